@@ -1,0 +1,61 @@
+#include "core/data_list.h"
+
+#include "core/hash.h"
+#include "core/text.h"
+
+int32_t TDataList::FindSlot(std::string_view Name, uint32_t Hash) const {
+    uint32_t Mask = static_cast<uint32_t>(FSlots.size()) - 1;
+    uint32_t Folded = FoldHash(Hash, FBits);
+    uint32_t Slot = FirstSlot(Folded, FBits, Mask) & Mask;
+    while (FSlots[Slot] >= 0 && !SameTextAscii(FEntries[static_cast<size_t>(FSlots[Slot])].Name, Name))
+        Slot = (Slot + 2 * Folded + 1) & Mask;
+    return static_cast<int32_t>(Slot);
+}
+
+int32_t TDataList::IndexOf(std::string_view Name) const {
+    return FSlots[static_cast<size_t>(FindSlot(Name, HashKey(Name)))];
+}
+
+int32_t TDataList::Set(std::string_view Name, std::string_view Value) {
+    uint32_t Hash = HashKey(Name);
+    int32_t Slot = FindSlot(Name, Hash);
+    int32_t Existing = FSlots[static_cast<size_t>(Slot)];
+    if (Existing >= 0) {
+        FEntries[static_cast<size_t>(Existing)].Value.assign(Value);
+        return Existing;
+    }
+    if (Count() == FCapacity) {
+        Grow();
+        Slot = FindSlot(Name, Hash);
+    }
+    FEntries.push_back({std::string(Name), std::string(Value), nullptr});
+    FSlots[static_cast<size_t>(Slot)] = Count() - 1;
+    return Count() - 1;
+}
+
+TDataList* TDataList::EnsureChildren(int32_t Index) {
+    TEntry& E = FEntries[static_cast<size_t>(Index)];
+    if (!E.Children)
+        E.Children = std::make_unique<TDataList>(this, Index);
+    return E.Children.get();
+}
+
+void TDataList::DropEmptyChildren(int32_t Index) {
+    TEntry& E = FEntries[static_cast<size_t>(Index)];
+    if (E.Children && E.Children->Count() == 0)
+        E.Children.reset();
+}
+
+void TDataList::Grow() {
+    ++FBits;
+    FSlots.assign(FSlots.size() * 2, -1);
+    FCapacity = static_cast<int32_t>(FSlots.size() * 4 / 5);
+    FEntries.reserve(static_cast<size_t>(FCapacity));
+    for (int32_t I = 0; I < Count(); ++I)
+        Index(I);
+}
+
+void TDataList::Index(int32_t Entry) {
+    const std::string& Name = FEntries[static_cast<size_t>(Entry)].Name;
+    FSlots[static_cast<size_t>(FindSlot(Name, HashKey(Name)))] = Entry;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/object.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One level of a data document: named entries in insertion order, each with a
+// text value and optionally a nested list (a section). Names are unique under
+// ASCII case-insensitive comparison and keep the spelling of their first
+// insertion. Lookups go through a hash index, so large lists load in linear
+// time.
+class TDataList : public TObject {
+public:
+    struct TEntry {
+        std::string Name;
+        std::string Value;
+        std::unique_ptr<TDataList> Children;
+    };
+
+    TDataList() = default;
+    TDataList(TDataList* Parent, int32_t ParentIndex) : FParent(Parent), FParentIndex(ParentIndex) {}
+    TDataList(const TDataList&) = delete;
+    TDataList& operator=(const TDataList&) = delete;
+
+    std::string_view ClassName() const override { return "TDataList"; }
+
+    TDataList* Parent() const { return FParent; }
+    int32_t ParentIndex() const { return FParentIndex; }
+
+    int32_t Count() const { return static_cast<int32_t>(FEntries.size()); }
+    const TEntry& Entry(int32_t Index) const { return FEntries[static_cast<size_t>(Index)]; }
+
+    int32_t IndexOf(std::string_view Name) const;
+    // Sets the value of the entry Name, appending a leaf when there is none;
+    // returns the entry's index. An existing entry keeps its children.
+    int32_t Set(std::string_view Name, std::string_view Value);
+    // The child list of entry Index, created when the entry has none.
+    TDataList* EnsureChildren(int32_t Index);
+    // Turns a section whose list is empty back into a leaf.
+    void DropEmptyChildren(int32_t Index);
+
+private:
+    int32_t FindSlot(std::string_view Name, uint32_t Hash) const;
+    void Grow();
+    void Index(int32_t Entry);
+
+    TDataList* FParent = nullptr;
+    int32_t FParentIndex = -1;
+    std::vector<TEntry> FEntries;
+    std::vector<int32_t> FSlots = std::vector<int32_t>(4, -1);
+    int32_t FBits = 2;
+    int32_t FCapacity = 3;
+};

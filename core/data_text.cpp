@@ -1,0 +1,122 @@
+// The text syntax of data documents, used for files:
+//
+//   Project:
+//     Tracks:
+//       Count = 1
+//     end
+//   end
+//
+// Leaves are "name = value", sections "name:" followed by their entries and a
+// closing "end"; the writer indents by two blanks per level, the reader
+// ignores indentation. An empty line ends the current list.
+
+#include "core/data.h"
+
+#include "core/error.h"
+#include "core/text.h"
+#include "core/text_table.h"
+
+namespace {
+
+class TTextReader {
+public:
+    explicit TTextReader(std::string_view Text) : FText(Text) {}
+
+    void ReadList(TDataList* List, int Depth);
+
+private:
+    bool NextLine(std::string_view& Line);
+
+    std::string_view FText;
+    size_t FPosition = 0;
+};
+
+bool TTextReader::NextLine(std::string_view& Line) {
+    if (FPosition >= FText.size())
+        return false;
+    size_t End = FText.find('\n', FPosition);
+    if (End == std::string_view::npos)
+        End = FText.size();
+    Line = FText.substr(FPosition, End - FPosition);
+    FPosition = End + 1;
+    if (!Line.empty() && Line.back() == '\r')
+        Line.remove_suffix(1);
+    return true;
+}
+
+bool IsBlank(char C) { return C == ' ' || C == '\t'; }
+
+// The text after a separator: the writer puts one blank after it, which the
+// reader skips without further trimming.
+std::string_view ValueAfter(std::string_view Line, size_t Separator) {
+    return Separator + 2 <= Line.size() ? Line.substr(Separator + 2) : std::string_view();
+}
+
+void TTextReader::ReadList(TDataList* List, int Depth) {
+    std::string_view Line;
+    while (NextLine(Line)) {
+        size_t Start = 0;
+        while (Start + 1 < Line.size() && IsBlank(Line[Start]))
+            ++Start;
+        Line.remove_prefix(Start);
+        if (Line.empty())
+            return;
+
+        size_t Separator = Line.find_first_of(":=");
+        size_t NameEnd = Separator == std::string_view::npos ? Line.size() : Separator;
+        while (NameEnd > 0 && IsBlank(Line[NameEnd - 1]))
+            --NameEnd;
+        std::string_view Name = Line.substr(0, NameEnd);
+
+        if (Separator == std::string_view::npos) {
+            if (SameTextAscii(Name, "END"))
+                return;
+            continue; // not an entry: skipped
+        }
+        int32_t Index = List->Set(Name, ValueAfter(Line, Separator));
+        if (Line[Separator] == ':') {
+            if (Depth + 1 > MaxDataDepth)
+                RaiseError(FormatMessageText(GetText(TTextSlot::DocumentTooDeep), ""));
+            ReadList(List->EnsureChildren(Index), Depth + 1);
+        }
+    }
+}
+
+void WriteList(const TDataList& List, size_t Level, std::string& Out) {
+    for (int32_t I = 0; I < List.Count(); ++I) {
+        const TDataList::TEntry& E = List.Entry(I);
+        Out.append(Level, ' ');
+        Out += E.Name;
+        if (!E.Children) {
+            Out += " = ";
+            Out += E.Value;
+            Out += "\r\n";
+            continue;
+        }
+        Out += ':';
+        // A section's value needs the same blank as a leaf's, or the reader,
+        // which skips one character after the separator, would lose the
+        // value's first character.
+        if (!E.Value.empty()) {
+            Out += ' ';
+            Out += E.Value;
+        }
+        Out += "\r\n";
+        WriteList(*E.Children, Level + 2, Out);
+        Out.append(Level, ' ');
+        Out += "end\r\n";
+    }
+}
+
+} // namespace
+
+void TData::LoadFromText(std::string_view Text) {
+    TTextReader Reader(Text);
+    Reader.ReadList(FRoot.get(), 0);
+}
+
+std::string TData::SaveToText() const {
+    std::string Out;
+    WriteList(*FRoot, 0, Out);
+    return Out;
+}

@@ -1,0 +1,117 @@
+#include "core/file_io.h"
+
+#include "core/error.h"
+#include "core/text.h"
+#include "core/text_table.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+[[noreturn]] void RaiseFileError(TTextSlot Slot, const std::string& FileName, int Errno) {
+    RaiseError(FormatMessageText(GetText(Slot), FileName) + ": " + std::strerror(Errno));
+}
+
+// A descriptor closed on every path.
+class TFileDescriptor {
+public:
+    explicit TFileDescriptor(int Fd) : FFd(Fd) {}
+    ~TFileDescriptor() {
+        if (FFd >= 0)
+            ::close(FFd);
+    }
+    TFileDescriptor(const TFileDescriptor&) = delete;
+    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+    int Get() const { return FFd; }
+    int Close() { return ::close(std::exchange(FFd, -1)); }
+
+private:
+    int FFd;
+};
+
+std::string DirectoryOf(const std::string& FileName) {
+    size_t Slash = FileName.rfind('/');
+    if (Slash == std::string::npos)
+        return ".";
+    return Slash == 0 ? "/" : FileName.substr(0, Slash);
+}
+
+} // namespace
+
+std::string ReadFileBytes(const std::string& FileName) {
+    TFileDescriptor File(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC));
+    if (File.Get() < 0)
+        RaiseFileError(TTextSlot::CannotOpenFile, FileName, errno);
+    struct stat Info {};
+    if (::fstat(File.Get(), &Info) == 0 && S_ISDIR(Info.st_mode))
+        RaiseFileError(TTextSlot::CannotOpenFile, FileName, EISDIR);
+    std::string Bytes;
+    if (Info.st_size > 0)
+        Bytes.reserve(static_cast<size_t>(Info.st_size));
+    char Buffer[65536];
+    for (;;) {
+        ssize_t N = ::read(File.Get(), Buffer, sizeof Buffer);
+        if (N < 0) {
+            if (errno == EINTR)
+                continue;
+            RaiseFileError(TTextSlot::CannotReadFile, FileName, errno);
+        }
+        if (N == 0)
+            break;
+        Bytes.append(Buffer, static_cast<size_t>(N));
+    }
+    return Bytes;
+}
+
+void WriteFileAtomically(const std::string& FileName, std::string_view Bytes) {
+    std::string Temporary = FileName + ".XXXXXX";
+    int Fd = ::mkstemp(Temporary.data());
+    if (Fd < 0)
+        RaiseFileError(TTextSlot::CannotWriteFile, FileName, errno);
+    TFileDescriptor File(Fd);
+    auto Fail = [&](int Errno) {
+        ::unlink(Temporary.c_str());
+        RaiseFileError(TTextSlot::CannotWriteFile, FileName, Errno);
+    };
+
+    // Keep the permissions of a file being replaced; a new file gets the usual
+    // mode for documents (mkstemp creates it readable by the owner only).
+    struct stat Old {};
+    mode_t Mode = 0;
+    if (::stat(FileName.c_str(), &Old) == 0) {
+        Mode = Old.st_mode & 07777;
+    } else {
+        mode_t Mask = ::umask(0);
+        ::umask(Mask);
+        Mode = 0666 & ~Mask;
+    }
+    ::fchmod(File.Get(), Mode);
+
+    size_t Written = 0;
+    while (Written < Bytes.size()) {
+        ssize_t N = ::write(File.Get(), Bytes.data() + Written, Bytes.size() - Written);
+        if (N < 0) {
+            if (errno == EINTR)
+                continue;
+            Fail(errno);
+        }
+        Written += static_cast<size_t>(N);
+    }
+    if (::fsync(File.Get()) != 0)
+        Fail(errno);
+    if (File.Close() != 0)
+        Fail(errno);
+    if (::rename(Temporary.c_str(), FileName.c_str()) != 0)
+        Fail(errno);
+
+    // Make the rename itself durable.
+    TFileDescriptor Directory(::open(DirectoryOf(FileName).c_str(), O_RDONLY | O_DIRECTORY));
+    if (Directory.Get() >= 0)
+        ::fsync(Directory.Get());
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+class TObject;
+class TRefObject;
+class TMethods;
+class TChanges;
+class THash;
+class TIndexes;
+class TStream;
+class TGlobalMemoryStream;
+class TDataList;
+class TData;
+class EError;

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Text helpers. Every key comparison of the system folds ASCII letters only
+// (a-z to A-Z); all other bytes, UTF-8 included, compare exactly.
+
+inline char UpperAscii(char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 32) : C; }
+
+bool SameTextAscii(std::string_view A, std::string_view B);
+int CompareTextAscii(std::string_view A, std::string_view B);
+bool StartsWithText(std::string_view Text, std::string_view Prefix);
+std::string UpperCaseAscii(std::string_view Text);
+
+// Orders "Clip 2" before "Clip 10": runs of digits (with a leading sign)
+// compare by value, other runs case-insensitively.
+int NaturalCompare(std::string_view A, std::string_view B);
+
+// Fills the first "%" of Template with Argument. With an empty Argument the
+// placeholder goes together with the blanks, quotes and punctuation around it
+// ("Can not open '%'." becomes "Can not open.").
+std::string FormatMessageText(std::string_view Template, std::string_view Argument);

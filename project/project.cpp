@@ -1,0 +1,309 @@
+#include "project/project.h"
+
+#include "core/data.h"
+#include "core/error.h"
+#include "project/project_changes.h"
+#include "project/project_defaults.h"
+#include "project/sub_track.h"
+#include "project/track.h"
+#include "project/track_item.h"
+#include "render/timeline.h"
+
+#include <algorithm>
+
+TProject::TProject()
+    : FTimeline(std::make_unique<TTimeline>()),
+      FChanges(std::make_unique<TProjectChanges>(this)) {
+    // The project's tracks bring their own render tracks; the timeline's
+    // initial track is not needed.
+    while (FTimeline->TrackCount() > 0)
+        FTimeline->DeleteTrack(1);
+}
+
+TProject::~TProject() {
+    FDestroying = true;
+    FSelectedItem = nullptr;
+    {
+        TTimelineUpdateGuard Bracket(*FTimeline);
+        while (!FTracks.empty()) {
+            TTrack* Last = FTracks.back();
+            if (Last->RefCount() == 1) {
+                FTracks.pop_back();
+                Last->Release();
+            } else {
+                RemoveTrack(Last);
+            }
+        }
+    }
+    FChanges.reset();
+    FTimeline.reset();
+}
+
+void TProject::Signal(uint32_t Flags) { FChanges->Change(Flags); }
+
+bool TProject::IsEmpty() const {
+    return std::all_of(FTracks.begin(), FTracks.end(),
+                       [](const TTrack* Track) { return Track->ItemCount() == 0; });
+}
+
+void TProject::UpdateKindIndexes() {
+    FLastKind1Index = -1;
+    FFirstKind5Index = TrackCount();
+    for (int32_t I = 0; I < TrackCount(); ++I) {
+        if (FTracks[static_cast<size_t>(I)]->Kind() == 1)
+            FLastKind1Index = I;
+        if (FTracks[static_cast<size_t>(I)]->Kind() == 5 && FFirstKind5Index == TrackCount())
+            FFirstKind5Index = I;
+    }
+}
+
+void TProject::InsertTrack(TTrack* Track, int32_t Index) {
+    if (Track->Project())
+        RaiseError("Can not insert " + std::string(Track->ClassName()) + " into timeline.");
+    Index = std::clamp(Index, 0, TrackCount());
+    FTracks.insert(FTracks.begin() + Index, Track);
+    for (int32_t I = Index + 1; I < TrackCount(); ++I)
+        FTracks[static_cast<size_t>(I)]->SetIndex(I);
+    UpdateKindIndexes();
+    Track->AddRef();
+    Track->AttachToProject(this, Index);
+}
+
+void TProject::RemoveTrack(TTrack* Track) {
+    auto It = std::find(FTracks.begin(), FTracks.end(), Track);
+    if (Track->Project() != this || It == FTracks.end())
+        RaiseError("Can not remove " + std::string(Track->ClassName()) + " from timeline.");
+    if (FSelectedItem == Track)
+        FSelectedItem = nullptr;
+    Track->DetachFromProject();
+    int32_t Index = static_cast<int32_t>(It - FTracks.begin());
+    FTracks.erase(It);
+    for (int32_t I = Index; I < TrackCount(); ++I)
+        FTracks[static_cast<size_t>(I)]->SetIndex(I);
+    UpdateKindIndexes();
+    Track->Release();
+}
+
+TTrack* TProject::AddTrack(int32_t Index, uint8_t Kind) {
+    TUpdateGuard Guard(*FChanges);
+    auto* Track = new TTrack(Kind);
+    try {
+        InsertTrack(Track, Index);
+    } catch (...) {
+        Track->Free();
+        throw;
+    }
+    Signal(ProjectChangeAll);
+    Select(Track, false);
+    return Track;
+}
+
+void TProject::DeleteTrack(int32_t Index) {
+    if (Index < 0 || Index >= TrackCount())
+        return;
+    TUpdateGuard Guard(*FChanges);
+    RemoveTrack(Track(Index));
+    Signal(ProjectChangeAll);
+}
+
+void TProject::DeleteSelection() {
+    TUpdateGuard Guard(*FChanges);
+    bool AnyTrack = std::any_of(FTracks.begin(), FTracks.end(),
+                                [](const TTrack* Track) { return Track->IsSelected(); });
+    if (AnyTrack) {
+        TTimelineUpdateGuard Bracket(*FTimeline);
+        for (int32_t I = TrackCount() - 1; I >= 0; --I)
+            if (Track(I)->IsSelected())
+                RemoveTrack(Track(I));
+        Signal(ProjectChangeAll);
+        return;
+    }
+    for (int32_t I = 0; I < TrackCount(); ++I) {
+        TTrack* T = Track(I);
+        for (int32_t S = T->SubTrackCount() - 1; S >= 1; --S)
+            if (T->SubTrack(S)->IsSelected())
+                T->DeleteEffectSubTrack(S);
+    }
+}
+
+void TProject::Clear() {
+    {
+        TUpdateGuard Guard(*FChanges);
+        TTimelineUpdateGuard Bracket(*FTimeline);
+        Signal(ProjectChangeAll);
+        FFileName.clear();
+        while (!FTracks.empty())
+            RemoveTrack(FTracks.back());
+    }
+    FModified = false;
+}
+
+void TProject::New() {
+    {
+        TUpdateGuard Guard(*FChanges);
+        Clear();
+        const auto& Layout = ProjectDefaults().Tracks();
+        for (size_t I = 0; I < Layout.size(); ++I) {
+            TTrack* Track = AddTrack(static_cast<int32_t>(I), Layout[I].Kind);
+            for (int32_t S = 0; S < Layout[I].EffectSubTrackCount; ++S)
+                Track->AddEffectSubTrack(Track->SubTrackCount());
+        }
+        Select(nullptr, false);
+    }
+    FModified = false;
+}
+
+void TProject::SetFileName(const std::string& FileName) {
+    if (FileName == FFileName)
+        return;
+    FFileName = FileName;
+    Signal(ProjectChangeFileName);
+}
+
+void TProject::SetPosition(TVideoTime Time) {
+    Time = std::clamp<TVideoTime>(Time, 0, MaxProjectPosition);
+    if (Time == FPosition)
+        return;
+    FPosition = Time;
+    Signal(ProjectChangePosition);
+}
+
+void TProject::BeginTracking() {
+    if (++FTrackingCount == 1) {
+        FTracking = true;
+        FTimeline->BeginUpdate();
+    }
+}
+
+void TProject::EndTracking() {
+    if (FTrackingCount <= 0)
+        return;
+    if (--FTrackingCount == 0) {
+        {
+            TUpdateGuard Guard(*FChanges);
+            Signal(ProjectChangeTrackingEnd);
+        }
+        FTracking = false;
+        FTimeline->EndUpdate();
+    }
+}
+
+void TProject::UpdateSelectionSummary() {
+    TItem* Single = nullptr;
+    int32_t Count = 0;
+    auto Visit = [&](TItem* Item) {
+        if (Item->IsSelected() && ++Count == 1)
+            Single = Item;
+    };
+    for (TTrack* T : FTracks) {
+        Visit(T);
+        for (int32_t S = 0; S < T->SubTrackCount(); ++S)
+            Visit(T->SubTrack(S));
+        for (int32_t I = 0; I < T->ItemCount(); ++I)
+            Visit(T->Item(I));
+    }
+    FHasSelection = Count > 0;
+    FSelectedItem = Count == 1 ? Single : nullptr;
+}
+
+void TProject::Select(TItem* Item, bool Extend) {
+    TUpdateGuard Guard(*FChanges);
+    auto* SelectedTrack = dynamic_cast<TTrack*>(Item);
+    auto* SelectedSubTrack = dynamic_cast<TSubTrack*>(Item);
+    auto* SelectedTrackItem = dynamic_cast<TTrackItem*>(Item);
+    bool Selectable = SelectedTrack || SelectedSubTrack || SelectedTrackItem;
+    if (!Selectable && Extend)
+        return;
+    for (TTrack* T : FTracks) {
+        if (T != Item)
+            T->SetSelected(false);
+        for (int32_t S = 0; S < T->SubTrackCount(); ++S)
+            if (T->SubTrack(S) != Item)
+                T->SubTrack(S)->SetSelected(false);
+        bool OwnTrack = SelectedTrackItem && SelectedTrackItem->Track() == T;
+        for (int32_t I = 0; I < T->ItemCount(); ++I) {
+            TTrackItem* Other = T->Item(I);
+            if (Other != Item && !(OwnTrack && Extend))
+                Other->SetSelected(false);
+        }
+    }
+    if (Selectable)
+        Item->SetSelected(true);
+}
+
+void TProject::SaveToData(TData& Data) const {
+    TDataSection ProjectSection(Data, "Project");
+    {
+        TDataSection Tracks(Data, "Tracks");
+        Data.WriteInteger("Count", TrackCount());
+        for (int32_t I = 0; I < TrackCount(); ++I) {
+            TDataSection Element(Data, ListItemName("Track[", I));
+            Data.WriteInteger("Kind", Track(I)->Kind());
+            Track(I)->Save(Data);
+        }
+    }
+    TDataSection Settings(Data, "Settings");
+    Data.WriteInt64("Position", FPosition);
+    TDataSection Rendering(Data, "Rendering");
+    if (SaveRendering)
+        SaveRendering(Data);
+}
+
+void TProject::LoadTracks(TData& Data) {
+    TTimelineUpdateGuard Bracket(*FTimeline);
+    TDataSection Tracks(Data, "Tracks");
+    int32_t Count = Data.ReadListCount("Track[");
+    for (int32_t I = 0; I < Count; ++I) {
+        TDataSection Element(Data, ListItemName("Track[", I));
+        auto Kind = static_cast<uint8_t>(std::clamp(Data.ReadInteger("Kind", 0), 0, 5));
+        auto* NewTrack = new TTrack(Kind);
+        try {
+            InsertTrack(NewTrack, I);
+        } catch (...) {
+            NewTrack->Free();
+            throw;
+        }
+        Signal(ProjectChangeAll);
+        NewTrack->Load(Data);
+    }
+}
+
+void TProject::LoadFromData(TData& Data) {
+    TUpdateGuard Guard(*FChanges);
+    Signal(ProjectChangeAll);
+    TDataSection ProjectSection(Data, "Project");
+    LoadTracks(Data);
+    TDataSection Settings(Data, "Settings");
+    FPosition = std::clamp<TVideoTime>(Data.ReadInt64("Position", 0), 0, MaxProjectPosition);
+    TDataSection Rendering(Data, "Rendering");
+    if (LoadRendering)
+        LoadRendering(Data);
+}
+
+void TProject::LoadFromFile(const std::string& FileName) {
+    {
+        TUpdateGuard Guard(*FChanges);
+        // Read the whole file first: a file that cannot be read leaves the
+        // project as it was.
+        TData Data;
+        Data.LoadFromFile(FileName);
+        Clear();
+        // Should loading fail part way, the project keeps what was read but
+        // stays untitled, so that saving it cannot overwrite the complete
+        // file with a partial project.
+        LoadFromData(Data);
+        SetFileName(FileName);
+    }
+    FModified = false;
+}
+
+void TProject::SaveToFile(const std::string& FileName) {
+    TData Data;
+    SaveToData(Data);
+    Data.SaveToFile(FileName);
+    {
+        TUpdateGuard Guard(*FChanges);
+        SetFileName(FileName);
+    }
+    FModified = false;
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "core/ref_object.h"
+#include "core/video_time.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TData;
+class TItem;
+class TProjectChanges;
+class TTimeline;
+class TTrack;
+
+// The edit cursor ranges over 0 to 100 hours.
+constexpr TVideoTime MaxProjectPosition = 3600000000000;
+
+// The document the user edits: an ordered list of tracks, the edit cursor and
+// the selection. It owns the render timeline that mirrors it, and announces
+// every change through its notifier. There is one project per application.
+class TProject : public TRefObject {
+public:
+    TProject();
+    std::string_view ClassName() const override { return "TProject"; }
+
+    TProjectChanges& Changes() const { return *FChanges; }
+    TTimeline& Timeline() const { return *FTimeline; }
+
+    const std::string& FileName() const { return FFileName; }
+    bool Modified() const { return FModified; }
+    void SetModified(bool Value) { FModified = Value; }
+    bool Destroying() const { return FDestroying; }
+
+    int32_t TrackCount() const { return static_cast<int32_t>(FTracks.size()); }
+    TTrack* Track(int32_t Index) const { return FTracks[static_cast<size_t>(Index)]; }
+    int32_t LastKind1Index() const { return FLastKind1Index; }
+    int32_t FirstKind5Index() const { return FFirstKind5Index; }
+    bool IsEmpty() const;
+
+    void Clear();
+    // Clears the project and lays out the default tracks.
+    void New();
+    void LoadFromData(TData& Data);
+    void SaveToData(TData& Data) const;
+    void LoadFromFile(const std::string& FileName);
+    void SaveToFile(const std::string& FileName);
+
+    void InsertTrack(TTrack* Track, int32_t Index);
+    void RemoveTrack(TTrack* Track);
+    TTrack* AddTrack(int32_t Index, uint8_t Kind);
+    void DeleteTrack(int32_t Index);
+    void DeleteSelection();
+
+    // Selects Item (a track, a sub-track or a track item; none to clear),
+    // deselecting what the selection rules say, in one change.
+    void Select(TItem* Item, bool Extend);
+    TItem* SelectedItem() const { return FSelectedItem; }
+    bool HasSelection() const { return FHasSelection; }
+
+    TVideoTime Position() const { return FPosition; }
+    void SetPosition(TVideoTime Time);
+
+    // A drag in progress: the timeline is held in one update bracket until
+    // the outermost EndTracking.
+    void BeginTracking();
+    void EndTracking();
+    bool Tracking() const { return FTracking; }
+    int32_t TrackingCount() const { return FTrackingCount; }
+
+    // The render driver stores its settings in the project file's
+    // "Rendering" section; it installs these when it binds to the project.
+    std::function<void(TData&)> LoadRendering;
+    std::function<void(TData&)> SaveRendering;
+
+protected:
+    ~TProject() override;
+
+private:
+    friend class TProjectChanges;
+    void UpdateSelectionSummary();
+    void UpdateKindIndexes();
+    void SetFileName(const std::string& FileName);
+    void Signal(uint32_t Flags);
+    void LoadTracks(TData& Data);
+
+    std::string FFileName;
+    std::vector<TTrack*> FTracks; // one reference each
+    int32_t FLastKind1Index = -1;
+    int32_t FFirstKind5Index = 0;
+    std::unique_ptr<TTimeline> FTimeline;
+    TVideoTime FPosition = 0;
+    bool FTracking = false;
+    int32_t FTrackingCount = 0;
+    TItem* FSelectedItem = nullptr;
+    bool FHasSelection = false;
+    std::unique_ptr<TProjectChanges> FChanges;
+    bool FModified = false;
+    bool FDestroying = false;
+};

@@ -1,0 +1,244 @@
+#include "project/track.h"
+
+#include "core/data.h"
+#include "core/error.h"
+#include "project/project.h"
+#include "project/project_changes.h"
+#include "project/sub_track.h"
+#include "project/track_item.h"
+#include "project/track_settings.h"
+#include "render/timeline.h"
+
+#include <algorithm>
+
+namespace {
+
+bool HasAudioSettings(uint8_t Kind) {
+    return Kind <= 3;
+}
+bool HasBackground(uint8_t Kind) {
+    return Kind <= 1;
+}
+
+TTimelineTrackKind RenderTrackKind(uint8_t Kind) {
+    switch (Kind) {
+    case 0:
+    case 1:
+        return TTimelineTrackKind::ABVideoAudio;
+    case 2:
+    case 3:
+        return TTimelineTrackKind::ABAudio;
+    case 4:
+        return TTimelineTrackKind::ABVideo;
+    default:
+        return TTimelineTrackKind::Effects;
+    }
+}
+
+// Releases a child held by its parent: one whose only holder is the parent is
+// freed; one still held elsewhere (an undo record, the clipboard) lives on.
+template <class T>
+void ReleaseChild(T* Child) {
+    Child->Release();
+}
+
+} // namespace
+
+uint8_t OwnSubTrackKind(uint8_t TrackKind) {
+    if (TrackKind == 2 || TrackKind == 3)
+        return AudioSubTrackKind;
+    return TrackKind == 5 ? EffectSubTrackKind : VideoSubTrackKind;
+}
+
+TTrack::TTrack(uint8_t Kind) : FKind(std::min<uint8_t>(Kind, TrackKindCount - 1)) {
+    if (HasAudioSettings(FKind)) {
+        FMute = AddSetting<TMuteTrackSetting>();
+        FVolume = AddSetting<TVolumeTrackSetting>();
+    }
+    InsertSubTrack(new TSubTrack(OwnSubTrackKind(FKind)), 0);
+}
+
+TTrack::~TTrack() {
+    BeginDestroying();
+    for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) {
+        (*It)->FTrack = nullptr;
+        (*It)->FIndex = -1;
+        ReleaseChild(*It);
+    }
+    for (auto It = FSubTracks.rbegin(); It != FSubTracks.rend(); ++It) {
+        (*It)->FTrack = nullptr;
+        (*It)->FIndex = -1;
+        ReleaseChild(*It);
+    }
+}
+
+void TTrack::Signal(uint32_t Flags) {
+    if (FChanges)
+        FChanges->Change(Flags);
+}
+
+void TTrack::RenumberSubTracks(int32_t From) {
+    for (int32_t I = std::max(From, 0); I < SubTrackCount(); ++I)
+        FSubTracks[static_cast<size_t>(I)]->FIndex = I;
+}
+
+void TTrack::RenumberItems(int32_t From) {
+    for (int32_t I = std::max(From, 0); I < ItemCount(); ++I)
+        FItems[static_cast<size_t>(I)]->FIndex = I;
+}
+
+void TTrack::NotifySubTracksChanged() {
+    for (TTrackItem* Item : FItems)
+        Item->SubTracksChanged();
+}
+
+void TTrack::InsertSubTrack(TSubTrack* SubTrack, int32_t Index) {
+    SubTrack->AddRef(); // held across the detach from a previous track
+    if (SubTrack->FTrack)
+        SubTrack->FTrack->RemoveSubTrack(SubTrack);
+    Index = std::clamp(Index, 0, SubTrackCount());
+    FSubTracks.insert(FSubTracks.begin() + Index, SubTrack);
+    SubTrack->FTrack = this;
+    RenumberSubTracks(Index);
+    NotifySubTracksChanged();
+}
+
+void TTrack::RemoveSubTrack(TSubTrack* SubTrack) {
+    auto It = std::find(FSubTracks.begin(), FSubTracks.end(), SubTrack);
+    if (It == FSubTracks.end())
+        return;
+    int32_t Index = static_cast<int32_t>(It - FSubTracks.begin());
+    FSubTracks.erase(It);
+    SubTrack->FTrack = nullptr;
+    SubTrack->FIndex = -1;
+    RenumberSubTracks(Index);
+    NotifySubTracksChanged();
+    SubTrack->Release();
+}
+
+TSubTrack* TTrack::AddEffectSubTrack(int32_t Index) {
+    TUpdateGuard Guard(FChanges);
+    auto* SubTrack = new TSubTrack(EffectSubTrackKind);
+    InsertSubTrack(SubTrack, std::max(Index, 1));
+    Signal(ProjectChangeSubTracks);
+    return SubTrack;
+}
+
+void TTrack::DeleteEffectSubTrack(int32_t Index) {
+    if (Index < 0 || Index >= SubTrackCount() || SubTrack(Index)->Kind() != EffectSubTrackKind)
+        return;
+    TUpdateGuard Guard(FChanges);
+    RemoveSubTrack(SubTrack(Index));
+    Signal(ProjectChangeSubTracks);
+}
+
+void TTrack::InsertItem(TTrackItem* Item, int32_t Index) {
+    if (Item->Track())
+        RaiseError("Can not insert " + std::string(Item->ClassName()) + " on this track.");
+    Index = std::clamp(Index, 0, ItemCount());
+    FItems.insert(FItems.begin() + Index, Item);
+    Item->FTrack = this;
+    RenumberItems(Index);
+    Item->AddRef();
+    Item->Attach();
+}
+
+void TTrack::RemoveItem(TTrackItem* Item) {
+    int32_t Index = Item->Index();
+    if (Item->Track() != this || Index < 0 || Index >= ItemCount() ||
+        FItems[static_cast<size_t>(Index)] != Item)
+        RaiseError("Can not remove " + std::string(Item->ClassName()) + " from this track.");
+    Item->Detach();
+    FItems.erase(FItems.begin() + Index);
+    Item->FTrack = nullptr;
+    Item->FIndex = -1;
+    RenumberItems(Index);
+    Item->Release();
+}
+
+void TTrack::AttachToProject(TProject* Project, int32_t Index) {
+    FProject = Project;
+    FIndex = Index;
+    FChanges = &Project->Changes();
+    TTimeline& Timeline = Project->Timeline();
+    TTimelineUpdateGuard Bracket(Timeline);
+    if (!FRenderTrack)
+        FRenderTrack = Timeline.Track(Timeline.AddTrack(RenderTrackKind(FKind), Index + 1));
+    if (HasBackground(FKind)) {
+        if (!FBackgroundColor)
+            FBackgroundColor = AddSetting<TBackgroundColorTrackSetting>();
+        else
+            FRenderTrack->SetBackgroundColor(FBackgroundColor->Value());
+    }
+    // Settings made while detached reach the new render track.
+    if (FMute)
+        FRenderTrack->SetMuted(FMute->Value());
+    if (FVolume)
+        FRenderTrack->SetVolume(FVolume->Value() / 100.0);
+    for (TTrackItem* Item : FItems)
+        Item->Attach();
+}
+
+void TTrack::DetachFromProject() {
+    TProject* Project = FProject;
+    if (FTrackingActive) {
+        FTrackingActive = false;
+        FTrackingDepth = 0;
+        Project->EndTracking();
+    }
+    {
+        TTimeline& Timeline = Project->Timeline();
+        TTimelineUpdateGuard Bracket(Timeline);
+        for (TTrackItem* Item : FItems)
+            Item->Detach();
+        // While the project is destroyed its timeline frees the render tracks.
+        if (FRenderTrack && !Project->Destroying())
+            Timeline.DeleteTrack(Timeline.PositionOf(FRenderTrack));
+        FRenderTrack = nullptr;
+    }
+    FProject = nullptr;
+    FIndex = -1;
+    FChanges = nullptr;
+}
+
+void TTrack::Save(TData& Data) const {
+    TItem::Save(Data);
+    {
+        TDataSection Section(Data, "SubTracks");
+        Data.WriteInteger("Count", SubTrackCount());
+        for (int32_t I = 0; I < SubTrackCount(); ++I) {
+            TDataSection Element(Data, ListItemName("SubTrack[", I));
+            Data.WriteInteger("Kind", SubTrack(I)->Kind());
+            SubTrack(I)->Save(Data);
+        }
+    }
+    TDataSection Section(Data, "Items");
+    Data.WriteInteger("Count", ItemCount());
+    for (int32_t I = 0; I < ItemCount(); ++I) {
+        TDataSection Element(Data, ListItemName("Item[", I));
+        Item(I)->Save(Data);
+    }
+}
+
+void TTrack::Load(TData& Data) {
+    TUpdateGuard Guard(FChanges);
+    TItem::Load(Data);
+    {
+        TDataSection Section(Data, "SubTracks");
+        int32_t Count = Data.ReadListCount("SubTrack[");
+        for (int32_t I = 0; I < Count; ++I) {
+            TDataSection Element(Data, ListItemName("SubTrack[", I));
+            if (I >= SubTrackCount()) {
+                auto Kind = static_cast<uint8_t>(std::clamp(Data.ReadInteger("Kind", 0), 0, 3));
+                InsertSubTrack(new TSubTrack(Kind), I);
+            }
+            SubTrack(I)->Load(Data);
+        }
+    }
+    {
+        // Item records become items once the item types exist; a record
+        // of a type this program does not know is skipped.
+        TDataSection Section(Data, "Items");
+    }
+    Signal(ProjectChangeSubTracks);
+}

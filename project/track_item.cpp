@@ -1,0 +1,7 @@
+#include "project/track_item.h"
+
+#include "project/track.h"
+
+TTrackItem::~TTrackItem() = default;
+
+TProjectChanges* TTrackItem::Changes() const { return FTrack ? FTrack->Changes() : nullptr; }

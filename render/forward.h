@@ -1,0 +1,4 @@
+#pragma once
+
+class TTimeline;
+class TTimelineTrack;
