@@ -1,11 +1,14 @@
 // Builds the application's text table from its source list at build time.
 //
-// Input: lines "SlotName = wording" ("#" starts a comment line, blank lines are
+// Input: one or more lists of lines "SlotName = wording" ("#" starts a comment line, blank lines are
 // skipped; "\n" and "\t" in the wording stand for a line break and a tab).
 // Output: a header with the enumeration of slots and a source file holding
 // the wording scrambled, which the program restores when it starts.
 //
-//   text_table_gen texts.txt text_slots.h text_table_data.cpp
+//   text_table_gen text_slots.h text_table_data.cpp core/texts.txt app/texts.txt ...
+//
+// Every library folder keeps the texts it uses in its own list; slot names
+// are unique across all lists.
 
 #include "core/text_scramble.h"
 
@@ -55,13 +58,12 @@ std::string Trim(const std::string& S) {
     return S.substr(B, E - B + 1);
 }
 
-bool ReadSlots(const char* FileName, std::vector<TSlot>& Slots) {
+bool ReadSlots(const char* FileName, std::vector<TSlot>& Slots, std::set<std::string>& Seen) {
     std::ifstream In(FileName);
     if (!In) {
         std::cerr << FileName << ": cannot open\n";
         return false;
     }
-    std::set<std::string> Seen;
     std::string Line;
     int LineNumber = 0;
     while (std::getline(In, Line)) {
@@ -101,13 +103,15 @@ bool WriteIfChanged(const char* FileName, const std::string& Content) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::cerr << "usage: text_table_gen texts.txt text_slots.h text_table_data.cpp\n";
+    if (argc < 4) {
+        std::cerr << "usage: text_table_gen text_slots.h text_table_data.cpp texts.txt...\n";
         return 2;
     }
     std::vector<TSlot> Slots;
-    if (!ReadSlots(argv[1], Slots))
-        return 1;
+    std::set<std::string> Seen;
+    for (int I = 3; I < argc; ++I)
+        if (!ReadSlots(argv[I], Slots, Seen))
+            return 1;
 
     std::ostringstream Header;
     Header << "#pragma once\n// Generated from texts.txt; do not edit.\n\n#include <cstdint>\n\n"
@@ -117,7 +121,7 @@ int main(int argc, char** argv) {
     Header << "};\n\nconstexpr int TextSlotCount = " << Slots.size() << ";\n";
 
     std::ostringstream Data;
-    Data << "// Generated from texts.txt; do not edit.\n#include \"core/text_table_data.h\"\n\n"
+    Data << "// Generated from the texts.txt lists; do not edit.\n#include \"core/text_table_data.h\"\n\n"
          << "const unsigned char ScrambledTexts[] = {";
     std::vector<size_t> Offsets;
     size_t Offset = 0, Column = 0;
@@ -136,7 +140,7 @@ int main(int argc, char** argv) {
         Data << (I % 12 == 0 ? "\n    " : " ") << Offsets[I] << ",";
     Data << "\n};\n";
 
-    if (!WriteIfChanged(argv[2], Header.str()) || !WriteIfChanged(argv[3], Data.str())) {
+    if (!WriteIfChanged(argv[1], Header.str()) || !WriteIfChanged(argv[2], Data.str())) {
         std::cerr << "text_table_gen: cannot write the output files\n";
         return 1;
     }
