@@ -1,0 +1,70 @@
+#include "platform/media/av_support.h"
+
+#include "core/text.h"
+#include "core/text_table.h"
+#include "platform/media/media_error.h"
+
+std::string AvErrorText(int Code) {
+    char Text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(Code, Text, sizeof Text);
+    return Text;
+}
+
+void RaiseMediaFileError(TTextSlot Slot, const std::string& FileName, int Code) {
+    RaiseMediaError(FormatMessageText(GetText(Slot), FileName),
+                    Code != 0 ? AvErrorText(Code) : std::string());
+}
+
+TFormatContextPtr OpenMediaFile(const std::string& FileName) {
+    AVFormatContext* Raw = avformat_alloc_context();
+    if (!Raw)
+        RaiseMediaFileError(TTextSlot::CannotOpenMedia, FileName, AVERROR(ENOMEM));
+    // Bound the probing so that large garbage files fail quickly.
+    Raw->probesize = 8 << 20;
+    Raw->max_analyze_duration = 10 * AV_TIME_BASE;
+    int Result = avformat_open_input(&Raw, FileName.c_str(), nullptr, nullptr);
+    if (Result < 0)
+        RaiseMediaFileError(TTextSlot::CannotOpenMedia, FileName, Result);
+    TFormatContextPtr Context(Raw);
+    Result = avformat_find_stream_info(Context.get(), nullptr);
+    if (Result < 0)
+        RaiseMediaFileError(TTextSlot::CannotOpenMedia, FileName, Result);
+    return Context;
+}
+
+TCodecContextPtr OpenStreamDecoder(const std::string& FileName, AVStream* Stream, int Threads) {
+    const AVCodec* Codec = avcodec_find_decoder(Stream->codecpar->codec_id);
+    if (!Codec)
+        RaiseMediaFileError(TTextSlot::CannotDecodeMedia, FileName, AVERROR_DECODER_NOT_FOUND);
+    TCodecContextPtr Context(avcodec_alloc_context3(Codec));
+    if (!Context)
+        RaiseMediaFileError(TTextSlot::CannotDecodeMedia, FileName, AVERROR(ENOMEM));
+    int Result = avcodec_parameters_to_context(Context.get(), Stream->codecpar);
+    if (Result < 0)
+        RaiseMediaFileError(TTextSlot::CannotDecodeMedia, FileName, Result);
+    Context->pkt_timebase = Stream->time_base;
+    Context->thread_count = Threads;
+    Result = avcodec_open2(Context.get(), Codec, nullptr);
+    if (Result < 0)
+        RaiseMediaFileError(TTextSlot::CannotDecodeMedia, FileName, Result);
+    return Context;
+}
+
+int FindStream(AVFormatContext* Context, AVMediaType Type, int Number) {
+    int Seen = 0;
+    for (unsigned I = 0; I < Context->nb_streams; ++I) {
+        if (Context->streams[I]->codecpar->codec_type != Type)
+            continue;
+        if (Seen++ == Number)
+            return static_cast<int>(I);
+    }
+    return -1;
+}
+
+TVideoTime StreamToVideoTime(int64_t Timestamp, AVRational TimeBase) {
+    return av_rescale_q(Timestamp, TimeBase, AVRational{1, int(VideoTimeUnitsPerSecond)});
+}
+
+int64_t VideoTimeToStream(TVideoTime Time, AVRational TimeBase) {
+    return av_rescale_q(Time, AVRational{1, int(VideoTimeUnitsPerSecond)}, TimeBase);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+// Internal to the media engine: FFmpeg headers and the small RAII wrappers
+// the engine's .cpp files share. No public header includes this file.
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/avutil.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
+
+#include "core/text_table.h"
+#include "core/video_time.h"
+
+#include <memory>
+#include <string>
+
+// The library's text for an error code.
+std::string AvErrorText(int Code);
+
+struct TFormatContextCloser {
+    void operator()(AVFormatContext* Context) const { avformat_close_input(&Context); }
+};
+struct TCodecContextFreer {
+    void operator()(AVCodecContext* Context) const { avcodec_free_context(&Context); }
+};
+struct TFrameFreer {
+    void operator()(AVFrame* Frame) const { av_frame_free(&Frame); }
+};
+struct TPacketFreer {
+    void operator()(AVPacket* Packet) const { av_packet_free(&Packet); }
+};
+struct TSwsFreer {
+    void operator()(SwsContext* Context) const { sws_freeContext(Context); }
+};
+struct TSwrFreer {
+    void operator()(SwrContext* Context) const { swr_free(&Context); }
+};
+
+using TFormatContextPtr = std::unique_ptr<AVFormatContext, TFormatContextCloser>;
+using TCodecContextPtr = std::unique_ptr<AVCodecContext, TCodecContextFreer>;
+using TFramePtr = std::unique_ptr<AVFrame, TFrameFreer>;
+using TPacketPtr = std::unique_ptr<AVPacket, TPacketFreer>;
+using TSwsPtr = std::unique_ptr<SwsContext, TSwsFreer>;
+using TSwrPtr = std::unique_ptr<SwrContext, TSwrFreer>;
+
+// Opens a media file for reading and reads its stream information; raises
+// EMediaError naming the file with the library's reason. Reading gives up
+// after a bounded amount of data, so garbage input cannot hang it.
+TFormatContextPtr OpenMediaFile(const std::string& FileName);
+
+// Opens a decoder for Stream; raises EMediaError when the codec is unknown.
+TCodecContextPtr OpenStreamDecoder(const std::string& FileName, AVStream* Stream, int Threads);
+
+// The index in Context of the Number-th stream of Type, or -1.
+int FindStream(AVFormatContext* Context, AVMediaType Type, int Number);
+
+// Conversions between stream time bases and 100-ns units.
+TVideoTime StreamToVideoTime(int64_t Timestamp, AVRational TimeBase);
+int64_t VideoTimeToStream(TVideoTime Time, AVRational TimeBase);
+
+// Raises EMediaError with the text Slot filled with the file name and the
+// library's reason for Code (none for 0).
+[[noreturn]] void RaiseMediaFileError(TTextSlot Slot, const std::string& FileName, int Code);

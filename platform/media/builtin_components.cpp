@@ -1,0 +1,7 @@
+#include "platform/media/builtin_components.h"
+
+void RegisterBuiltInComponents(TMediaComponents& Registry) {
+    RegisterColorSource(Registry);
+    RegisterKeyTransition(Registry);
+    RegisterAudioVolumeEnvelope(Registry);
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+class TMediaComponents;
+
+// Registers the engine's own components: sources, effects and transitions
+// addressed by class id.
+void RegisterBuiltInComponents(TMediaComponents& Registry);
+
+void RegisterColorSource(TMediaComponents& Registry);
+void RegisterKeyTransition(TMediaComponents& Registry);
+void RegisterAudioVolumeEnvelope(TMediaComponents& Registry);

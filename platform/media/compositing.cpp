@@ -1,0 +1,67 @@
+#include "platform/media/compositing.h"
+
+#include "platform/media/video_frame.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstdint>
+
+namespace {
+
+// Exact division by 255 with rounding for products of two bytes.
+inline uint32_t Div255(uint32_t X) {
+    return (X + 128 + ((X + 128) >> 8)) >> 8;
+}
+
+} // namespace
+
+void AlphaOver(const TVideoFrame& Top, TVideoFrame& Bottom) {
+    assert(Top.Width() == Bottom.Width() && Top.Height() == Bottom.Height() &&
+           "frame sizes differ");
+    const uint8_t* T = Top.Data();
+    uint8_t* B = Bottom.Data();
+    size_t Pixels = size_t(Top.Width()) * size_t(Top.Height());
+    for (size_t I = 0; I < Pixels; ++I, T += 4, B += 4) {
+        uint32_t Alpha = T[3];
+        if (Alpha == 255) {
+            B[0] = T[0], B[1] = T[1], B[2] = T[2], B[3] = 255;
+            continue;
+        }
+        if (Alpha == 0)
+            continue;
+        // Straight alpha: out = top * a + bottom * ba * (1 - a), divided by the
+        // resulting alpha.
+        uint32_t BottomWeight = Div255(uint32_t(B[3]) * (255 - Alpha));
+        uint32_t OutAlpha = Alpha + BottomWeight;
+        for (int C = 0; C < 3; ++C)
+            B[C] = uint8_t((T[C] * Alpha + B[C] * BottomWeight + OutAlpha / 2) / OutAlpha);
+        B[3] = uint8_t(OutAlpha);
+    }
+}
+
+void FlattenOverBlack(TVideoFrame& Frame) {
+    uint8_t* P = Frame.Data();
+    size_t Pixels = size_t(Frame.Width()) * size_t(Frame.Height());
+    for (size_t I = 0; I < Pixels; ++I, P += 4) {
+        uint32_t Alpha = P[3];
+        if (Alpha != 255) {
+            P[0] = uint8_t(Div255(P[0] * Alpha));
+            P[1] = uint8_t(Div255(P[1] * Alpha));
+            P[2] = uint8_t(Div255(P[2] * Alpha));
+            P[3] = 255;
+        }
+    }
+}
+
+void CrossFade(const TVideoFrame& A, const TVideoFrame& B, double Weight, TVideoFrame& Output) {
+    assert(A.Width() == B.Width() && A.Height() == B.Height() && "frame sizes differ");
+    if (Output.Width() != A.Width() || Output.Height() != A.Height())
+        Output.Resize(A.Width(), A.Height());
+    auto W = static_cast<uint32_t>(std::clamp(Weight, 0.0, 1.0) * 256.0 + 0.5);
+    const uint8_t* PA = A.Data();
+    const uint8_t* PB = B.Data();
+    uint8_t* O = Output.Data();
+    size_t Bytes = size_t(A.Width()) * size_t(A.Height()) * 4;
+    for (size_t I = 0; I < Bytes; ++I)
+        O[I] = uint8_t((PA[I] * (256 - W) + PB[I] * W + 128) >> 8);
+}

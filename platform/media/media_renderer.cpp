@@ -1,0 +1,319 @@
+#include "platform/media/media_renderer.h"
+
+#include "platform/media/audio_file_reader.h"
+#include "platform/media/compositing.h"
+#include "platform/media/media_components.h"
+#include "platform/media/media_timeline.h"
+#include "platform/media/video_file_reader.h"
+#include "platform/media/video_frame.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <list>
+#include <map>
+
+namespace {
+
+// Open decoders beyond these counts are closed, least recently used first,
+// so memory stays bounded however many clips a timeline has.
+constexpr size_t MaxVideoReaders = 12;
+constexpr size_t MaxAudioReaders = 16;
+
+// Things made from nodes, keyed by node serial and remade when the node's
+// version changes; the least recently used go beyond a limit.
+template <class T>
+class TNodeCache {
+public:
+    explicit TNodeCache(size_t Limit) : FLimit(Limit) {}
+
+    template <class TMake>
+    T& Get(const TMediaNode& Node, TMake&& Make) {
+        auto It = FEntries.find(Node.Serial());
+        if (It != FEntries.end() && It->second.Version == Node.Version()) {
+            FOrder.splice(FOrder.begin(), FOrder, It->second.Position);
+            return *It->second.Value;
+        }
+        std::unique_ptr<T> Value = Make();
+        if (It != FEntries.end()) {
+            It->second.Value = std::move(Value);
+            It->second.Version = Node.Version();
+            FOrder.splice(FOrder.begin(), FOrder, It->second.Position);
+            return *It->second.Value;
+        }
+        FOrder.push_front(Node.Serial());
+        auto& Entry = FEntries[Node.Serial()];
+        Entry = {Node.Version(), std::move(Value), FOrder.begin()};
+        T& Result = *Entry.Value;
+        while (FEntries.size() > FLimit) {
+            FEntries.erase(FOrder.back());
+            FOrder.pop_back();
+        }
+        return Result;
+    }
+    void Clear() {
+        FEntries.clear();
+        FOrder.clear();
+    }
+    size_t Size() const { return FEntries.size(); }
+
+private:
+    struct TEntry {
+        uint64_t Version;
+        std::unique_ptr<T> Value;
+        std::list<uint64_t>::iterator Position;
+    };
+    size_t FLimit;
+    std::map<uint64_t, TEntry> FEntries;
+    std::list<uint64_t> FOrder;
+};
+
+TComponentTime WhenAt(const TMediaNode& Node, TVideoTime Time) {
+    return {Time, Node.Start(), Node.Stop()};
+}
+
+} // namespace
+
+struct TMediaRenderer::TState {
+    const TMediaTimeline& Timeline;
+    TNodeCache<TVideoFileReader> VideoReaders{MaxVideoReaders};
+    TNodeCache<TAudioFileReader> AudioReaders{MaxAudioReaders};
+    TNodeCache<TVideoSourceComponent> Sources{256};
+    TNodeCache<TVideoEffectComponent> VideoEffects{256};
+    TNodeCache<TVideoTransitionComponent> Transitions{256};
+    TNodeCache<TAudioEffectComponent> AudioEffects{256};
+    // Scratch frames per depth of the layer tree: the layer's own picture
+    // and a transition's output.
+    std::vector<TVideoFrame> Scratch;
+    int32_t DecodersOpened = 0;
+
+    explicit TState(const TMediaTimeline& T) : Timeline(T) {}
+
+    TVideoFrame& ScratchFrame(size_t Slot, const TMediaVideoFormat& Format);
+    bool RenderLayer(const TMediaLayer& Layer, TVideoTime Time, const TMediaVideoFormat& Format,
+                     size_t Depth, TVideoFrame& Out);
+    bool RenderTrack(const TMediaTrack& Track, TVideoTime Time, const TMediaVideoFormat& Format,
+                     TVideoFrame& Out);
+    bool RenderComposition(const TMediaComposition& Composition, TVideoTime Time,
+                           const TMediaVideoFormat& Format, size_t Depth, TVideoFrame& Out);
+    void RenderSource(const TMediaSource& Source, TVideoTime Time, const TMediaVideoFormat& Format,
+                      TVideoFrame& Out);
+    void ApplyVideoEffects(const TMediaLayer& Layer, TVideoTime Time,
+                           const TMediaVideoFormat& Format, TVideoFrame& Frame);
+
+    void MixLayer(const TMediaLayer& Layer, TVideoTime BlockStart, int32_t Frames,
+                  const TMediaAudioFormat& Format, float* Out);
+    void MixSource(const TMediaSource& Source, TVideoTime BlockStart, int32_t Frames,
+                   const TMediaAudioFormat& Format, float* Out);
+    void ApplyAudioEffects(const TMediaLayer& Layer, TVideoTime BlockStart, int32_t Frames,
+                           const TMediaAudioFormat& Format, float* Samples);
+};
+
+TMediaRenderer::TMediaRenderer(const TMediaTimeline& Timeline)
+    : F(std::make_unique<TState>(Timeline)) {}
+
+TMediaRenderer::~TMediaRenderer() = default;
+
+int32_t TMediaRenderer::OpenedDecoderCount() const {
+    return F->DecodersOpened;
+}
+
+void TMediaRenderer::Reset() {
+    F->VideoReaders.Clear();
+    F->AudioReaders.Clear();
+    F->Sources.Clear();
+    F->VideoEffects.Clear();
+    F->Transitions.Clear();
+    F->AudioEffects.Clear();
+}
+
+TVideoFrame& TMediaRenderer::TState::ScratchFrame(size_t Slot, const TMediaVideoFormat& Format) {
+    if (Scratch.size() <= Slot)
+        Scratch.resize(Slot + 1);
+    TVideoFrame& Frame = Scratch[Slot];
+    if (Frame.Width() != Format.Width || Frame.Height() != Format.Height)
+        Frame.Resize(Format.Width, Format.Height);
+    return Frame;
+}
+
+void TMediaRenderer::TState::RenderSource(const TMediaSource& Source, TVideoTime Time,
+                                          const TMediaVideoFormat& Format, TVideoFrame& Out) {
+    if (Out.Width() != Format.Width || Out.Height() != Format.Height)
+        Out.Resize(Format.Width, Format.Height);
+    if (!Source.IsPlainSource()) {
+        auto& Component =
+            Sources.Get(Source, [&] { return MediaComponents().MakeSource(Source, Format); });
+        Component.Render(WhenAt(Source, Time), Out);
+        return;
+    }
+    auto& Reader = VideoReaders.Get(Source, [&] {
+        ++DecodersOpened;
+        return std::make_unique<TVideoFileReader>(Source.MediaName(), Source.StreamNumber());
+    });
+    auto Fit = Source.StretchMode() == TMediaSource::PreserveAspectRatio
+                   ? TVideoFileReader::TFit::KeepAspectRatio
+                   : TVideoFileReader::TFit::Stretch;
+    auto Frame = Reader.FrameAt(Source.MediaTimeAt(Time), Format.Width, Format.Height, Fit);
+    std::memcpy(Out.Data(), Frame->Data(), size_t(Out.Stride()) * size_t(Out.Height()));
+}
+
+void TMediaRenderer::TState::ApplyVideoEffects(const TMediaLayer& Layer, TVideoTime Time,
+                                               const TMediaVideoFormat& Format,
+                                               TVideoFrame& Frame) {
+    for (const auto& Effect : Layer.Effects()) {
+        if (!Effect->Covers(Time))
+            continue;
+        auto& Component = VideoEffects.Get(
+            *Effect, [&] { return MediaComponents().MakeVideoEffect(*Effect, Format); });
+        Component.Apply(WhenAt(*Effect, Time), Frame);
+    }
+}
+
+bool TMediaRenderer::TState::RenderTrack(const TMediaTrack& Track, TVideoTime Time,
+                                         const TMediaVideoFormat& Format, TVideoFrame& Out) {
+    const TMediaSource* Source = Track.SourceAt(Time);
+    if (!Source || Track.Muted())
+        return false;
+    RenderSource(*Source, Time, Format, Out);
+    return true;
+}
+
+bool TMediaRenderer::TState::RenderComposition(const TMediaComposition& Composition,
+                                               TVideoTime Time, const TMediaVideoFormat& Format,
+                                               size_t Depth, TVideoFrame& Out) {
+    bool Any = false;
+    for (const auto& Layer : Composition.Layers()) {
+        TVideoFrame& Own = ScratchFrame(Depth * 2, Format);
+        bool Has = RenderLayer(*Layer, Time, Format, Depth + 1, Own);
+        const TMediaTransition* Transition = Layer->TransitionAt(Time);
+        if (Transition) {
+            // What lies beneath (A) and the layer itself (B); a missing side
+            // is transparent.
+            if (!Any)
+                Out.Fill(0);
+            if (!Has)
+                Own.Fill(0);
+            const TVideoFrame* A = &Out;
+            const TVideoFrame* B = &Own;
+            if (Transition->SwapInputs())
+                std::swap(A, B);
+            TVideoFrame& Combined = ScratchFrame(Depth * 2 + 1, Format);
+            auto& Component = Transitions.Get(
+                *Transition, [&] { return MediaComponents().MakeTransition(*Transition, Format); });
+            Component.Combine(WhenAt(*Transition, Time), *A, *B, Combined);
+            std::swap(Out, Combined);
+            Any = true;
+        } else if (Has) {
+            // Without a transition a layer covers what lies beneath it.
+            std::swap(Out, Own);
+            Any = true;
+        }
+    }
+    return Any;
+}
+
+bool TMediaRenderer::TState::RenderLayer(const TMediaLayer& Layer, TVideoTime Time,
+                                         const TMediaVideoFormat& Format, size_t Depth,
+                                         TVideoFrame& Out) {
+    bool Has = Layer.Type() == TMediaNodeType::Track
+                   ? RenderTrack(static_cast<const TMediaTrack&>(Layer), Time, Format, Out)
+                   : RenderComposition(static_cast<const TMediaComposition&>(Layer), Time, Format,
+                                       Depth, Out);
+    if (Has)
+        ApplyVideoEffects(Layer, Time, Format, Out);
+    return Has;
+}
+
+void TMediaRenderer::RenderVideo(TVideoTime Time, TVideoFrame& Frame) {
+    const TMediaGroup* Group = F->Timeline.VideoGroup();
+    if (!Group) {
+        Frame.Resize(0, 0);
+        return;
+    }
+    const TMediaVideoFormat& Format = Group->VideoFormat();
+    if (Frame.Width() != Format.Width || Frame.Height() != Format.Height)
+        Frame.Resize(Format.Width, Format.Height);
+    if (F->RenderLayer(*Group, Time, Format, 0, Frame))
+        FlattenOverBlack(Frame);
+    else
+        Frame.Fill(MakeColor(0, 0, 0));
+}
+
+void TMediaRenderer::TState::MixSource(const TMediaSource& Source, TVideoTime BlockStart,
+                                       int32_t Frames, const TMediaAudioFormat& Format,
+                                       float* Out) {
+    int32_t Rate = Format.SamplesPerSecond;
+    int64_t First = TimeToSample(BlockStart, Rate);
+    int64_t From = std::max(First, TimeToSample(Source.Start(), Rate));
+    int64_t To = std::min(First + Frames, TimeToSample(Source.Stop(), Rate));
+    if (To <= From)
+        return;
+    auto& Reader = AudioReaders.Get(Source, [&] {
+        ++DecodersOpened;
+        return std::make_unique<TAudioFileReader>(Source.MediaName(), Source.StreamNumber(),
+                                                  Format);
+    });
+    // The media sample that plays at the first sample of the overlap.
+    int64_t MediaSample = TimeToSample(Source.MediaTimeAt(SampleToTime(From, Rate)), Rate);
+    Reader.MixInto(MediaSample, static_cast<int32_t>(To - From), 1.0f,
+                   Out + (From - First) * Format.Channels);
+}
+
+void TMediaRenderer::TState::ApplyAudioEffects(const TMediaLayer& Layer, TVideoTime BlockStart,
+                                               int32_t Frames, const TMediaAudioFormat& Format,
+                                               float* Samples) {
+    TVideoTime BlockEnd = BlockStart + SampleToTime(Frames, Format.SamplesPerSecond);
+    for (const auto& Effect : Layer.Effects()) {
+        if (Effect->Stop() <= BlockStart || Effect->Start() >= BlockEnd)
+            continue;
+        auto& Component =
+            AudioEffects.Get(*Effect, [&] { return MediaComponents().MakeAudioEffect(*Effect); });
+        Component.Apply(BlockStart, Effect->Start(), Effect->Stop(), Format, Samples, Frames);
+    }
+}
+
+void TMediaRenderer::TState::MixLayer(const TMediaLayer& Layer, TVideoTime BlockStart,
+                                      int32_t Frames, const TMediaAudioFormat& Format, float* Out) {
+    if (Layer.Muted())
+        return;
+    std::vector<float> Own(size_t(Frames) * size_t(Format.Channels), 0.0f);
+    if (Layer.Type() == TMediaNodeType::Track) {
+        for (const auto& Source : static_cast<const TMediaTrack&>(Layer).Sources())
+            if (Source->IsPlainSource())
+                MixSource(*Source, BlockStart, Frames, Format, Own.data());
+    } else {
+        for (const auto& Child : static_cast<const TMediaComposition&>(Layer).Layers())
+            MixLayer(*Child, BlockStart, Frames, Format, Own.data());
+    }
+    ApplyAudioEffects(Layer, BlockStart, Frames, Format, Own.data());
+    for (size_t I = 0; I < Own.size(); ++I)
+        Out[I] += Own[I];
+}
+
+void TMediaRenderer::RenderAudio(TVideoTime Time, int32_t Frames, std::vector<float>& Samples) {
+    const TMediaGroup* Group = F->Timeline.AudioGroup();
+    int32_t Channels = Group ? Group->AudioFormat().Channels : 2;
+    Samples.assign(size_t(std::max(Frames, 0)) * size_t(Channels), 0.0f);
+    if (!Group || Frames <= 0)
+        return;
+    F->MixLayer(*Group, Time, Frames, Group->AudioFormat(), Samples.data());
+}
+
+void FloatToPcm(const std::vector<float>& Samples, int32_t BitsPerSample,
+                std::vector<uint8_t>& Bytes) {
+    int32_t Width = std::clamp(BitsPerSample / 8, 1, 4);
+    Bytes.resize(Samples.size() * size_t(Width));
+    uint8_t* Out = Bytes.data();
+    double Scale = std::ldexp(1.0, Width * 8 - 1);
+    for (float Sample : Samples) {
+        double Clipped = std::clamp(double(Sample), -1.0, 1.0);
+        auto Value = static_cast<int64_t>(std::lround(Clipped * Scale));
+        Value = std::clamp<int64_t>(Value, -int64_t(Scale), int64_t(Scale) - 1);
+        if (Width == 1) {
+            *Out++ = uint8_t(Value + 128); // 8-bit PCM is unsigned
+            continue;
+        }
+        for (int32_t B = 0; B < Width; ++B)
+            *Out++ = uint8_t(uint64_t(Value) >> (8 * B));
+    }
+}

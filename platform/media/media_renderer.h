@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/video_time.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class TMediaTimeline;
+class TVideoFrame;
+
+// Plays a timeline: the composited picture of its video group at any time,
+// and the mix of its audio group over any range. Layers are composited in
+// priority order, the higher on top; a transition combines its layer with
+// what lies beneath it; effects apply over their ranges; gaps are
+// transparent and the bottom of the picture is black; audio tracks sum.
+//
+// A renderer keeps the decoders and components it made, so sequential
+// frames are cheap; it notices changed nodes by their versions. Decoding
+// and compositing errors raise EMediaError from the call that met them.
+// One renderer is used by one thread at a time; the timeline must not be
+// edited while it renders.
+class TMediaRenderer {
+public:
+    explicit TMediaRenderer(const TMediaTimeline& Timeline);
+    ~TMediaRenderer();
+    TMediaRenderer(const TMediaRenderer&) = delete;
+    TMediaRenderer& operator=(const TMediaRenderer&) = delete;
+
+    // The video group's frame at Time, of the group's size; an empty frame
+    // when the timeline has no video group.
+    void RenderVideo(TVideoTime Time, TVideoFrame& Frame);
+    // Frames sample frames of the audio group from Time, interleaved floats
+    // (-1..1) of the group's channels; silence without an audio group.
+    void RenderAudio(TVideoTime Time, int32_t Frames, std::vector<float>& Samples);
+
+    // Drops every decoder and component (for example after the timeline was
+    // rebuilt from scratch).
+    void Reset();
+
+    // Decoders opened so far, for tests and benchmarks.
+    int32_t OpenedDecoderCount() const;
+
+private:
+    struct TState;
+    std::unique_ptr<TState> F;
+};
+
+// Interleaved floats to little-endian PCM of 8 (unsigned), 16, 24 or 32 bits,
+// clipped to the range.
+void FloatToPcm(const std::vector<float>& Samples, int32_t BitsPerSample,
+                std::vector<uint8_t>& Bytes);

@@ -1,0 +1,228 @@
+#include "platform/media/video_file_reader.h"
+
+#include "core/numbers.h"
+#include "platform/media/av_support.h"
+#include "platform/media/video_frame.h"
+
+#include <algorithm>
+#include <deque>
+
+namespace {
+
+// Past this distance ahead a seek is cheaper than decoding forward.
+constexpr TVideoTime ForwardDecodeLimit = 20000000;
+// Converted frames kept for short backward steps and repeated requests.
+constexpr size_t CachedFrames = 6;
+
+struct TCachedFrame {
+    TVideoTime Time;
+    TVideoTime NextTime; // the following frame's time: the end of the coverage
+    int32_t Width;
+    int32_t Height;
+    TVideoFileReader::TFit Fit;
+    std::shared_ptr<const TVideoFrame> Frame;
+};
+
+} // namespace
+
+struct TVideoFileReader::TState {
+    std::string FileName;
+    TFormatContextPtr Format;
+    TCodecContextPtr Decoder;
+    AVStream* Stream = nullptr;
+    int Index = -1;
+    TVideoTime StartTime = 0; // the stream's first timestamp, in 100-ns units
+    TVideoTime FrameDuration = 400000;
+    TPacketPtr Packet{av_packet_alloc()};
+
+    // The decoded frame that covers the last request and the one after it.
+    TFramePtr Current{av_frame_alloc()};
+    TVideoTime CurrentTime = -1;
+    TFramePtr Next{av_frame_alloc()};
+    TVideoTime NextTime = -1;
+    bool HaveCurrent = false;
+    bool HaveNext = false;
+    bool EndOfStream = false;
+    TVideoTime LastTime = -1;
+
+    TSwsPtr Scaler;
+    std::deque<TCachedFrame> Cache;
+    int32_t Seeks = 0;
+    int32_t Decoded = 0;
+
+    // Decodes the next frame into Frame; false at the end of the stream.
+    bool DecodeNext(AVFrame* Frame);
+    TVideoTime FrameTime(const AVFrame* Frame);
+    void SeekTo(TVideoTime Time);
+    void Advance();
+    void PositionAt(TVideoTime Time);
+    std::shared_ptr<const TVideoFrame> Convert(const AVFrame* Frame, int32_t Width, int32_t Height,
+                                               TFit Fit);
+};
+
+TVideoFileReader::TVideoFileReader(const std::string& FileName, int32_t StreamNumber)
+    : F(std::make_unique<TState>()) {
+    F->FileName = FileName;
+    F->Format = OpenMediaFile(FileName);
+    F->Index = FindStream(F->Format.get(), AVMEDIA_TYPE_VIDEO, StreamNumber);
+    if (F->Index < 0)
+        RaiseMediaFileError(TTextSlot::MediaStreamMissing, FileName, 0);
+    F->Stream = F->Format->streams[F->Index];
+    for (unsigned I = 0; I < F->Format->nb_streams; ++I)
+        if (int(I) != F->Index)
+            F->Format->streams[I]->discard = AVDISCARD_ALL;
+    F->Decoder = OpenStreamDecoder(FileName, F->Stream, 0);
+    if (F->Stream->start_time != AV_NOPTS_VALUE)
+        F->StartTime = StreamToVideoTime(F->Stream->start_time, F->Stream->time_base);
+    AVRational Rate =
+        F->Stream->avg_frame_rate.num > 0 ? F->Stream->avg_frame_rate : F->Stream->r_frame_rate;
+    if (Rate.num > 0 && Rate.den > 0)
+        F->FrameDuration =
+            std::max<TVideoTime>(1, av_rescale(VideoTimeUnitsPerSecond, Rate.den, Rate.num));
+}
+
+TVideoFileReader::~TVideoFileReader() = default;
+
+int32_t TVideoFileReader::SeekCount() const {
+    return F->Seeks;
+}
+int32_t TVideoFileReader::DecodedFrameCount() const {
+    return F->Decoded;
+}
+
+TVideoTime TVideoFileReader::TState::FrameTime(const AVFrame* Frame) {
+    int64_t Pts = Frame->best_effort_timestamp;
+    TVideoTime Time = Pts == AV_NOPTS_VALUE ? LastTime + FrameDuration
+                                            : StreamToVideoTime(Pts, Stream->time_base) - StartTime;
+    // Timestamps only grow: a broken stream that repeats one still moves on.
+    if (Time <= LastTime)
+        Time = LastTime + 1;
+    LastTime = Time;
+    return Time;
+}
+
+bool TVideoFileReader::TState::DecodeNext(AVFrame* Frame) {
+    av_frame_unref(Frame);
+    for (;;) {
+        int Result = avcodec_receive_frame(Decoder.get(), Frame);
+        if (Result == 0) {
+            ++Decoded;
+            return true;
+        }
+        if (Result == AVERROR_EOF)
+            return false;
+        if (EndOfStream)
+            return false;
+        Result = av_read_frame(Format.get(), Packet.get());
+        if (Result < 0) {
+            EndOfStream = true;
+            avcodec_send_packet(Decoder.get(), nullptr);
+            continue;
+        }
+        if (Packet->stream_index == Index)
+            avcodec_send_packet(Decoder.get(), Packet.get()); // a damaged packet is skipped
+        av_packet_unref(Packet.get());
+    }
+}
+
+void TVideoFileReader::TState::SeekTo(TVideoTime Time) {
+    ++Seeks;
+    int64_t Target =
+        VideoTimeToStream(std::max<TVideoTime>(Time, 0) + StartTime, Stream->time_base);
+    if (av_seek_frame(Format.get(), Index, Target, AVSEEK_FLAG_BACKWARD) < 0)
+        av_seek_frame(Format.get(), Index, Target, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+    avcodec_flush_buffers(Decoder.get());
+    EndOfStream = false;
+    HaveCurrent = HaveNext = false;
+    LastTime = -1;
+}
+
+void TVideoFileReader::TState::Advance() {
+    std::swap(Current, Next);
+    CurrentTime = NextTime;
+    HaveCurrent = HaveNext;
+    HaveNext = DecodeNext(Next.get());
+    NextTime = HaveNext ? FrameTime(Next.get()) : -1;
+}
+
+void TVideoFileReader::TState::PositionAt(TVideoTime Time) {
+    // Past the last frame the last frame stays.
+    if (HaveCurrent && !HaveNext && Time >= CurrentTime)
+        return;
+    bool Behind = HaveCurrent && Time < CurrentTime;
+    bool FarAhead = HaveCurrent && Time > CurrentTime + ForwardDecodeLimit;
+    if (!HaveCurrent || Behind || FarAhead) {
+        SeekTo(Time);
+        HaveCurrent = DecodeNext(Current.get());
+        CurrentTime = HaveCurrent ? FrameTime(Current.get()) : -1;
+        HaveNext = HaveCurrent && DecodeNext(Next.get());
+        NextTime = HaveNext ? FrameTime(Next.get()) : -1;
+        // The seek may land past the target (the first keyframe of a stream
+        // with a late start, or an imprecise index): start over from the
+        // beginning, which always lies at or before it.
+        if (HaveCurrent && CurrentTime > Time && Time > 0) {
+            SeekTo(0);
+            HaveCurrent = DecodeNext(Current.get());
+            CurrentTime = HaveCurrent ? FrameTime(Current.get()) : -1;
+            HaveNext = HaveCurrent && DecodeNext(Next.get());
+            NextTime = HaveNext ? FrameTime(Next.get()) : -1;
+        }
+    }
+    while (HaveNext && NextTime <= Time)
+        Advance();
+}
+
+std::shared_ptr<const TVideoFrame>
+TVideoFileReader::TState::Convert(const AVFrame* Frame, int32_t Width, int32_t Height, TFit Fit) {
+    auto Output = std::make_shared<TVideoFrame>(Width, Height);
+    TRect Target{0, 0, Width, Height};
+    if (Fit == TFit::KeepAspectRatio) {
+        Output->Fill(MakeColor(0, 0, 0));
+        AVRational Sar =
+            Frame->sample_aspect_ratio.num > 0 ? Frame->sample_aspect_ratio : AVRational{1, 1};
+        int32_t DisplayWidth = static_cast<int32_t>(av_rescale(Frame->width, Sar.num, Sar.den));
+        TSize Fitted = FitSize(DisplayWidth, Frame->height, Width, Height);
+        Fitted.Width = std::max(Fitted.Width, 1);
+        Fitted.Height = std::max(Fitted.Height, 1);
+        Target.Left = (Width - Fitted.Width) / 2;
+        Target.Top = (Height - Fitted.Height) / 2;
+        Target.Right = Target.Left + Fitted.Width;
+        Target.Bottom = Target.Top + Fitted.Height;
+    }
+    int32_t TargetWidth = Target.Right - Target.Left, TargetHeight = Target.Bottom - Target.Top;
+    Scaler.reset(sws_getCachedContext(Scaler.release(), Frame->width, Frame->height,
+                                      AVPixelFormat(Frame->format), TargetWidth, TargetHeight,
+                                      AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
+    if (!Scaler)
+        RaiseMediaFileError(TTextSlot::CannotDecodeMedia, FileName, AVERROR(EINVAL));
+    uint8_t* Planes[4] = {Output->Row(Target.Top) + Target.Left * 4, nullptr, nullptr, nullptr};
+    int Strides[4] = {Output->Stride(), 0, 0, 0};
+    sws_scale(Scaler.get(), Frame->data, Frame->linesize, 0, Frame->height, Planes, Strides);
+    // Decoders without alpha leave the alpha byte as the converter made it;
+    // media pictures are opaque.
+    if (!(av_pix_fmt_desc_get(AVPixelFormat(Frame->format))->flags & AV_PIX_FMT_FLAG_ALPHA))
+        for (int32_t Y = Target.Top; Y < Target.Bottom; ++Y) {
+            uint8_t* P = Output->Row(Y) + Target.Left * 4 + 3;
+            for (int32_t X = 0; X < TargetWidth; ++X, P += 4)
+                *P = 255;
+        }
+    return Output;
+}
+
+std::shared_ptr<const TVideoFrame> TVideoFileReader::FrameAt(TVideoTime MediaTime, int32_t Width,
+                                                             int32_t Height, TFit Fit) {
+    for (const TCachedFrame& Entry : F->Cache)
+        if (Entry.Width == Width && Entry.Height == Height && Entry.Fit == Fit &&
+            MediaTime >= Entry.Time && (Entry.NextTime < 0 || MediaTime < Entry.NextTime))
+            return Entry.Frame;
+
+    F->PositionAt(MediaTime);
+    if (!F->HaveCurrent)
+        RaiseMediaFileError(TTextSlot::CannotDecodeMedia, F->FileName, 0);
+    auto Frame = F->Convert(F->Current.get(), Width, Height, Fit);
+    F->Cache.push_front(
+        {F->CurrentTime, F->HaveNext ? F->NextTime : -1, Width, Height, Fit, Frame});
+    if (F->Cache.size() > CachedFrames)
+        F->Cache.pop_back();
+    return Frame;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/video_time.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TVideoFrame;
+
+// Decodes one video stream of a file and delivers, for a media time, the
+// frame that covers it (its time at or before, the next frame's after),
+// converted to BGRA of the size asked for. Sequential requests decode
+// forward; a jump backwards or far ahead seeks to the keyframe before the
+// target and decodes up to it, so every frame is reached exactly, on
+// long-GOP streams as well. A few converted frames are kept for short
+// backward steps.
+class TVideoFileReader {
+public:
+    TVideoFileReader(const std::string& FileName, int32_t StreamNumber);
+    ~TVideoFileReader();
+    TVideoFileReader(const TVideoFileReader&) = delete;
+    TVideoFileReader& operator=(const TVideoFileReader&) = delete;
+
+    // How a picture of another shape fills the frame: stretched, or kept in
+    // its aspect ratio with black bars.
+    enum class TFit { Stretch, KeepAspectRatio };
+
+    // The frame covering MediaTime (100-ns units from the stream's first
+    // frame), Width x Height. Times past the end give the last frame.
+    std::shared_ptr<const TVideoFrame> FrameAt(TVideoTime MediaTime, int32_t Width, int32_t Height,
+                                               TFit Fit);
+
+    // Statistics for tests and benchmarks.
+    int32_t SeekCount() const;
+    int32_t DecodedFrameCount() const;
+
+private:
+    struct TState;
+    std::unique_ptr<TState> F;
+};
