@@ -3,5 +3,6 @@
 void RegisterBuiltInComponents(TMediaComponents& Registry) {
     RegisterColorSource(Registry);
     RegisterKeyTransition(Registry);
+    RegisterCrossFadeTransition(Registry);
     RegisterAudioVolumeEnvelope(Registry);
 }

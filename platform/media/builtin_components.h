@@ -8,4 +8,5 @@ void RegisterBuiltInComponents(TMediaComponents& Registry);
 
 void RegisterColorSource(TMediaComponents& Registry);
 void RegisterKeyTransition(TMediaComponents& Registry);
+void RegisterCrossFadeTransition(TMediaComponents& Registry);
 void RegisterAudioVolumeEnvelope(TMediaComponents& Registry);

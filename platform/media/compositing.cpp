@@ -61,7 +61,24 @@ void CrossFade(const TVideoFrame& A, const TVideoFrame& B, double Weight, TVideo
     const uint8_t* PA = A.Data();
     const uint8_t* PB = B.Data();
     uint8_t* O = Output.Data();
-    size_t Bytes = size_t(A.Width()) * size_t(A.Height()) * 4;
-    for (size_t I = 0; I < Bytes; ++I)
-        O[I] = uint8_t((PA[I] * (256 - W) + PB[I] * W + 128) >> 8);
+    size_t Pixels = size_t(A.Width()) * size_t(A.Height());
+    for (size_t I = 0; I < Pixels; ++I, PA += 4, PB += 4, O += 4) {
+        if ((PA[3] & PB[3]) == 255) {
+            for (int C = 0; C < 3; ++C)
+                O[C] = uint8_t((PA[C] * (256 - W) + PB[C] * W + 128) >> 8);
+            O[3] = 255;
+            continue;
+        }
+        // Straight alpha blends through premultiplied values, so a fade from
+        // transparent shows the colour at rising opacity, not darkened.
+        uint32_t WA = PA[3] * (256 - W), WB = PB[3] * W;
+        uint32_t Alpha = WA + WB; // alpha x 256
+        if (Alpha == 0) {
+            O[0] = O[1] = O[2] = O[3] = 0;
+            continue;
+        }
+        for (int C = 0; C < 3; ++C)
+            O[C] = uint8_t((PA[C] * WA + PB[C] * WB + Alpha / 2) / Alpha);
+        O[3] = uint8_t((Alpha + 128) >> 8);
+    }
 }

@@ -68,6 +68,11 @@ const TGuid& KeyTransition() {
     return Id;
 }
 
+const TGuid& CrossFadeTransition() {
+    static const TGuid Id = GuidFromText("{16B280C5-EE70-11D1-9066-00C04FD9189D}");
+    return Id;
+}
+
 const TGuid& AudioVolumeEnvelope() {
     static const TGuid Id = GuidFromText("{036A9790-C153-11D2-9EF7-006008039E37}");
     return Id;

@@ -31,5 +31,6 @@ inline const TGuid& PlainSource() {
 }
 const TGuid& ColorSource();
 const TGuid& KeyTransition();
+const TGuid& CrossFadeTransition();
 const TGuid& AudioVolumeEnvelope();
 } // namespace MediaClassIds

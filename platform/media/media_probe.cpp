@@ -115,6 +115,17 @@ void VerifyDecodes(const std::string& FileName, AVFormatContext* Context, TMedia
         RaiseMediaFileError(TTextSlot::CannotDecodeMedia, FileName, 0);
     if (Picture || Info.Duration <= 0)
         return;
+    TVideoTime Allowance = std::max<TVideoTime>(20000000, Info.Duration / 10);
+
+    // A container whose header counts more frames than its data holds was
+    // cut short (AVI files lose their index at the end and are measured by
+    // the packets that remain).
+    double Rate = RateOf(Stream);
+    if (Stream->nb_frames > 0 && Rate > 0) {
+        auto Stated = static_cast<TVideoTime>(double(Stream->nb_frames) / Rate * 1e7);
+        if (Info.Duration < Stated - std::max<TVideoTime>(20000000, Stated / 10))
+            RaiseMediaFileError(TTextSlot::TruncatedMedia, FileName, 0);
+    }
 
     TVideoTime Tail = std::max<TVideoTime>(0, Info.Duration - 15000000);
     int64_t Target = av_rescale_q(Tail + StartTime, AVRational{1, int(VideoTimeUnitsPerSecond)},
@@ -124,7 +135,6 @@ void VerifyDecodes(const std::string& FileName, AVFormatContext* Context, TMedia
         RaiseMediaFileError(TTextSlot::TruncatedMedia, FileName, 0);
     avcodec_flush_buffers(Decoder.get());
     TVideoTime LastEnd = DecodeSome(Context, Decoder.get(), Index, StartTime, 4096, false);
-    TVideoTime Allowance = std::max<TVideoTime>(20000000, Info.Duration / 10);
     if (LastEnd < 0 || LastEnd < Info.Duration - Allowance)
         RaiseMediaFileError(TTextSlot::TruncatedMedia, FileName, 0);
 }

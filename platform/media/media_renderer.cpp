@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <list>
 #include <map>
 
@@ -84,7 +85,8 @@ struct TMediaRenderer::TState {
     TNodeCache<TAudioEffectComponent> AudioEffects{256};
     // Scratch frames per depth of the layer tree: the layer's own picture
     // and a transition's output.
-    std::vector<TVideoFrame> Scratch;
+    // A deque, so that frames handed out stay put while deeper layers add more.
+    std::deque<TVideoFrame> Scratch;
     int32_t DecodersOpened = 0;
 
     explicit TState(const TMediaTimeline& T) : Timeline(T) {}

@@ -211,6 +211,10 @@ TVideoFileReader::TState::Convert(const AVFrame* Frame, int32_t Width, int32_t H
 
 std::shared_ptr<const TVideoFrame> TVideoFileReader::FrameAt(TVideoTime MediaTime, int32_t Width,
                                                              int32_t Height, TFit Fit) {
+    // Frame times pass through time bases that do not divide evenly (a frame
+    // at 2/30 s is 666667 units, a frame grid may say 666666): a request a
+    // hair before a frame's time belongs to that frame.
+    MediaTime += F->FrameDuration / 16;
     for (const TCachedFrame& Entry : F->Cache)
         if (Entry.Width == Width && Entry.Height == Height && Entry.Fit == Fit &&
             MediaTime >= Entry.Time && (Entry.NextTime < 0 || MediaTime < Entry.NextTime))
