@@ -5,4 +5,6 @@ void RegisterBuiltInComponents(TMediaComponents& Registry) {
     RegisterKeyTransition(Registry);
     RegisterCrossFadeTransition(Registry);
     RegisterAudioVolumeEnvelope(Registry);
+    RegisterTransformComponents(Registry);
+    RegisterPictureAndTextSources(Registry);
 }

@@ -1,0 +1,3 @@
+#include "platform/media/builtin_components.h"
+
+void RegisterTransformComponents(TMediaComponents&) {}
