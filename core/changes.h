@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/exception_report.h"
 #include "core/methods.h"
 
 #include <cstdint>
@@ -82,7 +83,8 @@ private:
 
 // BeginUpdate on construction, EndUpdate on destruction, so the bracket closes
 // on every path, exceptions included. A null notifier (an object not yet in a
-// project) makes it a no-op.
+// project) makes it a no-op. A destructor cannot pass an exception on, so one
+// raised by an end handler goes to the exception report.
 class TUpdateGuard {
 public:
     explicit TUpdateGuard(TChanges& Changes) : TUpdateGuard(&Changes) {}
@@ -91,8 +93,13 @@ public:
             FChanges->BeginUpdate();
     }
     ~TUpdateGuard() {
-        if (FChanges)
+        if (!FChanges)
+            return;
+        try {
             FChanges->EndUpdate();
+        } catch (...) {
+            ReportCurrentException();
+        }
     }
     TUpdateGuard(const TUpdateGuard&) = delete;
     TUpdateGuard& operator=(const TUpdateGuard&) = delete;

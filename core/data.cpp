@@ -4,6 +4,7 @@
 #include "core/numbers.h"
 #include "core/text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -95,8 +96,11 @@ int64_t TData::ReadInt64(std::string_view Name, int64_t Default) const {
     std::string_view Text(Raw);
     while (!Text.empty() && IsBlank(Text.front()))
         Text.remove_prefix(1);
-    if (!Text.empty() && Text.front() == '+')
+    if (!Text.empty() && Text.front() == '+') {
         Text.remove_prefix(1);
+        if (!Text.empty() && Text.front() == '-')
+            return Default; // one sign only
+    }
     int64_t Value = 0;
     auto [End, Error] = std::from_chars(Text.data(), Text.data() + Text.size(), Value);
     if (Error != std::errc() || End != Text.data() + Text.size() || Text.empty())
@@ -107,8 +111,11 @@ int64_t TData::ReadInt64(std::string_view Name, int64_t Default) const {
 double TData::ReadFloat(std::string_view Name, double Default) const {
     std::string Raw = ReadRaw(Name);
     std::string_view Text = TrimBlanks(Raw);
-    if (!Text.empty() && Text.front() == '+')
+    if (!Text.empty() && Text.front() == '+') {
         Text.remove_prefix(1);
+        if (!Text.empty() && Text.front() == '-')
+            return Default; // one sign only
+    }
     if (Text.empty() || !(std::isdigit(static_cast<unsigned char>(Text.back())) || Text.back() == '.'))
         return Default; // refuses "inf", "nan" and the like
     double Value = 0;
@@ -136,7 +143,13 @@ TRect TData::ReadRect(std::string_view Name, TRect Default) const {
     int32_t Top = ReadInteger(Joined(Name, ".Top"), Default.Top);
     int32_t Width = ReadInteger(Joined(Name, ".Width"), Default.Right - Default.Left);
     int32_t Height = ReadInteger(Joined(Name, ".Height"), Default.Bottom - Default.Top);
-    return {Left, Top, Left + Width, Top + Height};
+    // Damaged values must not overflow: the far edges are held in range.
+    auto Edge = [](int32_t Start, int32_t Extent) {
+        return static_cast<int32_t>(std::clamp<int64_t>(int64_t(Start) + Extent,
+                                                        std::numeric_limits<int32_t>::min(),
+                                                        std::numeric_limits<int32_t>::max()));
+    };
+    return {Left, Top, Edge(Left, Width), Edge(Top, Height)};
 }
 
 std::string TData::ReadString(std::string_view Name, std::string_view Default) const {

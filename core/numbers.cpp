@@ -87,7 +87,9 @@ TScan ScanInteger(std::string_view Text) {
 
 int32_t GrowCapacity(int32_t N) { return ScaledCapacity(N, true); }
 
-int32_t FitCapacity(int32_t N) { return N <= 0 ? 0 : ScaledCapacity(N, false); }
+// The smallest capacity greater than N - 1. (Rounding N itself down to the
+// scaled table's step, as GrowCapacity does, would give 512 for 513.)
+int32_t FitCapacity(int32_t N) { return N <= 0 ? 0 : ScaledCapacity(N - 1, true); }
 
 int64_t MulDivRound64(int64_t A, int64_t B, int64_t C) {
     if (C == 0)
@@ -112,10 +114,11 @@ int32_t MulDivRound(int32_t A, int32_t B, int32_t C) {
 TSize FitSize(int32_t Width, int32_t Height, int32_t MaxWidth, int32_t MaxHeight) {
     if (Width <= 0 || Height <= 0 || MaxWidth <= 0 || MaxHeight <= 0)
         return {};
-    // Either the width or the height is the limiting side.
-    int32_t H = MulDivRound(MaxWidth, Height, Width);
+    // Either the width or the height is the limiting side. The proportional
+    // height may not fit in 32 bits when the width is the short side.
+    int64_t H = MulDivRound64(MaxWidth, Height, Width);
     if (H <= MaxHeight)
-        return {MaxWidth, H};
+        return {MaxWidth, static_cast<int32_t>(H)};
     return {MulDivRound(MaxHeight, Width, Height), MaxHeight};
 }
 

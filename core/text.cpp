@@ -95,14 +95,25 @@ int CompareNumbers(std::string_view A, std::string_view B) {
     return NegA ? -Magnitude : Magnitude;
 }
 
+// A numeric run meets a text run by its digits: compared with its sign, a
+// text run could fall between "+19" and "0" although 0 < 19, and the order
+// would no longer be transitive (which breaks sorting).
+std::string_view WithoutSign(const TRun& Run) {
+    std::string_view Text = Run.Text;
+    if (Run.Numeric && (Text[0] == '-' || Text[0] == '+'))
+        Text.remove_prefix(1);
+    return Text;
+}
+
 } // namespace
 
 int NaturalCompare(std::string_view A, std::string_view B) {
     std::vector<TRun> RA = SplitRuns(A), RB = SplitRuns(B);
     size_t N = std::min(RA.size(), RB.size());
     for (size_t I = 0; I < N; ++I) {
-        int R = (RA[I].Numeric && RB[I].Numeric) ? CompareNumbers(RA[I].Text, RB[I].Text)
-                                                 : CompareTextAscii(RA[I].Text, RB[I].Text);
+        int R = (RA[I].Numeric && RB[I].Numeric)
+                    ? CompareNumbers(RA[I].Text, RB[I].Text)
+                    : CompareTextAscii(WithoutSign(RA[I]), WithoutSign(RB[I]));
         if (R != 0)
             return R;
     }
