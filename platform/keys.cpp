@@ -22,26 +22,111 @@ uint16_t ModifiersFromSdl(uint16_t SdlModifiers) {
 
 namespace {
 
-// Keypad keys while Num Lock is off act as the navigation keys printed on
-// them, as they do in every text field of the desktop.
-uint8_t KeypadNavigation(int32_t Keycode) {
-    switch (Keycode) {
-    case SDLK_KP_0: return KeyInsert;
-    case SDLK_KP_1: return KeyEnd;
-    case SDLK_KP_2: return KeyDown;
-    case SDLK_KP_3: return KeyPageDown;
-    case SDLK_KP_4: return KeyLeft;
-    case SDLK_KP_5: return KeyClear;
-    case SDLK_KP_6: return KeyRight;
-    case SDLK_KP_7: return KeyHome;
-    case SDLK_KP_8: return KeyUp;
-    case SDLK_KP_9: return KeyPageUp;
-    case SDLK_KP_PERIOD: return KeyDelete;
-    default: return 0;
-    }
+struct TKeyPair {
+    int32_t From;
+    uint8_t To;
+};
+
+template <size_t N>
+uint8_t Lookup(const TKeyPair (&Table)[N], int32_t From) {
+    for (const TKeyPair& Pair : Table)
+        if (Pair.From == From)
+            return Pair.To;
+    return 0;
 }
 
+// Keypad keys while Num Lock is off act as the navigation keys printed on
+// them, as they do in every text field of the desktop.
+constexpr TKeyPair KeypadNavigation[] = {
+    {SDLK_KP_0, KeyInsert},   {SDLK_KP_1, KeyEnd},         {SDLK_KP_2, KeyDown},
+    {SDLK_KP_3, KeyPageDown}, {SDLK_KP_4, KeyLeft},        {SDLK_KP_5, KeyClear},
+    {SDLK_KP_6, KeyRight},    {SDLK_KP_7, KeyHome},        {SDLK_KP_8, KeyUp},
+    {SDLK_KP_9, KeyPageUp},   {SDLK_KP_PERIOD, KeyDelete},
+};
+
 // Keys without a character: SDL gives them codes derived from their scancode.
+constexpr TKeyPair NamedKeys[] = {
+    {SDLK_KP_0, KeyPad0},
+    {SDLK_KP_MULTIPLY, KeyPadMultiply},
+    {SDLK_KP_PLUS, KeyPadPlus},
+    {SDLK_KP_COMMA, KeyPadSeparator},
+    {SDLK_KP_MINUS, KeyPadMinus},
+    {SDLK_KP_PERIOD, KeyPadDecimal},
+    {SDLK_KP_DIVIDE, KeyPadDivide},
+    {SDLK_KP_ENTER, KeyEnter},
+    {SDLK_CLEAR, KeyClear},
+    {SDLK_KP_CLEAR, KeyClear},
+    {SDLK_PAGEUP, KeyPageUp},
+    {SDLK_PAGEDOWN, KeyPageDown},
+    {SDLK_END, KeyEnd},
+    {SDLK_HOME, KeyHome},
+    {SDLK_LEFT, KeyLeft},
+    {SDLK_UP, KeyUp},
+    {SDLK_RIGHT, KeyRight},
+    {SDLK_DOWN, KeyDown},
+    {SDLK_INSERT, KeyInsert},
+    {SDLK_PRINTSCREEN, KeyPrintScreen},
+    {SDLK_PAUSE, KeyPause},
+    {SDLK_CAPSLOCK, KeyCapsLock},
+    {SDLK_NUMLOCKCLEAR, KeyNumLock},
+    {SDLK_SCROLLLOCK, KeyScrollLock},
+    {SDLK_LSHIFT, KeyShift},
+    {SDLK_RSHIFT, KeyShift},
+    {SDLK_LCTRL, KeyCtrl},
+    {SDLK_RCTRL, KeyCtrl},
+    {SDLK_LALT, KeyAlt},
+    {SDLK_RALT, KeyAlt},
+    {SDLK_MODE, KeyAlt},
+    {SDLK_LGUI, KeyLeftSuper},
+    {SDLK_RGUI, KeyRightSuper},
+    {SDLK_APPLICATION, KeyMenu},
+    {SDLK_MENU, KeyMenu},
+    {SDLK_SELECT, KeySelect},
+    {SDLK_EXECUTE, KeyExecute},
+    {SDLK_HELP, KeyHelp},
+    {SDLK_SLEEP, KeySleep},
+    {SDLK_MUTE, KeyVolumeMute},
+    {SDLK_AUDIOMUTE, KeyVolumeMute},
+    {SDLK_VOLUMEDOWN, KeyVolumeDown},
+    {SDLK_VOLUMEUP, KeyVolumeUp},
+    {SDLK_AUDIONEXT, KeyMediaNext},
+    {SDLK_AUDIOPREV, KeyMediaPrevious},
+    {SDLK_AUDIOSTOP, KeyMediaStop},
+    {SDLK_AUDIOPLAY, KeyMediaPlay},
+};
+
+// Keys whose SDL code is an ASCII control character.
+constexpr TKeyPair ControlCharacters[] = {
+    {SDLK_BACKSPACE, KeyBackspace}, {SDLK_TAB, KeyTab},     {SDLK_RETURN, KeyEnter},
+    {SDLK_ESCAPE, KeyEscape},       {SDLK_SPACE, KeySpace}, {SDLK_DELETE, KeyDelete},
+};
+
+// The punctuation keys by position (US layout).
+constexpr TKeyPair PunctuationPositions[] = {
+    {SDL_SCANCODE_MINUS, KeyMinus},
+    {SDL_SCANCODE_EQUALS, KeyEquals},
+    {SDL_SCANCODE_LEFTBRACKET, KeyLeftBracket},
+    {SDL_SCANCODE_RIGHTBRACKET, KeyRightBracket},
+    {SDL_SCANCODE_BACKSLASH, KeyBackslash},
+    {SDL_SCANCODE_NONUSHASH, KeyBackslash},
+    {SDL_SCANCODE_SEMICOLON, KeySemicolon},
+    {SDL_SCANCODE_APOSTROPHE, KeyQuote},
+    {SDL_SCANCODE_GRAVE, KeyGrave},
+    {SDL_SCANCODE_COMMA, KeyComma},
+    {SDL_SCANCODE_PERIOD, KeyPeriod},
+    {SDL_SCANCODE_SLASH, KeySlash},
+    {SDL_SCANCODE_NONUSBACKSLASH, KeyExtraBackslash},
+};
+
+// The punctuation keys by the character they type (US layout), for key
+// presses whose position is unknown or is a letter's.
+constexpr TKeyPair PunctuationCharacters[] = {
+    {';', KeySemicolon},      {'=', KeyEquals},     {'+', KeyEquals},       {',', KeyComma},
+    {'-', KeyMinus},          {'.', KeyPeriod},     {'/', KeySlash},        {'`', KeyGrave},
+    {'[', KeyLeftBracket},    {'\\', KeyBackslash}, {']', KeyRightBracket}, {'\'', KeyQuote},
+    {'<', KeyExtraBackslash},
+};
+
 uint8_t NamedKey(int32_t Keycode) {
     if (Keycode >= SDLK_F1 && Keycode <= SDLK_F12)
         return static_cast<uint8_t>(KeyF1 + (Keycode - SDLK_F1));
@@ -49,101 +134,18 @@ uint8_t NamedKey(int32_t Keycode) {
         return static_cast<uint8_t>(KeyF1 + 12 + (Keycode - SDLK_F13));
     if (Keycode >= SDLK_KP_1 && Keycode <= SDLK_KP_9)
         return static_cast<uint8_t>(KeyPad0 + 1 + (Keycode - SDLK_KP_1));
-    switch (Keycode) {
-    case SDLK_KP_0: return KeyPad0;
-    case SDLK_KP_MULTIPLY: return KeyPadMultiply;
-    case SDLK_KP_PLUS: return KeyPadPlus;
-    case SDLK_KP_COMMA: return KeyPadSeparator;
-    case SDLK_KP_MINUS: return KeyPadMinus;
-    case SDLK_KP_PERIOD: return KeyPadDecimal;
-    case SDLK_KP_DIVIDE: return KeyPadDivide;
-    case SDLK_KP_ENTER: return KeyEnter;
-    case SDLK_CLEAR:
-    case SDLK_KP_CLEAR: return KeyClear;
-    case SDLK_PAGEUP: return KeyPageUp;
-    case SDLK_PAGEDOWN: return KeyPageDown;
-    case SDLK_END: return KeyEnd;
-    case SDLK_HOME: return KeyHome;
-    case SDLK_LEFT: return KeyLeft;
-    case SDLK_UP: return KeyUp;
-    case SDLK_RIGHT: return KeyRight;
-    case SDLK_DOWN: return KeyDown;
-    case SDLK_INSERT: return KeyInsert;
-    case SDLK_PRINTSCREEN: return KeyPrintScreen;
-    case SDLK_PAUSE: return KeyPause;
-    case SDLK_CAPSLOCK: return KeyCapsLock;
-    case SDLK_NUMLOCKCLEAR: return KeyNumLock;
-    case SDLK_SCROLLLOCK: return KeyScrollLock;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return KeyShift;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL: return KeyCtrl;
-    case SDLK_LALT:
-    case SDLK_RALT:
-    case SDLK_MODE: return KeyAlt;
-    case SDLK_LGUI: return KeyLeftSuper;
-    case SDLK_RGUI: return KeyRightSuper;
-    case SDLK_APPLICATION:
-    case SDLK_MENU: return KeyMenu;
-    case SDLK_SELECT: return KeySelect;
-    case SDLK_EXECUTE: return KeyExecute;
-    case SDLK_HELP: return KeyHelp;
-    case SDLK_SLEEP: return KeySleep;
-    case SDLK_MUTE:
-    case SDLK_AUDIOMUTE: return KeyVolumeMute;
-    case SDLK_VOLUMEDOWN: return KeyVolumeDown;
-    case SDLK_VOLUMEUP: return KeyVolumeUp;
-    case SDLK_AUDIONEXT: return KeyMediaNext;
-    case SDLK_AUDIOPREV: return KeyMediaPrevious;
-    case SDLK_AUDIOSTOP: return KeyMediaStop;
-    case SDLK_AUDIOPLAY: return KeyMediaPlay;
-    default: return 0;
-    }
+    return Lookup(NamedKeys, Keycode);
 }
 
-// Keys that type a character, by the position of the key (US layout).
+// Keys that type a character, by their position (US layout).
 uint8_t KeyAtPosition(int32_t Scancode) {
     if (Scancode >= SDL_SCANCODE_A && Scancode <= SDL_SCANCODE_Z)
         return static_cast<uint8_t>(KeyA + (Scancode - SDL_SCANCODE_A));
     if (Scancode >= SDL_SCANCODE_1 && Scancode <= SDL_SCANCODE_9)
         return static_cast<uint8_t>(Key0 + 1 + (Scancode - SDL_SCANCODE_1));
-    switch (Scancode) {
-    case SDL_SCANCODE_0: return Key0;
-    case SDL_SCANCODE_MINUS: return KeyMinus;
-    case SDL_SCANCODE_EQUALS: return KeyEquals;
-    case SDL_SCANCODE_LEFTBRACKET: return KeyLeftBracket;
-    case SDL_SCANCODE_RIGHTBRACKET: return KeyRightBracket;
-    case SDL_SCANCODE_BACKSLASH:
-    case SDL_SCANCODE_NONUSHASH: return KeyBackslash;
-    case SDL_SCANCODE_SEMICOLON: return KeySemicolon;
-    case SDL_SCANCODE_APOSTROPHE: return KeyQuote;
-    case SDL_SCANCODE_GRAVE: return KeyGrave;
-    case SDL_SCANCODE_COMMA: return KeyComma;
-    case SDL_SCANCODE_PERIOD: return KeyPeriod;
-    case SDL_SCANCODE_SLASH: return KeySlash;
-    case SDL_SCANCODE_NONUSBACKSLASH: return KeyExtraBackslash;
-    default: return 0;
-    }
-}
-
-// US punctuation by character, for key presses whose position is unknown.
-uint8_t PunctuationKey(int32_t Keycode) {
-    switch (Keycode) {
-    case ';': return KeySemicolon;
-    case '=':
-    case '+': return KeyEquals;
-    case ',': return KeyComma;
-    case '-': return KeyMinus;
-    case '.': return KeyPeriod;
-    case '/': return KeySlash;
-    case '`': return KeyGrave;
-    case '[': return KeyLeftBracket;
-    case '\\': return KeyBackslash;
-    case ']': return KeyRightBracket;
-    case '\'': return KeyQuote;
-    case '<': return KeyExtraBackslash;
-    default: return 0;
-    }
+    if (Scancode == SDL_SCANCODE_0)
+        return Key0;
+    return Lookup(PunctuationPositions, Scancode);
 }
 
 } // namespace
@@ -151,7 +153,7 @@ uint8_t PunctuationKey(int32_t Keycode) {
 uint8_t VirtualKeyFromSdl(int32_t Keycode, int32_t Scancode, uint16_t SdlModifiers) {
     if (Keycode & SDLK_SCANCODE_MASK) {
         if (!(SdlModifiers & KMOD_NUM))
-            if (uint8_t Navigation = KeypadNavigation(Keycode))
+            if (uint8_t Navigation = Lookup(KeypadNavigation, Keycode))
                 return Navigation;
         return NamedKey(Keycode);
     }
@@ -159,16 +161,8 @@ uint8_t VirtualKeyFromSdl(int32_t Keycode, int32_t Scancode, uint16_t SdlModifie
         return static_cast<uint8_t>(KeyA + (Keycode - 'a'));
     if (Keycode >= '0' && Keycode <= '9')
         return static_cast<uint8_t>(Key0 + (Keycode - '0'));
-    switch (Keycode) {
-    case SDLK_BACKSPACE: return KeyBackspace;
-    case SDLK_TAB: return KeyTab;
-    case SDLK_RETURN: return KeyEnter;
-    case SDLK_ESCAPE: return KeyEscape;
-    case SDLK_SPACE: return KeySpace;
-    case SDLK_DELETE: return KeyDelete;
-    case SDLK_UNKNOWN: return 0;
-    default: break;
-    }
+    if (uint8_t Control = Lookup(ControlCharacters, Keycode))
+        return Control;
     // Every other key types a character: punctuation, a symbol on the digit
     // row, a letter of a non-Latin layout. Its position decides, so that each
     // key keeps one code whatever its layout prints on it; only a punctuation
@@ -178,7 +172,7 @@ uint8_t VirtualKeyFromSdl(int32_t Keycode, int32_t Scancode, uint16_t SdlModifie
     bool LetterPosition = Positioned >= KeyA && Positioned <= KeyA + 25;
     if (Positioned != 0 && !(LetterPosition && Keycode < 0x80))
         return Positioned;
-    return PunctuationKey(Keycode);
+    return Lookup(PunctuationCharacters, Keycode);
 }
 
 uint16_t ShortCutFromSdlKey(int32_t Keycode, int32_t Scancode, uint16_t SdlModifiers) {
@@ -191,20 +185,10 @@ uint16_t ShortCutFromSdlKey(int32_t Keycode, int32_t Scancode, uint16_t SdlModif
 char KeyCharacter(uint8_t KeyCode) {
     if ((KeyCode >= Key0 && KeyCode <= Key0 + 9) || (KeyCode >= KeyA && KeyCode <= KeyA + 25))
         return static_cast<char>(KeyCode);
-    switch (KeyCode) {
-    case KeySpace: return ' ';
-    case KeySemicolon: return ';';
-    case KeyEquals: return '=';
-    case KeyComma: return ',';
-    case KeyMinus: return '-';
-    case KeyPeriod: return '.';
-    case KeySlash: return '/';
-    case KeyGrave: return '`';
-    case KeyLeftBracket: return '[';
-    case KeyBackslash: return '\\';
-    case KeyRightBracket: return ']';
-    case KeyQuote: return '\'';
-    case KeyExtraBackslash: return '<';
-    default: return 0;
-    }
+    if (KeyCode == KeySpace)
+        return ' ';
+    for (const TKeyPair& Pair : PunctuationCharacters)
+        if (Pair.To == KeyCode)
+            return static_cast<char>(Pair.From);
+    return 0;
 }

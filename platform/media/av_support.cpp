@@ -4,6 +4,14 @@
 #include "core/text_table.h"
 #include "platform/media/media_error.h"
 
+void QuietMediaLibraries() {
+    static const bool Quiet = [] {
+        av_log_set_level(AV_LOG_QUIET);
+        return true;
+    }();
+    (void)Quiet;
+}
+
 std::string AvErrorText(int Code) {
     char Text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(Code, Text, sizeof Text);
@@ -16,6 +24,7 @@ void RaiseMediaFileError(TTextSlot Slot, const std::string& FileName, int Code) 
 }
 
 TFormatContextPtr OpenMediaFile(const std::string& FileName) {
+    QuietMediaLibraries();
     AVFormatContext* Raw = avformat_alloc_context();
     if (!Raw)
         RaiseMediaFileError(TTextSlot::CannotOpenMedia, FileName, AVERROR(ENOMEM));

@@ -19,6 +19,11 @@ extern "C" {
 #include <memory>
 #include <string>
 
+// The media libraries write no log of their own: their failures reach the
+// user through the errors raised from their return codes. Called before any
+// use of the libraries.
+void QuietMediaLibraries();
+
 // The library's text for an error code.
 std::string AvErrorText(int Code);
 

@@ -44,15 +44,18 @@ TEST(Keys, NamedKeysMapToTheirCodes) {
         uint8_t Code;
     };
     const TCase Cases[] = {
-        {SDLK_BACKSPACE, 8},  {SDLK_TAB, 9},       {SDLK_RETURN, 13},   {SDLK_KP_ENTER, 13},
-        {SDLK_ESCAPE, 27},    {SDLK_PAGEUP, 33},   {SDLK_PAGEDOWN, 34}, {SDLK_END, 35},
-        {SDLK_HOME, 36},      {SDLK_LEFT, 37},     {SDLK_UP, 38},       {SDLK_RIGHT, 39},
-        {SDLK_DOWN, 40},      {SDLK_PRINTSCREEN, 44}, {SDLK_INSERT, 45}, {SDLK_DELETE, 46},
-        {SDLK_PAUSE, 19},     {SDLK_0, 0x30},      {SDLK_9, 0x39},      {SDLK_a, 0x41},
-        {SDLK_z, 0x5A},       {SDLK_F1, 0x70},     {SDLK_F12, 0x7B},    {SDLK_F13, 0x7C},
-        {SDLK_F24, 0x87},     {SDLK_KP_0, 0x60},   {SDLK_KP_9, 0x69},   {SDLK_KP_MULTIPLY, 0x6A},
-        {SDLK_KP_PLUS, 0x6B}, {SDLK_KP_MINUS, 0x6D}, {SDLK_KP_PERIOD, 0x6E},
-        {SDLK_KP_DIVIDE, 0x6F}, {SDLK_LSHIFT, 16}, {SDLK_RCTRL, 17},   {SDLK_LALT, 18},
+        {SDLK_BACKSPACE, 8},      {SDLK_TAB, 9},          {SDLK_RETURN, 13},
+        {SDLK_KP_ENTER, 13},      {SDLK_ESCAPE, 27},      {SDLK_PAGEUP, 33},
+        {SDLK_PAGEDOWN, 34},      {SDLK_END, 35},         {SDLK_HOME, 36},
+        {SDLK_LEFT, 37},          {SDLK_UP, 38},          {SDLK_RIGHT, 39},
+        {SDLK_DOWN, 40},          {SDLK_PRINTSCREEN, 44}, {SDLK_INSERT, 45},
+        {SDLK_DELETE, 46},        {SDLK_PAUSE, 19},       {SDLK_0, 0x30},
+        {SDLK_9, 0x39},           {SDLK_a, 0x41},         {SDLK_z, 0x5A},
+        {SDLK_F1, 0x70},          {SDLK_F12, 0x7B},       {SDLK_F13, 0x7C},
+        {SDLK_F24, 0x87},         {SDLK_KP_0, 0x60},      {SDLK_KP_9, 0x69},
+        {SDLK_KP_MULTIPLY, 0x6A}, {SDLK_KP_PLUS, 0x6B},   {SDLK_KP_MINUS, 0x6D},
+        {SDLK_KP_PERIOD, 0x6E},   {SDLK_KP_DIVIDE, 0x6F}, {SDLK_LSHIFT, 16},
+        {SDLK_RCTRL, 17},         {SDLK_LALT, 18},
     };
     for (const TCase& Case : Cases)
         EXPECT_EQ(VirtualKeyFromSdl(Case.Sym, SDL_SCANCODE_UNKNOWN, KMOD_NUM), Case.Code)

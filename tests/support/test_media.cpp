@@ -147,7 +147,7 @@ private:
 };
 
 // What WriteTestTone and the sound of WriteTestVideo ask for.
-struct TToneSpec {
+struct TTone {
     std::string Codec;
     double Hz = 0;
     double Amplitude = 0;
@@ -274,20 +274,20 @@ public:
         FPainter = Spec.Painter ? Spec.Painter : SolidColor(128, 128, 128);
     }
 
-    void AddTone(const TToneSpec& Spec) {
-        const AVCodec* Encoder = FindEncoder(FPath, Spec.Codec, AVMEDIA_TYPE_AUDIO);
+    void AddTone(const TTone& Tone) {
+        const AVCodec* Encoder = FindEncoder(FPath, Tone.Codec, AVMEDIA_TYPE_AUDIO);
         CheckContainerTakes(Encoder);
-        if (Spec.SampleRate <= 0 || Spec.Channels <= 0 || Spec.SampleCount < 0)
+        if (Tone.SampleRate <= 0 || Tone.Channels <= 0 || Tone.SampleCount < 0)
             Fail(FPath, "the sample rate, channel count or length is out of range");
         FAudio.Codec = AllocCodec(Encoder);
         AVCodecContext& Codec = *FAudio.Codec;
         Codec.sample_fmt = ChooseSampleFormat(FPath, Encoder);
-        Codec.sample_rate = Spec.SampleRate;
-        Codec.time_base = AVRational{1, Spec.SampleRate};
-        av_channel_layout_default(&Codec.ch_layout, Spec.Channels);
+        Codec.sample_rate = Tone.SampleRate;
+        Codec.time_base = AVRational{1, Tone.SampleRate};
+        av_channel_layout_default(&Codec.ch_layout, Tone.Channels);
         FAudio.Stream = OpenStream(Codec, {});
-        FAudio.EndPts = Spec.SampleCount;
-        FTone = Spec;
+        FAudio.EndPts = Tone.SampleCount;
+        FTone = Tone;
     }
 
     void Write() {
@@ -444,24 +444,24 @@ private:
     TOutputStream FVideo;
     TOutputStream FAudio;
     TFramePainter FPainter;
-    TToneSpec FTone;
+    TTone FTone;
 };
 
 } // namespace
 
 void WriteTestVideo(const std::string& Path, const TTestVideoSpec& Spec) {
+    av_log_set_level(AV_LOG_ERROR);
     TMediaWriter Writer(Path);
     Writer.AddVideo(Spec);
     if (Spec.WithAudio) {
         const int Num = Spec.Codec == "dvvideo" ? 25 : Spec.FramesPerSecondNum;
         const int Den = Spec.Codec == "dvvideo" ? 1 : Spec.FramesPerSecondDen;
-        TToneSpec Tone{
-            Spec.AudioCodec,
-            Spec.ToneHz,
-            Spec.ToneAmplitude,
-            Spec.SampleRate,
-            Spec.Channels,
-            av_rescale(Spec.FrameCount, static_cast<int64_t>(Spec.SampleRate) * Den, Num)};
+        TTone Tone{Spec.AudioCodec,
+                   Spec.ToneHz,
+                   Spec.ToneAmplitude,
+                   Spec.SampleRate,
+                   Spec.Channels,
+                   av_rescale(Spec.FrameCount, static_cast<int64_t>(Spec.SampleRate) * Den, Num)};
         Writer.AddTone(Tone);
     }
     Writer.Write();
@@ -470,8 +470,8 @@ void WriteTestVideo(const std::string& Path, const TTestVideoSpec& Spec) {
 void WriteTestTone(const std::string& Path, double Hz, double Amplitude, double Seconds,
                    int SampleRate, int Channels) {
     TMediaWriter Writer(Path);
-    Writer.AddTone(TToneSpec{"pcm_s16le", Hz, Amplitude, SampleRate, Channels,
-                             std::llround(Seconds * SampleRate)});
+    Writer.AddTone(TTone{"pcm_s16le", Hz, Amplitude, SampleRate, Channels,
+                         std::llround(Seconds * SampleRate)});
     Writer.Write();
 }
 

@@ -1,0 +1,719 @@
+// Rendering a timeline into a file.
+//
+// How the render settings reach the encoders:
+// - Frame size and rate: the video group's size and frame duration. Encoders
+//   of planar YUV get even sizes; DV is always 720 x 576 at 25 frames per
+//   second (PAL), or 720 x 480 at 30000/1001 (NTSC) when the group has 480
+//   lines; the picture is scaled to that size.
+// - Bit-rate mode: the video encoder's bit_rate gets VideoBitRate, or what
+//   is left of TotalBitRate after the audio share; the audio share is
+//   channels x max(128, min(2560000, total x 0.1 / channels)) unless
+//   AudioBitRate gives it. rc_max_rate and rc_buffer_size follow from the
+//   bit rate and BufferWindowMs (two seconds when not given).
+// - Quality mode, 0..100: H.264 gets CRF 40 - 0.22 x quality (75 gives the
+//   encoder's usual 23.5, 100 gives 18); MPEG-4 part 2 and WMV get the
+//   fixed quantizer VideoQuantizer, or 31 - 0.3 x quality; MP3 gets the
+//   variable-rate level 9 - 0.09 x AudioQuality (0 is the best); AAC and
+//   WMA get channels x (32 + 0.64 x quality) kbit/s.
+// - AudioCutoff sets the audio encoder's low-pass cut-off.
+// - H.264 uses the x264 preset "veryfast".
+
+#include "platform/media/media_writer.h"
+
+#include "core/text.h"
+#include "core/text_table.h"
+#include "platform/media/av_support.h"
+#include "platform/media/media_error.h"
+#include "platform/media/media_renderer.h"
+#include "platform/media/media_timeline.h"
+#include "platform/media/video_frame.h"
+
+extern "C" {
+#include <libavutil/audio_fifo.h>
+#include <libavutil/channel_layout.h>
+}
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+struct TFormatChoice {
+    const char* Container;
+    const char* VideoEncoder; // nullptr: no video
+    const char* AudioEncoder; // nullptr: no audio
+};
+
+TFormatChoice ChooseFormat(const TMediaWriterProfile& Profile, int32_t BitsPerSample) {
+    const char* Pcm = BitsPerSample <= 8    ? "pcm_u8"
+                      : BitsPerSample <= 16 ? "pcm_s16le"
+                      : BitsPerSample <= 24 ? "pcm_s24le"
+                                            : "pcm_s32le";
+    switch (Profile.Format) {
+    case TMediaOutputFormat::WindowsMediaVideo:
+        return {"asf", "wmv2", "wmav2"};
+    case TMediaOutputFormat::WindowsMediaAudio:
+        return {"asf", nullptr, "wmav2"};
+    case TMediaOutputFormat::Mp4:
+        return {"mp4", Profile.Mp4UsesH264 ? "libx264" : "mpeg4", "aac"};
+    case TMediaOutputFormat::DvAvi:
+        return {"avi", "dvvideo", "pcm_s16le"};
+    case TMediaOutputFormat::UncompressedAvi:
+        return {"avi", "rawvideo", Pcm};
+    case TMediaOutputFormat::CompressedAvi:
+        return {"avi", "mpeg4", "libmp3lame"};
+    case TMediaOutputFormat::Mp3:
+        return {"mp3", nullptr, "libmp3lame"};
+    case TMediaOutputFormat::Wav:
+        return {"wav", nullptr, Pcm};
+    case TMediaOutputFormat::Mp4Advanced:
+    case TMediaOutputFormat::AviAdvanced:
+        break;
+    }
+    bool Mp4 = Profile.Format == TMediaOutputFormat::Mp4Advanced;
+    return {Mp4 ? (Profile.Container.empty() ? "mp4" : Profile.Container.c_str()) : "avi",
+            Profile.VideoEncoder.empty() ? nullptr : Profile.VideoEncoder.c_str(),
+            Profile.AudioEncoder.empty() ? nullptr : Profile.AudioEncoder.c_str()};
+}
+
+[[noreturn]] void RaiseWriteError(const std::string& FileName, int Code) {
+    RaiseMediaFileError(TTextSlot::CannotWriteMedia, FileName, Code);
+}
+
+void Check(int Result, const std::string& FileName) {
+    if (Result < 0)
+        RaiseWriteError(FileName, Result);
+}
+
+// A bounded queue of rendered frames between the compositing thread and the
+// encoding thread.
+class TFrameQueue {
+public:
+    explicit TFrameQueue(size_t Capacity) : FCapacity(Capacity) {}
+
+    // False when the queue was closed before there was room.
+    bool Push(std::unique_ptr<TVideoFrame> Frame) {
+        std::unique_lock Guard(FLock);
+        FChanged.wait(Guard, [&] { return FClosed || FFrames.size() < FCapacity; });
+        if (FClosed)
+            return false;
+        FFrames.push_back(std::move(Frame));
+        FChanged.notify_all();
+        return true;
+    }
+    // Null when the queue is closed and empty.
+    std::unique_ptr<TVideoFrame> Pop() {
+        std::unique_lock Guard(FLock);
+        FChanged.wait(Guard, [&] { return FClosed || !FFrames.empty(); });
+        if (FFrames.empty())
+            return nullptr;
+        auto Frame = std::move(FFrames.front());
+        FFrames.pop_front();
+        FChanged.notify_all();
+        return Frame;
+    }
+    void Close() {
+        std::lock_guard Guard(FLock);
+        FClosed = true;
+        FChanged.notify_all();
+    }
+
+private:
+    size_t FCapacity;
+    std::mutex FLock;
+    std::condition_variable FChanged;
+    std::deque<std::unique_ptr<TVideoFrame>> FFrames;
+    bool FClosed = false;
+};
+
+struct TAudioFifoFreer {
+    void operator()(AVAudioFifo* Fifo) const { av_audio_fifo_free(Fifo); }
+};
+
+} // namespace
+
+struct TMediaFileWriter::TState {
+    const TMediaTimeline& Timeline;
+    std::string FileName;
+    std::string TemporaryName;
+    TMediaWriterProfile Profile;
+
+    std::unique_ptr<AVFormatContext, void (*)(AVFormatContext*)> Output{
+        nullptr, [](AVFormatContext* C) {
+            if (!C)
+                return;
+            if (C->pb)
+                avio_closep(&C->pb);
+            avformat_free_context(C);
+        }};
+    // Video
+    AVStream* VideoStream = nullptr;
+    TCodecContextPtr VideoEncoder;
+    TSwsPtr Scaler;
+    TFramePtr VideoFrame;
+    TMediaVideoFormat VideoFormat;
+    int64_t FrameCount = 0;
+    bool FlipRows = false; // raw RGB in AVI is stored bottom-up
+    // Audio
+    AVStream* AudioStream = nullptr;
+    TCodecContextPtr AudioEncoder;
+    TSwrPtr Resampler;
+    std::unique_ptr<AVAudioFifo, TAudioFifoFreer> Fifo;
+    TFramePtr AudioFrame;
+    TMediaAudioFormat AudioFormat;
+    int64_t TotalSamples = 0; // at the group's rate
+    int64_t SamplesRendered = 0;
+    int64_t SamplesEncoded = 0; // at the encoder's rate
+
+    // Which streams the file gets, known before either encoder is set up
+    // (each takes its share of the bit rate).
+    bool HasVideo = false;
+    bool HasAudio = false;
+    TVideoTime Duration = 0;
+    std::atomic<TVideoTime> Position{0};
+    std::atomic<bool> Cancelled{false};
+    std::atomic<bool> IsRunning{false};
+    TFrameQueue Frames{6};
+    std::thread Compositor;
+    std::thread Encoder;
+    std::mutex ResultLock;
+    std::condition_variable Ended;
+    bool HasEnded = false;
+    TRenderResult EndResult;
+    std::string CompositorError;
+    std::function<void(const TRenderResult&)> OnEnded;
+
+    TState(const TMediaTimeline& T, std::string Name, TMediaWriterProfile P)
+        : Timeline(T), FileName(std::move(Name)), Profile(std::move(P)) {}
+
+    void Open();
+    void OpenVideo(const char* EncoderName);
+    void OpenAudio(const char* EncoderName);
+    void ConfigureVideoRate(AVCodecContext* Context, bool Fixed);
+    void ConfigureAudioRate(AVCodecContext* Context);
+    int32_t AudioShare() const;
+    void RunCompositor();
+    void RunEncoder();
+    void EncodeVideo(const TVideoFrame& Frame, int64_t Index);
+    void EncodeAudioBlock(TMediaRenderer& Renderer);
+    void DrainAudio(bool Final);
+    void Encode(AVCodecContext* Context, AVStream* Stream, const AVFrame* Frame);
+    void Finish(TRenderOutcome Outcome, std::string Error);
+};
+
+namespace {
+
+const AVCodec* FindEncoder(const char* Name, const std::string& FileName) {
+    const AVCodec* Codec = avcodec_find_encoder_by_name(Name);
+    if (!Codec)
+        RaiseMediaError(FormatMessageText(GetText(TTextSlot::MissingMediaEncoder), Name), FileName);
+    return Codec;
+}
+
+AVPixelFormat ChoosePixelFormat(const AVCodec* Codec, AVPixelFormat Preferred) {
+    if (!Codec->pix_fmts)
+        return Preferred;
+    for (const AVPixelFormat* P = Codec->pix_fmts; *P != AV_PIX_FMT_NONE; ++P)
+        if (*P == Preferred)
+            return Preferred;
+    return Codec->pix_fmts[0];
+}
+
+int ChooseSampleRate(const AVCodec* Codec, int Wanted) {
+    if (!Codec->supported_samplerates)
+        return Wanted;
+    int Best = 0;
+    for (const int* R = Codec->supported_samplerates; *R; ++R) {
+        if (*R == Wanted)
+            return Wanted;
+        if (!Best || std::abs(*R - Wanted) < std::abs(Best - Wanted))
+            Best = *R;
+    }
+    return Best;
+}
+
+AVSampleFormat ChooseSampleFormat(const AVCodec* Codec) {
+    return Codec->sample_fmts ? Codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+}
+
+} // namespace
+
+int32_t TMediaFileWriter::TState::AudioShare() const {
+    if (Profile.AudioBitRate > 0)
+        return Profile.AudioBitRate;
+    int32_t Channels = std::max(AudioFormat.Channels, 1);
+    double PerChannel = std::round(double(Profile.TotalBitRate) * 0.1 / Channels);
+    return Channels * int32_t(std::max(128.0, std::min(2560000.0, PerChannel)));
+}
+
+void TMediaFileWriter::TState::ConfigureVideoRate(AVCodecContext* Context, bool Fixed) {
+    if (Fixed)
+        return;
+    std::string Name = Context->codec->name;
+    int32_t Quality = std::clamp(Profile.Quality, 0, 100);
+    if (Profile.BitRateMode) {
+        int64_t Rate = Profile.VideoBitRate > 0
+                           ? Profile.VideoBitRate
+                           : int64_t(Profile.TotalBitRate) - (HasAudio ? AudioShare() : 0);
+        Rate = std::max<int64_t>(Rate, 16000);
+        Context->bit_rate = Rate;
+        // H.264 keeps to the rate within its buffer; the MPEG-4 family
+        // aims at the average rate.
+        double Window = Profile.BufferWindowMs > 0 ? Profile.BufferWindowMs / 1000.0 : 2.0;
+        if (Name == "libx264") {
+            Context->rc_buffer_size = static_cast<int>(std::min<double>(double(Rate) * Window, 1e9));
+            Context->rc_max_rate = Rate;
+            av_opt_set(Context->priv_data, "preset", "veryfast", 0);
+        }
+        return;
+    }
+    if (Name == "libx264") {
+        av_opt_set(Context->priv_data, "preset", "veryfast", 0);
+        av_opt_set_double(Context->priv_data, "crf", 40.0 - 0.22 * Quality, 0);
+        return;
+    }
+    int32_t Quantizer = Profile.VideoQuantizer > 0
+                            ? std::clamp(Profile.VideoQuantizer, 1, 31)
+                            : std::clamp(int32_t(std::lround(31 - 0.3 * Quality)), 1, 31);
+    Context->flags |= AV_CODEC_FLAG_QSCALE;
+    Context->global_quality = Quantizer * FF_QP2LAMBDA;
+}
+
+void TMediaFileWriter::TState::ConfigureAudioRate(AVCodecContext* Context) {
+    std::string Name = Context->codec->name;
+    if (Name.rfind("pcm_", 0) == 0)
+        return;
+    int32_t Channels = Context->ch_layout.nb_channels;
+    if (Profile.AudioCutoff > 0)
+        Context->cutoff = Profile.AudioCutoff;
+    if (Profile.BitRateMode) {
+        int64_t Rate = HasVideo || Profile.AudioBitRate > 0 ? AudioShare() : Profile.TotalBitRate;
+        // Below 16 kbit/s per channel lossy encoders refuse to start (WMA)
+        // or sound broken.
+        Context->bit_rate = std::max<int64_t>(Rate, 16000 * int64_t(Channels));
+        return;
+    }
+    int32_t Quality =
+        std::clamp(Profile.AudioQuality > 0 ? Profile.AudioQuality : Profile.Quality, 0, 100);
+    if (Name == "libmp3lame") {
+        Context->flags |= AV_CODEC_FLAG_QSCALE;
+        Context->global_quality = int(std::lround(9 - 0.09 * Quality)) * FF_QP2LAMBDA;
+        return;
+    }
+    Context->bit_rate = int64_t(Channels) * int64_t(32000 + 640 * Quality);
+}
+
+void TMediaFileWriter::TState::OpenVideo(const char* EncoderName) {
+    const AVCodec* Codec = FindEncoder(EncoderName, FileName);
+    VideoStream = avformat_new_stream(Output.get(), nullptr);
+    if (!VideoStream)
+        RaiseWriteError(FileName, AVERROR(ENOMEM));
+    VideoEncoder.reset(avcodec_alloc_context3(Codec));
+    AVCodecContext* C = VideoEncoder.get();
+    std::string Name = Codec->name;
+    bool Dv = Name == "dvvideo";
+    bool Raw = Name == "rawvideo";
+    AVRational Rate =
+        av_d2q(double(VideoTimeUnitsPerSecond) / double(VideoFormat.FrameDuration), 65535);
+    int Width = VideoFormat.Width, Height = VideoFormat.Height;
+    AVPixelFormat PixelFormat =
+        ChoosePixelFormat(Codec, Raw ? AV_PIX_FMT_BGRA : AV_PIX_FMT_YUV420P);
+    if (Dv) {
+        bool Ntsc = VideoFormat.Height == 480;
+        Width = 720;
+        Height = Ntsc ? 480 : 576;
+        Rate = Ntsc ? AVRational{30000, 1001} : AVRational{25, 1};
+        PixelFormat = Ntsc ? AV_PIX_FMT_YUV411P : AV_PIX_FMT_YUV420P;
+    } else if (!Raw) {
+        Width = std::max(2, Width & ~1);
+        Height = std::max(2, Height & ~1);
+    }
+    C->width = Width;
+    C->height = Height;
+    C->pix_fmt = PixelFormat;
+    C->time_base = av_inv_q(Rate);
+    C->framerate = Rate;
+    C->sample_aspect_ratio = {1, 1};
+    if (Dv) // DV frames carry the 4:3 picture shape of their standard
+        C->sample_aspect_ratio = Height == 480 ? AVRational{10, 11} : AVRational{16, 15};
+    if (!Raw && !Dv)
+        C->gop_size = std::max(1, int(std::lround(av_q2d(Rate) * 2)));
+    if (Output->oformat->flags & AVFMT_GLOBALHEADER)
+        C->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    ConfigureVideoRate(C, Raw || Dv);
+    if (Name == "mpeg4" && Output->oformat == av_guess_format("avi", nullptr, nullptr))
+        C->codec_tag = MKTAG('X', 'V', 'I', 'D');
+    int Result = avcodec_open2(C, Codec, nullptr);
+    if (Result < 0)
+        RaiseMediaError(FormatMessageText(GetText(TTextSlot::CannotOpenMediaEncoder), Name),
+                        AvErrorText(Result));
+    Check(avcodec_parameters_from_context(VideoStream->codecpar, C), FileName);
+    VideoStream->time_base = C->time_base;
+    VideoStream->avg_frame_rate = Rate;
+    VideoStream->sample_aspect_ratio = C->sample_aspect_ratio;
+    FlipRows = Raw && Output->oformat == av_guess_format("avi", nullptr, nullptr);
+
+    VideoFrame.reset(av_frame_alloc());
+    VideoFrame->format = C->pix_fmt;
+    VideoFrame->width = C->width;
+    VideoFrame->height = C->height;
+    if (!Raw)
+        Check(av_frame_get_buffer(VideoFrame.get(), 0), FileName);
+    Scaler.reset(sws_getContext(VideoFormat.Width, VideoFormat.Height, AV_PIX_FMT_BGRA, C->width,
+                                C->height, C->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    if (!Raw && !Scaler)
+        RaiseWriteError(FileName, AVERROR(EINVAL));
+    FrameCount = (Duration + VideoFormat.FrameDuration - 1) / VideoFormat.FrameDuration;
+    // DV runs at its own rate: as many frames as cover the duration.
+    if (Dv)
+        FrameCount = av_rescale_q_rnd(Duration, {1, int(VideoTimeUnitsPerSecond)}, C->time_base,
+                                      AV_ROUND_UP);
+}
+
+void TMediaFileWriter::TState::OpenAudio(const char* EncoderName) {
+    const AVCodec* Codec = FindEncoder(EncoderName, FileName);
+    AudioStream = avformat_new_stream(Output.get(), nullptr);
+    if (!AudioStream)
+        RaiseWriteError(FileName, AVERROR(ENOMEM));
+    AudioEncoder.reset(avcodec_alloc_context3(Codec));
+    AVCodecContext* C = AudioEncoder.get();
+    std::string Name = Codec->name;
+    int Channels = AudioFormat.Channels;
+    int Rate = AudioFormat.SamplesPerSecond;
+    if (Profile.Format == TMediaOutputFormat::DvAvi) {
+        Channels = 2; // DV carries 48 kHz stereo
+        Rate = 48000;
+    }
+    if (Name == "libmp3lame" || Name == "wmav2")
+        Channels = std::min(Channels, 2);
+    av_channel_layout_default(&C->ch_layout, Channels);
+    C->sample_rate = ChooseSampleRate(Codec, Rate);
+    C->sample_fmt = ChooseSampleFormat(Codec);
+    C->time_base = {1, C->sample_rate};
+    if (Output->oformat->flags & AVFMT_GLOBALHEADER)
+        C->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    ConfigureAudioRate(C);
+    int Result = avcodec_open2(C, Codec, nullptr);
+    if (Result < 0)
+        RaiseMediaError(FormatMessageText(GetText(TTextSlot::CannotOpenMediaEncoder), Name),
+                        AvErrorText(Result));
+    Check(avcodec_parameters_from_context(AudioStream->codecpar, C), FileName);
+    AudioStream->time_base = C->time_base;
+
+    AVChannelLayout InLayout;
+    av_channel_layout_default(&InLayout, AudioFormat.Channels);
+    SwrContext* Raw = nullptr;
+    Result = swr_alloc_set_opts2(&Raw, &C->ch_layout, C->sample_fmt, C->sample_rate, &InLayout,
+                                 AV_SAMPLE_FMT_FLT, AudioFormat.SamplesPerSecond, 0, nullptr);
+    av_channel_layout_uninit(&InLayout);
+    if (Result < 0 || (Result = swr_init(Raw)) < 0) {
+        swr_free(&Raw);
+        RaiseWriteError(FileName, Result);
+    }
+    Resampler.reset(Raw);
+    Fifo.reset(av_audio_fifo_alloc(C->sample_fmt, C->ch_layout.nb_channels, 4096));
+    AudioFrame.reset(av_frame_alloc());
+    TotalSamples = TimeToSample(Duration, AudioFormat.SamplesPerSecond);
+}
+
+void TMediaFileWriter::TState::Open() {
+    QuietMediaLibraries();
+    Duration = Timeline.Duration();
+    const TMediaGroup* Video = Timeline.VideoGroup();
+    const TMediaGroup* Audio = Timeline.AudioGroup();
+    if (Video)
+        VideoFormat = Video->VideoFormat();
+    if (Audio)
+        AudioFormat = Audio->AudioFormat();
+    TFormatChoice Choice = ChooseFormat(Profile, AudioFormat.BitsPerSample);
+    bool WantVideo = Choice.VideoEncoder && Video;
+    bool WantAudio = Choice.AudioEncoder && Audio;
+    if ((!WantVideo && !WantAudio) || Duration <= 0)
+        RaiseMediaError(FormatMessageText(GetText(TTextSlot::NothingToRender), FileName), "");
+
+    HasVideo = WantVideo;
+    HasAudio = WantAudio;
+    TemporaryName = FileName + ".partial";
+    AVFormatContext* Raw = nullptr;
+    Check(avformat_alloc_output_context2(&Raw, nullptr, Choice.Container, TemporaryName.c_str()),
+          FileName);
+    Output.reset(Raw);
+    if (WantVideo)
+        OpenVideo(Choice.VideoEncoder);
+    if (WantAudio)
+        OpenAudio(Choice.AudioEncoder);
+    if (WantVideo && WantAudio && std::string(Choice.Container) == "avi")
+        av_dict_set(&Output->metadata, "encoder", "Quillmoor", 0);
+    int Result = avio_open(&Output->pb, TemporaryName.c_str(), AVIO_FLAG_WRITE);
+    if (Result < 0)
+        RaiseWriteError(FileName, Result);
+    Result = avformat_write_header(Output.get(), nullptr);
+    if (Result < 0) {
+        Output.reset();
+        std::remove(TemporaryName.c_str());
+        RaiseWriteError(FileName, Result);
+    }
+}
+
+void TMediaFileWriter::TState::Encode(AVCodecContext* Context, AVStream* Stream,
+                                      const AVFrame* Frame) {
+    Check(avcodec_send_frame(Context, Frame), FileName);
+    TPacketPtr Packet(av_packet_alloc());
+    for (;;) {
+        int Result = avcodec_receive_packet(Context, Packet.get());
+        if (Result == AVERROR(EAGAIN) || Result == AVERROR_EOF)
+            return;
+        Check(Result, FileName);
+        av_packet_rescale_ts(Packet.get(), Context->time_base, Stream->time_base);
+        Packet->stream_index = Stream->index;
+        // A full disk or a vanished folder shows up here.
+        Check(av_interleaved_write_frame(Output.get(), Packet.get()), FileName);
+    }
+}
+
+void TMediaFileWriter::TState::EncodeVideo(const TVideoFrame& Frame, int64_t Index) {
+    AVFrame* Out = VideoFrame.get();
+    if (std::string(VideoEncoder->codec->name) == "rawvideo") {
+        // The frame is handed over as it is; AVI wants the rows bottom-up.
+        Out->data[0] =
+            const_cast<uint8_t*>(FlipRows ? Frame.Row(Frame.Height() - 1) : Frame.Data());
+        Out->linesize[0] = FlipRows ? -Frame.Stride() : Frame.Stride();
+    } else {
+        Check(av_frame_make_writable(Out), FileName);
+        const uint8_t* Planes[1] = {Frame.Data()};
+        int Strides[1] = {Frame.Stride()};
+        sws_scale(Scaler.get(), Planes, Strides, 0, Frame.Height(), Out->data, Out->linesize);
+    }
+    Out->pts = Index;
+    Encode(VideoEncoder.get(), VideoStream, Out);
+}
+
+void TMediaFileWriter::TState::DrainAudio(bool Final) {
+    AVCodecContext* C = AudioEncoder.get();
+    bool Variable = C->codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE;
+    int FrameSize = (C->frame_size > 0 && !Variable) ? C->frame_size : 1024;
+    while (av_audio_fifo_size(Fifo.get()) >= FrameSize ||
+           (Final && av_audio_fifo_size(Fifo.get()) > 0)) {
+        int Count = std::min(FrameSize, av_audio_fifo_size(Fifo.get()));
+        AVFrame* Out = AudioFrame.get();
+        av_frame_unref(Out);
+        Out->nb_samples = Count;
+        bool PadLast = Count < FrameSize && !Variable &&
+                       !(C->codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME);
+        if (PadLast) // an encoder that takes whole frames only: pad with silence
+            Out->nb_samples = FrameSize;
+        Out->format = C->sample_fmt;
+        Out->sample_rate = C->sample_rate;
+        Check(av_channel_layout_copy(&Out->ch_layout, &C->ch_layout), FileName);
+        Check(av_frame_get_buffer(Out, 0), FileName);
+        if (PadLast)
+            av_samples_set_silence(Out->extended_data, 0, FrameSize, C->ch_layout.nb_channels,
+                                   C->sample_fmt);
+        av_audio_fifo_read(Fifo.get(), reinterpret_cast<void**>(Out->extended_data), Count);
+        Out->pts = SamplesEncoded;
+        SamplesEncoded += Out->nb_samples;
+        Encode(C, AudioStream, Out);
+    }
+}
+
+void TMediaFileWriter::TState::EncodeAudioBlock(TMediaRenderer& Renderer) {
+    constexpr int64_t BlockFrames = 4096;
+    int64_t Count = std::min(BlockFrames, TotalSamples - SamplesRendered);
+    std::vector<float> Samples;
+    if (Count > 0)
+        Renderer.RenderAudio(SampleToTime(SamplesRendered, AudioFormat.SamplesPerSecond),
+                             static_cast<int32_t>(Count), Samples);
+    const uint8_t* In[1] = {reinterpret_cast<const uint8_t*>(Samples.data())};
+    bool Final = Count <= 0;
+    int Capacity = swr_get_out_samples(Resampler.get(), int(std::max<int64_t>(Count, 0)));
+    AVCodecContext* C = AudioEncoder.get();
+    uint8_t** Out = nullptr;
+    Check(av_samples_alloc_array_and_samples(&Out, nullptr, C->ch_layout.nb_channels,
+                                             std::max(Capacity, 1), C->sample_fmt, 0),
+          FileName);
+    int Made = swr_convert(Resampler.get(), Out, std::max(Capacity, 1), Final ? nullptr : In,
+                           int(std::max<int64_t>(Count, 0)));
+    if (Made > 0)
+        av_audio_fifo_write(Fifo.get(), reinterpret_cast<void**>(Out), Made);
+    av_freep(&Out[0]);
+    av_freep(&Out);
+    Check(Made, FileName);
+    SamplesRendered += std::max<int64_t>(Count, 0);
+    DrainAudio(Final);
+}
+
+void TMediaFileWriter::TState::RunCompositor() {
+    try {
+        TMediaRenderer Renderer(Timeline);
+        bool Dv = std::string(VideoEncoder->codec->name) == "dvvideo";
+        for (int64_t I = 0; I < FrameCount && !Cancelled; ++I) {
+            auto Frame = std::make_unique<TVideoFrame>();
+            TVideoTime Time =
+                Dv ? av_rescale_q(I, VideoEncoder->time_base, {1, int(VideoTimeUnitsPerSecond)})
+                   : I * VideoFormat.FrameDuration;
+            Renderer.RenderVideo(Time, *Frame);
+            if (!Frames.Push(std::move(Frame)))
+                break;
+        }
+    } catch (const std::exception& Error) {
+        std::lock_guard Guard(ResultLock);
+        CompositorError = Error.what();
+    }
+    Frames.Close();
+}
+
+void TMediaFileWriter::TState::RunEncoder() {
+    TRenderOutcome Outcome = TRenderOutcome::Completed;
+    std::string Error;
+    try {
+        std::unique_ptr<TMediaRenderer> AudioRenderer;
+        if (AudioStream)
+            AudioRenderer = std::make_unique<TMediaRenderer>(Timeline);
+        int64_t FramesDone = 0;
+        bool AudioDone = !AudioStream;
+        bool VideoDone = !VideoStream;
+        while (!VideoDone || !AudioDone) {
+            if (Cancelled)
+                break;
+            TVideoTime VideoTime = VideoDone ? UnlimitedVideoTime
+                                             : av_rescale_q(FramesDone, VideoEncoder->time_base,
+                                                            {1, int(VideoTimeUnitsPerSecond)});
+            TVideoTime AudioTime =
+                AudioDone ? UnlimitedVideoTime
+                          : SampleToTime(SamplesRendered, AudioFormat.SamplesPerSecond);
+            if (!VideoDone && VideoTime <= AudioTime) {
+                std::unique_ptr<TVideoFrame> Frame = Frames.Pop();
+                if (!Frame) {
+                    std::lock_guard Guard(ResultLock);
+                    if (!CompositorError.empty())
+                        throw EMediaError(CompositorError);
+                    VideoDone = true; // cancelled while waiting
+                    continue;
+                }
+                EncodeVideo(*Frame, FramesDone++);
+                VideoDone = FramesDone >= FrameCount;
+            } else {
+                bool Last = SamplesRendered >= TotalSamples;
+                EncodeAudioBlock(*AudioRenderer);
+                AudioDone = Last;
+            }
+            Position = std::min({VideoTime, AudioTime, Duration});
+        }
+        if (Cancelled) {
+            Outcome = TRenderOutcome::Cancelled;
+        } else {
+            if (VideoStream)
+                Encode(VideoEncoder.get(), VideoStream, nullptr);
+            if (AudioStream)
+                Encode(AudioEncoder.get(), AudioStream, nullptr);
+            Check(av_write_trailer(Output.get()), FileName);
+            Check(avio_closep(&Output->pb), FileName);
+            if (std::rename(TemporaryName.c_str(), FileName.c_str()) != 0)
+                RaiseWriteError(FileName, AVERROR(errno));
+            Position = Duration;
+        }
+    } catch (const std::exception& Failure) {
+        Outcome = TRenderOutcome::Failed;
+        Error = Failure.what();
+    }
+    Cancelled = true; // stops the compositor when the encoder ended first
+    Frames.Close();
+    if (Outcome != TRenderOutcome::Completed) {
+        if (Output && Output->pb)
+            avio_closep(&Output->pb);
+        std::remove(TemporaryName.c_str());
+    }
+    Finish(Outcome, std::move(Error));
+}
+
+void TMediaFileWriter::TState::Finish(TRenderOutcome Outcome, std::string Error) {
+    if (Compositor.joinable())
+        Compositor.join();
+    TRenderResult Copy{Outcome, std::move(Error)};
+    // The end is reported before Wait returns, so whoever waits also sees
+    // what the callback did.
+    if (OnEnded) {
+        try {
+            OnEnded(Copy);
+        } catch (...) {
+            // The callback only posts a message; a failure there has nowhere to go.
+        }
+    }
+    {
+        std::lock_guard Guard(ResultLock);
+        EndResult = std::move(Copy);
+        HasEnded = true;
+    }
+    IsRunning = false;
+    Ended.notify_all();
+}
+
+TMediaFileWriter::TMediaFileWriter(const TMediaTimeline& Timeline, std::string FileName,
+                                   TMediaWriterProfile Profile)
+    : F(std::make_unique<TState>(Timeline, std::move(FileName), std::move(Profile))) {}
+
+TMediaFileWriter::~TMediaFileWriter() {
+    Cancel();
+    if (F->Encoder.joinable())
+        F->Encoder.join();
+    if (F->Compositor.joinable())
+        F->Compositor.join();
+}
+
+void TMediaFileWriter::Start(std::function<void(const TRenderResult&)> OnEnded) {
+    if (F->IsRunning || F->Encoder.joinable())
+        return;
+    F->Open();
+    F->OnEnded = std::move(OnEnded);
+    F->IsRunning = true;
+    if (F->VideoStream)
+        F->Compositor = std::thread([this] { F->RunCompositor(); });
+    else
+        F->Frames.Close();
+    F->Encoder = std::thread([this] { F->RunEncoder(); });
+}
+
+void TMediaFileWriter::Cancel() {
+    F->Cancelled = true;
+    F->Frames.Close();
+}
+
+TRenderResult TMediaFileWriter::Wait() {
+    std::unique_lock Guard(F->ResultLock);
+    F->Ended.wait(Guard, [&] { return F->HasEnded || !F->Encoder.joinable(); });
+    return F->EndResult;
+}
+
+bool TMediaFileWriter::Running() const {
+    return F->IsRunning;
+}
+TVideoTime TMediaFileWriter::Position() const {
+    return F->Position;
+}
+TVideoTime TMediaFileWriter::Duration() const {
+    return F->Duration;
+}
+
+const char* MediaOutputExtension(TMediaOutputFormat Format) {
+    switch (Format) {
+    case TMediaOutputFormat::WindowsMediaVideo:
+        return "wmv";
+    case TMediaOutputFormat::WindowsMediaAudio:
+        return "wma";
+    case TMediaOutputFormat::Mp4:
+    case TMediaOutputFormat::Mp4Advanced:
+        return "mp4";
+    case TMediaOutputFormat::Mp3:
+        return "mp3";
+    case TMediaOutputFormat::Wav:
+        return "wav";
+    default:
+        return "avi";
+    }
+}
