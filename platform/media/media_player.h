@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/video_time.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class TFrameGrabber;
+class TMediaTimeline;
+class TMessageQueue;
+class TVideoFrame;
+
+enum class TPlayerState { Stopped, Paused, Running };
+
+// Plays a timeline for preview. Sound goes to the audio sink, whose
+// consumption is the clock; video frames are composited on a worker thread
+// for the clock's time and handed to the user-interface thread, dropping
+// frames rather than stalling the sound when the machine falls behind.
+// Frames, the end of the timeline and errors arrive through the message
+// queue, so the callbacks run on the thread that processes it.
+//
+//   TMediaPlayer Player(Timeline, UiMessages());
+//   Player.OnFrame = [&](const TVideoFrame& Frame, TVideoTime At) { Window.Show(Frame); };
+//   Player.OnEnded = [&] { ... };
+//   Player.Run();
+class TMediaPlayer {
+public:
+    enum class TAudioOutput { Device, Null };
+
+    // Timeline must stay alive, and unchanged while the player runs; stop
+    // or pause the player before editing it.
+    TMediaPlayer(const TMediaTimeline& Timeline, TMessageQueue& Messages,
+                 TAudioOutput Output = TAudioOutput::Device);
+    ~TMediaPlayer();
+    TMediaPlayer(const TMediaPlayer&) = delete;
+    TMediaPlayer& operator=(const TMediaPlayer&) = delete;
+
+    void Run();
+    void Pause();
+    // Pauses at the start.
+    void Stop();
+    // Moves to Time (clamped to the timeline); a paused or stopped player
+    // delivers the frame there.
+    void Seek(TVideoTime Time);
+
+    TPlayerState State() const;
+    TVideoTime Position() const;
+    TVideoTime Duration() const;
+    int32_t DroppedFrames() const;
+    // The audio sink in use: "null", or the SDL driver's name.
+    std::string AudioOutputName() const;
+    // The last frame shown, for snapshots.
+    const TFrameGrabber& Grabber() const;
+
+    std::function<void(const TVideoFrame& Frame, TVideoTime Time)> OnFrame;
+    std::function<void()> OnEnded;
+    std::function<void(const std::string& Error)> OnError;
+
+private:
+    struct TState;
+    std::shared_ptr<TState> F; // shared with the messages in flight
+};
