@@ -15,6 +15,7 @@
 //   fixed quantizer VideoQuantizer, or 31 - 0.3 x quality; MP3 gets the
 //   variable-rate level 9 - 0.09 x AudioQuality (0 is the best); AAC and
 //   WMA get channels x (32 + 0.64 x quality) kbit/s.
+// - AudioBitRate, when given, is the audio encoder's bit_rate in either mode.
 // - AudioCutoff sets the audio encoder's low-pass cut-off.
 // - H.264 uses the x264 preset "veryfast".
 
@@ -292,6 +293,10 @@ void TMediaFileWriter::TState::ConfigureAudioRate(AVCodecContext* Context) {
     int32_t Channels = Context->ch_layout.nb_channels;
     if (Profile.AudioCutoff > 0)
         Context->cutoff = Profile.AudioCutoff;
+    if (Profile.AudioBitRate > 0 && !Profile.BitRateMode) {
+        Context->bit_rate = Profile.AudioBitRate; // an explicit audio rate holds in both modes
+        return;
+    }
     if (Profile.BitRateMode) {
         int64_t Rate = HasVideo || Profile.AudioBitRate > 0 ? AudioShare() : Profile.TotalBitRate;
         // Below 16 kbit/s per channel lossy encoders refuse to start (WMA)

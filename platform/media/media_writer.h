@@ -30,7 +30,8 @@ struct TMediaWriterProfile {
     TMediaOutputFormat Format = TMediaOutputFormat::UncompressedAvi;
     // Bit-rate mode: TotalBitRate (bits per second) is shared between the
     // streams, unless VideoBitRate and AudioBitRate give the shares.
-    // Quality mode: Quality in percent, 0..100.
+    // Quality mode: Quality in percent, 0..100; an AudioBitRate still sets
+    // the rate of lossy audio.
     bool BitRateMode = false;
     int32_t TotalBitRate = 0;
     int32_t VideoBitRate = 0;
