@@ -1,58 +1,289 @@
 #include "render/timeline.h"
 
-#include <cassert>
+#include "core/error.h"
+#include "core/exception_report.h"
+#include "core/text.h"
+#include "core/text_table.h"
+#include "platform/media/media_timeline.h"
+#include "render/clip_element.h"
+#include "render/engine_objects.h"
 
-TTimeline::TTimeline() {
-    BeginUpdate();
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+TTimelineUpdateGuard::TTimelineUpdateGuard(TTimeline& Timeline)
+    : FTimeline(Timeline), FUncaught(std::uncaught_exceptions()) {
+    FTimeline.BeginUpdate();
+}
+
+TTimelineUpdateGuard::~TTimelineUpdateGuard() noexcept(false) {
+    if (std::uncaught_exceptions() == FUncaught) {
+        FTimeline.EndUpdate();
+        return;
+    }
+    try {
+        FTimeline.EndUpdate();
+    } catch (...) {
+        ReportCurrentException();
+    }
+}
+
+namespace {
+
+TMediaVideoFormat EngineVideoFormat(const TVideoFormat& Format) {
+    TMediaVideoFormat Engine;
+    Engine.Width = std::max(Format.Width, 2);
+    Engine.Height = std::max(Format.Height, 2);
+    double Fps = Format.FramesPerSecond > 0 ? Format.FramesPerSecond : 25.0;
+    Engine.FrameDuration = std::max<TVideoTime>(1, std::llround(10000000.0 / Fps));
+    return Engine;
+}
+
+TMediaAudioFormat EngineAudioFormat(const TAudioFormat& Format) {
+    TMediaAudioFormat Engine;
+    Engine.Channels = std::max<int32_t>(Format.Channels, 1);
+    Engine.SamplesPerSecond =
+        Format.SamplesPerSecond > 0 ? int32_t(Format.SamplesPerSecond) : 44100;
+    Engine.BitsPerSample = Format.BitsPerSample > 0 ? Format.BitsPerSample : 16;
+    return Engine;
+}
+
+} // namespace
+
+TTimeline::TTimeline() : FPlatform(std::make_unique<TMediaTimeline>()) {
+    FVideoFormat = DefaultVideoFormat;
+    FVideoFormat.Width = 320;
+    FVideoFormat.Height = 240;
+    FVideoFormat.FramesPerSecond = 16;
+    FAudioFormat = DefaultAudioFormat;
+    Build();
     AddTrack(TTimelineTrackKind::ABVideoAudio, 0);
     EndUpdate();
 }
 
-TTimeline::~TTimeline() = default;
+TTimeline::TTimeline(const TTimeline& Source, const TVideoFormat& Video, const TAudioFormat& Audio)
+    : FPlatform(std::make_unique<TMediaTimeline>()) {
+    FVideoFormat = Video.Preset == 0 && Video.Width == 0 ? Source.FVideoFormat : Video;
+    FAudioFormat = Audio.Preset == 0 && Audio.SamplesPerSecond == 0 ? Source.FAudioFormat : Audio;
+    FRenderMode = 1;
+    FZoomPanHandle = Source.FZoomPanHandle;
+    Build();
+    for (const auto& Track : Source.FTracks)
+        AddTrack(Track->Kind(), 0);
+    EndUpdate();
+}
+
+TTimeline::~TTimeline() {
+    BeginUpdate();
+    FPendingElements.clear();
+    for (auto It = FTracks.rbegin(); It != FTracks.rend(); ++It)
+        It->reset();
+    FTracks.clear();
+}
+
+void TTimeline::Build() {
+    FVideoGroup = FPlatform->AddGroup(TMediaGroup::Video(EngineVideoFormat(FVideoFormat)));
+    FVideoGroup->SetPreviewMode(FRenderMode != 1);
+    FBackgroundTrack = FVideoGroup->VTrackInsBefore(std::make_unique<TMediaTrack>(), -1);
+    FTracksComposition = FVideoGroup->VTrackInsBefore(std::make_unique<TMediaComposition>(), -1);
+    FBottomTrack = FTracksComposition->VTrackInsBefore(std::make_unique<TMediaTrack>(), -1);
+    FAudioGroup = FPlatform->AddGroup(TMediaGroup::Audio(EngineAudioFormat(FAudioFormat)));
+    FAudioGroup->SetOutputFPS(100.0);
+    FAudioGroup->SetPreviewMode(FRenderMode != 1);
+}
+
+TMediaComposition* TTimeline::AudioComposition() const {
+    return FAudioGroup;
+}
+
+TVideoTime TTimeline::FrameDuration() const {
+    return EngineVideoFormat(FVideoFormat).FrameDuration;
+}
+
+TVideoTime TTimeline::RoundToVideoFrame(TVideoTime Time) const {
+    double Fps = FVideoFormat.FramesPerSecond > 0 ? FVideoFormat.FramesPerSecond : 25.0;
+    double Frames = std::round(double(Time) * Fps / 10000000.0);
+    return std::llround(Frames * 10000000.0 / Fps);
+}
+
+TVideoTime TTimeline::RoundToAudioFrame(TVideoTime Time) {
+    constexpr TVideoTime Block = 100000; // 100 blocks per second
+    return (Time >= 0 ? Time + Block / 2 : Time - Block / 2) / Block * Block;
+}
+
+void TTimeline::PlaceTrackCompositions(TTimelineTrack* Track, int32_t Position) {
+    int32_t VideoBefore = 0, AudioBefore = 0;
+    for (int32_t I = 0; I < Position - 1; ++I) {
+        VideoBefore += FTracks[size_t(I)]->HasVideo();
+        AudioBefore += FTracks[size_t(I)]->HasAudio();
+    }
+    int32_t SubTracks = Track->ABTrack() ? 2 : 1;
+    TMediaComposition* Video = nullptr;
+    TMediaComposition* Audio = nullptr;
+    if (Track->HasVideo()) {
+        // Above the bottom track, after the video tracks before this one.
+        Video = FTracksComposition->VTrackInsBefore(std::make_unique<TMediaComposition>(),
+                                                    VideoBefore + 1);
+        for (int32_t I = 0; I < SubTracks; ++I)
+            Video->VTrackInsBefore(std::make_unique<TMediaTrack>(), -1);
+    }
+    if (Track->HasAudio()) {
+        Audio = FAudioGroup->VTrackInsBefore(std::make_unique<TMediaComposition>(), AudioBefore);
+        for (int32_t I = 0; I < SubTracks; ++I)
+            Audio->VTrackInsBefore(std::make_unique<TMediaTrack>(), -1);
+    }
+    Track->SetCompositions(Video, Audio);
+}
 
 int32_t TTimeline::AddTrack(TTimelineTrackKind Kind, int32_t Position) {
     if (Position <= 0 || Position > TrackCount())
         Position = TrackCount() + 1;
-    FTracks.insert(FTracks.begin() + (Position - 1), std::make_unique<TTimelineTrack>(this, Kind));
-    RequestRebuild();
+    auto Track = std::make_unique<TTimelineTrack>(this, Kind);
+    PlaceTrackCompositions(Track.get(), Position);
+    TTimelineTrack* Raw = Track.get();
+    FTracks.insert(FTracks.begin() + (Position - 1), std::move(Track));
+    Raw->Changed();
     return Position;
 }
 
 TTimelineTrack* TTimeline::Track(int32_t Position) const {
     if (Position < 1 || Position > TrackCount())
         return nullptr;
-    return FTracks[static_cast<size_t>(Position - 1)].get();
+    return FTracks[size_t(Position - 1)].get();
 }
 
 int32_t TTimeline::PositionOf(const TTimelineTrack* Track) const {
     for (size_t I = 0; I < FTracks.size(); ++I)
         if (FTracks[I].get() == Track)
-            return static_cast<int32_t>(I) + 1;
+            return int32_t(I) + 1;
     return -1;
 }
 
 void TTimeline::DeleteTrack(int32_t Position) {
-    if (Position < 1 || Position > TrackCount())
+    TTimelineTrack* Doomed = Track(Position);
+    if (!Doomed)
         return;
+    TTimelineUpdateGuard Bracket(*this);
+    // The clips still on it are the project's: they are detached, not freed.
+    while (!Doomed->IsEmpty())
+        Doomed->Clip(Doomed->ClipCount())->Detach();
+    if (Doomed->VideoComposition())
+        FTracksComposition->RemoveLayer(Doomed->VideoComposition());
+    if (Doomed->AudioComposition())
+        FAudioGroup->RemoveLayer(Doomed->AudioComposition());
+    Doomed->SetCompositions(nullptr, nullptr);
     FTracks.erase(FTracks.begin() + (Position - 1));
-    RequestRebuild();
+    Rebuild();
 }
 
-void TTimeline::BeginUpdate() { ++FUpdateCounter; }
+void TTimeline::BeginUpdate() {
+    --FUpdateCounter;
+}
 
 void TTimeline::EndUpdate() {
-    assert(FUpdateCounter > 0 && "EndUpdate without BeginUpdate");
-    if (--FUpdateCounter == 0 && FRebuildPending)
+    if (FUpdateCounter >= 1)
+        RaiseError(GetText(TTextSlot::UnbalancedTimelineUpdate));
+    if (++FUpdateCounter == 1 && !FFlushing)
+        Flush();
+}
+
+void TTimeline::Flush() {
+    FFlushing = true;
+    try {
+        while (!FPendingElements.empty()) {
+            TTimelineElement* Element = FPendingElements.front();
+            FPendingElements.erase(FPendingElements.begin());
+            Element->FPending = false;
+            if (Element->Track())
+                Element->Update();
+        }
+    } catch (...) {
+        // The rest stay pending for the next bracket; the failure goes to
+        // whoever closed this one.
+        FFlushing = false;
+        throw;
+    }
+    FFlushing = false;
+    if (FRebuildPending)
         Rebuild();
 }
 
-void TTimeline::RequestRebuild() {
-    FRebuildPending = true;
-    if (FUpdateCounter == 0)
-        Rebuild();
+void TTimeline::AddPending(TTimelineElement* Element) {
+    if (std::find(FPendingElements.begin(), FPendingElements.end(), Element) ==
+        FPendingElements.end())
+        FPendingElements.push_back(Element);
+}
+
+void TTimeline::RemovePending(TTimelineElement* Element) {
+    FPendingElements.erase(std::remove(FPendingElements.begin(), FPendingElements.end(), Element),
+                           FPendingElements.end());
+}
+
+void TTimeline::ReleaseTimelineObjects() {
+    if (FBackgroundSource)
+        FBackgroundTrack->RemoveSource(FBackgroundSource);
+    if (FBlackSource)
+        FBottomTrack->RemoveSource(FBlackSource);
+    if (FKeyTransition)
+        FTracksComposition->RemoveTransition(FKeyTransition);
+    FBackgroundSource = FBlackSource = nullptr;
+    FKeyTransition = nullptr;
 }
 
 void TTimeline::Rebuild() {
+    if (FUpdateCounter < 1 || FFlushing) {
+        FRebuildPending = true;
+        return;
+    }
+    ReleaseTimelineObjects();
+    TVideoTime Duration = GetDuration();
+    TTimelineTrack* First = Track(1);
+    if (First && First->HasBackground() && First->BackgroundColor() != MakeColor(0, 0, 0) &&
+        Duration > 0) {
+        FBackgroundSource = AddColorSource(FBackgroundTrack, 0, Duration,
+                                           ArgbOf(First->BackgroundColor()) | 0xFF000000u);
+        FBlackSource = AddColorSource(FBottomTrack, 0, Duration, 0);
+    }
+    if (Duration > 0)
+        FKeyTransition = AddKeyTransition(FTracksComposition, 0, Duration);
     FRebuildPending = false;
     ++FRebuildCount;
+}
+
+TVideoTime TTimeline::GetDuration() const {
+    TVideoTime End = 0;
+    for (const auto& Track : FTracks)
+        End = std::max(End, Track->GetDuration());
+    return RoundToVideoFrame(End);
+}
+
+bool TTimeline::HasVideoClips() const {
+    for (const auto& Track : FTracks)
+        if (Track->HasVideo())
+            for (int32_t I = 1; I <= Track->ClipCount(); ++I)
+                if (Track->Clip(I)->HasVideo())
+                    return true;
+    return false;
+}
+
+bool TTimeline::HasAudibleClips() const {
+    for (const auto& Track : FTracks) {
+        if (!Track->HasAudio() || Track->Muted() || Track->Volume() == 0)
+            continue;
+        for (int32_t I = 1; I <= Track->ClipCount(); ++I) {
+            const TClipElement* Clip = Track->Clip(I);
+            if (Clip->HasAudio() && !Clip->Muted() && Clip->Volume() > 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+void TTimeline::OptimalFormat(TVideoFormat& Video, TAudioFormat& Audio) const {
+    Video = {};
+    Audio = {};
+    for (const auto& Track : FTracks)
+        for (int32_t I = 1; I <= Track->ClipCount(); ++I)
+            Track->Clip(I)->CollectFormat(Video, Audio);
 }

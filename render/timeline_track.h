@@ -2,9 +2,16 @@
 
 #include "core/geometry.h"
 #include "core/object.h"
+#include "core/video_time.h"
 
 #include <cstdint>
+#include <vector>
 
+class TClipElement;
+class TMediaComposition;
+class TMediaEffect;
+class TMediaTrack;
+class TMediaTransition;
 class TTimeline;
 
 // The layout of a render track: which media it carries and whether clips
@@ -19,12 +26,17 @@ enum class TTimelineTrackKind : uint8_t {
     Effects = 6,
 };
 
-// One track of the render timeline; every project track owns one. It keeps
-// the values the project's track settings push to it (volume, mute,
-// background colour).
+// One track of the render timeline; every project track owns one. It has a
+// composition in the video group and one in the audio group (as its kind
+// says), each with one sub-track, or two for an A/B track; its clips sit on
+// them in start order, alternating between the two on an A/B track.
 class TTimelineTrack : public TObject {
 public:
     TTimelineTrack(TTimeline* Timeline, TTimelineTrackKind Kind);
+    ~TTimelineTrack() override;
+    TTimelineTrack(const TTimelineTrack&) = delete;
+    TTimelineTrack& operator=(const TTimelineTrack&) = delete;
+
     std::string_view ClassName() const override { return "TTimelineTrack"; }
 
     TTimeline* Timeline() const { return FTimeline; }
@@ -32,6 +44,14 @@ public:
     bool HasVideo() const { return FHasVideo; }
     bool HasAudio() const { return FHasAudio; }
     bool ABTrack() const { return FABTrack; }
+
+    // Clips in start order; positions count from 1.
+    int32_t ClipCount() const { return static_cast<int32_t>(FClips.size()); }
+    TClipElement* Clip(int32_t Position) const;
+    int32_t PositionOf(const TClipElement* Clip) const;
+    bool IsEmpty() const { return FClips.empty(); }
+    // The end of the last clip, 0 when empty.
+    TVideoTime GetDuration() const;
 
     double Volume() const { return FVolume; }
     void SetVolume(double Value);
@@ -41,14 +61,42 @@ public:
     bool HasBackground() const { return FHasBackground; }
     void SetBackgroundColor(TColor Value);
 
+    // The engine objects of the track (none where the kind has no such media).
+    TMediaComposition* VideoComposition() const { return FVideoComposition; }
+    TMediaComposition* AudioComposition() const { return FAudioComposition; }
+    TMediaTrack* VideoSubTrack(int32_t Index) const;
+    TMediaTrack* AudioSubTrack(int32_t Index) const;
+
+    // Called by clip elements as they are placed and removed.
+    void InsertClip(TClipElement* Clip);
+    void RemoveClip(TClipElement* Clip);
+    // After any change of the track: the key transition over the track's
+    // length is renewed, the track volume follows the length, and the
+    // timeline rebuilds.
+    void Changed();
+    // Engine objects made by the timeline when it places the track.
+    void SetCompositions(TMediaComposition* Video, TMediaComposition* Audio);
+
 private:
+    void UpdateVolumeEffect(bool Force);
+    void UpdateKeyTransition();
+    void ReplaceClipsFrom(int32_t Position);
+
     TTimeline* FTimeline;
     TTimelineTrackKind FKind;
     bool FHasVideo;
     bool FHasAudio;
     bool FABTrack;
+    std::vector<TClipElement*> FClips; // owned by the project's items
+    TMediaComposition* FVideoComposition = nullptr;
+    TMediaComposition* FAudioComposition = nullptr;
+    TMediaTrack* FVideoSubTracks[2] = {nullptr, nullptr};
+    TMediaTrack* FAudioSubTracks[2] = {nullptr, nullptr};
     double FVolume = 1.0;
     bool FMuted;
+    TVideoTime FVolumeLength = -1;
+    TMediaEffect* FVolumeEffect = nullptr;
+    TMediaTransition* FKeyTransition = nullptr;
     TColor FBackgroundColor = 0;
     bool FHasBackground = false;
 };

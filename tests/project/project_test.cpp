@@ -364,12 +364,12 @@ TEST_F(ProjectTest, TrackingBracketHoldsTheTimelineUntilTheOutermostEnd) {
     Project->BeginTracking();
     Project->BeginTracking();
     EXPECT_TRUE(Project->Tracking());
-    EXPECT_EQ(Project->Timeline().UpdateCounter(), 1);
+    EXPECT_FALSE(Project->Timeline().Idle());
     Project->EndTracking();
     EXPECT_TRUE(Recorder.Flags().empty());
     Project->EndTracking();
     EXPECT_FALSE(Project->Tracking());
-    EXPECT_EQ(Project->Timeline().UpdateCounter(), 0);
+    EXPECT_TRUE(Project->Timeline().Idle());
     EXPECT_EQ(Recorder.Flags(), std::vector<uint32_t>{ProjectChangeTrackingEnd});
     EXPECT_FALSE(Project->Modified());
 }

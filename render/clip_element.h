@@ -1,0 +1,89 @@
+#pragma once
+
+#include "render/timeline_element.h"
+#include "render/video_format.h"
+
+#include <cstdint>
+#include <memory>
+
+class TMediaEffect;
+class TMediaSource;
+class TMediaTrack;
+
+// A clip on the render timeline: a picture and/or sound between a start and
+// an end, with the colour adjustment and volume the clip's settings give.
+// On an A/B track it sits on sub-track 0 or 1 by the parity of its position.
+class TClipElement : public TTimelineElement {
+public:
+    // A clip freed while placed takes itself off its track.
+    ~TClipElement() override;
+    std::string_view ClassName() const override { return "TClipElement"; }
+
+    virtual bool HasVideo() const = 0;
+    virtual bool HasAudio() const = 0;
+
+    // Places the clip on Track at Start (-1: at the end of the track). With
+    // a PreviousDuration (not -3) the clip must already be on that track at
+    // that start: a change of duration in place, which moves later clips.
+    void MoveTo(TTimelineTrack* Track, TVideoTime PreviousDuration, TVideoTime Start);
+    void Detach();
+
+    int32_t SubTrackIndex() const { return FSubTrackIndex; }
+    void SetSubTrackIndex(int32_t Index) { FSubTrackIndex = Index; }
+
+    // Colour adjustment: 0 is unchanged; gamma is stored x 10000.
+    int32_t Brightness() const { return FBrightness; }
+    int32_t Contrast() const { return FContrast; }
+    int32_t Saturation() const { return FSaturation; }
+    double Gamma() const { return FGamma / 10000.0; }
+    void SetBrightness(int32_t Value);
+    void SetContrast(int32_t Value);
+    void SetSaturation(int32_t Value);
+    void SetGamma(double Value);
+
+    double Volume() const { return FVolume; }
+    void SetVolume(double Value);
+    bool Muted() const { return FMuted; }
+    void SetMuted(bool Value);
+
+    // The length of the incoming and outgoing transitions, which the clip's
+    // volume fades across.
+    void SetTransitionLengths(TVideoTime Incoming, TVideoTime Outgoing);
+
+    // The media's own formats, for the optimal output format.
+    virtual void CollectFormat(TVideoFormat& Video, TAudioFormat& Audio) const;
+
+    void Rebuild() override;
+    // The clip's engine source on the sub-track (the first piece of a looping clip).
+    TMediaSource* VideoSource() const { return FVideoSource; }
+    TMediaSource* AudioSource() const { return FAudioSource; }
+    TMediaEffect* ColorAdjustEffect() const { return FColorAdjust; }
+    TMediaEffect* VolumeEffect() const { return FVolumeEffect; }
+
+protected:
+    TClipElement() = default;
+    // Lay the clip's sources down on a sub-track over [Start, Stop).
+    virtual void BuildVideo(TMediaTrack* SubTrack, TVideoTime Start, TVideoTime Stop) = 0;
+    virtual void BuildAudio(TMediaTrack* SubTrack, TVideoTime Start, TVideoTime Stop);
+    void SetVideoSource(TMediaSource* Source) { FVideoSource = Source; }
+    void SetAudioSource(TMediaSource* Source) { FAudioSource = Source; }
+
+private:
+    void BuildColorAdjust(TMediaTrack* SubTrack, TVideoTime Start, TVideoTime Stop);
+    void BuildVolume(TMediaTrack* SubTrack, TVideoTime Start, TVideoTime Stop);
+    void ParameterChanged();
+
+    int32_t FSubTrackIndex = -1;
+    int32_t FBrightness = 0;
+    int32_t FContrast = 0;
+    int32_t FSaturation = 0;
+    int32_t FGamma = 10000;
+    double FVolume = 1.0;
+    bool FMuted = false;
+    TVideoTime FIncomingLength = 0;
+    TVideoTime FOutgoingLength = 0;
+    TMediaSource* FVideoSource = nullptr;
+    TMediaSource* FAudioSource = nullptr;
+    TMediaEffect* FColorAdjust = nullptr;
+    TMediaEffect* FVolumeEffect = nullptr;
+};
