@@ -192,3 +192,16 @@ void TClipElement::SetTransitionLengths(TVideoTime Incoming, TVideoTime Outgoing
 }
 
 void TClipElement::CollectFormat(TVideoFormat&, TAudioFormat&) const {}
+
+void TClipElement::CopyParametersTo(TClipElement& Clone) const {
+    Clone.SetStartField(Start());
+    Clone.SetDurationField(Duration());
+    Clone.FBrightness = FBrightness;
+    Clone.FContrast = FContrast;
+    Clone.FSaturation = FSaturation;
+    Clone.FGamma = FGamma;
+    Clone.FVolume = FVolume;
+    Clone.FMuted = FMuted;
+    Clone.FIncomingLength = FIncomingLength;
+    Clone.FOutgoingLength = FOutgoingLength;
+}

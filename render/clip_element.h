@@ -54,6 +54,8 @@ public:
     virtual void CollectFormat(TVideoFormat& Video, TAudioFormat& Audio) const;
 
     void Rebuild() override;
+    // A copy with the same media and parameters, on no track (for render copies).
+    virtual std::unique_ptr<TClipElement> Clone() const = 0;
     // The clip's engine source on the sub-track (the first piece of a looping clip).
     TMediaSource* VideoSource() const { return FVideoSource; }
     TMediaSource* AudioSource() const { return FAudioSource; }
@@ -66,6 +68,8 @@ protected:
     virtual void BuildVideo(TMediaTrack* SubTrack, TVideoTime Start, TVideoTime Stop) = 0;
     virtual void BuildAudio(TMediaTrack* SubTrack, TVideoTime Start, TVideoTime Stop);
     void SetVideoSource(TMediaSource* Source) { FVideoSource = Source; }
+    // Copies the parameters every clip has into a clone.
+    void CopyParametersTo(TClipElement& Clone) const;
     void SetAudioSource(TMediaSource* Source) { FAudioSource = Source; }
 
 private:

@@ -124,6 +124,26 @@ void TFileClipElement::CollectFormat(TVideoFormat& Video, TAudioFormat& Audio) c
     }
 }
 
+std::unique_ptr<TClipElement> TFileClipElement::Clone() const {
+    std::unique_ptr<TFileClipElement> Copy(new TFileClipElement);
+    CopyParametersTo(*Copy);
+    Copy->FFileName = FFileName;
+    Copy->FMediaLength = FMediaLength;
+    Copy->FMediaStart = FMediaStart;
+    Copy->FMediaStop = FMediaStop;
+    Copy->FStreamNumber = FStreamNumber;
+    Copy->FHasVideo = FHasVideo;
+    Copy->FHasAudio = FHasAudio;
+    Copy->FIsStill = FIsStill;
+    Copy->FLoops = FLoops;
+    Copy->FKeepsAspectRatio = FKeepsAspectRatio;
+    Copy->FZoomBegin = FZoomBegin;
+    Copy->FZoomEnd = FZoomEnd;
+    Copy->FMediaVideo = FMediaVideo;
+    Copy->FMediaAudio = FMediaAudio;
+    return Copy;
+}
+
 std::string TFileClipElement::PictureSourceName() const {
     const TTimeline* Owner = Timeline();
     auto Rect = [](const TZoomPanRect& R) {
@@ -198,6 +218,12 @@ void TFileClipElement::BuildAudio(TMediaTrack* SubTrack, TVideoTime Start, TVide
 
 TColorClipElement::TColorClipElement(TColor Color, TVideoTime Duration) : FColor(Color) {
     SetDurationField(Duration);
+}
+
+std::unique_ptr<TClipElement> TColorClipElement::Clone() const {
+    auto Copy = std::make_unique<TColorClipElement>(FColor, Duration());
+    CopyParametersTo(*Copy);
+    return Copy;
 }
 
 void TColorClipElement::SetColor(TColor Color) {

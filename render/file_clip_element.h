@@ -38,6 +38,7 @@ public:
     bool HasAudio() const override { return FHasAudio; }
     bool CanSetDuration() const override { return true; }
     void CollectFormat(TVideoFormat& Video, TAudioFormat& Audio) const override;
+    std::unique_ptr<TClipElement> Clone() const override;
 
     // Files shown as still pictures, recognised by extension.
     static bool IsPictureFile(const std::string& FileName);
@@ -49,6 +50,7 @@ protected:
     void BuildAudio(TMediaTrack* SubTrack, TVideoTime Start, TVideoTime Stop) override;
 
 private:
+    TFileClipElement() = default;
     // Lays the media down over [Start, Stop) as one source, or as the
     // pieces of a looping clip; returns the first.
     TMediaSource* LayDown(TMediaTrack* SubTrack, TVideoTime Start, TVideoTime Stop, bool Video);
@@ -80,6 +82,7 @@ public:
     void SetColor(TColor Color);
     bool HasVideo() const override { return true; }
     bool HasAudio() const override { return false; }
+    std::unique_ptr<TClipElement> Clone() const override;
 
 protected:
     void BuildVideo(TMediaTrack* SubTrack, TVideoTime Start, TVideoTime Stop) override;

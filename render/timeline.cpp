@@ -69,13 +69,23 @@ TTimeline::TTimeline(const TTimeline& Source, const TVideoFormat& Video, const T
     FRenderMode = 1;
     FZoomPanHandle = Source.FZoomPanHandle;
     Build();
-    for (const auto& Track : Source.FTracks)
-        AddTrack(Track->Kind(), 0);
+    for (const auto& Track : Source.FTracks) {
+        TTimelineTrack* Copy = this->Track(AddTrack(Track->Kind(), 0));
+        Copy->SetVolume(Track->Volume());
+        Copy->SetMuted(Track->Muted());
+        if (Track->HasBackground())
+            Copy->SetBackgroundColor(Track->BackgroundColor());
+        for (int32_t I = 1; I <= Track->ClipCount(); ++I) {
+            FOwnedClips.push_back(Track->Clip(I)->Clone());
+            FOwnedClips.back()->MoveTo(Copy, -3, Track->Clip(I)->Start());
+        }
+    }
     EndUpdate();
 }
 
 TTimeline::~TTimeline() {
     BeginUpdate();
+    FOwnedClips.clear();
     FPendingElements.clear();
     for (auto It = FTracks.rbegin(); It != FTracks.rend(); ++It)
         It->reset();

@@ -15,6 +15,7 @@ class TMediaSource;
 class TMediaTimeline;
 class TMediaTrack;
 class TMediaTransition;
+class TClipElement;
 class TTimelineElement;
 
 // The callback the picture source asks for the part of a still to show: the
@@ -135,6 +136,8 @@ private:
     uint64_t FZoomPanHandle = 0;
     std::vector<std::unique_ptr<TTimelineTrack>> FTracks;
     std::vector<TTimelineElement*> FPendingElements;
+    // A render copy owns the clones of the source's elements.
+    std::vector<std::unique_ptr<TClipElement>> FOwnedClips;
 };
 
 // BeginUpdate on construction, EndUpdate on destruction. A failure of the

@@ -260,3 +260,35 @@ TEST_F(RenderTimelineFiles, OptimalFormatIsTheLargestOfTheMedia) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RenderTimelineFiles, RenderCopyHasTheSameClipsAndIsNotDisturbedByLaterEdits) {
+    std::string Red = Clip("red.avi", 220, 20, 20, 50);
+    TFileClipElement A(Red, true, true, -1);
+    TColorClipElement C(MakeColor(0, 255, 0), Second);
+    A.MoveTo(Timeline.Track(1), -3, 0);
+    C.MoveTo(Timeline.Track(1), -3, 2 * Second);
+    A.SetBrightness(10);
+    Timeline.Track(1)->SetVolume(0.25);
+
+    TTimeline Copy(Timeline, {7, 64, 48, 25}, {6, 2, 16, 48000});
+    EXPECT_EQ(Copy.RenderMode(), 1);
+    EXPECT_EQ(Copy.TrackCount(), 1);
+    ASSERT_EQ(Copy.Track(1)->ClipCount(), 2);
+    EXPECT_EQ(Copy.Track(1)->Clip(1)->Brightness(), 10);
+    EXPECT_DOUBLE_EQ(Copy.Track(1)->Volume(), 0.25);
+    EXPECT_EQ(Copy.GetDuration(), 3 * Second);
+    EXPECT_EQ(Copy.VideoGroup()->VideoFormat().Width, 64);
+    EXPECT_EQ(Copy.AudioGroup()->AudioFormat().SamplesPerSecond, 48000);
+    EXPECT_FALSE(Copy.VideoGroup()->PreviewMode());
+
+    C.Detach(); // an edit of the project's timeline after the copy
+    EXPECT_EQ(Copy.Track(1)->ClipCount(), 2);
+    TMediaRenderer Renderer(Copy.Platform());
+    TVideoFrame Frame;
+    Renderer.RenderVideo(2 * Second + Second / 2, Frame);
+    EXPECT_EQ(Frame.Pixel(32, 24), MakeColor(0, 255, 0));
+}
+
+} // namespace
