@@ -1,6 +1,7 @@
 #include "project/item.h"
 
 #include "core/data.h"
+#include "core/text.h"
 #include "project/item_setting.h"
 #include "project/project_changes.h"
 
@@ -19,7 +20,7 @@ void TItem::SetSelected(bool Value) {
 
 TItemSetting* TItem::FindSetting(std::string_view Key) const {
     for (const auto& Setting : FSettings)
-        if (Setting->Key() == Key)
+        if (SameTextAscii(Setting->Key(), Key))
             return Setting.get();
     return nullptr;
 }

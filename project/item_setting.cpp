@@ -2,15 +2,21 @@
 
 #include "core/data.h"
 #include "project/item.h"
+#include "project/item_setting_undo.h"
 #include "project/project_changes.h"
+#include "project/undo_history.h"
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <utility>
 
 TItemSetting::TItemSetting(TItem* Owner, std::string Key, std::string Caption)
     : FOwner(Owner), FKey(std::move(Key)), FCaption(std::move(Caption)) {}
 
-TProjectChanges* TItemSetting::Changes() const { return FOwner ? FOwner->Changes() : nullptr; }
+TProjectChanges* TItemSetting::Changes() const {
+    return FOwner ? FOwner->Changes() : nullptr;
+}
 
 void TItemSetting::SetState(uint8_t Value) {
     if (Value == FState)
@@ -27,9 +33,15 @@ void TItemSetting::InUpdate(TWork&& Work) {
     Work();
 }
 
-template <class TStore>
+template <class TRecord, class TStore>
 void TItemSetting::ChangeValue(TStore&& Store) {
     InUpdate([&] {
+        // Replaying a record sets the value through here: the record in the
+        // history already holds the change.
+        TUndoHistory& History = UndoHistory();
+        if (!History.Replaying())
+            History.Add(
+                std::make_unique<TRecord>(static_cast<const typename TRecord::TSetting&>(*this)));
         Store();
         Apply();
     });
@@ -38,22 +50,110 @@ void TItemSetting::ChangeValue(TStore&& Store) {
 void TBoolItemSetting::SetValue(bool NewValue) {
     if (NewValue == FValue)
         return;
-    ChangeValue([&] { FValue = NewValue; });
+    ChangeValue<TBoolItemSettingUndo>([&] { FValue = NewValue; });
 }
 
-void TBoolItemSetting::Load(TData& Data) { FValue = Data.ReadBool(Key(), FValue); }
+void TBoolItemSetting::Load(TData& Data) {
+    FValue = Data.ReadBool(Key(), FValue);
+}
 
-void TBoolItemSetting::Save(TData& Data) const { Data.WriteBool(Key(), FValue); }
+void TBoolItemSetting::Save(TData& Data) const {
+    Data.WriteBool(Key(), FValue);
+}
 
 void TColorItemSetting::SetValue(TColor NewValue) {
     if (NewValue == FValue)
         return;
-    ChangeValue([&] { FValue = NewValue; });
+    ChangeValue<TColorItemSettingUndo>([&] { FValue = NewValue; });
 }
 
-void TColorItemSetting::Load(TData& Data) { FValue = Data.ReadColor(Key(), FValue); }
+void TColorItemSetting::Load(TData& Data) {
+    FValue = Data.ReadColor(Key(), FValue);
+}
 
-void TColorItemSetting::Save(TData& Data) const { Data.WriteColor(Key(), FValue); }
+void TColorItemSetting::Save(TData& Data) const {
+    Data.WriteColor(Key(), FValue);
+}
+
+void TEnumItemSetting::SetValue(int32_t NewValue) {
+    if (NewValue == FValue)
+        return;
+    ChangeValue<TEnumItemSettingUndo>([&] { FValue = NewValue; });
+}
+
+void TEnumItemSetting::Load(TData& Data) {
+    FValue = Data.ReadInteger(Key(), FValue);
+}
+
+void TEnumItemSetting::Save(TData& Data) const {
+    Data.WriteInteger(Key(), FValue);
+}
+
+int32_t TIntegerItemSetting::Clamp(int32_t Value) const {
+    // Min wins over a Max below it, so a damaged range still gives one value.
+    return std::max(FMin, std::min(Value, FMax));
+}
+
+void TIntegerItemSetting::SetValue(int32_t NewValue) {
+    NewValue = Clamp(NewValue);
+    if (NewValue == FValue)
+        return;
+    ChangeValue<TIntegerItemSettingUndo>([&] { FValue = NewValue; });
+}
+
+void TIntegerItemSetting::SetRange(int32_t NewValue, int32_t NewMin, int32_t NewDefault,
+                                   int32_t NewMax) {
+    if (NewValue == FValue && NewMin == FMin && NewDefault == FDefault && NewMax == FMax)
+        return;
+    InUpdate([&] {
+        FValue = NewValue;
+        FMin = NewMin;
+        FDefault = NewDefault;
+        FMax = NewMax;
+        Apply();
+    });
+}
+
+void TIntegerItemSetting::Load(TData& Data) {
+    FValue = Clamp(Data.ReadInteger(Key(), FValue));
+}
+
+void TIntegerItemSetting::Save(TData& Data) const {
+    Data.WriteInteger(Key(), FValue);
+}
+
+double TFloatItemSetting::Clamp(double Value) const {
+    if (!(Value >= FMin)) // also maps NaN to the minimum
+        return FMin;
+    return Value > FMax ? std::max(FMax, FMin) : Value;
+}
+
+void TFloatItemSetting::SetValue(double NewValue) {
+    NewValue = Clamp(NewValue);
+    if (NewValue == FValue)
+        return;
+    ChangeValue<TFloatItemSettingUndo>([&] { FValue = NewValue; });
+}
+
+void TFloatItemSetting::SetRange(double NewValue, double NewMin, double NewDefault, double NewMax) {
+    if (NewValue == FValue && NewMin == FMin && NewDefault == FDefault && NewMax == FMax)
+        return;
+    InUpdate([&] {
+        FValue = NewValue;
+        FMin = NewMin;
+        FDefault = NewDefault;
+        FMax = NewMax;
+        Apply();
+    });
+}
+
+void TFloatItemSetting::Load(TData& Data) {
+    FValue = Clamp(Data.ReadFloat(Key(), FValue));
+}
+
+void TFloatItemSetting::Save(TData& Data) const {
+    Data.WriteFloat(Key(), FValue);
+}
 
 double TVolumeItemSetting::Clamp(double Value) {
     if (!(Value > 0)) // also maps NaN to silence
@@ -65,9 +165,13 @@ void TVolumeItemSetting::SetValue(double NewValue) {
     NewValue = Clamp(NewValue);
     if (NewValue == FValue)
         return;
-    ChangeValue([&] { FValue = NewValue; });
+    ChangeValue<TVolumeItemSettingUndo>([&] { FValue = NewValue; });
 }
 
-void TVolumeItemSetting::Load(TData& Data) { FValue = Clamp(Data.ReadFloat(Key(), FValue)); }
+void TVolumeItemSetting::Load(TData& Data) {
+    FValue = Clamp(Data.ReadFloat(Key(), FValue));
+}
 
-void TVolumeItemSetting::Save(TData& Data) const { Data.WriteFloat(Key(), FValue); }
+void TVolumeItemSetting::Save(TData& Data) const {
+    Data.WriteFloat(Key(), FValue);
+}

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class TData;
 class TItem;
@@ -35,16 +36,18 @@ public:
 protected:
     // The owner's notifier, or none while the owner is not in a project.
     TProjectChanges* Changes() const;
-    // Runs Store inside an update bracket of the owner's notifier, then Apply:
-    // the common path of every user change.
-    template <class TStore>
+    // The common path of every user change, inside an update bracket of the
+    // owner's notifier: files a TRecord holding the old value with the undo
+    // history (unless the history is replaying the change), runs Store, then
+    // Apply. Both helpers are defined for the typed settings of
+    // item_setting.cpp.
+    template <class TRecord, class TStore>
     void ChangeValue(TStore&& Store);
-
-private:
     // Runs Work inside an update bracket of the owner's notifier, if any.
     template <class TWork>
     void InUpdate(TWork&& Work);
 
+private:
     TItem* FOwner;
     std::string FKey;
     std::string FCaption;
@@ -81,6 +84,91 @@ public:
 
 protected:
     TColor FValue;
+};
+
+// One of a list of choices, stored by its index. Indexes are taken as they
+// come, from the user and from files alike: the list is for display only.
+class TEnumItemSetting : public TItemSetting {
+public:
+    TEnumItemSetting(TItem* Owner, std::string Key, std::string Caption, int32_t Value,
+                     std::vector<std::string> Names)
+        : TItemSetting(Owner, std::move(Key), std::move(Caption)), FValue(Value),
+          FNames(std::move(Names)) {}
+    std::string_view ClassName() const override { return "TEnumItemSetting"; }
+
+    int32_t Value() const { return FValue; }
+    const std::vector<std::string>& Names() const { return FNames; }
+    void SetValue(int32_t NewValue);
+
+    void Load(TData& Data) override;
+    void Save(TData& Data) const override;
+
+protected:
+    int32_t FValue;
+    std::vector<std::string> FNames;
+};
+
+// A whole number kept within Min to Max.
+class TIntegerItemSetting : public TItemSetting {
+public:
+    TIntegerItemSetting(TItem* Owner, std::string Key, std::string Caption, int32_t Value,
+                        int32_t Min, int32_t Max, int32_t Default)
+        : TItemSetting(Owner, std::move(Key), std::move(Caption)), FMin(Min), FMax(Max),
+          FDefault(Default) {
+        FValue = Clamp(Value);
+    }
+    std::string_view ClassName() const override { return "TIntegerItemSetting"; }
+
+    int32_t Value() const { return FValue; }
+    int32_t Min() const { return FMin; }
+    int32_t Max() const { return FMax; }
+    int32_t Default() const { return FDefault; }
+    // Clamped to Min to Max first.
+    void SetValue(int32_t NewValue);
+    // Takes the value and range the render side reports; not an edit of the
+    // user's, so nothing is recorded.
+    void SetRange(int32_t NewValue, int32_t NewMin, int32_t NewDefault, int32_t NewMax);
+
+    void Load(TData& Data) override;
+    void Save(TData& Data) const override;
+
+protected:
+    int32_t Clamp(int32_t Value) const;
+    int32_t FValue = 0;
+    int32_t FMin;
+    int32_t FMax;
+    int32_t FDefault;
+};
+
+// A real number kept within Min to Max; values compare exactly.
+class TFloatItemSetting : public TItemSetting {
+public:
+    TFloatItemSetting(TItem* Owner, std::string Key, std::string Caption, double Value, double Min,
+                      double Max, double Default)
+        : TItemSetting(Owner, std::move(Key), std::move(Caption)), FMin(Min), FMax(Max),
+          FDefault(Default) {
+        FValue = Clamp(Value);
+    }
+    std::string_view ClassName() const override { return "TFloatItemSetting"; }
+
+    double Value() const { return FValue; }
+    double Min() const { return FMin; }
+    double Max() const { return FMax; }
+    double Default() const { return FDefault; }
+    // Clamped to Min to Max first.
+    void SetValue(double NewValue);
+    // Takes the value and range the render side reports; nothing is recorded.
+    void SetRange(double NewValue, double NewMin, double NewDefault, double NewMax);
+
+    void Load(TData& Data) override;
+    void Save(TData& Data) const override;
+
+protected:
+    double Clamp(double Value) const;
+    double FValue = 0;
+    double FMin;
+    double FMax;
+    double FDefault;
 };
 
 // A volume in percent, 0 to 800.

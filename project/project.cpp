@@ -7,6 +7,7 @@
 #include "project/sub_track.h"
 #include "project/track.h"
 #include "project/track_item.h"
+#include "project/undo_history.h"
 #include "render/timeline.h"
 
 #include <algorithm>
@@ -150,6 +151,7 @@ void TProject::New() {
         }
         Select(nullptr, false);
     }
+    UndoHistory().ClearUndo();
     FModified = false;
 }
 
@@ -288,6 +290,9 @@ void TProject::LoadFromFile(const std::string& FileName) {
         TData Data;
         Data.LoadFromFile(FileName);
         Clear();
+        // The records of the project just cleared must not reach into the
+        // one being loaded.
+        UndoHistory().ClearUndo();
         // Should loading fail part way, the project keeps what was read but
         // stays untitled, so that saving it cannot overwrite the complete
         // file with a partial project.
