@@ -5,6 +5,7 @@
 #include "platform/media/property_setter.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <utility>

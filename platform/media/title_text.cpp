@@ -1,0 +1,70 @@
+#include "platform/media/title_text.h"
+
+#include "platform/media/source_name_fields.h"
+
+namespace {
+
+std::string FormatFont(const TTitleFont& Font) {
+    return Font.Name + "/" + FormatDecimal(Font.Size) + "/" + FormatDecimal(int64_t(Font.Style)) +
+           "/" + FormatColorField(Font.Color) + "/" + FormatColorField(Font.SecondColor);
+}
+
+bool TakeColor(std::string_view& Rest, TColor& Color) {
+    std::string_view Field;
+    return TakeField(Rest, Field) && ParseColorField(Field, Color);
+}
+
+bool TakeInteger(std::string_view& Rest, int32_t& Value) {
+    std::string_view Field;
+    return TakeField(Rest, Field) && ParseDecimal(Field, Value);
+}
+
+bool TakeNumber(std::string_view& Rest, double& Value) {
+    std::string_view Field;
+    return TakeField(Rest, Field) && ParseDecimal(Field, Value);
+}
+
+bool TakeFont(std::string_view& Rest, TTitleFont& Font) {
+    std::string_view Name;
+    int32_t Style = 0;
+    if (!TakeField(Rest, Name) || !TakeNumber(Rest, Font.Size) || !TakeInteger(Rest, Style) ||
+        Style < 0 || Style > 255 || !TakeColor(Rest, Font.Color) ||
+        !TakeColor(Rest, Font.SecondColor))
+        return false;
+    Font.Name = std::string(Name);
+    Font.Style = uint8_t(Style);
+    return true;
+}
+
+} // namespace
+
+std::string FormatTitleText(const TTitleText& Title) {
+    std::string Text = FormatDecimal(int64_t(Title.StyleCode));
+    Text += "/" + FormatFont(Title.MainFont);
+    Text += "/" + FormatFont(Title.CaptionFont);
+    Text += "/" + FormatColorField(Title.TextColor);
+    Text += "/" + FormatColorField(Title.BackgroundColor);
+    Text += "/" + FormatDecimal(int64_t(Title.P1));
+    Text += "/" + FormatDecimal(int64_t(Title.P2));
+    Text += "/" + FormatDecimal(Title.Factor1);
+    Text += "/" + FormatDecimal(Title.Factor2);
+    Text += "/" + FormatDecimal(int64_t(Title.P3));
+    Text += "/" + FormatDecimal(int64_t(Title.P4));
+    Text += "/" + Title.Text;
+    return Text;
+}
+
+bool ParseTitleText(std::string_view Text, TTitleText& Title) {
+    TTitleText Parsed;
+    std::string_view Rest = Text;
+    if (!TakeInteger(Rest, Parsed.StyleCode) || !TakeFont(Rest, Parsed.MainFont) ||
+        !TakeFont(Rest, Parsed.CaptionFont) || !TakeColor(Rest, Parsed.TextColor) ||
+        !TakeColor(Rest, Parsed.BackgroundColor) || !TakeInteger(Rest, Parsed.P1) ||
+        !TakeInteger(Rest, Parsed.P2) || !TakeNumber(Rest, Parsed.Factor1) ||
+        !TakeNumber(Rest, Parsed.Factor2) || !TakeInteger(Rest, Parsed.P3) ||
+        !TakeInteger(Rest, Parsed.P4))
+        return false;
+    Parsed.Text = std::string(Rest);
+    Title = std::move(Parsed);
+    return true;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/geometry.h"
+#include "platform/text/bgra_view.h"
+#include "platform/text/text_layout.h"
+
+#include <cstddef>
+#include <functional>
+
+// How laid-out text is painted. Colours carry red in the low byte and alpha
+// in the high byte (TColor); alpha below 255 draws translucent text.
+struct TTextPaint {
+    TColor Color = MakeColor(0, 0, 0);
+    // An outline around every glyph (and the underline), drawn beneath the
+    // fill; nothing is drawn when its alpha or width is 0.
+    TColor EdgeColor = 0;
+    double EdgeWidth = 0; // pixels beyond the glyph's own outline
+};
+
+// Moves or fades single glyphs while they are drawn: letter-by-letter
+// animations of titles.
+struct TGlyphAdjustment {
+    double OffsetX = 0;
+    double OffsetY = 0;
+    double Opacity = 1; // 0 leaves the glyph out
+};
+using TGlyphAdjuster =
+    std::function<TGlyphAdjustment(size_t GlyphIndex, const TLayoutGlyph& Glyph)>;
+
+// Blends Layout into Target with the top-left of its box at (X, Y), clipped
+// to the target. Glyphs are placed to a quarter pixel across and a whole
+// pixel down; an underline follows the font's style. Straight alpha is kept:
+// text drawn onto a transparent buffer leaves its anti-aliased edges
+// translucent in the text's own colour, ready to be laid over a picture.
+void DrawText(const TBgraView& Target, const TTextLayout& Layout, double X, double Y,
+              const TTextPaint& Paint, const TGlyphAdjuster& Adjust = {});
+
+// Lays Color with Coverage (0..255) over the BGRA pixel at Pixel by straight
+// alpha: the operation every glyph pixel goes through.
+void BlendCoverage(uint8_t* Pixel, TColor Color, uint32_t Coverage);
