@@ -1,0 +1,23 @@
+#pragma once
+
+#include "render/transform_description.h"
+
+#include <cstdint>
+
+// A transition. Its flag byte: bits 3 and 2 are set on every transition, bit
+// 1 marks one that can be reversed (only then does the project offer
+// "IsReverse"), bit 0 marks the wipes.
+class TTransitionDescription : public TTransformDescription {
+public:
+    TTransitionDescription(int32_t Index, std::string DisplayName, int32_t Category,
+                           const TGuid& ClassId, uint8_t Flags);
+
+    std::string_view ClassName() const override { return "TTransitionDescription"; }
+
+    uint8_t Flags() const { return FFlags; }
+    bool IsReversible() const { return (FFlags & 0x02) != 0; }
+    bool IsWipe() const { return (FFlags & 0x01) != 0; }
+
+private:
+    uint8_t FFlags;
+};
