@@ -17,8 +17,8 @@
 //                  top-right corner (1/2 half-way); 43, 44 bow ties from the
 //                  top and bottom (left and right) edges; 45, 46 diagonal barn
 //                  doors along the rising and falling diagonal (3/4 half-way);
-//                  47 both diagonals at once; 48 a diamond from the centre
-//                  meeting one from the corners.
+//                  47 both diagonals at once (3/4); 48 a diamond from the
+//                  centre meeting one from the corners (1/4).
 //   61-68, 71-74   chevrons: 61-64 a V pointing down, left, up, right sweeping
 //                  across from the opposite edge; 65-68 a V wedge opening from
 //                  that edge's middle; 71, 72 zig-zag edges from the left and
@@ -30,7 +30,9 @@
 //                  119 circle, 120, 121 wide and tall ellipses; 122, 123 eyes;
 //                  124, 125 rounded rectangles; 127-129 stars of four, five
 //                  and six points; 130 heart; 131 keyhole. Shapes keep their
-//                  proportions whatever the frame's aspect ratio.
+//                  proportions whatever the frame's aspect ratio and grow
+//                  until they cover the corners: half-way the circle's radius
+//                  is half the distance from the centre to a corner.
 //   201-264        clock and fan wipes, a hand turning round a pivot at
 //                  constant angular speed: 201-204 clock hands from twelve,
 //                  three, six, nine o'clock (1/2 half-way); 205-207 pin wheels

@@ -1,9 +1,9 @@
 // The animation helper: frame counts and running times of animated
 // pictures, thumbnails of any picture.
 
+#include "picture_test_files.h"
 #include "platform/media/anim_helper.h"
 #include "platform/media/media_error.h"
-#include "picture_test_files.h"
 #include "test_media.h"
 
 #include <filesystem>
@@ -19,14 +19,15 @@ namespace {
     if (std::abs(R - C.R) <= 8 && std::abs(G - C.G) <= 8 && std::abs(B - C.B) <= 8 &&
         (Pixel >> 24) == 255)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "R" << R << " G" << G << " B" << B << " A" << (Pixel >> 24);
+    return ::testing::AssertionFailure()
+           << "R" << R << " G" << G << " B" << B << " A" << (Pixel >> 24);
 }
 
 } // namespace
 
 TEST(AnimHelper, AnimatedGifReportsItsFramesAndRunningTime) {
     TTempFolder Folder;
-    WriteAnimatedGif(Folder.Path("a.gif"), 12, 8, {Red, Green, Blue}, 20);
+    WriteAnimation(Folder.Path("a.gif"), 12, 8, {Red, Green, Blue}, 20);
     TAnimationInfo Info = AnimHelper::GetInfo(Folder.Path("a.gif"));
     EXPECT_EQ(Info.Width, 12);
     EXPECT_EQ(Info.Height, 8);
@@ -35,12 +36,25 @@ TEST(AnimHelper, AnimatedGifReportsItsFramesAndRunningTime) {
     EXPECT_EQ(Info.DurationMs, 600);
 }
 
+TEST(AnimHelper, AnimatedPngReportsItsFramesAndRunningTime) {
+    TTempFolder Folder;
+    WriteAnimation(Folder.Path("a.png"), 9, 5, {Red, Green}, 25, TAnimationKind::Png);
+    TAnimationInfo Info = AnimHelper::GetInfo(Folder.Path("a.png"));
+    EXPECT_EQ(Info.Width, 9);
+    EXPECT_EQ(Info.Height, 5);
+    EXPECT_EQ(Info.FrameCount, 2);
+    EXPECT_TRUE(Info.IsAnimated);
+    EXPECT_EQ(Info.DurationMs, 500);
+    TVideoFrame Preview = AnimHelper::GetPreviewBitmap(Folder.Path("a.png"), 9, 5);
+    EXPECT_EQ(Preview.Pixel(4, 2), MakeColor(255, 0, 0));
+}
+
 TEST(AnimHelper, StillPicturesHaveOneFrameAndNoRunningTime) {
     TTempFolder Folder;
     WriteTestPicture(Folder.Path("s.png"), 10, 7, Quadrants());
     WriteTestPicture(Folder.Path("s.jpg"), 10, 7, Quadrants());
     WriteBmp(Folder.Path("s.bmp"), 10, 7, QuadrantAt);
-    WriteAnimatedGif(Folder.Path("s.gif"), 10, 7, {Green}, 50);
+    WriteAnimation(Folder.Path("s.gif"), 10, 7, {Green}, 50);
     for (const char* Name : {"s.png", "s.jpg", "s.bmp", "s.gif"}) {
         TAnimationInfo Info = AnimHelper::GetInfo(Folder.Path(Name));
         EXPECT_EQ(Info.Width, 10) << Name;
@@ -59,7 +73,7 @@ TEST(AnimHelper, PathsOfAnyLengthWork) {
     std::filesystem::create_directories(Path);
     Path += "/animation with blanks and ümlauts.gif";
     ASSERT_GT(Path.size(), 380u);
-    WriteAnimatedGif(Path, 6, 6, {Red, Blue}, 10);
+    WriteAnimation(Path, 6, 6, {Red, Blue}, 10);
     TAnimationInfo Info = AnimHelper::GetInfo(Path);
     EXPECT_EQ(Info.FrameCount, 2);
     EXPECT_EQ(Info.DurationMs, 200);
@@ -99,7 +113,7 @@ TEST(AnimHelper, PreviewKeepsThePicturesLayoutWhenReducing) {
 
 TEST(AnimHelper, PreviewOfAnAnimationShowsItsFirstFrame) {
     TTempFolder Folder;
-    WriteAnimatedGif(Folder.Path("a.gif"), 8, 8, {Green, Red}, 10);
+    WriteAnimation(Folder.Path("a.gif"), 8, 8, {Green, Red}, 10);
     TVideoFrame Preview = AnimHelper::GetPreviewBitmap(Folder.Path("a.gif"), 4, 4);
     EXPECT_TRUE(IsNear(Preview.Pixel(2, 2), Green));
 }

@@ -1,9 +1,9 @@
 // Decoding still pictures for the picture source: PNG through libpng, JPEG
 // through libjpeg, the other kinds through FFmpeg, and the failures.
 
+#include "picture_test_files.h"
 #include "platform/media/media_error.h"
 #include "platform/media/picture_file.h"
-#include "picture_test_files.h"
 #include "test_media.h"
 
 #include <filesystem>
@@ -88,7 +88,7 @@ TEST(PictureFile, BmpDecodesItsBottomUpPaddedRows) {
 
 TEST(PictureFile, GifShowsItsFirstFrame) {
     TTempFolder Folder;
-    WriteAnimatedGif(Folder.Path("a.gif"), 8, 6, {Red, Green, Blue}, 10);
+    WriteAnimation(Folder.Path("a.gif"), 8, 6, {Red, Green, Blue}, 10);
     TLoadedPicture Loaded = LoadPicture(Folder.Path("a.gif"));
     ASSERT_EQ(Loaded.Picture.Width(), 8);
     ASSERT_EQ(Loaded.Picture.Height(), 6);
@@ -143,8 +143,10 @@ TEST(PictureFile, DamagedOrMissingPicturesRaiseTheCannotOpenError) {
     WriteTruncatedCopy(Folder.Path("whole.png"), Folder.Path("cut.png"), 0.5);
     WriteGarbageFile(Folder.Path("garbage.png"), 5000, 7);
     WriteBytes(Folder.Path("empty.bmp"), "");
-    WriteBytes(Folder.Path("broken.jpg"), std::string("\xFF\xD8\xFF\xE0", 4) + std::string(300, 'z'));
-    WriteBytes(Folder.Path("broken.png"), std::string("\x89PNG\r\n\x1A\n", 8) + std::string(40, 'q'));
+    WriteBytes(Folder.Path("broken.jpg"),
+               std::string("\xFF\xD8\xFF\xE0", 4) + std::string(300, 'z'));
+    WriteBytes(Folder.Path("broken.png"),
+               std::string("\x89PNG\r\n\x1A\n", 8) + std::string(40, 'q'));
     for (const char* Name :
          {"cut.png", "garbage.png", "empty.bmp", "broken.jpg", "broken.png", "missing.jpg"}) {
         std::string Message = MessageOf(Folder.Path(Name));

@@ -1,6 +1,7 @@
 // The still-picture source on the engine's timeline: the zoom-and-pan
 // callback chooses what each frame shows, the clip colour fills the rest.
 
+#include "picture_test_files.h"
 #include "platform/media/media_components.h"
 #include "platform/media/media_error.h"
 #include "platform/media/media_renderer.h"
@@ -9,7 +10,6 @@
 #include "platform/media/picture_source_name.h"
 #include "platform/media/video_frame.h"
 #include "platform/media/zoom_pan_callbacks.h"
-#include "picture_test_files.h"
 #include "test_media.h"
 
 #include <cmath>
@@ -128,8 +128,9 @@ TEST_F(PictureSource, UnknownOrNoCallbackShowsTheWholePicture) {
 }
 
 TEST_F(PictureSource, UnregisteredCallbackFallsBackToTheWholePicture) {
-    uint64_t Handle = RegisterZoomPanCallback(
-        [](int32_t, int32_t, double) { return TZoomPanRect{32, 0, 64, 24}; });
+    uint64_t Handle = RegisterZoomPanCallback([](int32_t, int32_t, double) {
+        return TZoomPanRect{32, 0, 64, 24};
+    });
     Name.ZoomPanCallback = Handle;
     AddPicture(0, Second);
     EXPECT_TRUE(IsAll(At(0), ColourOf(Green)));
@@ -149,8 +150,9 @@ TEST_F(PictureSource, UnusableRectanglesShowTheWholePicture) {
 
 TEST_F(PictureSource, ZoomBeyondThePictureShowsTheClipColourAround) {
     Name.ClipColor = MakeColor(255, 255, 0);
-    TZoomPanRegistration Callback(
-        [](int32_t W, int32_t H, double) { return TZoomPanRect{-W / 2.0, -H / 2.0, W * 1.5, H * 1.5}; });
+    TZoomPanRegistration Callback([](int32_t W, int32_t H, double) {
+        return TZoomPanRect{-W / 2.0, -H / 2.0, W * 1.5, H * 1.5};
+    });
     Name.ZoomPanCallback = Callback.Handle();
     AddPicture(0, Second);
     const TVideoFrame& F = At(0);

@@ -24,8 +24,8 @@ std::unique_ptr<TVideoTransitionComponent> MakeStretch(const char* Style) {
     return MakeTransition(TransformClassIds::Stretch(), Properties({{"stretchStyle", Style}}));
 }
 
-// Columns [From, To) show Source; unsqueezed they hold its own columns,
-// squeezed to half the columns from Origin on.
+// Columns [From, To) show Source: its own columns unchanged, or the whole
+// picture squeezed to half its width starting at From.
 void ExpectUnchanged(const TVideoFrame& Output, int32_t From, int32_t To, uint8_t Source) {
     for (int32_t X = From; X < To; ++X) {
         TColor P = Output.Pixel(X, 7);

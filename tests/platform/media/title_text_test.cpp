@@ -81,8 +81,8 @@ TEST(TitleText, TextMayHoldSlashesAndAnyCharacters) {
 
 TEST(TitleText, SizesWrittenWithACommaAreReadToo) {
     TTitleText Read;
-    ASSERT_TRUE(ParseTitleText("1/Tahoma/0,06/1/-1/0/Tahoma/0,05/0/-1/0/-1/0/1/1/0,1/0,1/1/3/x",
-                               Read));
+    ASSERT_TRUE(
+        ParseTitleText("1/Tahoma/0,06/1/-1/0/Tahoma/0,05/0/-1/0/-1/0/1/1/0,1/0,1/1/3/x", Read));
     EXPECT_DOUBLE_EQ(Read.MainFont.Size, 0.06);
     EXPECT_DOUBLE_EQ(Read.Factor2, 0.1);
 }
@@ -140,8 +140,8 @@ TEST(TextSourceName, ReadsBackWhatWasWrittenInAnyLocale) {
 
 TEST(TextSourceName, MalformedNamesAreRejected) {
     TTextSourceName Read;
-    EXPECT_FALSE(ParseTextSourceName(std::string("qmfileprotocol://0/1/1/1/1/") + DefaultTitleForm,
-                                     Read));
+    EXPECT_FALSE(
+        ParseTextSourceName(std::string("qmfileprotocol://0/1/1/1/1/") + DefaultTitleForm, Read));
     EXPECT_FALSE(ParseTextSourceName("qmtextprotocol://0/320/240/40000000/15", Read));
     EXPECT_FALSE(ParseTextSourceName(
         std::string("qmtextprotocol://0/320/240/forty/15/") + DefaultTitleForm, Read));

@@ -59,4 +59,35 @@ TEST(TransformComponents, EffectsOnATrackWorkThroughTheRenderer) {
     EXPECT_EQ(Picture.Pixel(5, 5), MakeColor(128, 128, 128));
 }
 
+TEST(TransformComponents, EveryTransitionGoesFromBeneathToItsTrackAndSwappedTheOtherWay) {
+    const TColor Red = MakeColor(255, 0, 0), Blue = MakeColor(0, 0, 255);
+    const std::pair<const TGuid*, TPropertySetter> Transitions[] = {
+        {&TransformClassIds::Wipe(), Properties({{"MaskNum", "119"}})},
+        {&TransformClassIds::Slide(), Properties({{"slideStyle", "swap"}})},
+        {&TransformClassIds::Stretch(), Properties({{"stretchStyle", "spin"}})},
+        {&TransformClassIds::Pixelate(), Properties({{"MaxSquare", "8"}})}};
+    for (const auto& [Id, Values] : Transitions) {
+        TMediaTimeline Timeline;
+        TMediaGroup* Video = Timeline.AddGroup(TMediaGroup::Video({Width, Height, 400000}));
+        TMediaTrack* Lower = Video->VTrackInsBefore(std::make_unique<TMediaTrack>(), -1);
+        TMediaTrack* Upper = Video->VTrackInsBefore(std::make_unique<TMediaTrack>(), -1);
+        AddColour(Lower, 0, 3 * Second, Red);
+        AddColour(Upper, Second, 3 * Second, Blue);
+        TMediaTransition* Transition =
+            Upper->TransAdd(Node<TMediaTransition>(*Id, Values, Second, 2 * Second));
+        TMediaRenderer Renderer(Timeline);
+        TVideoFrame Picture;
+        auto Centre = [&](TVideoTime Time) {
+            Renderer.RenderVideo(Time, Picture);
+            return Picture.Pixel(Width / 2, Height / 2);
+        };
+        const TVideoTime First = Second, Last = 2 * Second - 400000;
+        EXPECT_EQ(Centre(First), Red) << Id->ToString();
+        EXPECT_EQ(Centre(Last), Blue) << Id->ToString();
+        Transition->SetSwapInputs(true);
+        EXPECT_EQ(Centre(First), Blue) << Id->ToString();
+        EXPECT_EQ(Centre(Last), Red) << Id->ToString();
+    }
+}
+
 } // namespace

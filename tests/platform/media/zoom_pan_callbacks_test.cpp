@@ -12,9 +12,8 @@
 TEST(ZoomPanCallbacks, HandlesAreNeverZeroAndNeverGivenTwice) {
     std::set<uint64_t> Seen;
     for (int I = 0; I < 20; ++I) {
-        uint64_t Handle = RegisterZoomPanCallback([](int32_t, int32_t, double) {
-            return TZoomPanRect{};
-        });
+        uint64_t Handle =
+            RegisterZoomPanCallback([](int32_t, int32_t, double) { return TZoomPanRect{}; });
         EXPECT_NE(Handle, 0u);
         EXPECT_TRUE(Seen.insert(Handle).second);
         UnregisterZoomPanCallback(Handle);
@@ -49,8 +48,9 @@ TEST(ZoomPanCallbacks, UnknownAndZeroHandlesFindNothing) {
 
 TEST(ZoomPanCallbacks, UnregisteringReleasesTheCallbackAndItsHandleFindsNothing) {
     auto Owner = std::make_shared<int>(7);
-    uint64_t Handle = RegisterZoomPanCallback(
-        [Owner](int32_t, int32_t, double) { return TZoomPanRect{0, 0, double(*Owner), 1}; });
+    uint64_t Handle = RegisterZoomPanCallback([Owner](int32_t, int32_t, double) {
+        return TZoomPanRect{0, 0, double(*Owner), 1};
+    });
     EXPECT_EQ(Owner.use_count(), 2);
     UnregisterZoomPanCallback(Handle);
     EXPECT_EQ(Owner.use_count(), 1);
