@@ -21,11 +21,20 @@ constexpr int32_t MaxCountedFrames = 100000;
 namespace AnimHelper {
 
 TAnimationInfo GetInfo(const std::string& FileName) {
-    if (DetectPictureKind(FileName) == TPictureKind::Metafile)
+    TPictureKind Kind = DetectPictureKind(FileName);
+    if (Kind == TPictureKind::Metafile)
         RaiseMediaError(FormatMessageText(GetText(TTextSlot::CannotOpenMedia), FileName),
                         GetText(TTextSlot::PictureKindNotSupported));
-    TAvPictureInput Input(FileName);
     TAnimationInfo Info;
+    // Photos are the common case: their headers tell all without decoding.
+    if (Kind == TPictureKind::Jpeg || (Kind == TPictureKind::Png && !IsAnimatedPng(FileName))) {
+        TSize Size = PictureHeaderSize(FileName, Kind);
+        Info.Width = Size.Width;
+        Info.Height = Size.Height;
+        Info.FrameCount = 1;
+        return Info;
+    }
+    TAvPictureInput Input(FileName);
     Info.Width = Input.Width();
     Info.Height = Input.Height();
 

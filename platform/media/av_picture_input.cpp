@@ -138,15 +138,29 @@ TVideoFrame TAvPictureInput::DecodeFirst() {
 
     TVideoFrame Picture(Frame->width, Frame->height);
     TSwsPtr Scaler(sws_getContext(Frame->width, Frame->height, AVPixelFormat(Frame->format),
-                                  Frame->width, Frame->height, AV_PIX_FMT_BGRA, SWS_POINT,
-                                  nullptr, nullptr, nullptr));
+                                  Frame->width, Frame->height, AV_PIX_FMT_BGRA, SWS_POINT, nullptr,
+                                  nullptr, nullptr));
     if (!Scaler)
         RaiseMediaFileError(TTextSlot::CannotOpenMedia, FFileName, AVERROR(EINVAL));
     uint8_t* Planes[4] = {Picture.Data(), nullptr, nullptr, nullptr};
     int Strides[4] = {Picture.Stride(), 0, 0, 0};
     sws_scale(Scaler.get(), Frame->data, Frame->linesize, 0, Frame->height, Planes, Strides);
     const AVPixFmtDescriptor* Descriptor = av_pix_fmt_desc_get(AVPixelFormat(Frame->format));
-    if (!Descriptor || !(Descriptor->flags & AV_PIX_FMT_FLAG_ALPHA))
+    bool Opaque = !Descriptor || !(Descriptor->flags & AV_PIX_FMT_FLAG_ALPHA);
+    if (!Opaque) {
+        // Old 32-bit bitmaps leave the fourth byte 0: a picture with no
+        // visible pixel at all is not what anyone means to show.
+        Opaque = true;
+        for (int32_t Y = 0; Opaque && Y < Picture.Height(); ++Y) {
+            const uint8_t* P = Picture.Row(Y) + 3;
+            for (int32_t X = 0; X < Picture.Width(); ++X, P += 4)
+                if (*P) {
+                    Opaque = false;
+                    break;
+                }
+        }
+    }
+    if (Opaque)
         for (int32_t Y = 0; Y < Picture.Height(); ++Y) {
             uint8_t* P = Picture.Row(Y) + 3;
             for (int32_t X = 0; X < Picture.Width(); ++X, P += 4)

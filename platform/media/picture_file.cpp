@@ -115,7 +115,8 @@ struct TJpegTarget {
     const std::string* FileName;
     TSize Enough;
     TLoadedPicture* Loaded;
-    std::string Failure; // set by Allocate when it fails
+    bool HeaderOnly = false; // the size is all that is wanted
+    std::string Failure;     // set by Allocate when it fails
 };
 
 // Sizes the picture; nullptr (with Target.Failure set) when it cannot.
@@ -164,7 +165,12 @@ bool DecodeJpeg(FILE* File, TJpegTarget& Target, char (&Message)[JMSG_LENGTH_MAX
     jpeg_read_header(&Info, TRUE);
     Target.Loaded->FullWidth = int32_t(Info.image_width);
     Target.Loaded->FullHeight = int32_t(Info.image_height);
-    TSize Needed = ReducedSize(int32_t(Info.image_width), int32_t(Info.image_height), Target.Enough);
+    if (Target.HeaderOnly) {
+        jpeg_destroy_decompress(&Info);
+        return true;
+    }
+    TSize Needed =
+        ReducedSize(int32_t(Info.image_width), int32_t(Info.image_height), Target.Enough);
     // libjpeg reduces by 1/2, 1/4 or 1/8 while decoding, far faster than
     // decoding whole and reducing after.
     Info.scale_num = 1;
@@ -197,18 +203,38 @@ bool DecodeJpeg(FILE* File, TJpegTarget& Target, char (&Message)[JMSG_LENGTH_MAX
     return true;
 }
 
-TLoadedPicture LoadJpeg(const std::string& FileName, TSize Enough) {
+enum class TJpegRead { Whole, HeaderOnly };
+
+TLoadedPicture LoadJpeg(const std::string& FileName, TSize Enough,
+                        TJpegRead Read = TJpegRead::Whole) {
+    bool HeaderOnly = Read == TJpegRead::HeaderOnly;
     TFilePtr File = OpenForReading(FileName);
     TLoadedPicture Loaded;
-    TJpegTarget Target{&FileName, Enough, &Loaded, {}};
+    TJpegTarget Target{&FileName, Enough, &Loaded, HeaderOnly, {}};
     char Message[JMSG_LENGTH_MAX] = {};
     if (!DecodeJpeg(File.get(), Target, Message)) {
         if (!Target.Failure.empty())
             throw EMediaError(Target.Failure);
         RaisePictureError(FileName, Message);
     }
-    Reduce(Loaded, Enough);
+    if (!HeaderOnly)
+        Reduce(Loaded, Enough);
     return Loaded;
+}
+
+TSize PngSize(const std::string& FileName) {
+    TFilePtr File = OpenForReading(FileName);
+    png_image Image;
+    std::memset(&Image, 0, sizeof Image);
+    Image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_stdio(&Image, File.get())) {
+        std::string Message = Image.message;
+        png_image_free(&Image);
+        RaisePictureError(FileName, Message);
+    }
+    TSize Size{int32_t(Image.width), int32_t(Image.height)};
+    png_image_free(&Image);
+    return Size;
 }
 
 } // namespace
@@ -242,6 +268,34 @@ TPictureKind DetectPictureKind(const std::string& FileName) {
         std::memcmp(Head + 40, " EMF", 4) == 0)
         return TPictureKind::Metafile;
     return TPictureKind::Other;
+}
+
+bool IsAnimatedPng(const std::string& FileName) {
+    TFilePtr File(std::fopen(FileName.c_str(), "rb"));
+    if (!File || std::fseek(File.get(), 8, SEEK_SET) != 0)
+        return false;
+    // An animation announces itself in an "acTL" chunk before the first
+    // picture data.
+    for (int Chunks = 0; Chunks < 64; ++Chunks) {
+        unsigned char Head[8];
+        if (std::fread(Head, 1, 8, File.get()) != 8)
+            return false;
+        uint32_t Length = uint32_t(Head[0]) << 24 | uint32_t(Head[1]) << 16 |
+                          uint32_t(Head[2]) << 8 | uint32_t(Head[3]);
+        if (std::memcmp(Head + 4, "acTL", 4) == 0)
+            return true;
+        if (std::memcmp(Head + 4, "IDAT", 4) == 0 || Length > (1u << 30) ||
+            std::fseek(File.get(), long(Length) + 4, SEEK_CUR) != 0)
+            return false;
+    }
+    return false;
+}
+
+TSize PictureHeaderSize(const std::string& FileName, TPictureKind Kind) {
+    if (Kind == TPictureKind::Png)
+        return PngSize(FileName);
+    TLoadedPicture Header = LoadJpeg(FileName, {}, TJpegRead::HeaderOnly);
+    return {Header.FullWidth, Header.FullHeight};
 }
 
 TLoadedPicture LoadPicture(const std::string& FileName, TSize Enough) {

@@ -12,7 +12,7 @@ enum class TPictureKind { Png, Jpeg, Metafile, Other };
 TPictureKind DetectPictureKind(const std::string& FileName);
 
 struct TLoadedPicture {
-    TVideoFrame Picture; // straight-alpha BGRA, possibly reduced (see LoadPicture)
+    TVideoFrame Picture;   // straight-alpha BGRA, possibly reduced (see LoadPicture)
     int32_t FullWidth = 0; // the file's own picture size
     int32_t FullHeight = 0;
 };
@@ -25,6 +25,12 @@ struct TLoadedPicture {
 // EMF) cannot be drawn here. Every failure raises EMediaError with the
 // cannot-open text naming the file and the reason (the library's own).
 TLoadedPicture LoadPicture(const std::string& FileName, TSize Enough = {});
+
+// Whether a PNG file is an animation (an APNG), which only FFmpeg reads whole.
+bool IsAnimatedPng(const std::string& FileName);
+// The size of a PNG or JPEG (Kind) read from its header alone; raises as
+// LoadPicture does.
+TSize PictureHeaderSize(const std::string& FileName, TPictureKind Kind);
 
 // Raises EMediaError when a picture of this size is beyond what is decoded
 // (more than 128 million pixels, or a side beyond 65535).

@@ -88,8 +88,7 @@ TPicturePyramid::TPicturePyramid(const TVideoFrame& Picture) {
         }
     }
     FLevels.push_back(std::move(First));
-    while (FLevels.size() < MaxLevels &&
-           (FLevels.back().Width > 1 || FLevels.back().Height > 1)) {
+    while (FLevels.size() < MaxLevels && (FLevels.back().Width > 1 || FLevels.back().Height > 1)) {
         const TLevel& Above = FLevels.back();
         TLevel Next;
         Next.Width = (Above.Width + 1) / 2;
@@ -102,7 +101,8 @@ TPicturePyramid::TPicturePyramid(const TVideoFrame& Picture) {
                 const uint8_t* Rows[2] = {
                     Above.Pixels.data() + size_t(Y0) * size_t(Above.Width) * 4,
                     Above.Pixels.data() + size_t(Y1) * size_t(Above.Width) * 4};
-                uint8_t* Out = Next.Pixels.data() + (size_t(Y) * size_t(Next.Width) + size_t(X)) * 4;
+                uint8_t* Out =
+                    Next.Pixels.data() + (size_t(Y) * size_t(Next.Width) + size_t(X)) * 4;
                 for (int C = 0; C < 4; ++C)
                     Out[C] = uint8_t((Rows[0][X0 * 4 + C] + Rows[0][X1 * 4 + C] +
                                       Rows[1][X0 * 4 + C] + Rows[1][X1 * 4 + C] + 2) /
@@ -128,16 +128,16 @@ void TPicturePyramid::Draw(const TFloatRect& Source, const TFloatRect& Dest, TCo
 
 void TPicturePyramid::DrawOver(const TFloatRect& Source, const TFloatRect& Dest, double Opacity,
                                TVideoFrame& Frame) const {
-    if (Frame.IsEmpty() || !(Source.Width() > 0) || !(Source.Height() > 0) ||
-        !(Dest.Width() > 0) || !(Dest.Height() > 0) || !(Opacity > 0))
+    if (Frame.IsEmpty() || !(Source.Width() > 0) || !(Source.Height() > 0) || !(Dest.Width() > 0) ||
+        !(Dest.Height() > 0) || !(Opacity > 0))
         return;
     // Only the frame pixels Dest touches are visited.
     int32_t FromX = std::clamp(int32_t(std::floor(std::max(Dest.Left, -1.0))), 0, Frame.Width());
     int32_t ToX = std::clamp(int32_t(std::ceil(std::min(Dest.Right, Frame.Width() + 1.0))), FromX,
                              Frame.Width());
     int32_t FromY = std::clamp(int32_t(std::floor(std::max(Dest.Top, -1.0))), 0, Frame.Height());
-    int32_t ToY = std::clamp(int32_t(std::ceil(std::min(Dest.Bottom, Frame.Height() + 1.0))),
-                             FromY, Frame.Height());
+    int32_t ToY = std::clamp(int32_t(std::ceil(std::min(Dest.Bottom, Frame.Height() + 1.0))), FromY,
+                             Frame.Height());
     if (FromX >= ToX || FromY >= ToY)
         return;
     // How many picture pixels one frame pixel spans picks the halvings.
@@ -153,9 +153,9 @@ void TPicturePyramid::DrawOver(const TFloatRect& Source, const TFloatRect& Dest,
     std::vector<TAxisTap> Columns =
         AxisTaps(FromX, ToX, Dest.Left, Dest.Right, Source.Left, Source.Right, Width(), LevelA,
                  A.Width, LevelB, B.Width);
-    std::vector<TAxisTap> Rows = AxisTaps(FromY, ToY, Dest.Top, Dest.Bottom, Source.Top,
-                                          Source.Bottom, Height(), LevelA, A.Height, LevelB,
-                                          B.Height);
+    std::vector<TAxisTap> Rows =
+        AxisTaps(FromY, ToY, Dest.Top, Dest.Bottom, Source.Top, Source.Bottom, Height(), LevelA,
+                 A.Height, LevelB, B.Height);
     auto Strength = float(std::min(Opacity, 1.0));
     for (int32_t Y = FromY; Y < ToY; ++Y) {
         const TAxisTap& Row = Rows[size_t(Y - FromY)];
@@ -170,8 +170,8 @@ void TPicturePyramid::DrawOver(const TFloatRect& Source, const TFloatRect& Dest,
             AddBilinear(A.Pixels.data(), A.Width, Column.A0, Column.A1, Column.AWeight, Row.A0,
                         Row.A1, Row.AWeight, 1 - Mix, S);
             if (Mix > 0)
-                AddBilinear(B.Pixels.data(), B.Width, Column.B0, Column.B1, Column.BWeight,
-                            Row.B0, Row.B1, Row.BWeight, Mix, S);
+                AddBilinear(B.Pixels.data(), B.Width, Column.B0, Column.B1, Column.BWeight, Row.B0,
+                            Row.B1, Row.BWeight, Mix, S);
             float Weight = Column.Cover * Row.Cover * Strength;
             float Alpha = std::min(S.A * Weight / 255.0f, 1.0f);
             if (Alpha <= 0)

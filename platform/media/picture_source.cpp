@@ -31,8 +31,9 @@ bool IsUsable(const TZoomPanRect& Rect, int32_t Width, int32_t Height) {
 class TPictureSource : public TVideoSourceComponent {
 public:
     TPictureSource(TPictureSourceName Name, const TMediaVideoFormat& Format)
-        : FName(std::move(Name)), FFrameDuration(Format.FrameDuration),
-          FEnough{Format.Width * DetailFactor, Format.Height * DetailFactor} {
+        : FName(std::move(Name)),
+          FFrameDuration(Format.FrameDuration), FEnough{Format.Width * DetailFactor,
+                                                        Format.Height * DetailFactor} {
         // Decoding now reports an unreadable picture when the source is made.
         CachedPicture(FName.FileName, FEnough);
     }
@@ -89,7 +90,7 @@ const TGuid& PictureSourceClassId() {
 
 void RegisterPictureSource(TMediaComponents& Registry) {
     Registry.RegisterSource(PictureSourceClassId(), [](const TMediaSource& Source,
-                                                        const TMediaVideoFormat& Format) {
+                                                       const TMediaVideoFormat& Format) {
         std::string Text = Source.Properties().TextAt("filename", 0);
         TPictureSourceName Name;
         if (!ParsePictureSourceName(Text, Name))

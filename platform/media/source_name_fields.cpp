@@ -55,8 +55,8 @@ bool ParseDecimal(std::string_view Text, double& Value) {
         if (C == ',')
             C = '.';
     double Parsed = 0;
-    auto [End, Error] = std::from_chars(Copy.data(), Copy.data() + Copy.size(), Parsed,
-                                        std::chars_format::general);
+    auto [End, Error] =
+        std::from_chars(Copy.data(), Copy.data() + Copy.size(), Parsed, std::chars_format::general);
     if (Error != std::errc() || End != Copy.data() + Copy.size() || !std::isfinite(Parsed))
         return false;
     Value = Parsed;

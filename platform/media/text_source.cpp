@@ -42,12 +42,13 @@ const TGuid& TextSourceClassId() {
 }
 
 void RegisterTextSource(TMediaComponents& Registry) {
-    Registry.RegisterSource(TextSourceClassId(), [](const TMediaSource& Source,
-                                                     const TMediaVideoFormat& Format) {
-        std::string Text = Source.Properties().TextAt("filename", 0);
-        TTextSourceName Name;
-        if (!ParseTextSourceName(Text, Name))
-            RaiseMediaError(FormatMessageText(GetText(TTextSlot::InvalidTitleSourceName), Text), "");
-        return std::make_unique<TTextSource>(std::move(Name), Format);
-    });
+    Registry.RegisterSource(
+        TextSourceClassId(), [](const TMediaSource& Source, const TMediaVideoFormat& Format) {
+            std::string Text = Source.Properties().TextAt("filename", 0);
+            TTextSourceName Name;
+            if (!ParseTextSourceName(Text, Name))
+                RaiseMediaError(FormatMessageText(GetText(TTextSlot::InvalidTitleSourceName), Text),
+                                "");
+            return std::make_unique<TTextSource>(std::move(Name), Format);
+        });
 }

@@ -25,6 +25,14 @@ constexpr double HoldMoveTime = 2.5;
 constexpr double LetterFlyTime = 0.6;
 constexpr double LetterTypeTime = 0.15;
 constexpr double LetterStagger = 0.08;
+// A zooming-out title starts at this size and is drawn no wider than the
+// layer width.
+constexpr double ZoomOutStart = 4;
+constexpr double MaxLayerWidth = 8192;
+// What a title's layer may take at most (a long crawl is wide, long credits
+// are tall, neither is both).
+constexpr double MaxLayerSide = 32768;
+constexpr double MaxLayerPixels = 32 << 20;
 
 // Where the horizon of the receding roll's tilted plane lies, as a share of
 // the frame's height from the top.
@@ -73,15 +81,15 @@ void SplitText(const std::string& Text, std::string& Main, std::string& Caption)
     Caption = Break == std::string::npos ? std::string() : Lines.substr(Break + 1);
 }
 
-TFontSpec SpecOf(const TTitleFont& Font, double DefaultSize, int32_t FrameHeight) {
+TFontRequest RequestOf(const TTitleFont& Font, double DefaultSize, int32_t FrameHeight) {
     double Size = std::isfinite(Font.Size) && Font.Size > 0 ? Font.Size : DefaultSize;
-    TFontSpec Spec;
-    Spec.Family = Font.Name.empty() ? "Tahoma" : Font.Name;
-    Spec.PixelSize = std::clamp(Size * FrameHeight, 4.0, std::max(4.0, 4.0 * FrameHeight));
-    Spec.Bold = Font.IsBold();
-    Spec.Italic = Font.IsItalic();
-    Spec.Underline = Font.IsUnderlined();
-    return Spec;
+    TFontRequest Request;
+    Request.Family = Font.Name.empty() ? "Tahoma" : Font.Name;
+    Request.PixelSize = std::clamp(Size * FrameHeight, 4.0, std::max(4.0, 4.0 * FrameHeight));
+    Request.Bold = Font.IsBold();
+    Request.Italic = Font.IsItalic();
+    Request.Underline = Font.IsUnderlined();
+    return Request;
 }
 
 TTextPaint PaintOf(const TTitleFont& Font, double PixelSize) {
@@ -139,7 +147,8 @@ struct TTitlePainter::TState {
 
     // The block drawn once, with room for the edges around it.
     std::optional<TPicturePyramid> Layer;
-    double Pad = 0;
+    double Pad = 0;        // layer pixels
+    double LayerScale = 1; // layer pixels per frame pixel
     double LayerWidth = 0;
     double LayerHeight = 0;
 
@@ -148,13 +157,16 @@ struct TTitlePainter::TState {
                (!Caption.Layout || Caption.Layout->IsEmpty());
     }
 
+    void Arrange(double Scale, TPart& MainPart, TPart& CaptionPart, double& PartsWidth,
+                 double& PartsHeight) const;
     void Lay();
     void DrawLayer(TVideoFrame& Frame, double X, double Y, double Scale, double Opacity) const;
     void DrawLetters(TVideoFrame& Frame, double Time, double Duration) const;
     void DrawPerspective(TVideoFrame& Frame, double Progress) const;
 };
 
-void TTitlePainter::TState::Lay() {
+void TTitlePainter::TState::Arrange(double Scale, TPart& MainPart, TPart& CaptionPart,
+                                    double& PartsWidth, double& PartsHeight) const {
     std::string MainText, CaptionText;
     SplitText(Title.Text, MainText, CaptionText);
     bool Crawling = Style.Motion == TTitleMotion::Crawl;
@@ -166,45 +178,52 @@ void TTitlePainter::TState::Lay() {
                     : IsRight(Style.Placement) ? TTextAlign::Right
                                                : TTextAlign::Center;
     if (!Crawling)
-        Options.MaxWidth = std::max(16.0, Width * (1 - 2 * MarginX));
+        Options.MaxWidth = std::max(16.0, Width * (1 - 2 * MarginX)) * Scale;
 
-    TFont MainFont(SpecOf(Title.MainFont, 0.06, Height));
-    TFont CaptionFont(SpecOf(Title.CaptionFont, 0.05, Height));
-    Main.Layout.emplace(MainFont, MainText, Options);
-    Main.Paint = PaintOf(Title.MainFont, MainFont.Spec().PixelSize);
-    Caption.Layout.emplace(CaptionFont, CaptionText, Options);
-    Caption.Paint = PaintOf(Title.CaptionFont, CaptionFont.Spec().PixelSize);
+    TFontRequest MainRequest = RequestOf(Title.MainFont, 0.06, Height);
+    TFontRequest CaptionRequest = RequestOf(Title.CaptionFont, 0.05, Height);
+    MainRequest.PixelSize *= Scale;
+    CaptionRequest.PixelSize *= Scale;
+    TFont MainFont(MainRequest);
+    TFont CaptionFont(CaptionRequest);
+    MainPart.Layout.emplace(MainFont, MainText, Options);
+    MainPart.Paint = PaintOf(Title.MainFont, MainRequest.PixelSize);
+    CaptionPart.Layout.emplace(CaptionFont, CaptionText, Options);
+    CaptionPart.Paint = PaintOf(Title.CaptionFont, CaptionRequest.PixelSize);
 
-    const TTextLayout& M = *Main.Layout;
-    const TTextLayout& C = *Caption.Layout;
+    const TTextLayout& M = *MainPart.Layout;
+    const TTextLayout& C = *CaptionPart.Layout;
     if (Crawling) {
         // One line: the title, then its caption on the same baseline.
-        double Gap = M.IsEmpty() || C.IsEmpty() ? 0 : MainFont.Spec().PixelSize;
+        double Gap = M.IsEmpty() || C.IsEmpty() ? 0 : MainRequest.PixelSize;
         double Ascent = std::max(M.IsEmpty() ? 0 : MainFont.Metrics().Ascent,
                                  C.IsEmpty() ? 0 : CaptionFont.Metrics().Ascent);
-        Main.X = 0;
-        Main.Y = Ascent - MainFont.Metrics().Ascent;
-        Caption.X = M.Width() + Gap;
-        Caption.Y = Ascent - CaptionFont.Metrics().Ascent;
-        BlockWidth = Caption.X + C.Width();
-        BlockHeight = std::max(Main.Y + M.Height(), Caption.Y + C.Height());
-    } else {
-        double Gap = M.IsEmpty() || C.IsEmpty() ? 0 : MainFont.Metrics().LineHeight * 0.25;
-        BlockWidth = std::max(M.Width(), C.Width());
-        auto AlignX = [&](double PartWidth) {
-            if (Options.Align == TTextAlign::Left)
-                return 0.0;
-            if (Options.Align == TTextAlign::Right)
-                return BlockWidth - PartWidth;
-            return (BlockWidth - PartWidth) / 2;
-        };
-        Main.X = AlignX(M.Width());
-        Main.Y = 0;
-        Caption.X = AlignX(C.Width());
-        Caption.Y = M.IsEmpty() ? 0 : M.Height() + Gap;
-        BlockHeight = C.IsEmpty() ? M.Height() : Caption.Y + C.Height();
+        MainPart.X = 0;
+        MainPart.Y = Ascent - MainFont.Metrics().Ascent;
+        CaptionPart.X = M.Width() + Gap;
+        CaptionPart.Y = Ascent - CaptionFont.Metrics().Ascent;
+        PartsWidth = CaptionPart.X + C.Width();
+        PartsHeight = std::max(MainPart.Y + M.Height(), CaptionPart.Y + C.Height());
+        return;
     }
+    double Gap = M.IsEmpty() || C.IsEmpty() ? 0 : MainFont.Metrics().LineHeight * 0.25;
+    PartsWidth = std::max(M.Width(), C.Width());
+    auto AlignX = [&](double PartWidth) {
+        if (Options.Align == TTextAlign::Left)
+            return 0.0;
+        if (Options.Align == TTextAlign::Right)
+            return PartsWidth - PartWidth;
+        return (PartsWidth - PartWidth) / 2;
+    };
+    MainPart.X = AlignX(M.Width());
+    MainPart.Y = 0;
+    CaptionPart.X = AlignX(C.Width());
+    CaptionPart.Y = M.IsEmpty() ? 0 : M.Height() + Gap;
+    PartsHeight = C.IsEmpty() ? M.Height() : CaptionPart.Y + C.Height();
+}
 
+void TTitlePainter::TState::Lay() {
+    Arrange(1, Main, Caption, BlockWidth, BlockHeight);
     RestX = (Width - BlockWidth) / 2;
     RestY = (Height - BlockHeight) / 2;
     if (IsLeft(Style.Placement))
@@ -221,15 +240,28 @@ void TTitlePainter::TState::Lay() {
 
     if (IsEmpty() || Style.Motion == TTitleMotion::Letters)
         return;
-    Pad = std::ceil(std::max(Main.Paint.EdgeWidth, Caption.Paint.EdgeWidth)) + 2;
+    // A title that starts large is drawn large and shown reduced: enlarged
+    // it would blur.
+    TPart ScaledMain, ScaledCaption;
+    const TPart* M = &Main;
+    const TPart* C = &Caption;
+    double PartsWidth = BlockWidth, PartsHeight = BlockHeight;
+    if (Style.Motion == TTitleMotion::ZoomOut) {
+        LayerScale = std::clamp(MaxLayerWidth / (BlockWidth + 8), 1.0, ZoomOutStart);
+        Arrange(LayerScale, ScaledMain, ScaledCaption, PartsWidth, PartsHeight);
+        M = &ScaledMain;
+        C = &ScaledCaption;
+    }
+    Pad = std::ceil(std::max(M->Paint.EdgeWidth, C->Paint.EdgeWidth)) + 2;
     // A text far longer than a title needs is cut rather than drawn into a
     // layer of unbounded size.
-    LayerWidth = std::min(std::ceil(BlockWidth + 2 * Pad), 32768.0);
-    LayerHeight = std::min(std::ceil(BlockHeight + 2 * Pad), 32768.0);
+    LayerWidth = std::min(std::ceil(PartsWidth + 2 * Pad), MaxLayerSide);
+    LayerHeight = std::min(std::ceil(PartsHeight + 2 * Pad),
+                           std::min(MaxLayerSide, std::floor(MaxLayerPixels / LayerWidth)));
     TVideoFrame Block{static_cast<int32_t>(LayerWidth), static_cast<int32_t>(LayerHeight)};
     TBgraView Target{Block.Data(), Block.Width(), Block.Height(), Block.Stride()};
-    DrawText(Target, M, Pad + Main.X, Pad + Main.Y, Main.Paint);
-    DrawText(Target, C, Pad + Caption.X, Pad + Caption.Y, Caption.Paint);
+    DrawText(Target, *M->Layout, Pad + M->X, Pad + M->Y, M->Paint);
+    DrawText(Target, *C->Layout, Pad + C->X, Pad + C->Y, C->Paint);
     Layer.emplace(Block);
 }
 
@@ -237,9 +269,11 @@ void TTitlePainter::TState::DrawLayer(TVideoFrame& Frame, double X, double Y, do
                                       double Opacity) const {
     if (!Layer || Opacity <= 0 || Scale <= 0)
         return;
-    // X and Y place the block; the layer reaches Pad beyond it.
-    TFloatRect Dest{X - Pad * Scale, Y - Pad * Scale, X + (LayerWidth - Pad) * Scale,
-                    Y + (LayerHeight - Pad) * Scale};
+    // X and Y place the block; the layer reaches Pad beyond it. K turns
+    // layer pixels into frame pixels.
+    double K = Scale / LayerScale;
+    TFloatRect Dest{X - Pad * K, Y - Pad * K, X + (LayerWidth - Pad) * K,
+                    Y + (LayerHeight - Pad) * K};
     Layer->DrawOver({0, 0, LayerWidth, LayerHeight}, Dest, Opacity, Frame);
 }
 
@@ -249,8 +283,9 @@ void TTitlePainter::TState::DrawLetters(TVideoFrame& Frame, double Time, double 
     bool Typed = Style.Entry == TTitleDirection::None;
     double Flight = std::min(Typed ? LetterTypeTime : LetterFlyTime, Duration / 4);
     double Stagger =
-        Count > 1 ? std::min(LetterStagger, std::max(0.0, Duration * 0.6 - Flight) / double(Count - 1))
-                  : 0;
+        Count > 1
+            ? std::min(LetterStagger, std::max(0.0, Duration * 0.6 - Flight) / double(Count - 1))
+            : 0;
     double EndFade = std::min(EndFadeTime, Duration / 8);
     double Closing = EndFade > 0 ? Smooth((Duration - Time) / EndFade) : 1;
 
@@ -294,10 +329,10 @@ void TTitlePainter::TState::DrawPerspective(TVideoFrame& Frame, double Progress)
     // the horizon); the plane row it shows lies Depth * (1/s - 1) beyond
     // the row at the bottom edge. Depth makes rows near the bottom keep
     // their height. The row at the bottom edge runs from the block's top
-    // until the block has shrunk to a fifth.
+    // until the block's end has shrunk to a third, where rows have faded.
     double Horizon = Height * HorizonShare;
     double Depth = Height - Horizon;
-    double Travel = LayerHeight + Depth * 4;
+    double Travel = LayerHeight + Depth * 2;
     double BottomRow = Progress * Travel;
     auto Scale = [&](double Y) { return std::max((Y - Horizon) / Depth, 1e-3); };
     auto PlaneRow = [&](double Y) { return BottomRow - Depth * (1 / Scale(Y) - 1); };
@@ -308,8 +343,8 @@ void TTitlePainter::TState::DrawPerspective(TVideoFrame& Frame, double Progress)
         if (Bottom <= 0 || Top >= LayerHeight || Bottom <= Top)
             continue;
         double S = Scale(Y + 0.5);
-        // Rows fade out as they near the horizon.
-        double Opacity = std::clamp((S - 0.08) / 0.25, 0.0, 1.0);
+        // Rows fade out as they recede.
+        double Opacity = std::clamp((S - 0.34) / 0.25, 0.0, 1.0);
         TFloatRect Dest{CentreX - LayerWidth / 2 * S, double(Y), CentreX + LayerWidth / 2 * S,
                         double(Y + 1)};
         Layer->DrawOver({0, Top, LayerWidth, Bottom}, Dest, Opacity, Frame);
@@ -407,7 +442,7 @@ void TTitlePainter::Draw(double Time, double Duration, TVideoFrame& Frame) const
         double Zoom = std::min(ZoomTime, T / 3);
         double Grown = EaseOut(Now / Zoom);
         double Scale = S.Style.Motion == TTitleMotion::ZoomIn ? Lerp(0.05, 1, Grown)
-                                                              : Lerp(4, 1, Grown);
+                                                              : Lerp(ZoomOutStart, 1, Grown);
         double Opacity = std::min(1.0, Now / (Zoom / 2)) * Closing;
         double CentreX = S.RestX + S.BlockWidth / 2, CentreY = S.RestY + S.BlockHeight / 2;
         S.DrawLayer(Frame, CentreX - S.BlockWidth / 2 * Scale, CentreY - S.BlockHeight / 2 * Scale,

@@ -18,7 +18,15 @@ enum class TTitleMotion {
 };
 
 // Where the title rests in the frame, inside the margins.
-enum class TTitlePlacement { Centre, TopLeft, TopCentre, TopRight, BottomLeft, BottomCentre, BottomRight };
+enum class TTitlePlacement {
+    Centre,
+    TopLeft,
+    TopCentre,
+    TopRight,
+    BottomLeft,
+    BottomCentre,
+    BottomRight
+};
 
 // The side a title or its letters come from or go to.
 enum class TTitleDirection { None, Left, Right, Top, Bottom };

@@ -24,16 +24,33 @@ bool TakeNumber(std::string_view& Rest, double& Value) {
     return TakeField(Rest, Field) && ParseDecimal(Field, Value);
 }
 
-bool TakeFont(std::string_view& Rest, TTitleFont& Font) {
-    std::string_view Name;
+bool TakeFontNumbers(std::string_view& Rest, TTitleFont& Font) {
+    TTitleFont Parsed = Font;
     int32_t Style = 0;
-    if (!TakeField(Rest, Name) || !TakeNumber(Rest, Font.Size) || !TakeInteger(Rest, Style) ||
-        Style < 0 || Style > 255 || !TakeColor(Rest, Font.Color) ||
-        !TakeColor(Rest, Font.SecondColor))
+    if (!TakeNumber(Rest, Parsed.Size) || !TakeInteger(Rest, Style) || Style < 0 || Style > 255 ||
+        !TakeColor(Rest, Parsed.Color) || !TakeColor(Rest, Parsed.SecondColor))
         return false;
-    Font.Name = std::string(Name);
-    Font.Style = uint8_t(Style);
+    Parsed.Style = uint8_t(Style);
+    Font = std::move(Parsed);
     return true;
+}
+
+// A font's name may itself hold "/": it ends at the first piece after which
+// its four numbers follow.
+bool TakeFont(std::string_view& Rest, TTitleFont& Font) {
+    constexpr int MaxNamePieces = 8;
+    std::string_view Start = Rest;
+    std::string_view Piece;
+    for (int Pieces = 1; Pieces <= MaxNamePieces && TakeField(Rest, Piece); ++Pieces) {
+        std::string_view Numbers = Rest;
+        if (TakeFontNumbers(Numbers, Font)) {
+            Font.Name =
+                std::string(Start.substr(0, size_t(Piece.data() + Piece.size() - Start.data())));
+            Rest = Numbers;
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace

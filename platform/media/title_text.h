@@ -31,14 +31,15 @@ struct TTitleFont {
 //   <style code>/<main font>/<caption font>/<text colour>/<background colour>/
 //   <p1>/<p2>/<factor 1>/<factor 2>/<p3>/<p4>/<text>
 //
-// where a font is <name>/<size>/<style>/<colour>/<second colour> (its name
-// cannot hold "/"), colours are 32-bit integers with red and blue
+// where a font is <name>/<size>/<style>/<colour>/<second colour> (a name
+// holding "/" ends where four such numbers follow), colours are 32-bit integers with red and blue
 // exchanged (0xAARRGGBB) in decimal, signed or unsigned, sizes and factors
 // are decimal floats ("." whatever the locale; "," is read as well), and the
 // text is everything after the eleventh piece, "/" included. Line breaks in
 // the text may be "\r\n", "\n" or "\r".
 //
-// Example: "1/Tahoma/0.06/1/4294967295/0/Tahoma/0.05/0/4294967295/0/4294967295/0/1/1/0.1/0.1/1/3/Hello"
+// Example:
+// "1/Tahoma/0.06/1/4294967295/0/Tahoma/0.05/0/4294967295/0/4294967295/0/1/1/0.1/0.1/1/3/Hello"
 struct TTitleText {
     int32_t StyleCode = 1;
     TTitleFont MainFont;

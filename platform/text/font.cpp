@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -73,27 +74,28 @@ int PatternInteger(FcPattern* Pattern, const char* Object, int Default) {
     return Value;
 }
 
-bool NeedsSyntheticBold(const TFontSpec& Spec, FcPattern* Face) {
+bool NeedsSyntheticBold(const TFontRequest& Request, FcPattern* Face) {
     FcBool Embolden = FcFalse;
     if (FcPatternGetBool(Face, FC_EMBOLDEN, 0, &Embolden) == FcResultMatch && Embolden)
         return true;
-    return Spec.Bold && PatternInteger(Face, FC_WEIGHT, FC_WEIGHT_REGULAR) < FC_WEIGHT_DEMIBOLD;
+    return Request.Bold && PatternInteger(Face, FC_WEIGHT, FC_WEIGHT_REGULAR) < FC_WEIGHT_DEMIBOLD;
 }
 
-bool NeedsSyntheticItalic(const TFontSpec& Spec, FcPattern* Face) {
-    return Spec.Italic && PatternInteger(Face, FC_SLANT, FC_SLANT_ROMAN) == FC_SLANT_ROMAN;
+bool NeedsSyntheticItalic(const TFontRequest& Request, FcPattern* Face) {
+    return Request.Italic && PatternInteger(Face, FC_SLANT, FC_SLANT_ROMAN) == FC_SLANT_ROMAN;
 }
 
 // The request as fontconfig sees it, with the configuration's substitutions
 // ("Arial" → its metric-compatible aliases) applied. The caller destroys it.
-FcPattern* MakeRequest(const TFontSpec& Spec) {
+FcPattern* MakeQuery(const TFontRequest& Request) {
     FcPattern* Pattern = FcPatternCreate();
-    if (!Spec.Family.empty())
-        FcPatternAddString(Pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(Spec.Family.c_str()));
-    FcPatternAddInteger(Pattern, FC_WEIGHT, Spec.Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(Pattern, FC_SLANT, Spec.Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    if (!Request.Family.empty())
+        FcPatternAddString(Pattern, FC_FAMILY,
+                           reinterpret_cast<const FcChar8*>(Request.Family.c_str()));
+    FcPatternAddInteger(Pattern, FC_WEIGHT, Request.Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(Pattern, FC_SLANT, Request.Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(Pattern, FC_SCALABLE, FcTrue);
-    FcPatternAddDouble(Pattern, FC_PIXEL_SIZE, double(Size64(Spec.PixelSize)) / 64.0);
+    FcPatternAddDouble(Pattern, FC_PIXEL_SIZE, double(Size64(Request.PixelSize)) / 64.0);
     FcConfigSubstitute(TextFontConfig(), Pattern, FcMatchPattern);
     FcDefaultSubstitute(Pattern);
     return Pattern;
@@ -103,26 +105,26 @@ FcPattern* MakeRequest(const TFontSpec& Spec) {
     throw ETextError(GetText(TTextSlot::NoFontInstalled));
 }
 
-std::shared_ptr<const TFontData> Resolve(const TFontSpec& Requested) {
-    TFontSpec Spec = Requested;
-    Spec.PixelSize = double(Size64(Spec.PixelSize)) / 64.0;
-    FcPattern* Request = MakeRequest(Spec);
+std::shared_ptr<const TFontData> Resolve(const TFontRequest& Requested) {
+    TFontRequest Request = Requested;
+    Request.PixelSize = double(Size64(Request.PixelSize)) / 64.0;
+    FcPattern* Query = MakeQuery(Request);
     FcResult Result = FcResultNoMatch;
-    FcPattern* Match = FcFontMatch(TextFontConfig(), Request, &Result);
-    FcPatternDestroy(Request);
+    FcPattern* Match = FcFontMatch(TextFontConfig(), Query, &Result);
+    FcPatternDestroy(Query);
     if (!Match)
         RaiseNoFont();
     std::string FileName = PatternString(Match, FC_FILE);
     int32_t Index = PatternInteger(Match, FC_INDEX, 0);
-    bool Bold = NeedsSyntheticBold(Spec, Match);
-    bool Italic = NeedsSyntheticItalic(Spec, Match);
+    bool Bold = NeedsSyntheticBold(Request, Match);
+    bool Italic = NeedsSyntheticItalic(Request, Match);
     FcPatternDestroy(Match);
     if (FileName.empty())
         RaiseNoFont();
 
     auto Data = std::make_shared<TFontData>();
-    Data->Spec = Spec;
-    Data->Main = OpenFontFace(FileName, Index, Spec.PixelSize, Bold, Italic);
+    Data->Request = Request;
+    Data->Main = OpenFontFace(FileName, Index, Request.PixelSize, Bold, Italic);
     Data->Faces.push_back(Data->Main);
 
     FT_Face Face = Data->Main->Face();
@@ -140,12 +142,12 @@ std::shared_ptr<const TFontData> Resolve(const TFontSpec& Requested) {
         M.LineHeight = double(Face->size->metrics.height) / 64.0;
     }
     if (M.Ascent <= 0)
-        M.Ascent = Spec.PixelSize * 0.8;
+        M.Ascent = Request.PixelSize * 0.8;
     if (M.Descent < 0)
         M.Descent = 0;
     M.LineHeight = std::max(M.LineHeight, M.Ascent + M.Descent);
     if (M.UnderlinePosition <= 0)
-        M.UnderlinePosition = Spec.PixelSize * 0.1;
+        M.UnderlinePosition = Request.PixelSize * 0.1;
     M.UnderlineThickness = std::max(M.UnderlineThickness, 1.0);
     return Data;
 }
@@ -167,16 +169,32 @@ FT_Library TextFreeType() {
     return Library;
 }
 
+namespace {
+
+FcConfig* OwnFontConfig = nullptr;
+
+// The configuration is released when the process ends: fontconfig keeps
+// some of what it loads only through it, which leak checkers would report.
+void ReleaseFontConfig() {
+    std::lock_guard Guard(TextLibraryLock());
+    if (OwnFontConfig)
+        FcConfigDestroy(OwnFontConfig);
+    OwnFontConfig = nullptr;
+}
+
+} // namespace
+
 FcConfig* TextFontConfig() {
-    static FcConfig* Config = [] {
-        if (!FcInit())
-            RaiseNoFont();
-        FcConfig* Current = FcConfigGetCurrent();
-        if (!Current)
-            RaiseNoFont();
-        return Current;
+    static const bool Started = [] {
+        OwnFontConfig = FcInitLoadConfigAndFonts();
+        if (OwnFontConfig)
+            std::atexit(ReleaseFontConfig);
+        return true;
     }();
-    return Config;
+    (void)Started;
+    if (!OwnFontConfig)
+        RaiseNoFont();
+    return OwnFontConfig;
 }
 
 TFontFace::TFontFace(const std::string& FileName, int32_t Index, double PixelSize,
@@ -233,7 +251,8 @@ std::shared_ptr<const TGlyphImage> TFontFace::Glyph(uint32_t GlyphId, int32_t Fr
 std::shared_ptr<const TGlyphImage> TFontFace::Render(uint32_t GlyphId, int32_t FractionX,
                                                      int32_t EdgeRadius) {
     auto Image = std::make_shared<TGlyphImage>();
-    FT_Int32 Flags = FT_IS_SCALABLE(FFace) ? FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING : FT_LOAD_DEFAULT;
+    FT_Int32 Flags =
+        FT_IS_SCALABLE(FFace) ? FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING : FT_LOAD_DEFAULT;
     if (FT_Load_Glyph(FFace, GlyphId, Flags) != 0)
         return Image;
     FT_GlyphSlot Slot = FFace->glyph;
@@ -287,15 +306,16 @@ std::shared_ptr<const TGlyphImage> TFontFace::Render(uint32_t GlyphId, int32_t F
 }
 
 std::shared_ptr<TFontFace> OpenFontFace(const std::string& FileName, int32_t Index,
-                                        double PixelSize, bool SyntheticBold, bool SyntheticItalic) {
+                                        double PixelSize, bool SyntheticBold,
+                                        bool SyntheticItalic) {
     TFaceKey Key{FileName, Index, Size64(PixelSize), SyntheticBold, SyntheticItalic};
     auto& Faces = OpenFaces();
     auto It = Faces.find(Key);
     if (It != Faces.end())
         if (auto Face = It->second.lock())
             return Face;
-    auto Face = std::make_shared<TFontFace>(FileName, Index, PixelSize, SyntheticBold,
-                                            SyntheticItalic);
+    auto Face =
+        std::make_shared<TFontFace>(FileName, Index, PixelSize, SyntheticBold, SyntheticItalic);
     // Drop entries whose faces have closed, so the map stays small.
     for (auto Entry = Faces.begin(); Entry != Faces.end();)
         Entry = Entry->second.expired() ? Faces.erase(Entry) : std::next(Entry);
@@ -320,9 +340,9 @@ int32_t TFontData::FaceFor(char32_t Character) const {
         return Known->second;
     if (!CandidatesLoaded) {
         CandidatesLoaded = true;
-        FcPattern* Request = MakeRequest(Spec);
+        FcPattern* Query = MakeQuery(Request);
         FcResult Result = FcResultNoMatch;
-        FcFontSet* Set = FcFontSort(TextFontConfig(), Request, FcTrue, nullptr, &Result);
+        FcFontSet* Set = FcFontSort(TextFontConfig(), Query, FcTrue, nullptr, &Result);
         if (Set) {
             for (int I = 0; I < Set->nfont; ++I) {
                 FcPattern* Font = Set->fonts[I];
@@ -331,13 +351,13 @@ int32_t TFontData::FaceFor(char32_t Character) const {
                 if (FileName.empty() ||
                     FcPatternGetCharSet(Font, FC_CHARSET, 0, &Characters) != FcResultMatch)
                     continue;
-                Candidates.push_back({FileName, PatternInteger(Font, FC_INDEX, 0),
-                                      NeedsSyntheticBold(Spec, Font),
-                                      NeedsSyntheticItalic(Spec, Font), FcCharSetCopy(Characters)});
+                Candidates.push_back(
+                    {FileName, PatternInteger(Font, FC_INDEX, 0), NeedsSyntheticBold(Request, Font),
+                     NeedsSyntheticItalic(Request, Font), FcCharSetCopy(Characters)});
             }
             FcFontSetDestroy(Set);
         }
-        FcPatternDestroy(Request);
+        FcPatternDestroy(Query);
     }
     int32_t Chosen = 0;
     for (const auto& Candidate : Candidates) {
@@ -353,7 +373,7 @@ int32_t TFontData::FaceFor(char32_t Character) const {
             break;
         }
         try {
-            Faces.push_back(OpenFontFace(Candidate.FileName, Candidate.Index, Spec.PixelSize,
+            Faces.push_back(OpenFontFace(Candidate.FileName, Candidate.Index, Request.PixelSize,
                                          Candidate.SyntheticBold, Candidate.SyntheticItalic));
         } catch (const ETextError&) {
             continue; // an unreadable fallback is skipped: the next one may do
@@ -369,23 +389,24 @@ int32_t TFontData::FaceFor(char32_t Character) const {
     return Chosen;
 }
 
-TFont::TFont(const TFontSpec& Spec) {
+TFont::TFont(const TFontRequest& Request) {
     std::lock_guard Guard(TextLibraryLock());
-    TFontKey Key{Spec.Family, Size64(Spec.PixelSize), Spec.Bold, Spec.Italic, Spec.Underline};
+    TFontKey Key{Request.Family, Size64(Request.PixelSize), Request.Bold, Request.Italic,
+                 Request.Underline};
     auto& Fonts = ResolvedFonts();
     auto It = Fonts.find(Key);
     if (It != Fonts.end()) {
         F = It->second;
         return;
     }
-    F = Resolve(Spec);
+    F = Resolve(Request);
     if (Fonts.size() >= MaxCachedFonts)
         Fonts.clear();
     Fonts.emplace(Key, F);
 }
 
-const TFontSpec& TFont::Spec() const {
-    return F->Spec;
+const TFontRequest& TFont::Request() const {
+    return F->Request;
 }
 
 const std::string& TFont::FamilyName() const {
@@ -409,9 +430,9 @@ const TFontMetrics& TFont::Metrics() const {
 }
 
 TFont TFont::WithPixelSize(double PixelSize) const {
-    TFontSpec Spec = F->Spec;
-    Spec.PixelSize = PixelSize;
-    return TFont(Spec);
+    TFontRequest Request = F->Request;
+    Request.PixelSize = PixelSize;
+    return TFont(Request);
 }
 
 bool TFont::HasGlyph(char32_t Character) const {

@@ -8,7 +8,7 @@ struct TFontData;
 
 // What a caller asks for: a family as the user names it, an em size in
 // pixels and a style.
-struct TFontSpec {
+struct TFontRequest {
     std::string Family = "Sans";
     double PixelSize = 16;
     bool Bold = false;
@@ -34,16 +34,16 @@ struct TFontMetrics {
 // fontconfig orders by likeness, so that Greek, Cyrillic or Hebrew text
 // shows in a Latin face's place.
 //
-//   TFont Font({"Arial", 24, /*Bold*/ true});
+//   TFont Font({.Family = "Arial", .PixelSize = 24, .Bold = true});
 //   TTextLayout Layout(Font, "Hello");
 //
 // Fonts may be made and used on any thread.
 class TFont {
 public:
     // Raises ETextError only when no font at all is installed.
-    explicit TFont(const TFontSpec& Spec);
+    explicit TFont(const TFontRequest& Request);
 
-    const TFontSpec& Spec() const;
+    const TFontRequest& Request() const;
     // The family of the face actually used, e.g. "Liberation Sans".
     const std::string& FamilyName() const;
     const std::string& FileName() const;

@@ -100,7 +100,7 @@ struct TFallbackCandidate {
 };
 
 struct TFontData {
-    TFontSpec Spec;
+    TFontRequest Request;
     TFontMetrics Metrics;
     std::shared_ptr<TFontFace> Main;
 
@@ -120,5 +120,7 @@ struct TFontData {
     // the glyph, else the first fallback that has it, else Main (which
     // shows its .notdef). Call with the lock held.
     int32_t FaceFor(char32_t Character) const;
-    const std::shared_ptr<TFontFace>& FaceAt(int32_t Index) const { return Faces.at(size_t(Index)); }
+    const std::shared_ptr<TFontFace>& FaceAt(int32_t Index) const {
+        return Faces.at(size_t(Index));
+    }
 };

@@ -238,7 +238,8 @@ TTextLayout::TTextLayout(const TFont& Font, std::string_view Utf8,
             continue;
         }
         for (auto [LineStart, LineEnd] : BreakParagraph(FText, Start, End, Whole, Options.MaxWidth))
-            Shaped.push_back(Shaper.Shape(LineStart, TrimTrailingBlanks(FText, LineStart, LineEnd)));
+            Shaped.push_back(
+                Shaper.Shape(LineStart, TrimTrailingBlanks(FText, LineStart, LineEnd)));
     }
 
     for (const auto& Line : Shaped)

@@ -80,8 +80,8 @@ void BlendCoverage(uint8_t* Pixel, TColor Color, uint32_t Coverage) {
         return;
     }
     // Straight alpha over: the result's colour is the coverage-weighted mix.
-    uint32_t Below = Da * (255 - A);              // up to 255 * 255
-    uint32_t OutA255 = A * 255 + Below;           // alpha * 255
+    uint32_t Below = Da * (255 - A);    // up to 255 * 255
+    uint32_t OutA255 = A * 255 + Below; // alpha * 255
     auto Mix = [&](uint32_t Top, uint32_t Bottom) {
         return uint8_t((Top * A * 255 + Bottom * Below + OutA255 / 2) / OutA255);
     };
@@ -135,7 +135,7 @@ void DrawText(const TBgraView& Target, const TTextLayout& Layout, double X, doub
     }
 
     const TFontMetrics& Metrics = Layout.Font().Metrics();
-    bool Underline = Layout.Font().Spec().Underline;
+    bool Underline = Layout.Font().Request().Underline;
     auto DrawUnderlines = [&](TColor Color, double Grow) {
         if (!Underline)
             return;
@@ -145,8 +145,8 @@ void DrawText(const TBgraView& Target, const TTextLayout& Layout, double X, doub
                 if (Line.GlyphCount == 0)
                     continue;
                 double Middle = std::round(Y + Line.Baseline) + Metrics.UnderlinePosition;
-                FillRect(Target, X + Line.Left - Grow, Middle - Half, X + Line.Left + Line.Width + Grow,
-                         Middle + Half, Color);
+                FillRect(Target, X + Line.Left - Grow, Middle - Half,
+                         X + Line.Left + Line.Width + Grow, Middle + Half, Color);
             }
             return;
         }

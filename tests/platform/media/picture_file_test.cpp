@@ -86,6 +86,16 @@ TEST(PictureFile, BmpDecodesItsBottomUpPaddedRows) {
             ASSERT_TRUE(IsColour(Loaded.Picture, X, Y, QuadrantAt(X, Y, 10, 6)));
 }
 
+TEST(PictureFile, ThirtyTwoBitBmpWithoutAlphaIsOpaque) {
+    TTempFolder Folder;
+    WriteBmp(Folder.Path("q32.bmp"), 8, 4, QuadrantAt, 32);
+    TLoadedPicture Loaded = LoadPicture(Folder.Path("q32.bmp"));
+    ASSERT_EQ(Loaded.Picture.Width(), 8);
+    for (int32_t Y = 0; Y < 4; ++Y)
+        for (int32_t X = 0; X < 8; ++X)
+            ASSERT_TRUE(IsColour(Loaded.Picture, X, Y, QuadrantAt(X, Y, 8, 4)));
+}
+
 TEST(PictureFile, GifShowsItsFirstFrame) {
     TTempFolder Folder;
     WriteAnimation(Folder.Path("a.gif"), 8, 6, {Red, Green, Blue}, 10);

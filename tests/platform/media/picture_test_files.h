@@ -42,10 +42,12 @@ inline TFramePainter Quadrants() {
     };
 }
 
-// A 24-bit Windows bitmap, rows stored bottom-up and padded to 4 bytes.
+// A Windows bitmap of 24 bits, or of 32 with the fourth byte 0 as old
+// programs write it; rows stored bottom-up and padded to 4 bytes.
 inline void WriteBmp(const std::string& Path, int Width, int Height,
-                     TRgb (*Colour)(int X, int Y, int W, int H)) {
-    int RowBytes = (Width * 3 + 3) / 4 * 4;
+                     TRgb (*Colour)(int X, int Y, int W, int H), int Bits = 24) {
+    int PixelSize = Bits / 8;
+    int RowBytes = (Width * PixelSize + 3) / 4 * 4;
     uint32_t PixelBytes = uint32_t(RowBytes * Height);
     std::vector<uint8_t> File(54 + PixelBytes, 0);
     auto Put16 = [&](size_t At, uint32_t V) {
@@ -62,12 +64,12 @@ inline void WriteBmp(const std::string& Path, int Width, int Height,
     Put32(18, uint32_t(Width));
     Put32(22, uint32_t(Height));
     Put16(26, 1);
-    Put16(28, 24);
+    Put16(28, uint32_t(Bits));
     Put32(34, PixelBytes);
     for (int Y = 0; Y < Height; ++Y)
         for (int X = 0; X < Width; ++X) {
             TRgb C = Colour(X, Y, Width, Height);
-            size_t At = 54 + size_t(Height - 1 - Y) * size_t(RowBytes) + size_t(X) * 3;
+            size_t At = 54 + size_t(Height - 1 - Y) * size_t(RowBytes) + size_t(X * PixelSize);
             File[At] = C.B, File[At + 1] = C.G, File[At + 2] = C.R;
         }
     std::ofstream(Path, std::ios::binary)
@@ -89,23 +91,27 @@ inline void WriteMetafile(const std::string& Path) {
 
 inline void Check(int Result, const char* What) {
     if (Result < 0)
-        throw std::runtime_error(std::string("cannot write the test GIF: ") + What);
+        throw std::runtime_error(std::string("cannot write the test animation: ") + What);
 }
 
-// An animated GIF of Width x Height whose frames are solid colours, each
-// shown DelayCentiseconds.
-inline void WriteAnimatedGif(const std::string& Path, int Width, int Height,
-                             const std::vector<TRgb>& Frames, int DelayCentiseconds) {
-    const AVCodec* Encoder = avcodec_find_encoder(AV_CODEC_ID_GIF);
+// An animated GIF (or, with Png, an animated PNG) of Width x Height whose
+// frames are solid colours, each shown DelayCentiseconds.
+enum class TAnimationKind { Gif, Png };
+inline void WriteAnimation(const std::string& Path, int Width, int Height,
+                           const std::vector<TRgb>& Frames, int DelayCentiseconds,
+                           TAnimationKind Kind = TAnimationKind::Gif) {
+    bool Gif = Kind == TAnimationKind::Gif;
+    const AVCodec* Encoder = avcodec_find_encoder(Gif ? AV_CODEC_ID_GIF : AV_CODEC_ID_APNG);
     if (!Encoder)
-        throw std::runtime_error("no GIF encoder");
+        throw std::runtime_error("no animation encoder");
     AVFormatContext* Out = nullptr;
-    Check(avformat_alloc_output_context2(&Out, nullptr, "gif", Path.c_str()), "muxer");
+    Check(avformat_alloc_output_context2(&Out, nullptr, Gif ? "gif" : "apng", Path.c_str()),
+          "muxer");
     AVStream* Stream = avformat_new_stream(Out, nullptr);
     AVCodecContext* Codec = avcodec_alloc_context3(Encoder);
     Codec->width = Width;
     Codec->height = Height;
-    Codec->pix_fmt = AV_PIX_FMT_RGB8; // 3 bits red, 3 green, 2 blue
+    Codec->pix_fmt = Gif ? AV_PIX_FMT_RGB8 : AV_PIX_FMT_RGB24; // RGB8: 3 bits red, 3 green, 2 blue
     Codec->time_base = AVRational{1, 100};
     Check(avcodec_open2(Codec, Encoder, nullptr), "encoder");
     Check(avcodec_parameters_from_context(Stream->codecpar, Codec), "parameters");
@@ -128,10 +134,17 @@ inline void WriteAnimatedGif(const std::string& Path, int Width, int Height,
     };
     for (size_t I = 0; I < Frames.size(); ++I) {
         Check(av_frame_make_writable(Frame), "frame");
-        uint8_t Value = uint8_t((Frames[I].R & 0xE0) | ((Frames[I].G >> 3) & 0x1C) | (Frames[I].B >> 6));
+        const TRgb& C = Frames[I];
+        uint8_t Value = uint8_t((C.R & 0xE0) | ((C.G >> 3) & 0x1C) | (C.B >> 6));
         for (int Y = 0; Y < Height; ++Y)
-            for (int X = 0; X < Width; ++X)
-                Frame->data[0][Y * Frame->linesize[0] + X] = Value;
+            for (int X = 0; X < Width; ++X) {
+                uint8_t* P = Frame->data[0] + Y * Frame->linesize[0];
+                if (Gif) {
+                    P[X] = Value;
+                } else {
+                    P[X * 3] = C.R, P[X * 3 + 1] = C.G, P[X * 3 + 2] = C.B;
+                }
+            }
         Frame->pts = int64_t(I) * DelayCentiseconds;
         Check(avcodec_send_frame(Codec, Frame), "send");
         Drain();

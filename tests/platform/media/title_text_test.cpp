@@ -79,6 +79,16 @@ TEST(TitleText, TextMayHoldSlashesAndAnyCharacters) {
     EXPECT_EQ(Read.Text, "");
 }
 
+TEST(TitleText, FontNamesMayHoldSlashes) {
+    TTitleText Title;
+    Title.MainFont.Name = "Acme/Serif";
+    Title.CaptionFont.Name = "A/B/C";
+    Title.Text = "1/2";
+    TTitleText Read;
+    ASSERT_TRUE(ParseTitleText(FormatTitleText(Title), Read));
+    EXPECT_EQ(Read, Title);
+}
+
 TEST(TitleText, SizesWrittenWithACommaAreReadToo) {
     TTitleText Read;
     ASSERT_TRUE(

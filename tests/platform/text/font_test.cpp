@@ -14,7 +14,7 @@ TEST(Font, ArialResolvesToItsMetricCompatibleFace) {
 
 TEST(Font, BoldAndItalicPickTheFamilysOwnFaces) {
     TFont Regular({"Arial", 20});
-    TFont BoldItalic({"Arial", 20, true, true});
+    TFont BoldItalic({.Family = "Arial", .PixelSize = 20, .Bold = true, .Italic = true});
     EXPECT_EQ(BoldItalic.FamilyName(), "Liberation Sans");
     EXPECT_NE(BoldItalic.FileName(), Regular.FileName());
     EXPECT_FALSE(BoldItalic.IsSyntheticBold());
@@ -43,8 +43,8 @@ TEST(Font, MetricsGrowWithTheSize) {
 TEST(Font, SizesOutOfRangeAreClampedRatherThanRejected) {
     TFont Tiny({"Arial", 0});
     TFont Huge({"Arial", 1e9});
-    EXPECT_GE(Tiny.Spec().PixelSize, 1);
-    EXPECT_LE(Huge.Spec().PixelSize, 4096);
+    EXPECT_GE(Tiny.Request().PixelSize, 1);
+    EXPECT_LE(Huge.Request().PixelSize, 4096);
 }
 
 TEST(Font, LatinFaceCoversGreekAndCyrillic) {

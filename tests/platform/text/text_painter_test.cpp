@@ -163,9 +163,9 @@ TEST(TextPainter, TransparentEdgeColourDrawsNoEdge) {
 }
 
 TEST(TextPainter, UnderlineRunsUnbrokenBelowTheBaseline) {
-    TFontSpec Spec{"Arial", 20};
-    Spec.Underline = true;
-    TFont Underlined(Spec);
+    TFontRequest Request{"Arial", 20};
+    Request.Underline = true;
+    TFont Underlined(Request);
     TTextLayout Layout(Underlined, "Hi Hi");
     TRaster Raster(120, 40);
     DrawText(Raster.View(), Layout, 10, 5, PaintIn(Black));
@@ -198,14 +198,16 @@ TEST(TextPainter, GreekAndCyrillicDrawTheirOwnGlyphsNotEmptyBoxes) {
 TEST(TextPainter, AdjusterMovesAndHidesSingleGlyphs) {
     TTextLayout Layout(TFont({"Arial", 20}), "ab");
     TRaster Hidden(120, 40);
-    DrawText(Hidden.View(), Layout, 10, 5, PaintIn(Black),
-             [](size_t, const TLayoutGlyph&) { return TGlyphAdjustment{0, 0, 0}; });
+    DrawText(Hidden.View(), Layout, 10, 5, PaintIn(Black), [](size_t, const TLayoutGlyph&) {
+        return TGlyphAdjustment{0, 0, 0};
+    });
     EXPECT_EQ(Hidden.Count([](TPixel P) { return P.A > 0; }), 0);
 
     TRaster Still(120, 40), Moved(120, 40);
     DrawText(Still.View(), Layout, 10, 5, PaintIn(Black));
-    DrawText(Moved.View(), Layout, 10, 5, PaintIn(Black),
-             [](size_t, const TLayoutGlyph&) { return TGlyphAdjustment{30, 4, 1}; });
+    DrawText(Moved.View(), Layout, 10, 5, PaintIn(Black), [](size_t, const TLayoutGlyph&) {
+        return TGlyphAdjustment{30, 4, 1};
+    });
     TRect A = Still.Ink(), B = Moved.Ink();
     EXPECT_EQ(B.Left - A.Left, 30);
     EXPECT_EQ(B.Top - A.Top, 4);
