@@ -22,17 +22,17 @@ struct TBenchTimeline {
     TVideoTime Duration = 13 * Second;
 
     TBenchTimeline() {
-        TTestVideoSpec Spec;
-        Spec.Codec = "libx264";
-        Spec.Width = 1280;
-        Spec.Height = 720;
-        Spec.FramesPerSecondNum = 30;
-        Spec.FrameCount = 150; // 5 s
-        Spec.GopSize = 60;
-        Spec.MaxBFrames = 2;
-        Spec.Painter = NumberedFrames();
+        TTestVideoOptions Options;
+        Options.Codec = "libx264";
+        Options.Width = 1280;
+        Options.Height = 720;
+        Options.FramesPerSecondNum = 30;
+        Options.FrameCount = 150; // 5 s
+        Options.GopSize = 60;
+        Options.MaxBFrames = 2;
+        Options.Painter = NumberedFrames();
         for (const char* Name : {"a.mp4", "b.mp4", "c.mp4"})
-            WriteTestVideo(Folder.Path(Name), Spec);
+            WriteTestVideo(Folder.Path(Name), Options);
 
         TMediaGroup* Video = Timeline.AddGroup(TMediaGroup::Video({1280, 720, FrameDuration}));
         auto* Composition = Video->VTrackInsBefore(std::make_unique<TMediaComposition>(), -1);

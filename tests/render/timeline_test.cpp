@@ -146,7 +146,7 @@ class RenderTimelineFiles : public RenderTimeline {
 protected:
     std::string Clip(const std::string& Name, uint8_t R, uint8_t G, uint8_t B, int Frames,
                      bool Numbered = false, int Fps = 25) {
-        TTestVideoSpec Options;
+        TTestVideoOptions Options;
         Options.Width = 160;
         Options.Height = 120;
         Options.FrameCount = Frames;

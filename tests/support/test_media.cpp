@@ -226,14 +226,14 @@ public:
         FFormat.reset(Format);
     }
 
-    void AddVideo(const TTestVideoSpec& Spec) {
-        const AVCodec* Encoder = FindEncoder(FPath, Spec.Codec, AVMEDIA_TYPE_VIDEO);
+    void AddVideo(const TTestVideoOptions& Options) {
+        const AVCodec* Encoder = FindEncoder(FPath, Options.Codec, AVMEDIA_TYPE_VIDEO);
         CheckContainerTakes(Encoder);
         FVideo.Codec = AllocCodec(Encoder);
         AVCodecContext& Codec = *FVideo.Codec;
-        Codec.width = Spec.Width;
-        Codec.height = Spec.Height;
-        Codec.framerate = AVRational{Spec.FramesPerSecondNum, Spec.FramesPerSecondDen};
+        Codec.width = Options.Width;
+        Codec.height = Options.Height;
+        Codec.framerate = AVRational{Options.FramesPerSecondNum, Options.FramesPerSecondDen};
         Codec.pix_fmt = ChoosePixelFormat(Encoder, {AV_PIX_FMT_YUV420P, AV_PIX_FMT_YUVJ420P});
         // QuickTime has no tag for planar raw YUV.
         if (Encoder->id == AV_CODEC_ID_RAWVIDEO && std::strcmp(FFormat->oformat->name, "mov") == 0)
@@ -246,11 +246,11 @@ public:
             Codec.pix_fmt = AV_PIX_FMT_YUV420P;
         }
         if (Codec.width <= 0 || Codec.height <= 0 || Codec.framerate.num <= 0 ||
-            Codec.framerate.den <= 0 || Spec.FrameCount < 0)
+            Codec.framerate.den <= 0 || Options.FrameCount < 0)
             Fail(FPath, "the size, frame rate or frame count is out of range");
         Codec.time_base = av_inv_q(Codec.framerate);
-        Codec.gop_size = Spec.GopSize;
-        Codec.max_b_frames = Spec.MaxBFrames;
+        Codec.gop_size = Options.GopSize;
+        Codec.max_b_frames = Options.MaxBFrames;
         if (Encoder->id == AV_CODEC_ID_MJPEG)
             Codec.color_range = AVCOL_RANGE_JPEG;
         if (Encoder->id == AV_CODEC_ID_MPEG4 || Encoder->id == AV_CODEC_ID_MJPEG) {
@@ -265,13 +265,13 @@ public:
             // the encoder would find them not worth it (numbered frames
             // change colour every frame): tests count on both.
             Options.push_back({"sc_threshold", "0"});
-            if (Spec.MaxBFrames > 0)
+            if (Options.MaxBFrames > 0)
                 Options.push_back({"b_strategy", "0"});
         }
         FVideo.Stream = OpenStream(Codec, Options);
         FVideo.Stream->avg_frame_rate = Codec.framerate;
-        FVideo.EndPts = Spec.FrameCount;
-        FPainter = Spec.Painter ? Spec.Painter : SolidColor(128, 128, 128);
+        FVideo.EndPts = Options.FrameCount;
+        FPainter = Options.Painter ? Options.Painter : SolidColor(128, 128, 128);
     }
 
     void AddTone(const TTone& Tone) {
@@ -449,19 +449,19 @@ private:
 
 } // namespace
 
-void WriteTestVideo(const std::string& Path, const TTestVideoSpec& Spec) {
+void WriteTestVideo(const std::string& Path, const TTestVideoOptions& Options) {
     av_log_set_level(AV_LOG_ERROR);
     TMediaWriter Writer(Path);
-    Writer.AddVideo(Spec);
-    if (Spec.WithAudio) {
-        const int Num = Spec.Codec == "dvvideo" ? 25 : Spec.FramesPerSecondNum;
-        const int Den = Spec.Codec == "dvvideo" ? 1 : Spec.FramesPerSecondDen;
-        TTone Tone{Spec.AudioCodec,
-                   Spec.ToneHz,
-                   Spec.ToneAmplitude,
-                   Spec.SampleRate,
-                   Spec.Channels,
-                   av_rescale(Spec.FrameCount, static_cast<int64_t>(Spec.SampleRate) * Den, Num)};
+    Writer.AddVideo(Options);
+    if (Options.WithAudio) {
+        const int Num = Options.Codec == "dvvideo" ? 25 : Options.FramesPerSecondNum;
+        const int Den = Options.Codec == "dvvideo" ? 1 : Options.FramesPerSecondDen;
+        TTone Tone{Options.AudioCodec,
+                   Options.ToneHz,
+                   Options.ToneAmplitude,
+                   Options.SampleRate,
+                   Options.Channels,
+                   av_rescale(Options.FrameCount, static_cast<int64_t>(Options.SampleRate) * Den, Num)};
         Writer.AddTone(Tone);
     }
     Writer.Write();

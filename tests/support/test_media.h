@@ -12,11 +12,11 @@
 // text when it cannot write its file.
 //
 //     TTempFolder Folder;
-//     TTestVideoSpec Spec;
-//     Spec.Codec = "libx264";
-//     Spec.MaxBFrames = 2;
-//     Spec.Painter = NumberedFrames();
-//     WriteTestVideo(Folder.Path("clip.mp4"), Spec);
+//     TTestVideoOptions Options;
+//     Options.Codec = "libx264";
+//     Options.MaxBFrames = 2;
+//     Options.Painter = NumberedFrames();
+//     WriteTestVideo(Folder.Path("clip.mp4"), Options);
 //     ... decode a frame to BGRA, then ReadFrameNumber(...) tells which one it was.
 
 // Fills a BGRA (bytes B, G, R, A), top-down image of Width x Height with
@@ -24,7 +24,7 @@
 using TFramePainter =
     std::function<void(int FrameIndex, uint8_t* Bgra, int Width, int Height, int Stride)>;
 
-struct TTestVideoSpec {
+struct TTestVideoOptions {
     // A libavcodec encoder name: "mpeg4", "libx264", "mjpeg", "rawvideo",
     // "dvvideo", ... "dvvideo" always makes PAL DV: 720 x 576 at 25 frames per
     // second, whatever the size and rate below.
@@ -52,7 +52,7 @@ struct TTestVideoSpec {
 // Frame i is shown at i / frame rate from 0. Lossy audio codecs start late by
 // their delay (AAC 1024 samples) where the container cannot tell (.avi, .mkv),
 // and their last frame may run past the video.
-void WriteTestVideo(const std::string& Path, const TTestVideoSpec& Spec);
+void WriteTestVideo(const std::string& Path, const TTestVideoOptions& Options);
 
 // Writes a .wav file of 16-bit PCM holding a sine tone of Amplitude (0..1 of full scale).
 void WriteTestTone(const std::string& Path, double Hz, double Amplitude, double Seconds,

@@ -13,13 +13,13 @@ protected:
 };
 
 TEST_F(MediaProbe, ReportsStreamsDurationRateAndSize) {
-    TTestVideoSpec Spec;
-    Spec.Width = 160;
-    Spec.Height = 120;
-    Spec.FrameCount = 50; // 2 s at 25 frames per second
-    Spec.WithAudio = true;
+    TTestVideoOptions Options;
+    Options.Width = 160;
+    Options.Height = 120;
+    Options.FrameCount = 50; // 2 s at 25 frames per second
+    Options.WithAudio = true;
     std::string File = Folder.Path("clip.avi");
-    WriteTestVideo(File, Spec);
+    WriteTestVideo(File, Options);
 
     TMediaInfo Info = ProbeMedia(File);
     ASSERT_EQ(Info.Streams.size(), 2u);
@@ -67,22 +67,22 @@ TEST_F(MediaProbe, GarbageMissingAndEmptyFilesAreErrors) {
 }
 
 TEST_F(MediaProbe, TruncatedFilesAreErrors) {
-    TTestVideoSpec Spec;
-    Spec.Codec = "libx264";
-    Spec.FrameCount = 100;
-    Spec.Width = 160;
-    Spec.Height = 120;
+    TTestVideoOptions Options;
+    Options.Codec = "libx264";
+    Options.FrameCount = 100;
+    Options.Width = 160;
+    Options.Height = 120;
     std::string Whole = Folder.Path("whole.mp4");
-    WriteTestVideo(Whole, Spec);
+    WriteTestVideo(Whole, Options);
     EXPECT_NO_THROW(ProbeMedia(Whole));
     std::string Cut = Folder.Path("cut.mp4");
     WriteTruncatedCopy(Whole, Cut, 0.5);
     EXPECT_THROW(ProbeMedia(Cut), EMediaError);
 
-    Spec.Codec = "mpeg4";
-    Spec.FrameCount = 250; // 10 s
+    Options.Codec = "mpeg4";
+    Options.FrameCount = 250; // 10 s
     std::string WholeAvi = Folder.Path("whole.avi");
-    WriteTestVideo(WholeAvi, Spec);
+    WriteTestVideo(WholeAvi, Options);
     EXPECT_NO_THROW(ProbeMedia(WholeAvi));
     std::string CutAvi = Folder.Path("cut.avi");
     WriteTruncatedCopy(WholeAvi, CutAvi, 0.4);

@@ -43,13 +43,13 @@ bool Near(TColor Pixel, TColor Expected, int Tolerance = 24) {
 class MediaRendererFile : public ::testing::Test {
 protected:
     std::string SolidClip(const std::string& Name, uint8_t R, uint8_t G, uint8_t B, int Frames) {
-        TTestVideoSpec Spec;
-        Spec.Width = 160;
-        Spec.Height = 120;
-        Spec.FrameCount = Frames;
-        Spec.Painter = SolidColor(R, G, B);
+        TTestVideoOptions Options;
+        Options.Width = 160;
+        Options.Height = 120;
+        Options.FrameCount = Frames;
+        Options.Painter = SolidColor(R, G, B);
         std::string File = Folder.Path(Name);
-        WriteTestVideo(File, Spec);
+        WriteTestVideo(File, Options);
         return File;
     }
     int FrameNumberAt(TMediaRenderer& Renderer, TVideoTime Time) {
@@ -86,15 +86,15 @@ TEST_F(MediaRendererFile, ClipsGapsAndTheExactFrameOfAChange) {
 TEST_F(MediaRendererFile, LoopingPiecesRepeatTheMedia) {
     // A clip 25 s long over a 10 s file from 4 s: pieces of 6 s (media
     // 4..10), 10 s and 9 s (media 0..9).
-    TTestVideoSpec Spec;
-    Spec.Width = 160;
-    Spec.Height = 120;
-    Spec.FramesPerSecondNum = 10;
-    Spec.FrameCount = 100;
-    Spec.GopSize = 25;
-    Spec.Painter = NumberedFrames();
+    TTestVideoOptions Options;
+    Options.Width = 160;
+    Options.Height = 120;
+    Options.FramesPerSecondNum = 10;
+    Options.FrameCount = 100;
+    Options.GopSize = 25;
+    Options.Painter = NumberedFrames();
     std::string File = Folder.Path("ten.avi");
-    WriteTestVideo(File, Spec);
+    WriteTestVideo(File, Options);
 
     TMediaTimeline Timeline;
     TMediaGroup* Video = Timeline.AddGroup(TMediaGroup::Video({160, 120, 1000000}));
@@ -190,14 +190,14 @@ TEST_F(MediaRendererFile, VolumeEnvelopeScalesItsLayerOverItsRange) {
 }
 
 TEST_F(MediaRendererFile, AudioOfAVideoFileAndMutedTracks) {
-    TTestVideoSpec Spec;
-    Spec.Width = 160;
-    Spec.Height = 120;
-    Spec.FrameCount = 25;
-    Spec.WithAudio = true;
-    Spec.ToneAmplitude = 0.5;
+    TTestVideoOptions Options;
+    Options.Width = 160;
+    Options.Height = 120;
+    Options.FrameCount = 25;
+    Options.WithAudio = true;
+    Options.ToneAmplitude = 0.5;
     std::string File = Folder.Path("av.avi");
-    WriteTestVideo(File, Spec);
+    WriteTestVideo(File, Options);
     TMediaTimeline Timeline;
     TMediaGroup* Audio = Timeline.AddGroup(TMediaGroup::Audio({2, 44100, 16}));
     TMediaTrack* Track = Audio->VTrackInsBefore(std::make_unique<TMediaTrack>(), -1);

@@ -294,14 +294,14 @@ std::vector<char> ReadBytes(const std::string& Path) {
     return {std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>()};
 }
 
-TTestVideoSpec NumberedClip(const std::string& Codec, int FrameCount) {
-    TTestVideoSpec Spec;
-    Spec.Codec = Codec;
-    Spec.Width = 160;
-    Spec.Height = 120;
-    Spec.FrameCount = FrameCount;
-    Spec.Painter = NumberedFrames();
-    return Spec;
+TTestVideoOptions NumberedClip(const std::string& Codec, int FrameCount) {
+    TTestVideoOptions Options;
+    Options.Codec = Codec;
+    Options.Width = 160;
+    Options.Height = 120;
+    Options.FrameCount = FrameCount;
+    Options.Painter = NumberedFrames();
+    return Options;
 }
 
 std::vector<uint8_t> Paint(const TFramePainter& Painter, int Index, int Width, int Height,
@@ -363,8 +363,8 @@ TEST(TestMedia, ReadFrameNumberRejectsBarsOverTheWrongColour) {
 
 TEST(TestMedia, Mpeg4AviDeliversEveryNumberedFrameInOrder) {
     TTempFolder Folder;
-    TTestVideoSpec Spec = NumberedClip("mpeg4", 20);
-    WriteTestVideo(Folder.Path("clip.avi"), Spec);
+    TTestVideoOptions Options = NumberedClip("mpeg4", 20);
+    WriteTestVideo(Folder.Path("clip.avi"), Options);
 
     const TDecodedFile File = Decode(Folder.Path("clip.avi"));
     EXPECT_EQ(File.Container, "avi");
@@ -385,10 +385,10 @@ TEST(TestMedia, Mpeg4AviDeliversEveryNumberedFrameInOrder) {
 
 TEST(TestMedia, H264WithBFramesDecodesNumberedFramesInDisplayOrder) {
     TTempFolder Folder;
-    TTestVideoSpec Spec = NumberedClip("libx264", 30);
-    Spec.GopSize = 10;
-    Spec.MaxBFrames = 2;
-    WriteTestVideo(Folder.Path("clip.mp4"), Spec);
+    TTestVideoOptions Options = NumberedClip("libx264", 30);
+    Options.GopSize = 10;
+    Options.MaxBFrames = 2;
+    WriteTestVideo(Folder.Path("clip.mp4"), Options);
 
     const TDecodedFile File = Decode(Folder.Path("clip.mp4"));
     ASSERT_EQ(File.Streams.size(), 1u);
@@ -406,8 +406,8 @@ TEST(TestMedia, H264WithBFramesDecodesNumberedFramesInDisplayOrder) {
 
 TEST(TestMedia, H264WithoutBFramesKeepsDecodingOrder) {
     TTempFolder Folder;
-    TTestVideoSpec Spec = NumberedClip("libx264", 12);
-    WriteTestVideo(Folder.Path("clip.mkv"), Spec);
+    TTestVideoOptions Options = NumberedClip("libx264", 12);
+    WriteTestVideo(Folder.Path("clip.mkv"), Options);
 
     const TDecodedFile File = Decode(Folder.Path("clip.mkv"));
     ASSERT_EQ(File.Streams.size(), 1u);
@@ -419,10 +419,10 @@ TEST(TestMedia, H264WithoutBFramesKeepsDecodingOrder) {
 
 TEST(TestMedia, FrameRateAndCountSetTheDuration) {
     TTempFolder Folder;
-    TTestVideoSpec Spec = NumberedClip("mpeg4", 9);
-    Spec.FramesPerSecondNum = 30000;
-    Spec.FramesPerSecondDen = 1001;
-    WriteTestVideo(Folder.Path("clip.mov"), Spec);
+    TTestVideoOptions Options = NumberedClip("mpeg4", 9);
+    Options.FramesPerSecondNum = 30000;
+    Options.FramesPerSecondDen = 1001;
+    WriteTestVideo(Folder.Path("clip.mov"), Options);
 
     const TDecodedFile File = Decode(Folder.Path("clip.mov"));
     ASSERT_EQ(File.Streams.size(), 1u);
@@ -434,13 +434,13 @@ TEST(TestMedia, FrameRateAndCountSetTheDuration) {
 
 TEST(TestMedia, MjpegKeepsASolidColourClose) {
     TTempFolder Folder;
-    TTestVideoSpec Spec;
-    Spec.Codec = "mjpeg";
-    Spec.Width = 64;
-    Spec.Height = 48;
-    Spec.FrameCount = 5;
-    Spec.Painter = SolidColor(200, 40, 90);
-    WriteTestVideo(Folder.Path("clip.avi"), Spec);
+    TTestVideoOptions Options;
+    Options.Codec = "mjpeg";
+    Options.Width = 64;
+    Options.Height = 48;
+    Options.FrameCount = 5;
+    Options.Painter = SolidColor(200, 40, 90);
+    WriteTestVideo(Folder.Path("clip.avi"), Options);
 
     const TDecodedFile File = Decode(Folder.Path("clip.avi"));
     ASSERT_EQ(File.Streams.size(), 1u);
@@ -456,12 +456,12 @@ TEST(TestMedia, MjpegKeepsASolidColourClose) {
 
 TEST(TestMedia, ClipsWithoutPainterAreMidGrey) {
     TTempFolder Folder;
-    TTestVideoSpec Spec;
-    Spec.Codec = "rawvideo";
-    Spec.Width = 16;
-    Spec.Height = 8;
-    Spec.FrameCount = 2;
-    WriteTestVideo(Folder.Path("grey.avi"), Spec);
+    TTestVideoOptions Options;
+    Options.Codec = "rawvideo";
+    Options.Width = 16;
+    Options.Height = 8;
+    Options.FrameCount = 2;
+    WriteTestVideo(Folder.Path("grey.avi"), Options);
 
     const TDecodedFile File = Decode(Folder.Path("grey.avi"));
     ASSERT_EQ(File.Streams.size(), 1u);
@@ -487,11 +487,11 @@ TEST(TestMedia, RawVideoCarriesNumberedFramesInEveryContainer) {
 
 TEST(TestMedia, DvIsPalWhateverSizeWasAskedWithLockedAudio) {
     TTempFolder Folder;
-    TTestVideoSpec Spec = NumberedClip("dvvideo", 5);
-    Spec.FramesPerSecondNum = 30;
-    Spec.WithAudio = true;
-    Spec.SampleRate = 48000;
-    WriteTestVideo(Folder.Path("clip.dv"), Spec);
+    TTestVideoOptions Options = NumberedClip("dvvideo", 5);
+    Options.FramesPerSecondNum = 30;
+    Options.WithAudio = true;
+    Options.SampleRate = 48000;
+    WriteTestVideo(Folder.Path("clip.dv"), Options);
 
     const TDecodedFile File = Decode(Folder.Path("clip.dv"));
     EXPECT_EQ(File.Container, "dv");
@@ -511,11 +511,11 @@ TEST(TestMedia, DvIsPalWhateverSizeWasAskedWithLockedAudio) {
 
 TEST(TestMedia, PcmToneInMovHasTheVideosLengthPitchAndLevel) {
     TTempFolder Folder;
-    TTestVideoSpec Spec = NumberedClip("mpeg4", 20);
-    Spec.WithAudio = true;
-    Spec.ToneHz = 1000;
-    Spec.ToneAmplitude = 0.25;
-    WriteTestVideo(Folder.Path("clip.mov"), Spec);
+    TTestVideoOptions Options = NumberedClip("mpeg4", 20);
+    Options.WithAudio = true;
+    Options.ToneHz = 1000;
+    Options.ToneAmplitude = 0.25;
+    WriteTestVideo(Folder.Path("clip.mov"), Options);
 
     const TDecodedFile File = Decode(Folder.Path("clip.mov"));
     ASSERT_EQ(File.Streams.size(), 2u);
@@ -540,10 +540,10 @@ TEST(TestMedia, LossyToneKeepsPitchLevelAndLength) {
     for (const TCase& Case : {TCase{"aac", "mp4", "aac"}, TCase{"aac", "mkv", "aac"},
                               TCase{"libmp3lame", "avi", "mp3"}, TCase{"mp2", "mkv", "mp2"}}) {
         const std::string Path = Folder.Path(std::string(Case.Codec) + "." + Case.Extension);
-        TTestVideoSpec Spec = NumberedClip("mpeg4", 20);
-        Spec.WithAudio = true;
-        Spec.AudioCodec = Case.Codec;
-        WriteTestVideo(Path, Spec);
+        TTestVideoOptions Options = NumberedClip("mpeg4", 20);
+        Options.WithAudio = true;
+        Options.AudioCodec = Case.Codec;
+        WriteTestVideo(Path, Options);
 
         const TDecodedFile File = Decode(Path);
         ASSERT_EQ(File.Streams.size(), 2u) << Path;
@@ -680,7 +680,7 @@ TEST(TestMedia, TempFolderIsRemovedWithItsFiles) {
 
 TEST(TestMedia, FailuresCarryTheLibrarysReason) {
     TTempFolder Folder;
-    TTestVideoSpec Spec = NumberedClip("mpeg4", 2);
+    TTestVideoOptions Options = NumberedClip("mpeg4", 2);
     auto MessageOf = [](auto Write) -> std::string {
         try {
             Write();
@@ -690,25 +690,25 @@ TEST(TestMedia, FailuresCarryTheLibrarysReason) {
         return "";
     };
     EXPECT_NE(MessageOf([&] {
-                  WriteTestVideo(Folder.Path("no/such/folder/clip.avi"), Spec);
+                  WriteTestVideo(Folder.Path("no/such/folder/clip.avi"), Options);
               }).find("No such file or directory"),
               std::string::npos);
-    EXPECT_NE(MessageOf([&] { WriteTestVideo(Folder.Path("clip.nosuchformat"), Spec); }), "");
+    EXPECT_NE(MessageOf([&] { WriteTestVideo(Folder.Path("clip.nosuchformat"), Options); }), "");
 
-    TTestVideoSpec Unknown = Spec;
+    TTestVideoOptions Unknown = Options;
     Unknown.Codec = "nosuchcodec";
     EXPECT_NE(
         MessageOf([&] { WriteTestVideo(Folder.Path("clip.avi"), Unknown); }).find("nosuchcodec"),
         std::string::npos);
 
-    TTestVideoSpec PcmInMp4 = Spec;
+    TTestVideoOptions PcmInMp4 = Options;
     PcmInMp4.WithAudio = true;
     EXPECT_NE(
         MessageOf([&] { WriteTestVideo(Folder.Path("clip.mp4"), PcmInMp4); }).find("pcm_s16le"),
         std::string::npos);
 
     // MPEG-4 part 2 allows no time base finer than 1/65535 s; the encoder refuses it.
-    TTestVideoSpec FineRate = Spec;
+    TTestVideoOptions FineRate = Options;
     FineRate.FramesPerSecondNum = 100000;
     EXPECT_NE(MessageOf([&] {
                   WriteTestVideo(Folder.Path("fine.avi"), FineRate);

@@ -15,17 +15,17 @@ class VideoFileReader : public ::testing::Test {
 protected:
     std::string MakeClip(const std::string& Name, const std::string& Codec, int Frames, int Gop,
                          int BFrames, int Fps = 25) {
-        TTestVideoSpec Spec;
-        Spec.Codec = Codec;
-        Spec.Width = Width;
-        Spec.Height = Height;
-        Spec.FrameCount = Frames;
-        Spec.GopSize = Gop;
-        Spec.MaxBFrames = BFrames;
-        Spec.FramesPerSecondNum = Fps;
-        Spec.Painter = NumberedFrames();
+        TTestVideoOptions Options;
+        Options.Codec = Codec;
+        Options.Width = Width;
+        Options.Height = Height;
+        Options.FrameCount = Frames;
+        Options.GopSize = Gop;
+        Options.MaxBFrames = BFrames;
+        Options.FramesPerSecondNum = Fps;
+        Options.Painter = NumberedFrames();
         std::string File = Folder.Path(Name);
-        WriteTestVideo(File, Spec);
+        WriteTestVideo(File, Options);
         return File;
     }
     static int NumberOf(const TVideoFrame& Frame) {
@@ -87,13 +87,13 @@ TEST_F(VideoFileReader, TimesPastTheEndHoldTheLastFrame) {
 }
 
 TEST_F(VideoFileReader, KeepingTheAspectRatioLetterboxesIntoAWiderFrame) {
-    TTestVideoSpec Spec;
-    Spec.Width = 160;
-    Spec.Height = 120; // 4:3
-    Spec.FrameCount = 5;
-    Spec.Painter = SolidColor(255, 255, 255);
+    TTestVideoOptions Options;
+    Options.Width = 160;
+    Options.Height = 120; // 4:3
+    Options.FrameCount = 5;
+    Options.Painter = SolidColor(255, 255, 255);
     std::string File = Folder.Path("white.avi");
-    WriteTestVideo(File, Spec);
+    WriteTestVideo(File, Options);
     TVideoFileReader Reader(File, 0);
     // 4:3 in 320 x 180 (16:9): a 240-wide picture with 40-pixel bars.
     auto Frame = Reader.FrameAt(0, 320, 180, TVideoFileReader::TFit::KeepAspectRatio);
