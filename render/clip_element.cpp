@@ -3,8 +3,10 @@
 #include "core/error.h"
 #include "core/text_table.h"
 #include "platform/media/media_timeline.h"
+#include "render/effect_element.h"
 #include "render/engine_objects.h"
 #include "render/timeline.h"
+#include "render/transition_element.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,6 +27,12 @@ const TGuid& ClipVolumeId() {
 } // namespace
 
 TClipElement::~TClipElement() {
+    while (!FClipEffects.empty())
+        FClipEffects.back()->AttachToClip(nullptr);
+    if (FIncomingTransition)
+        FIncomingTransition->SetIncomingClip(nullptr);
+    if (FOutgoingTransition)
+        FOutgoingTransition->SetOutgoingClip(nullptr);
     if (TTimelineTrack* Owner = Track()) {
         Owner->Timeline()->RemovePending(this);
         Owner->RemoveClip(this);
@@ -91,10 +99,27 @@ void TClipElement::Rebuild() {
             BuildVolume(SubTrack, From, To);
         }
     }
+    // Its effects and the transitions at its ends follow its sub-track.
+    for (TEffectElement* Effect : FClipEffects) {
+        Effect->SetTrackOf(Owner);
+        Effect->Update();
+    }
+    if (FIncomingTransition)
+        FIncomingTransition->Update();
+    if (FOutgoingTransition)
+        FOutgoingTransition->Update();
     Owner->Changed();
 }
 
 void TClipElement::BuildAudio(TMediaTrack*, TVideoTime, TVideoTime) {}
+
+void TClipElement::RemoveFromGraph() {
+    TTimelineElement::RemoveFromGraph();
+    for (TEffectElement* Effect : FClipEffects) {
+        Effect->RemoveFromGraph();
+        Effect->SetTrackOf(nullptr);
+    }
+}
 
 void TClipElement::BuildColorAdjust(TMediaTrack* SubTrack, TVideoTime Start, TVideoTime Stop) {
     if (FBrightness == 0 && FContrast == 0 && FSaturation == 0 && FGamma == 10000)
@@ -114,8 +139,8 @@ void TClipElement::BuildVolume(TMediaTrack* SubTrack, TVideoTime Start, TVideoTi
     // volume is lowered by the overlap's share.
     TVideoTime D = Stop - Start;
     double V = FMuted ? 0.0 : FVolume;
-    TVideoTime R = FIncomingLength;
-    TVideoTime Q = D - FOutgoingLength;
+    TVideoTime R = FIncomingTransition ? FIncomingTransition->Duration() : FIncomingLength;
+    TVideoTime Q = D - (FOutgoingTransition ? FOutgoingTransition->Duration() : FOutgoingLength);
     if (R > Q && D > 0) {
         double K = double(R - Q) / double(D);
         V = V / (K + 1);

@@ -5,7 +5,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
+class TBaseTransitionElement;
+class TEffectElement;
 class TMediaEffect;
 class TMediaSource;
 class TMediaTrack;
@@ -46,14 +49,27 @@ public:
     bool Muted() const { return FMuted; }
     void SetMuted(bool Value);
 
-    // The length of the incoming and outgoing transitions, which the clip's
-    // volume fades across.
+    // The transitions at the clip's start and end (set by the transitions),
+    // which its volume fades across; without them, explicit fade lengths.
+    TBaseTransitionElement* IncomingTransition() const { return FIncomingTransition; }
+    TBaseTransitionElement* OutgoingTransition() const { return FOutgoingTransition; }
+    void SetIncomingTransition(TBaseTransitionElement* Transition) {
+        FIncomingTransition = Transition;
+    }
+    void SetOutgoingTransition(TBaseTransitionElement* Transition) {
+        FOutgoingTransition = Transition;
+    }
     void SetTransitionLengths(TVideoTime Incoming, TVideoTime Outgoing);
+
+    // The clip's own effects in their order; kept by the effects themselves.
+    std::vector<TEffectElement*>& ClipEffects() { return FClipEffects; }
 
     // The media's own formats, for the optimal output format.
     virtual void CollectFormat(TVideoFormat& Video, TAudioFormat& Audio) const;
 
     void Rebuild() override;
+    // Also takes the clip's own effects off the engine timeline.
+    void RemoveFromGraph() override;
     // A copy with the same media and parameters, on no track (for render copies).
     virtual std::unique_ptr<TClipElement> Clone() const = 0;
     // The clip's engine source on the sub-track (the first piece of a looping clip).
@@ -84,6 +100,9 @@ private:
     int32_t FGamma = 10000;
     double FVolume = 1.0;
     bool FMuted = false;
+    std::vector<TEffectElement*> FClipEffects;
+    TBaseTransitionElement* FIncomingTransition = nullptr;
+    TBaseTransitionElement* FOutgoingTransition = nullptr;
     TVideoTime FIncomingLength = 0;
     TVideoTime FOutgoingLength = 0;
     TMediaSource* FVideoSource = nullptr;

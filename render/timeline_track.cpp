@@ -2,8 +2,10 @@
 
 #include "platform/media/media_timeline.h"
 #include "render/clip_element.h"
+#include "render/effect_element.h"
 #include "render/engine_objects.h"
 #include "render/timeline.h"
+#include "render/transition_element.h"
 
 #include <algorithm>
 
@@ -41,8 +43,22 @@ TTimelineTrack::TTimelineTrack(TTimeline* Timeline, TTimelineTrackKind Kind)
       FMuted(!FHasAudio) {}
 
 TTimelineTrack::~TTimelineTrack() {
+    while (!FEffects.empty())
+        FEffects.back()->MoveTo(nullptr, 0);
+    while (!FTransitions.empty())
+        FTransitions.back()->Detach();
     while (!FClips.empty())
         FClips.back()->Detach();
+}
+
+void TTimelineTrack::AddTransition(TBaseTransitionElement* Transition) {
+    if (std::find(FTransitions.begin(), FTransitions.end(), Transition) == FTransitions.end())
+        FTransitions.push_back(Transition);
+}
+
+void TTimelineTrack::RemoveTransition(TBaseTransitionElement* Transition) {
+    FTransitions.erase(std::remove(FTransitions.begin(), FTransitions.end(), Transition),
+                       FTransitions.end());
 }
 
 TClipElement* TTimelineTrack::Clip(int32_t Position) const {

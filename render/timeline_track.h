@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <vector>
 
+class TBaseTransitionElement;
 class TClipElement;
+class TEffectElement;
 class TMediaComposition;
 class TMediaEffect;
 class TMediaTrack;
@@ -70,6 +72,12 @@ public:
     // Called by clip elements as they are placed and removed.
     void InsertClip(TClipElement* Clip);
     void RemoveClip(TClipElement* Clip);
+    // Called by transition elements as they are placed and removed.
+    void AddTransition(TBaseTransitionElement* Transition);
+    void RemoveTransition(TBaseTransitionElement* Transition);
+    int32_t TransitionCount() const { return static_cast<int32_t>(FTransitions.size()); }
+    // The track's effects in their order; kept by the effects themselves.
+    std::vector<TEffectElement*>& Effects() { return FEffects; }
     // After any change of the track: the key transition over the track's
     // length is renewed, the track volume follows the length, and the
     // timeline rebuilds.
@@ -88,6 +96,8 @@ private:
     bool FHasAudio;
     bool FABTrack;
     std::vector<TClipElement*> FClips; // owned by the project's items
+    std::vector<TBaseTransitionElement*> FTransitions;
+    std::vector<TEffectElement*> FEffects;
     TMediaComposition* FVideoComposition = nullptr;
     TMediaComposition* FAudioComposition = nullptr;
     TMediaTrack* FVideoSubTracks[2] = {nullptr, nullptr};

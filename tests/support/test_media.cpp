@@ -226,14 +226,14 @@ public:
         FFormat.reset(Format);
     }
 
-    void AddVideo(const TTestVideoOptions& Options) {
-        const AVCodec* Encoder = FindEncoder(FPath, Options.Codec, AVMEDIA_TYPE_VIDEO);
+    void AddVideo(const TTestVideoOptions& Clip) {
+        const AVCodec* Encoder = FindEncoder(FPath, Clip.Codec, AVMEDIA_TYPE_VIDEO);
         CheckContainerTakes(Encoder);
         FVideo.Codec = AllocCodec(Encoder);
         AVCodecContext& Codec = *FVideo.Codec;
-        Codec.width = Options.Width;
-        Codec.height = Options.Height;
-        Codec.framerate = AVRational{Options.FramesPerSecondNum, Options.FramesPerSecondDen};
+        Codec.width = Clip.Width;
+        Codec.height = Clip.Height;
+        Codec.framerate = AVRational{Clip.FramesPerSecondNum, Clip.FramesPerSecondDen};
         Codec.pix_fmt = ChoosePixelFormat(Encoder, {AV_PIX_FMT_YUV420P, AV_PIX_FMT_YUVJ420P});
         // QuickTime has no tag for planar raw YUV.
         if (Encoder->id == AV_CODEC_ID_RAWVIDEO && std::strcmp(FFormat->oformat->name, "mov") == 0)
@@ -246,11 +246,11 @@ public:
             Codec.pix_fmt = AV_PIX_FMT_YUV420P;
         }
         if (Codec.width <= 0 || Codec.height <= 0 || Codec.framerate.num <= 0 ||
-            Codec.framerate.den <= 0 || Options.FrameCount < 0)
+            Codec.framerate.den <= 0 || Clip.FrameCount < 0)
             Fail(FPath, "the size, frame rate or frame count is out of range");
         Codec.time_base = av_inv_q(Codec.framerate);
-        Codec.gop_size = Options.GopSize;
-        Codec.max_b_frames = Options.MaxBFrames;
+        Codec.gop_size = Clip.GopSize;
+        Codec.max_b_frames = Clip.MaxBFrames;
         if (Encoder->id == AV_CODEC_ID_MJPEG)
             Codec.color_range = AVCOL_RANGE_JPEG;
         if (Encoder->id == AV_CODEC_ID_MPEG4 || Encoder->id == AV_CODEC_ID_MJPEG) {
@@ -258,20 +258,20 @@ public:
             Codec.flags |= AV_CODEC_FLAG_QSCALE;
             Codec.global_quality = FF_QP2LAMBDA * 3;
         }
-        TOptions Options;
+        TOptions EncoderOptions;
         if (Encoder->id == AV_CODEC_ID_H264) {
-            Options.push_back({"preset", "veryfast"});
+            EncoderOptions.push_back({"preset", "veryfast"});
             // Keyframes exactly every GopSize frames, and B-frames even where
             // the encoder would find them not worth it (numbered frames
             // change colour every frame): tests count on both.
-            Options.push_back({"sc_threshold", "0"});
-            if (Options.MaxBFrames > 0)
-                Options.push_back({"b_strategy", "0"});
+            EncoderOptions.push_back({"sc_threshold", "0"});
+            if (Clip.MaxBFrames > 0)
+                EncoderOptions.push_back({"b_strategy", "0"});
         }
-        FVideo.Stream = OpenStream(Codec, Options);
+        FVideo.Stream = OpenStream(Codec, EncoderOptions);
         FVideo.Stream->avg_frame_rate = Codec.framerate;
-        FVideo.EndPts = Options.FrameCount;
-        FPainter = Options.Painter ? Options.Painter : SolidColor(128, 128, 128);
+        FVideo.EndPts = Clip.FrameCount;
+        FPainter = Clip.Painter ? Clip.Painter : SolidColor(128, 128, 128);
     }
 
     void AddTone(const TTone& Tone) {

@@ -1,0 +1,158 @@
+#include "render/transition_element.h"
+
+#include "core/error.h"
+#include "platform/media/media_renderer.h"
+#include "platform/media/media_timeline.h"
+#include "platform/media/video_frame.h"
+#include "render/effect_element.h"
+#include "render/file_clip_element.h"
+#include "render/text_clip_element.h"
+#include "render/timeline.h"
+#include "test_media.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr TVideoTime Second = 10000000;
+constexpr int32_t CrossFadeIndex = 1;
+constexpr int32_t FirstWipeIndex = 2; // a left-to-right bar wipe
+
+class TransitionElement : public ::testing::Test {
+protected:
+    TColor At(TVideoTime Time, int32_t X = 160, int32_t Y = 120) {
+        Renderer.RenderVideo(Time, Frame);
+        return Frame.Pixel(X, Y);
+    }
+    TTimeline Timeline;
+    TTimelineTrack* Track = Timeline.Track(1);
+    TMediaRenderer Renderer{Timeline.Platform()};
+    TVideoFrame Frame;
+};
+
+TEST_F(TransitionElement, CrossFadeJoinsTwoClipsOverTheirOverlap) {
+    TColorClipElement A(MakeColor(200, 0, 0), 2 * Second);
+    TColorClipElement B(MakeColor(0, 0, 200), 2 * Second);
+    A.MoveTo(Track, -3, 0);
+    B.MoveTo(Track, -3, Second);
+    TTransitionElement Fade(&A, false, Second, Second, &B, CrossFadeIndex);
+    Fade.MoveTo(Track);
+    ASSERT_NE(Fade.EngineTransition(), nullptr);
+    EXPECT_EQ(Track->VideoSubTrack(1)->Transitions().size(), 1u);
+    EXPECT_EQ(At(Second / 2), MakeColor(200, 0, 0));
+    TColor Middle = At(Second + Second / 2);
+    EXPECT_NEAR(int(Middle & 0xFF), 100, 6);
+    EXPECT_NEAR(int((Middle >> 16) & 0xFF), 100, 6);
+    EXPECT_EQ(At(2 * Second + Second / 4), MakeColor(0, 0, 200));
+
+    // Reversed, the picture goes the other way.
+    Fade.SetReverse(true);
+    TColor Late = At(Second + Second * 3 / 4);
+    EXPECT_GT(int(Late & 0xFF), int((Late >> 16) & 0xFF));
+}
+
+TEST_F(TransitionElement, TheTransitionFollowsItsClipsWhenTheyChangeSubTracks) {
+    TColorClipElement A(MakeColor(200, 0, 0), 2 * Second);
+    TColorClipElement B(MakeColor(0, 0, 200), 2 * Second);
+    A.MoveTo(Track, -3, 5 * Second);
+    B.MoveTo(Track, -3, 6 * Second);
+    TTransitionElement Fade(&A, false, Second, 6 * Second, &B, CrossFadeIndex);
+    Fade.MoveTo(Track);
+    TColor Before = At(6 * Second + Second / 4);
+    // A clip in front moves both to the other sub-track; the fade still
+    // goes from A to B.
+    TColorClipElement Front(MakeColor(0, 200, 0), Second);
+    Front.MoveTo(Track, -3, 0);
+    EXPECT_EQ(A.SubTrackIndex(), 1);
+    EXPECT_EQ(At(6 * Second + Second / 4), Before);
+    EXPECT_GT(int(At(6 * Second + Second / 4) & 0xFF), 100); // mostly red still
+}
+
+TEST_F(TransitionElement, ATransitionAtTheVeryStartFadesFromBlack) {
+    TColorClipElement B(MakeColor(0, 0, 200), 3 * Second);
+    B.MoveTo(Track, -3, 0);
+    TTransitionElement Fade(nullptr, false, Second, 0, &B, CrossFadeIndex);
+    Fade.MoveTo(Track);
+    EXPECT_EQ(Track->VideoSubTrack(1)->Sources().size(), 1u); // the black filler
+    EXPECT_LT(int((At(Second / 10) >> 16) & 0xFF), 60);
+    EXPECT_NEAR(int((At(Second / 2) >> 16) & 0xFF), 100, 8);
+    EXPECT_EQ(At(Second + Second / 2), MakeColor(0, 0, 200));
+}
+
+TEST_F(TransitionElement, AWipeShowsBothClipsSideBySideHalfWay) {
+    TColorClipElement A(MakeColor(200, 0, 0), 2 * Second);
+    TColorClipElement B(MakeColor(0, 0, 200), 2 * Second);
+    A.MoveTo(Track, -3, 0);
+    B.MoveTo(Track, -3, Second);
+    TTransitionElement Wipe(&A, false, Second, Second, &B, FirstWipeIndex);
+    Wipe.MoveTo(Track);
+    At(Second + Second / 2);
+    int Red = 0, Blue = 0;
+    for (int32_t X = 0; X < Frame.Width(); ++X) {
+        TColor P = Frame.Pixel(X, 120);
+        Red += (P & 0xFF) > 150;
+        Blue += ((P >> 16) & 0xFF) > 150;
+    }
+    EXPECT_GT(Red, Frame.Width() / 4);
+    EXPECT_GT(Blue, Frame.Width() / 4);
+}
+
+TEST_F(TransitionElement, UnknownDescriptionsAreErrors) {
+    TColorClipElement A(MakeColor(200, 0, 0), 2 * Second);
+    EXPECT_THROW(TTransitionElement(&A, false, Second, 0, nullptr, 99999), EError);
+    EXPECT_THROW(TEffectElement(99999, TEffectTimeMode::Whole, Second), EError);
+}
+
+TEST_F(TransitionElement, RelativeEffectCoversTheSecondHalfOfItsHost) {
+    TColorClipElement A(MakeColor(200, 200, 200), 4 * Second);
+    A.MoveTo(Track, -3, 2 * Second);
+    // An effect description acting on video (the first one registered).
+    TEffectElement Effect(1, TEffectTimeMode::Relative, 0, -5000000, -10000000);
+    Effect.AttachToClip(&A);
+    TVideoTime From = 0, To = 0;
+    Effect.ComputeRange(From, To);
+    EXPECT_EQ(From, 4 * Second);
+    EXPECT_EQ(To, 6 * Second);
+    ASSERT_NE(Effect.VideoEffect(), nullptr);
+    EXPECT_EQ(Effect.VideoEffect()->Start(), 4 * Second);
+    EXPECT_EQ(Effect.VideoEffect()->Stop(), 6 * Second);
+    A.Detach();
+    EXPECT_EQ(Effect.VideoEffect(), nullptr);
+}
+
+TEST_F(TransitionElement, EffectOrderNumbersDecideTheEngineOrder) {
+    TColorClipElement A(MakeColor(200, 200, 200), 4 * Second);
+    A.MoveTo(Track, -3, 0);
+    TEffectElement First(1, TEffectTimeMode::Whole, 0);
+    TEffectElement Second_(2, TEffectTimeMode::Whole, 0);
+    First.MoveTo(Track, 0);
+    Second_.MoveTo(Track, 0, 0); // in front of the first
+    ASSERT_NE(First.VideoEffect(), nullptr);
+    ASSERT_NE(Second_.VideoEffect(), nullptr);
+    EXPECT_LT(Second_.VideoEffect()->Priority(), First.VideoEffect()->Priority());
+    EXPECT_EQ(Track->Effects().front(), &Second_);
+}
+
+TEST_F(TransitionElement, TitleClipDrawsItsTextOverTheClipBeneath) {
+    Timeline.AddTrack(TTimelineTrackKind::ABVideo, 0); // an overlay track on top
+    TTimelineTrack* Overlay = Timeline.Track(2);
+    TColorClipElement Back(MakeColor(0, 0, 120), 3 * Second);
+    Back.MoveTo(Track, -3, 0);
+    TTextClipDescriptor Title;
+    Title.SetText("Summer");
+    TTextClipElement Text(Title, 2 * Second);
+    Text.MoveTo(Overlay, -3, 0);
+    At(Second);
+    int Lit = 0, Back_ = 0;
+    for (int32_t Y = 0; Y < Frame.Height(); ++Y)
+        for (int32_t X = 0; X < Frame.Width(); ++X) {
+            TColor P = Frame.Pixel(X, Y);
+            Lit += (P & 0xFF) > 180 && ((P >> 8) & 0xFF) > 180;
+            Back_ += P == MakeColor(0, 0, 120);
+        }
+    EXPECT_GT(Lit, 50);                                   // the text
+    EXPECT_GT(Back_, Frame.Width() * Frame.Height() / 2); // the clip beneath shows around it
+    EXPECT_EQ(At(2 * Second + Second / 2), MakeColor(0, 0, 120));
+}
+
+} // namespace
