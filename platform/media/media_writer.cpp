@@ -124,6 +124,20 @@ public:
         FClosed = true;
         FChanged.notify_all();
     }
+    // Without waiting: null when empty, dropped when full.
+    std::unique_ptr<TVideoFrame> TryPop() {
+        std::lock_guard Guard(FLock);
+        if (FFrames.empty())
+            return nullptr;
+        auto Frame = std::move(FFrames.front());
+        FFrames.pop_front();
+        return Frame;
+    }
+    void TryPush(std::unique_ptr<TVideoFrame> Frame) {
+        std::lock_guard Guard(FLock);
+        if (FFrames.size() < FCapacity)
+            FFrames.push_back(std::move(Frame));
+    }
 
 private:
     size_t FCapacity;
@@ -181,6 +195,8 @@ struct TMediaFileWriter::TState {
     std::atomic<bool> Cancelled{false};
     std::atomic<bool> IsRunning{false};
     TFrameQueue Frames{6};
+    // Encoded frames go back to the compositor to be drawn into again.
+    TFrameQueue SpareFrames{8};
     std::thread Compositor;
     std::thread Encoder;
     std::mutex ResultLock;
@@ -268,7 +284,8 @@ void TMediaFileWriter::TState::ConfigureVideoRate(AVCodecContext* Context, bool 
         // aims at the average rate.
         double Window = Profile.BufferWindowMs > 0 ? Profile.BufferWindowMs / 1000.0 : 2.0;
         if (Name == "libx264") {
-            Context->rc_buffer_size = static_cast<int>(std::min<double>(double(Rate) * Window, 1e9));
+            Context->rc_buffer_size =
+                static_cast<int>(std::min<double>(double(Rate) * Window, 1e9));
             Context->rc_max_rate = Rate;
             av_opt_set(Context->priv_data, "preset", "veryfast", 0);
         }
@@ -370,8 +387,12 @@ void TMediaFileWriter::TState::OpenVideo(const char* EncoderName) {
     VideoFrame->height = C->height;
     if (!Raw)
         Check(av_frame_get_buffer(VideoFrame.get(), 0), FileName);
-    Scaler.reset(sws_getContext(VideoFormat.Width, VideoFormat.Height, AV_PIX_FMT_BGRA, C->width,
-                                C->height, C->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    Scaler.reset(sws_getContext(
+        VideoFormat.Width, VideoFormat.Height, AV_PIX_FMT_BGRA, C->width, C->height, C->pix_fmt,
+        // Same size: only the pixel format changes, on the fast path.
+        (C->width == VideoFormat.Width && C->height == VideoFormat.Height) ? SWS_FAST_BILINEAR
+                                                                           : SWS_BICUBIC,
+        nullptr, nullptr, nullptr));
     if (!Raw && !Scaler)
         RaiseWriteError(FileName, AVERROR(EINVAL));
     FrameCount = (Duration + VideoFormat.FrameDuration - 1) / VideoFormat.FrameDuration;
@@ -558,7 +579,9 @@ void TMediaFileWriter::TState::RunCompositor() {
         TMediaRenderer Renderer(Timeline);
         bool Dv = std::string(VideoEncoder->codec->name) == "dvvideo";
         for (int64_t I = 0; I < FrameCount && !Cancelled; ++I) {
-            auto Frame = std::make_unique<TVideoFrame>();
+            std::unique_ptr<TVideoFrame> Frame = SpareFrames.TryPop();
+            if (!Frame)
+                Frame = std::make_unique<TVideoFrame>();
             TVideoTime Time =
                 Dv ? av_rescale_q(I, VideoEncoder->time_base, {1, int(VideoTimeUnitsPerSecond)})
                    : I * VideoFormat.FrameDuration;
@@ -602,6 +625,7 @@ void TMediaFileWriter::TState::RunEncoder() {
                     continue;
                 }
                 EncodeVideo(*Frame, FramesDone++);
+                SpareFrames.TryPush(std::move(Frame));
                 VideoDone = FramesDone >= FrameCount;
             } else {
                 bool Last = SamplesRendered >= TotalSamples;

@@ -23,6 +23,12 @@ struct TCachedFrame {
     std::shared_ptr<const TVideoFrame> Frame;
 };
 
+// A plain conversion of the pixel format takes the converter's fast path;
+// a change of size is filtered.
+int ScalerFlags(const AVFrame* Frame, int Width, int Height) {
+    return Frame->width == Width && Frame->height == Height ? SWS_FAST_BILINEAR : SWS_BILINEAR;
+}
+
 } // namespace
 
 struct TVideoFileReader::TState {
@@ -174,7 +180,16 @@ void TVideoFileReader::TState::PositionAt(TVideoTime Time) {
 
 std::shared_ptr<const TVideoFrame>
 TVideoFileReader::TState::Convert(const AVFrame* Frame, int32_t Width, int32_t Height, TFit Fit) {
-    auto Output = std::make_shared<TVideoFrame>(Width, Height);
+    // Reuse the oldest cached frame's buffer when nobody holds it any more:
+    // a fresh 1280x720 frame each time costs more than its conversion.
+    std::shared_ptr<TVideoFrame> Output;
+    if (Cache.size() >= CachedFrames && Cache.back().Frame.use_count() == 1 &&
+        Cache.back().Width == Width && Cache.back().Height == Height) {
+        Output = std::const_pointer_cast<TVideoFrame>(Cache.back().Frame);
+        Cache.pop_back();
+    } else {
+        Output = std::make_shared<TVideoFrame>(Width, Height);
+    }
     TRect Target{0, 0, Width, Height};
     if (Fit == TFit::KeepAspectRatio) {
         Output->Fill(MakeColor(0, 0, 0));
@@ -190,9 +205,10 @@ TVideoFileReader::TState::Convert(const AVFrame* Frame, int32_t Width, int32_t H
         Target.Bottom = Target.Top + Fitted.Height;
     }
     int32_t TargetWidth = Target.Right - Target.Left, TargetHeight = Target.Bottom - Target.Top;
-    Scaler.reset(sws_getCachedContext(Scaler.release(), Frame->width, Frame->height,
-                                      AVPixelFormat(Frame->format), TargetWidth, TargetHeight,
-                                      AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
+    Scaler.reset(sws_getCachedContext(
+        Scaler.release(), Frame->width, Frame->height, AVPixelFormat(Frame->format), TargetWidth,
+        TargetHeight, AV_PIX_FMT_BGRA, ScalerFlags(Frame, TargetWidth, TargetHeight), nullptr,
+        nullptr, nullptr));
     if (!Scaler)
         RaiseMediaFileError(TTextSlot::CannotDecodeMedia, FileName, AVERROR(EINVAL));
     uint8_t* Planes[4] = {Output->Row(Target.Top) + Target.Left * 4, nullptr, nullptr, nullptr};
