@@ -97,10 +97,8 @@ void TFileClipElement::SetTrim(TVideoTime MediaStart, TVideoTime MediaStop) {
     Update();
 }
 
-void TFileClipElement::SetZoomPan(const TZoomPanRect& Begin, const TZoomPanRect& End) {
-    auto Same = [](const TZoomPanRect& A, const TZoomPanRect& B) {
-        return A.CenterX == B.CenterX && A.CenterY == B.CenterY && A.Scale == B.Scale;
-    };
+void TFileClipElement::SetZoomPan(const TZoomPanValue& Begin, const TZoomPanValue& End) {
+    auto Same = [](const TZoomPanValue& A, const TZoomPanValue& B) { return A == B; };
     if (Same(Begin, FZoomBegin) && Same(End, FZoomEnd))
         return;
     FZoomBegin = Begin;
@@ -146,21 +144,20 @@ std::unique_ptr<TClipElement> TFileClipElement::Clone() const {
 
 std::string TFileClipElement::PictureSourceName() const {
     const TTimeline* Owner = Timeline();
-    auto Rect = [](const TZoomPanRect& R) {
-        return "/" + FormatNumber(R.CenterX) + "/" + FormatNumber(R.CenterY) + "/" +
-               FormatNumber(R.Scale);
-    };
-    std::string Name = "qmfileprotocol://";
-    Name += std::to_string(Owner ? Owner->ZoomPanHandle() : 0);
-    Name += "/" + std::to_string(Owner ? Owner->RenderMode() : 0);
-    Name += "/0/0/0"; // the clip colour (none for a file clip) between two zeros
-    Name += "/" + std::to_string(Owner ? Owner->OutputWidth() : 0);
-    Name += "/" + std::to_string(Owner ? Owner->OutputHeight() : 0);
-    Name += "/" + std::to_string(FMediaStop);
-    Name += "/" + FormatNumber(Owner ? Owner->FramesPerSecond() : 0);
-    Name += Rect(FZoomBegin) + Rect(FZoomEnd);
-    Name += "/" + std::string(FKeepsAspectRatio ? "1" : "0") + "/0/";
-    return Name + FFileName;
+    TPictureSourceName Name;
+    if (Owner) {
+        Name.ZoomPanCallback = Owner->ZoomPanHandle();
+        Name.RenderMode = Owner->RenderMode();
+        Name.OutputWidth = Owner->OutputWidth();
+        Name.OutputHeight = Owner->OutputHeight();
+        Name.FramesPerSecond = Owner->FramesPerSecond();
+    }
+    Name.MediaStop = FMediaStop;
+    Name.ZoomPanBegin = FZoomBegin;
+    Name.ZoomPanEnd = FZoomEnd;
+    Name.KeepAspectRatio = FKeepsAspectRatio;
+    Name.FileName = FFileName;
+    return BuildPictureSourceName(Name);
 }
 
 TMediaSource* TFileClipElement::LayDown(TMediaTrack* SubTrack, TVideoTime Start, TVideoTime Stop,

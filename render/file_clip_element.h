@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/media/picture_source_name.h"
 #include "render/clip_element.h"
 #include "render/timeline.h"
 
@@ -30,9 +31,9 @@ public:
 
     // Sets the media range; with KeepPosition the clip keeps its start.
     void SetTrim(TVideoTime MediaStart, TVideoTime MediaStop);
-    void SetZoomPan(const TZoomPanRect& Begin, const TZoomPanRect& End);
-    const TZoomPanRect& ZoomPanBegin() const { return FZoomBegin; }
-    const TZoomPanRect& ZoomPanEnd() const { return FZoomEnd; }
+    void SetZoomPan(const TZoomPanValue& Begin, const TZoomPanValue& End);
+    const TZoomPanValue& ZoomPanBegin() const { return FZoomBegin; }
+    const TZoomPanValue& ZoomPanEnd() const { return FZoomEnd; }
 
     bool HasVideo() const override { return FHasVideo; }
     bool HasAudio() const override { return FHasAudio; }
@@ -66,8 +67,8 @@ private:
     bool FIsStill = false;
     bool FLoops = false;
     bool FKeepsAspectRatio = true;
-    TZoomPanRect FZoomBegin;
-    TZoomPanRect FZoomEnd;
+    TZoomPanValue FZoomBegin;
+    TZoomPanValue FZoomEnd;
     TVideoFormat FMediaVideo;
     TAudioFormat FMediaAudio;
 };

@@ -18,14 +18,6 @@ class TMediaTransition;
 class TClipElement;
 class TTimelineElement;
 
-// The callback the picture source asks for the part of a still to show: the
-// element, the frame size and the progress 0..1 through the clip.
-struct TZoomPanRect {
-    double CenterX = 0.5;
-    double CenterY = 0.5;
-    double Scale = 1.0;
-};
-
 // The render timeline: the project translated into the media engine's
 // timeline of groups, compositions, tracks and sources. Every project track
 // owns one TTimelineTrack here; every clip one element. Elements keep their

@@ -292,3 +292,29 @@ TEST_F(RenderTimelineFiles, RenderCopyHasTheSameClipsAndIsNotDisturbedByLaterEdi
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RenderTimelineFiles, StillPictureShowsThroughThePictureSourceForItsDuration) {
+    std::string Picture = Folder.Path("green.png");
+    WriteTestPicture(Picture, 64, 48, 0xFF20C040u); // 0xAARRGGBB
+    TFileClipElement Still(Picture, true, true, -1);
+    EXPECT_TRUE(Still.IsStill());
+    EXPECT_FALSE(Still.HasAudio());
+    EXPECT_EQ(Still.Duration(), TFileClipElement::DefaultPictureDuration);
+    Still.MoveTo(Timeline.Track(1), -3, Second);
+    ASSERT_NE(Still.VideoSource(), nullptr);
+    EXPECT_EQ(Still.VideoSource()->Properties().TextAt("filename", 0).rfind("qmfileprotocol://", 0),
+              0u);
+    TMediaRenderer Renderer(Timeline.Platform());
+    TVideoFrame Frame;
+    Renderer.RenderVideo(2 * Second, Frame);
+    TColor P = Frame.Pixel(Frame.Width() / 2, Frame.Height() / 2);
+    EXPECT_NEAR(int(P & 0xFF), 0x20, 4);
+    EXPECT_NEAR(int((P >> 8) & 0xFF), 0xC0, 4);
+    EXPECT_NEAR(int((P >> 16) & 0xFF), 0x40, 4);
+    Renderer.RenderVideo(Second / 2, Frame);
+    EXPECT_EQ(Frame.Pixel(Frame.Width() / 2, Frame.Height() / 2), MakeColor(0, 0, 0));
+}
+
+} // namespace
