@@ -214,14 +214,7 @@ TVideoFileReader::TState::Convert(const AVFrame* Frame, int32_t Width, int32_t H
     uint8_t* Planes[4] = {Output->Row(Target.Top) + Target.Left * 4, nullptr, nullptr, nullptr};
     int Strides[4] = {Output->Stride(), 0, 0, 0};
     sws_scale(Scaler.get(), Frame->data, Frame->linesize, 0, Frame->height, Planes, Strides);
-    // Decoders without alpha leave the alpha byte as the converter made it;
-    // media pictures are opaque.
-    if (!(av_pix_fmt_desc_get(AVPixelFormat(Frame->format))->flags & AV_PIX_FMT_FLAG_ALPHA))
-        for (int32_t Y = Target.Top; Y < Target.Bottom; ++Y) {
-            uint8_t* P = Output->Row(Y) + Target.Left * 4 + 3;
-            for (int32_t X = 0; X < TargetWidth; ++X, P += 4)
-                *P = 255;
-        }
+    // The converter makes pictures without an alpha channel opaque.
     return Output;
 }
 
