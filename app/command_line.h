@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/error.h"
+
+#include <string>
+#include <vector>
+
+// A command line that cannot be followed: an unknown long option, a value
+// missing. The message says which argument.
+class ECommandLineError : public EError {
+public:
+    using EError::EError;
+};
+
+// The program's arguments, read once at start-up.
+//
+// Switches are written "/NAME" or "/NAME:value" (the value right after the
+// colon), or in the long form "--name", "--name=value" or "--name value";
+// names compare without regard to ASCII case. Paths begin with "/" here, so
+// an argument is a switch only when its name is one of the switches below
+// ("/home/ann/x.qmp" is a file); every other argument is a file name, and so
+// is everything after "--".
+//
+// | switch                     | field                      |
+// |----------------------------|----------------------------|
+// | /C:path, /CFG:path         | ConfigFile                 |
+// | /CFGDIR:folder             | ConfigFolder               |
+// | /GOTO:folder               | GotoFolder                 |
+// | /GOTOEXEDIR                | GotoExeDir                 |
+// | /NOSPLASHSCREEN            | NoSplashScreen             |
+// | /MULTIPLEINSTANCES         | MultipleInstances          |
+// | /GOTOLASTDIR, /USELASTDIR  | UseLastDir                 |
+// | /RENDER:file               | Render, RenderFile         |
+// | /KIND:kind                 | RenderKind                 |
+// | --help                     | Help                       |
+//
+// When a switch is given more than once, the last one wins.
+struct TCommandLine {
+    std::vector<std::string> Files;
+    std::string ConfigFile;
+    std::string ConfigFolder;
+    std::string GotoFolder;
+    bool GotoExeDir = false;
+    bool NoSplashScreen = false;
+    bool MultipleInstances = false;
+    bool UseLastDir = false;
+    // Render the project file instead of creating one. An empty RenderFile
+    // puts the output beside the project, named after it.
+    bool Render = false;
+    std::string RenderFile;
+    std::string RenderKind;
+    bool Help = false;
+};
+
+// Raises ECommandLineError for an unknown long option ("--rendr=x") or a
+// long option without its value.
+TCommandLine ParseCommandLine(const std::vector<std::string>& Arguments);

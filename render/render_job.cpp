@@ -1,0 +1,106 @@
+#include "render/render_job.h"
+
+#include "core/text.h"
+#include "core/text_table.h"
+#include "platform/message_queue.h"
+#include "render/output_settings.h"
+#include "render/timeline.h"
+
+#include <exception>
+
+struct TRenderJob::TLink {
+    TRenderJob* Job;
+};
+
+TRenderJob::TRenderJob(const TTimeline& Timeline) : TRenderJob(Timeline, UiMessages()) {}
+
+TRenderJob::TRenderJob(const TTimeline& Timeline, TMessageQueue& Queue)
+    : FTimeline(Timeline), FQueue(Queue), FLink(std::make_shared<TLink>(TLink{this})) {}
+
+TRenderJob::~TRenderJob() {
+    FLink.reset();
+    if (FWriter)
+        FWriter->Cancel();
+    FWriter.reset();
+    FCopy.reset();
+}
+
+namespace {
+
+bool AllTracksEmpty(const TTimeline& Timeline) {
+    for (int32_t I = 1; I <= Timeline.TrackCount(); ++I)
+        if (!Timeline.Track(I)->IsEmpty())
+            return false;
+    return true;
+}
+
+} // namespace
+
+void TRenderJob::Render(const std::string& FileName, const TOutputSettings& Settings) {
+    Stop();
+    if (AllTracksEmpty(FTimeline)) {
+        Finish({TRenderOutcome::Failed,
+                FormatMessageText(GetText(TTextSlot::NothingToRender), FileName)});
+        return;
+    }
+    try {
+        FFormats = ResolveRenderFormats(FTimeline, Settings);
+        FProfile = MakeWriterProfile(Settings, FFormats);
+        FCopy = std::make_unique<TTimeline>(FTimeline, FFormats.Video, FFormats.Audio);
+        FWriter = std::make_unique<TMediaFileWriter>(FCopy->Platform(), FileName, FProfile);
+        uint64_t Serial = ++FSerial;
+        if (OnRenderStarted)
+            OnRenderStarted();
+        // The writer ends on its own thread; the end reaches the job on
+        // the queue's thread, unless the job has gone or moved on by then.
+        FWriter->Start([Queue = &FQueue, Link = std::weak_ptr<TLink>(FLink),
+                        Serial](const TRenderResult& Result) {
+            Queue->Post([Link, Serial, Result] {
+                if (auto Alive = Link.lock())
+                    Alive->Job->Ended(Serial, Result);
+            });
+        });
+    } catch (const std::exception& Error) {
+        Finish({TRenderOutcome::Failed, Error.what()});
+        throw;
+    }
+}
+
+TVideoTime TRenderJob::Position() const {
+    return FWriter ? FWriter->Position() : 0;
+}
+
+TVideoTime TRenderJob::Duration() const {
+    return FWriter ? FWriter->Duration() : 0;
+}
+
+void TRenderJob::Stop() {
+    if (!FWriter)
+        return;
+    FWriter->Cancel();
+    Finish(FWriter->Wait());
+}
+
+TRenderResult TRenderJob::Wait() {
+    if (FWriter)
+        Finish(FWriter->Wait());
+    return FLastResult;
+}
+
+void TRenderJob::Ended(uint64_t Serial, const TRenderResult& Result) {
+    if (FWriter && Serial == FSerial)
+        Finish(Result);
+}
+
+void TRenderJob::Finish(TRenderResult Result) {
+    ++FSerial; // an end still on its way is stale now
+    FWriter.reset();
+    FCopy.reset();
+    if (Result.Outcome == TRenderOutcome::Cancelled && Result.Error.empty())
+        Result.Error = GetText(TTextSlot::RenderCancelled);
+    if (Result.Outcome == TRenderOutcome::Failed && Result.Error.empty())
+        Result.Error = GetText(TTextSlot::RenderFailed);
+    FLastResult = Result;
+    if (OnRenderEnded)
+        OnRenderEnded(FLastResult);
+}
