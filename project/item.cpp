@@ -25,6 +25,10 @@ TItemSetting* TItem::FindSetting(std::string_view Key) const {
     return nullptr;
 }
 
+void TItem::RemoveSetting(TItemSetting* Setting) {
+    std::erase_if(FSettings, [&](const auto& Owned) { return Owned.get() == Setting; });
+}
+
 void TItem::ApplySettings() {
     for (const auto& Setting : FSettings)
         Setting->Refresh();

@@ -25,7 +25,9 @@ public:
     virtual TProjectChanges* Changes() const = 0;
 
     int32_t SettingCount() const { return static_cast<int32_t>(FSettings.size()); }
-    TItemSetting* Setting(int32_t Index) const { return FSettings[static_cast<size_t>(Index)].get(); }
+    TItemSetting* Setting(int32_t Index) const {
+        return FSettings[static_cast<size_t>(Index)].get();
+    }
     // The setting stored under Key, or none.
     TItemSetting* FindSetting(std::string_view Key) const;
 
@@ -47,6 +49,9 @@ protected:
         return Raw;
     }
     void BeginDestroying() { FDestroying = true; }
+    // Drops a setting the item no longer offers (an unavailable clip keeps
+    // only those its stored record had).
+    void RemoveSetting(TItemSetting* Setting);
 
 private:
     std::vector<std::unique_ptr<TItemSetting>> FSettings;

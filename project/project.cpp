@@ -13,8 +13,7 @@
 #include <algorithm>
 
 TProject::TProject()
-    : FTimeline(std::make_unique<TTimeline>()),
-      FChanges(std::make_unique<TProjectChanges>(this)) {
+    : FTimeline(std::make_unique<TTimeline>()), FChanges(std::make_unique<TProjectChanges>(this)) {
     // The project's tracks bring their own render tracks; the timeline's
     // initial track is not needed.
     while (FTimeline->TrackCount() > 0)
@@ -40,7 +39,9 @@ TProject::~TProject() {
     FTimeline.reset();
 }
 
-void TProject::Signal(uint32_t Flags) { FChanges->Change(Flags); }
+void TProject::Signal(uint32_t Flags) {
+    FChanges->Change(Flags);
+}
 
 bool TProject::IsEmpty() const {
     return std::all_of(FTracks.begin(), FTracks.end(),
@@ -168,6 +169,21 @@ void TProject::SetPosition(TVideoTime Time) {
         return;
     FPosition = Time;
     Signal(ProjectChangePosition);
+}
+
+void TProject::MoveCursorIntoItem(TTrackItem* Item) {
+    TVideoTime Start, End;
+    VisibleSpan(*Item, Start, End);
+    double Rate = FTimeline->FramesPerSecond();
+    if (Rate > 0) {
+        auto Frames = static_cast<TVideoTime>(Rate * static_cast<double>(End) / 1e7);
+        End = static_cast<TVideoTime>(static_cast<double>(Frames) * 1e7 / Rate);
+    }
+    End = std::max(End - 2, Start);
+    if (FPosition < Start)
+        SetPosition(Start);
+    else if (FPosition > End)
+        SetPosition(End);
 }
 
 void TProject::BeginTracking() {

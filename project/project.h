@@ -13,6 +13,7 @@ class TItem;
 class TProjectChanges;
 class TTimeline;
 class TTrack;
+class TTrackItem;
 
 // The edit cursor ranges over 0 to 100 hours.
 constexpr TVideoTime MaxProjectPosition = 3600000000000;
@@ -61,6 +62,9 @@ public:
 
     TVideoTime Position() const { return FPosition; }
     void SetPosition(TVideoTime Time);
+    // Moves the edit cursor into the item's visible span (snapped to the
+    // last frame that starts inside it) when it lies outside.
+    void MoveCursorIntoItem(TTrackItem* Item);
 
     // A drag in progress: the timeline is held in one update bracket until
     // the outermost EndTracking.

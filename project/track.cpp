@@ -2,14 +2,18 @@
 
 #include "core/data.h"
 #include "core/error.h"
+#include "project/clip.h"
+#include "project/item_record.h"
 #include "project/project.h"
 #include "project/project_changes.h"
 #include "project/sub_track.h"
 #include "project/track_item.h"
 #include "project/track_settings.h"
+#include "project/transition.h"
 #include "render/timeline.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -60,6 +64,15 @@ TTrack::TTrack(uint8_t Kind) : FKind(std::min<uint8_t>(Kind, TrackKindCount - 1)
 
 TTrack::~TTrack() {
     BeginDestroying();
+    // An item that outlives the track (held by an undo record or the
+    // clipboard) must not leave its element on a render track that the
+    // timeline is about to free.
+    if (FRenderTrack) {
+        TTimelineUpdateGuard Bracket(*FRenderTrack->Timeline());
+        for (TTrackItem* Item : FItems)
+            if (Item->RefCount() > 1)
+                Item->Detach();
+    }
     for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) {
         (*It)->FTrack = nullptr;
         (*It)->FIndex = -1;
@@ -235,10 +248,131 @@ void TTrack::Load(TData& Data) {
             SubTrack(I)->Load(Data);
         }
     }
-    {
-        // Item records become items once the item types exist; a record
-        // of a type this program does not know is skipped.
-        TDataSection Section(Data, "Items");
-    }
+    LoadItems(Data);
+    JoinLoadedTransitions();
     Signal(ProjectChangeSubTracks);
+    Normalize(false);
+}
+
+void TTrack::LoadItems(TData& Data) {
+    std::optional<TTimelineUpdateGuard> Bracket;
+    if (FRenderTrack)
+        Bracket.emplace(*FRenderTrack->Timeline());
+    TDataSection Section(Data, "Items");
+    int32_t Count = Data.ReadListCount("Item[");
+    for (int32_t I = 0; I < Count; ++I) {
+        TDataSection Element(Data, ListItemName("Item[", I));
+        if (TTrackItem* Item = LoadTrackItem(Data))
+            InsertItem(Item, ItemCount());
+    }
+}
+
+void TTrack::JoinLoadedTransitions() {
+    for (int32_t I = 0; I < ItemCount(); ++I) {
+        auto* Transition = dynamic_cast<TTransition*>(Item(I));
+        if (!Transition)
+            continue;
+        if (I > 0)
+            if (auto* Before = dynamic_cast<TClip*>(Item(I - 1));
+                Before && Before->End() > Transition->Position())
+                LinkFrom(Transition, Before);
+        if (I + 1 < ItemCount())
+            if (auto* After = dynamic_cast<TClip*>(Item(I + 1));
+                After && Transition->End() > After->Position())
+                LinkTo(Transition, After);
+    }
+}
+
+void VisibleSpan(const TTrackItem& Item, TVideoTime& Start, TVideoTime& End) {
+    if (dynamic_cast<const TTransition*>(&Item)) {
+        Start = End = Item.Position() + Item.Duration() / 2;
+        return;
+    }
+    Start = Item.Position();
+    End = Item.End();
+    if (const auto* Clip = dynamic_cast<const TClip*>(&Item)) {
+        if (const TTransition* Leading = Clip->LeadingTransition())
+            Start += Leading->Duration();
+        if (const TTransition* Trailing = Clip->TrailingTransition())
+            End -= Trailing->Duration();
+    }
+}
+
+int32_t TTrack::IndexAtTime(TVideoTime Time) const {
+    for (int32_t I = 0; I < ItemCount(); ++I) {
+        TVideoTime Start, End;
+        VisibleSpan(*Item(I), Start, End);
+        if (Start + (End - Start) / 2 > Time)
+            return I;
+    }
+    return ItemCount();
+}
+
+std::vector<TTrackBlock> TTrack::GetBlocks() const {
+    bool Snapshot = FTrackingActive;
+    auto StartOf = [&](const TTrackItem* Item) {
+        return Snapshot ? Item->TrackPosition() : Item->Position();
+    };
+    auto EndOf = [&](const TTrackItem* Item) {
+        return Snapshot ? Item->TrackPosition() + Item->TrackDuration() : Item->End();
+    };
+    auto Continues = [](const TTrackItem* Item) {
+        if (const auto* Clip = dynamic_cast<const TClip*>(Item))
+            return Clip->TrailingTransition() != nullptr;
+        if (const auto* Transition = dynamic_cast<const TTransition*>(Item))
+            return Transition->ToClip() != nullptr;
+        return false;
+    };
+    std::vector<TTrackBlock> Blocks;
+    for (int32_t I = 0; I < ItemCount();) {
+        TTrackBlock Block;
+        Block.First = I;
+        Block.Start = StartOf(Item(I));
+        Block.End = EndOf(Item(I));
+        Block.IsSelected = Item(I)->IsSelected();
+        while (Continues(Item(I)) && I + 1 < ItemCount()) {
+            ++I;
+            Block.Start = std::min(Block.Start, StartOf(Item(I)));
+            Block.End = std::max(Block.End, EndOf(Item(I)));
+            Block.IsSelected = Block.IsSelected || Item(I)->IsSelected();
+        }
+        Block.Last = I++;
+        Blocks.push_back(Block);
+    }
+    return Blocks;
+}
+
+void TTrack::Normalize(bool KeepJoined) {
+    TVideoTime RunningEnd = 0;
+    for (TTrackItem* Item : FItems) {
+        Item->Place(KeepJoined, RunningEnd);
+        RunningEnd = std::max(RunningEnd, Item->End());
+    }
+    UpdateRenderElements();
+}
+
+void TTrack::UpdateRenderElements() {
+    if (FTrackingActive) {
+        FTrackingDirty = true;
+        return;
+    }
+    {
+        std::optional<TTimelineUpdateGuard> Bracket;
+        if (FRenderTrack)
+            Bracket.emplace(*FRenderTrack->Timeline());
+        for (TTrackItem* Item : FItems)
+            Item->UpdateElement();
+    }
+    ApplySettings();
+}
+
+void TTrack::MarkJoined() {
+    for (int32_t I = 0; I < ItemCount(); ++I)
+        Item(I)->SetJoined(I > 0 && Item(I - 1)->End() >= Item(I)->Position());
+}
+
+void TTrack::ApplySettings() {
+    TItem::ApplySettings();
+    for (TTrackItem* Item : FItems)
+        Item->ApplySettings();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/video_time.h"
 #include "project/item.h"
 
 #include <cstdint>
@@ -12,6 +13,15 @@ class TSubTrack;
 class TTimelineTrack;
 class TTrackItem;
 class TVolumeTrackSetting;
+
+// A run of items joined by transitions, as the editor moves it as one.
+struct TTrackBlock {
+    int32_t First = 0;
+    int32_t Last = 0;
+    TVideoTime Start = 0;
+    TVideoTime End = 0;
+    bool IsSelected = false;
+};
 
 // Track kinds 0 to 5: 0 any media, 1 video, 2 and 3 audio, 4 overlay video,
 // 5 effects.
@@ -51,6 +61,24 @@ public:
     void InsertItem(TTrackItem* Item, int32_t Index);
     void RemoveItem(TTrackItem* Item);
 
+    // The index of the first item whose visible span has its middle after
+    // Time; the item count when there is none.
+    int32_t IndexAtTime(TVideoTime Time) const;
+    // The runs of items joined by transitions, with their times (from the
+    // tracking snapshot while tracking).
+    std::vector<TTrackBlock> GetBlocks() const;
+    // Lets every item move where the placement rules want it, in order, so
+    // that nothing starts before the items ahead of it end; then brings the
+    // render elements in step.
+    void Normalize(bool KeepJoined);
+    // Gives every element its item's start and duration (deferred while
+    // tracking), then applies the settings.
+    void UpdateRenderElements();
+    // Marks each item that touches or overlaps the one before it.
+    void MarkJoined();
+
+    // Also applies the settings of every item.
+    void ApplySettings() override;
     void Load(TData& Data) override;
     void Save(TData& Data) const override;
 
@@ -71,6 +99,8 @@ private:
     void RenumberItems(int32_t From);
     void NotifySubTracksChanged();
     void Signal(uint32_t Flags);
+    void LoadItems(TData& Data);
+    void JoinLoadedTransitions();
 
     TProject* FProject = nullptr;
     int32_t FIndex = -1;
@@ -86,6 +116,10 @@ private:
     bool FTrackingActive = false;
     bool FTrackingDirty = false;
 };
+
+// The part of an item not covered by its transitions: a clip's span without
+// the overlaps of its leading and trailing transitions; a transition's middle.
+void VisibleSpan(const TTrackItem& Item, TVideoTime& Start, TVideoTime& End);
 
 // The kind of a track's own sub-track (sub-track 0).
 uint8_t OwnSubTrackKind(uint8_t TrackKind);

@@ -205,6 +205,14 @@ void TEffectElement::Build(TMediaLayer* Layer, TVideoTime From, TVideoTime To, b
     (Video ? FVideoLayer : FAudioLayer) = Layer;
 }
 
+std::unique_ptr<TEffectElement> TEffectElement::Clone() const {
+    auto Copy =
+        std::make_unique<TEffectElement>(FIndex, FMode, FRequested, FRelativeStart, FRelativeEnd);
+    Copy->FFirstLastTime = FFirstLastTime;
+    Copy->Props().Assign(FProps);
+    return Copy;
+}
+
 void TEffectElement::RemoveFromGraph() {
     TTimelineElement::RemoveFromGraph();
     FVideo = FAudio = nullptr;

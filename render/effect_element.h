@@ -68,6 +68,8 @@ public:
 
     void Rebuild() override;
     void RemoveFromGraph() override;
+    // A copy with the same description, times and values, on no host.
+    std::unique_ptr<TEffectElement> Clone() const;
 
 private:
     static const TEffectDescription& Find(int32_t Index);

@@ -6,11 +6,14 @@
 #include "core/text_table.h"
 #include "platform/media/media_timeline.h"
 #include "render/clip_element.h"
+#include "render/effect_element.h"
 #include "render/engine_objects.h"
+#include "render/transition_element.h"
 
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <map>
 
 TTimelineUpdateGuard::TTimelineUpdateGuard(TTimeline& Timeline)
     : FTimeline(Timeline), FUncaught(std::uncaught_exceptions()) {
@@ -71,20 +74,56 @@ TTimeline::TTimeline(const TTimeline& Source, const TVideoFormat& Video, const T
     Build();
     for (const auto& Track : Source.FTracks) {
         TTimelineTrack* Copy = this->Track(AddTrack(Track->Kind(), 0));
-        Copy->SetVolume(Track->Volume());
-        Copy->SetMuted(Track->Muted());
-        if (Track->HasBackground())
-            Copy->SetBackgroundColor(Track->BackgroundColor());
-        for (int32_t I = 1; I <= Track->ClipCount(); ++I) {
-            FOwnedClips.push_back(Track->Clip(I)->Clone());
-            FOwnedClips.back()->MoveTo(Copy, -3, Track->Clip(I)->Start());
-        }
+        CopyTrack(*Track, *Copy);
     }
     EndUpdate();
 }
 
+void TTimeline::CopyTrack(TTimelineTrack& From, TTimelineTrack& To) {
+    To.SetVolume(From.Volume());
+    To.SetMuted(From.Muted());
+    if (From.HasBackground())
+        To.SetBackgroundColor(From.BackgroundColor());
+    std::map<const TClipElement*, TClipElement*> Clones;
+    for (int32_t I = 1; I <= From.ClipCount(); ++I) {
+        TClipElement* Source = From.Clip(I);
+        FOwnedClips.push_back(Source->Clone());
+        TClipElement* Clone = FOwnedClips.back().get();
+        Clones[Source] = Clone;
+        Clone->MoveTo(&To, -3, Source->Start());
+        for (TEffectElement* Effect : Source->ClipEffects()) {
+            FOwnedEffects.push_back(Effect->Clone());
+            FOwnedEffects.back()->AttachToClip(Clone);
+        }
+    }
+    // The transitions between the clones: each joins the clones of its clips.
+    for (int32_t I = 1; I <= From.ClipCount(); ++I)
+        for (TBaseTransitionElement* Transition :
+             {From.Clip(I)->IncomingTransition(), From.Clip(I)->OutgoingTransition()}) {
+            auto* Element = dynamic_cast<TTransitionElement*>(Transition);
+            if (!Element)
+                continue;
+            bool Done =
+                std::any_of(FOwnedTransitions.begin(), FOwnedTransitions.end(), [&](const auto& T) {
+                    return T->Start() == Element->Start() && T->Track() == &To;
+                });
+            if (Done)
+                continue;
+            auto Find = [&](TClipElement* C) { return C ? Clones[C] : nullptr; };
+            FOwnedTransitions.push_back(
+                Element->Clone(Find(Element->OutgoingClip()), Find(Element->IncomingClip())));
+            FOwnedTransitions.back()->MoveTo(&To);
+        }
+    for (TEffectElement* Effect : From.Effects()) {
+        FOwnedEffects.push_back(Effect->Clone());
+        FOwnedEffects.back()->MoveTo(&To, Effect->Start());
+    }
+}
+
 TTimeline::~TTimeline() {
     BeginUpdate();
+    FOwnedEffects.clear();
+    FOwnedTransitions.clear();
     FOwnedClips.clear();
     FPendingElements.clear();
     for (auto It = FTracks.rbegin(); It != FTracks.rend(); ++It)

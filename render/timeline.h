@@ -15,7 +15,9 @@ class TMediaSource;
 class TMediaTimeline;
 class TMediaTrack;
 class TMediaTransition;
+class TBaseTransitionElement;
 class TClipElement;
+class TEffectElement;
 class TTimelineElement;
 
 // The render timeline: the project translated into the media engine's
@@ -105,6 +107,7 @@ private:
     void Build();
     void Flush();
     void PlaceTrackCompositions(TTimelineTrack* Track, int32_t Position);
+    void CopyTrack(TTimelineTrack& From, TTimelineTrack& To);
     void ReleaseTimelineObjects();
 
     std::unique_ptr<TMediaTimeline> FPlatform;
@@ -128,8 +131,11 @@ private:
     uint64_t FZoomPanHandle = 0;
     std::vector<std::unique_ptr<TTimelineTrack>> FTracks;
     std::vector<TTimelineElement*> FPendingElements;
-    // A render copy owns the clones of the source's elements.
+    // A render copy owns the clones of the source's elements; effects and
+    // transitions go before the clips they refer to.
     std::vector<std::unique_ptr<TClipElement>> FOwnedClips;
+    std::vector<std::unique_ptr<TBaseTransitionElement>> FOwnedTransitions;
+    std::vector<std::unique_ptr<TEffectElement>> FOwnedEffects;
 };
 
 // BeginUpdate on construction, EndUpdate on destruction. A failure of the

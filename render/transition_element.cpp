@@ -187,3 +187,12 @@ void TTransitionElement::WriteProperties(TPropertySetter& Setter, TVideoTime Sta
     FDescription->ApplyDefaults(Setter, Start, Duration, &Props());
     Props().Apply(Setter, Start, Duration);
 }
+
+std::unique_ptr<TTransitionElement> TTransitionElement::Clone(TClipElement* Outgoing,
+                                                              TClipElement* Incoming) const {
+    auto Copy = std::make_unique<TTransitionElement>(Outgoing, Reverse(), Duration(), Start(),
+                                                     Incoming, FIndex);
+    Copy->Props().Assign(Props());
+    Copy->SetCut(Cut());
+    return Copy;
+}

@@ -77,6 +77,8 @@ public:
     // Re-applies only when something differs.
     void Change(int32_t DescriptionIndex, bool Reverse, TVideoTime Duration, TVideoTime Start);
     const TGuid& TransitionClassId() const override;
+    // A copy joining the given clips (the clones of this one's), on no track.
+    std::unique_ptr<TTransitionElement> Clone(TClipElement* Outgoing, TClipElement* Incoming) const;
 
 protected:
     void WriteProperties(TPropertySetter& Setter, TVideoTime Start,

@@ -156,3 +156,32 @@ TEST_F(TransitionElement, TitleClipDrawsItsTextOverTheClipBeneath) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TransitionElement, RenderCopyKeepsTransitionsAndEffects) {
+    TColorClipElement A(MakeColor(200, 0, 0), 2 * Second);
+    TColorClipElement B(MakeColor(0, 0, 200), 2 * Second);
+    A.MoveTo(Track, -3, 0);
+    B.MoveTo(Track, -3, Second);
+    TTransitionElement Fade(&A, false, Second, Second, &B, CrossFadeIndex);
+    Fade.MoveTo(Track);
+    TEffectElement Effect(1, TEffectTimeMode::Whole, 0);
+    Effect.AttachToClip(&B);
+
+    TTimeline Copy(Timeline, {7, 320, 240, 16}, {6, 2, 16, 44100});
+    TTimelineTrack* Copied = Copy.Track(1);
+    ASSERT_EQ(Copied->ClipCount(), 2);
+    EXPECT_EQ(Copied->TransitionCount(), 1);
+    EXPECT_EQ(Copied->Clip(2)->ClipEffects().size(), 1u);
+    EXPECT_NE(Copied->Clip(2)->ClipEffects()[0]->VideoEffect(), nullptr);
+    EXPECT_EQ(Copied->Clip(1)->OutgoingTransition(), Copied->Clip(2)->IncomingTransition());
+
+    TMediaRenderer CopyRenderer(Copy.Platform());
+    TVideoFrame Original, Rendered;
+    Renderer.RenderVideo(Second + Second / 4, Original);
+    CopyRenderer.RenderVideo(Second + Second / 4, Rendered);
+    EXPECT_EQ(Rendered.Pixel(160, 120), Original.Pixel(160, 120));
+}
+
+} // namespace

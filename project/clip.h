@@ -1,0 +1,82 @@
+#pragma once
+
+#include "project/track_item.h"
+
+#include <cstdint>
+
+class TAdjustVideoClipSetting;
+class TClipElement;
+class TMuteClipSetting;
+class TTransition;
+class TVolumeClipSetting;
+
+// A clip on a track: a file clip or a title. Its transitions overlap its
+// beginning (leading) and its end (trailing); its settings adjust the
+// picture and the sound of its render element.
+class TClip : public TTrackItem {
+public:
+    std::string_view ClassName() const override { return "TClip"; }
+
+    // None for a file clip whose media could not be opened.
+    TClipElement* ClipElement() const;
+
+    bool HasAudio() const { return FHasAudio; }
+    bool HasVideo() const { return FHasVideo; }
+    // A still picture: no media length, the only clips with zoom and pan.
+    bool IsStill() const { return FIsStill; }
+    // May be longer than its media; the trim end then follows the duration.
+    bool IsStretchable() const { return FIsStretchable; }
+    bool IsTrimmable() const { return FIsTrimmable; }
+
+    // Gamma, brightness, contrast and saturation (0 to 3), for a clip with
+    // video; none otherwise.
+    TAdjustVideoClipSetting* AdjustSetting(int32_t Type) const {
+        return FAdjust[static_cast<size_t>(Type)];
+    }
+    TVolumeClipSetting* VolumeSetting() const { return FVolume; }
+    TMuteClipSetting* MuteSetting() const { return FMute; }
+
+    TTransition* LeadingTransition() const { return FLeadingTransition; }
+    TTransition* TrailingTransition() const { return FTrailingTransition; }
+    // Links Transition (none: unlinks the present one) from this clip's side.
+    void SetLeadingTransition(TTransition* Transition);
+    void SetTrailingTransition(TTransition* Transition);
+
+    TItemLimits GetLimits() const override;
+    void Place(bool KeepJoined, TVideoTime RunningEnd) override;
+    void Attach() override;
+    void Detach() override;
+    void UpdateElement() override;
+
+    void Load(TData& Data) override;
+    void Save(TData& Data) const override;
+
+protected:
+    TClip() = default;
+    ~TClip() override;
+
+    // Creates the settings the clip's kind has, in their stored order, once
+    // the element and the flags are known.
+    void CreateSettings();
+    // Drops the fixed settings the record's "Settings" section lacks, and
+    // with them the stream kinds they stand for: a clip without media takes
+    // its kinds from what it stored.
+    void KeepStoredSettings(TData& Data);
+
+    bool FHasAudio = false;
+    bool FHasVideo = false;
+    bool FIsStill = false;
+    bool FIsStretchable = false;
+    bool FIsTrimmable = true;
+
+private:
+    friend class TTransition;
+    friend void LinkFrom(TTransition* Transition, TClip* Clip);
+    friend void LinkTo(TTransition* Transition, TClip* Clip);
+
+    TAdjustVideoClipSetting* FAdjust[4] = {nullptr, nullptr, nullptr, nullptr};
+    TVolumeClipSetting* FVolume = nullptr;
+    TMuteClipSetting* FMute = nullptr;
+    TTransition* FLeadingTransition = nullptr; // the transition's own link holds it
+    TTransition* FTrailingTransition = nullptr;
+};

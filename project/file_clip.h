@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/media/picture_source_name.h"
+#include "project/clip.h"
+
+#include <string>
+
+class TFileClipElement;
+
+// A clip of a video, audio or still-picture file. A file that is missing,
+// or that exists but cannot be opened as media, still makes a clip: it has
+// no render element, is marked unavailable, and keeps its file name and
+// times so that the project is stored again unchanged.
+//
+//   auto* Clip = new TFileClip(0, "/home/ann/Videos/beach.mp4");
+//   Track->InsertItem(Clip, 0);
+class TFileClip : public TClip {
+public:
+    // Length and size of a clip whose media could not be opened.
+    static constexpr TVideoTime UnavailableDuration = 50000000;
+    static constexpr int32_t UnavailableWidth = 320;
+    static constexpr int32_t UnavailableHeight = 240;
+
+    TFileClip(TVideoTime Position, std::string FileName);
+    std::string_view ClassName() const override { return "TFileClip"; }
+
+    const std::string& FileName() const { return FFileName; }
+    bool IsAvailable() const { return Element() != nullptr; }
+    TFileClipElement* FileElement() const;
+
+    TVideoTime MediaDuration() const { return FMediaDuration; }
+    TVideoTime TrimBegin() const { return FTrimBegin; }
+    TVideoTime TrimEnd() const { return FTrimEnd; }
+    int32_t FrameWidth() const { return FFrameWidth; }
+    int32_t FrameHeight() const { return FFrameHeight; }
+
+    // A negative Begin becomes 0; a stretchable clip's End is raised to
+    // Begin, another clip's End lowered to the media's length.
+    void ClampTrim(TVideoTime& Begin, TVideoTime& End) const;
+    // Clamps, then (unless empty or unchanged) takes the range as the clip's
+    // duration and gives the element its media times. The caller records the
+    // undo step.
+    void SetTrim(TVideoTime Begin, TVideoTime End);
+
+    bool CanZoomPan() const { return FCanZoomPan; }
+    const TZoomPanValue& ZoomPanBegin() const { return FZoomPanBegin; }
+    const TZoomPanValue& ZoomPanEnd() const { return FZoomPanEnd; }
+    bool IsEqualSize() const { return FIsEqualSize; }
+    bool IsCommonCenter() const { return FIsCommonCenter; }
+    // Stores the movement, pushes it to the element and signals
+    // ProjectChangeZoomPan; nothing when every value is unchanged.
+    void SetZoomPan(const TZoomPanValue& Begin, const TZoomPanValue& End, bool IsEqualSize,
+                    bool IsCommonCenter);
+    // Stores and pushes without a signal (undo records, previews).
+    void SetZoomPanRaw(const TZoomPanValue& Begin, const TZoomPanValue& End, bool IsEqualSize,
+                       bool IsCommonCenter);
+
+    void Place(bool KeepJoined, TVideoTime RunningEnd) override;
+    void Attach() override;
+    void UpdateElement() override;
+
+    void Load(TData& Data) override;
+    void Save(TData& Data) const override;
+
+protected:
+    void SaveIdentity(TData& Data) const override;
+
+private:
+    void PushTrim();
+    void PushZoomPan();
+
+    std::string FFileName;
+    TVideoTime FMediaDuration = UnavailableDuration;
+    TVideoTime FTrimBegin = 0;
+    TVideoTime FTrimEnd = UnavailableDuration;
+    int32_t FFrameWidth = UnavailableWidth;
+    int32_t FFrameHeight = UnavailableHeight;
+    bool FCanZoomPan = false;
+    TZoomPanValue FZoomPanBegin;
+    TZoomPanValue FZoomPanEnd;
+    bool FIsEqualSize = false;
+    bool FIsCommonCenter = false;
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+class TData;
+class TTrackItem;
+
+// Creates the item an "Item[i]" record of a project file describes and lets
+// it load, or none for a record of an unknown type or catalogue entry. The
+// item is not on a track and not yet referenced; a failure while loading
+// frees it and propagates.
+TTrackItem* LoadTrackItem(TData& Data);
