@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/command_line_render.h"
+#include "app/demo_project.h"
 #include "core/ref_object.h"
 #include "core/text.h"
 #include "core/text_table.h"
@@ -15,8 +16,8 @@ namespace {
 
 constexpr int ExitUsage = 2;
 
-std::string DefaultProjectFileName() {
-    return GetText(TTextSlot::UntitledProject) + GetText(TTextSlot::ProjectFileExtension);
+std::string DemoFolderName() {
+    return GetText(TTextSlot::DemoFolderName);
 }
 
 void PrintUsage(std::FILE* Out) {
@@ -72,6 +73,9 @@ int RunApplication(const std::vector<std::string>& Arguments) {
         PrintUsage(stderr);
         return ExitUsage;
     }
-    return CreateProject(CommandLine.Files.empty() ? DefaultProjectFileName()
-                                                   : CommandLine.Files[0]);
+    // Without a file the program shows what it can do: it makes a demo
+    // project with media of its own and renders it.
+    if (CommandLine.Files.empty())
+        return RunDemo(DemoFolderName());
+    return CreateProject(CommandLine.Files[0]);
 }
