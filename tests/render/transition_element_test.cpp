@@ -185,3 +185,66 @@ TEST_F(TransitionElement, RenderCopyKeepsTransitionsAndEffects) {
 }
 
 } // namespace
+
+namespace {
+
+// Two file clips joined by a wipe, then a colour clip, with a title on an
+// overlay track: each shows at its own times.
+TEST(RenderTimelineEndToEnd, FileClipsWipeColourClipAndTitle) {
+    TTempFolder Folder;
+    auto Clip = [&](const char* Name, uint8_t R, uint8_t G, uint8_t B) {
+        TTestVideoOptions Options;
+        Options.Width = 160;
+        Options.Height = 120;
+        Options.FrameCount = 75; // 3 s
+        Options.Painter = SolidColor(R, G, B);
+        WriteTestVideo(Folder.Path(Name), Options);
+        return Folder.Path(Name);
+    };
+    TTimeline Timeline;
+    TTimelineTrack* Video = Timeline.Track(1);
+    Timeline.AddTrack(TTimelineTrackKind::ABVideo, 0);
+    TTimelineTrack* Overlay = Timeline.Track(2);
+    TFileClipElement Red(Clip("red.avi", 230, 20, 20), true, true, -1);
+    TFileClipElement Blue(Clip("blue.avi", 20, 20, 230), true, true, -1);
+    TColorClipElement Green(MakeColor(0, 200, 0), 2 * Second);
+    Red.MoveTo(Video, -3, 0);
+    Blue.MoveTo(Video, -3, 2 * Second);
+    Green.MoveTo(Video, -3, 5 * Second);
+    TTransitionElement Wipe(&Red, false, Second, 2 * Second, &Blue, FirstWipeIndex);
+    Wipe.MoveTo(Video);
+    TTextClipDescriptor Title;
+    Title.SetText("The End");
+    TTextClipElement Text(Title, 2 * Second);
+    Text.MoveTo(Overlay, -3, 5 * Second);
+
+    TMediaRenderer Renderer(Timeline.Platform());
+    TVideoFrame Frame;
+    auto Middle = [&](TVideoTime T) {
+        Renderer.RenderVideo(T, Frame);
+        return Frame.Pixel(Frame.Width() / 2, Frame.Height() * 9 / 10);
+    };
+    EXPECT_GT(int(Middle(Second) & 0xFF), 200);             // red
+    EXPECT_GT(int((Middle(4 * Second) >> 16) & 0xFF), 200); // blue
+    EXPECT_EQ(Middle(6 * Second), MakeColor(0, 200, 0));    // green below the title
+    // Half-way through the wipe both clips are on screen.
+    Renderer.RenderVideo(2 * Second + Second / 2, Frame);
+    int Reds = 0, Blues = 0;
+    for (int32_t X = 0; X < Frame.Width(); ++X) {
+        TColor P = Frame.Pixel(X, Frame.Height() / 2);
+        Reds += (P & 0xFF) > 180;
+        Blues += ((P >> 16) & 0xFF) > 180;
+    }
+    EXPECT_GT(Reds, 0);
+    EXPECT_GT(Blues, 0);
+    // The title lights pixels over the green clip.
+    Renderer.RenderVideo(6 * Second, Frame);
+    int Lit = 0;
+    for (int32_t Y = 0; Y < Frame.Height(); ++Y)
+        for (int32_t X = 0; X < Frame.Width(); ++X)
+            Lit += (Frame.Pixel(X, Y) & 0xFF) > 180;
+    EXPECT_GT(Lit, 20);
+    EXPECT_EQ(Middle(7 * Second), MakeColor(0, 0, 0));
+}
+
+} // namespace
