@@ -362,6 +362,8 @@ void TMediaFileWriter::TState::OpenVideo(const char* EncoderName) {
     C->time_base = av_inv_q(Rate);
     C->framerate = Rate;
     C->sample_aspect_ratio = {1, 1};
+    // Let the encoder use every core (the library default is one thread).
+    C->thread_count = 0;
     if (Dv) // DV frames carry the 4:3 picture shape of their standard
         C->sample_aspect_ratio = Height == 480 ? AVRational{10, 11} : AVRational{16, 15};
     if (!Raw && !Dv)
