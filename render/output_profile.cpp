@@ -95,61 +95,10 @@ TAudioFormat ResolveAudio(const TTimeline& Timeline, const TOutputSettings& Sett
     return Audio;
 }
 
-// The encoders the writer picks for the fixed formats, for when one stream
-// is to be left out: the writer writes both streams of a fixed format, so
-// such a file is described to it as a format with advanced options.
-struct TEncoderChoice {
-    const char* Container;
-    const char* Video;
-    const char* Audio;
-};
-
-TEncoderChoice FixedEncoders(const TMediaWriterProfile& Profile, uint16_t BitsPerSample) {
-    const char* Pcm = BitsPerSample <= 8    ? "pcm_u8"
-                      : BitsPerSample <= 16 ? "pcm_s16le"
-                      : BitsPerSample <= 24 ? "pcm_s24le"
-                                            : "pcm_s32le";
-    switch (Profile.Format) {
-    case TMediaOutputFormat::WindowsMediaVideo:
-        return {"asf", "wmv2", "wmav2"};
-    case TMediaOutputFormat::WindowsMediaAudio:
-        return {"asf", nullptr, "wmav2"};
-    case TMediaOutputFormat::Mp4:
-        return {"mp4", Profile.Mp4UsesH264 ? "libx264" : "mpeg4", "aac"};
-    case TMediaOutputFormat::DvAvi:
-        return {"avi", "dvvideo", "pcm_s16le"};
-    case TMediaOutputFormat::UncompressedAvi:
-        return {"avi", "rawvideo", Pcm};
-    case TMediaOutputFormat::CompressedAvi:
-        return {"avi", "mpeg4", "libmp3lame"};
-    case TMediaOutputFormat::Mp3:
-        return {"mp3", nullptr, "libmp3lame"};
-    case TMediaOutputFormat::Wav:
-        return {"wav", nullptr, Pcm};
-    default:
-        return {nullptr, nullptr, nullptr};
-    }
-}
-
-void LeaveOutStreams(TMediaWriterProfile& Profile, bool WantVideo, bool WantAudio,
-                     uint16_t BitsPerSample) {
-    if (Profile.Format == TMediaOutputFormat::Mp4Advanced ||
-        Profile.Format == TMediaOutputFormat::AviAdvanced) {
-        if (!WantVideo)
-            Profile.VideoEncoder.clear();
-        if (!WantAudio)
-            Profile.AudioEncoder.clear();
-        return;
-    }
-    TEncoderChoice Fixed = FixedEncoders(Profile, BitsPerSample);
-    bool HasVideo = Fixed.Video != nullptr;
-    if ((!HasVideo || WantVideo) && WantAudio)
-        return;
-    bool Avi = std::string_view(Fixed.Container) == "avi";
-    Profile.Format = Avi ? TMediaOutputFormat::AviAdvanced : TMediaOutputFormat::Mp4Advanced;
-    Profile.Container = Avi ? "" : Fixed.Container;
-    Profile.VideoEncoder = WantVideo && Fixed.Video ? Fixed.Video : "";
-    Profile.AudioEncoder = WantAudio ? Fixed.Audio : "";
+// The writer leaves out the stream the output has no use for.
+void LeaveOutStreams(TMediaWriterProfile& Profile, bool WantVideo, bool WantAudio, uint16_t) {
+    Profile.WithVideo = WantVideo;
+    Profile.WithAudio = WantAudio;
 }
 
 // The constant-rate formats of the Windows Media audio codec, in bits per second.

@@ -460,8 +460,8 @@ void TMediaFileWriter::TState::Open() {
     if (Audio)
         AudioFormat = Audio->AudioFormat();
     TFormatChoice Choice = ChooseFormat(Profile, AudioFormat.BitsPerSample);
-    bool WantVideo = Choice.VideoEncoder && Video;
-    bool WantAudio = Choice.AudioEncoder && Audio;
+    bool WantVideo = Choice.VideoEncoder && Video && Profile.WithVideo;
+    bool WantAudio = Choice.AudioEncoder && Audio && Profile.WithAudio;
     if ((!WantVideo && !WantAudio) || Duration <= 0)
         RaiseMediaError(FormatMessageText(GetText(TTextSlot::NothingToRender), FileName), "");
 

@@ -47,6 +47,9 @@ struct TMediaWriterProfile {
     int32_t BufferWindowMs = -1;
     // Mp4: false writes MPEG-4 part 2 instead of H.264.
     bool Mp4UsesH264 = true;
+    // Leave the picture or the sound out of a format that has both.
+    bool WithVideo = true;
+    bool WithAudio = true;
     // The advanced formats: libavcodec encoder names and, for
     // Mp4Advanced, a libavformat container name (default "mp4").
     std::string VideoEncoder;

@@ -97,12 +97,13 @@ TEST(OutputProfile, CompressedAviIsAlwaysMadeInQualityMode) {
     EXPECT_EQ(Profile.Quality, 50);
 }
 
-TEST(OutputProfile, AFileWithoutAudioLeavesTheAudioEncoderOut) {
+TEST(OutputProfile, AFileWithoutAudioLeavesTheAudioStreamOut) {
     TRenderFormats Silent{{VideoPresetCustom, 64, 48, 10}, {}};
     TMediaWriterProfile Profile =
         MakeWriterProfile(Settings(TMediaOutputFormat::WindowsMediaVideo, true, 500000), Silent);
-    EXPECT_TRUE(Profile.AudioEncoder.empty());
-    EXPECT_FALSE(Profile.VideoEncoder.empty());
+    EXPECT_EQ(Profile.Format, TMediaOutputFormat::WindowsMediaVideo);
+    EXPECT_FALSE(Profile.WithAudio);
+    EXPECT_TRUE(Profile.WithVideo);
     EXPECT_EQ(Profile.VideoBitRate, 500000);
 }
 

@@ -308,3 +308,24 @@ TEST(MediaWriter, AnEncoderThatDoesNotExistIsAnError) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(MediaWriter, AStreamCanBeLeftOutOfAFormatThatHasBoth) {
+    TTempFolder Folder;
+    std::string Tone = Folder.Path("tone.wav");
+    WriteTestTone(Tone, 440, 0.5, 1);
+    TTwoClipTimeline Edit(Tone, Second);
+    TMediaWriterProfile Profile;
+    Profile.Format = TMediaOutputFormat::Mp4;
+    Profile.WithAudio = false;
+    std::string File = Folder.Path("silent.mp4");
+    TMediaFileWriter Writer(Edit.Timeline, File, Profile);
+    Writer.Start(nullptr);
+    ASSERT_EQ(Writer.Wait().Outcome, TRenderOutcome::Completed);
+    TMediaInfo Info = ProbeMedia(File);
+    ASSERT_EQ(Info.Streams.size(), 1u);
+    EXPECT_EQ(Info.Streams[0].SubType, "h264");
+}
+
+} // namespace
