@@ -1,13 +1,30 @@
 #include "project/clip.h"
 
 #include "core/data.h"
+#include "core/error.h"
+#include "project/clip_effect.h"
 #include "project/clip_settings.h"
+#include "project/sub_track.h"
 #include "project/track.h"
 #include "project/transition.h"
 #include "render/clip_element.h"
+#include "render/description_registry.h"
 #include "render/timeline_track.h"
 
+#include <algorithm>
+
 TClip::~TClip() {
+    // The clip effects' elements leave the clip's element while it still
+    // exists; an effect held elsewhere lives on, detached.
+    FEffectSlots.clear();
+    for (auto It = FClipEffects.rbegin(); It != FClipEffects.rend(); ++It) {
+        TClipEffect* Effect = *It;
+        Effect->DetachElement();
+        Effect->FClip = nullptr;
+        Effect->SetSubTrack(nullptr);
+        Effect->Release();
+    }
+    FClipEffects.clear();
     // The elements unlink each other as they go; here only the items'
     // pointers are cleared.
     if (FLeadingTransition)
@@ -113,8 +130,94 @@ void TClip::Attach() {
     }
 }
 
+TClipEffect* TClip::EffectSlot(int32_t SubIndex) const {
+    return SubIndex >= 0 && SubIndex < static_cast<int32_t>(FEffectSlots.size())
+               ? FEffectSlots[static_cast<size_t>(SubIndex)]
+               : nullptr;
+}
+
+void TClip::InsertClipEffect(TClipEffect* Effect, int32_t SubIndex) {
+    if (Effect->FClip)
+        RaiseError("Can not insert " + std::string(Effect->ClassName()) + " on this clip.");
+    FClipEffects.push_back(Effect);
+    Effect->FClip = this;
+    Effect->AddRef();
+    Effect->FSubIndex = std::max(SubIndex, 1);
+    if (TTrack* Owner = Track(); Owner && Effect->FSubIndex < Owner->SubTrackCount()) {
+        Effect->SetSubTrack(Owner->SubTrack(Effect->FSubIndex));
+        if (Effect->FSubIndex < static_cast<int32_t>(FEffectSlots.size()))
+            FEffectSlots[static_cast<size_t>(Effect->FSubIndex)] = Effect;
+    }
+    Effect->AttachElement();
+}
+
+void TClip::RemoveClipEffect(TClipEffect* Effect) {
+    auto It = std::find(FClipEffects.begin(), FClipEffects.end(), Effect);
+    if (Effect->FClip != this || It == FClipEffects.end())
+        RaiseError("Can not remove " + std::string(Effect->ClassName()) + " from this clip.");
+    Effect->DetachElement();
+    FClipEffects.erase(It);
+    Effect->FClip = nullptr;
+    std::replace(FEffectSlots.begin(), FEffectSlots.end(), Effect,
+                 static_cast<TClipEffect*>(nullptr));
+    Effect->SetSubTrack(nullptr);
+    Effect->Release();
+}
+
+void TClip::RemoveClipEffectOn(const TSubTrack* SubTrack) {
+    for (TClipEffect* Effect : FClipEffects)
+        if (Effect->FSubTrack == SubTrack) {
+            RemoveClipEffect(Effect);
+            return;
+        }
+}
+
+void TClip::SubTracksChanged() {
+    TTrack* Owner = Track();
+    if (!Owner) {
+        FEffectSlots.clear();
+        for (TClipEffect* Effect : FClipEffects) {
+            Effect->DetachElement();
+            Effect->SetSubTrack(nullptr);
+        }
+        return;
+    }
+    int32_t Count = Owner->SubTrackCount();
+    FEffectSlots.assign(static_cast<size_t>(Count), nullptr);
+    for (TClipEffect* Effect : FClipEffects) {
+        if (TSubTrack* SubTrack = Effect->FSubTrack) {
+            // A sub-track taken off the track (by an undo record that may
+            // bring it back) keeps its effect, without a slot and unseen.
+            if (SubTrack->Track() != Owner) {
+                Effect->DetachElement();
+                continue;
+            }
+            Effect->FSubIndex = SubTrack->Index();
+        } else if (Effect->FSubIndex < Count) {
+            Effect->SetSubTrack(Owner->SubTrack(Effect->FSubIndex));
+        } else {
+            continue;
+        }
+        FEffectSlots[static_cast<size_t>(Effect->FSubIndex)] = Effect;
+        Effect->AttachElement();
+    }
+}
+
+void TClip::ApplySettings() {
+    TTrackItem::ApplySettings();
+    for (TClipEffect* Effect : FClipEffects)
+        Effect->ApplySettings();
+}
+
 void TClip::Detach() {
     SetJoined(false);
+    // Off the track the effects have no sub-tracks; attaching again gives
+    // them the sub-tracks at their indexes.
+    FEffectSlots.clear();
+    for (TClipEffect* Effect : FClipEffects) {
+        Effect->DetachElement();
+        Effect->SetSubTrack(nullptr);
+    }
     if (TClipElement* Element = ClipElement())
         Element->Detach();
 }
@@ -137,9 +240,24 @@ void TClip::UpdateElement() {
 void TClip::Save(TData& Data) const {
     TTrackItem::Save(Data);
     TDataSection Effects(Data, "Effects");
-    Data.WriteInteger("Count", 0);
+    Data.WriteInteger("Count", ClipEffectCount());
+    for (int32_t K = 0; K < ClipEffectCount(); ++K) {
+        TDataSection Record(Data, ListItemName("Effect[", K));
+        ClipEffect(K)->Save(Data);
+    }
 }
 
 void TClip::Load(TData& Data) {
     TTrackItem::Load(Data);
+    TDataSection Effects(Data, "Effects");
+    int32_t Count = Data.ReadListCount("Effect[");
+    for (int32_t K = 0; K < Count; ++K) {
+        TDataSection Record(Data, ListItemName("Effect[", K));
+        int32_t Id = Data.ReadInteger("Id", -1);
+        if (!DescriptionRegistry().Effects().EffectByIndex(Id))
+            continue;
+        TRefPtr<TClipEffect> Effect{new TClipEffect(Id)};
+        Effect->Load(Data);
+        InsertClipEffect(Effect.Get(), Effect->SubIndex());
+    }
 }

@@ -3,9 +3,12 @@
 #include "project/track_item.h"
 
 #include <cstdint>
+#include <vector>
 
 class TAdjustVideoClipSetting;
+class TClipEffect;
 class TClipElement;
+class TSubTrack;
 class TMuteClipSetting;
 class TTransition;
 class TVolumeClipSetting;
@@ -41,6 +44,25 @@ public:
     // Links Transition (none: unlinks the present one) from this clip's side.
     void SetLeadingTransition(TTransition* Transition);
     void SetTrailingTransition(TTransition* Transition);
+
+    // The clip effects in the order they were inserted; one reference each.
+    int32_t ClipEffectCount() const { return static_cast<int32_t>(FClipEffects.size()); }
+    TClipEffect* ClipEffect(int32_t Index) const {
+        return FClipEffects[static_cast<size_t>(Index)];
+    }
+    // The clip effect placed on the sub-track at SubIndex, or none.
+    TClipEffect* EffectSlot(int32_t SubIndex) const;
+    // Appends Effect with the sub-track index it is meant for (at least 1);
+    // it takes that sub-track when the clip's track has it. Raises when the
+    // effect already belongs to a clip.
+    void InsertClipEffect(TClipEffect* Effect, int32_t SubIndex);
+    // Raises unless Effect belongs to this clip; the effect may be freed.
+    void RemoveClipEffect(TClipEffect* Effect);
+    // Removes the clip effect placed on SubTrack, if any.
+    void RemoveClipEffectOn(const TSubTrack* SubTrack);
+    void SubTracksChanged() override;
+    // Also refreshes the settings of the clip effects.
+    void ApplySettings() override;
 
     TItemLimits GetLimits() const override;
     void Place(bool KeepJoined, TVideoTime RunningEnd) override;
@@ -79,4 +101,6 @@ private:
     TMuteClipSetting* FMute = nullptr;
     TTransition* FLeadingTransition = nullptr; // the transition's own link holds it
     TTransition* FTrailingTransition = nullptr;
+    std::vector<TClipEffect*> FClipEffects; // one reference each
+    std::vector<TClipEffect*> FEffectSlots; // by sub-track index
 };

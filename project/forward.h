@@ -1,5 +1,8 @@
 #pragma once
 
+class TClip;
+class TClipEffect;
+class TEffect;
 class TItem;
 class TItemSetting;
 class TProject;

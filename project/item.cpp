@@ -2,8 +2,11 @@
 
 #include "core/data.h"
 #include "core/text.h"
+#include "project/element_settings.h"
 #include "project/item_setting.h"
 #include "project/project_changes.h"
+#include "render/element_property.h"
+#include "render/element_property_description.h"
 
 TItem::TItem() = default;
 TItem::~TItem() = default;
@@ -27,6 +30,33 @@ TItemSetting* TItem::FindSetting(std::string_view Key) const {
 
 void TItem::RemoveSetting(TItemSetting* Setting) {
     std::erase_if(FSettings, [&](const auto& Owned) { return Owned.get() == Setting; });
+}
+
+void TItem::AddElementSettings(TElementProps& Props, const TTransformDescription& Description,
+                               const TPropertyHost* Host) {
+    for (auto& Property : MakeElementProperties(Props, Description, Host)) {
+        TElementProperty& Bound = *Property;
+        switch (Bound.Description().Type()) {
+        case TPropertyType::Integer:
+            AddSetting<TIntegerElementSetting>(Bound);
+            break;
+        case TPropertyType::Float:
+            AddSetting<TFloatElementSetting>(Bound);
+            break;
+        case TPropertyType::Color:
+            AddSetting<TColorElementSetting>(Bound);
+            break;
+        case TPropertyType::Boolean:
+            AddSetting<TBoolElementSetting>(Bound);
+            break;
+        case TPropertyType::Enumeration:
+            AddSetting<TEnumElementSetting>(Bound);
+            break;
+        default:
+            continue;
+        }
+        FElementProperties.push_back(std::move(Property));
+    }
 }
 
 void TItem::ApplySettings() {

@@ -6,7 +6,11 @@
 #include <vector>
 
 class TData;
+class TElementProperty;
+class TElementProps;
 class TItemSetting;
+class TPropertyHost;
+class TTransformDescription;
 class TProjectChanges;
 
 // The common base of tracks, sub-tracks, track items and clip effects: a
@@ -48,12 +52,19 @@ protected:
         FSettings.push_back(std::move(Setting));
         return Raw;
     }
+    // One element setting for each property Description offers for editing,
+    // in property order, writing into Props; properties of other types get
+    // none. With a Host, lengths in seconds follow the host's duration.
+    void AddElementSettings(TElementProps& Props, const TTransformDescription& Description,
+                            const TPropertyHost* Host = nullptr);
     void BeginDestroying() { FDestroying = true; }
     // Drops a setting the item no longer offers (an unavailable clip keeps
     // only those its stored record had).
     void RemoveSetting(TItemSetting* Setting);
 
 private:
+    // Declared first so that the settings referring to them go first.
+    std::vector<std::unique_ptr<TElementProperty>> FElementProperties;
     std::vector<std::unique_ptr<TItemSetting>> FSettings;
     bool FIsSelected = false;
     bool FDestroying = false;

@@ -2,6 +2,7 @@
 
 #include "core/data.h"
 #include "core/text.h"
+#include "project/effect.h"
 #include "project/file_clip.h"
 #include "project/media_paths.h"
 #include "project/title_clip.h"
@@ -24,8 +25,10 @@ TTrackItem* CreateItem(TData& Data) {
         int32_t Id = Data.ReadInteger("Id", -1);
         return Registry.Transitions().TransitionByIndex(Id) ? new TTransition(0, 0, Id) : nullptr;
     }
-    // Effects on the effects track are not made by this program yet; their
-    // records are skipped like those of unknown types.
+    if (SameTextAscii(Type, "Effect")) {
+        int32_t Id = Data.ReadInteger("Id", -1);
+        return Registry.Effects().EffectByIndex(Id) ? new TEffect(0, 0, Id) : nullptr;
+    }
     return nullptr;
 }
 

@@ -141,7 +141,13 @@ void TTrack::DeleteEffectSubTrack(int32_t Index) {
     if (Index < 0 || Index >= SubTrackCount() || SubTrack(Index)->Kind() != EffectSubTrackKind)
         return;
     TUpdateGuard Guard(FChanges);
-    RemoveSubTrack(SubTrack(Index));
+    TSubTrack* Doomed = SubTrack(Index);
+    for (TTrackItem* Item : FItems)
+        if (auto* Clip = dynamic_cast<TClip*>(Item); Clip && Clip->EffectSlot(Index)) {
+            Clip->RemoveClipEffectOn(Doomed);
+            Signal(ProjectChangeItems);
+        }
+    RemoveSubTrack(Doomed);
     Signal(ProjectChangeSubTracks);
 }
 

@@ -55,7 +55,8 @@ public:
     void RemoveSubTrack(TSubTrack* SubTrack);
     // Adds an effect sub-track at Index (at least 1).
     TSubTrack* AddEffectSubTrack(int32_t Index);
-    // Removes the effect sub-track at Index; other sub-tracks are refused.
+    // Removes the effect sub-track at Index and, from every clip, the clip
+    // effect placed on it; other sub-tracks are refused.
     void DeleteEffectSubTrack(int32_t Index);
 
     void InsertItem(TTrackItem* Item, int32_t Index);

@@ -14,6 +14,7 @@ TTransition::TTransition(TVideoTime Duration, TVideoTime Position, int32_t Descr
     SetPosition(Position);
     SetDuration(Element->Duration());
     bool Reversible = Element->Description().IsReversible();
+    AddElementSettings(Element->Props(), Element->Description());
     SetElement(std::move(Element));
     if (Reversible)
         FReverse = AddSetting<TReverseTransitionSetting>();
