@@ -3,6 +3,7 @@
 #include "core/data.h"
 #include "core/error.h"
 #include "project/clip_effect.h"
+#include "project/clip_picture.h"
 #include "project/clip_settings.h"
 #include "project/sub_track.h"
 #include "project/track.h"
@@ -12,6 +13,7 @@
 #include "render/timeline_track.h"
 
 #include <algorithm>
+#include <iterator>
 
 TClip::~TClip() {
     // The clip effects' elements leave the clip's element while it still
@@ -37,29 +39,60 @@ TClipElement* TClip::ClipElement() const {
     return static_cast<TClipElement*>(Element());
 }
 
+const TVideoFrame& TClip::Picture() const {
+    if (!FPictureValid) {
+        FPicture = DrawClipPicture(*this);
+        FPictureValid = true;
+    }
+    return FPicture;
+}
+
 void TClip::CreateSettings() {
-    if (FHasVideo)
+    // Element settings would come first, but no clip element has editable
+    // properties: the sources of files, titles and colours take none.
+    const TClipElement* Element = ClipElement();
+    if (FHasVideo) {
         for (uint8_t Type = 0; Type < 4; ++Type)
             FAdjust[Type] = AddSetting<TAdjustVideoClipSetting>(Type);
+        // Without an element nothing tells whether the media would keep a
+        // colour; loading keeps the setting only if the record has it.
+        if (!Element || Element->KeepsBackgroundColor())
+            FBackgroundColor = AddSetting<TBackgroundColorClipSetting>();
+    }
     if (FHasAudio) {
         FVolume = AddSetting<TVolumeClipSetting>();
         FMute = AddSetting<TMuteClipSetting>();
     }
 }
 
+namespace {
+
+const char* const ColorSuffixes[] = {".R", ".G", ".B", ".A"};
+
+} // namespace
+
 void TClip::KeepStoredSettings(TData& Data) {
     TDataSection Section(Data, "Settings");
+    // A colour is stored as four leaves under its key.
+    auto Stored = [&](const TItemSetting* Setting) {
+        if (!dynamic_cast<const TColorItemSetting*>(Setting))
+            return Data.Exists(Setting->Key());
+        return std::any_of(
+            std::begin(ColorSuffixes), std::end(ColorSuffixes),
+            [&](const char* Suffix) { return Data.Exists(Setting->Key() + Suffix); });
+    };
     auto Keep = [&](auto*& Setting) {
-        if (Setting && !Data.Exists(Setting->Key())) {
+        if (Setting && !Stored(Setting)) {
             RemoveSetting(Setting);
             Setting = nullptr;
         }
     };
     for (TAdjustVideoClipSetting*& Setting : FAdjust)
         Keep(Setting);
+    Keep(FBackgroundColor);
     Keep(FVolume);
     Keep(FMute);
-    FHasVideo = FAdjust[0] || FAdjust[1] || FAdjust[2] || FAdjust[3];
+    FHasVideo = FAdjust[0] || FAdjust[1] || FAdjust[2] || FAdjust[3] || FBackgroundColor;
     FHasAudio = FVolume || FMute;
 }
 

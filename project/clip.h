@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/media/video_frame.h"
 #include "project/track_item.h"
 
 #include <cstdint>
 #include <vector>
 
 class TAdjustVideoClipSetting;
+class TBackgroundColorClipSetting;
 class TClipEffect;
 class TClipElement;
 class TSubTrack;
@@ -36,6 +38,8 @@ public:
     TAdjustVideoClipSetting* AdjustSetting(int32_t Type) const {
         return FAdjust[static_cast<size_t>(Type)];
     }
+    // For a clip whose element keeps a background colour; none otherwise.
+    TBackgroundColorClipSetting* BackgroundColorSetting() const { return FBackgroundColor; }
     TVolumeClipSetting* VolumeSetting() const { return FVolume; }
     TMuteClipSetting* MuteSetting() const { return FMute; }
 
@@ -63,6 +67,13 @@ public:
     void SubTracksChanged() override;
     // Also refreshes the settings of the clip effects.
     void ApplySettings() override;
+
+    // The small picture the timeline editor shows (clip_picture.h), drawn
+    // when asked for while the mark is cleared; empty when it cannot be.
+    const TVideoFrame& Picture() const;
+    bool PictureValid() const { return FPictureValid; }
+    // The media or the content changed: the next Picture draws afresh.
+    void InvalidatePicture() { FPictureValid = false; }
 
     TItemLimits GetLimits() const override;
     void Place(bool KeepJoined, TVideoTime RunningEnd) override;
@@ -97,10 +108,14 @@ private:
     friend void LinkTo(TTransition* Transition, TClip* Clip);
 
     TAdjustVideoClipSetting* FAdjust[4] = {nullptr, nullptr, nullptr, nullptr};
+    TBackgroundColorClipSetting* FBackgroundColor = nullptr;
     TVolumeClipSetting* FVolume = nullptr;
     TMuteClipSetting* FMute = nullptr;
     TTransition* FLeadingTransition = nullptr; // the transition's own link holds it
     TTransition* FTrailingTransition = nullptr;
     std::vector<TClipEffect*> FClipEffects; // one reference each
     std::vector<TClipEffect*> FEffectSlots; // by sub-track index
+    // A cache, drawn on demand by the const getter.
+    mutable TVideoFrame FPicture;
+    mutable bool FPictureValid = false;
 };

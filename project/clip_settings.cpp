@@ -92,6 +92,23 @@ void TAdjustVideoClipSetting::StateChanged() {
     Signal(Changes(), ProjectChangeSettings);
 }
 
+TBackgroundColorClipSetting::TBackgroundColorClipSetting(TItem* Owner)
+    : TColorItemSetting(Owner, "Background.Color", GetText(TTextSlot::BackgroundColorCaption),
+                        ClipElementOf(Owner) ? ClipElementOf(Owner)->BackgroundColor()
+                                             : NoElementColor) {}
+
+void TBackgroundColorClipSetting::Apply() {
+    if (TClipElement* Element = ClipElementOf(Owner()))
+        Element->SetBackgroundColor(FValue);
+    Signal(Changes(), ProjectChangeSettings);
+}
+
+void TBackgroundColorClipSetting::SetValueRaw(TColor NewValue) {
+    FValue = NewValue;
+    if (TClipElement* Element = ClipElementOf(Owner()))
+        Element->SetBackgroundColor(FValue);
+}
+
 TMuteClipSetting::TMuteClipSetting(TItem* Owner)
     : TBoolItemSetting(Owner, "Mute", GetText(TTextSlot::MuteCaption), false) {}
 

@@ -23,6 +23,23 @@ private:
     uint8_t FType;
 };
 
+// The colour a still shows around its picture and beneath its transparent
+// parts; created only for clips whose element keeps one.
+class TBackgroundColorClipSetting : public TColorItemSetting {
+public:
+    // Opaque white for a clip without element (a clip whose media is missing
+    // keeps what its record stored).
+    static constexpr TColor NoElementColor = 0xFFFFFFFFu;
+
+    explicit TBackgroundColorClipSetting(TItem* Owner);
+    std::string_view ClassName() const override { return "TBackgroundColorClipSetting"; }
+    void Apply() override;
+    // Stores the colour and gives it to the element, with no undo record
+    // and no signal: for when the colour is chosen with the clip itself
+    // (a picture inserted on an overlay track), not by the user.
+    void SetValueRaw(TColor NewValue);
+};
+
 class TMuteClipSetting : public TBoolItemSetting {
 public:
     explicit TMuteClipSetting(TItem* Owner);

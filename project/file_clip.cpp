@@ -1,9 +1,12 @@
 #include "project/file_clip.h"
 
 #include "core/data.h"
+#include "core/text_table.h"
+#include "project/item_undo.h"
 #include "project/media_paths.h"
 #include "project/project.h"
 #include "project/project_changes.h"
+#include "project/undo_history.h"
 #include "render/file_clip_element.h"
 #include "render/timeline.h"
 
@@ -93,6 +96,9 @@ void TFileClip::SetTrim(TVideoTime Begin, TVideoTime End) {
     FTrimBegin = Begin;
     FTrimEnd = End;
     SetDuration(End - Begin);
+    // A still shows the same picture whatever part of its time is used.
+    if (!FIsStill)
+        InvalidatePicture();
     PushTrim();
     if (TClipElement* Clip = ClipElement(); Clip && Clip->CanSetDuration())
         Clip->SetDuration(Duration());
@@ -123,6 +129,8 @@ void TFileClip::SetZoomPan(const TZoomPanValue& Begin, const TZoomPanValue& End,
         IsCommonCenter == FIsCommonCenter)
         return;
     TUpdateGuard Guard(Changes());
+    UndoHistory().Add(
+        std::make_unique<TFileClipZoomPanUndo>(this, GetText(TTextSlot::UndoZoomPanText)));
     SetZoomPanRaw(Begin, End, IsEqualSize, IsCommonCenter);
     if (TProjectChanges* Notifier = Changes())
         Notifier->Change(ProjectChangeZoomPan);
@@ -130,6 +138,10 @@ void TFileClip::SetZoomPan(const TZoomPanValue& Begin, const TZoomPanValue& End,
 
 void TFileClip::Place(bool KeepJoined, TVideoTime RunningEnd) {
     TClip::Place(KeepJoined, RunningEnd);
+    FollowDuration();
+}
+
+void TFileClip::FollowDuration() {
     if (FIsStretchable)
         FTrimEnd = FTrimBegin + Duration();
 }

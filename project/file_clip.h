@@ -42,6 +42,10 @@ public:
     // undo step.
     void SetTrim(TVideoTime Begin, TVideoTime End);
 
+    // A stretchable clip's trim end follows its duration; placing the clip
+    // and restoring its times call this.
+    void FollowDuration();
+
     bool CanZoomPan() const { return FCanZoomPan; }
     const TZoomPanValue& ZoomPanBegin() const { return FZoomPanBegin; }
     const TZoomPanValue& ZoomPanEnd() const { return FZoomPanEnd; }

@@ -44,12 +44,14 @@ protected:
     TItem();
     ~TItem() override;
 
-    // Settings are created by their item, in the order they are stored.
+    // Settings are created by their item, in the order they are stored, and
+    // refreshed once from the render side as soon as they are in the list.
     template <class TSetting, class... TArgs>
     TSetting* AddSetting(TArgs&&... Args) {
         auto Setting = std::make_unique<TSetting>(this, std::forward<TArgs>(Args)...);
         TSetting* Raw = Setting.get();
         FSettings.push_back(std::move(Setting));
+        Raw->Refresh();
         return Raw;
     }
     // One element setting for each property Description offers for editing,

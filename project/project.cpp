@@ -2,22 +2,29 @@
 
 #include "core/data.h"
 #include "core/error.h"
+#include "core/text_table.h"
+#include "project/clip.h"
+#include "project/clip_effect.h"
+#include "project/list_undo.h"
 #include "project/project_changes.h"
 #include "project/project_defaults.h"
 #include "project/sub_track.h"
 #include "project/track.h"
 #include "project/track_item.h"
 #include "project/undo_history.h"
+#include "project/zoom_pan_rectangle.h"
 #include "render/timeline.h"
 
 #include <algorithm>
 
 TProject::TProject()
-    : FTimeline(std::make_unique<TTimeline>()), FChanges(std::make_unique<TProjectChanges>(this)) {
+    : FTimeline(std::make_unique<TTimeline>()), FZoomPan(ZoomPanRectangle),
+      FChanges(std::make_unique<TProjectChanges>(this)) {
     // The project's tracks bring their own render tracks; the timeline's
     // initial track is not needed.
     while (FTimeline->TrackCount() > 0)
         FTimeline->DeleteTrack(1);
+    FTimeline->SetZoomPanHandle(FZoomPan.Handle());
 }
 
 TProject::~TProject() {
@@ -88,32 +95,32 @@ void TProject::RemoveTrack(TTrack* Track) {
 
 TTrack* TProject::AddTrack(int32_t Index, uint8_t Kind) {
     TUpdateGuard Guard(*FChanges);
-    auto* Track = new TTrack(Kind);
-    try {
-        InsertTrack(Track, Index);
-    } catch (...) {
-        Track->Free();
-        throw;
-    }
+    UndoHistory().Add(std::make_unique<TTracksUndo>(this, GetText(TTextSlot::UndoAddTrackText)));
+    TRefPtr<TTrack> Track{new TTrack(Kind)};
+    InsertTrack(Track.Get(), Index);
     Signal(ProjectChangeAll);
-    Select(Track, false);
-    return Track;
+    Select(Track.Get(), false);
+    return Track.Get();
 }
 
 void TProject::DeleteTrack(int32_t Index) {
     if (Index < 0 || Index >= TrackCount())
         return;
     TUpdateGuard Guard(*FChanges);
+    UndoHistory().Add(
+        std::make_unique<TTracksUndo>(this, GetText(TTextSlot::UndoDeleteTrackText)));
     RemoveTrack(Track(Index));
     Signal(ProjectChangeAll);
 }
 
 void TProject::DeleteSelection() {
     TUpdateGuard Guard(*FChanges);
+    TTimelineUpdateGuard Bracket(*FTimeline);
+    TUndoGroupGuard Group(UndoHistory(), GetText(TTextSlot::UndoDeleteText));
     bool AnyTrack = std::any_of(FTracks.begin(), FTracks.end(),
                                 [](const TTrack* Track) { return Track->IsSelected(); });
     if (AnyTrack) {
-        TTimelineUpdateGuard Bracket(*FTimeline);
+        UndoHistory().Add(std::make_unique<TTracksUndo>(this));
         for (int32_t I = TrackCount() - 1; I >= 0; --I)
             if (Track(I)->IsSelected())
                 RemoveTrack(Track(I));
@@ -122,9 +129,14 @@ void TProject::DeleteSelection() {
     }
     for (int32_t I = 0; I < TrackCount(); ++I) {
         TTrack* T = Track(I);
+        bool SubTrackSelected = false;
         for (int32_t S = T->SubTrackCount() - 1; S >= 1; --S)
-            if (T->SubTrack(S)->IsSelected())
+            if (T->SubTrack(S)->IsSelected()) {
+                SubTrackSelected = true;
                 T->DeleteEffectSubTrack(S);
+            }
+        if (!SubTrackSelected)
+            T->DeleteSelectedItems();
     }
 }
 
@@ -206,6 +218,45 @@ void TProject::EndTracking() {
     }
 }
 
+namespace {
+
+// Calls Visit for each clip effect of the clips on Track.
+template <class TVisit>
+void ForEachClipEffect(const TTrack* Track, TVisit Visit) {
+    for (int32_t I = 0; I < Track->ItemCount(); ++I)
+        if (auto* Clip = dynamic_cast<TClip*>(Track->Item(I)))
+            for (int32_t K = 0; K < Clip->ClipEffectCount(); ++K)
+                Visit(Clip, Clip->ClipEffect(K));
+}
+
+// What an extended selection keeps besides the item selected: the other
+// items of that item's track, or the other clip effects of that effect's
+// clip.
+struct TSelectionKeep {
+    const TTrack* ItemsOf = nullptr;
+    const TClip* EffectsOf = nullptr;
+};
+
+// Deselects everything on Track except Item and what Keep names.
+void DeselectOnTrack(TTrack* Track, const TItem* Item, TSelectionKeep Keep) {
+    auto Deselect = [Item](TItem* Other) {
+        if (Other != Item)
+            Other->SetSelected(false);
+    };
+    Deselect(Track);
+    for (int32_t S = 0; S < Track->SubTrackCount(); ++S)
+        Deselect(Track->SubTrack(S));
+    if (Keep.ItemsOf != Track)
+        for (int32_t I = 0; I < Track->ItemCount(); ++I)
+            Deselect(Track->Item(I));
+    ForEachClipEffect(Track, [&](const TClip* Clip, TClipEffect* Effect) {
+        if (Keep.EffectsOf != Clip)
+            Deselect(Effect);
+    });
+}
+
+} // namespace
+
 void TProject::UpdateSelectionSummary() {
     TItem* Single = nullptr;
     int32_t Count = 0;
@@ -220,33 +271,40 @@ void TProject::UpdateSelectionSummary() {
         for (int32_t I = 0; I < T->ItemCount(); ++I)
             Visit(T->Item(I));
     }
+    for (TTrack* T : FTracks)
+        ForEachClipEffect(T, [&](const TClip*, TClipEffect* Effect) { Visit(Effect); });
     FHasSelection = Count > 0;
     FSelectedItem = Count == 1 ? Single : nullptr;
 }
 
 void TProject::Select(TItem* Item, bool Extend) {
     TUpdateGuard Guard(*FChanges);
-    auto* SelectedTrack = dynamic_cast<TTrack*>(Item);
-    auto* SelectedSubTrack = dynamic_cast<TSubTrack*>(Item);
-    auto* SelectedTrackItem = dynamic_cast<TTrackItem*>(Item);
-    bool Selectable = SelectedTrack || SelectedSubTrack || SelectedTrackItem;
-    if (!Selectable && Extend)
+    if (!Item && Extend)
         return;
-    for (TTrack* T : FTracks) {
-        if (T != Item)
-            T->SetSelected(false);
-        for (int32_t S = 0; S < T->SubTrackCount(); ++S)
-            if (T->SubTrack(S) != Item)
-                T->SubTrack(S)->SetSelected(false);
-        bool OwnTrack = SelectedTrackItem && SelectedTrackItem->Track() == T;
-        for (int32_t I = 0; I < T->ItemCount(); ++I) {
-            TTrackItem* Other = T->Item(I);
-            if (Other != Item && !(OwnTrack && Extend))
-                Other->SetSelected(false);
-        }
+    TSelectionKeep Keep;
+    if (Extend) {
+        if (auto* TrackItem = dynamic_cast<TTrackItem*>(Item))
+            Keep.ItemsOf = TrackItem->Track();
+        else if (auto* Effect = dynamic_cast<TClipEffect*>(Item))
+            Keep.EffectsOf = Effect->Clip();
     }
-    if (Selectable)
+    for (TTrack* T : FTracks)
+        DeselectOnTrack(T, Item, Keep);
+    if (Item)
         Item->SetSelected(true);
+}
+
+void TProject::OnClipInfosChanged(uint32_t Flags) {
+    // The catalogue reports changes in its video folders from here up;
+    // below are the audio folders', which leave every picture as it was.
+    constexpr uint32_t VideoFolderChanges = 0x10000;
+    if (Flags < VideoFolderChanges)
+        return;
+    TUpdateGuard Guard(*FChanges);
+    for (TTrack* T : FTracks)
+        for (int32_t I = 0; I < T->ItemCount(); ++I)
+            if (auto* Clip = dynamic_cast<TClip*>(T->Item(I)))
+                Clip->InvalidatePicture();
 }
 
 void TProject::SaveToData(TData& Data) const {

@@ -2,6 +2,7 @@
 
 #include "core/ref_object.h"
 #include "core/video_time.h"
+#include "platform/media/zoom_pan_callbacks.h"
 
 #include <functional>
 #include <memory>
@@ -54,8 +55,11 @@ public:
     void DeleteTrack(int32_t Index);
     void DeleteSelection();
 
-    // Selects Item (a track, a sub-track or a track item; none to clear),
-    // deselecting what the selection rules say, in one change.
+    // Selects Item (a track, a sub-track, a track item or a clip effect;
+    // none to clear) in one change. One kind of object is selected at a
+    // time: a track or a sub-track alone; track items of one track (Extend
+    // keeps that track's others); clip effects of one clip (Extend keeps
+    // that clip's others). None with Extend changes nothing.
     void Select(TItem* Item, bool Extend);
     TItem* SelectedItem() const { return FSelectedItem; }
     bool HasSelection() const { return FHasSelection; }
@@ -72,6 +76,11 @@ public:
     void EndTracking();
     bool Tracking() const { return FTracking; }
     int32_t TrackingCount() const { return FTrackingCount; }
+
+    // The media catalogue's report that files in its folders changed. From
+    // Flags 0x10000 up (a video folder) every clip's picture is drawn afresh
+    // when next asked for.
+    void OnClipInfosChanged(uint32_t Flags);
 
     // The render driver stores its settings in the project file's
     // "Rendering" section; it installs these when it binds to the project.
@@ -94,6 +103,10 @@ private:
     int32_t FLastKind1Index = -1;
     int32_t FFirstKind5Index = 0;
     std::unique_ptr<TTimeline> FTimeline;
+    // The timeline's picture sources reach ZoomPanRectangle through this
+    // handle; it ends with the project, and render copies that outlive it
+    // then show their stills whole.
+    TZoomPanRegistration FZoomPan;
     TVideoTime FPosition = 0;
     bool FTracking = false;
     int32_t FTrackingCount = 0;

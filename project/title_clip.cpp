@@ -1,7 +1,10 @@
 #include "project/title_clip.h"
 
 #include "core/data.h"
+#include "core/text_table.h"
+#include "project/item_undo.h"
 #include "project/project_changes.h"
+#include "project/undo_history.h"
 #include "render/font_descriptor.h"
 #include "render/text_clip_element.h"
 #include "render/timeline.h"
@@ -111,6 +114,15 @@ void TTitleClip::SetText(const std::string& Text) {
 
 void TTitleClip::SetContent(const std::string& Text, const TTitleFontValues& Main,
                             const TTitleFontValues& Caption) {
+    if (Text == FText && Main == FMainFont.Values() && Caption == FCaptionFont.Values())
+        return;
+    TUpdateGuard Guard(Changes());
+    UndoHistory().Add(std::make_unique<TTitleClipUndo>(this, GetText(TTextSlot::UndoTitleText)));
+    ApplyContent(Text, Main, Caption);
+}
+
+void TTitleClip::ApplyContent(const std::string& Text, const TTitleFontValues& Main,
+                              const TTitleFontValues& Caption) {
     TUpdateGuard Guard(Changes());
     SetText(Text);
     FMainFont.Assign(Main);

@@ -56,9 +56,12 @@ public:
     TTitleClipFont& CaptionFont() { return FCaptionFont; }
     const TTitleClipFont& CaptionFont() const { return FCaptionFont; }
 
-    // Text and both fonts in one change.
+    // Text and both fonts in one change, as one undo step.
     void SetContent(const std::string& Text, const TTitleFontValues& Main,
                     const TTitleFontValues& Caption);
+    // The same without undo: new titles, and the undo records themselves.
+    void ApplyContent(const std::string& Text, const TTitleFontValues& Main,
+                      const TTitleFontValues& Caption);
     void SetText(const std::string& Text);
 
     void Load(TData& Data) override;

@@ -129,28 +129,6 @@ void TTrack::RemoveSubTrack(TSubTrack* SubTrack) {
     SubTrack->Release();
 }
 
-TSubTrack* TTrack::AddEffectSubTrack(int32_t Index) {
-    TUpdateGuard Guard(FChanges);
-    auto* SubTrack = new TSubTrack(EffectSubTrackKind);
-    InsertSubTrack(SubTrack, std::max(Index, 1));
-    Signal(ProjectChangeSubTracks);
-    return SubTrack;
-}
-
-void TTrack::DeleteEffectSubTrack(int32_t Index) {
-    if (Index < 0 || Index >= SubTrackCount() || SubTrack(Index)->Kind() != EffectSubTrackKind)
-        return;
-    TUpdateGuard Guard(FChanges);
-    TSubTrack* Doomed = SubTrack(Index);
-    for (TTrackItem* Item : FItems)
-        if (auto* Clip = dynamic_cast<TClip*>(Item); Clip && Clip->EffectSlot(Index)) {
-            Clip->RemoveClipEffectOn(Doomed);
-            Signal(ProjectChangeItems);
-        }
-    RemoveSubTrack(Doomed);
-    Signal(ProjectChangeSubTracks);
-}
-
 void TTrack::InsertItem(TTrackItem* Item, int32_t Index) {
     if (Item->Track())
         RaiseError("Can not insert " + std::string(Item->ClassName()) + " on this track.");
@@ -184,10 +162,12 @@ void TTrack::AttachToProject(TProject* Project, int32_t Index) {
     if (!FRenderTrack)
         FRenderTrack = Timeline.Track(Timeline.AddTrack(RenderTrackKind(FKind), Index + 1));
     if (HasBackground(FKind)) {
+        // A new track gives its render track the colour it starts with, as
+        // loading a stored track does: a project renders the same before
+        // and after it is saved and opened again.
         if (!FBackgroundColor)
             FBackgroundColor = AddSetting<TBackgroundColorTrackSetting>();
-        else
-            FRenderTrack->SetBackgroundColor(FBackgroundColor->Value());
+        FRenderTrack->SetBackgroundColor(FBackgroundColor->Value());
     }
     // Settings made while detached reach the new render track.
     if (FMute)

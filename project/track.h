@@ -4,9 +4,17 @@
 #include "project/item.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class TBackgroundColorTrackSetting;
+class TClip;
+class TClipEffect;
+class TEffect;
+class TFileClip;
+class TTitleClip;
+class TTransition;
+struct TTitleFontValues;
 class TMuteTrackSetting;
 class TProject;
 class TSubTrack;
@@ -51,16 +59,84 @@ public:
     TVolumeTrackSetting* Volume() const { return FVolume; }
     TBackgroundColorTrackSetting* BackgroundColor() const { return FBackgroundColor; }
 
+    // The raw structural operations: no undo, no signal. The editing
+    // operations below are built on them.
     void InsertSubTrack(TSubTrack* SubTrack, int32_t Index);
     void RemoveSubTrack(TSubTrack* SubTrack);
+    void InsertItem(TTrackItem* Item, int32_t Index);
+    void RemoveItem(TTrackItem* Item);
+
+    // Editing operations. Each is one step of the undo history, opens update
+    // brackets on the project's notifier and its render timeline, and leaves
+    // the track normalized; insertions move the edit cursor into the new
+    // item and select it.
+
     // Adds an effect sub-track at Index (at least 1).
     TSubTrack* AddEffectSubTrack(int32_t Index);
     // Removes the effect sub-track at Index and, from every clip, the clip
     // effect placed on it; other sub-tracks are refused.
     void DeleteEffectSubTrack(int32_t Index);
+    // Puts a new clip effect on Clip: on SubTrack (replacing the clip's
+    // effect there) when that is an effect sub-track, otherwise on the first
+    // effect sub-track after the clip's last effect, added when there is
+    // none.
+    TClipEffect* AddClipEffect(TClip* Clip, TSubTrack* SubTrack, int32_t EffectIndex);
+    // Removes the selected items (and the transitions left without clips)
+    // and the selected clip effects of the remaining clips.
+    void DeleteSelectedItems();
 
-    void InsertItem(TTrackItem* Item, int32_t Index);
-    void RemoveItem(TTrackItem* Item);
+    // A new clip of FileName at Time, between the transitions around Time;
+    // those the Keep flags do not keep lose their link on that side.
+    TFileClip* InsertFile(bool KeepLeading, bool KeepTrailing, const std::string& FileName,
+                          TVideoTime Time);
+    TTitleClip* InsertTitle(bool KeepLeading, bool KeepTrailing, const TTitleFontValues& MainFont,
+                            const TTitleFontValues& CaptionFont, const std::string& Text,
+                            int32_t StyleIndex, TVideoTime Duration, TVideoTime Time);
+    TEffect* InsertEffect(int32_t EffectIndex, TVideoTime Duration, TVideoTime Time);
+    // A transition at Time joining the clips before and after it (as the
+    // Join flags allow), as long as the clips allow; none when they leave no
+    // room.
+    TTransition* InsertTransition(bool JoinPrevious, bool JoinNext, bool Reverse,
+                                  TVideoTime Duration, int32_t TransitionIndex, TVideoTime Time);
+    // Splits the transition at Index in two around a new clip; none when the
+    // item there is not a transition.
+    TFileClip* InsertFileIntoTransition(int32_t Index, const std::string& FileName);
+    TTitleClip* InsertTitleIntoTransition(int32_t Index, int32_t StyleIndex,
+                                          const TTitleFontValues& MainFont,
+                                          const TTitleFontValues& CaptionFont,
+                                          const std::string& Text, TVideoTime Duration);
+    // Places a new clip at Time over whatever lies there (captured files).
+    TFileClip* InsertFileOverwrite(const std::string& FileName, TVideoTime Time);
+    void ReplaceTransition(int32_t Index, int32_t TransitionIndex, bool Reverse);
+    void ReplaceEffect(int32_t Index, int32_t EffectIndex);
+    void ReplaceTitleLayout(int32_t Index, int32_t StyleIndex);
+
+    // Cuts Clip in two at Time (kept 0.04 s away from its ends and
+    // transitions).
+    void SplitClip(TFileClip* Clip, TVideoTime Time);
+    // Replaces the file clips First ... Last by one clip covering their
+    // media range.
+    void JoinClips(int32_t First, int32_t Last, TVideoTime Time);
+    void TrimClipStart(TFileClip* Clip, bool RemoveTransition, TVideoTime NewTrimBegin);
+    void TrimClipEnd(TFileClip* Clip, bool RemoveTransition, TVideoTime NewTrimEnd);
+
+    // Gaps: moves the items after the first gap ending after Time left to
+    // close it, or closes every gap from there on.
+    void CloseGapAt(TVideoTime Time);
+    void CloseGapsFrom(TVideoTime Time);
+
+    // Drags. While tracking, every call starts again from the snapshot taken
+    // when tracking began, and the drag makes one undo step when it ends.
+    void BeginTracking();
+    void EndTracking();
+    // Moves the blocks holding selected items by Delta, each stopped by its
+    // neighbours.
+    void MoveSelection(TVideoTime Delta);
+    // Drags the selection's edges: Mode 0 both, 1 the left, 2 the right.
+    void DragSelectionEdge(int32_t Mode, TVideoTime Delta);
+    // Moves Count items from First so that they start at index Target and at
+    // time NewStart, unless that would tear a transition from its clip.
+    void MoveItemsTo(int32_t First, int32_t Target, int32_t Count, TVideoTime NewStart);
 
     // The index of the first item whose visible span has its middle after
     // Time; the item count when there is none.
@@ -102,6 +178,24 @@ private:
     void Signal(uint32_t Flags);
     void LoadItems(TData& Data);
     void JoinLoadedTransitions();
+    // Inserts a new item at Index, with the change signal; a failure frees
+    // the item and propagates.
+    void InsertNewItem(TTrackItem* Item, int32_t Index);
+    // Unlinks Item from its transitions or clips and removes it.
+    void RemoveLinkedItem(TTrackItem* Item);
+    // Inserts a new clip at Time between the transitions there: the one
+    // before it leads into it when KeepLeading, the one after it follows it
+    // when KeepTrailing; each that is not kept loses its link on the clip's
+    // side.
+    void InsertClipBetween(TClip* Clip, bool KeepLeading, bool KeepTrailing, TVideoTime Time);
+    // Splits the transition Leading around Clip: Leading leads into the clip,
+    // and a second transition of its kind leads from the clip into the clip
+    // Leading led into.
+    void InsertClipIntoTransition(TTransition& Leading, TClip* Clip);
+    // The end of a new item's insertion: normalize, cursor, selection.
+    void FinishInsertion(TTrackItem* Item, bool KeepJoined = false);
+    void RestoreTrackingSnapshot();
+    bool DiffersFromSnapshot() const;
 
     TProject* FProject = nullptr;
     int32_t FIndex = -1;
@@ -116,7 +210,16 @@ private:
     int32_t FTrackingDepth = 0;
     bool FTrackingActive = false;
     bool FTrackingDirty = false;
+    bool FTrackingGroupOpen = false; // a reorder opened the drag's undo group
 };
+
+// The longest transition that may join FromClip and ToClip (either may be
+// none), at most Wanted: each clip keeps three quarters of itself clear, or,
+// next to its other transition, seven eighths less that transition.
+TVideoTime MaxTransitionLength(const TClip* FromClip, const TClip* ToClip, TVideoTime Wanted);
+// Gives Clip the transitions Leading and Trailing (either may be none) at its
+// ends, with the lengths both neighbours allow.
+void FitBetween(TClip* Clip, TTransition* Leading, TTransition* Trailing);
 
 // The part of an item not covered by its transitions: a clip's span without
 // the overlaps of its leading and trailing transitions; a transition's middle.

@@ -208,6 +208,14 @@ void TClipElement::SetMuted(bool Value) {
     }
 }
 
+void TClipElement::SetBackgroundColor(TColor Value) {
+    if (Value == FBackgroundColor)
+        return;
+    FBackgroundColor = Value;
+    if (KeepsBackgroundColor())
+        ParameterChanged();
+}
+
 void TClipElement::SetTransitionLengths(TVideoTime Incoming, TVideoTime Outgoing) {
     if (Incoming != FIncomingLength || Outgoing != FOutgoingLength) {
         FIncomingLength = Incoming;
@@ -227,6 +235,7 @@ void TClipElement::CopyParametersTo(TClipElement& Clone) const {
     Clone.FGamma = FGamma;
     Clone.FVolume = FVolume;
     Clone.FMuted = FMuted;
+    Clone.FBackgroundColor = FBackgroundColor;
     Clone.FIncomingLength = FIncomingLength;
     Clone.FOutgoingLength = FOutgoingLength;
 }

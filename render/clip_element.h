@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/geometry.h"
 #include "render/timeline_element.h"
 #include "render/video_format.h"
 
@@ -48,6 +49,18 @@ public:
     void SetVolume(double Value);
     bool Muted() const { return FMuted; }
     void SetMuted(bool Value);
+
+    // Whether the clip shows a colour of its own around its picture and
+    // beneath the picture's transparent parts; the project offers the colour
+    // as a setting only then. A clip's source that fills the whole frame
+    // itself keeps none.
+    virtual bool KeepsBackgroundColor() const { return false; }
+    // That colour, R in the low byte and alpha in the high byte. Opaque
+    // black by default, the bars a video of another shape than the output
+    // gets too.
+    TColor BackgroundColor() const { return FBackgroundColor; }
+    // Rebuilds the clip when the colour changes and the clip shows it.
+    void SetBackgroundColor(TColor Value);
 
     // The transitions at the clip's start and end (set by the transitions),
     // which its volume fades across; without them, explicit fade lengths.
@@ -100,6 +113,7 @@ private:
     int32_t FGamma = 10000;
     double FVolume = 1.0;
     bool FMuted = false;
+    TColor FBackgroundColor = 0xFF000000u;
     std::vector<TEffectElement*> FClipEffects;
     TBaseTransitionElement* FIncomingTransition = nullptr;
     TBaseTransitionElement* FOutgoingTransition = nullptr;

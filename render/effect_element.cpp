@@ -1,5 +1,6 @@
 #include "render/effect_element.h"
 
+#include "core/changes.h"
 #include "core/error.h"
 #include "core/text.h"
 #include "core/text_table.h"
@@ -28,6 +29,12 @@ TEffectElement::TEffectElement(int32_t DescriptionIndex, TEffectTimeMode Mode,
     : FIndex(DescriptionIndex), FDescription(&Find(DescriptionIndex)), FMode(Mode),
       FRequested(RequestedDuration), FRelativeStart(RelativeStart), FRelativeEnd(RelativeEnd) {
     SetDurationField(RequestedDuration);
+    FProps.OnChange = NotifyMethod<&TEffectElement::PropsChanged>(this);
+}
+
+void TEffectElement::PropsChanged(TObject*) {
+    if (Track())
+        Update();
 }
 
 TEffectElement::~TEffectElement() {

@@ -72,6 +72,9 @@ public:
     std::unique_ptr<TEffectElement> Clone() const;
 
 private:
+    // A value the user changed is built into the engine at once (or when
+    // the timeline's bracket ends).
+    void PropsChanged(TObject* Sender);
     static const TEffectDescription& Find(int32_t Index);
     void Build(TMediaLayer* Layer, TVideoTime From, TVideoTime To, bool Video);
     std::vector<TEffectElement*>* Siblings() const;

@@ -152,6 +152,7 @@ std::string TFileClipElement::PictureSourceName() const {
         Name.OutputHeight = Owner->OutputHeight();
         Name.FramesPerSecond = Owner->FramesPerSecond();
     }
+    Name.ClipColor = BackgroundColor();
     Name.MediaStop = FMediaStop;
     Name.ZoomPanBegin = FZoomBegin;
     Name.ZoomPanEnd = FZoomEnd;

@@ -37,6 +37,10 @@ public:
 
     bool HasVideo() const override { return FHasVideo; }
     bool HasAudio() const override { return FHasAudio; }
+    // A still is drawn by the picture source, which fills the frame around
+    // the picture (zoomed out, or of another shape) with the clip's colour;
+    // a media file's frames fill the frame themselves.
+    bool KeepsBackgroundColor() const override { return FIsStill && FHasVideo; }
     bool CanSetDuration() const override { return true; }
     void CollectFormat(TVideoFormat& Video, TAudioFormat& Audio) const override;
     std::unique_ptr<TClipElement> Clone() const override;

@@ -1,5 +1,6 @@
 #include "render/transition_element.h"
 
+#include "core/changes.h"
 #include "core/error.h"
 #include "core/text.h"
 #include "core/text_table.h"
@@ -7,6 +8,7 @@
 #include "render/clip_element.h"
 #include "render/description_registry.h"
 #include "render/descriptions.h"
+#include "render/element_property_value.h"
 #include "render/engine_objects.h"
 #include "render/timeline.h"
 #include "render/transition_description.h"
@@ -15,10 +17,21 @@ TBaseTransitionElement::TBaseTransitionElement(TClipElement* Outgoing, bool Reve
                                                TVideoTime Duration, TVideoTime Start,
                                                TClipElement* Incoming)
     : FReverse(Reverse) {
+    FProps.OnValueClass = ValueClassMethod<&TBaseTransitionElement::ValueClassOf>(this);
+    FProps.OnChange = NotifyMethod<&TBaseTransitionElement::PropsChanged>(this);
     SetStartField(Start);
     SetDurationField(Duration);
     SetOutgoingClip(Outgoing);
     SetIncomingClip(Incoming);
+}
+
+TPropertyValueClass TBaseTransitionElement::ValueClassOf(std::string_view Key) const {
+    return TransitionPropertyValueClass(Key);
+}
+
+void TBaseTransitionElement::PropsChanged(TObject*) {
+    if (Track())
+        Update();
 }
 
 TBaseTransitionElement::~TBaseTransitionElement() {

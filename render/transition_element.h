@@ -55,6 +55,12 @@ protected:
 
 private:
     void ClipsChanged();
+    // Values the user sets keep the class the description gives their key
+    // (a softness is stored in percent and built in the engine's range).
+    TPropertyValueClass ValueClassOf(std::string_view Key) const;
+    // A value the user changed is built into the engine at once (or when
+    // the timeline's bracket ends).
+    void PropsChanged(TObject* Sender);
 
     TClipElement* FOutgoing = nullptr;
     TClipElement* FIncoming = nullptr;

@@ -43,7 +43,7 @@ public:
         int32_t FullWidth = Picture->FullWidth, FullHeight = Picture->FullHeight;
         TZoomPanRect Shown{0, 0, double(FullWidth), double(FullHeight)};
         TZoomPanRect Asked;
-        if (CallZoomPanCallback(FName.ZoomPanCallback, FullWidth, FullHeight, Progress(When),
+        if (CallZoomPanCallback(FName.ZoomPanCallback, QueryFor(FullWidth, FullHeight, When),
                                 Asked) &&
             IsUsable(Asked, FullWidth, FullHeight))
             Shown = Asked;
@@ -67,6 +67,18 @@ public:
     }
 
 private:
+    TZoomPanQuery QueryFor(int32_t Width, int32_t Height, const TComponentTime& When) const {
+        TZoomPanQuery Query;
+        Query.PictureWidth = Width;
+        Query.PictureHeight = Height;
+        Query.Progress = Progress(When);
+        Query.Begin = FName.ZoomPanBegin;
+        Query.End = FName.ZoomPanEnd;
+        Query.OutputWidth = FName.OutputWidth;
+        Query.OutputHeight = FName.OutputHeight;
+        return Query;
+    }
+
     // 0 on the clip's first frame, 1 on its last: the end value of the zoom
     // and pan is what the clip's last frame shows.
     double Progress(const TComponentTime& When) const {

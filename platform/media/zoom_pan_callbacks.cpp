@@ -44,8 +44,7 @@ void UnregisterZoomPanCallback(uint64_t Handle) {
     // What the callback captured is released here, outside the lock.
 }
 
-bool CallZoomPanCallback(uint64_t Handle, int32_t PictureWidth, int32_t PictureHeight,
-                         double Progress, TZoomPanRect& Rect) {
+bool CallZoomPanCallback(uint64_t Handle, const TZoomPanQuery& Query, TZoomPanRect& Rect) {
     if (Handle == 0)
         return false;
     std::shared_ptr<const TZoomPanCallback> Callback;
@@ -59,6 +58,6 @@ bool CallZoomPanCallback(uint64_t Handle, int32_t PictureWidth, int32_t PictureH
     }
     if (!*Callback)
         return false;
-    Rect = (*Callback)(PictureWidth, PictureHeight, Progress);
+    Rect = (*Callback)(Query);
     return true;
 }

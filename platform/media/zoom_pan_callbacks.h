@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/media/picture_source_name.h"
+
 #include <cstdint>
 #include <functional>
 
@@ -12,18 +14,30 @@ struct TZoomPanRect {
     double Bottom = 0;
 };
 
-// Asked once per frame by the picture source: the picture's size and the
-// progress through the clip (0 at its first frame, 1 at its last).
-using TZoomPanCallback =
-    std::function<TZoomPanRect(int32_t PictureWidth, int32_t PictureHeight, double Progress)>;
+// What the picture source asks once per frame: the picture's own size, the
+// progress through the clip (0 at its first frame, 1 at its last), and the
+// clip's movement and the output frame's size as its source name carries
+// them. Everything the answer depends on travels here, so a callback needs
+// no state of its own and may answer from any thread.
+struct TZoomPanQuery {
+    int32_t PictureWidth = 0;
+    int32_t PictureHeight = 0;
+    double Progress = 0;
+    TZoomPanValue Begin;
+    TZoomPanValue End;
+    int32_t OutputWidth = 0;
+    int32_t OutputHeight = 0;
+};
+
+using TZoomPanCallback = std::function<TZoomPanRect(const TZoomPanQuery& Query)>;
 
 // The table through which picture sources reach the zoom-and-pan callbacks
 // of the render timeline's clips. A source name carries only a handle (a
 // number), never an address: a handle that was unregistered, or never
 // given out, finds nothing and the picture shows whole.
 //
-//   uint64_t Handle = RegisterZoomPanCallback([Clip](int32_t W, int32_t H, double X) {
-//       return Clip->ZoomPanRectangle(W, H, X);
+//   uint64_t Handle = RegisterZoomPanCallback([](const TZoomPanQuery& Query) {
+//       return ZoomPanRectangle(Query);
 //   });
 //   ... Name.ZoomPanCallback = Handle; ...
 //   UnregisterZoomPanCallback(Handle);
@@ -36,8 +50,7 @@ using TZoomPanCallback =
 uint64_t RegisterZoomPanCallback(TZoomPanCallback Callback);
 void UnregisterZoomPanCallback(uint64_t Handle);
 // Calls the callback of Handle; false, leaving Rect alone, when there is none.
-bool CallZoomPanCallback(uint64_t Handle, int32_t PictureWidth, int32_t PictureHeight,
-                         double Progress, TZoomPanRect& Rect);
+bool CallZoomPanCallback(uint64_t Handle, const TZoomPanQuery& Query, TZoomPanRect& Rect);
 
 // Registers for its lifetime.
 class TZoomPanRegistration {

@@ -82,6 +82,39 @@ TEST_F(ElementSettingsTest, EachOfferedPropertyGetsASettingOfItsTypeInOrder) {
         TRefPtr<TClipEffect> { new TClipEffect(1) } -> SettingCount(), 0);
 }
 
+TEST_F(ElementSettingsTest, RangeDefaultNamesAndCaptionComeFromTheDescription) {
+    auto* Effect = new TEffect(2 * Second, 0, TransparencyIndex);
+    EffectsTrack()->InsertItem(Effect, 0);
+    auto* Ratio = dynamic_cast<TFloatElementSetting*>(Effect->Setting(0));
+    ASSERT_NE(Ratio, nullptr);
+    const TElementPropertyDescription& Float = Ratio->Property().Description();
+    EXPECT_EQ(Ratio->Key(), QuoteKey(Float.Key()));
+    EXPECT_EQ(Ratio->Caption(), Float.DisplayName());
+    EXPECT_EQ(Ratio->Min(), Float.FloatMin());
+    EXPECT_EQ(Ratio->Max(), Float.FloatMax());
+    EXPECT_EQ(Ratio->Default(), VariantToFloat(Float.Default().FirstValue(), -1));
+    EXPECT_EQ(Ratio->Value(), VariantToFloat(Ratio->Property().CurrentValue(), -1));
+    EXPECT_LT(Ratio->Min(), Ratio->Max());
+
+    TRefPtr<TClipEffect> Tremolo{new TClipEffect(TremoloIndex)};
+    auto* Form = dynamic_cast<TEnumElementSetting*>(Tremolo->Setting(1));
+    ASSERT_NE(Form, nullptr);
+    EXPECT_EQ(Form->Names(), Form->Property().Description().OptionNames());
+    EXPECT_EQ(Form->Caption(), Form->Property().Description().DisplayName());
+    EXPECT_EQ(Form->Value(), VariantToInteger(Form->Property().CurrentValue(), -1));
+
+    TRefPtr<TClipEffect> Fade{new TClipEffect(FadeInFromColorIndex)};
+    auto* Color = dynamic_cast<TColorElementSetting*>(Fade->Setting(0));
+    ASSERT_NE(Color, nullptr);
+    EXPECT_EQ(Color->Caption(), Color->Property().Description().DisplayName());
+    EXPECT_EQ(Color->Value(),
+              static_cast<TColor>(VariantToInteger(Color->Property().CurrentValue(), 0)));
+    Color->SetValue(MakeColor(9, 8, 7, 6));
+    EXPECT_EQ(
+        static_cast<TColor>(VariantToInteger(PropValue(Fade->Element()->Props(), "color"), 0)),
+        MakeColor(9, 8, 7, 6));
+}
+
 TEST_F(ElementSettingsTest, LengthOfAClipEffectIsLimitedByItsClip) {
     auto* Clip = new TFileClip(0, Video("a.avi"));
     VideoTrack()->InsertItem(Clip, 0);
@@ -95,6 +128,29 @@ TEST_F(ElementSettingsTest, LengthOfAClipEffectIsLimitedByItsClip) {
     EXPECT_DOUBLE_EQ(Length->Max(), 2.0);
     Length->SetValue(4.0);
     EXPECT_DOUBLE_EQ(Length->Value(), 2.0);
+}
+
+TEST_F(ElementSettingsTest, ApplyingATracksSettingsRereadsEveryElementProperty) {
+    auto* Effect = new TEffect(2 * Second, 0, PixelateIndex);
+    EffectsTrack()->InsertItem(Effect, 0);
+    auto* Squares = static_cast<TIntegerElementSetting*>(Effect->Setting(0));
+    auto* Clip = new TFileClip(0, Video("a.avi"));
+    VideoTrack()->InsertItem(Clip, 0);
+    VideoTrack()->AddEffectSubTrack(1);
+    auto* Fade = new TClipEffect(FadeInFromColorIndex);
+    Clip->InsertClipEffect(Fade, 1);
+    auto* Length = static_cast<TFloatElementSetting*>(Fade->Setting(1));
+    const int32_t Steps = UndoHistory().Count();
+
+    // The element's values change behind the settings' backs.
+    Squares->Property().SetValue(TPropertyVariant(int32_t(20)));
+    Length->Property().SetValue(TPropertyVariant(0.75));
+    EXPECT_EQ(Squares->Value(), 50);
+    EffectsTrack()->ApplySettings();
+    VideoTrack()->ApplySettings();
+    EXPECT_EQ(Squares->Value(), 20);
+    EXPECT_DOUBLE_EQ(Length->Value(), 0.75);
+    EXPECT_EQ(UndoHistory().Count(), Steps);
 }
 
 TEST_F(ElementSettingsTest, TransitionSettingsComeBeforeTheReverseSetting) {

@@ -9,6 +9,7 @@
 #include "project/undo_history.h"
 #include "test_project_fixture.h"
 #include "test_settings_item.h"
+#include "undo_round_trip.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +20,8 @@ namespace {
 
 class ItemSettingTest : public ::testing::Test {
 protected:
-    void SetUp() override { History.ClearUndo(); }
-    void TearDown() override { History.ClearUndo(); }
+    void SetUp() override { EmptyUndoHistory(); }
+    void TearDown() override { EmptyUndoHistory(); }
 
     TUndoHistory& History = UndoHistory();
     TRefPtr<TSettingsItem> Item{new TSettingsItem};
@@ -104,6 +105,25 @@ TEST_F(ItemSettingTest, EnumerationValuesAreNotClamped) {
     EXPECT_EQ(History.Count(), 2);
 }
 
+TEST_F(ItemSettingTest, EachSettingIsRefreshedFromTheRenderSideOnceWhenCreated) {
+    EXPECT_EQ(Item->RefreshCount, Item->SettingCount());
+    EXPECT_EQ(Item->ApplyCount, 0);
+}
+
+TEST_F(ItemSettingTest, StateChangesOnlyWhenItDiffers) {
+    EXPECT_EQ(Item->Amount->State(), 0);
+    Item->Amount->SetState(0);
+    EXPECT_EQ(Item->StateChangedCount, 0);
+    Item->Amount->SetState(2);
+    EXPECT_EQ(Item->Amount->State(), 2);
+    Item->Amount->SetState(2);
+    EXPECT_EQ(Item->StateChangedCount, 1);
+    Item->Amount->SetState(0);
+    EXPECT_EQ(Item->StateChangedCount, 2);
+    EXPECT_EQ(History.Count(), 0);
+    EXPECT_EQ(Item->ApplyCount, 0);
+}
+
 TEST_F(ItemSettingTest, NewRangeAppliesWithoutRecording) {
     Item->Amount->SetRange(5, 0, 1, 10);
     EXPECT_EQ(Item->Amount->Value(), 5);
@@ -117,6 +137,22 @@ TEST_F(ItemSettingTest, NewRangeAppliesWithoutRecording) {
     EXPECT_EQ(History.Count(), 0);
     Item->Amount->SetValue(50);
     EXPECT_EQ(Item->Amount->Value(), 10);
+}
+
+TEST_F(ItemSettingTest, AnyOneOfTheFourRangeValuesChangingApplies) {
+    Item->Amount->SetRange(10, -100, 0, 101);
+    Item->Amount->SetRange(10, -100, 1, 101);
+    Item->Amount->SetRange(10, -99, 1, 101);
+    Item->Amount->SetRange(11, -99, 1, 101);
+    EXPECT_EQ(Item->ApplyCount, 4);
+    Item->Ratio->SetRange(0.5, 0.0, 1.0, 2.5);
+    Item->Ratio->SetRange(0.5, 0.0, 1.5, 2.5);
+    Item->Ratio->SetRange(0.5, 0.25, 1.5, 2.5);
+    Item->Ratio->SetRange(0.75, 0.25, 1.5, 2.5);
+    EXPECT_EQ(Item->ApplyCount, 8);
+    EXPECT_EQ(Item->Ratio->Min(), 0.25);
+    EXPECT_EQ(Item->Ratio->Default(), 1.5);
+    EXPECT_EQ(History.Count(), 0);
 }
 
 TEST_F(ItemSettingTest, StoredValuesOutsideTheRangeAreClampedOnLoad) {
@@ -134,6 +170,26 @@ TEST_F(ItemSettingTest, StoredValuesOutsideTheRangeAreClampedOnLoad) {
     EXPECT_EQ(History.Count(), 0);
 }
 
+TEST_F(ItemSettingTest, UnreadableStoredValuesKeepTheCurrentValue) {
+    Item->Flag->SetValue(true);
+    Item->Tint->SetValue(MakeColor(1, 2, 3, 4));
+    Item->Shape->SetValue(1);
+    Item->Amount->SetValue(-42);
+    Item->Ratio->SetValue(1.5);
+    Item->Level->SetValue(12.5);
+    TData Data;
+    Data.LoadFromText("Flag = maybe\r\nTint.R = red\r\nTint.B = 99\r\nShape = one\r\n"
+                      "Amount = x1\r\nRatio = nan\r\nLevel = \r\n");
+    for (int32_t I = 0; I < Item->SettingCount(); ++I)
+        Item->Setting(I)->Load(Data);
+    EXPECT_TRUE(Item->Flag->Value());
+    EXPECT_EQ(Item->Tint->Value(), MakeColor(1, 2, 99, 4)); // each byte on its own
+    EXPECT_EQ(Item->Shape->Value(), 1);
+    EXPECT_EQ(Item->Amount->Value(), -42);
+    EXPECT_EQ(Item->Ratio->Value(), 1.5);
+    EXPECT_EQ(Item->Level->Value(), 12.5);
+}
+
 TEST_F(ItemSettingTest, SavedValuesLoadBackIntoAFreshItem) {
     Item->Flag->SetValue(true);
     Item->Tint->SetValue(MakeColor(10, 20, 30, 40));
@@ -144,6 +200,12 @@ TEST_F(ItemSettingTest, SavedValuesLoadBackIntoAFreshItem) {
     TData Data;
     for (int32_t I = 0; I < Item->SettingCount(); ++I)
         Item->Setting(I)->Save(Data);
+    EXPECT_EQ(Data.SaveToText(), "Flag = True\r\n"
+                                 "Tint.R = 10\r\nTint.G = 20\r\nTint.B = 30\r\nTint.A = 40\r\n"
+                                 "Shape = 1\r\n"
+                                 "Amount = -42\r\n"
+                                 "Ratio = 1.12500000\r\n"
+                                 "Level = 12.50000000\r\n");
     TRefPtr<TSettingsItem> Fresh(new TSettingsItem);
     for (int32_t I = 0; I < Fresh->SettingCount(); ++I)
         Fresh->Setting(I)->Load(Data);

@@ -21,7 +21,7 @@ protected:
         Project->New();
         ASSERT_EQ(History.Count(), 0);
     }
-    void TearDown() override { History.ClearUndo(); }
+    void TearDown() override { EmptyUndoHistory(); }
 
     // The new project's tracks: kind 1 with mute, volume and background
     // colour; kinds 2 and 3 with mute and volume.
@@ -153,12 +153,13 @@ TEST_F(ItemSettingUndoTest, RecordKeepsItsItemAliveUntilTheHistoryLetsGo) {
     {
         TRefPtr<TSettingsItem> Item(Raw);
         Item->Amount->SetValue(99);
+        Item->Amount->SetValue(50);
     }
     EXPECT_EQ(Freed, 0);
-    EXPECT_EQ(Raw->RefCount(), 1);
+    EXPECT_EQ(Raw->RefCount(), 2);
     History.Undo();
-    EXPECT_EQ(Raw->Amount->Value(), 10);
-    History.ClearUndo(); // the undone record goes, and with it the item
+    EXPECT_EQ(Raw->Amount->Value(), 99);
+    History.ClearUndo(); // the undone record goes too, and with it the item
     EXPECT_EQ(Freed, 1);
 }
 
@@ -167,7 +168,11 @@ TEST_F(ItemSettingUndoTest, TrackRemovedFromTheProjectIsStillRestored) {
     Removed->Volume()->SetValue(50);
     Project->DeleteTrack(1);
     EXPECT_EQ(Removed->Project(), nullptr);
-    EXPECT_EQ(Removed->RefCount(), 1); // held by the record only
+    // Steps made by the deletion itself are taken out and freed, so that the
+    // volume record is left as the track's only holder.
+    while (History.Count() > 1)
+        History.UndoRemove(History.Record(History.Count() - 1));
+    EXPECT_EQ(Removed->RefCount(), 1);
     History.Undo();
     EXPECT_EQ(Removed->Volume()->Value(), 100);
     History.Redo();

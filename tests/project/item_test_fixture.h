@@ -27,6 +27,9 @@ protected:
         ProjectDefaults().SetBuiltIn();
         Project->New();
     }
+    // The history is the application's: what a test recorded must not reach
+    // the next one.
+    void TearDown() override { EmptyUndoHistory(); }
 
     TTrack* VideoTrack() const { return Project->Track(0); }
     TTrack* AudioTrack() const { return Project->Track(1); }

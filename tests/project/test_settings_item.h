@@ -7,7 +7,8 @@
 #include <vector>
 
 // An item outside any project with one setting of each type, counting how
-// often its settings were applied and noting when it is freed.
+// often its settings were applied, refreshed and changed state, and noting
+// when it is freed.
 class TSettingsItem : public TItem {
 public:
     explicit TSettingsItem(int* FreedCount = nullptr) : FFreedCount(FreedCount) {
@@ -30,6 +31,8 @@ public:
     TFloatItemSetting* Ratio;
     TVolumeItemSetting* Level;
     int ApplyCount = 0;
+    int RefreshCount = 0;
+    int StateChangedCount = 0;
 
 protected:
     ~TSettingsItem() override {
@@ -45,6 +48,8 @@ private:
         TApplied(TItem* Owner, TSettingsItem* Item, TArgs&&... Args)
             : TBase(Owner, std::forward<TArgs>(Args)...), FItem(Item) {}
         void Apply() override { ++FItem->ApplyCount; }
+        void Refresh() override { ++FItem->RefreshCount; }
+        void StateChanged() override { ++FItem->StateChangedCount; }
 
     private:
         TSettingsItem* FItem;

@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "platform/media/media_renderer.h"
 #include "platform/media/media_timeline.h"
+#include "platform/media/picture_source_name.h"
 #include "platform/media/video_frame.h"
 #include "render/clip_element.h"
 #include "render/file_clip_element.h"
@@ -315,6 +316,38 @@ TEST_F(RenderTimelineFiles, StillPictureShowsThroughThePictureSourceForItsDurati
     EXPECT_NEAR(int((P >> 16) & 0xFF), 0x40, 4);
     Renderer.RenderVideo(Second / 2, Frame);
     EXPECT_EQ(Frame.Pixel(Frame.Width() / 2, Frame.Height() / 2), MakeColor(0, 0, 0));
+}
+
+TEST_F(RenderTimelineFiles, OnlyAStillKeepsABackgroundColourAndItsCopiesKeepItToo) {
+    std::string Picture = Folder.Path("wide.png");
+    WriteTestPicture(Picture, 64, 16, 0xFF20C040u);
+    TFileClipElement Still(Picture, true, true, -1);
+    TFileClipElement Movie(Clip("m.avi", 10, 20, 30, 10), true, true, -1);
+    EXPECT_TRUE(Still.KeepsBackgroundColor());
+    EXPECT_FALSE(Movie.KeepsBackgroundColor());
+    EXPECT_FALSE(Color(MakeColor(1, 2, 3), Second)->KeepsBackgroundColor());
+
+    const TColor Red = MakeColor(255, 0, 0);
+    Still.MoveTo(Timeline.Track(1), -3, 0);
+    Still.SetBackgroundColor(Red);
+    EXPECT_EQ(Still.BackgroundColor(), Red);
+    auto ClipColorOf = [](const TClipElement& Element) {
+        TPictureSourceName Name;
+        if (!Element.VideoSource() ||
+            !ParsePictureSourceName(Element.VideoSource()->Properties().TextAt("filename", 0),
+                                    Name))
+            return TColor(0x12345678);
+        return Name.ClipColor;
+    };
+    // The new colour reached the picture source: the clip was rebuilt.
+    EXPECT_EQ(ClipColorOf(Still), Red);
+    TMediaRenderer Renderer(Timeline.Platform());
+    TVideoFrame Frame;
+    Renderer.RenderVideo(Second, Frame);
+    EXPECT_EQ(Frame.Pixel(Frame.Width() / 2, 1), Red);
+
+    std::unique_ptr<TClipElement> Copy = Still.Clone();
+    EXPECT_EQ(Copy->BackgroundColor(), Red);
 }
 
 } // namespace

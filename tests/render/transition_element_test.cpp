@@ -97,6 +97,37 @@ TEST_F(TransitionElement, AWipeShowsBothClipsSideBySideHalfWay) {
     EXPECT_GT(Blue, Frame.Width() / 4);
 }
 
+// The engine value of Key on the first transition found under Node that has it.
+std::string EngineValue(const TMediaNode& Node, std::string_view Key) {
+    if (Node.Properties().Has(Key))
+        return Node.Properties().TextAt(Key, 0);
+    if (const auto* Layer = dynamic_cast<const TMediaLayer*>(&Node))
+        for (const auto& Transition : Layer->Transitions())
+            if (std::string Found = EngineValue(*Transition, Key); !Found.empty())
+                return Found;
+    if (const auto* Composition = dynamic_cast<const TMediaComposition*>(&Node))
+        for (const auto& Layer : Composition->Layers())
+            if (std::string Found = EngineValue(*Layer, Key); !Found.empty())
+                return Found;
+    return {};
+}
+
+TEST_F(TransitionElement, ASoftnessSetInPercentReachesTheEngineInItsOwnRange) {
+    TColorClipElement A(MakeColor(200, 0, 0), 2 * Second);
+    TColorClipElement B(MakeColor(0, 0, 200), 2 * Second);
+    A.MoveTo(Track, -3, 0);
+    B.MoveTo(Track, -3, Second);
+    TTransitionElement Wipe(&A, false, Second, Second, &B, FirstWipeIndex);
+    Wipe.MoveTo(Track);
+    const TMediaGroup& Video = *Timeline.Platform().VideoGroup();
+    // The default, 25 percent, and a value the user set, the same 25.
+    EXPECT_EQ(EngineValue(Video, "BorderSoftness"), "64");
+    Wipe.Props().SetValue("BorderSoftness", TPropertyVariant(25));
+    EXPECT_EQ(EngineValue(Video, "BorderSoftness"), "64");
+    Wipe.Props().SetValue("BorderSoftness", TPropertyVariant(100));
+    EXPECT_EQ(EngineValue(Video, "BorderSoftness"), "255");
+}
+
 TEST_F(TransitionElement, UnknownDescriptionsAreErrors) {
     TColorClipElement A(MakeColor(200, 0, 0), 2 * Second);
     EXPECT_THROW(TTransitionElement(&A, false, Second, 0, nullptr, 99999), EError);

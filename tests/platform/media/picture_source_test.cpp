@@ -79,7 +79,7 @@ protected:
 
 TEST_F(PictureSource, RectangleFromTheCallbackIsWhatTheFrameShows) {
     TZoomPanRect Asked{32, 0, 64, 24}; // the top-right quadrant
-    TZoomPanRegistration Callback([&](int32_t, int32_t, double) { return Asked; });
+    TZoomPanRegistration Callback([&](const TZoomPanQuery&) { return Asked; });
     Name.ZoomPanCallback = Callback.Handle();
     AddPicture(0, Second);
     EXPECT_TRUE(IsAll(At(0), ColourOf(Green)));
@@ -88,29 +88,46 @@ TEST_F(PictureSource, RectangleFromTheCallbackIsWhatTheFrameShows) {
 }
 
 TEST_F(PictureSource, CallbackIsAskedOncePerFrameWithThePictureSizeAndTheProgress) {
-    struct TCall {
-        int32_t Width, Height;
-        double Progress;
-    };
-    std::vector<TCall> Calls;
-    TZoomPanRegistration Callback([&](int32_t W, int32_t H, double X) {
-        Calls.push_back({W, H, X});
-        return TZoomPanRect{0, 0, double(W), double(H)};
+    std::vector<TZoomPanQuery> Calls;
+    TZoomPanRegistration Callback([&](const TZoomPanQuery& Query) {
+        Calls.push_back(Query);
+        return TZoomPanRect{0, 0, double(Query.PictureWidth), double(Query.PictureHeight)};
     });
     Name.ZoomPanCallback = Callback.Handle();
     AddPicture(2 * Second, 3 * Second);
     for (TVideoTime Time = 2 * Second; Time < 3 * Second; Time += Frame)
         At(Time);
     ASSERT_EQ(Calls.size(), 25u);
-    for (const TCall& Call : Calls) {
-        EXPECT_EQ(Call.Width, 64);
-        EXPECT_EQ(Call.Height, 48);
+    for (const TZoomPanQuery& Call : Calls) {
+        EXPECT_EQ(Call.PictureWidth, 64);
+        EXPECT_EQ(Call.PictureHeight, 48);
     }
     EXPECT_DOUBLE_EQ(Calls.front().Progress, 0);
     EXPECT_DOUBLE_EQ(Calls.back().Progress, 1);
     EXPECT_DOUBLE_EQ(Calls[12].Progress, 0.5);
     for (size_t I = 1; I < Calls.size(); ++I)
         EXPECT_GT(Calls[I].Progress, Calls[I - 1].Progress);
+}
+
+// The callback holds no movement of its own: what it is to compute from
+// comes from the source name.
+TEST_F(PictureSource, CallbackReceivesTheMovementAndOutputSizeOfTheSourceName) {
+    Name.ZoomPanBegin = {0.25, 0.75, 0.5};
+    Name.ZoomPanEnd = {0.125, 0.375, 2};
+    Name.OutputWidth = 720;
+    Name.OutputHeight = 576;
+    TZoomPanQuery Seen;
+    TZoomPanRegistration Callback([&](const TZoomPanQuery& Query) {
+        Seen = Query;
+        return TZoomPanRect{0, 0, double(Query.PictureWidth), double(Query.PictureHeight)};
+    });
+    Name.ZoomPanCallback = Callback.Handle();
+    AddPicture(0, Second);
+    At(0);
+    EXPECT_EQ(Seen.Begin, Name.ZoomPanBegin);
+    EXPECT_EQ(Seen.End, Name.ZoomPanEnd);
+    EXPECT_EQ(Seen.OutputWidth, 720);
+    EXPECT_EQ(Seen.OutputHeight, 576);
 }
 
 TEST_F(PictureSource, UnknownOrNoCallbackShowsTheWholePicture) {
@@ -128,7 +145,7 @@ TEST_F(PictureSource, UnknownOrNoCallbackShowsTheWholePicture) {
 }
 
 TEST_F(PictureSource, UnregisteredCallbackFallsBackToTheWholePicture) {
-    uint64_t Handle = RegisterZoomPanCallback([](int32_t, int32_t, double) {
+    uint64_t Handle = RegisterZoomPanCallback([](const TZoomPanQuery&) {
         return TZoomPanRect{32, 0, 64, 24};
     });
     Name.ZoomPanCallback = Handle;
@@ -140,7 +157,7 @@ TEST_F(PictureSource, UnregisteredCallbackFallsBackToTheWholePicture) {
 
 TEST_F(PictureSource, UnusableRectanglesShowTheWholePicture) {
     TZoomPanRect Asked{10, 10, 10, 30}; // no width
-    TZoomPanRegistration Callback([&](int32_t, int32_t, double) { return Asked; });
+    TZoomPanRegistration Callback([&](const TZoomPanQuery&) { return Asked; });
     Name.ZoomPanCallback = Callback.Handle();
     AddPicture(0, Second);
     EXPECT_EQ(At(0).Pixel(15, 11), ColourOf(White));
@@ -150,8 +167,9 @@ TEST_F(PictureSource, UnusableRectanglesShowTheWholePicture) {
 
 TEST_F(PictureSource, ZoomBeyondThePictureShowsTheClipColourAround) {
     Name.ClipColor = MakeColor(255, 255, 0);
-    TZoomPanRegistration Callback([](int32_t W, int32_t H, double) {
-        return TZoomPanRect{-W / 2.0, -H / 2.0, W * 1.5, H * 1.5};
+    TZoomPanRegistration Callback([](const TZoomPanQuery& Query) {
+        double W = Query.PictureWidth, H = Query.PictureHeight;
+        return TZoomPanRect{-W / 2, -H / 2, W * 1.5, H * 1.5};
     });
     Name.ZoomPanCallback = Callback.Handle();
     AddPicture(0, Second);
@@ -217,8 +235,8 @@ TEST_F(PictureSource, LargePictureTellsTheCallbackItsOwnSize) {
     WriteTestPicture(Folder.Path("big.png"), 400, 300, Quadrants());
     Name.FileName = Folder.Path("big.png");
     int32_t SeenWidth = 0;
-    TZoomPanRegistration Callback([&](int32_t W, int32_t, double) {
-        SeenWidth = W;
+    TZoomPanRegistration Callback([&](const TZoomPanQuery& Query) {
+        SeenWidth = Query.PictureWidth;
         return TZoomPanRect{200, 150, 400, 300};
     });
     Name.ZoomPanCallback = Callback.Handle();
