@@ -86,6 +86,7 @@ void TTitleClip::Signal(uint32_t Flags) {
 
 void TTitleClip::FontChanged() {
     TUpdateGuard Guard(Changes());
+    InvalidatePicture();
     Signal(ProjectChangeSettings);
     PushToElement();
 }
@@ -108,6 +109,7 @@ void TTitleClip::SetText(const std::string& Text) {
         return;
     TUpdateGuard Guard(Changes());
     FText = Text;
+    InvalidatePicture();
     Signal(ProjectChangeSettings);
     PushToElement();
 }

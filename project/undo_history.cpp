@@ -39,6 +39,7 @@ TUndoHistory::TUndoHistory() : FChanges(std::make_unique<TChanges>(this)) {}
 TUndoHistory::~TUndoHistory() {
     FLocked = true;
     FGroup.reset();
+    FGroupDepth = 0;
     FreeRecordsAfter(-1);
     FChanges.reset();
 }
@@ -122,9 +123,10 @@ void TUndoHistory::ClearUndo() {
     TUpdateGuard Guard(*FChanges);
     if (FGroup)
         CloseGroup();
-    if (FCurrent < 0)
+    // Undone steps go as well: they refer to the project being replaced, and
+    // a redo must never bring parts of it back.
+    if (FRecords.empty())
         return;
-    // The undone steps after Current go with the others.
     TFlagGuard Lock(FLocked);
     FCurrent = -1;
     Signal();
@@ -137,8 +139,10 @@ void TUndoHistory::BeginGroup(std::string_view Text) {
         return;
     if (FLocked)
         RaiseError(GetText(TTextSlot::UndoLockedUndoAdd));
-    if (FGroup)
+    if (FGroup) {
+        ++FGroupDepth;
         return;
+    }
     FChanges->BeginUpdate();
     try {
         FGroup = std::make_unique<TUndoGroup>(std::string(Text));
@@ -146,18 +150,20 @@ void TUndoHistory::BeginGroup(std::string_view Text) {
         FChanges->EndUpdate();
         throw;
     }
-    ++FGroupSerial;
+    FGroupDepth = 1;
 }
 
 void TUndoHistory::EndGroup() {
-    // A group closed early by Undo, Redo or ClearUndo leaves the operation's
-    // own EndGroup nothing to close.
-    if (FGroup)
-        CloseGroup();
+    // A group closed early by Undo, Redo or ClearUndo has no depth left; the
+    // operation's own EndGroup then finds nothing to close.
+    if (!FGroup || --FGroupDepth > 0)
+        return;
+    CloseGroup();
 }
 
 TUndoObject* TUndoHistory::CloseGroup() {
     assert(FGroup && "closing a group that is not open");
+    FGroupDepth = 0;
     std::unique_ptr<TUndoGroup> Closing = std::move(FGroup);
     TUndoObject* Left = nullptr;
     try {
@@ -232,18 +238,10 @@ TUndoHistory& UndoHistory() {
 }
 
 TUndoGroupGuard::TUndoGroupGuard(TUndoHistory& History, std::string_view Text) : FHistory(History) {
-    if (FHistory.GroupOpen())
-        return;
     FHistory.BeginGroup(Text);
-    FOpened = FHistory.GroupOpen();
-    FSerial = FHistory.FGroupSerial;
 }
 
 TUndoGroupGuard::~TUndoGroupGuard() {
-    // The group may have been closed early (by Undo, say) and another one
-    // opened since: that one belongs to someone else.
-    if (!FOpened || !FHistory.GroupOpen() || FHistory.FGroupSerial != FSerial)
-        return;
     try {
         FHistory.EndGroup();
     } catch (...) {

@@ -58,22 +58,19 @@ public:
     // Takes a step out of the history and hands it to the caller; none when
     // Record is not a step of this history.
     std::unique_ptr<TUndoObject> UndoRemove(TUndoObject* Record);
-    // Frees every step, the undone ones included, when there is a step to
-    // undo: called when the project they refer to is replaced (New, Open).
-    // A history whose steps have all been undone is left as it is, so they
-    // can still be redone.
+    // Frees every step, the undone ones included: called when the project
+    // they refer to is replaced (New, Open).
     void ClearUndo();
 
-    // Records made between BeginGroup and EndGroup become one step with Text
-    // (records without a text of their own show it). BeginGroup while a
-    // group is open does nothing: the open group continues, and the first
-    // EndGroup closes it. That lets an action that runs over several calls
-    // (a drag) open the group on every call and close it once at its end;
-    // nested actions use TUndoGroupGuard instead. A group without records
-    // leaves no step, and a group of one record becomes that record. Undo,
-    // Redo, UndoAdd, UndoRemove and ClearUndo close an open group first.
+    // Records made between the outermost BeginGroup and its EndGroup become
+    // one step with Text (records without a text of their own show it).
+    // Groups nest: an inner pair joins the outer group. A group without
+    // records leaves no step, and a group of one record becomes that record.
+    // Undo, Redo, UndoAdd, UndoRemove and ClearUndo close an open group
+    // first, whatever its depth.
     void BeginGroup(std::string_view Text);
     void EndGroup();
+    int32_t GroupDepth() const { return FGroupDepth; }
 
     bool CanUndo() const;
     bool CanRedo() const;
@@ -90,11 +87,9 @@ public:
     std::string RedoCaption() const;
 
 private:
-    friend class TUndoGroupGuard;
-
     void Signal();
-    // Closes the open group; returns the step it left in the history (the
-    // group, its single record or none).
+    // Closes the open group whatever its depth; returns the step it left in
+    // the history (the group, its single record or none).
     TUndoObject* CloseGroup();
     TUndoObject* Append(std::unique_ptr<TUndoObject> Record);
     void FreeRecordsAfter(int32_t Index);
@@ -104,20 +99,15 @@ private:
     bool FLocked = false;
     bool FReplaying = false;
     std::unique_ptr<TUndoGroup> FGroup; // joins the list when it closes
-    // Counts the groups opened, so that a guard knows its own group from a
-    // later one (which may well be allocated where its own was).
-    uint64_t FGroupSerial = 0;
+    int32_t FGroupDepth = 0;
     std::unique_ptr<TChanges> FChanges;
 };
 
 // The application's history, created when the project unit starts.
 TUndoHistory& UndoHistory();
 
-// Makes the records of one action a single step and closes the group on
-// every path. An action that runs inside another one's group (a deletion
-// that is part of deleting the selection) finds that group open and leaves
-// it alone, so the outer action stays one step; only the guard that opened
-// the group closes it. A failure while the group closes (a listener's end
+// BeginGroup on construction, EndGroup on destruction, so that the group
+// closes on every path. A failure while the group closes (a listener's end
 // handler) goes to the exception report, as a destructor cannot pass it on.
 class TUndoGroupGuard {
 public:
@@ -128,8 +118,4 @@ public:
 
 private:
     TUndoHistory& FHistory;
-    // Whether this guard opened a group, and which; false when it joined an
-    // open one (or nothing records, while replaying).
-    bool FOpened = false;
-    uint64_t FSerial = 0;
 };

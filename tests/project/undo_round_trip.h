@@ -67,13 +67,9 @@ inline std::string FirstDifference(const std::string& Expected, const std::strin
 }
 
 // Empties the application's history, for a test to start from nothing and
-// to leave nothing behind. ClearUndo keeps steps that have all been undone
-// (they can still be redone), so a throwaway step first discards them, as
-// any new step would.
+// to leave nothing behind.
 inline void EmptyUndoHistory() {
-    TUndoHistory& History = UndoHistory();
-    History.UndoAdd(std::make_unique<TUndo>(std::string()));
-    History.ClearUndo();
+    UndoHistory().ClearUndo();
 }
 
 // Whether the edit under test is expected to change the stored project. Some
