@@ -179,8 +179,12 @@ void TFileClip::Save(TData& Data) const {
 }
 
 void TFileClip::Load(TData& Data) {
-    if (!IsAvailable())
+    if (!IsAvailable()) {
         KeepStoredSettings(Data);
+        // A still whose file is missing keeps its movement for when the
+        // file is back.
+        FIsStill = Data.Exists("ZoomPan");
+    }
     TClip::Load(Data);
     // Trims beyond twice the project's length are damage; keeping them that
     // small also keeps every sum of times far from overflowing.

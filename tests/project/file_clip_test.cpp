@@ -1,6 +1,8 @@
 #include "project/file_clip.h"
 
 #include "item_test_fixture.h"
+
+#include <filesystem>
 #include "platform/media/media_timeline.h"
 #include "project/clip_settings.h"
 #include "render/file_clip_element.h"
@@ -145,6 +147,31 @@ TEST_F(FileClipTest, ZoomPanChangeSignalsOnceAndReachesTheElement) {
     EXPECT_EQ(Recorder.Flags()[0], ProjectChangeZoomPan);
     EXPECT_EQ(Clip->FileElement()->ZoomPanBegin(), Begin);
     EXPECT_TRUE(Clip->IsEqualSize());
+}
+
+TEST_F(FileClipTest, ZoomPanIsUndoableAndKeptWhileThePictureIsMissing) {
+    std::string File = Picture("p.png");
+    TRefPtr<TFileClip> Clip{new TFileClip(0, File)};
+    VideoTrack()->InsertItem(Clip.Get(), 0);
+    TZoomPanValue Begin{0.25, 0.75, 0.5}, End{0.6, 0.4, 1.5};
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { Clip->SetZoomPan(Begin, End, false, true); }));
+    EXPECT_EQ(Clip->FileElement()->ZoomPanEnd(), End);
+    UndoHistory().Undo();
+    EXPECT_EQ(Clip->FileElement()->ZoomPanEnd(), TZoomPanValue{});
+    UndoHistory().Redo();
+    // Opened while the picture is gone, the clip stores its movement again.
+    TData Stored;
+    Project->SaveToData(Stored);
+    std::string Text = Stored.SaveToText();
+    std::filesystem::remove(File);
+    TRefPtr<TProject> Copy{new TProject};
+    TData Read;
+    Read.LoadFromText(Text);
+    Copy->LoadFromData(Read);
+    auto* Missing = dynamic_cast<TFileClip*>(Copy->Track(0)->Item(0));
+    ASSERT_NE(Missing, nullptr);
+    EXPECT_FALSE(Missing->IsAvailable());
+    EXPECT_EQ(ProjectText(*Copy), ProjectText(*Project));
 }
 
 } // namespace
