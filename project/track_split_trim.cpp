@@ -119,11 +119,13 @@ void TTrack::TrimClipStart(TFileClip* Clip, bool RemoveTransition, TVideoTime Ne
         return;
     TEditBrackets Brackets(*this);
     TUndoGroupGuard Group(UndoHistory(), GetText(TTextSlot::UndoTrimStartText));
+    // The transition next to the trimmed edge changes its length too, and
+    // may be removed: the items' record keeps both.
     Record<TFileClipTrimUndo>(Clip);
+    Record<TTrackItemsUndo>(this);
     TItemLimits Limits = Clip->GetLimits();
     if (Delta < 0 && Clip->Position() + Delta < Limits.EarliestStart && RemoveTransition &&
         Clip->LeadingTransition()) {
-        Record<TTrackItemsUndo>(this);
         RemoveLinkedItem(Clip->LeadingTransition());
         Limits = Clip->GetLimits();
     }
@@ -155,11 +157,13 @@ void TTrack::TrimClipEnd(TFileClip* Clip, bool RemoveTransition, TVideoTime NewT
         return;
     TEditBrackets Brackets(*this);
     TUndoGroupGuard Group(UndoHistory(), GetText(TTextSlot::UndoTrimEndText));
+    // The transition next to the trimmed edge changes its length too, and
+    // may be removed: the items' record keeps both.
     Record<TFileClipTrimUndo>(Clip);
+    Record<TTrackItemsUndo>(this);
     TItemLimits Limits = Clip->GetLimits();
     if (Delta < 0 && Clip->End() + Delta < Limits.EarliestEnd && RemoveTransition &&
         Clip->TrailingTransition()) {
-        Record<TTrackItemsUndo>(this);
         RemoveLinkedItem(Clip->TrailingTransition());
         Limits = Clip->GetLimits();
     }
