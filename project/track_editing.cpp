@@ -29,33 +29,45 @@ TVideoTime MaxTransitionLength(const TClip* FromClip, const TClip* ToClip, TVide
 }
 
 void FitBetween(TClip* Clip, TTransition* Leading, TTransition* Trailing) {
+    TVideoTime W = 0, S = 0;
     if (Leading && Trailing) {
         TVideoTime Shortest =
             std::min({Clip->Duration(), Leading->Duration(), Trailing->Duration()});
-        TVideoTime W = MaxTransitionLength(Leading->FromClip(), Clip, Shortest);
-        TVideoTime S = MaxTransitionLength(Clip, Trailing->ToClip(), Shortest);
+        W = MaxTransitionLength(Leading->FromClip(), Clip, Shortest);
+        S = MaxTransitionLength(Clip, Trailing->ToClip(), Shortest);
         TVideoTime Excess = W + Clip->Duration() / 4 + S - Clip->Duration();
         if (Excess > 0) {
             W -= Excess / 2;
             S -= Excess - Excess / 2;
         }
-        Leading->SetDuration(W);
-        Trailing->SetDuration(S);
     } else if (Leading) {
-        Leading->SetDuration(MaxTransitionLength(
-            Leading->FromClip(), Clip, std::min(Clip->Duration(), Leading->Duration())));
+        W = MaxTransitionLength(Leading->FromClip(), Clip,
+                                std::min(Clip->Duration(), Leading->Duration()));
     } else if (Trailing) {
-        Trailing->SetDuration(MaxTransitionLength(
-            Clip, Trailing->ToClip(), std::min(Clip->Duration(), Trailing->Duration())));
+        S = MaxTransitionLength(Clip, Trailing->ToClip(),
+                                std::min(Clip->Duration(), Trailing->Duration()));
     }
-    if (Leading)
+    // A transition the clips leave no room for is not joined to the clip,
+    // and lets go of the clip on its far side too: it would otherwise lie
+    // between that clip and the new one with no length at all.
+    if (Leading && W <= 0) {
+        LinkTo(Leading, nullptr);
+        Leading = nullptr;
+    }
+    if (Trailing && S <= 0) {
+        LinkFrom(Trailing, nullptr);
+        Trailing = nullptr;
+    }
+    if (Leading) {
+        Leading->SetDuration(W);
         Leading->SetPosition(Clip->Position());
-    if (Trailing)
-        Trailing->SetPosition(Clip->End() - Trailing->Duration());
-    if (Leading)
         Clip->SetLeadingTransition(Leading);
-    if (Trailing)
+    }
+    if (Trailing) {
+        Trailing->SetDuration(S);
+        Trailing->SetPosition(Clip->End() - S);
         Clip->SetTrailingTransition(Trailing);
+    }
 }
 
 void TTrack::InsertNewItem(TTrackItem* Item, int32_t Index) {

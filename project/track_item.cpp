@@ -74,9 +74,10 @@ void TTrackItem::Save(TData& Data) const {
 
 void TTrackItem::Load(TData& Data) {
     // A damaged file must not place an item beyond the project's end or give
-    // it a length nothing could show.
+    // it a length nothing could show. Short lengths are kept: a split may
+    // leave pieces of 0.04 s, and a transition between short clips is short.
     FPosition = std::clamp<TVideoTime>(Data.ReadInt64("Position", 0), 0, MaxProjectPosition);
-    FDuration = std::clamp<TVideoTime>(Data.ReadInt64("Duration", 0), MinimumItemDuration,
-                                       MaxProjectPosition);
+    TVideoTime Duration = Data.ReadInt64("Duration", 0);
+    FDuration = Duration > 0 ? std::min(Duration, MaxProjectPosition) : MinimumItemDuration;
     TItem::Load(Data);
 }

@@ -124,17 +124,24 @@ void TTrack::TrimClipStart(TFileClip* Clip, bool RemoveTransition, TVideoTime Ne
     Record<TFileClipTrimUndo>(Clip);
     Record<TTrackItemsUndo>(this);
     TItemLimits Limits = Clip->GetLimits();
+    bool Removed = false;
     if (Delta < 0 && Clip->Position() + Delta < Limits.EarliestStart && RemoveTransition &&
         Clip->LeadingTransition()) {
         RemoveLinkedItem(Clip->LeadingTransition());
         Limits = Clip->GetLimits();
+        Removed = true;
     }
     if (Delta < 0)
         Delta = std::min<TVideoTime>(std::max(Delta, Limits.EarliestStart - Clip->Position()), 0);
     else
         Delta = std::max<TVideoTime>(std::min(Delta, Limits.LatestStart - Clip->Position()), 0);
-    if (Delta == 0)
+    if (Delta == 0) {
+        // Without its transition the clip overlaps its neighbour, which
+        // normalizing moves clear.
+        if (Removed)
+            Normalize(false);
         return;
+    }
     TVideoTime Begin = Clip->TrimBegin() + Delta, End = Clip->TrimEnd();
     Clip->SetPosition(Clip->Position() + Delta);
     if (TTransition* Leading = Clip->LeadingTransition()) {
@@ -162,17 +169,22 @@ void TTrack::TrimClipEnd(TFileClip* Clip, bool RemoveTransition, TVideoTime NewT
     Record<TFileClipTrimUndo>(Clip);
     Record<TTrackItemsUndo>(this);
     TItemLimits Limits = Clip->GetLimits();
+    bool Removed = false;
     if (Delta < 0 && Clip->End() + Delta < Limits.EarliestEnd && RemoveTransition &&
         Clip->TrailingTransition()) {
         RemoveLinkedItem(Clip->TrailingTransition());
         Limits = Clip->GetLimits();
+        Removed = true;
     }
     if (Delta < 0)
         Delta = std::min<TVideoTime>(std::max(Delta, Limits.EarliestEnd - Clip->End()), 0);
     else
         Delta = std::max<TVideoTime>(std::min(Delta, Limits.LatestEnd - Clip->End()), 0);
-    if (Delta == 0)
+    if (Delta == 0) {
+        if (Removed)
+            Normalize(false);
         return;
+    }
     TVideoTime Begin = Clip->TrimBegin(), End = Clip->TrimEnd() + Delta;
     if (TTransition* Trailing = Clip->TrailingTransition())
         Trailing->SetDuration(Trailing->Duration() + Delta);

@@ -14,6 +14,7 @@
 #include "project/transition.h"
 #include "render/timeline.h"
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -44,7 +45,17 @@ inline void WriteNode(std::ostream& Out, const TMediaNode& Node, int Depth) {
         Out << (Transition->SwapInputs() ? " swapped" : "");
     Out << "\n";
     if (const auto* Layer = dynamic_cast<const TMediaLayer*>(&Node)) {
+        // Effects that do not overlap act alike in any order, and the order
+        // of the list follows the order the elements were built in: they
+        // are listed by start, those that start together as they stand.
+        std::vector<const TMediaEffect*> Effects;
         for (const auto& Effect : Layer->Effects())
+            Effects.push_back(Effect.get());
+        std::stable_sort(Effects.begin(), Effects.end(),
+                         [](const TMediaEffect* A, const TMediaEffect* B) {
+                             return A->Start() < B->Start();
+                         });
+        for (const TMediaEffect* Effect : Effects)
             WriteNode(Out, *Effect, Depth + 1);
         for (const auto& Transition : Layer->Transitions())
             WriteNode(Out, *Transition, Depth + 1);
