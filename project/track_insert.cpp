@@ -62,7 +62,9 @@ TFileClip* TTrack::InsertFile(bool KeepLeading, bool KeepTrailing, const std::st
     Record<TTrackItemsUndo>(this, GetText(TTextSlot::UndoInsertText));
     // Over the overlay track a clip shows what lies below it around its
     // picture.
-    (void)0; // BACKGROUND
+    if (FKind == 4)
+        if (TBackgroundColorClipSetting* Background = Clip->BackgroundColorSetting())
+            Background->SetValueRaw(0);
     InsertClipBetween(Clip.Get(), KeepLeading, KeepTrailing, Time);
     FinishInsertion(Clip.Get());
     return Clip.Get();

@@ -196,6 +196,17 @@ TEST_F(InsertTest, ReplacementsKeepPlaceLinksAndContent) {
     EXPECT_EQ(Replaced->Duration(), 3 * Second);
 }
 
+TEST_F(InsertTest, AStillOnTheOverlayTrackShowsWhatLiesBelowAroundIt) {
+    TTrack* Overlay = Project->Track(3);
+    ASSERT_EQ(Overlay->Kind(), 4);
+    TFileClip* Still = Overlay->InsertFile(false, false, Picture("p.png"), 0);
+    ASSERT_NE(Still->BackgroundColorSetting(), nullptr);
+    EXPECT_EQ(Still->BackgroundColorSetting()->Value(), 0u);
+    TFileClip* Other = VideoTrack()->InsertFile(false, false, Picture("q.png"), 0);
+    EXPECT_NE(Other->BackgroundColorSetting()->Value(), 0u);
+    EXPECT_TRUE(EngineMatchesFresh());
+}
+
 TEST_F(InsertTest, InsertEffectOnTheEffectsTrack) {
     TEffect* Effect = nullptr;
     EXPECT_TRUE(UndoRoundTrip(*Project, [&] {
