@@ -35,10 +35,10 @@ TVideoFrame Scaled(const TVideoFrame& Frame, int32_t ShapeWidth, int32_t ShapeHe
 
 } // namespace
 
-TSize ClipPictureSize(int32_t Width, int32_t Height) {
+TSize FitPictureSize(int32_t Width, int32_t Height, TSize Bounds) {
     if (Width <= 0 || Height <= 0)
         return {};
-    const int64_t BoundsWidth = ClipPictureBounds.Width, BoundsHeight = ClipPictureBounds.Height;
+    const int64_t BoundsWidth = Bounds.Width, BoundsHeight = Bounds.Height;
     int64_t ScaledWidth = BoundsWidth, ScaledHeight = BoundsHeight;
     // Wider than the bounds' shape: the width is the limit.
     if (Width * BoundsHeight >= Height * BoundsWidth)
@@ -47,6 +47,10 @@ TSize ClipPictureSize(int32_t Width, int32_t Height) {
         ScaledWidth = RoundedQuotient(Width * BoundsHeight, Height);
     return {static_cast<int32_t>(std::max<int64_t>(ScaledWidth, 1)),
             static_cast<int32_t>(std::max<int64_t>(ScaledHeight, 1))};
+}
+
+TSize ClipPictureSize(int32_t Width, int32_t Height) {
+    return FitPictureSize(Width, Height, ClipPictureBounds);
 }
 
 TVideoFrame GrabFileClipFrame(const TFileClip& Clip) {

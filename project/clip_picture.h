@@ -16,8 +16,10 @@ inline constexpr TSize ClipPictureBounds{48, 38};
 // Titles are drawn at this size, the shape of their pictures.
 inline constexpr TSize TitlePictureFrame{320, 240};
 
-// The largest size within ClipPictureBounds of the shape Width x Height,
-// at least 1 x 1; 0 x 0 for a shape without area.
+// The largest size within Bounds of the shape Width x Height, at least
+// 1 x 1; 0 x 0 for a shape without area.
+TSize FitPictureSize(int32_t Width, int32_t Height, TSize Bounds);
+// The same within ClipPictureBounds.
 TSize ClipPictureSize(int32_t Width, int32_t Height);
 
 // What a file clip's picture shows, before scaling: for a video the frame a
