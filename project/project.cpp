@@ -349,6 +349,10 @@ void TProject::LoadFromData(TData& Data) {
     Signal(ProjectChangeAll);
     TDataSection ProjectSection(Data, "Project");
     LoadTracks(Data);
+    LoadSettings(Data);
+}
+
+void TProject::LoadSettings(TData& Data) {
     TDataSection Settings(Data, "Settings");
     FPosition = std::clamp<TVideoTime>(Data.ReadInt64("Position", 0), 0, MaxProjectPosition);
     TDataSection Rendering(Data, "Rendering");
@@ -356,21 +360,33 @@ void TProject::LoadFromData(TData& Data) {
         LoadRendering(Data);
 }
 
+void TProject::AdoptTracks(TProject& From) {
+    TTimelineUpdateGuard Bracket(*FTimeline);
+    while (From.TrackCount() > 0) {
+        TRefPtr<TTrack> Moving{From.Track(0)};
+        From.RemoveTrack(Moving.Get());
+        InsertTrack(Moving.Get(), TrackCount());
+    }
+}
+
 void TProject::LoadFromFile(const std::string& FileName) {
+    // The whole file is read and the whole project built apart first: a
+    // file that cannot be read, or whose project cannot be built, leaves
+    // the current project as it was.
+    TData Data;
+    Data.LoadFromFile(FileName);
+    TRefPtr<TProject> Opened{new TProject};
+    Opened->LoadFromData(Data);
     {
         TUpdateGuard Guard(*FChanges);
-        // Read the whole file first: a file that cannot be read leaves the
-        // project as it was.
-        TData Data;
-        Data.LoadFromFile(FileName);
         Clear();
         // The records of the project just cleared must not reach into the
         // one being loaded.
         UndoHistory().ClearUndo();
-        // Should loading fail part way, the project keeps what was read but
-        // stays untitled, so that saving it cannot overwrite the complete
-        // file with a partial project.
-        LoadFromData(Data);
+        Signal(ProjectChangeAll);
+        AdoptTracks(*Opened);
+        TDataSection ProjectSection(Data, "Project");
+        LoadSettings(Data);
         SetFileName(FileName);
     }
     FModified = false;

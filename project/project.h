@@ -97,6 +97,10 @@ private:
     void SetFileName(const std::string& FileName);
     void Signal(uint32_t Flags);
     void LoadTracks(TData& Data);
+    // The cursor and the render driver's settings.
+    void LoadSettings(TData& Data);
+    // Moves every track of From, with its items, to the end of this project.
+    void AdoptTracks(TProject& From);
 
     std::string FFileName;
     std::vector<TTrack*> FTracks; // one reference each

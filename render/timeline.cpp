@@ -122,6 +122,11 @@ void TTimeline::CopyTrack(TTimelineTrack& From, TTimelineTrack& To) {
 
 TTimeline::~TTimeline() {
     BeginUpdate();
+    // Elements that outlive the timeline (held by undo records) must not
+    // remember it.
+    for (TTimelineElement* Element : FPendingElements)
+        Element->FPendingIn = nullptr;
+    FPendingElements.clear();
     FOwnedEffects.clear();
     FOwnedTransitions.clear();
     FOwnedClips.clear();
@@ -243,7 +248,7 @@ void TTimeline::Flush() {
         while (!FPendingElements.empty()) {
             TTimelineElement* Element = FPendingElements.front();
             FPendingElements.erase(FPendingElements.begin());
-            Element->FPending = false;
+            Element->FPendingIn = nullptr;
             if (Element->Track())
                 Element->Update();
         }
@@ -265,6 +270,8 @@ void TTimeline::AddPending(TTimelineElement* Element) {
 }
 
 void TTimeline::RemovePending(TTimelineElement* Element) {
+    if (Element->FPendingIn == this)
+        Element->FPendingIn = nullptr;
     FPendingElements.erase(std::remove(FPendingElements.begin(), FPendingElements.end(), Element),
                            FPendingElements.end());
 }

@@ -7,8 +7,8 @@
 #include "render/timeline.h"
 
 TTimelineElement::~TTimelineElement() {
-    if (TTimeline* Owner = Timeline())
-        Owner->RemovePending(this);
+    if (FPendingIn)
+        FPendingIn->RemovePending(this);
 }
 
 TTimeline* TTimelineElement::Timeline() const {
@@ -41,8 +41,8 @@ void TTimelineElement::Update() {
         return;
     }
     RemoveFromGraph();
-    if (!FPending) {
-        FPending = true;
+    if (!FPendingIn) {
+        FPendingIn = Owner;
         Owner->AddPending(this);
     }
 }

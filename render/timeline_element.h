@@ -25,7 +25,7 @@ public:
     TVideoTime Start() const { return FStart; }
     TVideoTime Duration() const { return FDuration; }
     TVideoTime End() const { return FStart + FDuration; }
-    bool Pending() const { return FPending; }
+    bool Pending() const { return FPendingIn != nullptr; }
     bool Enabled() const { return FEnabled; }
 
     virtual bool CanSetDuration() const { return true; }
@@ -59,7 +59,10 @@ private:
     TTimelineTrack* FTrack = nullptr;
     TVideoTime FStart = 0;
     TVideoTime FDuration = 0;
-    bool FPending = false;
+    // The timeline whose pending list holds the element: it may have left
+    // its track since (and so that timeline) and must still be taken off
+    // the list before it is freed.
+    TTimeline* FPendingIn = nullptr;
     bool FEnabled = true;
     std::vector<TKept> FKept;
 };

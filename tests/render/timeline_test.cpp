@@ -52,6 +52,36 @@ TEST_F(RenderTimeline, EmptyTimelineHasNoLengthAndNoTimelineObjects) {
     EXPECT_EQ(Timeline.UpdateCounter(), 1);
 }
 
+TEST_F(RenderTimeline, AnElementFreedAfterLeavingItsTrackInsideABracketIsForgotten) {
+    TTimelineTrack* Track = Timeline.Track(1);
+    auto Kept = Color(MakeColor(0, 0, 200), Second);
+    Kept->MoveTo(Track, -3, 0);
+    {
+        TTimelineUpdateGuard Bracket(Timeline);
+        auto Doomed = Color(MakeColor(200, 0, 0), Second);
+        Doomed->MoveTo(Track, -3, Second);
+        EXPECT_TRUE(Doomed->Pending());
+        Doomed->Detach();
+        Doomed.reset();
+        Kept->SetStart(2 * Second);
+    }
+    // The flush rebuilt what remained, without reaching the freed element.
+    EXPECT_FALSE(Kept->Pending());
+    EXPECT_EQ(Kept->Start(), 2 * Second);
+    // An element still pending when the timeline goes forgets it.
+    auto Outliving = std::make_unique<TTimeline>();
+    auto Late = Color(MakeColor(0, 200, 0), Second);
+    {
+        TTimelineUpdateGuard Bracket(*Outliving);
+        Late->MoveTo(Outliving->Track(1), -3, 0);
+        Late->Detach();
+        EXPECT_TRUE(Late->Pending());
+        Outliving->BeginUpdate(); // left open: the timeline is freed inside
+    }
+    Outliving.reset();
+    EXPECT_FALSE(Late->Pending());
+}
+
 TEST_F(RenderTimeline, UnbalancedEndRaisesAndNestedBracketsFlushOnceAtTheOutermostEnd) {
     EXPECT_THROW(Timeline.EndUpdate(), EError);
     EXPECT_EQ(Timeline.UpdateCounter(), 1);
