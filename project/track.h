@@ -117,6 +117,10 @@ public:
     // Replaces the file clips First ... Last by one clip covering their
     // media range.
     void JoinClips(int32_t First, int32_t Last, TVideoTime Time);
+    // Joins Clip with the clips of the same file next to it: selected ones
+    // (running through further selected ones), or unselected ones that touch
+    // or overlap it. Nothing when none joins.
+    void MergeClip(TFileClip* Clip);
     void TrimClipStart(TFileClip* Clip, bool RemoveTransition, TVideoTime NewTrimBegin);
     void TrimClipEnd(TFileClip* Clip, bool RemoveTransition, TVideoTime NewTrimEnd);
 

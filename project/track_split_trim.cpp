@@ -6,6 +6,8 @@
 #include "project/item_undo.h"
 #include "project/list_undo.h"
 
+#include "core/text.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -107,6 +109,57 @@ void TTrack::JoinClips(int32_t First, int32_t Last, TVideoTime Time) {
     FitBetween(Joined.Get(), Leading, Trailing);
     Signal(ProjectChangeTiming);
     Normalize(false);
+}
+
+namespace {
+
+bool SameFile(const TFileClip& A, const TFileClip& B) {
+    return SameTextAscii(A.FileName(), B.FileName());
+}
+
+// The nearest item from Index on in direction Step (-1 or 1) that is not a
+// transition; -1 when there is none.
+int32_t NearestClipIndex(const TTrack& Track, int32_t Index, int32_t Step) {
+    for (; Index >= 0 && Index < Track.ItemCount(); Index += Step)
+        if (!dynamic_cast<TTransition*>(Track.Item(Index)))
+            return Index;
+    return -1;
+}
+
+// How far the run of clips to merge with Target reaches in direction Step:
+// the index of its last clip, Target's own index when none joins.
+int32_t MergeReach(const TTrack& Track, const TFileClip& Target, int32_t Step) {
+    int32_t Reach = Target.Index();
+    int32_t Next = NearestClipIndex(Track, Reach + Step, Step);
+    auto* Neighbour = Next >= 0 ? AsFileClip(Track.Item(Next)) : nullptr;
+    if (!Neighbour || !SameFile(*Neighbour, Target))
+        return Reach;
+    if (!Neighbour->IsSelected()) {
+        bool Touches = Step < 0 ? Neighbour->End() >= Target.Position()
+                                : Neighbour->Position() <= Target.End();
+        return Touches ? Next : Reach;
+    }
+    while (Neighbour && Neighbour->IsSelected() && SameFile(*Neighbour, Target)) {
+        Reach = Next;
+        Next = NearestClipIndex(Track, Next + Step, Step);
+        Neighbour = Next >= 0 ? AsFileClip(Track.Item(Next)) : nullptr;
+    }
+    return Reach;
+}
+
+} // namespace
+
+void TTrack::MergeClip(TFileClip* Clip) {
+    if (!Clip || Clip->Track() != this || !Clip->IsTrimmable())
+        return;
+    int32_t First = MergeReach(*this, *Clip, -1);
+    int32_t Last = MergeReach(*this, *Clip, 1);
+    if (First == Last)
+        return;
+    // The joined clip starts where the first clip of the run starts: the
+    // transitions inside the run overlap the clips, so their lengths do not
+    // add up to the distance.
+    JoinClips(First, Last, Item(First)->Position());
 }
 
 void TTrack::TrimClipStart(TFileClip* Clip, bool RemoveTransition, TVideoTime NewTrimBegin) {

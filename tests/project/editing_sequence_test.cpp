@@ -76,6 +76,12 @@ protected:
                 T->SplitClip(Clip, Clip->Position() + Time(Clip->Duration()));
             return "SplitClip";
         case 4:
+            if (Coin()) {
+                SelectRandomItems();
+                if (auto* Clip = AnyOf<TFileClip>())
+                    T->MergeClip(Clip);
+                return "MergeClip";
+            }
             if (T->ItemCount() > 1) {
                 int32_t First = Pick(T->ItemCount() - 1);
                 T->JoinClips(First, First + 1 + Pick(std::min(2, T->ItemCount() - First - 1)),

@@ -181,4 +181,40 @@ TEST_F(SplitTrimTest, StillPicturesStretchAndSplitAnywhere) {
     EXPECT_TRUE(EngineMatchesFresh());
 }
 
+TEST_F(SplitTrimTest, MergeJoinsTheTouchingOrSelectedClipsOfTheSameFile) {
+    VideoTrack()->SplitClip(Clip, Second);
+    VideoTrack()->SplitClip(FileAt(1), 2 * Second);
+    ASSERT_EQ(VideoTrack()->ItemCount(), 3);
+    // Unselected neighbours that touch the clip join it.
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->MergeClip(FileAt(1)); }));
+    ASSERT_EQ(VideoTrack()->ItemCount(), 1);
+    EXPECT_EQ(FileAt(0)->Position(), 0);
+    EXPECT_EQ(FileAt(0)->TrimEnd(), 4 * Second);
+    UndoHistory().Undo();
+
+    // A gap keeps an unselected neighbour out.
+    VideoTrack()->MoveItemsTo(2, 2, 1, 5 * Second);
+    VideoTrack()->MergeClip(FileAt(1));
+    ASSERT_EQ(VideoTrack()->ItemCount(), 2) << Layout(VideoTrack());
+    EXPECT_EQ(FileAt(0)->TrimEnd(), 2 * Second);
+    EXPECT_EQ(FileAt(1)->Position(), 5 * Second);
+}
+
+TEST_F(SplitTrimTest, MergeAcrossATransitionStartsWhereTheRunStarts) {
+    VideoTrack()->SplitClip(Clip, 2 * Second);
+    VideoTrack()->InsertTransition(true, true, false, Second, TransitionIndex(false), 2 * Second);
+    ASSERT_EQ(VideoTrack()->ItemCount(), 3) << Layout(VideoTrack());
+    TFileClip* Head = FileAt(0);
+    TFileClip* Tail = FileAt(2);
+    Project->Select(Head, false);
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->MergeClip(Tail); }));
+    ASSERT_EQ(VideoTrack()->ItemCount(), 1) << Layout(VideoTrack());
+    // The start is the head's, never the tail's start less both lengths
+    // (which the overlap would make negative).
+    EXPECT_EQ(FileAt(0)->Position(), 0);
+    EXPECT_EQ(FileAt(0)->TrimBegin(), 0);
+    EXPECT_EQ(FileAt(0)->TrimEnd(), 4 * Second);
+    EXPECT_TRUE(EngineMatchesFresh());
+}
+
 } // namespace
