@@ -55,3 +55,20 @@ inline bool IsStretchableClip(const TTrackItem* Item) {
 inline TVideoTime LengthOf(const TTrackItem* Item) {
     return Item ? Item->Duration() : 0;
 }
+
+// A clip with a leading / trailing transition; a transition with a from- /
+// to-clip.
+inline bool HasLeadingLink(const TTrackItem* Item) {
+    if (const auto* Clip = dynamic_cast<const TClip*>(Item))
+        return Clip->LeadingTransition() != nullptr;
+    if (const auto* Transition = dynamic_cast<const TTransition*>(Item))
+        return Transition->FromClip() != nullptr;
+    return false;
+}
+inline bool HasTrailingLink(const TTrackItem* Item) {
+    if (const auto* Clip = dynamic_cast<const TClip*>(Item))
+        return Clip->TrailingTransition() != nullptr;
+    if (const auto* Transition = dynamic_cast<const TTransition*>(Item))
+        return Transition->ToClip() != nullptr;
+    return false;
+}

@@ -2,6 +2,7 @@
 
 #include "project/clip.h"
 #include "project/clip_effect.h"
+#include "project/edit_support.h"
 #include "project/file_clip.h"
 #include "project/project.h"
 #include "project/project_changes.h"
@@ -136,13 +137,8 @@ std::vector<TTrackItemsUndo::TEntry> CaptureItems(const TTrack& Track) {
         Entry.Item = TRefPtr<TTrackItem>(Item);
         Entry.Position = Snapshot ? Item->TrackPosition() : Item->Position();
         Entry.Duration = Snapshot ? Item->TrackDuration() : Item->Duration();
-        if (const auto* Clip = dynamic_cast<const TClip*>(Item)) {
-            Entry.HadLeadingLink = Clip->LeadingTransition() != nullptr;
-            Entry.HadTrailingLink = Clip->TrailingTransition() != nullptr;
-        } else if (const auto* Transition = dynamic_cast<const TTransition*>(Item)) {
-            Entry.HadLeadingLink = Transition->FromClip() != nullptr;
-            Entry.HadTrailingLink = Transition->ToClip() != nullptr;
-        }
+        Entry.HadLeadingLink = HasLeadingLink(Item);
+        Entry.HadTrailingLink = HasTrailingLink(Item);
         Entries.push_back(std::move(Entry));
     }
     return Entries;

@@ -4,6 +4,7 @@
 #include "project/item.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ class TClipEffect;
 class TEffect;
 class TFileClip;
 class TTitleClip;
+class TTrackItemsUndo;
 class TTransition;
 struct TTitleFontValues;
 class TMuteTrackSetting;
@@ -199,6 +201,10 @@ private:
     // The end of a new item's insertion: normalize, cursor, selection.
     void FinishInsertion(TTrackItem* Item, bool KeepJoined = false);
     void RestoreTrackingSnapshot();
+    // The start of a drag step: while tracking, back to the snapshot (the
+    // step is recorded when tracking ends); otherwise the record of the
+    // step, to be filed if the drag changes anything.
+    std::unique_ptr<TTrackItemsUndo> StartDragStep();
     bool DiffersFromSnapshot() const;
 
     TProject* FProject = nullptr;

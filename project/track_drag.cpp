@@ -32,6 +32,14 @@ bool TTrack::DiffersFromSnapshot() const {
     });
 }
 
+std::unique_ptr<TTrackItemsUndo> TTrack::StartDragStep() {
+    if (FTrackingActive) {
+        RestoreTrackingSnapshot();
+        return nullptr;
+    }
+    return std::make_unique<TTrackItemsUndo>(this, GetText(TTextSlot::UndoMoveText));
+}
+
 void TTrack::BeginTracking() {
     if (FTrackingDepth++ > 0)
         return;
@@ -78,11 +86,7 @@ void TTrack::MoveSelection(TVideoTime Delta) {
         }
         return;
     }
-    std::unique_ptr<TTrackItemsUndo> Undo;
-    if (!FTrackingActive)
-        Undo = std::make_unique<TTrackItemsUndo>(this, GetText(TTextSlot::UndoMoveText));
-    else
-        RestoreTrackingSnapshot();
+    std::unique_ptr<TTrackItemsUndo> Undo = StartDragStep();
     std::vector<TTrackBlock> Blocks = GetBlocks();
     auto Count = static_cast<int32_t>(Blocks.size());
     auto MoveBlock = [&](int32_t B) {
@@ -117,26 +121,6 @@ void TTrack::MoveSelection(TVideoTime Delta) {
     if (Undo && !Undo->IsCurrent())
         UndoHistory().Add(std::move(Undo));
 }
-
-namespace {
-
-bool HasLeadingLink(const TTrackItem* Item) {
-    if (const auto* Clip = dynamic_cast<const TClip*>(Item))
-        return Clip->LeadingTransition() != nullptr;
-    if (const auto* Transition = dynamic_cast<const TTransition*>(Item))
-        return Transition->FromClip() != nullptr;
-    return false;
-}
-
-bool HasTrailingLink(const TTrackItem* Item) {
-    if (const auto* Clip = dynamic_cast<const TClip*>(Item))
-        return Clip->TrailingTransition() != nullptr;
-    if (const auto* Transition = dynamic_cast<const TTransition*>(Item))
-        return Transition->ToClip() != nullptr;
-    return false;
-}
-
-} // namespace
 
 void TTrack::MoveItemsTo(int32_t First, int32_t Target, int32_t Count, TVideoTime NewStart) {
     if (Count <= 0 || First < 0 || First + Count > ItemCount() || Target < 0 ||

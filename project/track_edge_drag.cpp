@@ -360,11 +360,7 @@ void TTrack::DragSelectionEdge(int32_t Mode, TVideoTime Delta) {
     if (Delta == 0 && !FTrackingActive)
         return;
     TEditBrackets Brackets(*this);
-    std::unique_ptr<TTrackItemsUndo> Undo;
-    if (!FTrackingActive)
-        Undo = std::make_unique<TTrackItemsUndo>(this, GetText(TTextSlot::UndoMoveText));
-    else
-        RestoreTrackingSnapshot();
+    std::unique_ptr<TTrackItemsUndo> Undo = StartDragStep();
     std::vector<TTrackBlock> Blocks = GetBlocks();
     TEdgeDrag Drag(*this, Blocks, Mode, Delta);
     auto Count = static_cast<int32_t>(Blocks.size());
