@@ -48,17 +48,12 @@ TAudioFileReader::TAudioFileReader(const std::string& FileName, int32_t StreamNu
     : F(std::make_unique<TState>()) {
     F->FileName = FileName;
     F->Output = Output;
-    F->Format = OpenMediaFile(FileName);
-    F->Index = FindStream(F->Format.get(), AVMEDIA_TYPE_AUDIO, StreamNumber);
-    if (F->Index < 0)
-        RaiseMediaFileError(TTextSlot::MediaStreamMissing, FileName, 0);
-    F->Stream = F->Format->streams[F->Index];
-    for (unsigned I = 0; I < F->Format->nb_streams; ++I)
-        if (int(I) != F->Index)
-            F->Format->streams[I]->discard = AVDISCARD_ALL;
-    F->Decoder = OpenStreamDecoder(FileName, F->Stream, 1);
-    if (F->Stream->start_time != AV_NOPTS_VALUE)
-        F->StartTime = StreamToVideoTime(F->Stream->start_time, F->Stream->time_base);
+    TOpenedStream Opened = OpenFileStream(FileName, AVMEDIA_TYPE_AUDIO, StreamNumber, 1);
+    F->Format = std::move(Opened.Format);
+    F->Index = Opened.Index;
+    F->Stream = Opened.Stream;
+    F->Decoder = std::move(Opened.Decoder);
+    F->StartTime = Opened.StartTime;
     F->MakeResampler();
 }
 

@@ -77,3 +77,20 @@ TVideoTime StreamToVideoTime(int64_t Timestamp, AVRational TimeBase) {
 int64_t VideoTimeToStream(TVideoTime Time, AVRational TimeBase) {
     return av_rescale_q(Time, AVRational{1, int(VideoTimeUnitsPerSecond)}, TimeBase);
 }
+
+TOpenedStream OpenFileStream(const std::string& FileName, AVMediaType Type, int Number,
+                             int Threads) {
+    TOpenedStream Opened;
+    Opened.Format = OpenMediaFile(FileName);
+    Opened.Index = FindStream(Opened.Format.get(), Type, Number);
+    if (Opened.Index < 0)
+        RaiseMediaFileError(TTextSlot::MediaStreamMissing, FileName, 0);
+    Opened.Stream = Opened.Format->streams[Opened.Index];
+    for (unsigned I = 0; I < Opened.Format->nb_streams; ++I)
+        if (int(I) != Opened.Index)
+            Opened.Format->streams[I]->discard = AVDISCARD_ALL;
+    Opened.Decoder = OpenStreamDecoder(FileName, Opened.Stream, Threads);
+    if (Opened.Stream->start_time != AV_NOPTS_VALUE)
+        Opened.StartTime = StreamToVideoTime(Opened.Stream->start_time, Opened.Stream->time_base);
+    return Opened;
+}

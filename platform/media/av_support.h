@@ -64,6 +64,22 @@ TCodecContextPtr OpenStreamDecoder(const std::string& FileName, AVStream* Stream
 // The index in Context of the Number-th stream of Type, or -1.
 int FindStream(AVFormatContext* Context, AVMediaType Type, int Number);
 
+// One stream of a media file opened for decoding, the file's other streams
+// discarded so that reading skips their packets.
+struct TOpenedStream {
+    TFormatContextPtr Format;
+    int Index = -1;
+    AVStream* Stream = nullptr;
+    TCodecContextPtr Decoder;
+    TVideoTime StartTime = 0; // the stream's first time, 0 when it has none
+};
+
+// Opens the Number-th stream of Type in FileName with a decoder of Threads
+// threads (0: as many as the library likes); raises EMediaError naming the
+// file when it cannot be read, has no such stream or cannot be decoded.
+TOpenedStream OpenFileStream(const std::string& FileName, AVMediaType Type, int Number,
+                             int Threads);
+
 // Conversions between stream time bases and 100-ns units.
 TVideoTime StreamToVideoTime(int64_t Timestamp, AVRational TimeBase);
 int64_t VideoTimeToStream(TVideoTime Time, AVRational TimeBase);

@@ -69,17 +69,12 @@ struct TVideoFileReader::TState {
 TVideoFileReader::TVideoFileReader(const std::string& FileName, int32_t StreamNumber)
     : F(std::make_unique<TState>()) {
     F->FileName = FileName;
-    F->Format = OpenMediaFile(FileName);
-    F->Index = FindStream(F->Format.get(), AVMEDIA_TYPE_VIDEO, StreamNumber);
-    if (F->Index < 0)
-        RaiseMediaFileError(TTextSlot::MediaStreamMissing, FileName, 0);
-    F->Stream = F->Format->streams[F->Index];
-    for (unsigned I = 0; I < F->Format->nb_streams; ++I)
-        if (int(I) != F->Index)
-            F->Format->streams[I]->discard = AVDISCARD_ALL;
-    F->Decoder = OpenStreamDecoder(FileName, F->Stream, 0);
-    if (F->Stream->start_time != AV_NOPTS_VALUE)
-        F->StartTime = StreamToVideoTime(F->Stream->start_time, F->Stream->time_base);
+    TOpenedStream Opened = OpenFileStream(FileName, AVMEDIA_TYPE_VIDEO, StreamNumber, 0);
+    F->Format = std::move(Opened.Format);
+    F->Index = Opened.Index;
+    F->Stream = Opened.Stream;
+    F->Decoder = std::move(Opened.Decoder);
+    F->StartTime = Opened.StartTime;
     AVRational Rate =
         F->Stream->avg_frame_rate.num > 0 ? F->Stream->avg_frame_rate : F->Stream->r_frame_rate;
     if (Rate.num > 0 && Rate.den > 0)
