@@ -1,5 +1,7 @@
 #include "core/numbers.h"
 
+#include <charconv>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -151,4 +153,23 @@ std::string FormatPercent(int32_t N) {
         return "0%";
     int64_t Magnitude = N < 0 ? -static_cast<int64_t>(N) : N;
     return std::string(N < 0 ? "-" : "+") + std::to_string(Magnitude) + "%";
+}
+
+std::string FormatDecimal(double Value) {
+    if (!std::isfinite(Value))
+        return "0";
+    if (Value == 0)
+        return "0"; // also for -0
+    char Buffer[400];
+    auto [End, Error] =
+        std::to_chars(Buffer, Buffer + sizeof Buffer, Value, std::chars_format::fixed);
+    if (Error != std::errc())
+        return "0";
+    return std::string(Buffer, End);
+}
+
+std::string FormatDecimal(int64_t Value) {
+    char Buffer[24];
+    auto [End, Error] = std::to_chars(Buffer, Buffer + sizeof Buffer, Value);
+    return Error == std::errc() ? std::string(Buffer, End) : "0";
 }

@@ -33,3 +33,10 @@ TParsedPercent ParsePercent(std::string_view Text, int32_t Default = 0);
 
 // "+5%", "-12%", "0%".
 std::string FormatPercent(int32_t N);
+
+// The shortest decimal text that reads back as Value, with "." as the
+// decimal point whatever the locale and never in exponent form ("0.5",
+// "15", "0.0000001"); "0" for a value that is not finite. For texts other
+// programs or other machines read: engine properties, source names.
+std::string FormatDecimal(double Value);
+std::string FormatDecimal(int64_t Value);

@@ -1,6 +1,7 @@
 #include "render/clip_element.h"
 
 #include "core/error.h"
+#include "core/numbers.h"
 #include "core/text_table.h"
 #include "platform/media/media_timeline.h"
 #include "render/effect_element.h"
@@ -128,7 +129,7 @@ void TClipElement::BuildColorAdjust(TMediaTrack* SubTrack, TVideoTime Start, TVi
     Properties.SetValue("brightness", std::to_string(FBrightness));
     Properties.SetValue("contrast", std::to_string(FContrast));
     Properties.SetValue("saturation", std::to_string(FSaturation));
-    Properties.SetValue("gamma", FormatNumber(FGamma / 10000.0));
+    Properties.SetValue("gamma", FormatDecimal(FGamma / 10000.0));
     FColorAdjust = AddEffect(SubTrack, ColorAdjustId(), Start, Stop, std::move(Properties));
     Keep(SubTrack, FColorAdjust);
 }
@@ -150,10 +151,10 @@ void TClipElement::BuildVolume(TMediaTrack* SubTrack, TVideoTime Start, TVideoTi
         return;
     TPropertySetter Properties;
     if (FMuted || (R <= 0 && Q >= D)) {
-        Properties.SetValue("Vol", FormatNumber(V));
+        Properties.SetValue("Vol", FormatDecimal(V));
     } else {
         std::string Envelope = std::to_string(Start + R) + " " + std::to_string(Start + Q) + " " +
-                               FormatNumber(V) + " " + FormatNumber(V) + " " +
+                               FormatDecimal(V) + " " + FormatDecimal(V) + " " +
                                std::to_string(Start + D) + " " + std::to_string(Start);
         Properties.SetValue("multivol", Envelope);
     }

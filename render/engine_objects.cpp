@@ -35,11 +35,3 @@ TMediaEffect* AddEffect(TMediaLayer* Layer, const TGuid& ClassId, TVideoTime Sta
     Effect->SetProperties(std::move(Properties));
     return Layer->EffectInsBefore(std::move(Effect), -1);
 }
-
-std::string FormatNumber(double Value) {
-    char Text[64];
-    auto [End, Error] = std::to_chars(Text, Text + sizeof Text, Value);
-    if (Error != std::errc())
-        return "0";
-    return std::string(Text, End);
-}

@@ -24,6 +24,3 @@ TMediaTransition* AddKeyTransition(TMediaLayer* Layer, TVideoTime Start, TVideoT
 TMediaEffect* AddEffect(TMediaLayer* Layer, const TGuid& ClassId, TVideoTime Start, TVideoTime Stop,
                         TPropertySetter Properties);
 
-// Decimal numbers for property texts and source names, the same in every
-// locale: the shortest text that reads back as the same number.
-std::string FormatNumber(double Value);

@@ -1,5 +1,7 @@
 #include "render/property_variant.h"
 
+#include "core/numbers.h"
+
 #include "platform/media/property_setter.h"
 
 #include <algorithm>
@@ -8,19 +10,11 @@
 #include <limits>
 
 std::string PropertyIntegerText(int64_t Value) {
-    char Buffer[24];
-    auto Result = std::to_chars(Buffer, Buffer + sizeof(Buffer), Value);
-    return std::string(Buffer, Result.ptr);
+    return FormatDecimal(Value);
 }
 
 std::string PropertyFloatText(double Value) {
-    // Shortest digits that read back exactly, without an exponent for the
-    // values properties and titles hold; only extreme ones keep it.
-    char Buffer[64];
-    auto Result = std::to_chars(Buffer, Buffer + sizeof(Buffer), Value, std::chars_format::fixed);
-    if (Result.ec != std::errc())
-        Result = std::to_chars(Buffer, Buffer + sizeof(Buffer), Value);
-    return std::string(Buffer, Result.ptr);
+    return FormatDecimal(Value);
 }
 
 std::string PropertyVariantText(const TPropertyVariant& Value) {

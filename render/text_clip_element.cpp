@@ -1,5 +1,6 @@
 #include "render/text_clip_element.h"
 
+#include "core/numbers.h"
 #include "platform/media/media_timeline.h"
 #include "render/engine_objects.h"
 #include "render/timeline.h"
@@ -35,7 +36,7 @@ std::string TTextClipElement::SourceName(TVideoTime Duration) const {
     Name += std::to_string(Owner ? Owner->OutputWidth() : 0) + "/";
     Name += std::to_string(Owner ? Owner->OutputHeight() : 0) + "/";
     Name += std::to_string(Duration) + "/";
-    Name += FormatNumber(Owner ? Owner->FramesPerSecond() : 0) + "/";
+    Name += FormatDecimal(Owner ? Owner->FramesPerSecond() : 0) + "/";
     return Name + FDescriptor.TextForm(0);
 }
 

@@ -1,5 +1,6 @@
 #include "render/timeline_track.h"
 
+#include "core/numbers.h"
 #include "platform/media/media_timeline.h"
 #include "render/clip_element.h"
 #include "render/effect_element.h"
@@ -139,7 +140,7 @@ void TTimelineTrack::UpdateVolumeEffect(bool Force) {
     FVolumeEffect = nullptr;
     if ((FVolume != 1.0 || FMuted) && Length > 0) {
         TPropertySetter Properties;
-        Properties.SetValue("Vol", FMuted ? "0" : FormatNumber(FVolume));
+        Properties.SetValue("Vol", FMuted ? "0" : FormatDecimal(FVolume));
         FVolumeEffect = AddEffect(FAudioComposition, MediaClassIds::AudioVolumeEnvelope(), 0,
                                   Length, std::move(Properties));
     }

@@ -26,25 +26,6 @@ bool ParseInteger(std::string_view Text, T& Value) {
 
 } // namespace
 
-std::string FormatDecimal(double Value) {
-    if (!std::isfinite(Value))
-        return "0";
-    if (Value == 0)
-        return "0"; // also for -0
-    char Buffer[400];
-    auto [End, Error] =
-        std::to_chars(Buffer, Buffer + sizeof Buffer, Value, std::chars_format::fixed);
-    if (Error != std::errc())
-        return "0";
-    return std::string(Buffer, End);
-}
-
-std::string FormatDecimal(int64_t Value) {
-    char Buffer[24];
-    auto [End, Error] = std::to_chars(Buffer, Buffer + sizeof Buffer, Value);
-    return Error == std::errc() ? std::string(Buffer, End) : "0";
-}
-
 bool ParseDecimal(std::string_view Text, double& Value) {
     if (Text.empty() || Text.size() > 400)
         return false;

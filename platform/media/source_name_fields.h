@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/geometry.h"
+#include "core/numbers.h"
 
 #include <cstdint>
 #include <string>
@@ -10,10 +11,7 @@
 // as the decimal point whatever the locale, so a name written on one
 // machine reads the same on another.
 
-// The shortest decimal text that reads back as Value, never in exponent
-// form ("0.5", "15", "0.0000001"); "0" for a value that is not finite.
-std::string FormatDecimal(double Value);
-std::string FormatDecimal(int64_t Value);
+// Numbers are written with FormatDecimal (core/numbers.h).
 
 // Whole-text parses: no blanks, no trailing characters. A float also
 // accepts "," as its decimal point and an exponent.
