@@ -165,33 +165,24 @@ void BuildDemoProject(TProject& Project, const std::string& Folder) {
     TTrack* Sound = Project.Track(1);
     TTrack* Overlay = Project.Track(3);
 
-    // Clips of 4 s joined by 1 s transitions: a wipe, then a cross-fade.
-    auto* First = new TFileClip(0, PathIn(Folder, "sunrise.mp4"));
-    Video->InsertItem(First, 0);
-    auto* Wipe = new TTransition(Second, 3 * Second, BarWipe);
-    Video->InsertItem(Wipe, 1);
-    auto* Still = new TFileClip(3 * Second, PathIn(Folder, "picture.bmp"));
-    Video->InsertItem(Still, 2);
-    Still->SetDuration(4 * Second);
-    auto* Fade = new TTransition(Second, 6 * Second, CrossFade);
-    Video->InsertItem(Fade, 3);
-    auto* Last = new TFileClip(6 * Second, PathIn(Folder, "meadow.mp4"));
-    Video->InsertItem(Last, 4);
-    LinkFrom(Wipe, First);
-    LinkTo(Wipe, Still);
-    LinkFrom(Fade, Still);
-    LinkTo(Fade, Last);
-    Video->Normalize(true);
+    // Laid down as a user would: three 4 s clips side by side, the still in
+    // the middle slowly zooming in, then a wipe and a cross-fade of 1 s
+    // dropped between them.
+    TFileClip* First = Video->InsertFile(false, false, PathIn(Folder, "sunrise.mp4"), 0);
+    TFileClip* Still = Video->InsertFile(false, false, PathIn(Folder, "picture.bmp"), First->End());
+    Video->TrimClipEnd(Still, false, Still->TrimBegin() + 4 * Second);
+    Still->SetZoomPan({0.5, 0.5, 1.0}, {0.4, 0.45, 0.6}, false, false);
+    Video->InsertFile(false, false, PathIn(Folder, "meadow.mp4"), Still->End());
+    Video->InsertTransition(true, true, false, Second, BarWipe, First->End());
+    Video->InsertTransition(true, true, false, Second, CrossFade, Still->End());
 
-    auto* Music = new TFileClip(0, PathIn(Folder, "tone.wav"));
-    Sound->InsertItem(Music, 0);
-    Music->SetDuration(10 * Second);
-    Sound->Normalize(false);
+    TFileClip* Music = Sound->InsertFile(false, false, PathIn(Folder, "tone.wav"), 0);
+    Sound->TrimClipEnd(Music, false, 10 * Second);
 
-    auto* Title = new TTitleClip(3 * Second, Second / 2, FirstTitleStyle());
-    Overlay->InsertItem(Title, 0);
-    Title->SetText("Quillmoor");
-    Overlay->Normalize(false);
+    Overlay->InsertTitle(false, false, {}, {}, "Quillmoor", FirstTitleStyle(), 3 * Second,
+                         Second / 2);
+    Project.SetPosition(0);
+    Project.Select(nullptr, false);
 }
 
 int RunDemo(const std::string& Folder) {
