@@ -264,9 +264,9 @@ void TTimeline::Flush() {
 }
 
 void TTimeline::AddPending(TTimelineElement* Element) {
-    if (std::find(FPendingElements.begin(), FPendingElements.end(), Element) ==
-        FPendingElements.end())
-        FPendingElements.push_back(Element);
+    // Elements come here once per bracket: they note the timeline that holds
+    // them (FPendingIn) and do not ask again while it does.
+    FPendingElements.push_back(Element);
 }
 
 void TTimeline::RemovePending(TTimelineElement* Element) {

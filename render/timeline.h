@@ -6,6 +6,7 @@
 #include "render/video_format.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -130,7 +131,7 @@ private:
     int32_t FElementBuilds = 0;
     uint64_t FZoomPanHandle = 0;
     std::vector<std::unique_ptr<TTimelineTrack>> FTracks;
-    std::vector<TTimelineElement*> FPendingElements;
+    std::deque<TTimelineElement*> FPendingElements; // taken from the front as they are built
     // A render copy owns the clones of the source's elements; effects and
     // transitions go before the clips they refer to.
     std::vector<std::unique_ptr<TClipElement>> FOwnedClips;
