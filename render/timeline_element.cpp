@@ -35,7 +35,11 @@ void TTimelineElement::Update() {
     TTimeline* Owner = Timeline();
     if (!Owner)
         return;
-    if (FEnabled && (Owner->Idle() || Owner->Flushing())) {
+    bool Now = Owner->Idle() || Owner->Flushing();
+    // Already waiting for this bracket's end, and out of the graph since.
+    if (!Now && FPendingIn == Owner)
+        return;
+    if (FEnabled && Now) {
         Rebuild();
         Owner->CountElementBuild();
         return;
