@@ -21,7 +21,7 @@ void PushTrackElements(const TTrackItem& Item) {
 } // namespace
 
 TFileClipTrimUndo::TFileClipTrimUndo(TFileClip* Clip, std::string Text)
-    : TUndo(std::move(Text)), FClip(Clip), FTrimBegin(Clip->TrimBegin()),
+    : TBracketedUndo(std::move(Text)), FClip(Clip), FTrimBegin(Clip->TrimBegin()),
       FTrimEnd(Clip->TrimEnd()) {
     bool Tracking = Clip->Track() && Clip->Track()->TrackingActive();
     FPosition = Tracking ? Clip->TrackPosition() : Clip->Position();
@@ -30,8 +30,8 @@ TFileClipTrimUndo::TFileClipTrimUndo(TFileClip* Clip, std::string Text)
 
 TFileClipTrimUndo::~TFileClipTrimUndo() = default;
 
-void TFileClipTrimUndo::Prepare(TUndoState& State) {
-    State = OpenUndoBrackets(ProjectOf(*FClip));
+TProject* TFileClipTrimUndo::Project() const {
+    return ProjectOf(*FClip);
 }
 
 void TFileClipTrimUndo::Exchange() {
@@ -52,7 +52,7 @@ void TFileClipTrimUndo::Exchange() {
 
 void TFileClipTrimUndo::Finish(TUndoState& State) {
     PushTrackElements(*FClip);
-    CloseUndoBrackets(State);
+    TBracketedUndo::Finish(State);
 }
 
 TFileClipZoomPanUndo::TFileClipZoomPanUndo(TFileClip* Clip, std::string Text)
@@ -73,13 +73,13 @@ void TFileClipZoomPanUndo::Exchange() {
 }
 
 TTitleClipUndo::TTitleClipUndo(TTitleClip* Clip, std::string Text)
-    : TUndo(std::move(Text)), FClip(Clip), FText(Clip->Text()),
+    : TBracketedUndo(std::move(Text)), FClip(Clip), FText(Clip->Text()),
       FMainFont(Clip->MainFont().Values()), FCaptionFont(Clip->CaptionFont().Values()) {}
 
 TTitleClipUndo::~TTitleClipUndo() = default;
 
-void TTitleClipUndo::Prepare(TUndoState& State) {
-    State = OpenUndoBrackets(ProjectOf(*FClip));
+TProject* TTitleClipUndo::Project() const {
+    return ProjectOf(*FClip);
 }
 
 void TTitleClipUndo::Exchange() {
@@ -96,5 +96,5 @@ void TTitleClipUndo::Exchange() {
 
 void TTitleClipUndo::Finish(TUndoState& State) {
     PushTrackElements(*FClip);
-    CloseUndoBrackets(State);
+    TBracketedUndo::Finish(State);
 }

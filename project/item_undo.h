@@ -4,6 +4,7 @@
 #include "core/video_time.h"
 #include "platform/media/picture_source_name.h"
 #include "project/title_clip.h"
+#include "project/undo_brackets.h"
 #include "project/undo_record.h"
 
 #include <string>
@@ -13,16 +14,17 @@ class TFileClip;
 // Restores a file clip's trim together with its place on the track. While
 // the clip's track is tracking, the times are those of the tracking
 // snapshot, so that the record returns to the state before the drag.
-class TFileClipTrimUndo : public TUndo {
+class TFileClipTrimUndo : public TBracketedUndo {
 public:
     explicit TFileClipTrimUndo(TFileClip* Clip, std::string Text = {});
     ~TFileClipTrimUndo() override;
     std::string_view ClassName() const override { return "TFileClipTrimUndo"; }
 
 protected:
-    void Prepare(TUndoState& State) override;
     void Exchange() override;
+    // Also gives the track's elements the restored times and content.
     void Finish(TUndoState& State) override;
+    TProject* Project() const override;
 
 private:
     TRefPtr<TFileClip> FClip;
@@ -51,16 +53,17 @@ private:
 };
 
 // Restores a title's text and both of its fonts.
-class TTitleClipUndo : public TUndo {
+class TTitleClipUndo : public TBracketedUndo {
 public:
     explicit TTitleClipUndo(TTitleClip* Clip, std::string Text = {});
     ~TTitleClipUndo() override;
     std::string_view ClassName() const override { return "TTitleClipUndo"; }
 
 protected:
-    void Prepare(TUndoState& State) override;
     void Exchange() override;
+    // Also gives the track's elements the restored times and content.
     void Finish(TUndoState& State) override;
+    TProject* Project() const override;
 
 private:
     TRefPtr<TTitleClip> FClip;

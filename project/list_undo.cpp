@@ -9,7 +9,6 @@
 #include "project/sub_track.h"
 #include "project/track.h"
 #include "project/transition.h"
-#include "project/undo_brackets.h"
 
 #include <unordered_set>
 #include <utility>
@@ -192,14 +191,6 @@ void RestoreTimes(const std::vector<TTrackItemsUndo::TEntry>& Entries) {
 }
 
 } // namespace
-
-void TListUndo::Prepare(TUndoState& State) {
-    State = OpenUndoBrackets(Project());
-}
-
-void TListUndo::Finish(TUndoState& State) {
-    CloseUndoBrackets(State);
-}
 
 TClipEffectsUndo::TClipEffectsUndo(TClip* Clip, std::string Text)
     : TListUndo(std::move(Text)), FClip(Clip), FEntries(CaptureClipEffects(*Clip)) {}

@@ -2,7 +2,7 @@
 
 #include "core/ref_object.h"
 #include "core/video_time.h"
-#include "project/undo_record.h"
+#include "project/undo_brackets.h"
 
 #include <string>
 #include <vector>
@@ -23,17 +23,10 @@ class TTrackItem;
 // container leave that one first, and the others join in order. Prepare opens
 // an update bracket on the project's notifier and its render timeline;
 // Finish closes them.
-class TListUndo : public TUndo {
+class TListUndo : public TBracketedUndo {
 public:
-    using TUndo::TUndo;
+    using TBracketedUndo::TBracketedUndo;
     std::string_view ClassName() const override { return "TListUndo"; }
-
-protected:
-    void Prepare(TUndoState& State) override;
-    void Finish(TUndoState& State) override;
-    // The project whose brackets the record opens; none while the container
-    // is not in a project.
-    virtual TProject* Project() const = 0;
 };
 
 // A clip's clip effects with the sub-track each lies on.

@@ -15,3 +15,16 @@ TUndoState OpenUndoBrackets(TProject* Project);
 // listeners then see the rebuilt timeline. State is empty afterwards. A state
 // released without closing closes too, sending failures to the report.
 void CloseUndoBrackets(TUndoState& State);
+
+// A record that replays inside those brackets, on the project it names.
+class TBracketedUndo : public TUndo {
+public:
+    using TUndo::TUndo;
+    std::string_view ClassName() const override { return "TBracketedUndo"; }
+
+protected:
+    void Prepare(TUndoState& State) override { State = OpenUndoBrackets(Project()); }
+    void Finish(TUndoState& State) override { CloseUndoBrackets(State); }
+    // None while what the record covers is not in a project.
+    virtual TProject* Project() const = 0;
+};
