@@ -39,10 +39,3 @@ void CopyClipEffects(const TClip& From, TClip& To) {
         To.InsertClipEffect(Copy.Get(), Effect->SubIndex());
     }
 }
-
-void AssignSetting(TBoolItemSetting& Setting, bool Value) {
-    TData Data;
-    Data.WriteBool(Setting.Key(), Value);
-    Setting.Load(Data);
-    Setting.Apply();
-}

@@ -1,6 +1,5 @@
 #pragma once
 
-class TBoolItemSetting;
 class TClip;
 class TItem;
 
@@ -12,5 +11,3 @@ void CopySettings(const TItem& From, TItem& To);
 // same settings, for the same sub-track index. To must not be on a track:
 // the copies find their sub-tracks when it is inserted.
 void CopyClipEffects(const TClip& From, TClip& To);
-// Sets a flag of an item under construction, without undo.
-void AssignSetting(TBoolItemSetting& Setting, bool Value);

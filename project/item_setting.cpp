@@ -53,6 +53,11 @@ void TBoolItemSetting::SetValue(bool NewValue) {
     ChangeValue<TBoolItemSettingUndo>([&] { FValue = NewValue; });
 }
 
+void TBoolItemSetting::SetValueRaw(bool NewValue) {
+    FValue = NewValue;
+    Apply();
+}
+
 void TBoolItemSetting::Load(TData& Data) {
     FValue = Data.ReadBool(Key(), FValue);
 }

@@ -62,6 +62,9 @@ public:
 
     bool Value() const { return FValue; }
     void SetValue(bool NewValue);
+    // Stores and applies without undo: for an item being made, before it
+    // is in the project.
+    void SetValueRaw(bool NewValue);
 
     void Load(TData& Data) override;
     void Save(TData& Data) const override;

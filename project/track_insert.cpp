@@ -28,7 +28,7 @@ TClip* ClipAt(const TTrack& Track, int32_t Index) {
 
 void AssignReverse(TTransition& Transition, bool Reverse) {
     if (TReverseTransitionSetting* Setting = Transition.ReverseSetting())
-        AssignSetting(*Setting, Reverse);
+        Setting->SetValueRaw(Reverse);
 }
 
 bool IsReversed(const TTransition& Transition) {
