@@ -152,7 +152,10 @@ std::string FormatPercent(int32_t N) {
     if (N == 0)
         return "0%";
     int64_t Magnitude = N < 0 ? -static_cast<int64_t>(N) : N;
-    return std::string(N < 0 ? "-" : "+") + std::to_string(Magnitude) + "%";
+    std::string Text(1, N < 0 ? '-' : '+');
+    Text += std::to_string(Magnitude);
+    Text += '%';
+    return Text;
 }
 
 std::string FormatDecimal(double Value) {

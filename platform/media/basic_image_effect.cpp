@@ -7,7 +7,7 @@
 //                it is transparent.
 
 #include "platform/media/media_components.h"
-#include "platform/media/pixel_blend.h"
+#include "platform/graphics/pixel_blend.h"
 #include "platform/media/transform_components.h"
 #include "platform/media/transform_values.h"
 #include "platform/media/video_frame.h"

@@ -11,7 +11,7 @@
 
 #include "platform/media/media_components.h"
 #include "platform/media/property_setter.h"
-#include "platform/media/pixel_blend.h"
+#include "platform/graphics/pixel_blend.h"
 #include "platform/media/transform_components.h"
 #include "platform/media/video_frame.h"
 

@@ -6,7 +6,7 @@
 // edge pixel; alpha is kept.
 
 #include "platform/media/media_components.h"
-#include "platform/media/pixel_blend.h"
+#include "platform/graphics/pixel_blend.h"
 #include "platform/media/transform_components.h"
 #include "platform/media/video_frame.h"
 

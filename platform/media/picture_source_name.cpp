@@ -7,9 +7,9 @@
 namespace {
 
 void AppendZoomPan(std::string& Text, const TZoomPanValue& Value) {
-    Text += "/" + FormatDecimal(Value.MidX);
-    Text += "/" + FormatDecimal(Value.MidY);
-    Text += "/" + FormatDecimal(Value.Zoom);
+    AppendField(Text, FormatDecimal(Value.MidX));
+    AppendField(Text, FormatDecimal(Value.MidY));
+    AppendField(Text, FormatDecimal(Value.Zoom));
 }
 
 bool TakeNumber(std::string_view& Rest, double& Value) {
@@ -35,14 +35,14 @@ std::string BuildPictureSourceName(const TPictureSourceName& Name) {
     char Handle[24];
     auto Written = std::to_chars(Handle, Handle + sizeof Handle, Name.ZoomPanCallback);
     Text.append(Handle, Written.ptr);
-    Text += "/" + FormatDecimal(int64_t(Name.RenderMode));
+    AppendField(Text, FormatDecimal(int64_t(Name.RenderMode)));
     Text += "/0";
-    Text += "/" + FormatColorField(Name.ClipColor);
+    AppendField(Text, FormatColorField(Name.ClipColor));
     Text += "/0";
-    Text += "/" + FormatDecimal(int64_t(Name.OutputWidth));
-    Text += "/" + FormatDecimal(int64_t(Name.OutputHeight));
-    Text += "/" + FormatDecimal(int64_t(Name.MediaStop));
-    Text += "/" + FormatDecimal(Name.FramesPerSecond);
+    AppendField(Text, FormatDecimal(int64_t(Name.OutputWidth)));
+    AppendField(Text, FormatDecimal(int64_t(Name.OutputHeight)));
+    AppendField(Text, FormatDecimal(int64_t(Name.MediaStop)));
+    AppendField(Text, FormatDecimal(Name.FramesPerSecond));
     AppendZoomPan(Text, Name.ZoomPanBegin);
     AppendZoomPan(Text, Name.ZoomPanEnd);
     Text += "/";

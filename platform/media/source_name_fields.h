@@ -30,3 +30,9 @@ bool ParseColorField(std::string_view Text, TColor& Color);
 // false when Rest holds no "/". The names are fixed fields, each ending in
 // "/", followed by free text (a path, a title) that may hold "/" itself.
 bool TakeField(std::string_view& Rest, std::string_view& Field);
+
+// Appends "/" and Field: the writing side of TakeField.
+inline void AppendField(std::string& Text, std::string_view Field) {
+    Text += '/';
+    Text += Field;
+}

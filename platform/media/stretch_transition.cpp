@@ -8,7 +8,7 @@
 
 #include "core/text.h"
 #include "platform/media/media_components.h"
-#include "platform/media/pixel_blend.h"
+#include "platform/graphics/pixel_blend.h"
 #include "platform/media/transform_components.h"
 #include "platform/media/transform_values.h"
 #include "platform/media/transition_progress.h"

@@ -5,11 +5,11 @@
 std::string BuildTextSourceName(const TTextSourceName& Name) {
     std::string Text(TextSourceScheme);
     Text += FormatDecimal(int64_t(Name.Mode));
-    Text += "/" + FormatDecimal(int64_t(Name.Width));
-    Text += "/" + FormatDecimal(int64_t(Name.Height));
-    Text += "/" + FormatDecimal(int64_t(Name.Duration));
-    Text += "/" + FormatDecimal(Name.FramesPerSecond);
-    Text += "/" + FormatTitleText(Name.Title);
+    AppendField(Text, FormatDecimal(int64_t(Name.Width)));
+    AppendField(Text, FormatDecimal(int64_t(Name.Height)));
+    AppendField(Text, FormatDecimal(int64_t(Name.Duration)));
+    AppendField(Text, FormatDecimal(Name.FramesPerSecond));
+    AppendField(Text, FormatTitleText(Name.Title));
     return Text;
 }
 

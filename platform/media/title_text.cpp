@@ -57,17 +57,17 @@ bool TakeFont(std::string_view& Rest, TTitleFont& Font) {
 
 std::string FormatTitleText(const TTitleText& Title) {
     std::string Text = FormatDecimal(int64_t(Title.StyleCode));
-    Text += "/" + FormatFont(Title.MainFont);
-    Text += "/" + FormatFont(Title.CaptionFont);
-    Text += "/" + FormatColorField(Title.TextColor);
-    Text += "/" + FormatColorField(Title.BackgroundColor);
-    Text += "/" + FormatDecimal(int64_t(Title.P1));
-    Text += "/" + FormatDecimal(int64_t(Title.P2));
-    Text += "/" + FormatDecimal(Title.Factor1);
-    Text += "/" + FormatDecimal(Title.Factor2);
-    Text += "/" + FormatDecimal(int64_t(Title.P3));
-    Text += "/" + FormatDecimal(int64_t(Title.P4));
-    Text += "/" + Title.Text;
+    AppendField(Text, FormatFont(Title.MainFont));
+    AppendField(Text, FormatFont(Title.CaptionFont));
+    AppendField(Text, FormatColorField(Title.TextColor));
+    AppendField(Text, FormatColorField(Title.BackgroundColor));
+    AppendField(Text, FormatDecimal(int64_t(Title.P1)));
+    AppendField(Text, FormatDecimal(int64_t(Title.P2)));
+    AppendField(Text, FormatDecimal(Title.Factor1));
+    AppendField(Text, FormatDecimal(Title.Factor2));
+    AppendField(Text, FormatDecimal(int64_t(Title.P3)));
+    AppendField(Text, FormatDecimal(int64_t(Title.P4)));
+    AppendField(Text, Title.Text);
     return Text;
 }
 

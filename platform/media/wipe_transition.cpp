@@ -4,7 +4,7 @@
 // of the pattern's travel wide.
 
 #include "platform/media/media_components.h"
-#include "platform/media/pixel_blend.h"
+#include "platform/graphics/pixel_blend.h"
 #include "platform/media/transform_components.h"
 #include "platform/media/transform_values.h"
 #include "platform/media/transition_progress.h"
