@@ -1,0 +1,197 @@
+#pragma once
+
+#include "core/geometry.h"
+#include "platform/window/native_window.h"
+#include "platform/window/window_events.h"
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class TMessageQueue;
+
+// A failure of the window system itself (no display, a window that cannot
+// be made), with the platform's own message.
+class EWindowSystem : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// An error of the message loop that must reach the loop's outermost caller:
+// exceptions of handlers are reported and the loop goes on, this one passes
+// through every nested loop and handler (a headless script that ran out).
+class ELoopAborted : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One display of the desktop; WorkArea leaves out panels and task bars.
+struct TDisplay {
+    TRect Bounds;
+    TRect WorkArea;
+};
+
+enum class TTimerRepeat : uint8_t { Once, Repeat };
+using TTimerId = uint64_t;
+
+// The desktop's window services: windows, the message loop with its timers
+// and posted messages, mouse capture, the clipboard and the shell. The SDL
+// backend (CreateSdlWindowSystem) is the real one; THeadlessWindowSystem is
+// its twin for tests. Everything here runs on the user-interface thread,
+// except TMessageQueue::Post, which any thread may call to wake the loop.
+//
+// The loop delivers each event to the event filter first (a pop-up's mouse
+// watch, the shortcut hook: answering true consumes it), then to the
+// listener of the event's window, else to the system's listener. An
+// exception thrown by any handler is reported through the application's
+// standard exception report and the loop goes on.
+//
+// Mouse capture is kept here: a button pressed over a window captures the
+// mouse for that window until the last button is released, so the motion
+// and the release reach it even outside its bounds. SetCapture holds it
+// explicitly (panning, dragging) until ReleaseCapture.
+//
+//   auto System = CreateSdlWindowSystem(UiMessages());
+//   auto Main = System->CreateWindow({.Kind = TWindowKind::Main, .Title = "Quillmoor"});
+//   Main->Show(TActivate::Yes);
+//   System->RunLoop([&] { return MainClosed; });
+class TWindowSystem {
+public:
+    using TClock = std::chrono::steady_clock;
+    using TEventFilter = std::function<bool(const TEvent&)>;
+
+    explicit TWindowSystem(TMessageQueue& Messages);
+    virtual ~TWindowSystem();
+    TWindowSystem(const TWindowSystem&) = delete;
+    TWindowSystem& operator=(const TWindowSystem&) = delete;
+
+    // Windows. A new window is hidden.
+    virtual std::unique_ptr<TNativeWindow> CreateWindow(const TWindowOptions& Options) = 0;
+    // Every live window, the top of the stacking order first.
+    const std::vector<TNativeWindow*>& ZOrder() const { return FZOrder; }
+    TNativeWindow* FocusedWindow() const { return FFocused; }
+    // The topmost visible window at a desktop point (drag windows excluded),
+    // or null.
+    TNativeWindow* WindowAt(TPoint ScreenPoint) const;
+
+    // The desktop.
+    virtual std::vector<TDisplay> Displays() const = 0;
+    TRect DesktopBounds() const;   // the union of the displays
+    TRect DesktopWorkArea() const; // the union of their work areas
+    // The display holding Point, else the one nearest to it.
+    TDisplay DisplayAt(TPoint Point) const;
+
+    // The mouse, wherever it is on the desktop.
+    virtual TPoint MousePosition() const = 0;
+    virtual TMouseButtons MouseButtons() const = 0;
+    TNativeWindow* CaptureWindow() const { return FCapture; }
+    void SetCapture(TNativeWindow* Window);
+    void ReleaseCapture();
+
+    // The text clipboard; a change is announced by a TClipboardEvent.
+    virtual std::string ClipboardText() const = 0;
+    virtual void SetClipboardText(const std::string& Text) = 0;
+
+    // Opens a file or web address in the desktop's program for it
+    // (xdg-open); raises EWindowSystem when that cannot be started.
+    virtual void OpenDocument(const std::string& PathOrUrl) = 0;
+
+    // Events and the loop.
+    void SetListener(TWindowListener* Listener) { FListener = Listener; }
+    void SetEventFilter(TEventFilter Filter) { FFilter = std::move(Filter); }
+    // Runs the loop until Until() answers true (then true) or Terminate is
+    // called (then false). Loops nest: a pop-up or modal form runs its own
+    // inside a handler of the outer one.
+    bool RunLoop(const std::function<bool()>& Until);
+    // Handles whatever is waiting (messages, due timers, events) without
+    // waiting for more.
+    void ProcessEvents();
+    // Ends every running loop; later loops return at once.
+    void Terminate() { FIsTerminated = true; }
+    bool IsTerminated() const { return FIsTerminated; }
+    int LoopDepth() const { return FLoopDepth; }
+
+    // Timers run their handler on the loop, at or after their due time;
+    // a repeating timer that fell behind skips the missed ticks rather than
+    // running them in a burst.
+    TTimerId StartTimer(std::chrono::milliseconds Interval, TTimerRepeat Repeat, std::function<void()> Handler);
+    void StopTimer(TTimerId Timer);
+    bool IsTimerActive(TTimerId Timer) const { return FTimers.count(Timer) != 0; }
+    virtual TClock::time_point Now() const { return TClock::now(); }
+
+    TMessageQueue& Messages() const { return FMessages; }
+
+protected:
+    // The backend's part of a loop turn: translates what the platform has
+    // into events (Deliver) and returns; when Wait is set and nothing is
+    // there, it first waits until something arrives, a message is posted or
+    // Deadline passes.
+    virtual void Pump(std::optional<TClock::time_point> Deadline, bool Wait) = 0;
+
+    // Queues an event from the platform for dispatch, after capture and the
+    // enabled state have been applied to it.
+    void Deliver(TEvent Event);
+    bool HasQueuedEvents() const { return !FQueued.empty(); }
+
+    // Dropped files: the files between DropBegin and DropComplete form one
+    // drop, placed where the mouse is at DropComplete.
+    void DropBegin(TNativeWindow* Window);
+    void DropFile(TNativeWindow* Window, std::string File);
+    void DropComplete(TNativeWindow* Window);
+
+    // Bookkeeping the backends report.
+    void WindowRaised(TNativeWindow* Window);
+    void FocusChanged(TNativeWindow* Window);
+
+    std::optional<TClock::time_point> NextTimerDue() const;
+    // Runs the earliest timer if it is due by Now(); false when none is.
+    bool RunDueTimer();
+
+    // Runs Action, reporting what it throws (ELoopAborted passes on).
+    void Guarded(const std::function<void()>& Action);
+
+    // Backends call these from their window's constructor and destructor.
+    friend class TNativeWindow;
+    void WindowCreated(TNativeWindow* Window);
+    void WindowDestroyed(TNativeWindow* Window);
+
+private:
+    struct TTimer {
+        std::chrono::milliseconds Interval;
+        TTimerRepeat Repeat;
+        std::function<void()> Handler;
+        TClock::time_point Due;
+    };
+
+    // One step of a loop: false when there was nothing to do without waiting.
+    bool Step(bool Wait);
+    void Dispatch(const TEvent& Event);
+
+    TMessageQueue& FMessages;
+    std::vector<TNativeWindow*> FZOrder;
+    TNativeWindow* FFocused = nullptr;
+    TNativeWindow* FCapture = nullptr;
+    bool FIsAutoCapture = false;
+    TWindowListener* FListener = nullptr;
+    TEventFilter FFilter;
+    std::deque<TEvent> FQueued;
+    std::map<TTimerId, TTimer> FTimers;
+    TTimerId FNextTimer = 1;
+    uint32_t FNextWindowId = 1;
+    int FLoopDepth = 0;
+    bool FIsTerminated = false;
+    TNativeWindow* FDropWindow = nullptr;
+    std::vector<std::string> FDropFiles;
+};
+
+// The window system on SDL2 with the X11 video driver (XWayland under a
+// Wayland session). Raises EWindowSystem when no display can be opened. One
+// per process.
+std::unique_ptr<TWindowSystem> CreateSdlWindowSystem(TMessageQueue& Messages);
