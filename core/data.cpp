@@ -150,8 +150,8 @@ std::string TData::ReadString(std::string_view Name, std::string_view Default) c
     for (size_t I = 0; I < Value.size(); ++I) {
         if (Value[I] == '#' && I + 2 < Value.size() && HexDigitValue(Value[I + 1]) >= 0 &&
             HexDigitValue(Value[I + 2]) >= 0) {
-            Result += static_cast<char>(HexDigitValue(Value[I + 1]) * 16 +
-                                        HexDigitValue(Value[I + 2]));
+            Result +=
+                static_cast<char>(HexDigitValue(Value[I + 1]) * 16 + HexDigitValue(Value[I + 2]));
             I += 2;
         } else {
             Result += Value[I];

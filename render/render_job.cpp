@@ -42,8 +42,7 @@ void TRenderJob::Render(const std::string& FileName, const TOutputSettings& Sett
         FFormats = ResolveRenderFormats(FTimeline, Settings);
         FProfile = MakeWriterProfile(Settings, FFormats);
         FCopy = std::make_unique<TTimeline>(FTimeline, FFormats.Video, FFormats.Audio);
-        FWriter = std::make_unique<TMediaFileWriter>(FCopy->Platform(), FQueue, FileName,
-                                                     FProfile);
+        FWriter = std::make_unique<TMediaFileWriter>(FCopy->Platform(), FQueue, FileName, FProfile);
         if (OnRenderStarted)
             OnRenderStarted();
         // The end reaches the job on the queue's thread; the job owns the

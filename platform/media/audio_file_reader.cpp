@@ -112,9 +112,8 @@ bool TAudioFileReader::TState::DecodeMore() {
                         EndOfStream)) {
         if (!Positioned) {
             int64_t Pts = Frame->best_effort_timestamp;
-            TVideoTime Time = Pts == AV_NOPTS_VALUE
-                                  ? 0
-                                  : StreamToVideoTime(Pts, Stream->time_base) - StartTime;
+            TVideoTime Time =
+                Pts == AV_NOPTS_VALUE ? 0 : StreamToVideoTime(Pts, Stream->time_base) - StartTime;
             WindowStart = TimeToSample(Time, Output.SamplesPerSecond);
             Positioned = true;
         }

@@ -27,7 +27,8 @@ bool ParseGuid(std::string_view Text, TGuid& Result) {
     for (size_t I = 0; I < Text.size(); ++I) {
         if (Text[I] == '-')
             continue;
-        int High = HexDigitValue(Text[I]), Low = I + 1 < Text.size() ? HexDigitValue(Text[I + 1]) : -1;
+        int High = HexDigitValue(Text[I]),
+            Low = I + 1 < Text.size() ? HexDigitValue(Text[I + 1]) : -1;
         if (High < 0 || Low < 0)
             return false;
         Parsed.Bytes[Byte++] = static_cast<uint8_t>(High * 16 + Low);

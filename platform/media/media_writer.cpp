@@ -548,8 +548,7 @@ void TMediaFileWriter::TState::EncodeVideo(const TVideoFrame& Frame, int64_t Ind
         Check(av_frame_make_writable(Out), FileName);
         const uint8_t* Planes[1] = {Frame.Data()};
         int Strides[1] = {Frame.Stride()};
-        Check(sws_scale(Scaler.get(), Planes, Strides, 0, Frame.Height(), Out->data,
-                        Out->linesize),
+        Check(sws_scale(Scaler.get(), Planes, Strides, 0, Frame.Height(), Out->data, Out->linesize),
               FileName);
         break;
     }
@@ -603,7 +602,8 @@ void TMediaFileWriter::TState::EncodeAudioBlock(TMediaRenderer& Renderer) {
           FileName);
     int Made = swr_convert(Resampler.get(), Out, std::max(Capacity, 1), Final ? nullptr : In,
                            int(std::max<int64_t>(Count, 0)));
-    int Stored = Made > 0 ? av_audio_fifo_write(Fifo.get(), reinterpret_cast<void**>(Out), Made) : 0;
+    int Stored =
+        Made > 0 ? av_audio_fifo_write(Fifo.get(), reinterpret_cast<void**>(Out), Made) : 0;
     av_freep(&Out[0]);
     av_freep(&Out);
     Check(Made, FileName);

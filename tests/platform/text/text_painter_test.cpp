@@ -76,9 +76,7 @@ private:
     const uint8_t* At(int32_t X, int32_t Y) const {
         return FPixels.data() + (size_t(Y + 1) * size_t(FWidth + 2) + size_t(X + 1)) * 4;
     }
-    void Set(int32_t X, int32_t Y, TColor C) {
-        ColorToBgra(C, At(X, Y));
-    }
+    void Set(int32_t X, int32_t Y, TColor C) { ColorToBgra(C, At(X, Y)); }
 
     int32_t FWidth, FHeight;
     std::vector<uint8_t> FPixels;
