@@ -7,6 +7,7 @@
 #include "core/text_table.h"
 #include "platform/media/media_timeline.h"
 #include "platform/media/media_writer.h"
+#include "platform/message_queue.h"
 #include "project/file_clip.h"
 #include "project/project.h"
 #include "project/title_clip.h"
@@ -135,7 +136,7 @@ void WritePatternClip(const std::string& FileName, const std::string& Tone, uint
 
     TMediaWriterProfile Profile;
     Profile.Format = TMediaOutputFormat::Mp4;
-    TMediaFileWriter Writer(Timeline, FileName, Profile);
+    TMediaFileWriter Writer(Timeline, UiMessages(), FileName, Profile);
     Writer.Start(nullptr);
     TRenderResult Result = Writer.Wait();
     if (Result.Outcome != TRenderOutcome::Completed)

@@ -8,6 +8,7 @@
 #include "platform/media/media_components.h"
 #include "platform/media/media_timeline.h"
 #include "platform/media/media_writer.h"
+#include "platform/message_queue.h"
 
 #include <chrono>
 #include <cstdio>
@@ -90,7 +91,8 @@ int main(int argc, char** argv) {
         Profile.Quality = 77; // CRF 23.06
         Profile.AudioBitRate = 128000;
         auto Begin = std::chrono::steady_clock::now();
-        TMediaFileWriter Writer(Timeline, argv[1], Profile);
+        TMessageQueue Messages;
+        TMediaFileWriter Writer(Timeline, Messages, argv[1], Profile);
         Writer.Start(nullptr);
         TRenderResult Result = Writer.Wait();
         double Seconds =

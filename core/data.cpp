@@ -37,24 +37,12 @@ void TData::WriteRaw(std::string_view Name, std::string_view Value) { FCurrent->
 
 namespace {
 
-bool IsBlank(char C) { return C == ' ' || C == '\t'; }
-
 std::string_view TrimBlanks(std::string_view S) {
     while (!S.empty() && IsBlank(S.front()))
         S.remove_prefix(1);
     while (!S.empty() && IsBlank(S.back()))
         S.remove_suffix(1);
     return S;
-}
-
-int HexValue(char C) {
-    if (C >= '0' && C <= '9')
-        return C - '0';
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    if (C >= 'A' && C <= 'F')
-        return C - 'A' + 10;
-    return -1;
 }
 
 const char HexDigits[] = "0123456789ABCDEF";
@@ -160,9 +148,10 @@ std::string TData::ReadString(std::string_view Name, std::string_view Default) c
     std::string Result;
     Result.reserve(Value.size());
     for (size_t I = 0; I < Value.size(); ++I) {
-        if (Value[I] == '#' && I + 2 < Value.size() && HexValue(Value[I + 1]) >= 0 &&
-            HexValue(Value[I + 2]) >= 0) {
-            Result += static_cast<char>(HexValue(Value[I + 1]) * 16 + HexValue(Value[I + 2]));
+        if (Value[I] == '#' && I + 2 < Value.size() && HexDigitValue(Value[I + 1]) >= 0 &&
+            HexDigitValue(Value[I + 2]) >= 0) {
+            Result +=
+                static_cast<char>(HexDigitValue(Value[I + 1]) * 16 + HexDigitValue(Value[I + 2]));
             I += 2;
         } else {
             Result += Value[I];

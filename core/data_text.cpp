@@ -44,8 +44,6 @@ bool TTextReader::NextLine(std::string_view& Line) {
     return true;
 }
 
-bool IsBlank(char C) { return C == ' ' || C == '\t'; }
-
 // The text after a separator: the writer puts one blank after it, which the
 // reader skips without further trimming.
 std::string_view ValueAfter(std::string_view Line, size_t Separator) {

@@ -1,5 +1,7 @@
 #include "core/numbers.h"
 
+#include "core/text.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -33,18 +35,6 @@ int32_t ScaledCapacity(int32_t N, bool Strict) {
     return std::numeric_limits<int32_t>::max();
 }
 
-bool IsBlank(char C) { return C == ' ' || C == '\t'; }
-
-int HexDigit(char C) {
-    if (C >= '0' && C <= '9')
-        return C - '0';
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    if (C >= 'A' && C <= 'F')
-        return C - 'A' + 10;
-    return -1;
-}
-
 struct TScan {
     bool HasDigit = false;
     int64_t Value = 0;
@@ -72,7 +62,7 @@ TScan ScanInteger(std::string_view Text) {
     constexpr int64_t Saturation = int64_t(1) << 32;
     int64_t Magnitude = 0;
     for (; I < Text.size(); ++I) {
-        int Digit = Base == 16 ? HexDigit(Text[I])
+        int Digit = Base == 16 ? HexDigitValue(Text[I])
                                : (Text[I] >= '0' && Text[I] <= '9' ? Text[I] - '0' : -1);
         if (Digit < 0)
             break;

@@ -8,6 +8,20 @@
 
 inline char UpperAscii(char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 32) : C; }
 
+// A space or a tab: the blanks stored and typed values may carry around them.
+inline bool IsBlank(char C) { return C == ' ' || C == '\t'; }
+
+// The value of a hexadecimal digit of either case, -1 for any other character.
+inline int HexDigitValue(char C) {
+    if (C >= '0' && C <= '9')
+        return C - '0';
+    if (C >= 'a' && C <= 'f')
+        return C - 'a' + 10;
+    if (C >= 'A' && C <= 'F')
+        return C - 'A' + 10;
+    return -1;
+}
+
 bool SameTextAscii(std::string_view A, std::string_view B);
 int CompareTextAscii(std::string_view A, std::string_view B);
 bool StartsWithText(std::string_view Text, std::string_view Prefix);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <type_traits>
 #include <utility>
 
 TItemSetting::TItemSetting(TItem* Owner, std::string Key, std::string Caption)
@@ -94,53 +95,25 @@ void TEnumItemSetting::Save(TData& Data) const {
     Data.WriteInteger(Key(), FValue);
 }
 
-int32_t TIntegerItemSetting::Clamp(int32_t Value) const {
+template <class TValue, class TRecord>
+TValue TRangedItemSetting<TValue, TRecord>::Clamp(TValue Value) const {
     // Min wins over a Max below it, so a damaged range still gives one value.
-    return std::max(FMin, std::min(Value, FMax));
-}
-
-void TIntegerItemSetting::SetValue(int32_t NewValue) {
-    NewValue = Clamp(NewValue);
-    if (NewValue == FValue)
-        return;
-    ChangeValue<TIntegerItemSettingUndo>([&] { FValue = NewValue; });
-}
-
-void TIntegerItemSetting::SetRange(int32_t NewValue, int32_t NewMin, int32_t NewDefault,
-                                   int32_t NewMax) {
-    if (NewValue == FValue && NewMin == FMin && NewDefault == FDefault && NewMax == FMax)
-        return;
-    InUpdate([&] {
-        FValue = NewValue;
-        FMin = NewMin;
-        FDefault = NewDefault;
-        FMax = NewMax;
-        Apply();
-    });
-}
-
-void TIntegerItemSetting::Load(TData& Data) {
-    FValue = Clamp(Data.ReadInteger(Key(), FValue));
-}
-
-void TIntegerItemSetting::Save(TData& Data) const {
-    Data.WriteInteger(Key(), FValue);
-}
-
-double TFloatItemSetting::Clamp(double Value) const {
     if (!(Value >= FMin)) // also maps NaN to the minimum
         return FMin;
     return Value > FMax ? std::max(FMax, FMin) : Value;
 }
 
-void TFloatItemSetting::SetValue(double NewValue) {
+template <class TValue, class TRecord>
+void TRangedItemSetting<TValue, TRecord>::SetValue(TValue NewValue) {
     NewValue = Clamp(NewValue);
     if (NewValue == FValue)
         return;
-    ChangeValue<TFloatItemSettingUndo>([&] { FValue = NewValue; });
+    ChangeValue<TRecord>([&] { FValue = NewValue; });
 }
 
-void TFloatItemSetting::SetRange(double NewValue, double NewMin, double NewDefault, double NewMax) {
+template <class TValue, class TRecord>
+void TRangedItemSetting<TValue, TRecord>::SetRange(TValue NewValue, TValue NewMin,
+                                                   TValue NewDefault, TValue NewMax) {
     if (NewValue == FValue && NewMin == FMin && NewDefault == FDefault && NewMax == FMax)
         return;
     InUpdate([&] {
@@ -152,13 +125,24 @@ void TFloatItemSetting::SetRange(double NewValue, double NewMin, double NewDefau
     });
 }
 
-void TFloatItemSetting::Load(TData& Data) {
-    FValue = Clamp(Data.ReadFloat(Key(), FValue));
+template <class TValue, class TRecord>
+void TRangedItemSetting<TValue, TRecord>::Load(TData& Data) {
+    if constexpr (std::is_integral_v<TValue>)
+        FValue = Clamp(Data.ReadInteger(Key(), FValue));
+    else
+        FValue = Clamp(Data.ReadFloat(Key(), FValue));
 }
 
-void TFloatItemSetting::Save(TData& Data) const {
-    Data.WriteFloat(Key(), FValue);
+template <class TValue, class TRecord>
+void TRangedItemSetting<TValue, TRecord>::Save(TData& Data) const {
+    if constexpr (std::is_integral_v<TValue>)
+        Data.WriteInteger(Key(), FValue);
+    else
+        Data.WriteFloat(Key(), FValue);
 }
+
+template class TRangedItemSetting<int32_t, TIntegerItemSettingUndo>;
+template class TRangedItemSetting<double, TFloatItemSettingUndo>;
 
 double TVolumeItemSetting::Clamp(double Value) {
     if (!(Value > 0)) // also maps NaN to silence

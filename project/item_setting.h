@@ -111,67 +111,58 @@ protected:
     std::vector<std::string> FNames;
 };
 
-// A whole number kept within Min to Max.
-class TIntegerItemSetting : public TItemSetting {
+class TFloatItemSettingUndo;
+class TIntegerItemSettingUndo;
+
+// A number kept within Min to Max, stored as an integer or a real number:
+// the common body of TIntegerItemSetting and TFloatItemSetting. A change
+// files a TRecord with the undo history.
+template <class TValue, class TRecord>
+class TRangedItemSetting : public TItemSetting {
 public:
-    TIntegerItemSetting(TItem* Owner, std::string Key, std::string Caption, int32_t Value,
-                        int32_t Min, int32_t Max, int32_t Default)
+    TRangedItemSetting(TItem* Owner, std::string Key, std::string Caption, TValue Value,
+                       TValue Min, TValue Max, TValue Default)
         : TItemSetting(Owner, std::move(Key), std::move(Caption)), FMin(Min), FMax(Max),
           FDefault(Default) {
         FValue = Clamp(Value);
     }
-    std::string_view ClassName() const override { return "TIntegerItemSetting"; }
 
-    int32_t Value() const { return FValue; }
-    int32_t Min() const { return FMin; }
-    int32_t Max() const { return FMax; }
-    int32_t Default() const { return FDefault; }
+    TValue Value() const { return FValue; }
+    TValue Min() const { return FMin; }
+    TValue Max() const { return FMax; }
+    TValue Default() const { return FDefault; }
     // Clamped to Min to Max first.
-    void SetValue(int32_t NewValue);
+    void SetValue(TValue NewValue);
     // Takes the value and range the render side reports; not an edit of the
     // user's, so nothing is recorded.
-    void SetRange(int32_t NewValue, int32_t NewMin, int32_t NewDefault, int32_t NewMax);
+    void SetRange(TValue NewValue, TValue NewMin, TValue NewDefault, TValue NewMax);
 
     void Load(TData& Data) override;
     void Save(TData& Data) const override;
 
 protected:
-    int32_t Clamp(int32_t Value) const;
-    int32_t FValue = 0;
-    int32_t FMin;
-    int32_t FMax;
-    int32_t FDefault;
+    TValue Clamp(TValue Value) const;
+    TValue FValue = 0;
+    TValue FMin;
+    TValue FMax;
+    TValue FDefault;
+};
+
+extern template class TRangedItemSetting<int32_t, TIntegerItemSettingUndo>;
+extern template class TRangedItemSetting<double, TFloatItemSettingUndo>;
+
+// A whole number kept within Min to Max.
+class TIntegerItemSetting : public TRangedItemSetting<int32_t, TIntegerItemSettingUndo> {
+public:
+    using TRangedItemSetting::TRangedItemSetting;
+    std::string_view ClassName() const override { return "TIntegerItemSetting"; }
 };
 
 // A real number kept within Min to Max; values compare exactly.
-class TFloatItemSetting : public TItemSetting {
+class TFloatItemSetting : public TRangedItemSetting<double, TFloatItemSettingUndo> {
 public:
-    TFloatItemSetting(TItem* Owner, std::string Key, std::string Caption, double Value, double Min,
-                      double Max, double Default)
-        : TItemSetting(Owner, std::move(Key), std::move(Caption)), FMin(Min), FMax(Max),
-          FDefault(Default) {
-        FValue = Clamp(Value);
-    }
+    using TRangedItemSetting::TRangedItemSetting;
     std::string_view ClassName() const override { return "TFloatItemSetting"; }
-
-    double Value() const { return FValue; }
-    double Min() const { return FMin; }
-    double Max() const { return FMax; }
-    double Default() const { return FDefault; }
-    // Clamped to Min to Max first.
-    void SetValue(double NewValue);
-    // Takes the value and range the render side reports; nothing is recorded.
-    void SetRange(double NewValue, double NewMin, double NewDefault, double NewMax);
-
-    void Load(TData& Data) override;
-    void Save(TData& Data) const override;
-
-protected:
-    double Clamp(double Value) const;
-    double FValue = 0;
-    double FMin;
-    double FMax;
-    double FDefault;
 };
 
 // A volume in percent, 0 to 800.

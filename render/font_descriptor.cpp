@@ -1,16 +1,13 @@
 #include "render/font_descriptor.h"
 
 #include "core/changes.h"
+#include "platform/graphics/color.h"
 #include "render/property_variant.h"
 
 #include <charconv>
 #include <cmath>
 
 namespace {
-
-TColor SwapRedBlue(TColor Color) {
-    return (Color & 0xFF00FF00u) | ((Color & 0xFFu) << 16) | ((Color >> 16) & 0xFFu);
-}
 
 bool ReadWhole(std::string_view Text, int64_t& Value) {
     const char* End = Text.data() + Text.size();
@@ -35,14 +32,14 @@ TTextClipFont DefaultCaptionFont() {
 }
 
 std::string WriteTextFormColor(TColor Color) {
-    return PropertyIntegerText(static_cast<int32_t>(SwapRedBlue(Color)));
+    return PropertyIntegerText(static_cast<int32_t>(ColorToBgraWord(Color)));
 }
 
 bool ReadTextFormColor(std::string_view Text, TColor& Color) {
     int64_t Value = 0;
     if (!ReadWhole(Text, Value) || Value < INT32_MIN || Value > int64_t(UINT32_MAX))
         return false;
-    Color = SwapRedBlue(static_cast<TColor>(static_cast<uint32_t>(Value)));
+    Color = BgraWordToColor(static_cast<uint32_t>(Value));
     return true;
 }
 

@@ -8,17 +8,12 @@
 
 #include <exception>
 
-struct TRenderJob::TLink {
-    TRenderJob* Job;
-};
-
 TRenderJob::TRenderJob(const TTimeline& Timeline) : TRenderJob(Timeline, UiMessages()) {}
 
 TRenderJob::TRenderJob(const TTimeline& Timeline, TMessageQueue& Queue)
-    : FTimeline(Timeline), FQueue(Queue), FLink(std::make_shared<TLink>(TLink{this})) {}
+    : FTimeline(Timeline), FQueue(Queue) {}
 
 TRenderJob::~TRenderJob() {
-    FLink.reset();
     if (FWriter)
         FWriter->Cancel();
     FWriter.reset();
@@ -47,19 +42,13 @@ void TRenderJob::Render(const std::string& FileName, const TOutputSettings& Sett
         FFormats = ResolveRenderFormats(FTimeline, Settings);
         FProfile = MakeWriterProfile(Settings, FFormats);
         FCopy = std::make_unique<TTimeline>(FTimeline, FFormats.Video, FFormats.Audio);
-        FWriter = std::make_unique<TMediaFileWriter>(FCopy->Platform(), FileName, FProfile);
-        uint64_t Serial = ++FSerial;
+        FWriter = std::make_unique<TMediaFileWriter>(FCopy->Platform(), FQueue, FileName, FProfile);
         if (OnRenderStarted)
             OnRenderStarted();
-        // The writer ends on its own thread; the end reaches the job on
-        // the queue's thread, unless the job has gone or moved on by then.
-        FWriter->Start([Queue = &FQueue, Link = std::weak_ptr<TLink>(FLink),
-                        Serial](const TRenderResult& Result) {
-            Queue->Post([Link, Serial, Result] {
-                if (auto Alive = Link.lock())
-                    Alive->Job->Ended(Serial, Result);
-            });
-        });
+        // The end reaches the job on the queue's thread; the job owns the
+        // writer, and an end whose writer the job has let go (the job gone,
+        // stopped or moved on) is dropped by the writer.
+        FWriter->Start([this](const TRenderResult& Result) { Finish(Result); });
     } catch (const std::exception& Error) {
         Finish({TRenderOutcome::Failed, Error.what()});
         throw;
@@ -87,13 +76,7 @@ TRenderResult TRenderJob::Wait() {
     return FLastResult;
 }
 
-void TRenderJob::Ended(uint64_t Serial, const TRenderResult& Result) {
-    if (FWriter && Serial == FSerial)
-        Finish(Result);
-}
-
 void TRenderJob::Finish(TRenderResult Result) {
-    ++FSerial; // an end still on its way is stale now
     FWriter.reset();
     FCopy.reset();
     if (Result.Outcome == TRenderOutcome::Cancelled && Result.Error.empty())

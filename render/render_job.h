@@ -62,16 +62,12 @@ public:
     std::function<void(const TRenderResult&)> OnRenderEnded;
 
 private:
-    struct TLink;
-    void Ended(uint64_t Serial, const TRenderResult& Result);
     void Finish(TRenderResult Result);
 
     const TTimeline& FTimeline;
     TMessageQueue& FQueue;
-    std::shared_ptr<TLink> FLink; // lets posted ends find the job while it lives
     std::unique_ptr<TTimeline> FCopy;
     std::unique_ptr<TMediaFileWriter> FWriter; // renders FCopy; goes first
-    uint64_t FSerial = 0;
     TRenderFormats FFormats;
     TMediaWriterProfile FProfile;
     TRenderResult FLastResult;

@@ -24,3 +24,8 @@ constexpr uint32_t ColorToBgraWord(TColor Color) {
     return uint32_t(ColorBlue(Color)) | uint32_t(ColorGreen(Color)) << 8 | uint32_t(ColorRed(Color)) << 16 |
            uint32_t(ColorAlpha(Color)) << 24;
 }
+
+// The inverse: a BGRA word (the 0xAARRGGBB of colour texts) as a stored colour.
+constexpr TColor BgraWordToColor(uint32_t Word) {
+    return MakeColor(uint8_t(Word >> 16), uint8_t(Word >> 8), uint8_t(Word), uint8_t(Word >> 24));
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/graphics/color.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -55,6 +57,15 @@ inline void OverPixel(const uint8_t* Top, uint8_t* Bottom) {
 inline void OverSpan(const uint8_t* Top, uint8_t* Bottom, int32_t Count) {
     for (int32_t I = 0; I < Count; ++I, Top += 4, Bottom += 4)
         OverPixel(Top, Bottom);
+}
+
+// Lays Color, with its alpha scaled by Coverage (0..255), over the pixel:
+// the operation every glyph pixel and every anti-aliased edge goes through.
+inline void BlendCoverage(uint8_t* Pixel, TColor Color, uint32_t Coverage) {
+    uint8_t Top[4];
+    ColorToBgra(Color, Top);
+    Top[3] = uint8_t(DivideBy255(Top[3] * Coverage));
+    OverPixel(Top, Pixel);
 }
 
 // Rec. 601 luma of a BGRA pixel, 0..255.

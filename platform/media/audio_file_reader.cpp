@@ -108,42 +108,26 @@ void TAudioFileReader::TState::Append(const uint8_t* const* Data, int Count) {
 }
 
 bool TAudioFileReader::TState::DecodeMore() {
-    for (;;) {
-        int Result = avcodec_receive_frame(Decoder.get(), Frame.get());
-        if (Result == 0) {
-            if (!Positioned) {
-                int64_t Pts = Frame->best_effort_timestamp;
-                TVideoTime Time = Pts == AV_NOPTS_VALUE
-                                      ? 0
-                                      : StreamToVideoTime(Pts, Stream->time_base) - StartTime;
-                WindowStart = TimeToSample(Time, Output.SamplesPerSecond);
-                Positioned = true;
-            }
-            Append(Frame->extended_data, Frame->nb_samples);
-            av_frame_unref(Frame.get());
-            return true;
+    if (DecodeNextFrame(Format.get(), Index, Decoder.get(), Packet.get(), Frame.get(),
+                        EndOfStream)) {
+        if (!Positioned) {
+            int64_t Pts = Frame->best_effort_timestamp;
+            TVideoTime Time =
+                Pts == AV_NOPTS_VALUE ? 0 : StreamToVideoTime(Pts, Stream->time_base) - StartTime;
+            WindowStart = TimeToSample(Time, Output.SamplesPerSecond);
+            Positioned = true;
         }
-        if (Result == AVERROR_EOF) {
-            if (DecoderDrained)
-                return false;
-            // The decoder is empty: take what the resampler still holds.
-            DecoderDrained = true;
-            size_t Before = Window.size();
-            Append(nullptr, 0);
-            return Window.size() > Before;
-        }
-        if (Result != AVERROR(EAGAIN) || EndOfStream)
-            return false;
-        Result = av_read_frame(Format.get(), Packet.get());
-        if (Result < 0) {
-            EndOfStream = true;
-            avcodec_send_packet(Decoder.get(), nullptr);
-            continue;
-        }
-        if (Packet->stream_index == Index)
-            avcodec_send_packet(Decoder.get(), Packet.get());
-        av_packet_unref(Packet.get());
+        Append(Frame->extended_data, Frame->nb_samples);
+        av_frame_unref(Frame.get());
+        return true;
     }
+    if (DecoderDrained)
+        return false;
+    // The decoder is empty: take what the resampler still holds.
+    DecoderDrained = true;
+    size_t Before = Window.size();
+    Append(nullptr, 0);
+    return Window.size() > Before;
 }
 
 void TAudioFileReader::TState::Trim(int64_t KeepFrom) {

@@ -6,13 +6,12 @@
 // probed from its bytes, never from its name: the demuxers that open files
 // by name read "%d" in a name as a frame-number pattern.
 
+#include "platform/forward.h"
 #include "platform/media/av_support.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
-
-class TVideoFrame;
 
 class TAvPictureInput {
 public:

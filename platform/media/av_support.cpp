@@ -94,3 +94,22 @@ TOpenedStream OpenFileStream(const std::string& FileName, AVMediaType Type, int 
         Opened.StartTime = StreamToVideoTime(Opened.Stream->start_time, Opened.Stream->time_base);
     return Opened;
 }
+
+bool DecodeNextFrame(AVFormatContext* Format, int StreamIndex, AVCodecContext* Decoder,
+                     AVPacket* Packet, AVFrame* Frame, bool& EndOfStream) {
+    for (;;) {
+        int Result = avcodec_receive_frame(Decoder, Frame);
+        if (Result == 0)
+            return true;
+        if (Result == AVERROR_EOF || EndOfStream)
+            return false;
+        if (av_read_frame(Format, Packet) < 0) {
+            EndOfStream = true;
+            avcodec_send_packet(Decoder, nullptr);
+            continue;
+        }
+        if (Packet->stream_index == StreamIndex)
+            avcodec_send_packet(Decoder, Packet); // a damaged packet is skipped
+        av_packet_unref(Packet);
+    }
+}

@@ -80,6 +80,15 @@ struct TOpenedStream {
 TOpenedStream OpenFileStream(const std::string& FileName, AVMediaType Type, int Number,
                              int Threads);
 
+// Takes the decoder's next frame into Frame, reading packets from Format
+// with Packet as the decoder asks for them: packets of other streams than
+// StreamIndex are skipped, and so is a packet or frame the decoder cannot
+// make sense of. At the end of the file EndOfStream is set and the decoder
+// drained. False once the decoder has given its last frame; a seek clears
+// EndOfStream and flushes the decoder to start again.
+bool DecodeNextFrame(AVFormatContext* Format, int StreamIndex, AVCodecContext* Decoder,
+                     AVPacket* Packet, AVFrame* Frame, bool& EndOfStream);
+
 // Conversions between stream time bases and 100-ns units.
 TVideoTime StreamToVideoTime(int64_t Timestamp, AVRational TimeBase);
 int64_t VideoTimeToStream(TVideoTime Time, AVRational TimeBase);

@@ -1,6 +1,6 @@
 #pragma once
 
-class TMediaComponents;
+#include "platform/forward.h"
 
 // Registers the engine's own components: sources, effects and transitions
 // addressed by class id.

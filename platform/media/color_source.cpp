@@ -2,6 +2,7 @@
 // 0xAARRGGBB. "color" 0 is transparent black, which lets what lies beneath
 // show through.
 
+#include "platform/graphics/color.h"
 #include "platform/media/builtin_components.h"
 #include "platform/media/media_components.h"
 #include "platform/media/media_timeline.h"
@@ -13,9 +14,7 @@ namespace {
 
 class TColorSource : public TVideoSourceComponent {
 public:
-    explicit TColorSource(uint32_t Argb)
-        : FColor(MakeColor(uint8_t(Argb >> 16), uint8_t(Argb >> 8), uint8_t(Argb),
-                           uint8_t(Argb >> 24))) {}
+    explicit TColorSource(uint32_t Argb) : FColor(BgraWordToColor(Argb)) {}
     void Render(const TComponentTime&, TVideoFrame& Frame) override { Frame.Fill(FColor); }
 
 private:

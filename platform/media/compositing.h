@@ -1,6 +1,6 @@
 #pragma once
 
-class TVideoFrame;
+#include "platform/forward.h"
 
 // Pixel operations of the compositor on frames of equal size.
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/forward.h"
+
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <vector>
-
-class TVideoFrame;
 
 // A picture as 24-bit RGB: bytes red, green, blue, rows top-down.
 struct TRgbImage {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/video_time.h"
+#include "platform/forward.h"
 #include "platform/media/media_format.h"
 #include "platform/media/media_guid.h"
 
@@ -8,11 +9,6 @@
 #include <map>
 #include <memory>
 #include <string>
-
-class TMediaNode;
-class TMediaSource;
-class TPropertySetter;
-class TVideoFrame;
 
 // Where a component is asked to work: the node's own range and the time.
 struct TComponentTime {

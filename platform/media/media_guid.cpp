@@ -1,21 +1,9 @@
 #include "platform/media/media_guid.h"
 
+#include "core/text.h"
+
 #include <cassert>
 #include <cstdio>
-
-namespace {
-
-int HexValue(char C) {
-    if (C >= '0' && C <= '9')
-        return C - '0';
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    if (C >= 'A' && C <= 'F')
-        return C - 'A' + 10;
-    return -1;
-}
-
-} // namespace
 
 std::string TGuid::ToString() const {
     char Text[40];
@@ -39,7 +27,8 @@ bool ParseGuid(std::string_view Text, TGuid& Result) {
     for (size_t I = 0; I < Text.size(); ++I) {
         if (Text[I] == '-')
             continue;
-        int High = HexValue(Text[I]), Low = I + 1 < Text.size() ? HexValue(Text[I + 1]) : -1;
+        int High = HexDigitValue(Text[I]),
+            Low = I + 1 < Text.size() ? HexDigitValue(Text[I + 1]) : -1;
         if (High < 0 || Low < 0)
             return false;
         Parsed.Bytes[Byte++] = static_cast<uint8_t>(High * 16 + Low);

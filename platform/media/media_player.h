@@ -1,16 +1,12 @@
 #pragma once
 
 #include "core/video_time.h"
+#include "platform/forward.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-
-class TFrameGrabber;
-class TMediaTimeline;
-class TMessageQueue;
-class TVideoFrame;
 
 enum class TPlayerState { Stopped, Paused, Running };
 

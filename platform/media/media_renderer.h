@@ -1,13 +1,11 @@
 #pragma once
 
 #include "core/video_time.h"
+#include "platform/forward.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-class TMediaTimeline;
-class TVideoFrame;
 
 // Plays a timeline: the composited picture of its video group at any time,
 // and the mix of its audio group over any range. Layers are composited in

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/video_time.h"
+#include "platform/forward.h"
 #include "platform/media/media_format.h"
 #include "platform/media/media_guid.h"
 #include "platform/media/property_setter.h"
@@ -26,13 +27,6 @@
 //   Track->SrcAdd(std::move(Source));     // probes the file: unreadable media raises here
 //
 // The model is edited on one thread and only read while a renderer draws.
-
-class TMediaComposition;
-class TMediaEffect;
-class TMediaGroup;
-class TMediaTimeline;
-class TMediaTrack;
-class TMediaTransition;
 
 // The node types, numbered as the timeline callers know them.
 enum class TMediaNodeType : int32_t {

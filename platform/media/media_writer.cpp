@@ -28,6 +28,7 @@
 #include "platform/media/media_renderer.h"
 #include "platform/media/media_timeline.h"
 #include "platform/media/video_frame.h"
+#include "platform/message_queue.h"
 
 extern "C" {
 #include <libavutil/audio_fifo.h>
@@ -147,14 +148,35 @@ private:
     bool FClosed = false;
 };
 
+// How frames reach the video encoder, decided once when the file is opened
+// from the encoder that was found.
+enum class TVideoPath {
+    Raw,       // frames handed over as they are (rawvideo), no rate control
+    Dv,        // scaled to the DV standard's size and run at its rate, fixed rate
+    H264,      // scaled to YUV; x264 by constant rate factor or by rate in a buffer
+    Quantized, // scaled to YUV; any other encoder, by a fixed quantizer or a mean rate
+};
+
+TVideoPath VideoPathOf(const AVCodec* Codec) {
+    std::string_view Name = Codec->name;
+    if (Name == "rawvideo")
+        return TVideoPath::Raw;
+    if (Name == "dvvideo")
+        return TVideoPath::Dv;
+    if (Name == "libx264")
+        return TVideoPath::H264;
+    return TVideoPath::Quantized;
+}
+
 struct TAudioFifoFreer {
     void operator()(AVAudioFifo* Fifo) const { av_audio_fifo_free(Fifo); }
 };
 
 } // namespace
 
-struct TMediaFileWriter::TState {
+struct TMediaFileWriter::TState : std::enable_shared_from_this<TState> {
     const TMediaTimeline& Timeline;
+    TMessageQueue& Messages;
     std::string FileName;
     std::string TemporaryName;
     TMediaWriterProfile Profile;
@@ -169,6 +191,7 @@ struct TMediaFileWriter::TState {
         }};
     // Video
     AVStream* VideoStream = nullptr;
+    TVideoPath VideoPath = TVideoPath::Quantized;
     TCodecContextPtr VideoEncoder;
     TSwsPtr Scaler;
     TFramePtr VideoFrame;
@@ -206,13 +229,13 @@ struct TMediaFileWriter::TState {
     std::string CompositorError;
     std::function<void(const TRenderResult&)> OnEnded;
 
-    TState(const TMediaTimeline& T, std::string Name, TMediaWriterProfile P)
-        : Timeline(T), FileName(std::move(Name)), Profile(std::move(P)) {}
+    TState(const TMediaTimeline& T, TMessageQueue& M, std::string Name, TMediaWriterProfile P)
+        : Timeline(T), Messages(M), FileName(std::move(Name)), Profile(std::move(P)) {}
 
     void Open();
     void OpenVideo(const char* EncoderName);
     void OpenAudio(const char* EncoderName);
-    void ConfigureVideoRate(AVCodecContext* Context, bool Fixed);
+    void ConfigureVideoRate(AVCodecContext* Context);
     void ConfigureAudioRate(AVCodecContext* Context);
     int32_t AudioShare() const;
     void RunCompositor();
@@ -269,38 +292,42 @@ int32_t TMediaFileWriter::TState::AudioShare() const {
     return Channels * int32_t(std::max(128.0, std::min(2560000.0, PerChannel)));
 }
 
-void TMediaFileWriter::TState::ConfigureVideoRate(AVCodecContext* Context, bool Fixed) {
-    if (Fixed)
-        return;
-    std::string Name = Context->codec->name;
+void TMediaFileWriter::TState::ConfigureVideoRate(AVCodecContext* Context) {
     int32_t Quality = std::clamp(Profile.Quality, 0, 100);
-    if (Profile.BitRateMode) {
-        int64_t Rate = Profile.VideoBitRate > 0
-                           ? Profile.VideoBitRate
-                           : int64_t(Profile.TotalBitRate) - (HasAudio ? AudioShare() : 0);
-        Rate = std::max<int64_t>(Rate, 16000);
-        Context->bit_rate = Rate;
-        // H.264 keeps to the rate within its buffer; the MPEG-4 family
-        // aims at the average rate.
-        double Window = Profile.BufferWindowMs > 0 ? Profile.BufferWindowMs / 1000.0 : 2.0;
-        if (Name == "libx264") {
+    int64_t Rate = Profile.VideoBitRate > 0
+                       ? Profile.VideoBitRate
+                       : int64_t(Profile.TotalBitRate) - (HasAudio ? AudioShare() : 0);
+    Rate = std::max<int64_t>(Rate, 16000);
+    switch (VideoPath) {
+    case TVideoPath::Raw:
+    case TVideoPath::Dv:
+        return;
+    case TVideoPath::H264:
+        av_opt_set(Context->priv_data, "preset", "veryfast", 0);
+        if (Profile.BitRateMode) {
+            // H.264 keeps to the rate within its buffer.
+            double Window = Profile.BufferWindowMs > 0 ? Profile.BufferWindowMs / 1000.0 : 2.0;
+            Context->bit_rate = Rate;
             Context->rc_buffer_size =
                 static_cast<int>(std::min<double>(double(Rate) * Window, 1e9));
             Context->rc_max_rate = Rate;
-            av_opt_set(Context->priv_data, "preset", "veryfast", 0);
+        } else {
+            av_opt_set_double(Context->priv_data, "crf", 40.0 - 0.22 * Quality, 0);
         }
         return;
-    }
-    if (Name == "libx264") {
-        av_opt_set(Context->priv_data, "preset", "veryfast", 0);
-        av_opt_set_double(Context->priv_data, "crf", 40.0 - 0.22 * Quality, 0);
+    case TVideoPath::Quantized:
+        if (Profile.BitRateMode) {
+            // The MPEG-4 family aims at the average rate.
+            Context->bit_rate = Rate;
+            return;
+        }
+        int32_t Quantizer = Profile.VideoQuantizer > 0
+                                ? std::clamp(Profile.VideoQuantizer, 1, 31)
+                                : std::clamp(int32_t(std::lround(31 - 0.3 * Quality)), 1, 31);
+        Context->flags |= AV_CODEC_FLAG_QSCALE;
+        Context->global_quality = Quantizer * FF_QP2LAMBDA;
         return;
     }
-    int32_t Quantizer = Profile.VideoQuantizer > 0
-                            ? std::clamp(Profile.VideoQuantizer, 1, 31)
-                            : std::clamp(int32_t(std::lround(31 - 0.3 * Quality)), 1, 31);
-    Context->flags |= AV_CODEC_FLAG_QSCALE;
-    Context->global_quality = Quantizer * FF_QP2LAMBDA;
 }
 
 void TMediaFileWriter::TState::ConfigureAudioRate(AVCodecContext* Context) {
@@ -339,8 +366,9 @@ void TMediaFileWriter::TState::OpenVideo(const char* EncoderName) {
     VideoEncoder.reset(avcodec_alloc_context3(Codec));
     AVCodecContext* C = VideoEncoder.get();
     std::string Name = Codec->name;
-    bool Dv = Name == "dvvideo";
-    bool Raw = Name == "rawvideo";
+    VideoPath = VideoPathOf(Codec);
+    bool Dv = VideoPath == TVideoPath::Dv;
+    bool Raw = VideoPath == TVideoPath::Raw;
     AVRational Rate =
         av_d2q(double(VideoTimeUnitsPerSecond) / double(VideoFormat.FrameDuration), 65535);
     int Width = VideoFormat.Width, Height = VideoFormat.Height;
@@ -370,7 +398,7 @@ void TMediaFileWriter::TState::OpenVideo(const char* EncoderName) {
         C->gop_size = std::max(1, int(std::lround(av_q2d(Rate) * 2)));
     if (Output->oformat->flags & AVFMT_GLOBALHEADER)
         C->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    ConfigureVideoRate(C, Raw || Dv);
+    ConfigureVideoRate(C);
     if (Name == "mpeg4" && Output->oformat == av_guess_format("avi", nullptr, nullptr))
         C->codec_tag = MKTAG('X', 'V', 'I', 'D');
     int Result = avcodec_open2(C, Codec, nullptr);
@@ -507,16 +535,23 @@ void TMediaFileWriter::TState::Encode(AVCodecContext* Context, AVStream* Stream,
 
 void TMediaFileWriter::TState::EncodeVideo(const TVideoFrame& Frame, int64_t Index) {
     AVFrame* Out = VideoFrame.get();
-    if (std::string(VideoEncoder->codec->name) == "rawvideo") {
+    switch (VideoPath) {
+    case TVideoPath::Raw:
         // The frame is handed over as it is; AVI wants the rows bottom-up.
         Out->data[0] =
             const_cast<uint8_t*>(FlipRows ? Frame.Row(Frame.Height() - 1) : Frame.Data());
         Out->linesize[0] = FlipRows ? -Frame.Stride() : Frame.Stride();
-    } else {
+        break;
+    case TVideoPath::Dv:
+    case TVideoPath::H264:
+    case TVideoPath::Quantized: {
         Check(av_frame_make_writable(Out), FileName);
         const uint8_t* Planes[1] = {Frame.Data()};
         int Strides[1] = {Frame.Stride()};
-        sws_scale(Scaler.get(), Planes, Strides, 0, Frame.Height(), Out->data, Out->linesize);
+        Check(sws_scale(Scaler.get(), Planes, Strides, 0, Frame.Height(), Out->data, Out->linesize),
+              FileName);
+        break;
+    }
     }
     Out->pts = Index;
     Encode(VideoEncoder.get(), VideoStream, Out);
@@ -567,11 +602,12 @@ void TMediaFileWriter::TState::EncodeAudioBlock(TMediaRenderer& Renderer) {
           FileName);
     int Made = swr_convert(Resampler.get(), Out, std::max(Capacity, 1), Final ? nullptr : In,
                            int(std::max<int64_t>(Count, 0)));
-    if (Made > 0)
-        av_audio_fifo_write(Fifo.get(), reinterpret_cast<void**>(Out), Made);
+    int Stored =
+        Made > 0 ? av_audio_fifo_write(Fifo.get(), reinterpret_cast<void**>(Out), Made) : 0;
     av_freep(&Out[0]);
     av_freep(&Out);
     Check(Made, FileName);
+    Check(Stored, FileName);
     SamplesRendered += std::max<int64_t>(Count, 0);
     DrainAudio(Final);
 }
@@ -579,7 +615,7 @@ void TMediaFileWriter::TState::EncodeAudioBlock(TMediaRenderer& Renderer) {
 void TMediaFileWriter::TState::RunCompositor() {
     try {
         TMediaRenderer Renderer(Timeline);
-        bool Dv = std::string(VideoEncoder->codec->name) == "dvvideo";
+        bool Dv = VideoPath == TVideoPath::Dv;
         for (int64_t I = 0; I < FrameCount && !Cancelled; ++I) {
             std::unique_ptr<TVideoFrame> Frame = SpareFrames.TryPop();
             if (!Frame)
@@ -666,28 +702,27 @@ void TMediaFileWriter::TState::RunEncoder() {
 void TMediaFileWriter::TState::Finish(TRenderOutcome Outcome, std::string Error) {
     if (Compositor.joinable())
         Compositor.join();
-    TRenderResult Copy{Outcome, std::move(Error)};
-    // The end is reported before Wait returns, so whoever waits also sees
-    // what the callback did.
-    if (OnEnded) {
-        try {
-            OnEnded(Copy);
-        } catch (...) {
-            // The callback only posts a message; a failure there has nowhere to go.
-        }
-    }
+    TRenderResult Result{Outcome, std::move(Error)};
+    // The end is posted before Wait returns, so whoever waits and then runs
+    // the queue sees the callback too. A writer gone by the time the message
+    // runs has nobody left to tell.
+    if (OnEnded)
+        Messages.Post([Self = weak_from_this(), Result] {
+            if (auto State = Self.lock())
+                State->OnEnded(Result);
+        });
     {
         std::lock_guard Guard(ResultLock);
-        EndResult = std::move(Copy);
+        EndResult = std::move(Result);
         HasEnded = true;
     }
     IsRunning = false;
     Ended.notify_all();
 }
 
-TMediaFileWriter::TMediaFileWriter(const TMediaTimeline& Timeline, std::string FileName,
-                                   TMediaWriterProfile Profile)
-    : F(std::make_unique<TState>(Timeline, std::move(FileName), std::move(Profile))) {}
+TMediaFileWriter::TMediaFileWriter(const TMediaTimeline& Timeline, TMessageQueue& Messages,
+                                   std::string FileName, TMediaWriterProfile Profile)
+    : F(std::make_shared<TState>(Timeline, Messages, std::move(FileName), std::move(Profile))) {}
 
 TMediaFileWriter::~TMediaFileWriter() {
     Cancel();
@@ -744,7 +779,11 @@ const char* MediaOutputExtension(TMediaOutputFormat Format) {
         return "mp3";
     case TMediaOutputFormat::Wav:
         return "wav";
-    default:
+    case TMediaOutputFormat::DvAvi:
+    case TMediaOutputFormat::UncompressedAvi:
+    case TMediaOutputFormat::CompressedAvi:
+    case TMediaOutputFormat::AviAdvanced:
         return "avi";
     }
+    return "avi";
 }

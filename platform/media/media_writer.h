@@ -1,13 +1,12 @@
 #pragma once
 
 #include "core/video_time.h"
+#include "platform/forward.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-
-class TMediaTimeline;
 
 // The kinds of file a timeline renders to, numbered as the render settings
 // know them.
@@ -69,18 +68,17 @@ struct TRenderResult {
 // muxer. Compositing runs on one worker thread, encoding and writing on
 // another, so the two overlap. The file is written beside its target and
 // put in place only when complete: a cancelled or failed render leaves any
-// earlier file of that name as it was.
+// earlier file of that name as it was. The end of a render arrives through
+// the message queue, so its callback runs on the thread that processes it.
 //
-//   TMediaFileWriter Writer(Timeline, "/home/ann/holiday.mp4", Profile);
-//   Writer.Start([&](const TRenderResult& Result) {
-//       UiMessages().Post([Result] { ShowRenderEnd(Result); });
-//   });
+//   TMediaFileWriter Writer(Timeline, UiMessages(), "/home/ann/holiday.mp4", Profile);
+//   Writer.Start([&](const TRenderResult& Result) { ShowRenderEnd(Result); });
 //   ... poll Writer.Position() for progress; Writer.Cancel() to stop.
 class TMediaFileWriter {
 public:
     // Timeline must stay unchanged and alive until the render has ended.
-    TMediaFileWriter(const TMediaTimeline& Timeline, std::string FileName,
-                     TMediaWriterProfile Profile);
+    TMediaFileWriter(const TMediaTimeline& Timeline, TMessageQueue& Messages,
+                     std::string FileName, TMediaWriterProfile Profile);
     // Cancels a running render and waits for its end.
     ~TMediaFileWriter();
     TMediaFileWriter(const TMediaFileWriter&) = delete;
@@ -88,8 +86,10 @@ public:
 
     // Creates the encoders and the file, then renders on worker threads and
     // returns at once. An encoder, container or file that cannot be made
-    // raises EMediaError here, before anything runs. OnEnded is called once,
-    // on a worker thread, when the render ends for any reason.
+    // raises EMediaError here, before anything runs. When the render ends
+    // for any reason, OnEnded (if given) is posted to the message queue once;
+    // it is posted before Wait returns, and dropped if the writer is
+    // destroyed before the queue runs it.
     void Start(std::function<void(const TRenderResult&)> OnEnded);
     void Cancel();
     // Waits for the end of a started render and returns its result.
@@ -102,7 +102,7 @@ public:
 
 private:
     struct TState;
-    std::unique_ptr<TState> F;
+    std::shared_ptr<TState> F; // the posted end finds it while the writer lives
 };
 
 // The file name extension of each output format ("wmv", "mp4", ...).

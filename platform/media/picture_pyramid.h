@@ -1,12 +1,11 @@
 #pragma once
 
 #include "core/geometry.h"
+#include "platform/forward.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-class TVideoFrame;
 
 // A rectangle with fractional edges: Right and Bottom exclusive.
 struct TFloatRect {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdint>
+#include "platform/forward.h"
 
-class TVideoFrame;
+#include <cstdint>
 
 // A straight-alpha BGRA picture at another size. Reducing averages the
 // source pixels a target pixel covers, each by its share; enlarging

@@ -1,7 +1,6 @@
 #pragma once
 
-class TMediaComponents;
-struct TGuid;
+#include "platform/forward.h"
 
 // The still-picture source: a source of this class id reads its
 // "filename" property, a picture source name (picture_source_name.h), and

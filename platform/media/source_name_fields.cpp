@@ -1,14 +1,12 @@
 #include "platform/media/source_name_fields.h"
 
+#include "platform/graphics/color.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
 
 namespace {
-
-TColor ExchangeRedBlue(uint32_t Value) {
-    return (Value & 0xFF00FF00u) | ((Value & 0xFFu) << 16) | ((Value >> 16) & 0xFFu);
-}
 
 template <class T>
 bool ParseInteger(std::string_view Text, T& Value) {
@@ -57,7 +55,7 @@ bool ParseDecimal(std::string_view Text, int32_t& Value) {
 }
 
 std::string FormatColorField(TColor Color) {
-    return FormatDecimal(int64_t(ExchangeRedBlue(Color)));
+    return FormatDecimal(int64_t(ColorToBgraWord(Color)));
 }
 
 bool ParseColorField(std::string_view Text, TColor& Color) {
@@ -65,7 +63,7 @@ bool ParseColorField(std::string_view Text, TColor& Color) {
     if (!ParseDecimal(Text, Value) || Value < std::numeric_limits<int32_t>::min() ||
         Value > int64_t(std::numeric_limits<uint32_t>::max()))
         return false;
-    Color = ExchangeRedBlue(static_cast<uint32_t>(Value));
+    Color = BgraWordToColor(static_cast<uint32_t>(Value));
     return true;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
-class TMediaComponents;
-struct TGuid;
+#include "platform/forward.h"
 
 // The title source: a source of this class id reads its "filename"
 // property, a text source name (text_source_name.h), and draws the title

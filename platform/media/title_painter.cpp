@@ -2,7 +2,6 @@
 
 #include "platform/media/title_styles.h"
 #include "platform/media/video_frame.h"
-#include "platform/text/bgra_view.h"
 #include "platform/text/font.h"
 #include "platform/text/text_layout.h"
 #include "platform/text/text_painter.h"
@@ -259,7 +258,7 @@ void TTitlePainter::TState::Lay() {
     LayerHeight = std::min(std::ceil(PartsHeight + 2 * Pad),
                            std::min(MaxLayerSide, std::floor(MaxLayerPixels / LayerWidth)));
     TVideoFrame Block{static_cast<int32_t>(LayerWidth), static_cast<int32_t>(LayerHeight)};
-    TBgraView Target{Block.Data(), Block.Width(), Block.Height(), Block.Stride()};
+    TPixelView Target = Block.View();
     DrawText(Target, *M->Layout, Pad + M->X, Pad + M->Y, M->Paint);
     DrawText(Target, *C->Layout, Pad + C->X, Pad + C->Y, C->Paint);
     Layer.emplace(Block);
@@ -316,7 +315,7 @@ void TTitlePainter::TState::DrawLetters(TVideoFrame& Frame, double Time, double 
             return Adjustment;
         };
     };
-    TBgraView Target{Frame.Data(), Frame.Width(), Frame.Height(), Frame.Stride()};
+    TPixelView Target = Frame.View();
     DrawText(Target, *Main.Layout, RestX + Main.X, RestY + Main.Y, Main.Paint, Adjuster(0));
     DrawText(Target, *Caption.Layout, RestX + Caption.X, RestY + Caption.Y, Caption.Paint,
              Adjuster(MainCount));

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "platform/forward.h"
 #include "platform/media/picture_pyramid.h"
 #include "platform/media/title_text.h"
 
 #include <cstdint>
 #include <memory>
-
-class TVideoFrame;
 
 // Draws one title into frames of one size at any moment of its clip. The
 // title's first line is set in the main font, the lines after it in the

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "platform/forward.h"
 #include "platform/media/media_guid.h"
-
-class TMediaComponents;
 
 // The transforms of the engine: transitions, video effects and audio effects
 // addressed by class id. RegisterTransformComponents (builtin_components.h)

@@ -104,26 +104,10 @@ TVideoTime TVideoFileReader::TState::FrameTime(const AVFrame* Frame) {
 
 bool TVideoFileReader::TState::DecodeNext(AVFrame* Frame) {
     av_frame_unref(Frame);
-    for (;;) {
-        int Result = avcodec_receive_frame(Decoder.get(), Frame);
-        if (Result == 0) {
-            ++Decoded;
-            return true;
-        }
-        if (Result == AVERROR_EOF)
-            return false;
-        if (EndOfStream)
-            return false;
-        Result = av_read_frame(Format.get(), Packet.get());
-        if (Result < 0) {
-            EndOfStream = true;
-            avcodec_send_packet(Decoder.get(), nullptr);
-            continue;
-        }
-        if (Packet->stream_index == Index)
-            avcodec_send_packet(Decoder.get(), Packet.get()); // a damaged packet is skipped
-        av_packet_unref(Packet.get());
-    }
+    if (!DecodeNextFrame(Format.get(), Index, Decoder.get(), Packet.get(), Frame, EndOfStream))
+        return false;
+    ++Decoded;
+    return true;
 }
 
 void TVideoFileReader::TState::SeekTo(TVideoTime Time) {

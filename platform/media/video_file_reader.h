@@ -1,12 +1,11 @@
 #pragma once
 
 #include "core/video_time.h"
+#include "platform/forward.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
-
-class TVideoFrame;
 
 // Decodes one video stream of a file and delivers, for a media time, the
 // frame that covers it (its time at or before, the next frame's after),

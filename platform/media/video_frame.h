@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/geometry.h"
+#include "platform/graphics/pixel_view.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +23,9 @@ public:
     const uint8_t* Data() const { return FPixels.data(); }
     uint8_t* Row(int32_t Y) { return FPixels.data() + size_t(Y) * size_t(Stride()); }
     const uint8_t* Row(int32_t Y) const { return FPixels.data() + size_t(Y) * size_t(Stride()); }
+    // The frame's pixels for the drawing routines shared with the text layer
+    // and the toolkit; valid until the frame is resized.
+    TPixelView View() { return {FPixels.data(), FWidth, FHeight, Stride()}; }
 
     // The pixel as a colour with red in the low byte and alpha in the top byte.
     TColor Pixel(int32_t X, int32_t Y) const;

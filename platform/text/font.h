@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/forward.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
-
-struct TFontData;
 
 // What a caller asks for: a family as the user names it, an em size in
 // pixels and a style.

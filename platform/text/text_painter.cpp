@@ -1,5 +1,6 @@
 #include "platform/text/text_painter.h"
 
+#include "platform/graphics/pixel_blend.h"
 #include "platform/text/font_data.h"
 
 #include <algorithm>
@@ -27,7 +28,7 @@ TColor WithAlpha(TColor Color, uint32_t Opacity) {
     return (Color & 0x00FFFFFFu) | (Scale(Color >> 24, Opacity) << 24);
 }
 
-void DrawMask(const TBgraView& Target, const TGlyphImage& Image, int32_t X, int32_t Y,
+void DrawMask(const TPixelView& Target, const TGlyphImage& Image, int32_t X, int32_t Y,
               TColor Color) {
     int32_t Left = X + Image.Left, Top = Y + Image.Top;
     int32_t FromX = std::max(0, -Left), ToX = std::min(Image.Width, Target.Width - Left);
@@ -42,7 +43,7 @@ void DrawMask(const TBgraView& Target, const TGlyphImage& Image, int32_t X, int3
 }
 
 // A rectangle with fractional edges, each pixel covered by its overlap.
-void FillRect(const TBgraView& Target, double Left, double Top, double Right, double Bottom,
+void FillRect(const TPixelView& Target, double Left, double Top, double Right, double Bottom,
               TColor Color) {
     Left = std::max(Left, 0.0);
     Top = std::max(Top, 0.0);
@@ -66,32 +67,7 @@ void FillRect(const TBgraView& Target, double Left, double Top, double Right, do
 
 } // namespace
 
-void BlendCoverage(uint8_t* Pixel, TColor Color, uint32_t Coverage) {
-    uint32_t A = ((Color >> 24) * Coverage + 127) / 255;
-    if (A == 0)
-        return;
-    uint32_t R = Color & 0xFF, G = (Color >> 8) & 0xFF, B = (Color >> 16) & 0xFF;
-    uint32_t Da = Pixel[3];
-    if (A == 255 || Da == 0) {
-        Pixel[0] = uint8_t(B);
-        Pixel[1] = uint8_t(G);
-        Pixel[2] = uint8_t(R);
-        Pixel[3] = uint8_t(A);
-        return;
-    }
-    // Straight alpha over: the result's colour is the coverage-weighted mix.
-    uint32_t Below = Da * (255 - A);    // up to 255 * 255
-    uint32_t OutA255 = A * 255 + Below; // alpha * 255
-    auto Mix = [&](uint32_t Top, uint32_t Bottom) {
-        return uint8_t((Top * A * 255 + Bottom * Below + OutA255 / 2) / OutA255);
-    };
-    Pixel[0] = Mix(B, Pixel[0]);
-    Pixel[1] = Mix(G, Pixel[1]);
-    Pixel[2] = Mix(R, Pixel[2]);
-    Pixel[3] = uint8_t((OutA255 + 127) / 255);
-}
-
-void DrawText(const TBgraView& Target, const TTextLayout& Layout, double X, double Y,
+void DrawText(const TPixelView& Target, const TTextLayout& Layout, double X, double Y,
               const TTextPaint& Paint, const TGlyphAdjuster& Adjust) {
     if (Target.IsEmpty() || Layout.IsEmpty())
         return;

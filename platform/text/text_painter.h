@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/geometry.h"
-#include "platform/text/bgra_view.h"
+#include "platform/graphics/pixel_view.h"
 #include "platform/text/text_layout.h"
 
 #include <cstddef>
@@ -32,9 +32,5 @@ using TGlyphAdjuster =
 // pixel down; an underline follows the font's style. Straight alpha is kept:
 // text drawn onto a transparent buffer leaves its anti-aliased edges
 // translucent in the text's own colour, ready to be laid over a picture.
-void DrawText(const TBgraView& Target, const TTextLayout& Layout, double X, double Y,
+void DrawText(const TPixelView& Target, const TTextLayout& Layout, double X, double Y,
               const TTextPaint& Paint, const TGlyphAdjuster& Adjust = {});
-
-// Lays Color with Coverage (0..255) over the BGRA pixel at Pixel by straight
-// alpha: the operation every glyph pixel goes through.
-void BlendCoverage(uint8_t* Pixel, TColor Color, uint32_t Coverage);

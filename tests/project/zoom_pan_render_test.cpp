@@ -2,6 +2,7 @@
 // project answers the picture sources of its timeline and of render copies.
 
 #include "item_test_fixture.h"
+#include "platform/graphics/color.h"
 #include "platform/media/media_renderer.h"
 #include "platform/media/video_frame.h"
 #include "project/file_clip.h"
@@ -23,8 +24,7 @@ TFramePainter Quadrants() {
             for (int X = 0; X < Width; ++X) {
                 bool Right = X >= Width / 2, Bottom = Y >= Height / 2;
                 TColor C = Bottom ? (Right ? White : Blue) : (Right ? Green : Red);
-                uint8_t* P = Bgra + Y * Stride + X * 4;
-                P[0] = uint8_t(C >> 16), P[1] = uint8_t(C >> 8), P[2] = uint8_t(C), P[3] = 255;
+                ColorToBgra(C, Bgra + Y * Stride + X * 4);
             }
     };
 }

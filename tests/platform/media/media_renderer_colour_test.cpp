@@ -1,5 +1,6 @@
 // Compositing rules checked with generated colour sources, no media files.
 
+#include "platform/graphics/color.h"
 #include "platform/media/media_renderer.h"
 #include "platform/media/media_timeline.h"
 #include "platform/media/video_frame.h"
@@ -16,8 +17,7 @@ const TColor Red = MakeColor(255, 0, 0), Blue = MakeColor(0, 0, 255), Black = Ma
 
 std::string Argb(TColor Color) {
     char Text[16];
-    std::snprintf(Text, sizeof Text, "0x%02X%02X%02X%02X", Color >> 24, Color & 0xFF,
-                  (Color >> 8) & 0xFF, (Color >> 16) & 0xFF);
+    std::snprintf(Text, sizeof Text, "0x%08X", ColorToBgraWord(Color));
     return Text;
 }
 

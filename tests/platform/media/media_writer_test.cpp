@@ -1,10 +1,12 @@
 #include "platform/media/media_writer.h"
 
+#include "platform/graphics/color.h"
 #include "platform/media/media_error.h"
 #include "platform/media/media_probe.h"
 #include "platform/media/media_timeline.h"
 #include "platform/media/video_file_reader.h"
 #include "platform/media/video_frame.h"
+#include "platform/message_queue.h"
 #include "test_media.h"
 
 #include <csignal>
@@ -12,6 +14,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <thread>
 
 namespace {
 
@@ -21,8 +24,7 @@ const TColor Red = MakeColor(230, 30, 30), Blue = MakeColor(30, 30, 230);
 
 std::string Argb(TColor C) {
     char Text[16];
-    std::snprintf(Text, sizeof Text, "0xFF%02X%02X%02X", C & 0xFF, (C >> 8) & 0xFF,
-                  (C >> 16) & 0xFF);
+    std::snprintf(Text, sizeof Text, "0xFF%06X", ColorToBgraWord(C) & 0xFFFFFFu);
     return Text;
 }
 
@@ -63,6 +65,22 @@ public:
     TMediaTimeline Timeline;
 };
 
+// A tone of Seconds in Folder, for the timelines' audio.
+std::string ToneIn(const TTempFolder& Folder, double Seconds) {
+    std::string Tone = Folder.Path("tone.wav");
+    WriteTestTone(Tone, 440, 0.5, Seconds);
+    return Tone;
+}
+
+// Renders Timeline into File and waits for the end.
+TRenderResult RenderFile(const TMediaTimeline& Timeline, const std::string& File,
+                         const TMediaWriterProfile& Profile = {}) {
+    TMessageQueue Messages;
+    TMediaFileWriter Writer(Timeline, Messages, File, Profile);
+    Writer.Start(nullptr);
+    return Writer.Wait();
+}
+
 bool Near(TColor Pixel, TColor Expected, int Tolerance) {
     for (int Shift = 0; Shift < 24; Shift += 8)
         if (std::abs(int((Pixel >> Shift) & 0xFF) - int((Expected >> Shift) & 0xFF)) > Tolerance)
@@ -87,13 +105,13 @@ class MediaWriterFormats : public ::testing::TestWithParam<TFormatCase> {};
 TEST_P(MediaWriterFormats, WritesTheContainerCodecsAndPictures) {
     const TFormatCase& Case = GetParam();
     TTempFolder Folder;
-    std::string Tone = Folder.Path("tone.wav");
-    WriteTestTone(Tone, 440, 0.5, 2.5);
+    std::string Tone = ToneIn(Folder, 2.5);
     TTwoClipTimeline Edit(Tone, 2 * Second);
     std::string File = Folder.Path(std::string("out.") + MediaOutputExtension(Case.Format));
     TMediaWriterProfile Profile;
     Profile.Format = Case.Format;
-    TMediaFileWriter Writer(Edit.Timeline, File, Profile);
+    TMessageQueue Messages;
+    TMediaFileWriter Writer(Edit.Timeline, Messages, File, Profile);
     Writer.Start(nullptr);
     TRenderResult Result = Writer.Wait();
     ASSERT_EQ(Result.Outcome, TRenderOutcome::Completed) << Result.Error;
@@ -156,13 +174,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MediaWriter, UncompressedAviKeepsExactColours) {
     TTempFolder Folder;
-    std::string Tone = Folder.Path("tone.wav");
-    WriteTestTone(Tone, 440, 0.5, 2.5);
+    std::string Tone = ToneIn(Folder, 2.5);
     TTwoClipTimeline Edit(Tone, 2 * Second, 64, 48);
     std::string File = Folder.Path("exact.avi");
-    TMediaFileWriter Writer(Edit.Timeline, File, {});
-    Writer.Start(nullptr);
-    ASSERT_EQ(Writer.Wait().Outcome, TRenderOutcome::Completed);
+    ASSERT_EQ(RenderFile(Edit.Timeline, File).Outcome, TRenderOutcome::Completed);
     TVideoFileReader Reader(File, 0);
     auto Picture = Reader.FrameAt(Second / 2, 64, 48, TVideoFileReader::TFit::Stretch);
     for (int Y : {0, 1, 24, 47})
@@ -173,15 +188,12 @@ TEST(MediaWriter, UncompressedAviKeepsExactColours) {
 
 TEST(MediaWriter, MpegLayerThreeIsARealMp3File) {
     TTempFolder Folder;
-    std::string Tone = Folder.Path("tone.wav");
-    WriteTestTone(Tone, 440, 0.5, 2.5);
+    std::string Tone = ToneIn(Folder, 2.5);
     TTwoClipTimeline Edit(Tone, 2 * Second);
     std::string File = Folder.Path("song.mp3");
     TMediaWriterProfile Profile;
     Profile.Format = TMediaOutputFormat::Mp3;
-    TMediaFileWriter Writer(Edit.Timeline, File, Profile);
-    Writer.Start(nullptr);
-    ASSERT_EQ(Writer.Wait().Outcome, TRenderOutcome::Completed);
+    ASSERT_EQ(RenderFile(Edit.Timeline, File, Profile).Outcome, TRenderOutcome::Completed);
     FILE* In = std::fopen(File.c_str(), "rb");
     ASSERT_NE(In, nullptr);
     unsigned char Head[4] = {};
@@ -195,8 +207,7 @@ TEST(MediaWriter, MpegLayerThreeIsARealMp3File) {
 
 TEST(MediaWriter, BitRateModeReachesTheEncoder) {
     TTempFolder Folder;
-    std::string Tone = Folder.Path("tone.wav");
-    WriteTestTone(Tone, 440, 0.5, 2.5);
+    std::string Tone = ToneIn(Folder, 2.5);
     TTwoClipTimeline Edit(Tone, 2 * Second, 320, 240);
     auto SizeAt = [&](int32_t BitRate) {
         std::string File = Folder.Path("rate" + std::to_string(BitRate) + ".wmv");
@@ -204,9 +215,7 @@ TEST(MediaWriter, BitRateModeReachesTheEncoder) {
         Profile.Format = TMediaOutputFormat::WindowsMediaVideo;
         Profile.BitRateMode = true;
         Profile.TotalBitRate = BitRate;
-        TMediaFileWriter Writer(Edit.Timeline, File, Profile);
-        Writer.Start(nullptr);
-        EXPECT_EQ(Writer.Wait().Outcome, TRenderOutcome::Completed);
+        EXPECT_EQ(RenderFile(Edit.Timeline, File, Profile).Outcome, TRenderOutcome::Completed);
         return std::filesystem::file_size(File);
     };
     EXPECT_GT(SizeAt(2000000), 2 * SizeAt(200000));
@@ -214,11 +223,11 @@ TEST(MediaWriter, BitRateModeReachesTheEncoder) {
 
 TEST(MediaWriter, CancelInTheMiddleReportsCancelledAndLeavesNoFile) {
     TTempFolder Folder;
-    std::string Tone = Folder.Path("tone.wav");
-    WriteTestTone(Tone, 440, 0.5, 1);
+    std::string Tone = ToneIn(Folder, 1);
     TTwoClipTimeline Edit(Tone, 600 * Second, 320, 240);
     std::string File = Folder.Path("long.avi");
-    TMediaFileWriter Writer(Edit.Timeline, File, {});
+    TMessageQueue Messages;
+    TMediaFileWriter Writer(Edit.Timeline, Messages, File, {});
     TRenderResult Reported;
     int Reports = 0;
     Writer.Start([&](const TRenderResult& Result) {
@@ -229,27 +238,51 @@ TEST(MediaWriter, CancelInTheMiddleReportsCancelledAndLeavesNoFile) {
         std::this_thread::yield();
     Writer.Cancel();
     EXPECT_EQ(Writer.Wait().Outcome, TRenderOutcome::Cancelled);
+    EXPECT_EQ(Reports, 0); // the end waits in the queue
+    EXPECT_EQ(Messages.ProcessPending(), 1);
     EXPECT_EQ(Reports, 1);
     EXPECT_EQ(Reported.Outcome, TRenderOutcome::Cancelled);
     EXPECT_FALSE(std::filesystem::exists(File));
     EXPECT_FALSE(std::filesystem::exists(File + ".partial"));
 
     TTwoClipTimeline Short(Tone, Second);
-    TMediaFileWriter Again(Short.Timeline, File, {});
-    Again.Start(nullptr);
-    EXPECT_EQ(Again.Wait().Outcome, TRenderOutcome::Completed);
+    EXPECT_EQ(RenderFile(Short.Timeline, File).Outcome, TRenderOutcome::Completed);
     EXPECT_TRUE(std::filesystem::exists(File));
+}
+
+TEST(MediaWriter, TheEndRunsOnTheQueuesThreadAndIsDroppedWithTheWriter) {
+    TTempFolder Folder;
+    std::string Tone = ToneIn(Folder, 1);
+    TTwoClipTimeline Edit(Tone, Second / 2, 32, 24);
+    TMessageQueue Messages;
+    std::thread::id CalledOn;
+    {
+        TMediaFileWriter Writer(Edit.Timeline, Messages, Folder.Path("a.avi"), {});
+        Writer.Start([&](const TRenderResult&) { CalledOn = std::this_thread::get_id(); });
+        ASSERT_EQ(Writer.Wait().Outcome, TRenderOutcome::Completed);
+        EXPECT_EQ(Messages.ProcessPending(), 1);
+    }
+    EXPECT_EQ(CalledOn, std::this_thread::get_id());
+
+    int Calls = 0;
+    {
+        TMediaFileWriter Writer(Edit.Timeline, Messages, Folder.Path("b.avi"), {});
+        Writer.Start([&](const TRenderResult&) { ++Calls; });
+        Writer.Wait();
+    }
+    EXPECT_EQ(Messages.ProcessPending(), 1);
+    EXPECT_EQ(Calls, 0);
 }
 
 TEST(MediaWriter, MissingFolderFailsAtTheStartWithTheFileName) {
     TTempFolder Folder;
-    std::string Tone = Folder.Path("tone.wav");
-    WriteTestTone(Tone, 440, 0.5, 1);
+    std::string Tone = ToneIn(Folder, 1);
     TTwoClipTimeline Edit(Tone, Second);
     std::string File = Folder.Path("no-such-folder/out.mp4");
     TMediaWriterProfile Profile;
     Profile.Format = TMediaOutputFormat::Mp4;
-    TMediaFileWriter Writer(Edit.Timeline, File, Profile);
+    TMessageQueue Messages;
+    TMediaFileWriter Writer(Edit.Timeline, Messages, File, Profile);
     try {
         Writer.Start(nullptr);
         FAIL() << "the render started";
@@ -260,14 +293,11 @@ TEST(MediaWriter, MissingFolderFailsAtTheStartWithTheFileName) {
 
 TEST(MediaWriter, FullDiskFailsAndKeepsTheEarlierFile) {
     TTempFolder Folder;
-    std::string Tone = Folder.Path("tone.wav");
-    WriteTestTone(Tone, 440, 0.5, 1);
+    std::string Tone = ToneIn(Folder, 1);
     std::string File = Folder.Path("kept.avi");
     {
         TTwoClipTimeline Small(Tone, Second / 2, 32, 24);
-        TMediaFileWriter Writer(Small.Timeline, File, {});
-        Writer.Start(nullptr);
-        ASSERT_EQ(Writer.Wait().Outcome, TRenderOutcome::Completed);
+        ASSERT_EQ(RenderFile(Small.Timeline, File).Outcome, TRenderOutcome::Completed);
     }
     auto Before = std::filesystem::file_size(File);
 
@@ -281,9 +311,7 @@ TEST(MediaWriter, FullDiskFailsAndKeepsTheEarlierFile) {
     TRenderResult Result;
     {
         TTwoClipTimeline Large(Tone, 20 * Second, 320, 240);
-        TMediaFileWriter Writer(Large.Timeline, File, {});
-        Writer.Start(nullptr);
-        Result = Writer.Wait();
+        Result = RenderFile(Large.Timeline, File);
     }
     setrlimit(RLIMIT_FSIZE, &Old);
     std::signal(SIGXFSZ, OldHandler);
@@ -296,14 +324,14 @@ TEST(MediaWriter, FullDiskFailsAndKeepsTheEarlierFile) {
 
 TEST(MediaWriter, AnEncoderThatDoesNotExistIsAnError) {
     TTempFolder Folder;
-    std::string Tone = Folder.Path("tone.wav");
-    WriteTestTone(Tone, 440, 0.5, 1);
+    std::string Tone = ToneIn(Folder, 1);
     TTwoClipTimeline Edit(Tone, Second);
     TMediaWriterProfile Profile;
     Profile.Format = TMediaOutputFormat::AviAdvanced;
     Profile.VideoEncoder = "no-such-encoder";
     Profile.AudioEncoder = "pcm_s16le";
-    TMediaFileWriter Writer(Edit.Timeline, Folder.Path("x.avi"), Profile);
+    TMessageQueue Messages;
+    TMediaFileWriter Writer(Edit.Timeline, Messages, Folder.Path("x.avi"), Profile);
     EXPECT_THROW(Writer.Start(nullptr), EMediaError);
 }
 
@@ -313,16 +341,13 @@ namespace {
 
 TEST(MediaWriter, AStreamCanBeLeftOutOfAFormatThatHasBoth) {
     TTempFolder Folder;
-    std::string Tone = Folder.Path("tone.wav");
-    WriteTestTone(Tone, 440, 0.5, 1);
+    std::string Tone = ToneIn(Folder, 1);
     TTwoClipTimeline Edit(Tone, Second);
     TMediaWriterProfile Profile;
     Profile.Format = TMediaOutputFormat::Mp4;
     Profile.WithAudio = false;
     std::string File = Folder.Path("silent.mp4");
-    TMediaFileWriter Writer(Edit.Timeline, File, Profile);
-    Writer.Start(nullptr);
-    ASSERT_EQ(Writer.Wait().Outcome, TRenderOutcome::Completed);
+    ASSERT_EQ(RenderFile(Edit.Timeline, File, Profile).Outcome, TRenderOutcome::Completed);
     TMediaInfo Info = ProbeMedia(File);
     ASSERT_EQ(Info.Streams.size(), 1u);
     EXPECT_EQ(Info.Streams[0].SubType, "h264");

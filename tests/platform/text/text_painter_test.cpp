@@ -3,6 +3,8 @@
 
 #include "platform/text/text_painter.h"
 
+#include "platform/graphics/color.h"
+
 #include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -28,7 +30,7 @@ public:
                 Set(X, Y, X < 0 || Y < 0 || X >= Width || Y >= Height ? 0x5A5A5A5Au : Fill);
     }
 
-    TBgraView View() { return {At(0, 0), FWidth, FHeight, (FWidth + 2) * 4}; }
+    TPixelView View() { return {At(0, 0), FWidth, FHeight, (FWidth + 2) * 4}; }
     TPixel Pixel(int32_t X, int32_t Y) const {
         const uint8_t* P = At(X, Y);
         return {P[0], P[1], P[2], P[3]};
@@ -74,10 +76,7 @@ private:
     const uint8_t* At(int32_t X, int32_t Y) const {
         return FPixels.data() + (size_t(Y + 1) * size_t(FWidth + 2) + size_t(X + 1)) * 4;
     }
-    void Set(int32_t X, int32_t Y, TColor C) {
-        uint8_t* P = At(X, Y);
-        P[0] = uint8_t(C >> 16), P[1] = uint8_t(C >> 8), P[2] = uint8_t(C), P[3] = uint8_t(C >> 24);
-    }
+    void Set(int32_t X, int32_t Y, TColor C) { ColorToBgra(C, At(X, Y)); }
 
     int32_t FWidth, FHeight;
     std::vector<uint8_t> FPixels;
@@ -230,28 +229,4 @@ TEST(TextPainter, TextReachingBeyondTheBufferIsClipped) {
     DrawText(Raster.View(), Layout, 20, 6, Paint);
     EXPECT_GT(Raster.Count([](TPixel P) { return P.A > 0; }), 0);
     EXPECT_TRUE(Raster.BorderUntouched());
-}
-
-TEST(TextPainter, BlendCoverageMixesByCoverage) {
-    uint8_t White[4] = {255, 255, 255, 255};
-    BlendCoverage(White, Black, 0);
-    EXPECT_EQ(White[0], 255);
-    BlendCoverage(White, Black, 255);
-    EXPECT_EQ(White[0], 0);
-    EXPECT_EQ(White[3], 255);
-    uint8_t Grey[4] = {255, 255, 255, 255};
-    BlendCoverage(Grey, Black, 128);
-    EXPECT_NEAR(Grey[0], 127, 1);
-    EXPECT_EQ(Grey[3], 255);
-    // Over a transparent pixel the colour is kept whole and only alpha is partial.
-    uint8_t Clear[4] = {0, 0, 0, 0};
-    BlendCoverage(Clear, Red, 64);
-    EXPECT_EQ(Clear[2], 255);
-    EXPECT_EQ(Clear[3], 64);
-    // Over a half-transparent pixel the result is more opaque than either.
-    uint8_t Half[4] = {255, 0, 0, 128};
-    BlendCoverage(Half, Red, 128);
-    EXPECT_NEAR(Half[3], 192, 1);
-    EXPECT_NEAR(Half[2], 170, 2);
-    EXPECT_NEAR(Half[0], 85, 2);
 }
