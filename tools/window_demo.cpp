@@ -59,17 +59,16 @@ public:
                 if (Target.Bounds().Contains(TPoint{X, Y}) && (X == Marker.X || Y == Marker.Y))
                     ColorToBgra(MakeColor(255, 64, 0), Target.At(X, Y));
 
-        TBgraView Text{Target.Pixels, Target.Width, Target.Height, Target.Stride};
         TTextPaint Paint;
         Paint.Color = MakeColor(255, 255, 255);
         TTextLayout Title(TFont({.Family = "Arial", .PixelSize = 22, .Bold = true}), "Quillmoor window demo");
-        DrawText(Text, Title, 176, 190, Paint);
+        DrawText(Target, Title, 176, 190, Paint);
         TTextLayout Hint(TFont({.Family = "Arial", .PixelSize = 14}),
                          "Click to move the marker, type, Escape ends.");
-        DrawText(Text, Hint, 176, 222, Paint);
+        DrawText(Target, Hint, 176, 222, Paint);
         Paint.Color = MakeColor(255, 220, 120);
         TTextLayout Last(TFont({.Family = "DejaVu Sans Mono", .PixelSize = 13}), Status);
-        DrawText(Text, Last, 176, 250, Paint);
+        DrawText(Target, Last, 176, 250, Paint);
     }
 
 private:
