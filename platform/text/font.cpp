@@ -439,3 +439,26 @@ bool TFont::HasGlyph(char32_t Character) const {
     std::lock_guard Guard(TextLibraryLock());
     return F->Main->HasGlyph(Character);
 }
+
+TCharWidths TFont::CharWidths(char32_t Character) const {
+    std::lock_guard Guard(TextLibraryLock());
+    TFontFace& Face = *F->FaceAt(F->FaceFor(Character));
+    FT_Face FtFace = Face.Face();
+    FT_UInt GlyphId = FT_Get_Char_Index(FtFace, FT_ULong(Character));
+    FT_Int32 Flags =
+        FT_IS_SCALABLE(FtFace) ? FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING : FT_LOAD_DEFAULT;
+    if (FT_Load_Glyph(FtFace, GlyphId, Flags) != 0)
+        return {};
+    const FT_Glyph_Metrics& M = FtFace->glyph->metrics;
+    double Extra = Face.BoldExtra();
+    TCharWidths Widths;
+    Widths.A = double(M.horiBearingX) / 64.0;
+    Widths.B = double(M.width) / 64.0 + Extra;
+    Widths.C = double(M.horiAdvance) / 64.0 + Extra - Widths.A - Widths.B;
+    return Widths;
+}
+
+bool TFont::IsScalable() const {
+    std::lock_guard Guard(TextLibraryLock());
+    return FT_IS_SCALABLE(F->Main->Face());
+}

@@ -25,6 +25,16 @@ struct TFontMetrics {
     double UnderlineThickness = 1; // at least one pixel
 };
 
+// Horizontal measures of one character, in pixels: A from the pen to the
+// ink's left edge, B the ink's width, C from the ink's right edge to the
+// next pen position; A + B + C is the advance.
+struct TCharWidths {
+    double A = 0;
+    double B = 0;
+    double C = 0;
+    double Advance() const { return A + B + C; }
+};
+
 // A font resolved through fontconfig and opened with FreeType: a cheap,
 // shareable handle. A family that is not installed resolves to what the
 // system's configuration puts in its place ("Arial" to a metric-compatible
@@ -54,6 +64,10 @@ public:
     TFont WithPixelSize(double PixelSize) const;
     // Whether the resolved face itself (not a fallback) has a glyph for Character.
     bool HasGlyph(char32_t Character) const;
+    // The widths of Character as drawn alone, from whichever face draws it.
+    TCharWidths CharWidths(char32_t Character) const;
+    // Whether the face is an outline (scalable) face rather than a bitmap one.
+    bool IsScalable() const;
 
     // For the text layer's own files.
     const TFontData& Data() const { return *F; }

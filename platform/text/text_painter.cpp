@@ -146,3 +146,52 @@ void DrawText(const TPixelView& Target, const TTextLayout& Layout, double X, dou
         DrawMask(Target, *P.Fill, P.X, P.Y, WithAlpha(Paint.Color, P.Opacity));
     DrawUnderlines(Paint.Color, 0);
 }
+
+void DrawTextCoverage(const TCoverageView& Target, const TTextLayout& Layout, double X, double Y) {
+    if (!Target.Pixels || Target.Width <= 0 || Target.Height <= 0 || Layout.IsEmpty())
+        return;
+    auto Put = [&](const TGlyphImage& Image, int32_t PenX, int32_t PenY) {
+        int32_t Left = PenX + Image.Left, Top = PenY + Image.Top;
+        int32_t FromX = std::max(0, -Left), ToX = std::min(Image.Width, Target.Width - Left);
+        int32_t FromY = std::max(0, -Top), ToY = std::min(Image.Height, Target.Height - Top);
+        for (int32_t Row = FromY; Row < ToY; ++Row) {
+            const uint8_t* Coverage = Image.Coverage.data() + size_t(Row) * size_t(Image.Width);
+            uint8_t* Out = Target.Pixels + ptrdiff_t(Top + Row) * Target.Stride + Left;
+            for (int32_t Column = FromX; Column < ToX; ++Column)
+                Out[Column] = std::max(Out[Column], Coverage[Column]);
+        }
+    };
+    {
+        std::lock_guard Guard(TextLibraryLock());
+        const TFontData& Font = Layout.Font().Data();
+        for (const TLayoutGlyph& Glyph : Layout.Glyphs()) {
+            double PenX = X + Glyph.X, PenY = Y + Glyph.Y;
+            if (!std::isfinite(PenX) || !std::isfinite(PenY) || std::abs(PenX) > 1e7 ||
+                std::abs(PenY) > 1e7)
+                continue;
+            double Column = std::floor(PenX);
+            auto Fraction = int32_t(std::lround((PenX - Column) * 4));
+            if (Fraction == 4) {
+                Column += 1;
+                Fraction = 0;
+            }
+            auto Image = Font.FaceAt(Glyph.Face)->Glyph(Glyph.GlyphId, Fraction, 0);
+            Put(*Image, int32_t(Column), int32_t(std::lround(PenY)));
+        }
+    }
+    if (!Layout.Font().Request().Underline)
+        return;
+    const TFontMetrics& Metrics = Layout.Font().Metrics();
+    for (const auto& Line : Layout.Lines()) {
+        if (Line.GlyphCount == 0)
+            continue;
+        double Middle = std::round(Y + Line.Baseline) + Metrics.UnderlinePosition;
+        auto Top = int32_t(std::lround(Middle - Metrics.UnderlineThickness / 2));
+        auto Bottom = std::max(Top + 1, int32_t(std::lround(Middle + Metrics.UnderlineThickness / 2)));
+        auto Left = int32_t(std::lround(X + Line.Left));
+        auto Right = int32_t(std::lround(X + Line.Left + Line.Width));
+        for (int32_t Row = std::max(Top, 0); Row < std::min(Bottom, Target.Height); ++Row)
+            for (int32_t Col = std::max(Left, 0); Col < std::min(Right, Target.Width); ++Col)
+                Target.Pixels[ptrdiff_t(Row) * Target.Stride + Col] = 255;
+    }
+}

@@ -34,3 +34,17 @@ using TGlyphAdjuster =
 // translucent in the text's own colour, ready to be laid over a picture.
 void DrawText(const TPixelView& Target, const TTextLayout& Layout, double X, double Y,
               const TTextPaint& Paint, const TGlyphAdjuster& Adjust = {});
+
+// A one-byte-per-pixel coverage mask (0 nothing, 255 fully covered), rows
+// from top to bottom, Stride bytes apart; the caller owns the bytes.
+struct TCoverageView {
+    uint8_t* Pixels = nullptr;
+    int32_t Width = 0;
+    int32_t Height = 0;
+    int32_t Stride = 0;
+};
+
+// Draws the coverage of Layout's glyphs (and underlines) into Target with
+// the top-left of its box at (X, Y), keeping the larger of the old and the
+// new coverage: a mask for callers that colour text their own way.
+void DrawTextCoverage(const TCoverageView& Target, const TTextLayout& Layout, double X, double Y);
