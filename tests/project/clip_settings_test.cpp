@@ -60,10 +60,10 @@ protected:
     TTrackItem* LoadRecord(const std::string& Record) {
         TData Data;
         Data.LoadFromText(Record);
-        TTrackItem* Item = LoadTrackItem(Data);
+        TRefPtr<TTrackItem> Item = LoadTrackItem(Data);
         if (Item)
-            VideoTrack()->InsertItem(Item, VideoTrack()->ItemCount());
-        return Item;
+            VideoTrack()->InsertItem(Item.Get(), VideoTrack()->ItemCount());
+        return Item.Get();
     }
 
     TUndoHistory& History = UndoHistory();
@@ -268,16 +268,16 @@ TEST_F(ClipSettingsTest, AdjustmentsAreHiddenOffTheVideoTracksAndShownBack) {
     VideoTrack()->RemoveItem(Clip.Get());
     AudioTrack()->InsertItem(Clip.Get(), 0);
     for (int32_t Type = 0; Type < 4; ++Type)
-        EXPECT_EQ(Clip->AdjustSetting(Type)->State(), 2) << Type;
+        EXPECT_EQ(Clip->AdjustSetting(Type)->State(), TSettingState::Hidden) << Type;
     EXPECT_TRUE(std::any_of(Recorder.Flags().begin(), Recorder.Flags().end(),
                             [](uint32_t Flags) { return Flags & ProjectChangeSettings; }));
     AudioTrack()->RemoveItem(Clip.Get());
     VideoTrack()->InsertItem(Clip.Get(), 0);
     for (int32_t Type = 0; Type < 4; ++Type)
-        EXPECT_EQ(Clip->AdjustSetting(Type)->State(), 0) << Type;
+        EXPECT_EQ(Clip->AdjustSetting(Type)->State(), TSettingState::Offered) << Type;
     // Showing what is shown already changes nothing.
     Recorder.Reset();
-    Clip->AdjustSetting(0)->SetState(0);
+    Clip->AdjustSetting(0)->SetState(TSettingState::Offered);
     EXPECT_TRUE(Recorder.Flags().empty());
 }
 

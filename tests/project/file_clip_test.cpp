@@ -86,8 +86,8 @@ TEST_F(FileClipTest, AdjustSettingsAreHiddenOnAudioTracks) {
     TRefPtr<TFileClip> OnAudio{new TFileClip(0, Video("b.avi"))};
     VideoTrack()->InsertItem(OnVideo.Get(), 0);
     AudioTrack()->InsertItem(OnAudio.Get(), 0);
-    EXPECT_EQ(OnVideo->AdjustSetting(1)->State(), 0);
-    EXPECT_EQ(OnAudio->AdjustSetting(1)->State(), 2);
+    EXPECT_EQ(OnVideo->AdjustSetting(1)->State(), TSettingState::Offered);
+    EXPECT_EQ(OnAudio->AdjustSetting(1)->State(), TSettingState::Hidden);
 }
 
 TEST_F(FileClipTest, BrightnessIsScaledToTheElementRange) {
