@@ -53,8 +53,9 @@ void TClip::CreateSettings() {
     // properties: the sources of files, titles and colours take none.
     const TClipElement* Element = ClipElement();
     if (FHasVideo) {
-        for (uint8_t Type = 0; Type < 4; ++Type)
-            FAdjust[Type] = AddSetting<TAdjustVideoClipSetting>(Type);
+        for (int32_t Type = 0; Type < ClipVideoAdjustmentCount; ++Type)
+            FAdjust[Type] =
+                AddSetting<TAdjustVideoClipSetting>(static_cast<TVideoAdjustment>(Type));
         // Without an element nothing tells whether the media would keep a
         // colour; loading keeps the setting only if the record has it.
         if (!Element || Element->KeepsBackgroundColor())

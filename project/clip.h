@@ -5,9 +5,11 @@
 #include "project/track_item.h"
 
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 class TAdjustVideoClipSetting;
+enum class TVideoAdjustment : uint8_t;
 class TBackgroundColorClipSetting;
 class TClipEffect;
 class TClipElement;
@@ -34,10 +36,11 @@ public:
     bool IsStretchable() const { return FIsStretchable; }
     bool IsTrimmable() const { return FIsTrimmable; }
 
-    // Gamma, brightness, contrast and saturation (0 to 3), for a clip with
-    // video; none otherwise.
-    TAdjustVideoClipSetting* AdjustSetting(int32_t Type) const {
-        return FAdjust[static_cast<size_t>(Type)];
+    // Gamma, brightness, contrast and saturation, for a clip with video;
+    // none otherwise (and for hue).
+    TAdjustVideoClipSetting* AdjustSetting(TVideoAdjustment Type) const {
+        auto Index = static_cast<size_t>(Type);
+        return Index < std::size(FAdjust) ? FAdjust[Index] : nullptr;
     }
     // For a clip whose element keeps a background colour; none otherwise.
     TBackgroundColorClipSetting* BackgroundColorSetting() const { return FBackgroundColor; }

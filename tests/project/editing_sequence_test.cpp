@@ -163,7 +163,8 @@ protected:
             return "IntoOrReplaceTransition";
         case 12:
             if (auto* Clip = AnyOf<TClip>())
-                Clip->AdjustSetting(Pick(4))->SetValue(Pick(201) - 100);
+                Clip->AdjustSetting(static_cast<TVideoAdjustment>(Pick(4)))
+                    ->SetValue(Pick(201) - 100);
             return "Setting";
         case 13:
             if (T->ItemCount() > 1) {

@@ -184,6 +184,7 @@ TEST_F(ProjectTest, StoredKindNumbersConvertAtTheFileEdge) {
                             "      Kind = " +
                             std::to_string(Case.StoredTrackKind) +
                             "\r\n      SubTracks:\r\n        Count = 2\r\n"
+                            "        SubTrack[0]:\r\n        end\r\n"
                             "        SubTrack[1]:\r\n          Kind = " +
                             std::to_string(Case.StoredSubTrackKind) +
                             "\r\n        end\r\n      end\r\n    end\r\n  end\r\nend\r\n");

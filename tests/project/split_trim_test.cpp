@@ -67,12 +67,12 @@ TEST_F(SplitTrimTest, BothHalvesKeepTheSettingsAndClipEffects) {
     ASSERT_NE(Effect, nullptr);
     auto* Amount = dynamic_cast<TIntegerItemSetting*>(Effect->Setting(0));
     Amount->SetValue(Amount->Max() == Amount->Value() ? Amount->Min() : Amount->Max());
-    Clip->AdjustSetting(1)->SetValue(40);
-    Clip->AdjustSetting(3)->SetValue(-30);
+    Clip->AdjustSetting(TVideoAdjustment::Brightness)->SetValue(40);
+    Clip->AdjustSetting(TVideoAdjustment::Saturation)->SetValue(-30);
     EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->SplitClip(Clip, 2 * Second); }));
     TFileClip* Second_ = FileAt(1);
-    EXPECT_EQ(Second_->AdjustSetting(1)->Value(), 40);
-    EXPECT_EQ(Second_->AdjustSetting(3)->Value(), -30);
+    EXPECT_EQ(Second_->AdjustSetting(TVideoAdjustment::Brightness)->Value(), 40);
+    EXPECT_EQ(Second_->AdjustSetting(TVideoAdjustment::Saturation)->Value(), -30);
     ASSERT_EQ(Second_->ClipEffectCount(), 1);
     TClipEffect* Copy = Second_->ClipEffect(0);
     EXPECT_NE(Copy, Effect);
@@ -104,14 +104,14 @@ TEST_F(SplitTrimTest, JoinTakesTheWholeMediaRangeOfTheRun) {
     VideoTrack()->SplitClip(Clip, Second);
     VideoTrack()->SplitClip(FileAt(1), 3 * Second);
     ASSERT_EQ(VideoTrack()->ItemCount(), 3);
-    FileAt(0)->AdjustSetting(2)->SetValue(70);
+    FileAt(0)->AdjustSetting(TVideoAdjustment::Contrast)->SetValue(70);
     EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->JoinClips(0, 2, 0); }));
     ASSERT_EQ(VideoTrack()->ItemCount(), 1);
     TFileClip* Joined = FileAt(0);
     EXPECT_EQ(Joined->TrimBegin(), 0);
     EXPECT_EQ(Joined->TrimEnd(), 4 * Second);
     EXPECT_EQ(Joined->Duration(), 4 * Second);
-    EXPECT_EQ(Joined->AdjustSetting(2)->Value(), 70);
+    EXPECT_EQ(Joined->AdjustSetting(TVideoAdjustment::Contrast)->Value(), 70);
     EXPECT_TRUE(EngineMatchesFresh());
 }
 
