@@ -32,7 +32,7 @@ int RefuseCommandLine(const std::string& Message) {
 }
 
 int CreateProject(const std::string& FileName) {
-    TRefPtr<TProject> Project(new TProject);
+    TRefPtr<TProject> Project = MakeRef<TProject>();
     // The driver goes first: it unhooks itself from the project.
     TRender Render(Project->Timeline());
     Render.BindProjectHooks(Project->LoadRendering, Project->SaveRendering);

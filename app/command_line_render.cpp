@@ -169,7 +169,7 @@ int RenderProject(TProject& Project, TRender& Render, const TRenderRequest& Requ
 }
 
 int RunCommandLineRender(const std::string& ProjectFile, const TRenderRequest& Request) {
-    TRefPtr<TProject> Project(new TProject);
+    TRefPtr<TProject> Project = MakeRef<TProject>();
     // The driver goes first: it unhooks itself from the project.
     TRender Render(Project->Timeline());
     Render.BindProjectHooks(Project->LoadRendering, Project->SaveRendering);

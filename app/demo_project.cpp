@@ -169,25 +169,25 @@ void BuildDemoProject(TProject& Project, const std::string& Folder) {
     // Laid down as a user would: three 4 s clips side by side, the still in
     // the middle slowly zooming in, then a wipe and a cross-fade of 1 s
     // dropped between them.
-    TFileClip* First = Video->InsertFile(false, false, PathIn(Folder, "sunrise.mp4"), 0);
-    TFileClip* Still = Video->InsertFile(false, false, PathIn(Folder, "picture.bmp"), First->End());
-    Video->TrimClipEnd(Still, false, Still->TrimBegin() + 4 * Second);
+    TFileClip* First = Video->InsertFile(TKeepTransitions::Neither, PathIn(Folder, "sunrise.mp4"), 0);
+    TFileClip* Still = Video->InsertFile(TKeepTransitions::Neither, PathIn(Folder, "picture.bmp"), First->End());
+    Video->TrimClipEnd(Still, TTrimPastTransition::Stop, Still->TrimBegin() + 4 * Second);
     Still->SetZoomPan({0.5, 0.5, 1.0}, {0.4, 0.45, 0.6}, false, false);
-    Video->InsertFile(false, false, PathIn(Folder, "meadow.mp4"), Still->End());
-    Video->InsertTransition(true, true, false, Second, BarWipe, First->End());
-    Video->InsertTransition(true, true, false, Second, CrossFade, Still->End());
+    Video->InsertFile(TKeepTransitions::Neither, PathIn(Folder, "meadow.mp4"), Still->End());
+    Video->InsertTransition(TJoinClips::Both, TTransitionDirection::Forward, Second, BarWipe, First->End());
+    Video->InsertTransition(TJoinClips::Both, TTransitionDirection::Forward, Second, CrossFade, Still->End());
 
-    TFileClip* Music = Sound->InsertFile(false, false, PathIn(Folder, "tone.wav"), 0);
-    Sound->TrimClipEnd(Music, false, 10 * Second);
+    TFileClip* Music = Sound->InsertFile(TKeepTransitions::Neither, PathIn(Folder, "tone.wav"), 0);
+    Sound->TrimClipEnd(Music, TTrimPastTransition::Stop, 10 * Second);
 
-    Overlay->InsertTitle(false, false, {}, {}, "Quillmoor", FirstTitleStyle(), 3 * Second,
+    Overlay->InsertTitle(TKeepTransitions::Neither, {}, {}, "Quillmoor", FirstTitleStyle(), 3 * Second,
                          Second / 2);
     Project.SetPosition(0);
     Project.Select(nullptr, false);
 }
 
 int RunDemo(const std::string& Folder) {
-    TRefPtr<TProject> Project(new TProject);
+    TRefPtr<TProject> Project = MakeRef<TProject>();
     TRender Render(Project->Timeline());
     Render.BindProjectHooks(Project->LoadRendering, Project->SaveRendering);
     std::string ProjectFile = PathIn(Folder, "Demo.qmp");

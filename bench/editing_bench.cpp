@@ -51,15 +51,15 @@ void Fill(TProject& Project, int32_t Clips, const std::string& Picture) {
     Project.Clear();
     TTimelineUpdateGuard Bracket(Project.Timeline());
     for (int32_t T = 0; T < TrackCount; ++T) {
-        auto* Track = new TTrack(1);
-        Project.InsertTrack(Track, T);
+        TRefPtr<TTrack> Track = MakeRef<TTrack>(TTrackKind::Video);
+        Project.InsertTrack(Track.Get(), T);
         for (int32_t I = 0; I < Clips / TrackCount; ++I) {
             TVideoTime At = I * 2 * Second;
-            TTrackItem* Item = I % 2 == 0
-                                   ? static_cast<TTrackItem*>(new TFileClip(At, Picture))
-                                   : new TTitleClip(2 * Second, At, TitleStyle());
+            TRefPtr<TTrackItem> Item = I % 2 == 0
+                                           ? TRefPtr<TTrackItem>(MakeRef<TFileClip>(At, Picture))
+                                           : MakeRef<TTitleClip>(2 * Second, At, TitleStyle());
             Item->SetDuration(2 * Second);
-            Track->InsertItem(Item, Track->ItemCount());
+            Track->InsertItem(Item.Get(), Track->ItemCount());
         }
         Track->Normalize(false);
     }
@@ -70,13 +70,13 @@ struct TTimes {
 };
 
 TTimes Measure(int32_t Clips, const std::string& Folder, const std::string& Picture) {
-    TRefPtr<TProject> Project{new TProject};
+    TRefPtr<TProject> Project = MakeRef<TProject>();
     Fill(*Project, Clips, Picture);
     TTrack* First = Project->Track(0);
     TUndoHistory& History = UndoHistory();
     TTimes Times{};
     Times.Insert = Milliseconds(
-        [&] { First->InsertTitle(false, false, {}, {}, "Front", TitleStyle(), Second, 0); });
+        [&] { First->InsertTitle(TKeepTransitions::Neither, {}, {}, "Front", TitleStyle(), Second, 0); });
     Times.InsertUndo = Milliseconds([&] { History.Undo(); });
     Times.InsertRedo = Milliseconds([&] { History.Redo(); });
     int32_t Middle = First->ItemCount() / 2;
@@ -88,7 +88,7 @@ TTimes Measure(int32_t Clips, const std::string& Folder, const std::string& Pict
     Times.SplitRedo = Milliseconds([&] { History.Redo(); });
     std::string File = Folder + "/bench.qmp";
     Times.Save = Milliseconds([&] { Project->SaveToFile(File); });
-    TRefPtr<TProject> Opened{new TProject};
+    TRefPtr<TProject> Opened = MakeRef<TProject>();
     Times.Load = Milliseconds([&] { Opened->LoadFromFile(File); });
     History.ClearUndo();
     return Times;

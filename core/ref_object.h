@@ -2,7 +2,9 @@
 
 #include "core/object.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
 // An object shared by several holders (project items held by the project, by
@@ -33,17 +35,27 @@ private:
     int32_t FRefCount = 0;
 };
 
-// A holder's reference: AddRef on taking, Release on letting go.
+// A holder's reference: AddRef on taking, Release on letting go. Shared
+// project objects are held only through these, in single members and in
+// containers (std::vector<TRefPtr<TTrackItem>>); new ones come from MakeRef.
+//   TRefPtr<TFileClip> Clip = MakeRef<TFileClip>(Time, FileName);
+//   Track->InsertItem(Clip.Get(), Index); // the track takes its own reference
 template <class T>
 class TRefPtr {
 public:
     TRefPtr() = default;
+    TRefPtr(std::nullptr_t) {}
     explicit TRefPtr(T* Object) : FObject(Object) {
         if (FObject)
             FObject->AddRef();
     }
     TRefPtr(const TRefPtr& Other) : TRefPtr(Other.FObject) {}
     TRefPtr(TRefPtr&& Other) noexcept : FObject(std::exchange(Other.FObject, nullptr)) {}
+    // A reference to a derived class converts to one to its base.
+    template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+    TRefPtr(const TRefPtr<U>& Other) : TRefPtr(Other.Get()) {}
+    template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+    TRefPtr(TRefPtr<U>&& Other) noexcept : FObject(Other.Detach()) {}
     ~TRefPtr() { Reset(); }
 
     TRefPtr& operator=(TRefPtr Other) noexcept {
@@ -62,5 +74,22 @@ public:
     explicit operator bool() const { return FObject != nullptr; }
 
 private:
+    template <class U>
+    friend class TRefPtr;
+    // Hands the counted reference over to the converting move.
+    T* Detach() noexcept { return std::exchange(FObject, nullptr); }
+
     T* FObject = nullptr;
 };
+
+template <class T, class U>
+bool operator==(const TRefPtr<T>& Left, const U* Right) {
+    return Left.Get() == Right;
+}
+
+// The one way shared project objects are made: a new T held by the returned
+// reference. A container or a record that keeps it takes its own.
+template <class T, class... TArgs>
+TRefPtr<T> MakeRef(TArgs&&... Args) {
+    return TRefPtr<T>(new T(std::forward<TArgs>(Args)...));
+}

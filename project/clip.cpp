@@ -15,18 +15,19 @@
 #include <algorithm>
 #include <iterator>
 
+TClip::TClip() = default;
+
 TClip::~TClip() {
     // The clip effects' elements leave the clip's element while it still
     // exists; an effect held elsewhere lives on, detached.
     FEffectSlots.clear();
-    for (auto It = FClipEffects.rbegin(); It != FClipEffects.rend(); ++It) {
-        TClipEffect* Effect = *It;
+    while (!FClipEffects.empty()) {
+        TClipEffect* Effect = FClipEffects.back().Get();
         Effect->DetachElement();
         Effect->FClip = nullptr;
         Effect->SetSubTrack(nullptr);
-        Effect->Release();
+        FClipEffects.pop_back();
     }
-    FClipEffects.clear();
     // The elements unlink each other as they go; here only the items'
     // pointers are cleared.
     if (FLeadingTransition)
@@ -52,8 +53,9 @@ void TClip::CreateSettings() {
     // properties: the sources of files, titles and colours take none.
     const TClipElement* Element = ClipElement();
     if (FHasVideo) {
-        for (uint8_t Type = 0; Type < 4; ++Type)
-            FAdjust[Type] = AddSetting<TAdjustVideoClipSetting>(Type);
+        for (int32_t Type = 0; Type < ClipVideoAdjustmentCount; ++Type)
+            FAdjust[Type] =
+                AddSetting<TAdjustVideoClipSetting>(static_cast<TVideoAdjustment>(Type));
         // Without an element nothing tells whether the media would keep a
         // colour; loading keeps the setting only if the record has it.
         if (!Element || Element->KeepsBackgroundColor())
@@ -155,8 +157,10 @@ void TClip::Attach() {
     UpdateElement();
     SubTracksChanged();
     if (FHasVideo && Track()) {
-        uint8_t Kind = Track()->Kind();
-        uint8_t State = Kind == 0 || Kind == 1 || Kind == 4 ? 0 : 2;
+        TTrackKind Kind = Track()->Kind();
+        bool ShowsVideo =
+            Kind == TTrackKind::Any || Kind == TTrackKind::Video || Kind == TTrackKind::Overlay;
+        TSettingState State = ShowsVideo ? TSettingState::Offered : TSettingState::Hidden;
         for (TAdjustVideoClipSetting* Setting : FAdjust)
             if (Setting)
                 Setting->SetState(State);
@@ -172,9 +176,8 @@ TClipEffect* TClip::EffectSlot(int32_t SubIndex) const {
 void TClip::InsertClipEffect(TClipEffect* Effect, int32_t SubIndex) {
     if (Effect->FClip)
         RaiseError("Can not insert " + std::string(Effect->ClassName()) + " on this clip.");
-    FClipEffects.push_back(Effect);
+    FClipEffects.emplace_back(Effect);
     Effect->FClip = this;
-    Effect->AddRef();
     Effect->FSubIndex = std::max(SubIndex, 1);
     if (TTrack* Owner = Track(); Owner && Effect->FSubIndex < Owner->SubTrackCount()) {
         Effect->SetSubTrack(Owner->SubTrack(Effect->FSubIndex));
@@ -189,18 +192,18 @@ void TClip::RemoveClipEffect(TClipEffect* Effect) {
     if (Effect->FClip != this || It == FClipEffects.end())
         RaiseError("Can not remove " + std::string(Effect->ClassName()) + " from this clip.");
     Effect->DetachElement();
+    TRefPtr<TClipEffect> Holding = std::move(*It); // until it is unlinked
     FClipEffects.erase(It);
     Effect->FClip = nullptr;
     std::replace(FEffectSlots.begin(), FEffectSlots.end(), Effect,
                  static_cast<TClipEffect*>(nullptr));
     Effect->SetSubTrack(nullptr);
-    Effect->Release();
 }
 
 void TClip::RemoveClipEffectOn(const TSubTrack* SubTrack) {
-    for (TClipEffect* Effect : FClipEffects)
+    for (const TRefPtr<TClipEffect>& Effect : FClipEffects)
         if (Effect->FSubTrack == SubTrack) {
-            RemoveClipEffect(Effect);
+            RemoveClipEffect(Effect.Get());
             return;
         }
 }
@@ -209,7 +212,7 @@ void TClip::SubTracksChanged() {
     TTrack* Owner = Track();
     if (!Owner) {
         FEffectSlots.clear();
-        for (TClipEffect* Effect : FClipEffects) {
+        for (const TRefPtr<TClipEffect>& Effect : FClipEffects) {
             Effect->DetachElement();
             Effect->SetSubTrack(nullptr);
         }
@@ -217,8 +220,8 @@ void TClip::SubTracksChanged() {
     }
     int32_t Count = Owner->SubTrackCount();
     FEffectSlots.assign(static_cast<size_t>(Count), nullptr);
-    for (TClipEffect* Effect : FClipEffects) {
-        if (TSubTrack* SubTrack = Effect->FSubTrack) {
+    for (const TRefPtr<TClipEffect>& Effect : FClipEffects) {
+        if (TSubTrack* SubTrack = Effect->FSubTrack.Get()) {
             // A sub-track taken off the track (by an undo record that may
             // bring it back) keeps its effect, without a slot and unseen.
             if (SubTrack->Track() != Owner) {
@@ -231,14 +234,14 @@ void TClip::SubTracksChanged() {
         } else {
             continue;
         }
-        FEffectSlots[static_cast<size_t>(Effect->FSubIndex)] = Effect;
+        FEffectSlots[static_cast<size_t>(Effect->FSubIndex)] = Effect.Get();
         Effect->AttachElement();
     }
 }
 
 void TClip::ApplySettings() {
     TTrackItem::ApplySettings();
-    for (TClipEffect* Effect : FClipEffects)
+    for (const TRefPtr<TClipEffect>& Effect : FClipEffects)
         Effect->ApplySettings();
 }
 
@@ -247,7 +250,7 @@ void TClip::Detach() {
     // Off the track the effects have no sub-tracks; attaching again gives
     // them the sub-tracks at their indexes.
     FEffectSlots.clear();
-    for (TClipEffect* Effect : FClipEffects) {
+    for (const TRefPtr<TClipEffect>& Effect : FClipEffects) {
         Effect->DetachElement();
         Effect->SetSubTrack(nullptr);
     }
@@ -289,7 +292,7 @@ void TClip::Load(TData& Data) {
         int32_t Id = Data.ReadInteger("Id", -1);
         if (!DescriptionRegistry().Effects().EffectByIndex(Id))
             continue;
-        TRefPtr<TClipEffect> Effect{new TClipEffect(Id)};
+        TRefPtr<TClipEffect> Effect = MakeRef<TClipEffect>(Id);
         Effect->Load(Data);
         InsertClipEffect(Effect.Get(), Effect->SubIndex());
     }

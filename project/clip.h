@@ -1,12 +1,15 @@
 #pragma once
 
+#include "core/ref_object.h"
 #include "platform/media/video_frame.h"
 #include "project/track_item.h"
 
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 class TAdjustVideoClipSetting;
+enum class TVideoAdjustment : uint8_t;
 class TBackgroundColorClipSetting;
 class TClipEffect;
 class TClipElement;
@@ -33,10 +36,11 @@ public:
     bool IsStretchable() const { return FIsStretchable; }
     bool IsTrimmable() const { return FIsTrimmable; }
 
-    // Gamma, brightness, contrast and saturation (0 to 3), for a clip with
-    // video; none otherwise.
-    TAdjustVideoClipSetting* AdjustSetting(int32_t Type) const {
-        return FAdjust[static_cast<size_t>(Type)];
+    // Gamma, brightness, contrast and saturation, for a clip with video;
+    // none otherwise (and for hue).
+    TAdjustVideoClipSetting* AdjustSetting(TVideoAdjustment Type) const {
+        auto Index = static_cast<size_t>(Type);
+        return Index < std::size(FAdjust) ? FAdjust[Index] : nullptr;
     }
     // For a clip whose element keeps a background colour; none otherwise.
     TBackgroundColorClipSetting* BackgroundColorSetting() const { return FBackgroundColor; }
@@ -49,10 +53,10 @@ public:
     void SetLeadingTransition(TTransition* Transition);
     void SetTrailingTransition(TTransition* Transition);
 
-    // The clip effects in the order they were inserted; one reference each.
+    // The clip effects in the order they were inserted.
     int32_t ClipEffectCount() const { return static_cast<int32_t>(FClipEffects.size()); }
     TClipEffect* ClipEffect(int32_t Index) const {
-        return FClipEffects[static_cast<size_t>(Index)];
+        return FClipEffects[static_cast<size_t>(Index)].Get();
     }
     // The clip effect placed on the sub-track at SubIndex, or none.
     TClipEffect* EffectSlot(int32_t SubIndex) const;
@@ -85,7 +89,7 @@ public:
     void Save(TData& Data) const override;
 
 protected:
-    TClip() = default;
+    TClip();
     ~TClip() override;
 
     // Creates the settings the clip's kind has, in their stored order, once
@@ -113,8 +117,8 @@ private:
     TMuteClipSetting* FMute = nullptr;
     TTransition* FLeadingTransition = nullptr; // the transition's own link holds it
     TTransition* FTrailingTransition = nullptr;
-    std::vector<TClipEffect*> FClipEffects; // one reference each
-    std::vector<TClipEffect*> FEffectSlots; // by sub-track index
+    std::vector<TRefPtr<TClipEffect>> FClipEffects;
+    std::vector<TClipEffect*> FEffectSlots; // by sub-track index, held in FClipEffects
     // A cache, drawn on demand by the const getter.
     mutable TVideoFrame FPicture;
     mutable bool FPictureValid = false;

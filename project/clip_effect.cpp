@@ -34,14 +34,8 @@ TVideoTime TClipEffect::HostDuration() const {
 }
 
 void TClipEffect::SetSubTrack(TSubTrack* SubTrack) {
-    if (SubTrack == FSubTrack)
-        return;
-    if (SubTrack)
-        SubTrack->AddRef();
-    TSubTrack* Previous = FSubTrack;
-    FSubTrack = SubTrack;
-    if (Previous)
-        Previous->Release();
+    if (SubTrack != FSubTrack.Get())
+        FSubTrack = TRefPtr<TSubTrack>(SubTrack);
 }
 
 void TClipEffect::AttachElement() {

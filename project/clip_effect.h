@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ref_object.h"
 #include "project/item.h"
 #include "render/element_property_description.h"
 
@@ -29,7 +30,7 @@ public:
     TProjectChanges* Changes() const override;
 
     TClip* Clip() const { return FClip; }
-    TSubTrack* SubTrack() const { return FSubTrack; }
+    TSubTrack* SubTrack() const { return FSubTrack.Get(); }
     // The index of the sub-track it is (or will be) on, at least 1.
     int32_t SubIndex() const { return FSubIndex; }
 
@@ -44,7 +45,7 @@ protected:
 
 private:
     friend class TClip;
-    // Takes a reference on SubTrack and drops the one on the previous.
+    // Holds SubTrack instead of the previous one.
     void SetSubTrack(TSubTrack* SubTrack);
     // Gives the element to the clip's element, or takes it back.
     void AttachElement();
@@ -52,7 +53,7 @@ private:
 
     int32_t FDescriptionIndex;
     TClip* FClip = nullptr;
-    TSubTrack* FSubTrack = nullptr; // one reference
+    TRefPtr<TSubTrack> FSubTrack;
     int32_t FSubIndex = 1;
     std::unique_ptr<TEffectElement> FElement;
 };

@@ -21,47 +21,60 @@ void Signal(TProjectChanges* Changes, uint32_t Flags) {
         Changes->Change(Flags);
 }
 
-const char* AdjustKey(uint8_t Type) {
-    static const char* const Keys[] = {"Gamma", "Brightness", "Contrast", "Saturation", "Hue"};
-    return Type < 5 ? Keys[Type] : "?";
+const char* AdjustKey(TVideoAdjustment Type) {
+    switch (Type) {
+    case TVideoAdjustment::Gamma:
+        return "Gamma";
+    case TVideoAdjustment::Brightness:
+        return "Brightness";
+    case TVideoAdjustment::Contrast:
+        return "Contrast";
+    case TVideoAdjustment::Saturation:
+        return "Saturation";
+    case TVideoAdjustment::Hue:
+        return "Hue";
+    }
+    return "?";
 }
 
-std::string AdjustCaption(uint8_t Type) {
+std::string AdjustCaption(TVideoAdjustment Type) {
     switch (Type) {
-    case 0:
+    case TVideoAdjustment::Gamma:
         return GetText(TTextSlot::GammaCaption);
-    case 1:
+    case TVideoAdjustment::Brightness:
         return GetText(TTextSlot::BrightnessCaption);
-    case 2:
+    case TVideoAdjustment::Contrast:
         return GetText(TTextSlot::ContrastCaption);
-    case 3:
+    case TVideoAdjustment::Saturation:
         return GetText(TTextSlot::SaturationCaption);
-    default:
+    case TVideoAdjustment::Hue:
         return GetText(TTextSlot::HueCaption);
     }
+    return GetText(TTextSlot::HueCaption);
 }
 
-int32_t InitialAdjust(TItem* Owner, uint8_t Type) {
+int32_t InitialAdjust(TItem* Owner, TVideoAdjustment Type) {
     const TClipElement* Element = ClipElementOf(Owner);
     if (!Element)
         return 0;
     switch (Type) {
-    case 0:
+    case TVideoAdjustment::Gamma:
         return static_cast<int32_t>(std::lround(std::log10(Element->Gamma()) * 100));
-    case 1:
+    case TVideoAdjustment::Brightness:
         return Element->Brightness();
-    case 2:
+    case TVideoAdjustment::Contrast:
         return Element->Contrast();
-    case 3:
+    case TVideoAdjustment::Saturation:
         return Element->Saturation();
-    default:
+    case TVideoAdjustment::Hue:
         return 0;
     }
+    return 0;
 }
 
 } // namespace
 
-TAdjustVideoClipSetting::TAdjustVideoClipSetting(TItem* Owner, uint8_t Type)
+TAdjustVideoClipSetting::TAdjustVideoClipSetting(TItem* Owner, TVideoAdjustment Type)
     : TIntegerItemSetting(Owner, AdjustKey(Type), AdjustCaption(Type), InitialAdjust(Owner, Type),
                           -100, 100, 0),
       FType(Type) {}
@@ -69,19 +82,19 @@ TAdjustVideoClipSetting::TAdjustVideoClipSetting(TItem* Owner, uint8_t Type)
 void TAdjustVideoClipSetting::Apply() {
     if (TClipElement* Element = ClipElementOf(Owner())) {
         switch (FType) {
-        case 0:
+        case TVideoAdjustment::Gamma:
             Element->SetGamma(std::pow(10.0, FValue / 100.0));
             break;
-        case 1:
+        case TVideoAdjustment::Brightness:
             Element->SetBrightness(MulDivRound(FValue, 128, 100));
             break;
-        case 2:
+        case TVideoAdjustment::Contrast:
             Element->SetContrast(MulDivRound(FValue, 128, 100));
             break;
-        case 3:
+        case TVideoAdjustment::Saturation:
             Element->SetSaturation(MulDivRound(FValue, 128, 100));
             break;
-        default:
+        case TVideoAdjustment::Hue:
             break; // the render element has no hue adjustment
         }
     }

@@ -7,20 +7,26 @@
 // The settings of clips and transitions, each pushing its value to the
 // owner's render element (nothing while the owner has none).
 
-// The colour adjustments of a clip with video, -100 to 100: gamma (type 0)
-// as a power of ten, brightness, contrast and saturation (1 to 3) scaled to
-// the element's -128 to 128, hue (4).
+// What a colour adjustment of a clip changes. A clip with video has the
+// first four; the render element has no hue adjustment.
+enum class TVideoAdjustment : uint8_t { Gamma, Brightness, Contrast, Saturation, Hue };
+
+constexpr int32_t ClipVideoAdjustmentCount = 4;
+
+// The colour adjustments of a clip with video, -100 to 100: gamma as a
+// power of ten, brightness, contrast and saturation scaled to the element's
+// -128 to 128.
 class TAdjustVideoClipSetting : public TIntegerItemSetting {
 public:
-    TAdjustVideoClipSetting(TItem* Owner, uint8_t Type);
+    TAdjustVideoClipSetting(TItem* Owner, TVideoAdjustment Type);
     std::string_view ClassName() const override { return "TAdjustVideoClipSetting"; }
 
-    uint8_t Type() const { return FType; }
+    TVideoAdjustment Type() const { return FType; }
     void Apply() override;
     void StateChanged() override;
 
 private:
-    uint8_t FType;
+    TVideoAdjustment FType;
 };
 
 // The colour a still shows around its picture and beneath its transparent

@@ -12,8 +12,8 @@ class TFileClipElement;
 // no render element, is marked unavailable, and keeps its file name and
 // times so that the project is stored again unchanged.
 //
-//   auto* Clip = new TFileClip(0, "/home/ann/Videos/beach.mp4");
-//   Track->InsertItem(Clip, 0);
+//   TRefPtr<TFileClip> Clip = MakeRef<TFileClip>(0, "/home/ann/Videos/beach.mp4");
+//   Track->InsertItem(Clip.Get(), 0);
 class TFileClip : public TClip {
 public:
     // Length and size of a clip whose media could not be opened.

@@ -34,7 +34,7 @@ void CopySettings(const TItem& From, TItem& To) {
 void CopyClipEffects(const TClip& From, TClip& To) {
     for (int32_t K = 0; K < From.ClipEffectCount(); ++K) {
         const TClipEffect* Effect = From.ClipEffect(K);
-        TRefPtr<TClipEffect> Copy{new TClipEffect(Effect->DescriptionIndex())};
+        TRefPtr<TClipEffect> Copy = MakeRef<TClipEffect>(Effect->DescriptionIndex());
         CopySettings(*Effect, *Copy);
         To.InsertClipEffect(Copy.Get(), Effect->SubIndex());
     }

@@ -11,38 +11,38 @@
 
 namespace {
 
-TTrackItem* CreateItem(TData& Data) {
+TRefPtr<TTrackItem> CreateItem(TData& Data) {
     std::string Type = Data.ReadString("Type", "");
     if (SameTextAscii(Type, "FileClip"))
-        return new TFileClip(
+        return MakeRef<TFileClip>(
             0, ResolvedMediaFileName(Data.ReadString("FileName", ""), MediaFolders()));
     const TDescriptionRegistry& Registry = DescriptionRegistry();
     if (SameTextAscii(Type, "TitleClip")) {
         int32_t Id = Data.ReadInteger("Id", -1);
-        return Registry.Titles().TitleByIndex(Id) ? new TTitleClip(0, 0, Id) : nullptr;
+        if (Registry.Titles().TitleByIndex(Id))
+            return MakeRef<TTitleClip>(0, 0, Id);
+        return nullptr;
     }
     if (SameTextAscii(Type, "Transition")) {
         int32_t Id = Data.ReadInteger("Id", -1);
-        return Registry.Transitions().TransitionByIndex(Id) ? new TTransition(0, 0, Id) : nullptr;
+        if (Registry.Transitions().TransitionByIndex(Id))
+            return MakeRef<TTransition>(0, 0, Id);
+        return nullptr;
     }
     if (SameTextAscii(Type, "Effect")) {
         int32_t Id = Data.ReadInteger("Id", -1);
-        return Registry.Effects().EffectByIndex(Id) ? new TEffect(0, 0, Id) : nullptr;
+        if (Registry.Effects().EffectByIndex(Id))
+            return MakeRef<TEffect>(0, 0, Id);
+        return nullptr;
     }
     return nullptr;
 }
 
 } // namespace
 
-TTrackItem* LoadTrackItem(TData& Data) {
-    TTrackItem* Item = CreateItem(Data);
-    if (!Item)
-        return nullptr;
-    try {
+TRefPtr<TTrackItem> LoadTrackItem(TData& Data) {
+    TRefPtr<TTrackItem> Item = CreateItem(Data);
+    if (Item)
         Item->Load(Data);
-    } catch (...) {
-        Item->Free();
-        throw;
-    }
     return Item;
 }

@@ -19,7 +19,7 @@ TProjectChanges* TItemSetting::Changes() const {
     return FOwner ? FOwner->Changes() : nullptr;
 }
 
-void TItemSetting::SetState(uint8_t Value) {
+void TItemSetting::SetState(TSettingState Value) {
     if (Value == FState)
         return;
     InUpdate([&] {

@@ -11,6 +11,13 @@ class TData;
 class TItem;
 class TProjectChanges;
 
+// Whether a setting is offered for editing (a clip's picture adjustments
+// are hidden on tracks that do not show its picture).
+enum class TSettingState : uint8_t {
+    Offered = 0,
+    Hidden = 2,
+};
+
 // One user-editable value of an item that is not a time (mute, volume, a
 // colour, an effect parameter). It is stored in the item's "Settings"
 // section under Key, and pushes its value to the render side in Apply.
@@ -23,9 +30,8 @@ public:
     const std::string& Key() const { return FKey; }
     const std::string& Caption() const { return FCaption; }
 
-    // 0 normally; 2 marks a setting that is not offered for editing.
-    uint8_t State() const { return FState; }
-    void SetState(uint8_t Value);
+    TSettingState State() const { return FState; }
+    void SetState(TSettingState Value);
 
     virtual void Apply() {}
     virtual void StateChanged() {}
@@ -51,7 +57,7 @@ private:
     TItem* FOwner;
     std::string FKey;
     std::string FCaption;
-    uint8_t FState = 0;
+    TSettingState FState = TSettingState::Offered;
 };
 
 class TBoolItemSetting : public TItemSetting {

@@ -33,13 +33,11 @@ TProject::~TProject() {
     {
         TTimelineUpdateGuard Bracket(*FTimeline);
         while (!FTracks.empty()) {
-            TTrack* Last = FTracks.back();
-            if (Last->RefCount() == 1) {
+            TTrack* Last = FTracks.back().Get();
+            if (Last->RefCount() == 1)
                 FTracks.pop_back();
-                Last->Release();
-            } else {
+            else
                 RemoveTrack(Last);
-            }
         }
     }
     FChanges.reset();
@@ -52,16 +50,17 @@ void TProject::Signal(uint32_t Flags) {
 
 bool TProject::IsEmpty() const {
     return std::all_of(FTracks.begin(), FTracks.end(),
-                       [](const TTrack* Track) { return Track->ItemCount() == 0; });
+                       [](const TRefPtr<TTrack>& Track) { return Track->ItemCount() == 0; });
 }
 
 void TProject::UpdateKindIndexes() {
     FLastKind1Index = -1;
     FFirstKind5Index = TrackCount();
     for (int32_t I = 0; I < TrackCount(); ++I) {
-        if (FTracks[static_cast<size_t>(I)]->Kind() == 1)
+        TTrackKind Kind = FTracks[static_cast<size_t>(I)]->Kind();
+        if (Kind == TTrackKind::Video)
             FLastKind1Index = I;
-        if (FTracks[static_cast<size_t>(I)]->Kind() == 5 && FFirstKind5Index == TrackCount())
+        if (Kind == TTrackKind::Effects && FFirstKind5Index == TrackCount())
             FFirstKind5Index = I;
     }
 }
@@ -70,11 +69,10 @@ void TProject::InsertTrack(TTrack* Track, int32_t Index) {
     if (Track->Project())
         RaiseError("Can not insert " + std::string(Track->ClassName()) + " into timeline.");
     Index = std::clamp(Index, 0, TrackCount());
-    FTracks.insert(FTracks.begin() + Index, Track);
+    FTracks.insert(FTracks.begin() + Index, TRefPtr<TTrack>(Track));
     for (int32_t I = Index + 1; I < TrackCount(); ++I)
         FTracks[static_cast<size_t>(I)]->SetIndex(I);
     UpdateKindIndexes();
-    Track->AddRef();
     Track->AttachToProject(this, Index);
 }
 
@@ -90,13 +88,12 @@ void TProject::RemoveTrack(TTrack* Track) {
     for (int32_t I = Index; I < TrackCount(); ++I)
         FTracks[static_cast<size_t>(I)]->SetIndex(I);
     UpdateKindIndexes();
-    Track->Release();
 }
 
-TTrack* TProject::AddTrack(int32_t Index, uint8_t Kind) {
+TTrack* TProject::AddTrack(int32_t Index, TTrackKind Kind) {
     TUpdateGuard Guard(*FChanges);
     UndoHistory().Add(std::make_unique<TTracksUndo>(this, GetText(TTextSlot::UndoAddTrackText)));
-    TRefPtr<TTrack> Track{new TTrack(Kind)};
+    TRefPtr<TTrack> Track = MakeRef<TTrack>(Kind);
     InsertTrack(Track.Get(), Index);
     Signal(ProjectChangeAll);
     Select(Track.Get(), false);
@@ -118,7 +115,7 @@ void TProject::DeleteSelection() {
     TTimelineUpdateGuard Bracket(*FTimeline);
     TUndoGroupGuard Group(UndoHistory(), GetText(TTextSlot::UndoDeleteText));
     bool AnyTrack = std::any_of(FTracks.begin(), FTracks.end(),
-                                [](const TTrack* Track) { return Track->IsSelected(); });
+                                [](const TRefPtr<TTrack>& Track) { return Track->IsSelected(); });
     if (AnyTrack) {
         UndoHistory().Add(std::make_unique<TTracksUndo>(this));
         for (int32_t I = TrackCount() - 1; I >= 0; --I)
@@ -147,7 +144,7 @@ void TProject::Clear() {
         Signal(ProjectChangeAll);
         FFileName.clear();
         while (!FTracks.empty())
-            RemoveTrack(FTracks.back());
+            RemoveTrack(FTracks.back().Get());
     }
     FModified = false;
 }
@@ -184,8 +181,7 @@ void TProject::SetPosition(TVideoTime Time) {
 }
 
 void TProject::MoveCursorIntoItem(TTrackItem* Item) {
-    TVideoTime Start, End;
-    VisibleSpan(*Item, Start, End);
+    auto [Start, End] = VisibleSpan(*Item);
     double Rate = FTimeline->FramesPerSecond();
     if (Rate > 0) {
         auto Frames = static_cast<TVideoTime>(Rate * static_cast<double>(End) / 1e7);
@@ -264,15 +260,15 @@ void TProject::UpdateSelectionSummary() {
         if (Item->IsSelected() && ++Count == 1)
             Single = Item;
     };
-    for (TTrack* T : FTracks) {
-        Visit(T);
+    for (const TRefPtr<TTrack>& T : FTracks) {
+        Visit(T.Get());
         for (int32_t S = 0; S < T->SubTrackCount(); ++S)
             Visit(T->SubTrack(S));
         for (int32_t I = 0; I < T->ItemCount(); ++I)
             Visit(T->Item(I));
     }
-    for (TTrack* T : FTracks)
-        ForEachClipEffect(T, [&](const TClip*, TClipEffect* Effect) { Visit(Effect); });
+    for (const TRefPtr<TTrack>& T : FTracks)
+        ForEachClipEffect(T.Get(), [&](const TClip*, TClipEffect* Effect) { Visit(Effect); });
     FHasSelection = Count > 0;
     FSelectedItem = Count == 1 ? Single : nullptr;
 }
@@ -288,8 +284,8 @@ void TProject::Select(TItem* Item, bool Extend) {
         else if (auto* Effect = dynamic_cast<TClipEffect*>(Item))
             Keep.EffectsOf = Effect->Clip();
     }
-    for (TTrack* T : FTracks)
-        DeselectOnTrack(T, Item, Keep);
+    for (const TRefPtr<TTrack>& T : FTracks)
+        DeselectOnTrack(T.Get(), Item, Keep);
     if (Item)
         Item->SetSelected(true);
 }
@@ -301,7 +297,7 @@ void TProject::OnClipInfosChanged(uint32_t Flags) {
     if (Flags < VideoFolderChanges)
         return;
     TUpdateGuard Guard(*FChanges);
-    for (TTrack* T : FTracks)
+    for (const TRefPtr<TTrack>& T : FTracks)
         for (int32_t I = 0; I < T->ItemCount(); ++I)
             if (auto* Clip = dynamic_cast<TClip*>(T->Item(I)))
                 Clip->InvalidatePicture();
@@ -314,7 +310,7 @@ void TProject::SaveToData(TData& Data) const {
         Data.WriteInteger("Count", TrackCount());
         for (int32_t I = 0; I < TrackCount(); ++I) {
             TDataSection Element(Data, ListItemName("Track[", I));
-            Data.WriteInteger("Kind", Track(I)->Kind());
+            Data.WriteInteger("Kind", StoredTrackKind(Track(I)->Kind()));
             Track(I)->Save(Data);
         }
     }
@@ -331,14 +327,9 @@ void TProject::LoadTracks(TData& Data) {
     int32_t Count = Data.ReadListCount("Track[");
     for (int32_t I = 0; I < Count; ++I) {
         TDataSection Element(Data, ListItemName("Track[", I));
-        auto Kind = static_cast<uint8_t>(std::clamp(Data.ReadInteger("Kind", 0), 0, 5));
-        auto* NewTrack = new TTrack(Kind);
-        try {
-            InsertTrack(NewTrack, I);
-        } catch (...) {
-            NewTrack->Free();
-            throw;
-        }
+        TTrackKind Kind = TrackKindFromStored(Data.ReadInteger("Kind", 0));
+        TRefPtr<TTrack> NewTrack = MakeRef<TTrack>(Kind);
+        InsertTrack(NewTrack.Get(), I);
         Signal(ProjectChangeAll);
         NewTrack->Load(Data);
     }
@@ -375,7 +366,7 @@ void TProject::LoadFromFile(const std::string& FileName) {
     // the current project as it was.
     TData Data;
     Data.LoadFromFile(FileName);
-    TRefPtr<TProject> Opened{new TProject};
+    TRefPtr<TProject> Opened = MakeRef<TProject>();
     Opened->LoadFromData(Data);
     {
         TUpdateGuard Guard(*FChanges);

@@ -3,6 +3,7 @@
 #include "core/ref_object.h"
 #include "core/video_time.h"
 #include "platform/media/zoom_pan_callbacks.h"
+#include "project/track_kind.h"
 
 #include <functional>
 #include <memory>
@@ -36,7 +37,7 @@ public:
     bool Destroying() const { return FDestroying; }
 
     int32_t TrackCount() const { return static_cast<int32_t>(FTracks.size()); }
-    TTrack* Track(int32_t Index) const { return FTracks[static_cast<size_t>(Index)]; }
+    TTrack* Track(int32_t Index) const { return FTracks[static_cast<size_t>(Index)].Get(); }
     int32_t LastKind1Index() const { return FLastKind1Index; }
     int32_t FirstKind5Index() const { return FFirstKind5Index; }
     bool IsEmpty() const;
@@ -51,7 +52,7 @@ public:
 
     void InsertTrack(TTrack* Track, int32_t Index);
     void RemoveTrack(TTrack* Track);
-    TTrack* AddTrack(int32_t Index, uint8_t Kind);
+    TTrack* AddTrack(int32_t Index, TTrackKind Kind);
     void DeleteTrack(int32_t Index);
     void DeleteSelection();
 
@@ -103,7 +104,7 @@ private:
     void AdoptTracks(TProject& From);
 
     std::string FFileName;
-    std::vector<TTrack*> FTracks; // one reference each
+    std::vector<TRefPtr<TTrack>> FTracks;
     int32_t FLastKind1Index = -1;
     int32_t FFirstKind5Index = 0;
     std::unique_ptr<TTimeline> FTimeline;

@@ -9,7 +9,13 @@
 
 TProjectDefaults::TProjectDefaults() { SetBuiltIn(); }
 
-void TProjectDefaults::SetBuiltIn() { FTracks = {{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}}; }
+void TProjectDefaults::SetBuiltIn() {
+    FTracks = {{TTrackKind::Video, 0},
+               {TTrackKind::Sound, 0},
+               {TTrackKind::Music, 0},
+               {TTrackKind::Overlay, 0},
+               {TTrackKind::Effects, 0}};
+}
 
 std::vector<TProjectDefaults::TTrackLayout> TProjectDefaults::Layout(const TProject& Project) {
     std::vector<TTrackLayout> Result;
@@ -17,9 +23,10 @@ std::vector<TProjectDefaults::TTrackLayout> TProjectDefaults::Layout(const TProj
         const TTrack* Track = Project.Track(I);
         TTrackLayout Layout{Track->Kind(), 0};
         // An effects track carries no effect sub-tracks of its own to recreate.
-        if (Track->Kind() != 5)
+        if (Track->Kind() != TTrackKind::Effects)
             for (int32_t S = 0; S < Track->SubTrackCount(); ++S)
-                Layout.EffectSubTrackCount += Track->SubTrack(S)->Kind() == EffectSubTrackKind;
+                Layout.EffectSubTrackCount +=
+                    Track->SubTrack(S)->Kind() == TSubTrackKind::Effect;
         Result.push_back(Layout);
     }
     return Result;
@@ -43,8 +50,8 @@ void TProjectDefaults::Load(TData& Data) {
     for (int32_t I = 0; I < Count; ++I) {
         TDataSection Section(Data, ListItemName("Track[", I));
         TTrackLayout Layout;
-        Layout.Kind = static_cast<uint8_t>(std::clamp(Data.ReadInteger("Kind", 0), 0, 5));
-        if (Layout.Kind != 5)
+        Layout.Kind = TrackKindFromStored(Data.ReadInteger("Kind", 0));
+        if (Layout.Kind != TTrackKind::Effects)
             Layout.EffectSubTrackCount = std::clamp(Data.ReadInteger("EffectSubTrackCount", 0), 0, 64);
         FTracks.push_back(Layout);
     }
@@ -54,8 +61,8 @@ void TProjectDefaults::Save(TData& Data) const {
     Data.WriteInteger("Count", static_cast<int32_t>(FTracks.size()));
     for (size_t I = 0; I < FTracks.size(); ++I) {
         TDataSection Section(Data, ListItemName("Track[", static_cast<int32_t>(I)));
-        Data.WriteInteger("Kind", FTracks[I].Kind);
-        if (FTracks[I].Kind != 5)
+        Data.WriteInteger("Kind", StoredTrackKind(FTracks[I].Kind));
+        if (FTracks[I].Kind != TTrackKind::Effects)
             Data.WriteInteger("EffectSubTrackCount", FTracks[I].EffectSubTrackCount);
     }
 }

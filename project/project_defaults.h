@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/object.h"
+#include "project/track_kind.h"
 
 #include <cstdint>
 #include <vector>
@@ -9,11 +10,12 @@ class TData;
 class TProject;
 
 // The track layout a new project starts with: per track its kind and the
-// number of effect sub-tracks. Built in: one track of each kind 1 to 5.
+// number of effect sub-tracks. Built in: one track of each kind from Video
+// to Effects.
 class TProjectDefaults : public TObject {
 public:
     struct TTrackLayout {
-        uint8_t Kind = 0;
+        TTrackKind Kind = TTrackKind::Any;
         int32_t EffectSubTrackCount = 0;
         bool operator==(const TTrackLayout&) const = default;
     };

@@ -17,49 +17,30 @@
 
 namespace {
 
-bool HasAudioSettings(uint8_t Kind) {
-    return Kind <= 3;
-}
-bool HasBackground(uint8_t Kind) {
-    return Kind <= 1;
-}
-
-TTimelineTrackKind RenderTrackKind(uint8_t Kind) {
+TTimelineTrackKind RenderTrackKind(TTrackKind Kind) {
     switch (Kind) {
-    case 0:
-    case 1:
+    case TTrackKind::Any:
+    case TTrackKind::Video:
         return TTimelineTrackKind::ABVideoAudio;
-    case 2:
-    case 3:
+    case TTrackKind::Sound:
+    case TTrackKind::Music:
         return TTimelineTrackKind::ABAudio;
-    case 4:
+    case TTrackKind::Overlay:
         return TTimelineTrackKind::ABVideo;
-    default:
+    case TTrackKind::Effects:
         return TTimelineTrackKind::Effects;
     }
-}
-
-// Releases a child held by its parent: one whose only holder is the parent is
-// freed; one still held elsewhere (an undo record, the clipboard) lives on.
-template <class T>
-void ReleaseChild(T* Child) {
-    Child->Release();
+    return TTimelineTrackKind::Effects;
 }
 
 } // namespace
 
-uint8_t OwnSubTrackKind(uint8_t TrackKind) {
-    if (TrackKind == 2 || TrackKind == 3)
-        return AudioSubTrackKind;
-    return TrackKind == 5 ? EffectSubTrackKind : VideoSubTrackKind;
-}
-
-TTrack::TTrack(uint8_t Kind) : FKind(std::min<uint8_t>(Kind, TrackKindCount - 1)) {
+TTrack::TTrack(TTrackKind Kind) : FKind(TrackKindFromStored(StoredTrackKind(Kind))) {
     if (HasAudioSettings(FKind)) {
         FMute = AddSetting<TMuteTrackSetting>();
         FVolume = AddSetting<TVolumeTrackSetting>();
     }
-    InsertSubTrack(new TSubTrack(OwnSubTrackKind(FKind)), 0);
+    InsertSubTrack(MakeRef<TSubTrack>(OwnSubTrackKind(FKind)).Get(), 0);
 }
 
 TTrack::~TTrack() {
@@ -69,19 +50,22 @@ TTrack::~TTrack() {
     // timeline is about to free.
     if (FRenderTrack) {
         TTimelineUpdateGuard Bracket(*FRenderTrack->Timeline());
-        for (TTrackItem* Item : FItems)
+        for (const TRefPtr<TTrackItem>& Item : FItems)
             if (Item->RefCount() > 1)
                 Item->Detach();
     }
-    for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) {
-        (*It)->FTrack = nullptr;
-        (*It)->FIndex = -1;
-        ReleaseChild(*It);
+    // Children go last to first; one whose only holder is the track is
+    // freed, one still held elsewhere (an undo record, the clipboard) lives
+    // on without its track.
+    while (!FItems.empty()) {
+        FItems.back()->FTrack = nullptr;
+        FItems.back()->FIndex = -1;
+        FItems.pop_back();
     }
-    for (auto It = FSubTracks.rbegin(); It != FSubTracks.rend(); ++It) {
-        (*It)->FTrack = nullptr;
-        (*It)->FIndex = -1;
-        ReleaseChild(*It);
+    while (!FSubTracks.empty()) {
+        FSubTracks.back()->FTrack = nullptr;
+        FSubTracks.back()->FIndex = -1;
+        FSubTracks.pop_back();
     }
 }
 
@@ -101,16 +85,16 @@ void TTrack::RenumberItems(int32_t From) {
 }
 
 void TTrack::NotifySubTracksChanged() {
-    for (TTrackItem* Item : FItems)
+    for (const TRefPtr<TTrackItem>& Item : FItems)
         Item->SubTracksChanged();
 }
 
 void TTrack::InsertSubTrack(TSubTrack* SubTrack, int32_t Index) {
-    SubTrack->AddRef(); // held across the detach from a previous track
+    TRefPtr<TSubTrack> Holding{SubTrack}; // across the detach from a previous track
     if (SubTrack->FTrack)
         SubTrack->FTrack->RemoveSubTrack(SubTrack);
     Index = std::clamp(Index, 0, SubTrackCount());
-    FSubTracks.insert(FSubTracks.begin() + Index, SubTrack);
+    FSubTracks.insert(FSubTracks.begin() + Index, std::move(Holding));
     SubTrack->FTrack = this;
     RenumberSubTracks(Index);
     NotifySubTracksChanged();
@@ -121,22 +105,21 @@ void TTrack::RemoveSubTrack(TSubTrack* SubTrack) {
     if (It == FSubTracks.end())
         return;
     int32_t Index = static_cast<int32_t>(It - FSubTracks.begin());
+    TRefPtr<TSubTrack> Holding = std::move(*It); // until the track is told
     FSubTracks.erase(It);
     SubTrack->FTrack = nullptr;
     SubTrack->FIndex = -1;
     RenumberSubTracks(Index);
     NotifySubTracksChanged();
-    SubTrack->Release();
 }
 
 void TTrack::InsertItem(TTrackItem* Item, int32_t Index) {
     if (Item->Track())
         RaiseError("Can not insert " + std::string(Item->ClassName()) + " on this track.");
     Index = std::clamp(Index, 0, ItemCount());
-    FItems.insert(FItems.begin() + Index, Item);
+    FItems.insert(FItems.begin() + Index, TRefPtr<TTrackItem>(Item));
     Item->FTrack = this;
     RenumberItems(Index);
-    Item->AddRef();
     Item->Attach();
 }
 
@@ -146,11 +129,11 @@ void TTrack::RemoveItem(TTrackItem* Item) {
         FItems[static_cast<size_t>(Index)] != Item)
         RaiseError("Can not remove " + std::string(Item->ClassName()) + " from this track.");
     Item->Detach();
+    TRefPtr<TTrackItem> Holding = std::move(FItems[static_cast<size_t>(Index)]);
     FItems.erase(FItems.begin() + Index);
     Item->FTrack = nullptr;
     Item->FIndex = -1;
     RenumberItems(Index);
-    Item->Release();
 }
 
 void TTrack::AttachToProject(TProject* Project, int32_t Index) {
@@ -174,7 +157,7 @@ void TTrack::AttachToProject(TProject* Project, int32_t Index) {
         FRenderTrack->SetMuted(FMute->Value());
     if (FVolume)
         FRenderTrack->SetVolume(FVolume->Value() / 100.0);
-    for (TTrackItem* Item : FItems)
+    for (const TRefPtr<TTrackItem>& Item : FItems)
         Item->Attach();
 }
 
@@ -188,7 +171,7 @@ void TTrack::DetachFromProject() {
     {
         TTimeline& Timeline = Project->Timeline();
         TTimelineUpdateGuard Bracket(Timeline);
-        for (TTrackItem* Item : FItems)
+        for (const TRefPtr<TTrackItem>& Item : FItems)
             Item->Detach();
         // While the project is destroyed its timeline frees the render tracks.
         if (FRenderTrack && !Project->Destroying())
@@ -207,7 +190,7 @@ void TTrack::Save(TData& Data) const {
         Data.WriteInteger("Count", SubTrackCount());
         for (int32_t I = 0; I < SubTrackCount(); ++I) {
             TDataSection Element(Data, ListItemName("SubTrack[", I));
-            Data.WriteInteger("Kind", SubTrack(I)->Kind());
+            Data.WriteInteger("Kind", StoredSubTrackKind(SubTrack(I)->Kind()));
             SubTrack(I)->Save(Data);
         }
     }
@@ -228,8 +211,8 @@ void TTrack::Load(TData& Data) {
         for (int32_t I = 0; I < Count; ++I) {
             TDataSection Element(Data, ListItemName("SubTrack[", I));
             if (I >= SubTrackCount()) {
-                auto Kind = static_cast<uint8_t>(std::clamp(Data.ReadInteger("Kind", 0), 0, 3));
-                InsertSubTrack(new TSubTrack(Kind), I);
+                TSubTrackKind Kind = SubTrackKindFromStored(Data.ReadInteger("Kind", 0));
+                InsertSubTrack(MakeRef<TSubTrack>(Kind).Get(), I);
             }
             SubTrack(I)->Load(Data);
         }
@@ -248,8 +231,8 @@ void TTrack::LoadItems(TData& Data) {
     int32_t Count = Data.ReadListCount("Item[");
     for (int32_t I = 0; I < Count; ++I) {
         TDataSection Element(Data, ListItemName("Item[", I));
-        if (TTrackItem* Item = LoadTrackItem(Data))
-            InsertItem(Item, ItemCount());
+        if (TRefPtr<TTrackItem> Item = LoadTrackItem(Data))
+            InsertItem(Item.Get(), ItemCount());
     }
 }
 
@@ -269,26 +252,25 @@ void TTrack::JoinLoadedTransitions() {
     }
 }
 
-void VisibleSpan(const TTrackItem& Item, TVideoTime& Start, TVideoTime& End) {
+TTimeSpan VisibleSpan(const TTrackItem& Item) {
     if (dynamic_cast<const TTransition*>(&Item)) {
-        Start = End = Item.Position() + Item.Duration() / 2;
-        return;
+        TVideoTime Middle = Item.Position() + Item.Duration() / 2;
+        return {Middle, Middle};
     }
-    Start = Item.Position();
-    End = Item.End();
+    TTimeSpan Span{Item.Position(), Item.End()};
     if (const auto* Clip = dynamic_cast<const TClip*>(&Item)) {
         if (const TTransition* Leading = Clip->LeadingTransition())
-            Start += Leading->Duration();
+            Span.Start += Leading->Duration();
         if (const TTransition* Trailing = Clip->TrailingTransition())
-            End -= Trailing->Duration();
+            Span.End -= Trailing->Duration();
     }
+    return Span;
 }
 
 int32_t TTrack::IndexAtTime(TVideoTime Time) const {
     for (int32_t I = 0; I < ItemCount(); ++I) {
-        TVideoTime Start, End;
-        VisibleSpan(*Item(I), Start, End);
-        if (Start + (End - Start) / 2 > Time)
+        TTimeSpan Span = VisibleSpan(*Item(I));
+        if (Span.Start + (Span.End - Span.Start) / 2 > Time)
             return I;
     }
     return ItemCount();
@@ -330,7 +312,7 @@ std::vector<TTrackBlock> TTrack::GetBlocks() const {
 
 void TTrack::Normalize(bool KeepJoined) {
     TVideoTime RunningEnd = 0;
-    for (TTrackItem* Item : FItems) {
+    for (const TRefPtr<TTrackItem>& Item : FItems) {
         Item->Place(KeepJoined, RunningEnd);
         RunningEnd = std::max(RunningEnd, Item->End());
     }
@@ -346,7 +328,7 @@ void TTrack::UpdateRenderElements() {
         std::optional<TTimelineUpdateGuard> Bracket;
         if (FRenderTrack)
             Bracket.emplace(*FRenderTrack->Timeline());
-        for (TTrackItem* Item : FItems)
+        for (const TRefPtr<TTrackItem>& Item : FItems)
             Item->UpdateElement();
     }
     ApplySettings();
@@ -359,6 +341,6 @@ void TTrack::MarkJoined() {
 
 void TTrack::ApplySettings() {
     TItem::ApplySettings();
-    for (TTrackItem* Item : FItems)
+    for (const TRefPtr<TTrackItem>& Item : FItems)
         Item->ApplySettings();
 }

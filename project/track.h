@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/ref_object.h"
 #include "core/video_time.h"
 #include "project/item.h"
+#include "project/track_kind.h"
 
 #include <cstdint>
 #include <memory>
@@ -33,28 +35,69 @@ struct TTrackBlock {
     bool IsSelected = false;
 };
 
-// Track kinds 0 to 5: 0 any media, 1 video, 2 and 3 audio, 4 overlay video,
-// 5 effects.
-constexpr uint8_t TrackKindCount = 6;
+// Which of the transitions around the place of a new clip lead into it and
+// follow it; one not kept loses its link on the clip's side.
+enum class TKeepTransitions : uint8_t {
+    Neither = 0,
+    Leading = 1,
+    Trailing = 2,
+    Both = 3,
+};
+
+constexpr bool KeepsLeading(TKeepTransitions Keep) {
+    return (static_cast<uint8_t>(Keep) & static_cast<uint8_t>(TKeepTransitions::Leading)) != 0;
+}
+constexpr bool KeepsTrailing(TKeepTransitions Keep) {
+    return (static_cast<uint8_t>(Keep) & static_cast<uint8_t>(TKeepTransitions::Trailing)) != 0;
+}
+
+// Which of the clips around the place of a new transition it joins.
+enum class TJoinClips : uint8_t {
+    Neither = 0,
+    Previous = 1,
+    Next = 2,
+    Both = 3,
+};
+
+constexpr bool JoinsPrevious(TJoinClips Join) {
+    return (static_cast<uint8_t>(Join) & static_cast<uint8_t>(TJoinClips::Previous)) != 0;
+}
+constexpr bool JoinsNext(TJoinClips Join) {
+    return (static_cast<uint8_t>(Join) & static_cast<uint8_t>(TJoinClips::Next)) != 0;
+}
+
+// Which way a transition runs: from the clip before it into the clip after
+// it, or the reverse.
+enum class TTransitionDirection : uint8_t { Forward, Reverse };
+
+// What trimming a clip further than its transition allows does: the trim
+// stops where the transition keeps its room, or the transition is removed.
+enum class TTrimPastTransition : uint8_t { Stop, Remove };
+
+// The edges of the selection a drag moves: both (the user holds the extend
+// key), the left or the right one.
+enum class TSelectionEdge : uint8_t { Both, Left, Right };
 
 // A row of the timeline: its own sub-track and effect sub-tracks, and the
 // track items in time order. Attached to a project it owns one render track
 // of the render kind that its track kind asks for.
 class TTrack : public TItem {
 public:
-    explicit TTrack(uint8_t Kind);
+    explicit TTrack(TTrackKind Kind);
     std::string_view ClassName() const override { return "TTrack"; }
 
     TProject* Project() const { return FProject; }
     int32_t Index() const { return FIndex; }
-    uint8_t Kind() const { return FKind; }
+    TTrackKind Kind() const { return FKind; }
     TProjectChanges* Changes() const override { return FChanges; }
     TTimelineTrack* RenderTrack() const { return FRenderTrack; }
 
     int32_t SubTrackCount() const { return static_cast<int32_t>(FSubTracks.size()); }
-    TSubTrack* SubTrack(int32_t Index) const { return FSubTracks[static_cast<size_t>(Index)]; }
+    TSubTrack* SubTrack(int32_t Index) const {
+        return FSubTracks[static_cast<size_t>(Index)].Get();
+    }
     int32_t ItemCount() const { return static_cast<int32_t>(FItems.size()); }
-    TTrackItem* Item(int32_t Index) const { return FItems[static_cast<size_t>(Index)]; }
+    TTrackItem* Item(int32_t Index) const { return FItems[static_cast<size_t>(Index)].Get(); }
 
     // The track's settings, according to its kind (none where the kind has none).
     TMuteTrackSetting* Mute() const { return FMute; }
@@ -62,7 +105,8 @@ public:
     TBackgroundColorTrackSetting* BackgroundColor() const { return FBackgroundColor; }
 
     // The raw structural operations: no undo, no signal. The editing
-    // operations below are built on them.
+    // operations below are built on them. Inserting takes the track's own
+    // reference; removing drops it, which frees an object nobody else holds.
     void InsertSubTrack(TSubTrack* SubTrack, int32_t Index);
     void RemoveSubTrack(TSubTrack* SubTrack);
     void InsertItem(TTrackItem* Item, int32_t Index);
@@ -88,17 +132,15 @@ public:
     void DeleteSelectedItems();
 
     // A new clip of FileName at Time, between the transitions around Time;
-    // those the Keep flags do not keep lose their link on that side.
-    TFileClip* InsertFile(bool KeepLeading, bool KeepTrailing, const std::string& FileName,
-                          TVideoTime Time);
-    TTitleClip* InsertTitle(bool KeepLeading, bool KeepTrailing, const TTitleFontValues& MainFont,
+    // those Keep does not keep lose their link on that side.
+    TFileClip* InsertFile(TKeepTransitions Keep, const std::string& FileName, TVideoTime Time);
+    TTitleClip* InsertTitle(TKeepTransitions Keep, const TTitleFontValues& MainFont,
                             const TTitleFontValues& CaptionFont, const std::string& Text,
                             int32_t StyleIndex, TVideoTime Duration, TVideoTime Time);
     TEffect* InsertEffect(int32_t EffectIndex, TVideoTime Duration, TVideoTime Time);
-    // A transition at Time joining the clips before and after it (as the
-    // Join flags allow), as long as the clips allow; none when they leave no
-    // room.
-    TTransition* InsertTransition(bool JoinPrevious, bool JoinNext, bool Reverse,
+    // A transition at Time joining the clips before and after it (as Join
+    // allows), as long as the clips allow; none when they leave no room.
+    TTransition* InsertTransition(TJoinClips Join, TTransitionDirection Direction,
                                   TVideoTime Duration, int32_t TransitionIndex, TVideoTime Time);
     // Splits the transition at Index in two around a new clip; none when the
     // item there is not a transition.
@@ -109,7 +151,8 @@ public:
                                           const std::string& Text, TVideoTime Duration);
     // Places a new clip at Time over whatever lies there (captured files).
     TFileClip* InsertFileOverwrite(const std::string& FileName, TVideoTime Time);
-    void ReplaceTransition(int32_t Index, int32_t TransitionIndex, bool Reverse);
+    void ReplaceTransition(int32_t Index, int32_t TransitionIndex,
+                           TTransitionDirection Direction);
     void ReplaceEffect(int32_t Index, int32_t EffectIndex);
     void ReplaceTitleLayout(int32_t Index, int32_t StyleIndex);
 
@@ -123,8 +166,9 @@ public:
     // (running through further selected ones), or unselected ones that touch
     // or overlap it. Nothing when none joins.
     void MergeClip(TFileClip* Clip);
-    void TrimClipStart(TFileClip* Clip, bool RemoveTransition, TVideoTime NewTrimBegin);
-    void TrimClipEnd(TFileClip* Clip, bool RemoveTransition, TVideoTime NewTrimEnd);
+    void TrimClipStart(TFileClip* Clip, TTrimPastTransition PastTransition,
+                       TVideoTime NewTrimBegin);
+    void TrimClipEnd(TFileClip* Clip, TTrimPastTransition PastTransition, TVideoTime NewTrimEnd);
 
     // Gaps: moves the items after the first gap ending after Time left to
     // close it, or closes every gap from there on.
@@ -138,8 +182,8 @@ public:
     // Moves the blocks holding selected items by Delta, each stopped by its
     // neighbours.
     void MoveSelection(TVideoTime Delta);
-    // Drags the selection's edges: Mode 0 both, 1 the left, 2 the right.
-    void DragSelectionEdge(int32_t Mode, TVideoTime Delta);
+    // Drags the selection's Edge by Delta.
+    void DragSelectionEdge(TSelectionEdge Edge, TVideoTime Delta);
     // Moves Count items from First so that they start at index Target and at
     // time NewStart, unless that would tear a transition from its clip.
     void MoveItemsTo(int32_t First, int32_t Target, int32_t Count, TVideoTime NewStart);
@@ -184,16 +228,16 @@ private:
     void Signal(uint32_t Flags);
     void LoadItems(TData& Data);
     void JoinLoadedTransitions();
-    // Inserts a new item at Index, with the change signal; a failure frees
-    // the item and propagates.
+    // Inserts a new item at Index, with the change signal; a failure
+    // propagates, and the caller's reference frees the item.
     void InsertNewItem(TTrackItem* Item, int32_t Index);
     // Unlinks Item from its transitions or clips and removes it.
     void RemoveLinkedItem(TTrackItem* Item);
     // Inserts a new clip at Time between the transitions there: the one
-    // before it leads into it when KeepLeading, the one after it follows it
-    // when KeepTrailing; each that is not kept loses its link on the clip's
-    // side.
-    void InsertClipBetween(TClip* Clip, bool KeepLeading, bool KeepTrailing, TVideoTime Time);
+    // before it leads into it when Keep keeps the leading one, the one after
+    // it follows it when Keep keeps the trailing one; each that is not kept
+    // loses its link on the clip's side.
+    void InsertClipBetween(TClip* Clip, TKeepTransitions Keep, TVideoTime Time);
     // Splits the transition Leading around Clip: Leading leads into the clip,
     // and a second transition of its kind leads from the clip into the clip
     // Leading led into.
@@ -209,11 +253,11 @@ private:
 
     TProject* FProject = nullptr;
     int32_t FIndex = -1;
-    uint8_t FKind;
+    TTrackKind FKind;
     TProjectChanges* FChanges = nullptr;
     TTimelineTrack* FRenderTrack = nullptr; // owned by the project's timeline
-    std::vector<TSubTrack*> FSubTracks;     // one reference each
-    std::vector<TTrackItem*> FItems;        // one reference each
+    std::vector<TRefPtr<TSubTrack>> FSubTracks;
+    std::vector<TRefPtr<TTrackItem>> FItems;
     TMuteTrackSetting* FMute = nullptr;
     TVolumeTrackSetting* FVolume = nullptr;
     TBackgroundColorTrackSetting* FBackgroundColor = nullptr;
@@ -233,7 +277,8 @@ void FitBetween(TClip* Clip, TTransition* Leading, TTransition* Trailing);
 
 // The part of an item not covered by its transitions: a clip's span without
 // the overlaps of its leading and trailing transitions; a transition's middle.
-void VisibleSpan(const TTrackItem& Item, TVideoTime& Start, TVideoTime& End);
-
-// The kind of a track's own sub-track (sub-track 0).
-uint8_t OwnSubTrackKind(uint8_t TrackKind);
+struct TTimeSpan {
+    TVideoTime Start = 0;
+    TVideoTime End = 0;
+};
+TTimeSpan VisibleSpan(const TTrackItem& Item);

@@ -8,9 +8,6 @@
 
 namespace {
 
-// "No limit" after the last block of a track.
-constexpr TVideoTime NoNextStart = 576460752303423487;
-
 void MoveItems(TTrack& Track, int32_t First, int32_t Last, TVideoTime Delta) {
     for (int32_t I = First; I <= Last; ++I)
         Track.Item(I)->SetPosition(Track.Item(I)->Position() + Delta);
@@ -19,14 +16,14 @@ void MoveItems(TTrack& Track, int32_t First, int32_t Last, TVideoTime Delta) {
 } // namespace
 
 void TTrack::RestoreTrackingSnapshot() {
-    for (TTrackItem* Item : FItems) {
+    for (const TRefPtr<TTrackItem>& Item : FItems) {
         Item->SetPosition(Item->TrackPosition());
         Item->SetDuration(Item->TrackDuration());
     }
 }
 
 bool TTrack::DiffersFromSnapshot() const {
-    return std::any_of(FItems.begin(), FItems.end(), [](const TTrackItem* Item) {
+    return std::any_of(FItems.begin(), FItems.end(), [](const TRefPtr<TTrackItem>& Item) {
         return Item->Position() != Item->TrackPosition() ||
                Item->Duration() != Item->TrackDuration();
     });
@@ -47,7 +44,7 @@ void TTrack::BeginTracking() {
         FProject->BeginTracking();
     FTrackingActive = true;
     FTrackingDirty = false;
-    for (TTrackItem* Item : FItems)
+    for (const TRefPtr<TTrackItem>& Item : FItems)
         Item->TakeTrackingSnapshot();
 }
 
@@ -101,7 +98,7 @@ void TTrack::MoveSelection(TVideoTime Delta) {
         else
             Move = std::max<TVideoTime>(
                 std::min(Move, (B + 1 < Count ? Blocks[static_cast<size_t>(B + 1)].Start
-                                              : NoNextStart) -
+                                              : UnlimitedVideoTime) -
                                    Block.End),
                 0);
         if (Move == 0)

@@ -3,6 +3,18 @@
 // moved; a block of which only a run is selected is reshaped by one of four
 // shifts, which move one end of the block and let an item at the run's edge,
 // or the transition next to it, take up the change.
+//
+// The head shifts move the items from the block's first item up to the
+// given one, the tail shifts those from the given one to the block's last.
+// A shift to the left is not quite the mirror image of the opposite shift
+// to the right (where a transition has no clip on one side, a left tail
+// shift stops at the item before it while a right head shift stops at the
+// next block; a right head shift over a transition always moves the block's
+// start, while a left tail shift moves its end only when the transition is
+// not last; a left head shift leaves the block's end where a trailing
+// transition ends it), so the four shifts are written out. What they
+// share, the limits and the choice among them, takes the direction from the
+// drag once.
 
 #include "project/edit_support.h"
 #include "project/list_undo.h"
@@ -11,367 +23,402 @@
 
 namespace {
 
-constexpr TVideoTime NoNextStart = 576460752303423487;
+// Which way the drag moves things.
+enum class TDirection { Left, Right };
 
 class TEdgeDrag {
 public:
-    TEdgeDrag(TTrack& Track, std::vector<TTrackBlock>& Blocks, int32_t Mode, TVideoTime Delta)
-        : FTrack(Track), FBlocks(Blocks), FMode(Mode), FDelta(Delta) {}
+    TEdgeDrag(TTrack& Track, std::vector<TTrackBlock>& Blocks, TSelectionEdge Edge,
+              TVideoTime Delta)
+        : FTrack(Track), FBlocks(Blocks), FEdge(Edge), FDelta(Delta),
+          FDirection(Delta < 0 ? TDirection::Left : TDirection::Right) {}
 
-    void DragBlock(int32_t B);
+    void DragBlock(int32_t BlockIndex);
 
 private:
     // Item access and the quantities the shifts are written in.
-    TTrackItem* At(int32_t K) const { return FTrack.Item(K); }
-    static TVideoTime P(const TTrackItem* X) { return X->Position(); }
-    static TVideoTime L(const TTrackItem* X) { return X ? X->Duration() : 0; }
-    static TVideoTime E(const TTrackItem* X) { return X->End(); }
-    static TVideoTime Q(const TTrackItem* X) { return X->Duration() / 4; }
-    static TTransition* LT(TTrackItem* X) { return AsClip(X)->LeadingTransition(); }
-    static TTransition* TT(TTrackItem* X) { return AsClip(X)->TrailingTransition(); }
+    TTrackItem* ItemAt(int32_t Index) const { return FTrack.Item(Index); }
+    static TVideoTime StartOf(const TTrackItem* Item) { return Item->Position(); }
+    // A missing item (a clip without that transition) counts as length 0.
+    static TVideoTime LengthOf(const TTrackItem* Item) { return Item ? Item->Duration() : 0; }
+    static TVideoTime EndOf(const TTrackItem* Item) { return Item->End(); }
+    // The part of a clip that its neighbour's transition must leave clear.
+    static TVideoTime QuarterOf(const TTrackItem* Item) { return Item->Duration() / 4; }
+    static TTransition* LeadingOf(TTrackItem* Item) { return AsClip(Item)->LeadingTransition(); }
+    static TTransition* TrailingOf(TTrackItem* Item) { return AsClip(Item)->TrailingTransition(); }
+    // How far a transition after Clip may reach back, and one before Clip
+    // forward, while Clip keeps its quarter clear of them.
     static TVideoTime AnchorBefore(TClip* Clip) {
-        return P(Clip) + L(Clip->LeadingTransition()) + Q(Clip);
+        return StartOf(Clip) + LengthOf(Clip->LeadingTransition()) + QuarterOf(Clip);
     }
     static TVideoTime AnchorAfter(TClip* Clip) {
-        return E(Clip) - L(Clip->TrailingTransition()) - Q(Clip);
+        return EndOf(Clip) - LengthOf(Clip->TrailingTransition()) - QuarterOf(Clip);
     }
-    TVideoTime EndBefore(int32_t K) const { return K > 0 ? E(At(K - 1)) : 0; }
+    TVideoTime EndBefore(int32_t Index) const { return Index > 0 ? EndOf(ItemAt(Index - 1)) : 0; }
 
-    static void Grow(TTrackItem* X, TVideoTime By) { X->SetDuration(X->Duration() + By); }
-    static void Shift(TTrackItem* X, TVideoTime By) { X->SetPosition(X->Position() + By); }
-    // Moves the start and keeps the end.
-    static void MoveStart(TTrackItem* X, TVideoTime By) {
-        Shift(X, By);
-        Grow(X, -By);
+    static void Lengthen(TTrackItem* Item, TVideoTime By) {
+        Item->SetDuration(Item->Duration() + By);
     }
-    void MoveRange(int32_t First, int32_t Last, TVideoTime By) const {
-        for (int32_t K = First; K <= Last; ++K)
-            Shift(At(K), By);
+    static void MoveBy(TTrackItem* Item, TVideoTime By) {
+        Item->SetPosition(Item->Position() + By);
+    }
+    static void MoveStartKeepingEnd(TTrackItem* Item, TVideoTime By) {
+        MoveBy(Item, By);
+        Lengthen(Item, -By);
+    }
+    void MoveItems(int32_t First, int32_t Last, TVideoTime By) const {
+        for (int32_t Index = First; Index <= Last; ++Index)
+            MoveBy(ItemAt(Index), By);
     }
 
-    // The limits: each reduces the shift's magnitude so that the bound
-    // holds, and tells whether any movement in the wanted direction is left.
-    bool AtLeast(TVideoTime Value, TVideoTime Bound) {
-        D = std::max(D, Bound - Value);
-        return D < 0;
+    // Reduces the step so that Value moved by it does not pass Bound: a
+    // lowest value when moving left, a highest when moving right. Tells
+    // whether any movement in the wanted direction is left.
+    bool Limit(TVideoTime Value, TVideoTime Bound) {
+        if (FDirection == TDirection::Left) {
+            FStep = std::max(FStep, Bound - Value);
+            return FStep < 0;
+        }
+        FStep = std::min(FStep, Bound - Value);
+        return FStep > 0;
     }
-    bool AtMost(TVideoTime Value, TVideoTime Bound) {
-        D = std::min(D, Bound - Value);
-        return D > 0;
+    // Keeps the block's side that leads the movement off the neighbouring
+    // block.
+    bool LimitByNeighbour() {
+        return FDirection == TDirection::Left ? Limit(FBlock->Start, FPreviousEnd)
+                                              : Limit(FBlock->End, FNextStart);
     }
 
     void DragWholeBlock();
-    void DragPartOfBlock(int32_t J, int32_t I);
-    void ShiftHeadLeft(int32_t K);
-    void ShiftTailLeft(int32_t K);
-    void ShiftHeadRight(int32_t K);
-    void ShiftTailRight(int32_t K);
+    void DragPartOfBlock(int32_t FirstSelected, int32_t LastSelected);
+    void ShiftHead(int32_t Index) {
+        FDirection == TDirection::Left ? ShiftHeadLeft(Index) : ShiftHeadRight(Index);
+    }
+    void ShiftTail(int32_t Index) {
+        FDirection == TDirection::Left ? ShiftTailLeft(Index) : ShiftTailRight(Index);
+    }
+    void ShiftHeadLeft(int32_t Index);
+    void ShiftTailLeft(int32_t Index);
+    void ShiftHeadRight(int32_t Index);
+    void ShiftTailRight(int32_t Index);
 
     TTrack& FTrack;
     std::vector<TTrackBlock>& FBlocks;
-    int32_t FMode;
+    TSelectionEdge FEdge;
     TVideoTime FDelta;
+    TDirection FDirection;
     // The block being dragged and its surroundings.
-    TTrackBlock* Block = nullptr;
-    int32_t F = 0, Lst = 0;
-    TVideoTime PrevEnd = 0, NextStart = NoNextStart;
-    // The shift in progress.
-    TVideoTime D = 0;
+    TTrackBlock* FBlock = nullptr;
+    int32_t FFirst = 0;
+    int32_t FLast = 0;
+    TVideoTime FPreviousEnd = 0;
+    TVideoTime FNextStart = UnlimitedVideoTime;
+    // What is left of the step of the block being dragged.
+    TVideoTime FStep = 0;
 };
 
-void TEdgeDrag::DragBlock(int32_t B) {
-    Block = &FBlocks[static_cast<size_t>(B)];
-    if (!Block->IsSelected)
+void TEdgeDrag::DragBlock(int32_t BlockIndex) {
+    FBlock = &FBlocks[static_cast<size_t>(BlockIndex)];
+    if (!FBlock->IsSelected)
         return;
-    F = Block->First;
-    Lst = Block->Last;
-    PrevEnd = B > 0 ? FBlocks[static_cast<size_t>(B - 1)].End : 0;
-    NextStart = B + 1 < static_cast<int32_t>(FBlocks.size())
-                    ? FBlocks[static_cast<size_t>(B + 1)].Start
-                    : NoNextStart;
-    int32_t J = -1, I = -1;
-    for (int32_t K = F; K <= Lst; ++K)
-        if (At(K)->IsSelected()) {
-            if (J < 0)
-                J = K;
-            I = K;
+    FFirst = FBlock->First;
+    FLast = FBlock->Last;
+    FPreviousEnd = BlockIndex > 0 ? FBlocks[static_cast<size_t>(BlockIndex - 1)].End : 0;
+    FNextStart = BlockIndex + 1 < static_cast<int32_t>(FBlocks.size())
+                     ? FBlocks[static_cast<size_t>(BlockIndex + 1)].Start
+                     : UnlimitedVideoTime;
+    int32_t FirstSelected = -1, LastSelected = -1;
+    for (int32_t Index = FFirst; Index <= FLast; ++Index)
+        if (ItemAt(Index)->IsSelected()) {
+            if (FirstSelected < 0)
+                FirstSelected = Index;
+            LastSelected = Index;
         }
-    D = FDelta;
-    if (J == F && I == Lst)
+    FStep = FDelta;
+    if (FirstSelected == FFirst && LastSelected == FLast)
         DragWholeBlock();
     else
-        DragPartOfBlock(J, I);
+        DragPartOfBlock(FirstSelected, LastSelected);
 }
 
 void TEdgeDrag::DragWholeBlock() {
-    TTrackItem* Single = F == Lst ? At(F) : nullptr;
+    TTrackItem* Single = FFirst == FLast ? ItemAt(FFirst) : nullptr;
     // A block of one item that is not bound to its media is resized; a clip
     // that is, or a longer block, moves.
     bool Resizable = Single && (!AsClip(Single) || IsStretchableClip(Single));
-    if (Resizable && FMode == 1) {
-        if (D < 0 ? !AtLeast(Block->Start, PrevEnd)
-                  : !AtMost(P(Single), E(Single) - MinimumItemDuration))
+    bool Left = FDirection == TDirection::Left;
+    if (Resizable && FEdge == TSelectionEdge::Left) {
+        if (Left ? !LimitByNeighbour()
+                 : !Limit(StartOf(Single), EndOf(Single) - MinimumItemDuration))
             return;
-        MoveStart(Single, D);
-        Block->Start += D;
-    } else if (Resizable && FMode == 2) {
-        if (D < 0 ? !AtLeast(L(Single), MinimumItemDuration) : !AtMost(Block->End, NextStart))
+        MoveStartKeepingEnd(Single, FStep);
+        FBlock->Start += FStep;
+    } else if (Resizable && FEdge == TSelectionEdge::Right) {
+        if (Left ? !Limit(LengthOf(Single), MinimumItemDuration) : !LimitByNeighbour())
             return;
-        Grow(Single, D);
-        Block->End += D;
+        Lengthen(Single, FStep);
+        FBlock->End += FStep;
     } else {
-        if (D < 0 ? !AtLeast(Block->Start, PrevEnd) : !AtMost(Block->End, NextStart))
+        if (!LimitByNeighbour())
             return;
-        MoveRange(F, Lst, D);
-        Block->Start += D;
-        Block->End += D;
+        MoveItems(FFirst, FLast, FStep);
+        FBlock->Start += FStep;
+        FBlock->End += FStep;
     }
 }
 
-void TEdgeDrag::DragPartOfBlock(int32_t J, int32_t I) {
-    bool Head = J == F;
-    bool SJ = IsStretchableClip(At(J)), SI = IsStretchableClip(At(I));
-    bool TJ = AsTransition(At(J)) != nullptr, TI = AsTransition(At(I)) != nullptr;
-    bool Left = D < 0;
-    auto HeadShift = [&](int32_t K) { Left ? ShiftHeadLeft(K) : ShiftHeadRight(K); };
-    auto TailShift = [&](int32_t K) { Left ? ShiftTailLeft(K) : ShiftTailRight(K); };
-    if (Head && FMode != 2) {
+void TEdgeDrag::DragPartOfBlock(int32_t FirstSelected, int32_t LastSelected) {
+    bool AtHead = FirstSelected == FFirst;
+    bool FirstStretches = IsStretchableClip(ItemAt(FirstSelected));
+    bool LastStretches = IsStretchableClip(ItemAt(LastSelected));
+    bool FirstIsTransition = AsTransition(ItemAt(FirstSelected)) != nullptr;
+    bool LastIsTransition = AsTransition(ItemAt(LastSelected)) != nullptr;
+    if (AtHead && FEdge != TSelectionEdge::Right) {
         // The left edge of a run at the block's head.
-        if (SJ)
-            HeadShift(I);
-        else if (TJ)
-            TailShift(J);
+        if (FirstStretches)
+            ShiftHead(LastSelected);
+        else if (FirstIsTransition)
+            ShiftTail(FirstSelected);
         else
-            HeadShift(I);
-    } else if (!Head && FMode != 1) {
+            ShiftHead(LastSelected);
+    } else if (!AtHead && FEdge != TSelectionEdge::Left) {
         // The right edge of a run at the block's tail or in its middle.
-        if (SI)
-            TailShift(J);
-        else if (TI)
-            HeadShift(I);
+        if (LastStretches)
+            ShiftTail(FirstSelected);
+        else if (LastIsTransition)
+            ShiftHead(LastSelected);
         else
-            TailShift(J);
-    } else if (!Head) {
+            ShiftTail(FirstSelected);
+    } else if (!AtHead) {
         // The left edge of a run at the tail or in the middle.
-        if (SJ)
-            HeadShift(I);
-        else if (TJ)
-            TailShift(I);
+        if (FirstStretches)
+            ShiftHead(LastSelected);
+        else if (FirstIsTransition)
+            ShiftTail(LastSelected);
         else
-            TailShift(J);
+            ShiftTail(FirstSelected);
     } else {
         // The right edge of a run at the head.
-        if (SI)
-            TailShift(J);
-        else if (TI)
-            HeadShift(I);
+        if (LastStretches)
+            ShiftTail(FirstSelected);
+        else if (LastIsTransition)
+            ShiftHead(LastSelected);
         else
-            HeadShift(J);
+            ShiftHead(FirstSelected);
     }
 }
 
-void TEdgeDrag::ShiftHeadLeft(int32_t K) {
-    TTrackItem* X = At(K);
-    if (TTransition* T = AsTransition(X)) {
-        TClip* PC = T->FromClip();
-        if (PC && PC->IsStretchable()) {
-            if (L(T) < MinimumItemDuration || !AtLeast(E(T), P(T) + MinimumItemDuration))
+void TEdgeDrag::ShiftHeadLeft(int32_t Index) {
+    TTrackItem* Item = ItemAt(Index);
+    if (TTransition* Transition = AsTransition(Item)) {
+        TClip* FromClip = Transition->FromClip();
+        if (FromClip && FromClip->IsStretchable()) {
+            if (LengthOf(Transition) < MinimumItemDuration ||
+                !Limit(EndOf(Transition), StartOf(Transition) + MinimumItemDuration))
                 return;
-            Grow(PC, D);
-            Grow(T, D);
+            Lengthen(FromClip, FStep);
+            Lengthen(Transition, FStep);
             return;
         }
-        if (F < K && !AtLeast(Block->Start, PrevEnd))
+        if (FFirst < Index && !LimitByNeighbour())
             return;
-        if (L(T) < MinimumItemDuration || !AtLeast(E(T), P(T) + MinimumItemDuration))
+        if (LengthOf(Transition) < MinimumItemDuration ||
+            !Limit(EndOf(Transition), StartOf(Transition) + MinimumItemDuration))
             return;
-        MoveRange(F, K - 1, D);
-        Grow(T, D);
-        if (F < K)
-            Block->Start += D;
-        if (K == Lst)
-            Block->End += D;
+        MoveItems(FFirst, Index - 1, FStep);
+        Lengthen(Transition, FStep);
+        if (FFirst < Index)
+            FBlock->Start += FStep;
+        if (Index == FLast)
+            FBlock->End += FStep;
         return;
     }
-    if (!AtLeast(Block->Start, PrevEnd))
+    if (!LimitByNeighbour())
         return;
-    if (IsStretchableClip(X)) {
-        MoveStart(X, D);
-        MoveRange(F, K - 1, D);
-        Block->Start += D;
+    if (IsStretchableClip(Item)) {
+        MoveStartKeepingEnd(Item, FStep);
+        MoveItems(FFirst, Index - 1, FStep);
+        FBlock->Start += FStep;
         return;
     }
-    TTransition* Trailing = AsClip(X) ? TT(X) : nullptr;
-    if (Trailing && (L(Trailing) < MinimumItemDuration ||
-                     !AtLeast(E(Trailing), P(Trailing) + MinimumItemDuration)))
+    TTransition* Trailing = AsClip(Item) ? TrailingOf(Item) : nullptr;
+    if (Trailing && (LengthOf(Trailing) < MinimumItemDuration ||
+                     !Limit(EndOf(Trailing), StartOf(Trailing) + MinimumItemDuration)))
         return;
-    MoveRange(F, K, D);
+    MoveItems(FFirst, Index, FStep);
     if (Trailing)
-        Grow(Trailing, D);
-    Block->Start += D;
-    if (K == Lst)
-        Block->End += D;
+        Lengthen(Trailing, FStep);
+    FBlock->Start += FStep;
+    if (Index == FLast)
+        FBlock->End += FStep;
 }
 
-void TEdgeDrag::ShiftTailLeft(int32_t K) {
-    TTrackItem* X = At(K);
-    if (TTransition* T = AsTransition(X)) {
-        TClip* PC = T->FromClip();
-        TClip* NC = T->ToClip();
-        TVideoTime W = PC ? AnchorBefore(PC) : EndBefore(K);
-        if (!AtLeast(P(T), W))
+void TEdgeDrag::ShiftTailLeft(int32_t Index) {
+    TTrackItem* Item = ItemAt(Index);
+    if (TTransition* Transition = AsTransition(Item)) {
+        TClip* FromClip = Transition->FromClip();
+        TClip* ToClip = Transition->ToClip();
+        TVideoTime Earliest = FromClip ? AnchorBefore(FromClip) : EndBefore(Index);
+        if (!Limit(StartOf(Transition), Earliest))
             return;
-        if (NC && NC->IsStretchable()) {
-            MoveStart(T, D);
-            MoveStart(NC, D);
+        if (ToClip && ToClip->IsStretchable()) {
+            MoveStartKeepingEnd(Transition, FStep);
+            MoveStartKeepingEnd(ToClip, FStep);
             return;
         }
-        if (NC && !AtLeast(E(NC), E(T) + Q(NC) + L(NC->TrailingTransition())))
+        if (ToClip && !Limit(EndOf(ToClip), EndOf(Transition) + QuarterOf(ToClip) +
+                                                LengthOf(ToClip->TrailingTransition())))
             return;
-        MoveStart(T, D);
-        MoveRange(K + 1, Lst, D);
-        if (K == F)
-            Block->Start += D;
-        if (K < Lst)
-            Block->End += D;
+        MoveStartKeepingEnd(Transition, FStep);
+        MoveItems(Index + 1, FLast, FStep);
+        if (Index == FFirst)
+            FBlock->Start += FStep;
+        if (Index < FLast)
+            FBlock->End += FStep;
         return;
     }
-    TClip* Clip = AsClip(X);
-    TTransition* Leading = Clip ? LT(X) : nullptr;
-    TTransition* Trailing = Clip ? TT(X) : nullptr;
-    if (IsStretchableClip(X)) {
-        if (!AtLeast(E(X), P(X) + L(Leading) + MinimumItemDuration + L(Trailing)))
+    TClip* Clip = AsClip(Item);
+    TTransition* Leading = Clip ? LeadingOf(Item) : nullptr;
+    TTransition* Trailing = Clip ? TrailingOf(Item) : nullptr;
+    if (IsStretchableClip(Item)) {
+        if (!Limit(EndOf(Item),
+                   StartOf(Item) + LengthOf(Leading) + MinimumItemDuration + LengthOf(Trailing)))
             return;
-        Grow(X, D);
-        MoveRange(K + 1, Lst, D);
-        Block->End += D;
+        Lengthen(Item, FStep);
+        MoveItems(Index + 1, FLast, FStep);
+        FBlock->End += FStep;
         return;
     }
-    TVideoTime U = Leading ? E(Leading) + Q(X) + L(Trailing) : EndBefore(K);
-    TVideoTime V = Leading && Leading->FromClip() ? AnchorBefore(Leading->FromClip()) : PrevEnd;
-    if (!AtLeast(E(X), U) || !AtLeast(P(X), V))
+    TVideoTime EarliestEnd =
+        Leading ? EndOf(Leading) + QuarterOf(Item) + LengthOf(Trailing) : EndBefore(Index);
+    TVideoTime EarliestStart =
+        Leading && Leading->FromClip() ? AnchorBefore(Leading->FromClip()) : FPreviousEnd;
+    if (!Limit(EndOf(Item), EarliestEnd) || !Limit(StartOf(Item), EarliestStart))
         return;
     if (Leading)
-        MoveStart(Leading, D);
-    MoveRange(K, Lst, D);
-    if (K == F || (Leading && K == F + 1))
-        Block->Start += D;
-    Block->End += D;
+        MoveStartKeepingEnd(Leading, FStep);
+    MoveItems(Index, FLast, FStep);
+    if (Index == FFirst || (Leading && Index == FFirst + 1))
+        FBlock->Start += FStep;
+    FBlock->End += FStep;
 }
 
-void TEdgeDrag::ShiftHeadRight(int32_t K) {
-    TTrackItem* X = At(K);
-    if (TTransition* T = AsTransition(X)) {
-        TClip* PC = T->FromClip();
-        TClip* NC = T->ToClip();
-        TVideoTime Bound = NC ? AnchorAfter(NC) : NextStart;
-        if (PC && PC->IsStretchable()) {
-            if (!AtMost(E(T), Bound))
+void TEdgeDrag::ShiftHeadRight(int32_t Index) {
+    TTrackItem* Item = ItemAt(Index);
+    if (TTransition* Transition = AsTransition(Item)) {
+        TClip* FromClip = Transition->FromClip();
+        TClip* ToClip = Transition->ToClip();
+        TVideoTime Latest = ToClip ? AnchorAfter(ToClip) : FNextStart;
+        if (FromClip && FromClip->IsStretchable()) {
+            if (!Limit(EndOf(Transition), Latest))
                 return;
-            Grow(PC, D);
-            Grow(T, D);
+            Lengthen(FromClip, FStep);
+            Lengthen(Transition, FStep);
             return;
         }
-        if (PC && !AtMost(P(PC), P(T) - Q(PC) - L(PC->LeadingTransition())))
+        if (FromClip && !Limit(StartOf(FromClip), StartOf(Transition) - QuarterOf(FromClip) -
+                                                      LengthOf(FromClip->LeadingTransition())))
             return;
-        if (!AtMost(E(T), Bound))
+        if (!Limit(EndOf(Transition), Latest))
             return;
-        MoveRange(F, K - 1, D);
-        Grow(T, D);
-        Block->Start += D;
-        if (K == Lst)
-            Block->End += D;
+        MoveItems(FFirst, Index - 1, FStep);
+        Lengthen(Transition, FStep);
+        FBlock->Start += FStep;
+        if (Index == FLast)
+            FBlock->End += FStep;
         return;
     }
-    TClip* Clip = AsClip(X);
-    TTransition* Leading = Clip ? LT(X) : nullptr;
-    TTransition* Trailing = Clip ? TT(X) : nullptr;
-    if (IsStretchableClip(X)) {
-        if (!AtMost(P(X), E(X) - L(Trailing) - MinimumItemDuration - L(Leading)))
+    TClip* Clip = AsClip(Item);
+    TTransition* Leading = Clip ? LeadingOf(Item) : nullptr;
+    TTransition* Trailing = Clip ? TrailingOf(Item) : nullptr;
+    if (IsStretchableClip(Item)) {
+        if (!Limit(StartOf(Item),
+                   EndOf(Item) - LengthOf(Trailing) - MinimumItemDuration - LengthOf(Leading)))
             return;
-        MoveStart(X, D);
-        MoveRange(F, K - 1, D);
-        Block->Start += D;
+        MoveStartKeepingEnd(Item, FStep);
+        MoveItems(FFirst, Index - 1, FStep);
+        FBlock->Start += FStep;
         return;
     }
     if (Trailing) {
-        if (!AtMost(P(X), P(Trailing) - Q(X) - L(Leading)))
+        if (!Limit(StartOf(Item), StartOf(Trailing) - QuarterOf(Item) - LengthOf(Leading)))
             return;
-    } else if (K + 1 < FTrack.ItemCount() && !AtMost(P(X), P(At(K + 1)))) {
+    } else if (Index + 1 < FTrack.ItemCount() &&
+               !Limit(StartOf(Item), StartOf(ItemAt(Index + 1)))) {
         return;
     }
-    TVideoTime Y = Trailing && Trailing->ToClip() ? AnchorAfter(Trailing->ToClip()) : NextStart;
-    if (!AtMost(E(X), Y))
+    TVideoTime LatestEnd =
+        Trailing && Trailing->ToClip() ? AnchorAfter(Trailing->ToClip()) : FNextStart;
+    if (!Limit(EndOf(Item), LatestEnd))
         return;
-    MoveRange(F, K, D);
+    MoveItems(FFirst, Index, FStep);
     if (Trailing)
-        Grow(Trailing, D);
-    Block->Start += D;
-    if (K == Lst || (Trailing && K + 1 == Lst))
-        Block->End += D;
+        Lengthen(Trailing, FStep);
+    FBlock->Start += FStep;
+    if (Index == FLast || (Trailing && Index + 1 == FLast))
+        FBlock->End += FStep;
 }
 
-void TEdgeDrag::ShiftTailRight(int32_t K) {
-    TTrackItem* X = At(K);
-    if (TTransition* T = AsTransition(X)) {
-        TClip* NC = T->ToClip();
-        if (NC && NC->IsStretchable()) {
-            if (L(T) < MinimumItemDuration || !AtMost(P(T), E(T) - MinimumItemDuration))
+void TEdgeDrag::ShiftTailRight(int32_t Index) {
+    TTrackItem* Item = ItemAt(Index);
+    if (TTransition* Transition = AsTransition(Item)) {
+        TClip* ToClip = Transition->ToClip();
+        if (ToClip && ToClip->IsStretchable()) {
+            if (LengthOf(Transition) < MinimumItemDuration ||
+                !Limit(StartOf(Transition), EndOf(Transition) - MinimumItemDuration))
                 return;
-            MoveStart(T, D);
-            MoveStart(NC, D);
+            MoveStartKeepingEnd(Transition, FStep);
+            MoveStartKeepingEnd(ToClip, FStep);
             return;
         }
-        if (K < Lst && !AtMost(Block->End, NextStart))
+        if (Index < FLast && !LimitByNeighbour())
             return;
-        if (L(T) < MinimumItemDuration || !AtMost(P(T), E(T) - MinimumItemDuration))
+        if (LengthOf(Transition) < MinimumItemDuration ||
+            !Limit(StartOf(Transition), EndOf(Transition) - MinimumItemDuration))
             return;
-        MoveStart(T, D);
-        MoveRange(K + 1, Lst, D);
-        if (K == F)
-            Block->Start += D;
-        if (K < Lst)
-            Block->End += D;
+        MoveStartKeepingEnd(Transition, FStep);
+        MoveItems(Index + 1, FLast, FStep);
+        if (Index == FFirst)
+            FBlock->Start += FStep;
+        if (Index < FLast)
+            FBlock->End += FStep;
         return;
     }
-    if (!AtMost(Block->End, NextStart))
+    if (!LimitByNeighbour())
         return;
-    if (IsStretchableClip(X)) {
-        Grow(X, D);
-        MoveRange(K + 1, Lst, D);
-        Block->End += D;
+    if (IsStretchableClip(Item)) {
+        Lengthen(Item, FStep);
+        MoveItems(Index + 1, FLast, FStep);
+        FBlock->End += FStep;
         return;
     }
-    TTransition* Leading = AsClip(X) ? LT(X) : nullptr;
-    if (Leading && (L(Leading) < MinimumItemDuration ||
-                    !AtMost(P(X), E(Leading) - MinimumItemDuration)))
+    TTransition* Leading = AsClip(Item) ? LeadingOf(Item) : nullptr;
+    if (Leading && (LengthOf(Leading) < MinimumItemDuration ||
+                    !Limit(StartOf(Item), EndOf(Leading) - MinimumItemDuration)))
         return;
     if (Leading)
-        MoveStart(Leading, D);
-    MoveRange(K, Lst, D);
-    if (K == F || (Leading && K == F + 1))
-        Block->Start += D;
-    Block->End += D;
+        MoveStartKeepingEnd(Leading, FStep);
+    MoveItems(Index, FLast, FStep);
+    if (Index == FFirst || (Leading && Index == FFirst + 1))
+        FBlock->Start += FStep;
+    FBlock->End += FStep;
 }
 
 } // namespace
 
-void TTrack::DragSelectionEdge(int32_t Mode, TVideoTime Delta) {
+void TTrack::DragSelectionEdge(TSelectionEdge Edge, TVideoTime Delta) {
     if (Delta == 0 && !FTrackingActive)
         return;
     TEditBrackets Brackets(*this);
     std::unique_ptr<TTrackItemsUndo> Undo = StartDragStep();
     std::vector<TTrackBlock> Blocks = GetBlocks();
-    TEdgeDrag Drag(*this, Blocks, Mode, Delta);
+    TEdgeDrag Drag(*this, Blocks, Edge, Delta);
     auto Count = static_cast<int32_t>(Blocks.size());
-    if (Delta != 0) {
-        if (Delta < 0)
-            for (int32_t B = 0; B < Count; ++B)
-                Drag.DragBlock(B);
-        else
-            for (int32_t B = Count - 1; B >= 0; --B)
-                Drag.DragBlock(B);
-    }
+    // Blocks are dragged front first in the direction of the drag, so that
+    // each sees where the block ahead of it has gone.
+    if (Delta != 0)
+        for (int32_t Done = 0; Done < Count; ++Done)
+            Drag.DragBlock(Delta < 0 ? Done : Count - 1 - Done);
     Signal(ProjectChangeTiming);
     Normalize(false);
     if (Undo && !Undo->IsCurrent())

@@ -100,20 +100,20 @@ void TTrack::FinishInsertion(TTrackItem* Item, bool KeepJoined) {
 TSubTrack* TTrack::AddEffectSubTrack(int32_t Index) {
     TEditBrackets Brackets(*this);
     Record<TSubTracksUndo>(this, GetText(TTextSlot::UndoAddSubTrackText));
-    auto* SubTrack = new TSubTrack(EffectSubTrackKind);
-    InsertSubTrack(SubTrack, std::max(Index, 1));
+    TRefPtr<TSubTrack> SubTrack = MakeRef<TSubTrack>(TSubTrackKind::Effect);
+    InsertSubTrack(SubTrack.Get(), std::max(Index, 1));
     Signal(ProjectChangeSubTracks);
-    return SubTrack;
+    return SubTrack.Get();
 }
 
 void TTrack::DeleteEffectSubTrack(int32_t Index) {
-    if (Index < 0 || Index >= SubTrackCount() || SubTrack(Index)->Kind() != EffectSubTrackKind)
+    if (Index < 0 || Index >= SubTrackCount() || SubTrack(Index)->Kind() != TSubTrackKind::Effect)
         return;
     TEditBrackets Brackets(*this);
     TUndoGroupGuard Group(UndoHistory(), GetText(TTextSlot::UndoDeleteSubTrackText));
     TSubTrack* Doomed = SubTrack(Index);
-    for (TTrackItem* Item : FItems)
-        if (TClip* Clip = AsClip(Item); Clip && Clip->EffectSlot(Index)) {
+    for (const TRefPtr<TTrackItem>& Item : FItems)
+        if (TClip* Clip = AsClip(Item.Get()); Clip && Clip->EffectSlot(Index)) {
             Record<TClipEffectsUndo>(Clip);
             Clip->RemoveClipEffectOn(Doomed);
             Signal(ProjectChangeItems);
@@ -134,7 +134,7 @@ bool HoldsEffectOf(const TClip& Clip, int32_t SubIndex) {
 TClipEffect* TTrack::AddClipEffect(TClip* Clip, TSubTrack* Target, int32_t EffectIndex) {
     if (!DescriptionRegistry().Effects().EffectByIndex(EffectIndex))
         return nullptr;
-    if (Target && (Target->Track() != this || Target->Kind() != EffectSubTrackKind))
+    if (Target && (Target->Track() != this || Target->Kind() != TSubTrackKind::Effect))
         Target = nullptr;
     TEditBrackets Brackets(*this);
     TUndoGroupGuard Group(UndoHistory(), GetText(TTextSlot::UndoAddEffectText));
@@ -147,17 +147,18 @@ TClipEffect* TTrack::AddClipEffect(TClip* Clip, TSubTrack* Target, int32_t Effec
             if (HoldsEffectOf(*Clip, S))
                 Last = S;
         for (int32_t S = Last + 1; S < SubTrackCount() && !Target; ++S)
-            if (SubTrack(S)->Kind() == EffectSubTrackKind && !HoldsEffectOf(*Clip, S))
+            if (SubTrack(S)->Kind() == TSubTrackKind::Effect && !HoldsEffectOf(*Clip, S))
                 Target = SubTrack(S);
         if (!Target) {
             Record<TSubTracksUndo>(this);
-            Target = new TSubTrack(EffectSubTrackKind);
-            InsertSubTrack(Target, SubTrackCount());
+            TRefPtr<TSubTrack> Added = MakeRef<TSubTrack>(TSubTrackKind::Effect);
+            InsertSubTrack(Added.Get(), SubTrackCount());
+            Target = Added.Get();
             Signal(ProjectChangeSubTracks);
         }
         Record<TClipEffectsUndo>(Clip);
     }
-    TRefPtr<TClipEffect> Effect{new TClipEffect(EffectIndex)};
+    TRefPtr<TClipEffect> Effect = MakeRef<TClipEffect>(EffectIndex);
     Clip->InsertClipEffect(Effect.Get(), Target->Index());
     Signal(ProjectChangeItems);
     if (FProject) {
@@ -195,16 +196,17 @@ bool IsOrphanTransition(TTrackItem* Item) {
 void TTrack::DeleteSelectedItems() {
     TEditBrackets Brackets(*this);
     TUndoGroupGuard Group(UndoHistory(), GetText(TTextSlot::UndoDeleteText));
-    bool AnySelected = std::any_of(FItems.begin(), FItems.end(),
-                                   [](const TTrackItem* Item) { return Item->IsSelected(); });
+    bool AnySelected =
+        std::any_of(FItems.begin(), FItems.end(),
+                    [](const TRefPtr<TTrackItem>& Item) { return Item->IsSelected(); });
     if (AnySelected) {
         Record<TTrackItemsUndo>(this);
         for (int32_t I = ItemCount() - 1; I >= 0; --I)
             if (Item(I)->IsSelected())
                 RemoveLinkedItem(Item(I));
     }
-    for (TTrackItem* Item : FItems)
-        if (TClip* Clip = AsClip(Item))
+    for (const TRefPtr<TTrackItem>& Item : FItems)
+        if (TClip* Clip = AsClip(Item.Get()))
             RemoveSelectedClipEffects(*Clip);
     if (AnySelected) {
         for (int32_t I = ItemCount() - 1; I >= 0; --I)

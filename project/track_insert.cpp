@@ -26,27 +26,28 @@ TClip* ClipAt(const TTrack& Track, int32_t Index) {
     return AsClip(Track.Item(Index));
 }
 
-void AssignReverse(TTransition& Transition, bool Reverse) {
+void AssignDirection(TTransition& Transition, TTransitionDirection Direction) {
     if (TReverseTransitionSetting* Setting = Transition.ReverseSetting())
-        Setting->SetValueRaw(Reverse);
+        Setting->SetValueRaw(Direction == TTransitionDirection::Reverse);
 }
 
-bool IsReversed(const TTransition& Transition) {
-    return Transition.ReverseSetting() && Transition.ReverseSetting()->Value();
+TTransitionDirection DirectionOf(const TTransition& Transition) {
+    return Transition.ReverseSetting() && Transition.ReverseSetting()->Value()
+               ? TTransitionDirection::Reverse
+               : TTransitionDirection::Forward;
 }
 
 } // namespace
 
-void TTrack::InsertClipBetween(TClip* Clip, bool KeepLeading, bool KeepTrailing,
-                               TVideoTime Time) {
+void TTrack::InsertClipBetween(TClip* Clip, TKeepTransitions Keep, TVideoTime Time) {
     int32_t Index = IndexAtTime(Time);
     TTransition* Leading = TransitionAt(*this, Index - 1);
     TTransition* Trailing = TransitionAt(*this, Index);
-    if (Leading && !KeepLeading) {
+    if (Leading && !KeepsLeading(Keep)) {
         LinkTo(Leading, nullptr);
         Leading = nullptr;
     }
-    if (Trailing && !KeepTrailing) {
+    if (Trailing && !KeepsTrailing(Keep)) {
         LinkFrom(Trailing, nullptr);
         Trailing = nullptr;
     }
@@ -55,17 +56,17 @@ void TTrack::InsertClipBetween(TClip* Clip, bool KeepLeading, bool KeepTrailing,
     FitBetween(Clip, Leading, Trailing);
 }
 
-TFileClip* TTrack::InsertFile(bool KeepLeading, bool KeepTrailing, const std::string& FileName,
+TFileClip* TTrack::InsertFile(TKeepTransitions Keep, const std::string& FileName,
                               TVideoTime Time) {
-    TRefPtr<TFileClip> Clip{new TFileClip(Time, FileName)};
+    TRefPtr<TFileClip> Clip = MakeRef<TFileClip>(Time, FileName);
     TEditBrackets Brackets(*this);
     Record<TTrackItemsUndo>(this, GetText(TTextSlot::UndoInsertText));
     // Over the overlay track a clip shows what lies below it around its
     // picture.
-    if (FKind == 4)
+    if (FKind == TTrackKind::Overlay)
         if (TBackgroundColorClipSetting* Background = Clip->BackgroundColorSetting())
             Background->SetValueRaw(0);
-    InsertClipBetween(Clip.Get(), KeepLeading, KeepTrailing, Time);
+    InsertClipBetween(Clip.Get(), Keep, Time);
     FinishInsertion(Clip.Get());
     return Clip.Get();
 }
@@ -75,29 +76,28 @@ namespace {
 TRefPtr<TTitleClip> NewTitle(int32_t StyleIndex, TVideoTime Duration, TVideoTime Time,
                              const std::string& Text, const TTitleFontValues& MainFont,
                              const TTitleFontValues& CaptionFont) {
-    TRefPtr<TTitleClip> Title{new TTitleClip(std::max(Duration, MinimumItemDuration), Time,
-                                             StyleIndex)};
+    TRefPtr<TTitleClip> Title =
+        MakeRef<TTitleClip>(std::max(Duration, MinimumItemDuration), Time, StyleIndex);
     Title->ApplyContent(Text, MainFont, CaptionFont);
     return Title;
 }
 
 } // namespace
 
-TTitleClip* TTrack::InsertTitle(bool KeepLeading, bool KeepTrailing,
-                                const TTitleFontValues& MainFont,
+TTitleClip* TTrack::InsertTitle(TKeepTransitions Keep, const TTitleFontValues& MainFont,
                                 const TTitleFontValues& CaptionFont, const std::string& Text,
                                 int32_t StyleIndex, TVideoTime Duration, TVideoTime Time) {
     TRefPtr<TTitleClip> Title = NewTitle(StyleIndex, Duration, Time, Text, MainFont, CaptionFont);
     TEditBrackets Brackets(*this);
     Record<TTrackItemsUndo>(this, GetText(TTextSlot::UndoInsertTitleText));
-    InsertClipBetween(Title.Get(), KeepLeading, KeepTrailing, Time);
+    InsertClipBetween(Title.Get(), Keep, Time);
     FinishInsertion(Title.Get());
     return Title.Get();
 }
 
 TEffect* TTrack::InsertEffect(int32_t EffectIndex, TVideoTime Duration, TVideoTime Time) {
-    TRefPtr<TEffect> Effect{
-        new TEffect(std::max(Duration, MinimumItemDuration), Time, EffectIndex)};
+    TRefPtr<TEffect> Effect =
+        MakeRef<TEffect>(std::max(Duration, MinimumItemDuration), Time, EffectIndex);
     TEditBrackets Brackets(*this);
     Record<TTrackItemsUndo>(this, GetText(TTextSlot::UndoInsertEffectText));
     int32_t Index = IndexAtTime(Time);
@@ -110,9 +110,11 @@ TEffect* TTrack::InsertEffect(int32_t EffectIndex, TVideoTime Duration, TVideoTi
     return Effect.Get();
 }
 
-TTransition* TTrack::InsertTransition(bool JoinPrevious, bool JoinNext, bool Reverse,
+TTransition* TTrack::InsertTransition(TJoinClips Join, TTransitionDirection Direction,
                                       TVideoTime Duration, int32_t TransitionIndex,
                                       TVideoTime Time) {
+    bool JoinPrevious = JoinsPrevious(Join);
+    bool JoinNext = JoinsNext(Join);
     int32_t Index = IndexAtTime(Time);
     TClip* Previous = ClipAt(*this, Index - 1);
     TClip* Following = ClipAt(*this, Index);
@@ -121,7 +123,7 @@ TTransition* TTrack::InsertTransition(bool JoinPrevious, bool JoinNext, bool Rev
     // Clips too short to give a transition room: nothing to do, no step.
     if (Length <= 0)
         return nullptr;
-    TRefPtr<TTransition> Transition{new TTransition(Length, Time, TransitionIndex)};
+    TRefPtr<TTransition> Transition = MakeRef<TTransition>(Length, Time, TransitionIndex);
     TEditBrackets Brackets(*this);
     Record<TTrackItemsUndo>(this, GetText(TTextSlot::UndoInsertTransitionText));
     if (Previous && !JoinPrevious)
@@ -131,7 +133,7 @@ TTransition* TTrack::InsertTransition(bool JoinPrevious, bool JoinNext, bool Rev
     MarkJoined();
     InsertNewItem(Transition.Get(), Index);
     Transition->SetDuration(Length);
-    AssignReverse(*Transition, Reverse);
+    AssignDirection(*Transition, Direction);
     if (JoinPrevious && Previous)
         LinkFrom(Transition.Get(), Previous);
     if (JoinNext && Following)
@@ -142,10 +144,10 @@ TTransition* TTrack::InsertTransition(bool JoinPrevious, bool JoinNext, bool Rev
 
 void TTrack::InsertClipIntoTransition(TTransition& Leading, TClip* Clip) {
     int32_t Index = Leading.Index();
-    TRefPtr<TTransition> Trailing{
-        new TTransition(Leading.Duration(), Clip->End(), Leading.DescriptionIndex())};
+    TRefPtr<TTransition> Trailing =
+        MakeRef<TTransition>(Leading.Duration(), Clip->End(), Leading.DescriptionIndex());
     Trailing->SetDuration(Leading.Duration());
-    AssignReverse(*Trailing, IsReversed(Leading));
+    AssignDirection(*Trailing, DirectionOf(Leading));
     TClip* Following = Leading.ToClip();
     InsertNewItem(Clip, Index + 1);
     InsertNewItem(Trailing.Get(), Index + 2);
@@ -157,7 +159,7 @@ TFileClip* TTrack::InsertFileIntoTransition(int32_t Index, const std::string& Fi
     TTransition* Leading = TransitionAt(*this, Index);
     if (!Leading)
         return nullptr;
-    TRefPtr<TFileClip> Clip{new TFileClip(Leading->Position(), FileName)};
+    TRefPtr<TFileClip> Clip = MakeRef<TFileClip>(Leading->Position(), FileName);
     TEditBrackets Brackets(*this);
     Record<TTrackItemsUndo>(this, GetText(TTextSlot::UndoInsertText));
     InsertClipIntoTransition(*Leading, Clip.Get());
@@ -182,7 +184,7 @@ TTitleClip* TTrack::InsertTitleIntoTransition(int32_t Index, int32_t StyleIndex,
 }
 
 TFileClip* TTrack::InsertFileOverwrite(const std::string& FileName, TVideoTime Time) {
-    TRefPtr<TFileClip> Clip{new TFileClip(Time, FileName)};
+    TRefPtr<TFileClip> Clip = MakeRef<TFileClip>(Time, FileName);
     TEditBrackets Brackets(*this);
     Record<TTrackItemsUndo>(this, GetText(TTextSlot::UndoInsertOverwriteText));
     TVideoTime End = Time + Clip->Duration();
@@ -202,11 +204,13 @@ TFileClip* TTrack::InsertFileOverwrite(const std::string& FileName, TVideoTime T
     return Clip.Get();
 }
 
-void TTrack::ReplaceTransition(int32_t Index, int32_t TransitionIndex, bool Reverse) {
+void TTrack::ReplaceTransition(int32_t Index, int32_t TransitionIndex,
+                               TTransitionDirection Direction) {
     TTransition* Old = TransitionAt(*this, Index);
     if (!Old)
         return;
-    TRefPtr<TTransition> New{new TTransition(Old->Duration(), Old->Position(), TransitionIndex)};
+    TRefPtr<TTransition> New =
+        MakeRef<TTransition>(Old->Duration(), Old->Position(), TransitionIndex);
     TEditBrackets Brackets(*this);
     Record<TTrackItemsUndo>(this, GetText(TTextSlot::UndoReplaceTransitionText));
     TClip* From = Old->FromClip();
@@ -214,7 +218,7 @@ void TTrack::ReplaceTransition(int32_t Index, int32_t TransitionIndex, bool Reve
     InsertNewItem(New.Get(), Index);
     New->SetPosition(Old->Position());
     New->SetDuration(Old->Duration());
-    AssignReverse(*New, Reverse);
+    AssignDirection(*New, Direction);
     RemoveLinkedItem(Old);
     LinkFrom(New.Get(), From);
     LinkTo(New.Get(), To);
@@ -225,7 +229,7 @@ void TTrack::ReplaceEffect(int32_t Index, int32_t EffectIndex) {
     auto* Old = Index >= 0 && Index < ItemCount() ? dynamic_cast<TEffect*>(Item(Index)) : nullptr;
     if (!Old)
         return;
-    TRefPtr<TEffect> New{new TEffect(Old->Duration(), Old->Position(), EffectIndex)};
+    TRefPtr<TEffect> New = MakeRef<TEffect>(Old->Duration(), Old->Position(), EffectIndex);
     TEditBrackets Brackets(*this);
     Record<TTrackItemsUndo>(this, GetText(TTextSlot::UndoReplaceEffectText));
     RemoveLinkedItem(Old);

@@ -24,7 +24,7 @@ TFileClip* AsFileClip(TTrackItem* Item) {
 // A new clip of Clip's file that carries on where Clip leaves off: the same
 // settings and clip effects, the same zoom and pan.
 TRefPtr<TFileClip> NewClipLike(const TFileClip& Clip, TVideoTime Position) {
-    TRefPtr<TFileClip> Copy{new TFileClip(Position, Clip.FileName())};
+    TRefPtr<TFileClip> Copy = MakeRef<TFileClip>(Position, Clip.FileName());
     Copy->SetZoomPanRaw(Clip.ZoomPanBegin(), Clip.ZoomPanEnd(), Clip.IsEqualSize(),
                         Clip.IsCommonCenter());
     CopySettings(Clip, *Copy);
@@ -162,7 +162,8 @@ void TTrack::MergeClip(TFileClip* Clip) {
     JoinClips(First, Last, Item(First)->Position());
 }
 
-void TTrack::TrimClipStart(TFileClip* Clip, bool RemoveTransition, TVideoTime NewTrimBegin) {
+void TTrack::TrimClipStart(TFileClip* Clip, TTrimPastTransition PastTransition,
+                           TVideoTime NewTrimBegin) {
     if (!Clip || Clip->Track() != this || NewTrimBegin == Clip->TrimBegin())
         return;
     NewTrimBegin = std::max<TVideoTime>(
@@ -178,7 +179,8 @@ void TTrack::TrimClipStart(TFileClip* Clip, bool RemoveTransition, TVideoTime Ne
     Record<TTrackItemsUndo>(this);
     TItemLimits Limits = Clip->GetLimits();
     bool Removed = false;
-    if (Delta < 0 && Clip->Position() + Delta < Limits.EarliestStart && RemoveTransition &&
+    if (Delta < 0 && Clip->Position() + Delta < Limits.EarliestStart &&
+        PastTransition == TTrimPastTransition::Remove &&
         Clip->LeadingTransition()) {
         RemoveLinkedItem(Clip->LeadingTransition());
         Limits = Clip->GetLimits();
@@ -206,7 +208,8 @@ void TTrack::TrimClipStart(TFileClip* Clip, bool RemoveTransition, TVideoTime Ne
     Normalize(false);
 }
 
-void TTrack::TrimClipEnd(TFileClip* Clip, bool RemoveTransition, TVideoTime NewTrimEnd) {
+void TTrack::TrimClipEnd(TFileClip* Clip, TTrimPastTransition PastTransition,
+                         TVideoTime NewTrimEnd) {
     if (!Clip || Clip->Track() != this || NewTrimEnd == Clip->TrimEnd())
         return;
     NewTrimEnd = std::max(NewTrimEnd, Clip->TrimBegin() + MinimumItemDuration);
@@ -223,7 +226,8 @@ void TTrack::TrimClipEnd(TFileClip* Clip, bool RemoveTransition, TVideoTime NewT
     Record<TTrackItemsUndo>(this);
     TItemLimits Limits = Clip->GetLimits();
     bool Removed = false;
-    if (Delta < 0 && Clip->End() + Delta < Limits.EarliestEnd && RemoveTransition &&
+    if (Delta < 0 && Clip->End() + Delta < Limits.EarliestEnd &&
+        PastTransition == TTrimPastTransition::Remove &&
         Clip->TrailingTransition()) {
         RemoveLinkedItem(Clip->TrailingTransition());
         Limits = Clip->GetLimits();

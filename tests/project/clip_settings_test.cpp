@@ -60,10 +60,10 @@ protected:
     TTrackItem* LoadRecord(const std::string& Record) {
         TData Data;
         Data.LoadFromText(Record);
-        TTrackItem* Item = LoadTrackItem(Data);
+        TRefPtr<TTrackItem> Item = LoadTrackItem(Data);
         if (Item)
-            VideoTrack()->InsertItem(Item, VideoTrack()->ItemCount());
-        return Item;
+            VideoTrack()->InsertItem(Item.Get(), VideoTrack()->ItemCount());
+        return Item.Get();
     }
 
     TUndoHistory& History = UndoHistory();
@@ -227,23 +227,23 @@ TEST_F(ClipSettingsTest, EachAdjustmentReachesItsOwnElementValue) {
     auto* Clip = new TFileClip(0, Video("a.avi"));
     VideoTrack()->InsertItem(Clip, 0);
     TClipElement* Element = Clip->ClipElement();
-    Clip->AdjustSetting(0)->SetValue(-100);
+    Clip->AdjustSetting(TVideoAdjustment::Gamma)->SetValue(-100);
     EXPECT_NEAR(Element->Gamma(), 0.1, 1e-4);
-    Clip->AdjustSetting(0)->SetValue(0);
+    Clip->AdjustSetting(TVideoAdjustment::Gamma)->SetValue(0);
     EXPECT_DOUBLE_EQ(Element->Gamma(), 1.0);
-    Clip->AdjustSetting(2)->SetValue(25);
-    Clip->AdjustSetting(3)->SetValue(-75);
+    Clip->AdjustSetting(TVideoAdjustment::Contrast)->SetValue(25);
+    Clip->AdjustSetting(TVideoAdjustment::Saturation)->SetValue(-75);
     EXPECT_EQ(Element->Contrast(), 32);
     EXPECT_EQ(Element->Saturation(), -96);
     EXPECT_EQ(Element->Brightness(), 0);
-    EXPECT_EQ(Clip->AdjustSetting(0)->Key(), "Gamma");
-    EXPECT_EQ(Clip->AdjustSetting(1)->Key(), "Brightness");
-    EXPECT_EQ(Clip->AdjustSetting(2)->Key(), "Contrast");
-    EXPECT_EQ(Clip->AdjustSetting(3)->Key(), "Saturation");
+    EXPECT_EQ(Clip->AdjustSetting(TVideoAdjustment::Gamma)->Key(), "Gamma");
+    EXPECT_EQ(Clip->AdjustSetting(TVideoAdjustment::Brightness)->Key(), "Brightness");
+    EXPECT_EQ(Clip->AdjustSetting(TVideoAdjustment::Contrast)->Key(), "Contrast");
+    EXPECT_EQ(Clip->AdjustSetting(TVideoAdjustment::Saturation)->Key(), "Saturation");
 
     // Hue, which no clip creates, and a type outside the five.
-    TAdjustVideoClipSetting Hue(Clip, 4);
-    TAdjustVideoClipSetting Other(Clip, 5);
+    TAdjustVideoClipSetting Hue(Clip, TVideoAdjustment::Hue);
+    TAdjustVideoClipSetting Other(Clip, static_cast<TVideoAdjustment>(5));
     EXPECT_EQ(Hue.Key(), "Hue");
     EXPECT_EQ(Other.Key(), "?");
     EXPECT_EQ(Hue.Min(), -100);
@@ -255,8 +255,8 @@ TEST_F(ClipSettingsTest, AdjustmentsStartFromTheElement) {
     TRefPtr<TFileClip> Clip{new TFileClip(0, Video("a.avi"))};
     Clip->ClipElement()->SetGamma(std::pow(10.0, 0.37));
     Clip->ClipElement()->SetBrightness(-12);
-    TAdjustVideoClipSetting Gamma(Clip.Get(), 0);
-    TAdjustVideoClipSetting Brightness(Clip.Get(), 1);
+    TAdjustVideoClipSetting Gamma(Clip.Get(), TVideoAdjustment::Gamma);
+    TAdjustVideoClipSetting Brightness(Clip.Get(), TVideoAdjustment::Brightness);
     EXPECT_EQ(Gamma.Value(), 37);
     EXPECT_EQ(Brightness.Value(), -12);
 }
@@ -268,16 +268,20 @@ TEST_F(ClipSettingsTest, AdjustmentsAreHiddenOffTheVideoTracksAndShownBack) {
     VideoTrack()->RemoveItem(Clip.Get());
     AudioTrack()->InsertItem(Clip.Get(), 0);
     for (int32_t Type = 0; Type < 4; ++Type)
-        EXPECT_EQ(Clip->AdjustSetting(Type)->State(), 2) << Type;
+        EXPECT_EQ(Clip->AdjustSetting(static_cast<TVideoAdjustment>(Type))->State(),
+                  TSettingState::Hidden)
+            << Type;
     EXPECT_TRUE(std::any_of(Recorder.Flags().begin(), Recorder.Flags().end(),
                             [](uint32_t Flags) { return Flags & ProjectChangeSettings; }));
     AudioTrack()->RemoveItem(Clip.Get());
     VideoTrack()->InsertItem(Clip.Get(), 0);
     for (int32_t Type = 0; Type < 4; ++Type)
-        EXPECT_EQ(Clip->AdjustSetting(Type)->State(), 0) << Type;
+        EXPECT_EQ(Clip->AdjustSetting(static_cast<TVideoAdjustment>(Type))->State(),
+                  TSettingState::Offered)
+            << Type;
     // Showing what is shown already changes nothing.
     Recorder.Reset();
-    Clip->AdjustSetting(0)->SetState(0);
+    Clip->AdjustSetting(TVideoAdjustment::Gamma)->SetState(TSettingState::Offered);
     EXPECT_TRUE(Recorder.Flags().empty());
 }
 
@@ -305,9 +309,9 @@ TEST_F(ClipSettingsTest, StoredValuesOutOfRangeAreClampedAndReachTheElement) {
                    "\nSettings:\n  Brightness = 250\n  Contrast = -999\n  Gamma = x\n"
                    "  Volume = -5.00000000\nend\n"));
     ASSERT_NE(Clip, nullptr);
-    EXPECT_EQ(Clip->AdjustSetting(1)->Value(), 100);
-    EXPECT_EQ(Clip->AdjustSetting(2)->Value(), -100);
-    EXPECT_EQ(Clip->AdjustSetting(0)->Value(), 0); // unreadable: kept
+    EXPECT_EQ(Clip->AdjustSetting(TVideoAdjustment::Brightness)->Value(), 100);
+    EXPECT_EQ(Clip->AdjustSetting(TVideoAdjustment::Contrast)->Value(), -100);
+    EXPECT_EQ(Clip->AdjustSetting(TVideoAdjustment::Gamma)->Value(), 0); // unreadable: kept
     EXPECT_EQ(Clip->VolumeSetting()->Value(), 0);
     EXPECT_EQ(Clip->ClipElement()->Brightness(), 128);
     EXPECT_EQ(Clip->ClipElement()->Contrast(), -128);

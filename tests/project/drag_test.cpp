@@ -13,10 +13,10 @@ protected:
     }
     // Drags as the timeline editor does: one tracking bracket, several
     // moves, one step.
-    void TrackedEdgeDrag(int32_t Mode, std::initializer_list<TVideoTime> Deltas) {
+    void TrackedEdgeDrag(TSelectionEdge Edge, std::initializer_list<TVideoTime> Deltas) {
         VideoTrack()->BeginTracking();
         for (TVideoTime Delta : Deltas)
-            VideoTrack()->DragSelectionEdge(Mode, Delta);
+            VideoTrack()->DragSelectionEdge(Edge, Delta);
         VideoTrack()->EndTracking();
     }
     TTitleClip* A = nullptr;
@@ -32,7 +32,7 @@ TEST_F(DragTest, RightEdgeOfAClipInABlockMovesItAsFarAsBothClipsAllow) {
     TTransition* Between = JoinLast(VideoTrack(), 2 * Second);
     ASSERT_EQ(N->Position(), 6 * Second);
     Select({C});
-    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { TrackedEdgeDrag(2, {Second, 5 * Second}); }));
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { TrackedEdgeDrag(TSelectionEdge::Right, {Second, 5 * Second}); }));
     EXPECT_EQ(C->Position(), 4 * Second) << Layout(VideoTrack());
     EXPECT_EQ(C->End(), 12 * Second);
     EXPECT_EQ(Between->Position(), 6 * Second);
@@ -46,10 +46,10 @@ TEST_F(DragTest, StillAloneInItsBlockStretchesToTheNextBlockAndShrinksToTheMinim
     TFileClip* Still = PlaceFile(VideoTrack(), Picture("p.png"), 0);
     TTitleClip* Next = PlaceTitle(VideoTrack(), 10 * Second, Second);
     Select({Still});
-    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { TrackedEdgeDrag(2, {100 * Second}); }));
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { TrackedEdgeDrag(TSelectionEdge::Right, {100 * Second}); }));
     EXPECT_EQ(Still->End(), Next->Position());
     EXPECT_EQ(Still->TrimEnd() - Still->TrimBegin(), Still->Duration());
-    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { TrackedEdgeDrag(1, {100 * Second}); }));
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { TrackedEdgeDrag(TSelectionEdge::Left, {100 * Second}); }));
     EXPECT_EQ(Still->Duration(), MinimumItemDuration);
     EXPECT_EQ(Still->End(), Next->Position());
     EXPECT_TRUE(EngineMatchesFresh());
@@ -59,7 +59,7 @@ TEST_F(DragTest, RightEdgeOfAVideoClipAloneMovesTheWholeBlock) {
     TFileClip* Clip = PlaceFile(VideoTrack(), Video("a.mp4"), 0);
     TVideoTime Length = Clip->Duration();
     Select({Clip});
-    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->DragSelectionEdge(2, 3 * Second); }));
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->DragSelectionEdge(TSelectionEdge::Right, 3 * Second); }));
     EXPECT_EQ(Clip->Position(), 3 * Second);
     EXPECT_EQ(Clip->Duration(), Length);
 }
@@ -131,18 +131,18 @@ TEST_F(DragTest, LeftEdgeOfAStretchableHeadMovesWithinItsOwnLength) {
     MakeTitleBlock();
     Select({A});
     // Right: A's start stops 0.25 s before its trailing transition.
-    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->DragSelectionEdge(1, 10 * Second); }));
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->DragSelectionEdge(TSelectionEdge::Left, 10 * Second); }));
     EXPECT_EQ(A->Position(), 8 * Second - MinimumItemDuration) << Layout(VideoTrack());
     EXPECT_EQ(A->End(), 9 * Second);
     EXPECT_EQ(T->Position(), 8 * Second);
     EXPECT_EQ(B->Position(), 8 * Second);
     UndoHistory().Undo();
     // Left: A grows at its start down to 0, and no further.
-    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->DragSelectionEdge(1, -10 * Second); }));
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->DragSelectionEdge(TSelectionEdge::Left, -10 * Second); }));
     EXPECT_EQ(A->Position(), 0);
     EXPECT_EQ(A->End(), 9 * Second);
     int32_t Steps = UndoHistory().Count();
-    VideoTrack()->DragSelectionEdge(1, -Second);
+    VideoTrack()->DragSelectionEdge(TSelectionEdge::Left, -Second);
     EXPECT_EQ(UndoHistory().Count(), Steps) << "a limit that leaves no movement makes no step";
     EXPECT_TRUE(EngineMatchesFresh());
 }
@@ -151,13 +151,13 @@ TEST_F(DragTest, LeftEdgeOfAStretchableTailPullsTheHeadAlong) {
     MakeTitleBlock();
     Select({B});
     // B's start moves left and its end stays; A and T go with its start.
-    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->DragSelectionEdge(1, -2 * Second); }));
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->DragSelectionEdge(TSelectionEdge::Left, -2 * Second); }));
     EXPECT_EQ(A->Position(), 3 * Second) << Layout(VideoTrack());
     EXPECT_EQ(T->Position(), 6 * Second);
     EXPECT_EQ(B->Position(), 6 * Second);
     EXPECT_EQ(B->End(), 12 * Second);
     // The block's start stops at 0.
-    VideoTrack()->DragSelectionEdge(1, -10 * Second);
+    VideoTrack()->DragSelectionEdge(TSelectionEdge::Left, -10 * Second);
     EXPECT_EQ(A->Position(), 0) << Layout(VideoTrack());
     EXPECT_EQ(B->Position(), 3 * Second);
     EXPECT_EQ(B->End(), 12 * Second);
@@ -168,13 +168,13 @@ TEST_F(DragTest, RightEdgeOfAStretchableTailStretchesIt) {
     MakeTitleBlock();
     TTitleClip* Later = PlaceTitle(VideoTrack(), 20 * Second, Second);
     Select({B});
-    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->DragSelectionEdge(2, 3 * Second); }));
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->DragSelectionEdge(TSelectionEdge::Right, 3 * Second); }));
     EXPECT_EQ(B->Position(), 8 * Second);
     EXPECT_EQ(B->End(), 15 * Second);
-    VideoTrack()->DragSelectionEdge(2, 30 * Second);
+    VideoTrack()->DragSelectionEdge(TSelectionEdge::Right, 30 * Second);
     EXPECT_EQ(B->End(), Later->Position());
     // Left, B shrinks but keeps 0.25 s beyond its transition.
-    VideoTrack()->DragSelectionEdge(2, -30 * Second);
+    VideoTrack()->DragSelectionEdge(TSelectionEdge::Right, -30 * Second);
     EXPECT_EQ(B->End(), T->End() + MinimumItemDuration) << Layout(VideoTrack());
     EXPECT_TRUE(EngineMatchesFresh());
 }
@@ -184,13 +184,13 @@ TEST_F(DragTest, RightEdgeOfASelectedTransitionLengthensTheClipItLeaves) {
     Select({T});
     // A stretches with the transition's end; B stays, and keeps a quarter
     // of itself clear (its end 12 s less 1 s).
-    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->DragSelectionEdge(2, Second); }));
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->DragSelectionEdge(TSelectionEdge::Right, Second); }));
     EXPECT_EQ(A->End(), 10 * Second) << Layout(VideoTrack());
     EXPECT_EQ(T->Position(), 8 * Second);
     EXPECT_EQ(T->End(), 10 * Second);
     EXPECT_EQ(B->Position(), 8 * Second);
     EXPECT_EQ(B->End(), 12 * Second);
-    VideoTrack()->DragSelectionEdge(2, 5 * Second);
+    VideoTrack()->DragSelectionEdge(TSelectionEdge::Right, 5 * Second);
     EXPECT_EQ(T->End(), 11 * Second) << Layout(VideoTrack());
     EXPECT_EQ(A->End(), 11 * Second);
     EXPECT_EQ(A->TrailingTransition(), T);

@@ -34,6 +34,17 @@ protected:
     }
     TVideoTime Delta() { return Time(6 * Second) - 3 * Second; }
     bool Coin() { return Pick(2) == 1; }
+    static TKeepTransitions Keep(bool Leading, bool Trailing) {
+        return Leading ? (Trailing ? TKeepTransitions::Both : TKeepTransitions::Leading)
+                       : (Trailing ? TKeepTransitions::Trailing : TKeepTransitions::Neither);
+    }
+    static TJoinClips Join(bool Previous, bool Next) {
+        return Previous ? (Next ? TJoinClips::Both : TJoinClips::Previous)
+                        : (Next ? TJoinClips::Next : TJoinClips::Neither);
+    }
+    static TTransitionDirection Direction(bool Reverse) {
+        return Reverse ? TTransitionDirection::Reverse : TTransitionDirection::Forward;
+    }
     TVideoTime TrackEnd() const {
         TVideoTime End = 0;
         for (int32_t I = 0; I < Track()->ItemCount(); ++I)
@@ -61,14 +72,15 @@ protected:
         Doing = "operation " + std::to_string(Kind) + " on " + Layout(T);
         switch (Kind) {
         case 0:
-            T->InsertFile(Coin(), Coin(), Files[size_t(Pick(3))], Time(TrackEnd() + Second));
+            T->InsertFile(Keep(Coin(), Coin()), Files[size_t(Pick(3))], Time(TrackEnd() + Second));
             return "InsertFile";
         case 1:
-            T->InsertTitle(Coin(), Coin(), {}, {}, "Title", FirstTitleStyle(),
+            T->InsertTitle(Keep(Coin(), Coin()), {}, {}, "Title", FirstTitleStyle(),
                            Second + Time(3 * Second), Time(TrackEnd() + Second));
             return "InsertTitle";
         case 2:
-            T->InsertTransition(Coin() || Coin(), Coin() || Coin(), Coin(), Time(3 * Second),
+            T->InsertTransition(Join(Coin() || Coin(), Coin() || Coin()), Direction(Coin()),
+                                Time(3 * Second),
                                 TransitionIndex(Coin()), Time(TrackEnd()));
             return "InsertTransition";
         case 3:
@@ -91,13 +103,15 @@ protected:
         case 5:
             if (auto* Clip = AnyOf<TFileClip>()) {
                 bool Remove = Coin();
+                TTrimPastTransition PastTransition =
+                    Remove ? TTrimPastTransition::Remove : TTrimPastTransition::Stop;
                 TVideoTime By = Delta();
                 if (Coin()) {
-                    T->TrimClipStart(Clip, Remove, Clip->TrimBegin() + By);
+                    T->TrimClipStart(Clip, PastTransition, Clip->TrimBegin() + By);
                     return "TrimClipStart " + std::to_string(Clip->Index()) + " by " +
                            std::to_string(By) + (Remove ? " removing" : "");
                 }
-                T->TrimClipEnd(Clip, Remove, Clip->TrimEnd() + By);
+                T->TrimClipEnd(Clip, PastTransition, Clip->TrimEnd() + By);
                 return "TrimClipEnd " + std::to_string(Clip->Index()) + " by " +
                        std::to_string(By) + (Remove ? " removing" : "");
             }
@@ -116,9 +130,10 @@ protected:
         case 7: {
             SelectRandomItems();
             int32_t Mode = Pick(3);
+            auto Edge = static_cast<TSelectionEdge>(Mode);
             T->BeginTracking();
             for (int Move = 0, N = 1 + Pick(3); Move < N; ++Move)
-                T->DragSelectionEdge(Mode, Delta());
+                T->DragSelectionEdge(Edge, Delta());
             T->EndTracking();
             return "DragSelectionEdge " + std::to_string(Mode);
         }
@@ -142,12 +157,14 @@ protected:
                 if (Coin())
                     T->InsertFileIntoTransition(Transition->Index(), Files[size_t(Pick(3))]);
                 else
-                    T->ReplaceTransition(Transition->Index(), TransitionIndex(Coin()), Coin());
+                    T->ReplaceTransition(Transition->Index(), TransitionIndex(Coin()),
+                                         Direction(Coin()));
             }
             return "IntoOrReplaceTransition";
         case 12:
             if (auto* Clip = AnyOf<TClip>())
-                Clip->AdjustSetting(Pick(4))->SetValue(Pick(201) - 100);
+                Clip->AdjustSetting(static_cast<TVideoAdjustment>(Pick(4)))
+                    ->SetValue(Pick(201) - 100);
             return "Setting";
         case 13:
             if (T->ItemCount() > 1) {

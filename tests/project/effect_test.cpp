@@ -21,7 +21,7 @@ protected:
 };
 
 TEST_F(EffectTest, EffectIsPlacedOnTheEffectsRenderTrackAndFollowsItsTimes) {
-    ASSERT_EQ(EffectsTrack()->Kind(), 5);
+    ASSERT_EQ(EffectsTrack()->Kind(), TTrackKind::Effects);
     auto* Effect = new TEffect(2 * Second, Second, EmbossIndex);
     EffectsTrack()->InsertItem(Effect, 0);
     TEffectElement* Element = Effect->EffectElement();

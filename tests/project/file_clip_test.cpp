@@ -39,7 +39,7 @@ TEST_F(FileClipTest, StillPictureIsStretchableAndCanZoomAndPan) {
     EXPECT_EQ(Clip->TrimEnd(), Clip->Duration());
     EXPECT_EQ(Clip->ZoomPanBegin(), (TZoomPanValue{0.5, 0.5, 1.0}));
     // A clip with video and no audio: the four adjustments only.
-    EXPECT_NE(Clip->AdjustSetting(0), nullptr);
+    EXPECT_NE(Clip->AdjustSetting(TVideoAdjustment::Gamma), nullptr);
     EXPECT_EQ(Clip->VolumeSetting(), nullptr);
     EXPECT_EQ(Clip->MuteSetting(), nullptr);
 }
@@ -86,18 +86,19 @@ TEST_F(FileClipTest, AdjustSettingsAreHiddenOnAudioTracks) {
     TRefPtr<TFileClip> OnAudio{new TFileClip(0, Video("b.avi"))};
     VideoTrack()->InsertItem(OnVideo.Get(), 0);
     AudioTrack()->InsertItem(OnAudio.Get(), 0);
-    EXPECT_EQ(OnVideo->AdjustSetting(1)->State(), 0);
-    EXPECT_EQ(OnAudio->AdjustSetting(1)->State(), 2);
+    EXPECT_EQ(OnVideo->AdjustSetting(TVideoAdjustment::Brightness)->State(),
+              TSettingState::Offered);
+    EXPECT_EQ(OnAudio->AdjustSetting(TVideoAdjustment::Brightness)->State(), TSettingState::Hidden);
 }
 
 TEST_F(FileClipTest, BrightnessIsScaledToTheElementRange) {
     TRefPtr<TFileClip> Clip{new TFileClip(0, Video("a.avi"))};
     VideoTrack()->InsertItem(Clip.Get(), 0);
-    Clip->AdjustSetting(1)->SetValue(50);
+    Clip->AdjustSetting(TVideoAdjustment::Brightness)->SetValue(50);
     EXPECT_EQ(Clip->ClipElement()->Brightness(), 64);
-    Clip->AdjustSetting(1)->SetValue(-100);
+    Clip->AdjustSetting(TVideoAdjustment::Brightness)->SetValue(-100);
     EXPECT_EQ(Clip->ClipElement()->Brightness(), -128);
-    Clip->AdjustSetting(0)->SetValue(100);
+    Clip->AdjustSetting(TVideoAdjustment::Gamma)->SetValue(100);
     EXPECT_NEAR(Clip->ClipElement()->Gamma(), 10.0, 1e-3);
 }
 

@@ -18,7 +18,7 @@ TEST_F(InsertTest, InsertFileAtATimePushesLaterItemsAndSelectsTheClip) {
     std::string File = Video("a.mp4");
     TFileClip* Clip = nullptr;
     EXPECT_TRUE(UndoRoundTrip(*Project, [&] {
-        Clip = VideoTrack()->InsertFile(false, false, File, 2 * Second);
+        Clip = VideoTrack()->InsertFile(TKeepTransitions::Neither, File, 2 * Second);
     }));
     ASSERT_EQ(VideoTrack()->ItemCount(), 3);
     EXPECT_EQ(VideoTrack()->Item(1), Clip);
@@ -38,7 +38,7 @@ TEST_F(InsertTest, InsertFileKeepsOrDropsTheTransitionAfterIt) {
     std::string File = Video("a.mp4");
     TFileClip* Clip = nullptr;
     EXPECT_TRUE(UndoRoundTrip(*Project, [&] {
-        Clip = VideoTrack()->InsertFile(false, true, File, 29 * Second / 10);
+        Clip = VideoTrack()->InsertFile(TKeepTransitions::Trailing, File, 29 * Second / 10);
     }));
     EXPECT_EQ(Clip->Index(), 1);
     EXPECT_EQ(Clip->TrailingTransition(), T);
@@ -52,7 +52,7 @@ TEST_F(InsertTest, InsertFileKeepsOrDropsTheTransitionAfterIt) {
 
     // Not kept: T stays with B only, and the clip pushes it on.
     EXPECT_TRUE(UndoRoundTrip(*Project, [&] {
-        Clip = VideoTrack()->InsertFile(false, false, File, 29 * Second / 10);
+        Clip = VideoTrack()->InsertFile(TKeepTransitions::Neither, File, 29 * Second / 10);
     }));
     EXPECT_EQ(Clip->TrailingTransition(), nullptr);
     EXPECT_EQ(T->FromClip(), nullptr);
@@ -68,7 +68,7 @@ TEST_F(InsertTest, TransitionLengthIsLimitedByTheShorterClip) {
     PlaceTitle(VideoTrack(), 2 * Second, 4 * Second);
     TTransition* T = nullptr;
     EXPECT_TRUE(UndoRoundTrip(*Project, [&] {
-        T = VideoTrack()->InsertTransition(true, true, false, 3 * Second, TransitionIndex(false),
+        T = VideoTrack()->InsertTransition(TJoinClips::Both, TTransitionDirection::Forward, 3 * Second, TransitionIndex(false),
                                            2 * Second);
     }));
     ASSERT_NE(T, nullptr);
@@ -104,7 +104,7 @@ TEST_F(InsertTest, TransitionWithoutRoomInsertsNothingAndMakesNoStep) {
     TTitleClip* C = PlaceTitle(VideoTrack(), 5 * Second, 2 * Second);
     int32_t Steps = UndoHistory().Count();
     std::string Before = ProjectText(*Project);
-    EXPECT_EQ(VideoTrack()->InsertTransition(true, true, false, Second, TransitionIndex(false),
+    EXPECT_EQ(VideoTrack()->InsertTransition(TJoinClips::Both, TTransitionDirection::Forward, Second, TransitionIndex(false),
                                              C->Position()),
               nullptr);
     EXPECT_EQ(UndoHistory().Count(), Steps);
@@ -164,7 +164,7 @@ TEST_F(InsertTest, ReplacementsKeepPlaceLinksAndContent) {
     Title->ApplyContent("Hello", {}, {});
     TTransition* T = JoinLast(VideoTrack(), 2 * Second);
     EXPECT_TRUE(UndoRoundTrip(*Project, [&] {
-        VideoTrack()->ReplaceTransition(1, TransitionIndex(true), true);
+        VideoTrack()->ReplaceTransition(1, TransitionIndex(true), TTransitionDirection::Reverse);
     }));
     auto* New = dynamic_cast<TTransition*>(VideoTrack()->Item(1));
     ASSERT_NE(New, nullptr);
@@ -198,11 +198,11 @@ TEST_F(InsertTest, ReplacementsKeepPlaceLinksAndContent) {
 
 TEST_F(InsertTest, AStillOnTheOverlayTrackShowsWhatLiesBelowAroundIt) {
     TTrack* Overlay = Project->Track(3);
-    ASSERT_EQ(Overlay->Kind(), 4);
-    TFileClip* Still = Overlay->InsertFile(false, false, Picture("p.png"), 0);
+    ASSERT_EQ(Overlay->Kind(), TTrackKind::Overlay);
+    TFileClip* Still = Overlay->InsertFile(TKeepTransitions::Neither, Picture("p.png"), 0);
     ASSERT_NE(Still->BackgroundColorSetting(), nullptr);
     EXPECT_EQ(Still->BackgroundColorSetting()->Value(), 0u);
-    TFileClip* Other = VideoTrack()->InsertFile(false, false, Picture("q.png"), 0);
+    TFileClip* Other = VideoTrack()->InsertFile(TKeepTransitions::Neither, Picture("q.png"), 0);
     EXPECT_NE(Other->BackgroundColorSetting()->Value(), 0u);
     EXPECT_TRUE(EngineMatchesFresh());
 }
@@ -220,7 +220,7 @@ TEST_F(InsertTest, InsertEffectOnTheEffectsTrack) {
 TEST_F(InsertTest, AFailedInsertionLeavesTheTrackAsItWas) {
     PlaceTitle(VideoTrack(), 0, 2 * Second);
     std::string Before = ProjectText(*Project);
-    EXPECT_ANY_THROW(VideoTrack()->InsertTitle(false, false, {}, {}, "x", -5, Second, 0));
+    EXPECT_ANY_THROW(VideoTrack()->InsertTitle(TKeepTransitions::Neither, {}, {}, "x", -5, Second, 0));
     EXPECT_EQ(ProjectText(*Project), Before);
 }
 

@@ -91,10 +91,10 @@ TEST_F(ItemRecordTest, UndecodableMediaStillOpensTheProject) {
 TTrackItem* LoadRecord(TProject& Target, const std::string& Record) {
     TData Data;
     Data.LoadFromText(Record);
-    TTrackItem* Item = LoadTrackItem(Data);
+    TRefPtr<TTrackItem> Item = LoadTrackItem(Data);
     if (Item)
-        Target.Track(0)->InsertItem(Item, Target.Track(0)->ItemCount());
-    return Item;
+        Target.Track(0)->InsertItem(Item.Get(), Target.Track(0)->ItemCount());
+    return Item.Get();
 }
 
 TEST_F(ItemRecordTest, UnknownTypesAndCatalogueIdsAreSkipped) {

@@ -111,14 +111,14 @@ TEST_F(ItemSettingTest, EachSettingIsRefreshedFromTheRenderSideOnceWhenCreated) 
 }
 
 TEST_F(ItemSettingTest, StateChangesOnlyWhenItDiffers) {
-    EXPECT_EQ(Item->Amount->State(), 0);
-    Item->Amount->SetState(0);
+    EXPECT_EQ(Item->Amount->State(), TSettingState::Offered);
+    Item->Amount->SetState(TSettingState::Offered);
     EXPECT_EQ(Item->StateChangedCount, 0);
-    Item->Amount->SetState(2);
-    EXPECT_EQ(Item->Amount->State(), 2);
-    Item->Amount->SetState(2);
+    Item->Amount->SetState(TSettingState::Hidden);
+    EXPECT_EQ(Item->Amount->State(), TSettingState::Hidden);
+    Item->Amount->SetState(TSettingState::Hidden);
     EXPECT_EQ(Item->StateChangedCount, 1);
-    Item->Amount->SetState(0);
+    Item->Amount->SetState(TSettingState::Offered);
     EXPECT_EQ(Item->StateChangedCount, 2);
     EXPECT_EQ(History.Count(), 0);
     EXPECT_EQ(Item->ApplyCount, 0);

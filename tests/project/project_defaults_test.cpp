@@ -12,7 +12,11 @@ using TLayout = std::vector<TProjectDefaults::TTrackLayout>;
 
 TEST(ProjectDefaults, BuiltInLayoutIsOneTrackOfEachKindOneToFive) {
     TProjectDefaults Defaults;
-    EXPECT_EQ(Defaults.Tracks(), (TLayout{{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}}));
+    EXPECT_EQ(Defaults.Tracks(), (TLayout{{TTrackKind::Video, 0},
+                                          {TTrackKind::Sound, 0},
+                                          {TTrackKind::Music, 0},
+                                          {TTrackKind::Overlay, 0},
+                                          {TTrackKind::Effects, 0}}));
 }
 
 TEST(ProjectDefaults, StoredLayoutRoundTripsAndClampsKinds) {
@@ -21,7 +25,7 @@ TEST(ProjectDefaults, StoredLayoutRoundTripsAndClampsKinds) {
     Data.LoadFromText("Count = 3\r\nTrack[0]:\r\n  Kind = 12\r\nend\r\nTrack[1]:\r\n  Kind = 0\r\n"
                       "  EffectSubTrackCount = 2\r\nend\r\nTrack[2]:\r\n  Kind = -1\r\nend\r\n");
     Defaults.Load(Data);
-    EXPECT_EQ(Defaults.Tracks(), (TLayout{{5, 0}, {0, 2}, {0, 0}}));
+    EXPECT_EQ(Defaults.Tracks(), (TLayout{{TTrackKind::Effects, 0}, {TTrackKind::Any, 2}, {TTrackKind::Any, 0}}));
 
     TData Saved;
     Defaults.Save(Saved);
@@ -47,12 +51,12 @@ TEST(ProjectDefaults, MissingOrEmptyListFallsBackToTheBuiltInLayout) {
 
 TEST(ProjectDefaults, CapturedLayoutCountsEffectSubTracks) {
     TRefPtr<TProject> Project(new TProject);
-    Project->AddTrack(0, 1)->AddEffectSubTrack(1);
-    Project->AddTrack(1, 5);
+    Project->AddTrack(0, TTrackKind::Video)->AddEffectSubTrack(1);
+    Project->AddTrack(1, TTrackKind::Effects);
     TProjectDefaults Defaults;
     EXPECT_FALSE(Defaults.MatchesProject(*Project));
     Defaults.CaptureLayout(*Project);
-    EXPECT_EQ(Defaults.Tracks(), (TLayout{{1, 1}, {5, 0}}));
+    EXPECT_EQ(Defaults.Tracks(), (TLayout{{TTrackKind::Video, 1}, {TTrackKind::Effects, 0}}));
     EXPECT_TRUE(Defaults.MatchesProject(*Project));
 }
 

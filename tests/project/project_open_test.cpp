@@ -43,7 +43,7 @@ TEST_F(ProjectOpenTest, AProjectThatCannotBeBuiltLeavesTheOpenOneAsItWas) {
     PlaceTitle(VideoTrack(), 0, 2 * Second)->ApplyContent("Mine", {}, {});
     std::string Saved = Folder.Path("mine.qmp");
     Project->SaveToFile(Saved);
-    VideoTrack()->InsertTitle(false, false, {}, {}, "Later", FirstTitleStyle(), Second,
+    VideoTrack()->InsertTitle(TKeepTransitions::Neither, {}, {}, "Later", FirstTitleStyle(), Second,
                               5 * Second);
     std::string Before = ProjectText(*Project);
     std::string Engine = EngineText(Project->Timeline());
@@ -68,7 +68,7 @@ TEST_F(ProjectOpenTest, OpeningReplacesTheProjectWithWhatTheFileHolds) {
     std::string Stored = ProjectText(*Project);
     std::string Engine = EngineText(Project->Timeline());
     Project->New();
-    Project->Track(1)->InsertTitle(false, false, {}, {}, "Other", FirstTitleStyle(), Second, 0);
+    Project->Track(1)->InsertTitle(TKeepTransitions::Neither, {}, {}, "Other", FirstTitleStyle(), Second, 0);
     Project->LoadFromFile(File);
     EXPECT_EQ(ProjectText(*Project), Stored);
     EXPECT_EQ(EngineText(Project->Timeline()), Engine);

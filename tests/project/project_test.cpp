@@ -47,7 +47,7 @@ TEST_F(ProjectTest, NewProjectHasFiveTracksOfKindsOneToFiveWithOwnSubTracksOnly)
     ASSERT_EQ(Project->TrackCount(), 5);
     for (int32_t I = 0; I < 5; ++I) {
         TTrack* Track = Project->Track(I);
-        EXPECT_EQ(Track->Kind(), I + 1);
+        EXPECT_EQ(Track->Kind(), static_cast<TTrackKind>(I + 1));
         EXPECT_EQ(Track->Index(), I);
         ASSERT_EQ(Track->SubTrackCount(), 1);
         EXPECT_EQ(Track->SubTrack(0)->Kind(), OwnSubTrackKind(Track->Kind()));
@@ -67,7 +67,7 @@ TEST_F(ProjectTest, NewProjectHasFiveTracksOfKindsOneToFiveWithOwnSubTracksOnly)
 }
 
 TEST_F(ProjectTest, SavedSingleAudioTrackMatchesTheDocumentedLayoutByteForByte) {
-    Project->AddTrack(0, 2);
+    Project->AddTrack(0, TTrackKind::Sound);
     Project->Select(nullptr, false);
     std::string File = PathOf("one.qmp");
     Project->SaveToFile(File);
@@ -121,7 +121,7 @@ TEST_F(ProjectTest, SaveLoadSaveIsByteIdentical) {
     Loaded->LoadFromFile(First);
     EXPECT_EQ(Loaded->TrackCount(), 5);
     EXPECT_EQ(Loaded->Track(1)->SubTrackCount(), 2);
-    EXPECT_EQ(Loaded->Track(1)->SubTrack(1)->Kind(), EffectSubTrackKind);
+    EXPECT_EQ(Loaded->Track(1)->SubTrack(1)->Kind(), TSubTrackKind::Effect);
     EXPECT_DOUBLE_EQ(Loaded->Track(0)->Volume()->Value(), 37.5);
     EXPECT_TRUE(Loaded->Track(2)->Mute()->Value());
     EXPECT_EQ(Loaded->Track(0)->BackgroundColor()->Value(), MakeColor(10, 20, 30, 200));
@@ -153,8 +153,63 @@ TEST_F(ProjectTest, TrackKindOutOfRangeLoadsAsEffectsTrack) {
                       "    end\r\n  end\r\nend\r\n");
     Project->LoadFromData(Data);
     ASSERT_EQ(Project->TrackCount(), 1);
-    EXPECT_EQ(Project->Track(0)->Kind(), 5);
-    EXPECT_EQ(Project->Track(0)->SubTrack(0)->Kind(), EffectSubTrackKind);
+    EXPECT_EQ(Project->Track(0)->Kind(), TTrackKind::Effects);
+    EXPECT_EQ(Project->Track(0)->SubTrack(0)->Kind(), TSubTrackKind::Effect);
+}
+
+// The kind numbers of a project file: each known number loads as its kind
+// and is written back as it was read; an unknown one loads as the nearest
+// kind and is written back as that kind's number.
+TEST_F(ProjectTest, StoredKindNumbersConvertAtTheFileEdge) {
+    struct TCase {
+        int32_t StoredTrackKind;
+        TTrackKind Track;
+        int32_t StoredSubTrackKind;
+        TSubTrackKind SubTrack;
+    };
+    const TCase Cases[] = {
+        {-7, TTrackKind::Any, -1, TSubTrackKind::None},
+        {0, TTrackKind::Any, 0, TSubTrackKind::None},
+        {1, TTrackKind::Video, 1, TSubTrackKind::Audio},
+        {2, TTrackKind::Sound, 2, TSubTrackKind::Video},
+        {3, TTrackKind::Music, 3, TSubTrackKind::Effect},
+        {4, TTrackKind::Overlay, 4, TSubTrackKind::Effect},
+        {5, TTrackKind::Effects, 77, TSubTrackKind::Effect},
+        {6, TTrackKind::Effects, 3, TSubTrackKind::Effect},
+        {2147483647, TTrackKind::Effects, -2147483647, TSubTrackKind::None},
+    };
+    for (const TCase& Case : Cases) {
+        TData Stored;
+        Stored.LoadFromText("Project:\r\n  Tracks:\r\n    Count = 1\r\n    Track[0]:\r\n"
+                            "      Kind = " +
+                            std::to_string(Case.StoredTrackKind) +
+                            "\r\n      SubTracks:\r\n        Count = 2\r\n"
+                            "        SubTrack[0]:\r\n        end\r\n"
+                            "        SubTrack[1]:\r\n          Kind = " +
+                            std::to_string(Case.StoredSubTrackKind) +
+                            "\r\n        end\r\n      end\r\n    end\r\n  end\r\nend\r\n");
+        TRefPtr<TProject> Loaded = MakeRef<TProject>();
+        Loaded->LoadFromData(Stored);
+        ASSERT_EQ(Loaded->TrackCount(), 1) << Case.StoredTrackKind;
+        TTrack* Track = Loaded->Track(0);
+        EXPECT_EQ(Track->Kind(), Case.Track) << Case.StoredTrackKind;
+        EXPECT_EQ(Track->SubTrack(0)->Kind(), OwnSubTrackKind(Case.Track))
+            << Case.StoredTrackKind;
+        ASSERT_EQ(Track->SubTrackCount(), 2) << Case.StoredSubTrackKind;
+        EXPECT_EQ(Track->SubTrack(1)->Kind(), Case.SubTrack) << Case.StoredSubTrackKind;
+
+        TData Saved;
+        Loaded->SaveToData(Saved);
+        TDataSection ProjectSection(Saved, "Project");
+        TDataSection Tracks(Saved, "Tracks");
+        TDataSection Element(Saved, ListItemName("Track[", 0));
+        EXPECT_EQ(Saved.ReadInteger("Kind", -100), static_cast<int32_t>(Case.Track))
+            << Case.StoredTrackKind;
+        TDataSection SubTracks(Saved, "SubTracks");
+        TDataSection SubTrack(Saved, ListItemName("SubTrack[", 1));
+        EXPECT_EQ(Saved.ReadInteger("Kind", -100), static_cast<int32_t>(Case.SubTrack))
+            << Case.StoredSubTrackKind;
+    }
 }
 
 TEST_F(ProjectTest, HugeStoredCountBuildsOnlyTheStoredTracks) {
@@ -182,7 +237,7 @@ TEST_F(ProjectTest, GarbageFilesLoadWithoutCrashing) {
         TRefPtr<TProject> Loaded(new TProject);
         EXPECT_NO_THROW(Loaded->LoadFromFile(File)) << Input;
         for (int32_t I = 0; I < Loaded->TrackCount(); ++I) {
-            EXPECT_LE(Loaded->Track(I)->Kind(), 5);
+            EXPECT_LE(Loaded->Track(I)->Kind(), TTrackKind::Effects);
             EXPECT_GE(Loaded->Track(I)->SubTrackCount(), 1);
         }
     }
@@ -315,17 +370,17 @@ TEST_F(ProjectTest, TrackHeldElsewhereSurvivesRemovalAndCanBeInsertedAgain) {
 }
 
 TEST_F(ProjectTest, RemovingAForeignTrackRaises) {
-    TRefPtr<TTrack> Loose(new TTrack(1));
+    TRefPtr<TTrack> Loose = MakeRef<TTrack>(TTrackKind::Video);
     EXPECT_THROW(Project->RemoveTrack(Loose.Get()), EError);
 }
 
 TEST_F(ProjectTest, KindIndexesFollowInsertionAndRemoval) {
     EXPECT_EQ(Project->LastKind1Index(), -1);
     EXPECT_EQ(Project->FirstKind5Index(), 0);
-    Project->AddTrack(0, 1);
-    Project->AddTrack(1, 1);
-    Project->AddTrack(2, 5);
-    Project->AddTrack(3, 5);
+    Project->AddTrack(0, TTrackKind::Video);
+    Project->AddTrack(1, TTrackKind::Video);
+    Project->AddTrack(2, TTrackKind::Effects);
+    Project->AddTrack(3, TTrackKind::Effects);
     EXPECT_EQ(Project->LastKind1Index(), 1);
     EXPECT_EQ(Project->FirstKind5Index(), 2);
     Project->DeleteTrack(1);
@@ -340,9 +395,9 @@ TEST_F(ProjectTest, DeleteSelectionRemovesSelectedTracks) {
     TChangeRecorder Recorder(*Project);
     Project->DeleteSelection();
     ASSERT_EQ(Project->TrackCount(), 3);
-    EXPECT_EQ(Project->Track(0)->Kind(), 1);
-    EXPECT_EQ(Project->Track(1)->Kind(), 3);
-    EXPECT_EQ(Project->Track(2)->Kind(), 5);
+    EXPECT_EQ(Project->Track(0)->Kind(), TTrackKind::Video);
+    EXPECT_EQ(Project->Track(1)->Kind(), TTrackKind::Music);
+    EXPECT_EQ(Project->Track(2)->Kind(), TTrackKind::Effects);
     EXPECT_EQ(Recorder.Flags().size(), 1u);
     EXPECT_FALSE(Project->HasSelection());
 }
@@ -392,7 +447,7 @@ TEST_F(ProjectTest, NewFollowsTheDefaultLayoutWithEffectSubTracks) {
     Project->New();
     ASSERT_EQ(Project->TrackCount(), 2);
     EXPECT_EQ(Project->Track(0)->SubTrackCount(), 3);
-    EXPECT_EQ(Project->Track(0)->SubTrack(2)->Kind(), EffectSubTrackKind);
+    EXPECT_EQ(Project->Track(0)->SubTrack(2)->Kind(), TSubTrackKind::Effect);
     EXPECT_TRUE(ProjectDefaults().MatchesProject(*Project));
     Project->Track(0)->DeleteEffectSubTrack(1);
     EXPECT_FALSE(ProjectDefaults().MatchesProject(*Project));

@@ -67,12 +67,12 @@ TEST_F(SplitTrimTest, BothHalvesKeepTheSettingsAndClipEffects) {
     ASSERT_NE(Effect, nullptr);
     auto* Amount = dynamic_cast<TIntegerItemSetting*>(Effect->Setting(0));
     Amount->SetValue(Amount->Max() == Amount->Value() ? Amount->Min() : Amount->Max());
-    Clip->AdjustSetting(1)->SetValue(40);
-    Clip->AdjustSetting(3)->SetValue(-30);
+    Clip->AdjustSetting(TVideoAdjustment::Brightness)->SetValue(40);
+    Clip->AdjustSetting(TVideoAdjustment::Saturation)->SetValue(-30);
     EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->SplitClip(Clip, 2 * Second); }));
     TFileClip* Second_ = FileAt(1);
-    EXPECT_EQ(Second_->AdjustSetting(1)->Value(), 40);
-    EXPECT_EQ(Second_->AdjustSetting(3)->Value(), -30);
+    EXPECT_EQ(Second_->AdjustSetting(TVideoAdjustment::Brightness)->Value(), 40);
+    EXPECT_EQ(Second_->AdjustSetting(TVideoAdjustment::Saturation)->Value(), -30);
     ASSERT_EQ(Second_->ClipEffectCount(), 1);
     TClipEffect* Copy = Second_->ClipEffect(0);
     EXPECT_NE(Copy, Effect);
@@ -104,40 +104,40 @@ TEST_F(SplitTrimTest, JoinTakesTheWholeMediaRangeOfTheRun) {
     VideoTrack()->SplitClip(Clip, Second);
     VideoTrack()->SplitClip(FileAt(1), 3 * Second);
     ASSERT_EQ(VideoTrack()->ItemCount(), 3);
-    FileAt(0)->AdjustSetting(2)->SetValue(70);
+    FileAt(0)->AdjustSetting(TVideoAdjustment::Contrast)->SetValue(70);
     EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->JoinClips(0, 2, 0); }));
     ASSERT_EQ(VideoTrack()->ItemCount(), 1);
     TFileClip* Joined = FileAt(0);
     EXPECT_EQ(Joined->TrimBegin(), 0);
     EXPECT_EQ(Joined->TrimEnd(), 4 * Second);
     EXPECT_EQ(Joined->Duration(), 4 * Second);
-    EXPECT_EQ(Joined->AdjustSetting(2)->Value(), 70);
+    EXPECT_EQ(Joined->AdjustSetting(TVideoAdjustment::Contrast)->Value(), 70);
     EXPECT_TRUE(EngineMatchesFresh());
 }
 
 TEST_F(SplitTrimTest, TrimStartStopsAtItsLimits) {
-    VideoTrack()->TrimClipEnd(Clip, false, 3 * Second);
+    VideoTrack()->TrimClipEnd(Clip, TTrimPastTransition::Stop, 3 * Second);
     ASSERT_EQ(Clip->Duration(), 3 * Second);
     // Start later by 1 s: the clip starts 1 s later and is 1 s shorter.
-    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->TrimClipStart(Clip, false, Second); }));
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->TrimClipStart(Clip, TTrimPastTransition::Stop, Second); }));
     EXPECT_EQ(Clip->TrimBegin(), Second);
     EXPECT_EQ(Clip->Position(), Second);
     EXPECT_EQ(Clip->End(), 3 * Second);
     // Back to before the track's start: only as far as 0.
-    VideoTrack()->TrimClipStart(Clip, false, 0);
+    VideoTrack()->TrimClipStart(Clip, TTrimPastTransition::Stop, 0);
     EXPECT_EQ(Clip->Position(), 0);
     EXPECT_EQ(Clip->TrimBegin(), 0);
     // Never shorter than 0.25 s.
-    VideoTrack()->TrimClipStart(Clip, false, 10 * Second);
+    VideoTrack()->TrimClipStart(Clip, TTrimPastTransition::Stop, 10 * Second);
     EXPECT_EQ(Clip->TrimBegin(), 3 * Second - MinimumItemDuration);
     EXPECT_EQ(Clip->Duration(), MinimumItemDuration);
     EXPECT_TRUE(EngineMatchesFresh());
 }
 
 TEST_F(SplitTrimTest, TrimEndIsBoundByMediaAndByTheNextItem) {
-    VideoTrack()->TrimClipEnd(Clip, false, 2 * Second);
+    VideoTrack()->TrimClipEnd(Clip, TTrimPastTransition::Stop, 2 * Second);
     PlaceTitle(VideoTrack(), 3 * Second, Second);
-    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->TrimClipEnd(Clip, false, 10 * Second); }));
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->TrimClipEnd(Clip, TTrimPastTransition::Stop, 10 * Second); }));
     // The title starts at 3 s.
     EXPECT_EQ(Clip->End(), 3 * Second);
     EXPECT_EQ(Clip->TrimEnd(), 3 * Second);
@@ -149,13 +149,13 @@ TEST_F(SplitTrimTest, TrimmingIntoATransitionRemovesItWhenAsked) {
     TTransition* T = JoinLast(VideoTrack(), Second);
     // Without removal the clip keeps 0.25 s beyond the transition, which
     // shortens with it and comes back with it.
-    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->TrimClipEnd(Clip, false, Second); }));
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->TrimClipEnd(Clip, TTrimPastTransition::Stop, Second); }));
     EXPECT_EQ(Clip->TrailingTransition(), T);
     EXPECT_EQ(Clip->End() - T->Duration() + 0, Clip->End() - T->Duration());
     EXPECT_GE(Clip->Duration(), T->Duration() + MinimumItemDuration);
     UndoHistory().Undo();
     EXPECT_EQ(Clip->Duration(), 4 * Second);
-    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->TrimClipEnd(Clip, true, Second); }));
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { VideoTrack()->TrimClipEnd(Clip, TTrimPastTransition::Remove, Second); }));
     EXPECT_EQ(Clip->TrailingTransition(), nullptr);
     EXPECT_EQ(VideoTrack()->ItemCount(), 2);
     EXPECT_EQ(Clip->TrimEnd(), Second);
@@ -202,7 +202,7 @@ TEST_F(SplitTrimTest, MergeJoinsTheTouchingOrSelectedClipsOfTheSameFile) {
 
 TEST_F(SplitTrimTest, MergeAcrossATransitionStartsWhereTheRunStarts) {
     VideoTrack()->SplitClip(Clip, 2 * Second);
-    VideoTrack()->InsertTransition(true, true, false, Second, TransitionIndex(false), 2 * Second);
+    VideoTrack()->InsertTransition(TJoinClips::Both, TTransitionDirection::Forward, Second, TransitionIndex(false), 2 * Second);
     ASSERT_EQ(VideoTrack()->ItemCount(), 3) << Layout(VideoTrack());
     TFileClip* Head = FileAt(0);
     TFileClip* Tail = FileAt(2);

@@ -12,7 +12,7 @@ class StructureUndoTest : public EditingTest {};
 TEST_F(StructureUndoTest, AddingAndDeletingTracksIsUndone) {
     int32_t Count = Project->TrackCount();
     TTrack* Added = nullptr;
-    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { Added = Project->AddTrack(1, 2); }));
+    EXPECT_TRUE(UndoRoundTrip(*Project, [&] { Added = Project->AddTrack(1, TTrackKind::Sound); }));
     EXPECT_EQ(Project->TrackCount(), Count + 1);
     EXPECT_EQ(Project->Track(1), Added);
     EXPECT_EQ(Project->SelectedItem(), Added);
@@ -28,7 +28,7 @@ TEST_F(StructureUndoTest, AddingAndDeletingTracksIsUndone) {
 }
 
 TEST_F(StructureUndoTest, DeletingSelectedTracksIsOneStep) {
-    TTrack* Extra = Project->AddTrack(2, 1);
+    TTrack* Extra = Project->AddTrack(2, TTrackKind::Video);
     Project->Select(Extra, false);
     Project->Select(VideoTrack(), true);
     EXPECT_TRUE(UndoRoundTrip(*Project, [&] { Project->DeleteSelection(); }));
@@ -163,7 +163,7 @@ TEST_F(StructureUndoTest, TrackItemsRecordRestoresOrderTimesAndLinks) {
 }
 
 TEST_F(StructureUndoTest, ItemsMovedBetweenTracksReturn) {
-    TTrack* Other = Project->AddTrack(1, 1);
+    TTrack* Other = Project->AddTrack(1, TTrackKind::Video);
     TTitleClip* Title = PlaceTitle(VideoTrack(), 0, 4 * Second);
     TTrackItemsUndo Record(VideoTrack());
     TRefPtr<TTitleClip> Hold{Title};

@@ -27,9 +27,9 @@ TEST_F(TrackTest, EachTrackKindRequestsItsRenderTrackLayout) {
         TTimelineTrackKind::ABVideo,      TTimelineTrackKind::Effects,
     };
     Project->Clear();
-    for (uint8_t Kind = 0; Kind < TrackKindCount; ++Kind)
-        Project->AddTrack(Kind, Kind);
-    for (uint8_t Kind = 0; Kind < TrackKindCount; ++Kind) {
+    for (int32_t Kind = 0; Kind < TrackKindCount; ++Kind)
+        Project->AddTrack(Kind, static_cast<TTrackKind>(Kind));
+    for (int32_t Kind = 0; Kind < TrackKindCount; ++Kind) {
         TTimelineTrack* RenderTrack = Project->Track(Kind)->RenderTrack();
         ASSERT_NE(RenderTrack, nullptr);
         EXPECT_EQ(RenderTrack->Kind(), Expected[Kind]);
@@ -38,7 +38,7 @@ TEST_F(TrackTest, EachTrackKindRequestsItsRenderTrackLayout) {
 }
 
 TEST_F(TrackTest, RenderTracksFollowTheProjectTrackOrder) {
-    TTrack* Inserted = Project->AddTrack(1, 4);
+    TTrack* Inserted = Project->AddTrack(1, TTrackKind::Overlay);
     EXPECT_EQ(Project->Timeline().PositionOf(Inserted->RenderTrack()), 2);
     EXPECT_EQ(Project->Timeline().PositionOf(Project->Track(0)->RenderTrack()), 1);
     EXPECT_EQ(Project->Timeline().PositionOf(Project->Track(2)->RenderTrack()), 3);
@@ -85,7 +85,7 @@ TEST_F(TrackTest, VolumeIsClampedWhenSetAndWhenLoaded) {
 }
 
 TEST_F(TrackTest, BackgroundColourStartsFromTheRenderTrackAndSurvivesReattachment) {
-    TRefPtr<TTrack> Track(new TTrack(1));
+    TRefPtr<TTrack> Track = MakeRef<TTrack>(TTrackKind::Video);
     EXPECT_EQ(Track->BackgroundColor(), nullptr);
     Project->InsertTrack(Track.Get(), 0);
     ASSERT_NE(Track->BackgroundColor(), nullptr);
@@ -148,7 +148,7 @@ TEST_F(TrackTest, DestroyingAProjectLeavesItemsHeldElsewhereDetached) {
 }
 
 TEST_F(TrackTest, SettingsOfADetachedTrackChangeWithoutANotifier) {
-    TRefPtr<TTrack> Track(new TTrack(2));
+    TRefPtr<TTrack> Track = MakeRef<TTrack>(TTrackKind::Sound);
     Track->Mute()->SetValue(true);
     Track->SetSelected(true);
     EXPECT_TRUE(Track->IsSelected());
