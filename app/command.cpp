@@ -27,8 +27,8 @@ std::string StripAccelerators(std::string_view Caption) {
 
 TCommand::TCommand(TCommandList& List, TCommandCategory* Category, std::string_view Id,
                    std::string_view Caption, std::string_view Hint, std::string_view HelpTopic,
-                   const std::vector<uint16_t>& DefaultShortCuts, TMethod OnExecute,
-                   TMethod OnUpdate)
+                   const std::vector<uint16_t>& DefaultShortCuts, TCommandExecuteHandler OnExecute,
+                   TCommandUpdateHandler OnUpdate)
     : FId(Id), FCaption(Caption), FHint(Hint), FHelpTopic(HelpTopic),
       FHelpContext(HelpContextOf(HelpTopic)), FShortCuts(this, DefaultShortCuts),
       FOnExecute(OnExecute), FOnUpdate(OnUpdate) {
@@ -41,8 +41,8 @@ TCommand::TCommand(TCommandList& List, TCommandCategory* Category, std::string_v
 
 TCommand::TCommand(TCommandCategory* Category, std::string_view Id, std::string_view Caption,
                    std::string_view Hint, std::string_view HelpTopic,
-                   const std::vector<uint16_t>& DefaultShortCuts, TMethod OnExecute,
-                   TMethod OnUpdate)
+                   const std::vector<uint16_t>& DefaultShortCuts, TCommandExecuteHandler OnExecute,
+                   TCommandUpdateHandler OnUpdate)
     : TCommand(CommandList(), Category, Id, Caption, Hint, HelpTopic, DefaultShortCuts, OnExecute,
                OnUpdate) {}
 
@@ -53,12 +53,12 @@ TCommand::~TCommand() {
         FCategory->Delete(this);
 }
 
-TChanges* TCommand::Changes() const {
+TCommandChanges* TCommand::Changes() const {
     return FList ? &FList->Changes() : nullptr;
 }
 
-void TCommand::Changed(uint32_t Flags) {
-    TChanges* Notifier = Changes();
+void TCommand::Changed(TCommandChangeFlags Flags) {
+    TCommandChanges* Notifier = Changes();
     if (!Notifier)
         return;
     TUpdateGuard Guard(Notifier);
@@ -67,15 +67,14 @@ void TCommand::Changed(uint32_t Flags) {
 
 void TCommand::Execute(TObject* Sender) {
     if (FIsOn && FEnabled && FOnExecute)
-        reinterpret_cast<TCommandExecuteHandler>(FOnExecute.Code)(FOnExecute.Receiver, this,
-                                                                  Sender);
+        FOnExecute(this, Sender);
 }
 
 void TCommand::Update() {
     if (!FOnUpdate)
         return;
     TUpdateGuard Guard(Changes());
-    reinterpret_cast<TCommandUpdateHandler>(FOnUpdate.Code)(FOnUpdate.Receiver, this);
+    FOnUpdate(this);
 }
 
 void TCommand::TurnOn() {
@@ -109,7 +108,7 @@ namespace {
 
 // Stores Value in Field and reports Flags when they differ.
 template <class T, class V>
-void SetField(TCommand& Command, T& Field, const V& Value, uint32_t Flags) {
+void SetField(TCommand& Command, T& Field, const V& Value, TCommandChangeFlags Flags) {
     if (Field == Value)
         return;
     Field = T(Value);

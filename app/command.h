@@ -1,59 +1,26 @@
 #pragma once
 
+#include "app/command_changes.h"
 #include "app/command_object.h"
 #include "app/command_shortcuts.h"
-#include "core/methods.h"
+#include "core/delegate.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class TChanges;
+class TCommand;
 class TCommandCategory;
 class TCommandList;
 class TData;
 
-// The change flags every command reports through its registry's notifier.
-// The notifier is shared by all commands, so a listener refreshes itself
-// from its own command according to the bits it receives.
-constexpr uint32_t CommandChangeIsOn = 0x000000FF;
-constexpr uint32_t CommandChangeName = 0x00000100;
-constexpr uint32_t CommandChangeCaption = 0x00000200;
-constexpr uint32_t CommandChangeHelpContext = 0x00001000;
-constexpr uint32_t CommandChangeHint = 0x00002000;
-constexpr uint32_t CommandChangeShortCuts = 0x00004000;
-constexpr uint32_t CommandChangeChecked = 0x00010000;
-constexpr uint32_t CommandChangeEnabled = 0x00020000;
-constexpr uint32_t CommandChangeVisible = 0x00040000;
-constexpr uint32_t CommandChangeTarget = 0x00100000;
-constexpr uint32_t CommandChangeLoaded = 0x00FFFFFF;
-constexpr uint32_t CommandChangeRegistry = 0xFF000000;
-
-// The handler signatures of a command: execute receives the command and the
-// menu item, button or window that invoked it; update the command only.
-using TCommandExecuteHandler = void (*)(void* Receiver, TCommand* Command, TObject* Sender);
-using TCommandUpdateHandler = void (*)(void* Receiver, TCommand* Command);
-
-// Binds a member function as an execute handler:
-//   ExecuteMethod<&TEditor::CutExecute>(this)   void TEditor::CutExecute(TCommand*, TObject*)
-template <auto Member, class T>
-TMethod ExecuteMethod(T* Receiver) {
-    TCommandExecuteHandler Code = [](void* R, TCommand* Command, TObject* Sender) {
-        (static_cast<T*>(R)->*Member)(Command, Sender);
-    };
-    return {reinterpret_cast<void (*)()>(Code), Receiver};
-}
-
-// Binds a member function as an update handler:
-//   UpdateMethod<&TEditor::CutUpdate>(this)     void TEditor::CutUpdate(TCommand*)
-template <auto Member, class T>
-TMethod UpdateMethod(T* Receiver) {
-    TCommandUpdateHandler Code = [](void* R, TCommand* Command) {
-        (static_cast<T*>(R)->*Member)(Command);
-    };
-    return {reinterpret_cast<void (*)()>(Code), Receiver};
-}
+// The handlers of a command: execute receives the command and the menu item,
+// button or window that invoked it; update the command only.
+//   MakeDelegate<&TEditor::CutExecute>(this)   void TEditor::CutExecute(TCommand*, TObject*)
+//   MakeDelegate<&TEditor::CutUpdate>(this)    void TEditor::CutUpdate(TCommand*)
+using TCommandExecuteHandler = TDelegate<void(TCommand* Command, TObject* Sender)>;
+using TCommandUpdateHandler = TDelegate<void(TCommand* Command)>;
 
 // A caption without its accelerator markers: a single "&" is dropped and
 // "&&" becomes "&" ("Save &As..." is "Save As...").
@@ -70,18 +37,18 @@ std::string StripAccelerators(std::string_view Caption);
 // calls Free, which takes it out of the registry and its category.
 //
 //   new TCommand(FileCategory, "File|New", "&New", "New project", "File/New.htm",
-//                {0x404E}, ExecuteMethod<&TShell::NewExecute>(this), {});
+//                {0x404E}, MakeDelegate<&TShell::NewExecute>(this), {});
 class TCommand : public TCommandObject {
 public:
     TCommand(TCommandList& List, TCommandCategory* Category, std::string_view Id,
              std::string_view Caption, std::string_view Hint, std::string_view HelpTopic,
-             const std::vector<uint16_t>& DefaultShortCuts = {}, TMethod OnExecute = {},
-             TMethod OnUpdate = {});
+             const std::vector<uint16_t>& DefaultShortCuts = {},
+             TCommandExecuteHandler OnExecute = {}, TCommandUpdateHandler OnUpdate = {});
     // Registers the command in the application's registry, CommandList().
     TCommand(TCommandCategory* Category, std::string_view Id, std::string_view Caption,
              std::string_view Hint, std::string_view HelpTopic,
-             const std::vector<uint16_t>& DefaultShortCuts = {}, TMethod OnExecute = {},
-             TMethod OnUpdate = {});
+             const std::vector<uint16_t>& DefaultShortCuts = {},
+             TCommandExecuteHandler OnExecute = {}, TCommandUpdateHandler OnUpdate = {});
     TCommand(const TCommand&) = delete;
     TCommand& operator=(const TCommand&) = delete;
 
@@ -109,9 +76,9 @@ public:
     TObject* Target() const { return FTarget; }
     // The registry the command is in and its notifier; none while unregistered.
     TCommandList* List() const { return FList; }
-    TChanges* Changes() const;
-    TMethod OnExecute() const { return FOnExecute; }
-    TMethod OnUpdate() const { return FOnUpdate; }
+    TCommandChanges* Changes() const;
+    TCommandExecuteHandler OnExecute() const { return FOnExecute; }
+    TCommandUpdateHandler OnUpdate() const { return FOnUpdate; }
 
     // Whether the registry stores the command in configurations; a command
     // stored elsewhere (with its tool box) answers false.
@@ -138,12 +105,12 @@ public:
     void SetVisible(bool Value);
     // Stores the target and refreshes the command for it.
     void SetTarget(TObject* Object);
-    void SetOnExecute(TMethod Handler) { FOnExecute = Handler; }
-    void SetOnUpdate(TMethod Handler) { FOnUpdate = Handler; }
+    void SetOnExecute(TCommandExecuteHandler Handler) { FOnExecute = Handler; }
+    void SetOnUpdate(TCommandUpdateHandler Handler) { FOnUpdate = Handler; }
 
     // Reports Flags through the registry's notifier, inside a bracket so that
     // a caller's outer bracket merges them.
-    void Changed(uint32_t Flags);
+    void Changed(TCommandChangeFlags Flags);
 
     // The stored state ("IsOn", "ShortCuts") in the current node.
     void LoadFromData(TData& Data);
@@ -175,8 +142,8 @@ private:
     TCommandShortCuts FShortCuts;
     TObject* FTarget = nullptr;
     TCommandList* FList = nullptr;
-    TMethod FOnExecute;
-    TMethod FOnUpdate;
+    TCommandExecuteHandler FOnExecute;
+    TCommandUpdateHandler FOnUpdate;
 };
 
 // The command as the designer names it: the names of its categories from

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/changes.h"
+#include "app/command_changes.h"
 
 #include <cstdint>
 #include <string>
@@ -25,7 +25,7 @@ public:
 
     std::string_view ClassName() const override { return "TCommandList"; }
 
-    TChanges& Changes() { return FChanges; }
+    TCommandChanges& Changes() { return FChanges; }
     int32_t Count() const { return static_cast<int32_t>(FItems.size()); }
     TCommand* Get(int32_t Index) const { return FItems[static_cast<size_t>(Index)]; }
     bool Destroying() const { return FDestroying; }
@@ -45,7 +45,7 @@ public:
     void SaveToData(TData& Data) const;
 
 private:
-    TChanges FChanges;
+    TCommandChanges FChanges;
     std::vector<TCommand*> FItems;
     bool FDestroying = false;
 };

@@ -2,21 +2,20 @@
 
 #include "app/command.h"
 #include "app/command_list.h"
-#include "core/changes.h"
 #include "core/exception_report.h"
 
-TCommandUpdater::TCommandUpdater(TCommandList& Commands, TChanges* Project)
+TCommandUpdater::TCommandUpdater(TCommandList& Commands, TFlagChanges<TProjectChangeFlags>* Project)
     : FCommands(Commands), FProject(Project) {
     if (FProject) {
-        FProject->AddChangeHandler(ChangeMethod<&TCommandUpdater::ProjectChanged>(this));
-        FProject->AddEndHandler(NotifyMethod<&TCommandUpdater::ProjectEndUpdate>(this));
+        FProject->AddChangeHandler(MakeDelegate<&TCommandUpdater::ProjectChanged>(this));
+        FProject->AddEndHandler(MakeDelegate<&TCommandUpdater::ProjectEndUpdate>(this));
     }
 }
 
 TCommandUpdater::~TCommandUpdater() {
     if (FProject) {
-        FProject->RemoveChangeHandler(ChangeMethod<&TCommandUpdater::ProjectChanged>(this));
-        FProject->RemoveEndHandler(NotifyMethod<&TCommandUpdater::ProjectEndUpdate>(this));
+        FProject->RemoveChangeHandler(MakeDelegate<&TCommandUpdater::ProjectChanged>(this));
+        FProject->RemoveEndHandler(MakeDelegate<&TCommandUpdater::ProjectEndUpdate>(this));
     }
 }
 
@@ -38,7 +37,7 @@ void TCommandUpdater::UpdateCommands() {
     }
 }
 
-void TCommandUpdater::ProjectChanged(TObject*, uint32_t) {
+void TCommandUpdater::ProjectChanged(TObject*, TProjectChangeFlags) {
     UpdateCommands();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/object.h"
+#include "project/project_changes.h"
 
-class TChanges;
 class TCommandList;
 
 // The refresh policy of commands: their state is pulled, not pushed. After
@@ -16,7 +16,7 @@ class TCommandUpdater : public TObject {
 public:
     // Project is the project's notifier, or none; the updater follows its
     // changes and the end of its brackets.
-    TCommandUpdater(TCommandList& Commands, TChanges* Project);
+    TCommandUpdater(TCommandList& Commands, TFlagChanges<TProjectChangeFlags>* Project);
     ~TCommandUpdater() override;
     TCommandUpdater(const TCommandUpdater&) = delete;
     TCommandUpdater& operator=(const TCommandUpdater&) = delete;
@@ -29,10 +29,10 @@ public:
     bool Pending() const { return FPending; }
 
 private:
-    void ProjectChanged(TObject* Sender, uint32_t Flags);
+    void ProjectChanged(TObject* Sender, TProjectChangeFlags Flags);
     void ProjectEndUpdate(TObject* Sender);
 
     TCommandList& FCommands;
-    TChanges* FProject;
+    TFlagChanges<TProjectChangeFlags>* FProject;
     bool FPending = false;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/methods.h"
+#include "core/delegate.h"
 #include "core/object.h"
 
 #include <cstdint>
@@ -9,12 +9,17 @@
 
 class TControl;
 class TData;
+class TMouseEvent;
 
 // The designer's handler of a control in design mode: the control routes its
-// mouse input to it instead of acting on it. Callback's signature is the
-// toolkit's mouse-message handler; Data is handed back with every call.
+// mouse input to it instead of acting on it. Callback sees each mouse event
+// of the control first and answers true when it has consumed it; Data is
+// handed back with every call. TMouseEvent is the toolkit's mouse event,
+// defined there.
+using TDesignCallback = TDelegate<bool(TControl* Sender, const TMouseEvent& Event, void* Data)>;
+
 struct TDesignHook {
-    TMethod Callback;
+    TDesignCallback Callback;
     void* Data = nullptr;
 };
 

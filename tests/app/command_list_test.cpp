@@ -181,14 +181,14 @@ TEST(CommandList, LoadingDropsStoredValuesThatAreNoShortCuts) {
 TEST(CommandList, LoadingIsOneChangeAndRefreshesTheCommands) {
     TCommandList List;
     struct TRecorder {
-        void Changed(TObject*, uint32_t Flags) { Reports.push_back(Flags); }
+        void Changed(TObject*, TCommandChangeFlags Flags) { Reports.push_back(Flags); }
         void Updated(TCommand* Command) { Updates.push_back(Command); }
-        std::vector<uint32_t> Reports;
+        std::vector<TCommandChangeFlags> Reports;
         std::vector<TCommand*> Updates;
     } Recorder;
-    List.Changes().AddChangeHandler(ChangeMethod<&TRecorder::Changed>(&Recorder));
+    List.Changes().AddChangeHandler(MakeDelegate<&TRecorder::Changed>(&Recorder));
     TCommand* A = Make(List, "A");
-    A->SetOnUpdate(UpdateMethod<&TRecorder::Updated>(&Recorder));
+    A->SetOnUpdate(MakeDelegate<&TRecorder::Updated>(&Recorder));
     auto* Unstored = new TUnstoredCommand(List, nullptr, "ToolBox|Toggle", "", "", "");
     Unstored->TurnOff();
     TData Data;
@@ -197,7 +197,7 @@ TEST(CommandList, LoadingIsOneChangeAndRefreshesTheCommands) {
 
     Recorder.Reports.clear();
     List.LoadFromData(Data);
-    EXPECT_EQ(Recorder.Reports, std::vector<uint32_t>{CommandChangeLoaded});
+    EXPECT_EQ(Recorder.Reports, std::vector<TCommandChangeFlags>{CommandChangeLoaded});
     EXPECT_EQ(Recorder.Updates, std::vector<TCommand*>{A});
     EXPECT_FALSE(Unstored->IsOn());
 }
@@ -208,7 +208,7 @@ TEST(CommandList, FailingUpdateHandlerDoesNotStopTheLoad) {
         void Updated(TCommand*) { throw std::runtime_error("update failed"); }
     } Failing;
     TCommand* First = Make(List, "First", {0x70});
-    First->SetOnUpdate(UpdateMethod<&TFailing::Updated>(&Failing));
+    First->SetOnUpdate(MakeDelegate<&TFailing::Updated>(&Failing));
     TCommand* Second = Make(List, "Second", {0x71});
     TData Data;
     List.SaveToData(Data);

@@ -14,14 +14,14 @@ namespace {
 // A registry of its own with a listener that records every notification.
 class CommandTest : public testing::Test {
 protected:
-    CommandTest() { List.Changes().AddChangeHandler(ChangeMethod<&CommandTest::Changed>(this)); }
-    void Changed(TObject*, uint32_t Flags) { Reports.push_back(Flags); }
+    CommandTest() { List.Changes().AddChangeHandler(MakeDelegate<&CommandTest::Changed>(this)); }
+    void Changed(TObject*, TCommandChangeFlags Flags) { Reports.push_back(Flags); }
 
     TCommand* Make(std::string_view Id, std::vector<uint16_t> Defaults = {},
                    TCommandCategory* Category = nullptr) {
         return new TCommand(List, Category, Id, Id, "", "", Defaults,
-                            ExecuteMethod<&CommandTest::Executed>(this),
-                            UpdateMethod<&CommandTest::Updated>(this));
+                            MakeDelegate<&CommandTest::Executed>(this),
+                            MakeDelegate<&CommandTest::Updated>(this));
     }
     void Executed(TCommand* Command, TObject* Sender) { Executions.push_back({Command, Sender}); }
     void Updated(TCommand* Command) {
@@ -31,7 +31,7 @@ protected:
     }
 
     TCommandList List;
-    std::vector<uint32_t> Reports;
+    std::vector<TCommandChangeFlags> Reports;
     std::vector<std::pair<TCommand*, TObject*>> Executions;
     std::vector<TCommand*> Updates;
 };
@@ -50,7 +50,7 @@ TEST_F(CommandTest, NewCommandTakesItsStateFromItsArguments) {
     // Zeros and repeats in the defaults are no shortcuts.
     EXPECT_EQ(Save->ShortCuts().Defaults(), std::vector<uint16_t>{0x4053});
     EXPECT_EQ(Save->ShortCuts().Count(), 1);
-    EXPECT_EQ(Reports, std::vector<uint32_t>{CommandChangeRegistry});
+    EXPECT_EQ(Reports, std::vector<TCommandChangeFlags>{CommandChangeRegistry});
 }
 
 TEST_F(CommandTest, HelpTopicsAreNumberedOnFirstUse) {
@@ -82,7 +82,8 @@ TEST_F(CommandTest, ShortCutListKeepsOrderAndRejectsZeroAndRepeats) {
     EXPECT_EQ(Keys.Get(0), KeyF1 + 2);
     Keys.Add(0x4058);
     EXPECT_EQ(Keys.IndexOf(0x4058), 1);
-    EXPECT_EQ(Reports, (std::vector<uint32_t>{CommandChangeShortCuts, CommandChangeShortCuts}));
+    EXPECT_EQ(Reports,
+              (std::vector<TCommandChangeFlags>{CommandChangeShortCuts, CommandChangeShortCuts}));
     Keys.Reset();
     EXPECT_EQ(Keys.Count(), 2);
     EXPECT_EQ(Keys.Get(0), 0x404F);
@@ -99,9 +100,9 @@ TEST_F(CommandTest, SettersReportOnlyRealChangesAndMergeInAnOuterBracket) {
     Cut->SetVisible(false);
     Cut->SetHelpTopic("Commands/Edit/Cut.htm");
     EXPECT_EQ(Cut->Name(), "Cut it");
-    EXPECT_EQ(Reports,
-              (std::vector<uint32_t>{CommandChangeCaption, CommandChangeHint, CommandChangeName,
-                                     CommandChangeVisible, CommandChangeHelpContext}));
+    EXPECT_EQ(Reports, (std::vector<TCommandChangeFlags>{CommandChangeCaption, CommandChangeHint,
+                                                         CommandChangeName, CommandChangeVisible,
+                                                         CommandChangeHelpContext}));
     Reports.clear();
     {
         TUpdateGuard Guard(List.Changes());
@@ -109,8 +110,8 @@ TEST_F(CommandTest, SettersReportOnlyRealChangesAndMergeInAnOuterBracket) {
         Cut->SetEnabled(false);
         Cut->TurnOff();
     }
-    EXPECT_EQ(Reports, std::vector<uint32_t>{CommandChangeChecked | CommandChangeEnabled |
-                                             CommandChangeIsOn});
+    EXPECT_EQ(Reports, std::vector<TCommandChangeFlags>{CommandChangeChecked |
+                                                        CommandChangeEnabled | CommandChangeIsOn});
 }
 
 TEST_F(CommandTest, AlwaysOnCommandCannotBeTurnedOff) {
@@ -145,7 +146,8 @@ TEST_F(CommandTest, UpdateReportsTheHandlersChangesAsOne) {
     Reports.clear();
     Paste->Update();
     EXPECT_EQ(Updates, std::vector<TCommand*>{Paste});
-    EXPECT_EQ(Reports, std::vector<uint32_t>{CommandChangeChecked | CommandChangeEnabled});
+    EXPECT_EQ(Reports,
+              std::vector<TCommandChangeFlags>{CommandChangeChecked | CommandChangeEnabled});
 }
 
 TEST_F(CommandTest, TargetIsReleasedFromTheCommandsAimedAtIt) {
@@ -161,7 +163,7 @@ TEST_F(CommandTest, TargetIsReleasedFromTheCommandsAimedAtIt) {
     EXPECT_EQ(Delete->Target(), nullptr);
     EXPECT_EQ(Split->Target(), &Other);
     ASSERT_EQ(Reports.size(), 1u);
-    EXPECT_TRUE(Reports[0] & CommandChangeTarget);
+    EXPECT_TRUE(Any(Reports[0] & CommandChangeTarget));
 }
 
 TEST_F(CommandTest, CategoriesLetGoOfTheirCommands) {

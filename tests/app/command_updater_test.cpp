@@ -14,13 +14,13 @@ namespace {
 class CommandUpdaterTest : public testing::Test {
 protected:
     CommandUpdaterTest() {
-        Commands.Changes().AddChangeHandler(ChangeMethod<&CommandUpdaterTest::Changed>(this));
+        Commands.Changes().AddChangeHandler(MakeDelegate<&CommandUpdaterTest::Changed>(this));
         for (const char* Id : {"A", "B", "C"})
             new TCommand(Commands, nullptr, Id, Id, "", "", {}, {},
-                         UpdateMethod<&CommandUpdaterTest::Updated>(this));
+                         MakeDelegate<&CommandUpdaterTest::Updated>(this));
     }
     ~CommandUpdaterTest() override { SetExceptionReportHandler(nullptr); }
-    void Changed(TObject*, uint32_t Flags) { Reports.push_back(Flags); }
+    void Changed(TObject*, TCommandChangeFlags Flags) { Reports.push_back(Flags); }
     // Pulls its state from the "model": enabled while it has content.
     void Updated(TCommand* Command) {
         Updates.push_back(Command->Id());
@@ -30,11 +30,11 @@ protected:
     }
 
     TCommandList Commands;
-    TChanges Project{nullptr};
+    TFlagChanges<TProjectChangeFlags> Project{nullptr};
     TCommandUpdater Updater{Commands, &Project};
     bool HasContent = false;
     std::string FailingId;
-    std::vector<uint32_t> Reports;
+    std::vector<TCommandChangeFlags> Reports;
     std::vector<std::string> Updates;
 };
 
@@ -42,7 +42,7 @@ TEST_F(CommandUpdaterTest, RefreshPullsEveryCommandsStateAsOneChange) {
     Reports.clear();
     Updater.UpdateCommands();
     EXPECT_EQ(Updates, (std::vector<std::string>{"A", "B", "C"}));
-    EXPECT_EQ(Reports, std::vector<uint32_t>{CommandChangeEnabled});
+    EXPECT_EQ(Reports, std::vector<TCommandChangeFlags>{CommandChangeEnabled});
     EXPECT_FALSE(Commands.Get(2)->Enabled());
 }
 
@@ -50,7 +50,7 @@ TEST_F(CommandUpdaterTest, RefreshWaitsForTheProjectsBracketToClose) {
     {
         TUpdateGuard Edit(Project);
         HasContent = true;
-        Project.Change(1);
+        Project.Change(ProjectChangeSelection);
         Updater.UpdateCommands();
         EXPECT_TRUE(Updates.empty());
         EXPECT_TRUE(Updater.Pending());
@@ -67,7 +67,7 @@ TEST_F(CommandUpdaterTest, RefreshWaitsForTheProjectsBracketToClose) {
     EXPECT_EQ(Updates.size(), 3u);
     // A change outside any bracket refreshes at once.
     Updates.clear();
-    Project.Change(1);
+    Project.Change(ProjectChangeSelection);
     EXPECT_EQ(Updates.size(), 3u);
 }
 

@@ -16,9 +16,9 @@ constexpr uint16_t CtrlK = ShortCutCtrl | 'K';
 class ShortCutAssignTest : public testing::Test {
 protected:
     ShortCutAssignTest() {
-        List.Changes().AddChangeHandler(ChangeMethod<&ShortCutAssignTest::Changed>(this));
+        List.Changes().AddChangeHandler(MakeDelegate<&ShortCutAssignTest::Changed>(this));
     }
-    void Changed(TObject*, uint32_t Flags) { Reports.push_back(Flags); }
+    void Changed(TObject*, TCommandChangeFlags Flags) { Reports.push_back(Flags); }
 
     TCommand* Make(TCommandCategory* Category, std::string_view Caption,
                    std::vector<uint16_t> Keys) {
@@ -35,7 +35,7 @@ protected:
     TCommandList List;
     TCommandCategory Root{nullptr, ""};
     TCommandCategory* Edit = new TCommandCategory(&Root, "Edit");
-    std::vector<uint32_t> Reports;
+    std::vector<TCommandChangeFlags> Reports;
     std::vector<std::string> Questions;
 };
 
@@ -75,7 +75,7 @@ TEST_F(ShortCutAssignTest, AnswersDecideWhoKeepsTheShortCutAndReportAsOne) {
     EXPECT_EQ(Kept->ShortCuts().IndexOf(CtrlK), 0);
     EXPECT_EQ(Taken->ShortCuts().IndexOf(CtrlK), -1);
     EXPECT_EQ(Target->ShortCuts().IndexOf(CtrlK), 0);
-    EXPECT_EQ(Reports, std::vector<uint32_t>{CommandChangeShortCuts});
+    EXPECT_EQ(Reports, std::vector<TCommandChangeFlags>{CommandChangeShortCuts});
 }
 
 TEST_F(ShortCutAssignTest, CancelKeepsEarlierRemovalsAndAddsNothing) {

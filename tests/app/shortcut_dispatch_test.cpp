@@ -24,7 +24,7 @@ class ShortCutDispatchTest : public testing::Test {
 protected:
     TCommand* Make(std::string_view Id, std::vector<uint16_t> Keys) {
         return new TCommand(List, nullptr, Id, Id, "", "", Keys,
-                            ExecuteMethod<&ShortCutDispatchTest::Executed>(this));
+                            MakeDelegate<&ShortCutDispatchTest::Executed>(this));
     }
     void Executed(TCommand* Command, TObject* Sender) {
         Ran.push_back(Command->Id());
