@@ -1,32 +1,11 @@
 #pragma once
 
 #include "core/exception_report.h"
+#include "core/flag_set.h"
 #include "core/methods.h"
 
 #include <cstdint>
 #include <memory>
-
-// The handler signatures of a notifier: a change handler receives the sender
-// and the combined change flags; begin and end handlers the sender only.
-using TChangeHandler = void (*)(void* Receiver, TObject* Sender, uint32_t Flags);
-using TNotifyHandler = void (*)(void* Receiver, TObject* Sender);
-
-// Binds a member function as a change handler:
-//   Changes.AddChangeHandler(ChangeMethod<&TEditor::ProjectChanged>(this));
-template <auto Member, class T>
-TMethod ChangeMethod(T* Receiver) {
-    TChangeHandler Code = [](void* R, TObject* Sender, uint32_t Flags) {
-        (static_cast<T*>(R)->*Member)(Sender, Flags);
-    };
-    return {reinterpret_cast<void (*)()>(Code), Receiver};
-}
-
-// Binds a member function as a begin or end handler.
-template <auto Member, class T>
-TMethod NotifyMethod(T* Receiver) {
-    TNotifyHandler Code = [](void* R, TObject* Sender) { (static_cast<T*>(R)->*Member)(Sender); };
-    return {reinterpret_cast<void (*)()>(Code), Receiver};
-}
 
 // A change notifier with nested update brackets. Changes made inside a bracket
 // are collected and reach the listeners once, combined, when the outermost
@@ -35,6 +14,12 @@ TMethod NotifyMethod(T* Receiver) {
 //   TUpdateGuard Guard(Project.Changes());   // BeginUpdate
 //   ...edits that call Change(...)...
 //                                             // EndUpdate on every path
+//
+// This base keeps the brackets, the begin and end handlers and the pending
+// set as a plain 32-bit value; what the bits mean belongs to a family of
+// flags, and TFlagChanges below gives a notifier its family's typed Change
+// and change handlers. Code that only brackets work or follows brackets
+// takes a TChanges.
 class TChanges : public TObject {
 public:
     explicit TChanges(TObject* Sender) : FSender(Sender) {}
@@ -47,38 +32,84 @@ public:
     TObject* Sender() const { return FSender; }
     bool Updating() const { return FUpdating; }
     int32_t UpdateCount() const { return FUpdateCount; }
-    uint32_t Pending() const { return FPending; }
 
     void BeginUpdate();
     void EndUpdate();
-    void Change(uint32_t Flags);
 
-    void AddChangeHandler(TMethod Handler);
-    void RemoveChangeHandler(TMethod Handler);
-    void AddBeginHandler(TMethod Handler);
-    void RemoveBeginHandler(TMethod Handler);
-    void AddEndHandler(TMethod Handler);
-    void RemoveEndHandler(TMethod Handler);
+    void AddBeginHandler(TNotifyHandler Handler);
+    void RemoveBeginHandler(TNotifyHandler Handler);
+    void AddEndHandler(TNotifyHandler Handler);
+    void RemoveEndHandler(TNotifyHandler Handler);
 
 protected:
-    // Derived notifiers do their own bookkeeping first, then call the base,
-    // which calls every change handler in registration order.
-    virtual void DoChange(uint32_t Flags);
+    // The typed face of a family forwards to these.
+    void ChangeBits(uint32_t Bits);
+    uint32_t PendingBits() const { return FPending; }
+
+    // Delivers Bits to the change handlers: the family's typed notifier
+    // implements it.
+    virtual void DoChangeBits(uint32_t Bits) = 0;
     virtual void DoBegin();
     virtual void DoEnd();
 
 private:
-    static void Register(std::unique_ptr<TMethods>& List, TMethod Handler);
-    static void Unregister(const std::unique_ptr<TMethods>& List, TMethod Handler);
-    void CallNotifyHandlers(const TMethods* List);
+    using TNotifyHandlers = TMethods<void(TObject*)>;
+
+    static void Register(std::unique_ptr<TNotifyHandlers>& List, TNotifyHandler Handler);
+    static void Unregister(const std::unique_ptr<TNotifyHandlers>& List, TNotifyHandler Handler);
+    void CallNotifyHandlers(const TNotifyHandlers* List);
 
     TObject* FSender;
     bool FUpdating = false;
     int32_t FUpdateCount = 0;
     uint32_t FPending = 0;
-    std::unique_ptr<TMethods> FChangeHandlers;
-    std::unique_ptr<TMethods> FBeginHandlers;
-    std::unique_ptr<TMethods> FEndHandlers;
+    std::unique_ptr<TNotifyHandlers> FBeginHandlers;
+    std::unique_ptr<TNotifyHandlers> FEndHandlers;
+};
+
+// The notifier of one family of change flags (TFlags, a flag set over 32
+// bits): its changes and its handlers speak that family only, so a command
+// flag cannot reach the project's notifier.
+//
+//   Project.Changes().AddChangeHandler(MakeDelegate<&TEditor::ProjectChanged>(this));
+//   void TEditor::ProjectChanged(TObject* Sender, TProjectChangeFlags Flags);
+template <CFlagSet TFlags>
+class TFlagChanges : public TChanges {
+    static_assert(sizeof(TFlags) == sizeof(uint32_t), "a notifier carries 32 flag bits");
+
+public:
+    using TFlagSet = TFlags;
+    // A change handler receives the sender and the combined change flags.
+    using TChangeHandler = TDelegate<void(TObject* Sender, TFlags Flags)>;
+
+    using TChanges::TChanges;
+
+    TFlags Pending() const { return TFlags(PendingBits()); }
+    void Change(TFlags Flags) { ChangeBits(ToBits(Flags)); }
+
+    void AddChangeHandler(TChangeHandler Handler) {
+        if (!FChangeHandlers)
+            FChangeHandlers = std::make_unique<TMethods<void(TObject*, TFlags)>>();
+        FChangeHandlers->Add(Handler);
+    }
+    // Removal from a list that was never created does nothing.
+    void RemoveChangeHandler(TChangeHandler Handler) {
+        if (FChangeHandlers)
+            FChangeHandlers->Remove(Handler);
+    }
+
+protected:
+    // Derived notifiers do their own bookkeeping first, then call the base,
+    // which calls every change handler in registration order.
+    virtual void DoChange(TFlags Flags) {
+        if (FChangeHandlers)
+            FChangeHandlers->CallEach(Sender(), Flags);
+    }
+
+private:
+    void DoChangeBits(uint32_t Bits) final { DoChange(TFlags(Bits)); }
+
+    std::unique_ptr<TMethods<void(TObject*, TFlags)>> FChangeHandlers;
 };
 
 // BeginUpdate on construction, EndUpdate on destruction, so the bracket closes

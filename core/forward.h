@@ -2,6 +2,7 @@
 
 class TObject;
 class TRefObject;
+template <class Signature>
 class TMethods;
 class TChanges;
 class THash;

@@ -16,7 +16,7 @@ TClipElement* ClipElementOf(TItem* Owner) {
     return static_cast<TClip*>(Owner)->ClipElement();
 }
 
-void Signal(TProjectChanges* Changes, uint32_t Flags) {
+void Signal(TProjectChanges* Changes, TProjectChangeFlags Flags) {
     if (Changes)
         Changes->Change(Flags);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 class TClip;
 class TClipEffect;
 class TEffect;
@@ -7,6 +9,7 @@ class TItem;
 class TItemSetting;
 class TProject;
 class TProjectChanges;
+enum class TProjectChangeFlags : uint32_t;
 class TProjectDefaults;
 class TSubTrack;
 class TTrack;

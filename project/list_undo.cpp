@@ -111,7 +111,7 @@ TProject* ProjectOfTrack(const TTrack* Track) {
     return Track ? Track->Project() : nullptr;
 }
 
-void Signal(TProject* Project, uint32_t Flags) {
+void Signal(TProject* Project, TProjectChangeFlags Flags) {
     if (Project)
         Project->Changes().Change(Flags);
 }

@@ -44,7 +44,7 @@ TProject::~TProject() {
     FTimeline.reset();
 }
 
-void TProject::Signal(uint32_t Flags) {
+void TProject::Signal(TProjectChangeFlags Flags) {
     FChanges->Change(Flags);
 }
 

@@ -13,6 +13,7 @@
 class TData;
 class TItem;
 class TProjectChanges;
+enum class TProjectChangeFlags : uint32_t;
 class TTimeline;
 class TTrack;
 class TTrackItem;
@@ -96,7 +97,7 @@ private:
     void UpdateSelectionSummary();
     void UpdateKindIndexes();
     void SetFileName(const std::string& FileName);
-    void Signal(uint32_t Flags);
+    void Signal(TProjectChangeFlags Flags);
     void LoadTracks(TData& Data);
     // The cursor and the render driver's settings.
     void LoadSettings(TData& Data);

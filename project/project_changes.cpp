@@ -4,22 +4,23 @@
 
 namespace {
 // Changes that leave the stored document as it was.
-constexpr uint32_t ModifyingChanges = ~(ProjectChangeSelection | ProjectChangeTrackingEnd |
-                                        ProjectChangePosition | ProjectChangeFileName);
+constexpr TProjectChangeFlags ModifyingChanges =
+    ~(ProjectChangeSelection | ProjectChangeTrackingEnd | ProjectChangePosition |
+      ProjectChangeFileName);
 // Changes that cannot alter which items are selected.
-constexpr uint32_t SelectionChanges =
-    ~(ProjectChangeSettings | ProjectChangeZoomPan | ProjectChangeTiming |
-      ProjectChangeTrackAudio | ProjectChangePosition | ProjectChangeFileName);
-static_assert(ModifyingChanges == 0xFCFFF7FE);
-static_assert(SelectionChanges == 0xFCFEF0CF);
+constexpr TProjectChangeFlags SelectionChanges =
+    ~(ProjectChangeSettings | ProjectChangeZoomPan | ProjectChangeTiming | ProjectChangeTrackAudio |
+      ProjectChangePosition | ProjectChangeFileName);
+static_assert(ToBits(ModifyingChanges) == 0xFCFFF7FE);
+static_assert(ToBits(SelectionChanges) == 0xFCFEF0CF);
 } // namespace
 
-TProjectChanges::TProjectChanges(TProject* Project) : TChanges(Project), FProject(Project) {}
+TProjectChanges::TProjectChanges(TProject* Project) : TFlagChanges(Project), FProject(Project) {}
 
-void TProjectChanges::DoChange(uint32_t Flags) {
-    if (Flags & ModifyingChanges)
+void TProjectChanges::DoChange(TProjectChangeFlags Flags) {
+    if (Any(Flags & ModifyingChanges))
         FProject->SetModified(true);
-    if (Flags & SelectionChanges)
+    if (Any(Flags & SelectionChanges))
         FProject->UpdateSelectionSummary();
-    TChanges::DoChange(Flags);
+    TFlagChanges::DoChange(Flags);
 }

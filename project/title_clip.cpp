@@ -79,7 +79,7 @@ TTextClipElement* TTitleClip::TextElement() const {
     return static_cast<TTextClipElement*>(Element());
 }
 
-void TTitleClip::Signal(uint32_t Flags) {
+void TTitleClip::Signal(TProjectChangeFlags Flags) {
     if (TProjectChanges* Notifier = Changes())
         Notifier->Change(Flags);
 }

@@ -8,6 +8,7 @@
 
 class TTextClipElement;
 class TTitleClip;
+enum class TProjectChangeFlags : uint32_t;
 
 // The values of a title's font. Size is in hundredths of the title style's
 // relative font size.
@@ -74,7 +75,7 @@ private:
     friend class TTitleClipFont;
     void FontChanged();
     void PushToElement();
-    void Signal(uint32_t Flags);
+    void Signal(TProjectChangeFlags Flags);
 
     int32_t FStyleIndex;
     std::string FText;

@@ -69,7 +69,7 @@ TTrack::~TTrack() {
     }
 }
 
-void TTrack::Signal(uint32_t Flags) {
+void TTrack::Signal(TProjectChangeFlags Flags) {
     if (FChanges)
         FChanges->Change(Flags);
 }

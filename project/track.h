@@ -20,6 +20,7 @@ class TTrackItemsUndo;
 class TTransition;
 struct TTitleFontValues;
 class TMuteTrackSetting;
+enum class TProjectChangeFlags : uint32_t;
 class TProject;
 class TSubTrack;
 class TTimelineTrack;
@@ -225,7 +226,7 @@ private:
     void RenumberSubTracks(int32_t From);
     void RenumberItems(int32_t From);
     void NotifySubTracksChanged();
-    void Signal(uint32_t Flags);
+    void Signal(TProjectChangeFlags Flags);
     void LoadItems(TData& Data);
     void JoinLoadedTransitions();
     // Inserts a new item at Index, with the change signal; a failure

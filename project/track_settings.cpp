@@ -9,7 +9,7 @@ namespace {
 
 TTimelineTrack* RenderTrackOf(TItem* Owner) { return static_cast<TTrack*>(Owner)->RenderTrack(); }
 
-void Signal(TProjectChanges* Changes, uint32_t Flags) {
+void Signal(TProjectChanges* Changes, TProjectChangeFlags Flags) {
     if (Changes)
         Changes->Change(Flags);
 }

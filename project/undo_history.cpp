@@ -34,7 +34,7 @@ void RaiseIfBusy(const TUndoHistory& History, TTextSlot Message) {
 
 } // namespace
 
-TUndoHistory::TUndoHistory() : FChanges(std::make_unique<TChanges>(this)) {}
+TUndoHistory::TUndoHistory() : FChanges(std::make_unique<TUndoChanges>(this)) {}
 
 TUndoHistory::~TUndoHistory() {
     FLocked = true;

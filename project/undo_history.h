@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/changes.h"
 #include "project/undo_record.h"
 
 #include <cstdint>
@@ -8,12 +9,17 @@
 #include <string_view>
 #include <vector>
 
-class TChanges;
 class TUndoGroup;
 
 // Every change of the history's list or of its position is signalled with
 // all flags set.
-constexpr uint32_t UndoChangeAll = 0xFFFFFFFF;
+enum class TUndoChangeFlags : uint32_t {};
+template <>
+inline constexpr bool IsFlagSet<TUndoChangeFlags> = true;
+
+constexpr TUndoChangeFlags UndoChangeAll{0xFFFFFFFF};
+
+using TUndoChanges = TFlagChanges<TUndoChangeFlags>;
 
 // The application's list of reversible changes to the project, with the
 // position of the last applied step. Editing operations file their records
@@ -34,7 +40,7 @@ public:
     TUndoHistory& operator=(const TUndoHistory&) = delete;
     std::string_view ClassName() const override { return "TUndoHistory"; }
 
-    TChanges& Changes() const { return *FChanges; }
+    TUndoChanges& Changes() const { return *FChanges; }
 
     int32_t Count() const { return static_cast<int32_t>(FRecords.size()); }
     TUndoObject* Record(int32_t Index) const { return FRecords[static_cast<size_t>(Index)].get(); }
@@ -100,7 +106,7 @@ private:
     bool FReplaying = false;
     std::unique_ptr<TUndoGroup> FGroup; // joins the list when it closes
     int32_t FGroupDepth = 0;
-    std::unique_ptr<TChanges> FChanges;
+    std::unique_ptr<TUndoChanges> FChanges;
 };
 
 // The application's history, created when the project unit starts.

@@ -29,7 +29,7 @@ TEffectElement::TEffectElement(int32_t DescriptionIndex, TEffectTimeMode Mode,
     : FIndex(DescriptionIndex), FDescription(&Find(DescriptionIndex)), FMode(Mode),
       FRequested(RequestedDuration), FRelativeStart(RelativeStart), FRelativeEnd(RelativeEnd) {
     SetDurationField(RequestedDuration);
-    FProps.OnChange = NotifyMethod<&TEffectElement::PropsChanged>(this);
+    FProps.OnChange = MakeDelegate<&TEffectElement::PropsChanged>(this);
 }
 
 void TEffectElement::PropsChanged(TObject*) {

@@ -96,17 +96,16 @@ void TElementProps::Store(std::string_view Key, const TElementPropertyValue& Val
 
 void TElementProps::PassSpecialKey(std::string_view Key, const TElementPropertyValue& Value) {
     if (OnSpecialKey && StartsWithText(Key, "*"))
-        reinterpret_cast<TSpecialKeyHandler>(OnSpecialKey.Code)(OnSpecialKey.Receiver, this, Key,
-                                                                Value);
+        OnSpecialKey(this, Key, Value);
 }
 
 TPropertyValueClass TElementProps::ValueClassFor(std::string_view Key) const {
     if (!OnValueClass)
         return TPropertyValueClass::Plain;
-    return reinterpret_cast<TValueClassHandler>(OnValueClass.Code)(OnValueClass.Receiver, Key);
+    return OnValueClass(Key);
 }
 
 void TElementProps::Changed() {
     if (OnChange)
-        reinterpret_cast<TNotifyHandler>(OnChange.Code)(OnChange.Receiver, this);
+        OnChange(this);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "core/methods.h"
+#include "core/delegate.h"
+#include "core/object.h"
 #include "core/video_time.h"
 #include "render/element_property_value.h"
 
@@ -15,30 +16,10 @@ class TElementProps;
 
 // Called for keys beginning with "*" before they are stored; Value has no
 // keys when the key is being removed.
-using TSpecialKeyHandler = void (*)(void* Receiver, TElementProps* Sender, std::string_view Key,
-                                    const TElementPropertyValue& Value);
+using TSpecialKeyHandler = TDelegate<void(TElementProps* Sender, std::string_view Key,
+                                          const TElementPropertyValue& Value)>;
 // Chooses the value class of a key that is new to the list.
-using TValueClassHandler = TPropertyValueClass (*)(void* Receiver, std::string_view Key);
-
-// Binds a member function as a special-key handler:
-//   Props.OnSpecialKey = SpecialKeyMethod<&TEffectElement::SpecialKey>(this);
-template <auto Member, class T>
-TMethod SpecialKeyMethod(T* Receiver) {
-    TSpecialKeyHandler Code = [](void* R, TElementProps* Sender, std::string_view Key,
-                                 const TElementPropertyValue& Value) {
-        (static_cast<T*>(R)->*Member)(Sender, Key, Value);
-    };
-    return {reinterpret_cast<void (*)()>(Code), Receiver};
-}
-
-// Binds a member function as the value-class callback.
-template <auto Member, class T>
-TMethod ValueClassMethod(T* Receiver) {
-    TValueClassHandler Code = [](void* R, std::string_view Key) {
-        return (static_cast<T*>(R)->*Member)(Key);
-    };
-    return {reinterpret_cast<void (*)()>(Code), Receiver};
-}
+using TValueClassHandler = TDelegate<TPropertyValueClass(std::string_view Key)>;
 
 // The values an element's user changed, by property key (keys compare
 // without regard to ASCII case), in the order they were first set. The
@@ -83,12 +64,12 @@ public:
     // lasting Duration; "*" keys are skipped.
     void Apply(TPropertySetter& Setter, TVideoTime Start, TVideoTime Duration) const;
 
-    // Fires (Receiver, this) as a TNotifyHandler after every change.
-    TMethod OnChange;
-    // A TSpecialKeyHandler; may be empty.
-    TMethod OnSpecialKey;
-    // A TValueClassHandler; when empty new keys get plain values.
-    TMethod OnValueClass;
+    // Fires OnChange(this) after every change.
+    TNotifyHandler OnChange;
+    // May be empty.
+    TSpecialKeyHandler OnSpecialKey;
+    // When empty new keys get plain values.
+    TValueClassHandler OnValueClass;
 
 private:
     void Store(std::string_view Key, const TElementPropertyValue& Value);

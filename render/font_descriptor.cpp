@@ -130,5 +130,5 @@ void TTextClipFontDescriptor::Assign(const TTextClipFont& Font) {
 
 void TTextClipFontDescriptor::Changed() {
     if (OnChange)
-        reinterpret_cast<TNotifyHandler>(OnChange.Code)(OnChange.Receiver, this);
+        OnChange(this);
 }

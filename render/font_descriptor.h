@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/delegate.h"
 #include "core/geometry.h"
-#include "core/methods.h"
+#include "core/object.h"
 
 #include <cstdint>
 #include <string>
@@ -43,8 +44,8 @@ bool ReadFontTextForm(std::string_view Text, TTextClipFont& Font);
 std::string WriteTextFormColor(TColor Color);
 bool ReadTextFormColor(std::string_view Text, TColor& Color);
 
-// A title font that announces its changes. Every setter fires OnChange
-// (Receiver, this, as a TNotifyHandler) only when the value really changes.
+// A title font that announces its changes. Every setter fires OnChange(this)
+// only when the value really changes.
 class TTextClipFontDescriptor : public TObject {
 public:
     explicit TTextClipFontDescriptor(const TTextClipFont& Font = DefaultMainFont());
@@ -72,7 +73,7 @@ public:
 
     std::string TextForm() const { return WriteFontTextForm(FFont); }
 
-    TMethod OnChange;
+    TNotifyHandler OnChange;
 
 private:
     void Changed();

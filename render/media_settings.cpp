@@ -5,9 +5,9 @@
 #include "core/text.h"
 #include "render/media_settings_handler.h"
 
-TMediaSettings::TMediaSettings(std::string Name, std::unique_ptr<TChanges> Changes)
+TMediaSettings::TMediaSettings(std::string Name, std::unique_ptr<TMediaSettingsChanges> Changes)
     : FName(std::move(Name)),
-      FOwnChanges(Changes ? std::move(Changes) : std::make_unique<TChanges>(this)),
+      FOwnChanges(Changes ? std::move(Changes) : std::make_unique<TMediaSettingsChanges>(this)),
       FChanges(FOwnChanges.get()) {}
 
 TMediaSettings::TMediaSettings(TMediaSettings& Parent, std::string Name)
@@ -29,7 +29,7 @@ TMediaSettings* TMediaSettings::FindChild(std::string_view Name) const {
     return nullptr;
 }
 
-void TMediaSettings::Change(uint32_t Flags) const {
+void TMediaSettings::Change(TMediaSettingsChangeFlags Flags) const {
     FChanges->Change(Flags);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/changes.h"
 #include "core/object.h"
 
 #include <cstdint>
@@ -9,15 +10,20 @@
 #include <utility>
 #include <vector>
 
-class TChanges;
 class TData;
 class TMediaSettingsHandler;
 
 // The change flags of the settings tree's notifier.
-constexpr uint32_t MediaSettingsChangeAudio = 0xFF;
-constexpr uint32_t MediaSettingsChangeVideo = 0xFF00;
+enum class TMediaSettingsChangeFlags : uint32_t {};
+template <>
+inline constexpr bool IsFlagSet<TMediaSettingsChangeFlags> = true;
+
+constexpr TMediaSettingsChangeFlags MediaSettingsChangeAudio{0xFF};
+constexpr TMediaSettingsChangeFlags MediaSettingsChangeVideo{0xFF00};
 // Compression values, slider definitions and the render kind.
-constexpr uint32_t MediaSettingsChangeCompression = 0xFF0000;
+constexpr TMediaSettingsChangeFlags MediaSettingsChangeCompression{0xFF0000};
+
+using TMediaSettingsChanges = TFlagChanges<TMediaSettingsChangeFlags>;
 
 // A node of the output settings tree, whose root is the render driver. Each
 // node is stored under its name in a data document; its children follow it
@@ -37,7 +43,7 @@ public:
 
     const std::string& Name() const { return FName; }
     TMediaSettings* Parent() const { return FParent; }
-    TChanges& Changes() const { return *FChanges; }
+    TMediaSettingsChanges& Changes() const { return *FChanges; }
 
     int32_t ChildCount() const { return static_cast<int32_t>(FChildren.size()); }
     TMediaSettings* Child(int32_t Index) const { return FChildren[size_t(Index)].get(); }
@@ -62,9 +68,9 @@ public:
 
 protected:
     // The root, which owns the notifier of the whole tree; without one, a
-    // plain TChanges is made.
-    TMediaSettings(std::string Name, std::unique_ptr<TChanges> Changes);
-    void Change(uint32_t Flags) const;
+    // plain TMediaSettingsChanges is made.
+    TMediaSettings(std::string Name, std::unique_ptr<TMediaSettingsChanges> Changes);
+    void Change(TMediaSettingsChangeFlags Flags) const;
     // Frees the children, last first. A root whose members the children
     // use (the handlers) calls this before those members go.
     void DeleteChildren();
@@ -72,8 +78,8 @@ protected:
 private:
     std::string FName;
     TMediaSettings* FParent = nullptr;
-    std::unique_ptr<TChanges> FOwnChanges; // the root only
-    TChanges* FChanges;
+    std::unique_ptr<TMediaSettingsChanges> FOwnChanges; // the root only
+    TMediaSettingsChanges* FChanges;
     std::vector<std::unique_ptr<TMediaSettings>> FChildren;
 };
 

@@ -30,7 +30,7 @@ void TPresetsMediaSettings::SelectPreset(int32_t Index) {
         ApplyPreset(Index);
 }
 
-void TPresetsMediaSettings::SetPresetIndex(int32_t Index, uint32_t Flags) {
+void TPresetsMediaSettings::SetPresetIndex(int32_t Index, TMediaSettingsChangeFlags Flags) {
     if (Index == FPresetIndex)
         return;
     FPresetIndex = Index;

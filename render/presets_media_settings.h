@@ -36,7 +36,7 @@ protected:
                           TPresetsMediaSettingsHandler* Handler);
     void AddPreset(std::unique_ptr<TMediaSettingsPreset> Preset);
     // Makes Index current, announcing Flags when it differs.
-    void SetPresetIndex(int32_t Index, uint32_t Flags);
+    void SetPresetIndex(int32_t Index, TMediaSettingsChangeFlags Flags);
 
 private:
     std::vector<std::unique_ptr<TMediaSettingsPreset>> FPresets;

@@ -14,16 +14,16 @@
 
 #include <cmath>
 
-class TRenderChanges : public TChanges {
+class TRenderChanges : public TMediaSettingsChanges {
 public:
-    explicit TRenderChanges(TRender* Render) : TChanges(Render), FRender(Render) {}
+    explicit TRenderChanges(TRender* Render) : TMediaSettingsChanges(Render), FRender(Render) {}
     std::string_view ClassName() const override { return "TRenderChanges"; }
 
 protected:
-    void DoChange(uint32_t Flags) override {
-        if (Flags >= 0x100)
+    void DoChange(TMediaSettingsChangeFlags Flags) override {
+        if (Any(Flags & ~MediaSettingsChangeAudio))
             FRender->UpdateOutputSize();
-        TChanges::DoChange(Flags);
+        TMediaSettingsChanges::DoChange(Flags);
     }
 
 private:

@@ -138,8 +138,8 @@ TTextClipDescriptor::TTextClipDescriptor()
       FMainFont(DefaultMainFont()), FCaptionFont(DefaultCaptionFont()),
       FTextColor(MakeColor(255, 255, 255)) {
     assert(FStyle && "the first title style is always registered");
-    FMainFont.OnChange = NotifyMethod<&TTextClipDescriptor::FontChanged>(this);
-    FCaptionFont.OnChange = NotifyMethod<&TTextClipDescriptor::FontChanged>(this);
+    FMainFont.OnChange = MakeDelegate<&TTextClipDescriptor::FontChanged>(this);
+    FCaptionFont.OnChange = MakeDelegate<&TTextClipDescriptor::FontChanged>(this);
 }
 
 void TTextClipDescriptor::SetStyle(int32_t Index) {
@@ -221,5 +221,5 @@ void TTextClipDescriptor::Changed() {
         return;
     }
     if (OnChange)
-        reinterpret_cast<TNotifyHandler>(OnChange.Code)(OnChange.Receiver, this);
+        OnChange(this);
 }

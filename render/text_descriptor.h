@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/delegate.h"
 #include "core/geometry.h"
-#include "core/methods.h"
+#include "core/object.h"
 #include "render/font_descriptor.h"
 
 #include <array>
@@ -40,8 +41,8 @@ std::string WriteTitleTextForm(const TTitleTextForm& Form);
 bool ReadTitleTextForm(std::string_view Text, TTitleTextForm& Form);
 
 // A title clip's text: its style, text, fonts and colour. Every setter, and a
-// change of either font, fires OnChange (Receiver, this, as a TNotifyHandler)
-// only on a real change; Assign fires at most once.
+// change of either font, fires OnChange(this) only on a real change; Assign
+// fires at most once.
 //
 //   TTextClipDescriptor Title;           // the first style, default fonts
 //   Title.SetText("Summer 2024");
@@ -88,7 +89,7 @@ public:
         return WriteTitleTextForm(TitleForm(Background));
     }
 
-    TMethod OnChange;
+    TNotifyHandler OnChange;
 
 private:
     // Collects the changes of a compound edit into one event.

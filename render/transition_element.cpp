@@ -17,8 +17,8 @@ TBaseTransitionElement::TBaseTransitionElement(TClipElement* Outgoing, bool Reve
                                                TVideoTime Duration, TVideoTime Start,
                                                TClipElement* Incoming)
     : FReverse(Reverse) {
-    FProps.OnValueClass = ValueClassMethod<&TBaseTransitionElement::ValueClassOf>(this);
-    FProps.OnChange = NotifyMethod<&TBaseTransitionElement::PropsChanged>(this);
+    FProps.OnValueClass = MakeDelegate<&TBaseTransitionElement::ValueClassOf>(this);
+    FProps.OnChange = MakeDelegate<&TBaseTransitionElement::PropsChanged>(this);
     SetStartField(Start);
     SetDurationField(Duration);
     SetOutgoingClip(Outgoing);

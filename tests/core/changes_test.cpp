@@ -12,6 +12,22 @@
 
 namespace {
 
+// A family of flags for the tests; the notifier only ORs and forwards them.
+enum class TTestFlags : uint32_t {};
+
+} // namespace
+
+template <>
+inline constexpr bool IsFlagSet<TTestFlags> = true;
+
+namespace {
+
+constexpr TTestFlags Bits(uint32_t Value) {
+    return TTestFlags(Value);
+}
+
+using TTestChanges = TFlagChanges<TTestFlags>;
+
 class TSenderObject : public TObject {};
 
 // A listener that writes every call it receives into a shared log as
@@ -25,11 +41,11 @@ struct TListener {
     std::function<void(uint32_t)> OnChange;
     std::function<void()> OnEnd;
 
-    void Changed(TObject* Sender, uint32_t Flags) {
+    void Changed(TObject* Sender, TTestFlags Flags) {
         LastSender = Sender;
-        Log->push_back(Name + "change " + std::to_string(Flags));
+        Log->push_back(Name + "change " + std::to_string(ToBits(Flags)));
         if (OnChange)
-            OnChange(Flags);
+            OnChange(ToBits(Flags));
     }
     void Began(TObject* Sender) {
         LastSender = Sender;
@@ -44,24 +60,24 @@ struct TListener {
             OnEnd();
     }
 
-    TMethod ChangeHandler() { return ChangeMethod<&TListener::Changed>(this); }
-    TMethod BeginHandler() { return NotifyMethod<&TListener::Began>(this); }
-    TMethod EndHandler() { return NotifyMethod<&TListener::Ended>(this); }
+    TTestChanges::TChangeHandler ChangeHandler() { return MakeDelegate<&TListener::Changed>(this); }
+    TNotifyHandler BeginHandler() { return MakeDelegate<&TListener::Began>(this); }
+    TNotifyHandler EndHandler() { return MakeDelegate<&TListener::Ended>(this); }
 };
 
 // A derived notifier as the project, render driver and capture object make
 // them: it counts its DoChange calls before handing them to the base.
-class TCountingChanges : public TChanges {
+class TCountingChanges : public TTestChanges {
 public:
-    using TChanges::TChanges;
+    using TTestChanges::TTestChanges;
     int DoChangeCalls = 0;
     uint32_t LastFlags = 0;
 
 protected:
-    void DoChange(uint32_t Flags) override {
+    void DoChange(TTestFlags Flags) override {
         ++DoChangeCalls;
-        LastFlags = Flags;
-        TChanges::DoChange(Flags);
+        LastFlags = ToBits(Flags);
+        TTestChanges::DoChange(Flags);
     }
 };
 
@@ -105,7 +121,7 @@ using TLog = std::vector<std::string>;
 TEST_F(ChangesTest, ChangeOutsideBracketReachesHandlersAtOnce) {
     TListener L = MakeListener();
     Listen(L);
-    Changes.Change(5);
+    Changes.Change(Bits(5));
     EXPECT_EQ(Log, TLog({"change 5"}));
     EXPECT_EQ(L.LastSender, &Sender);
     EXPECT_EQ(Changes.DoChangeCalls, 1);
@@ -116,17 +132,17 @@ TEST_F(ChangesTest, NestedBracketsDeliverOneCombinedChangeThenEnd) {
     Listen(L);
 
     Changes.BeginUpdate();
-    Changes.Change(1);
+    Changes.Change(Bits(1));
     Changes.BeginUpdate();
-    Changes.Change(2);
+    Changes.Change(Bits(2));
     Changes.BeginUpdate();
-    Changes.Change(4);
+    Changes.Change(Bits(4));
     EXPECT_EQ(Changes.UpdateCount(), 3);
     EXPECT_TRUE(Changes.Updating());
     Changes.EndUpdate();
     Changes.EndUpdate();
     EXPECT_EQ(Log, TLog({"begin"})) << "inner brackets must not notify";
-    EXPECT_EQ(Changes.Pending(), 7u);
+    EXPECT_EQ(Changes.Pending(), Bits(7));
     Changes.EndUpdate();
 
     EXPECT_EQ(Log, TLog({"begin", "change 7", "end"}));
@@ -153,8 +169,8 @@ TEST_F(ChangesTest, AllBitsPassThroughUnchanged) {
     Listen(L);
     {
         TUpdateGuard Guard(Changes);
-        Changes.Change(0x80000000u);
-        Changes.Change(0xFFFFFFFFu);
+        Changes.Change(Bits(0x80000000u));
+        Changes.Change(Bits(0xFFFFFFFFu));
     }
     EXPECT_EQ(Log, TLog({"begin", "change 4294967295", "end"}));
 }
@@ -164,7 +180,7 @@ TEST_F(ChangesTest, GuardClosesBracketWhenEditThrows) {
     Listen(L);
     try {
         TUpdateGuard Guard(Changes);
-        Changes.Change(3);
+        Changes.Change(Bits(3));
         throw std::runtime_error("edit failed");
     } catch (const std::runtime_error&) {
     }
@@ -182,7 +198,7 @@ TEST_F(ChangesTest, ClosingHandlersSeeBracketClosedButCountStillOne) {
     };
     Listen(L);
     Changes.BeginUpdate();
-    Changes.Change(1);
+    Changes.Change(Bits(1));
     Changes.EndUpdate();
     EXPECT_FALSE(SeenUpdating);
     EXPECT_EQ(SeenCount, 1);
@@ -192,19 +208,19 @@ TEST_F(ChangesTest, ChangeIssuedWhileBracketClosesIsCollectedAndDroppedByNextBra
     TListener L = MakeListener();
     L.OnChange = [&](uint32_t Flags) {
         if (Flags == 1)
-            Changes.Change(8);
+            Changes.Change(Bits(8));
     };
     Listen(L);
 
     Changes.BeginUpdate();
-    Changes.Change(1);
+    Changes.Change(Bits(1));
     Changes.EndUpdate();
     EXPECT_EQ(Log, TLog({"begin", "change 1", "end"})) << "the late change must not be delivered";
-    EXPECT_EQ(Changes.Pending() & 8u, 8u);
+    EXPECT_EQ(ToBits(Changes.Pending()) & 8u, 8u);
 
     Log.clear();
     Changes.BeginUpdate();
-    EXPECT_EQ(Changes.Pending(), 0u);
+    EXPECT_EQ(Changes.Pending(), Bits(0));
     Changes.EndUpdate();
     EXPECT_EQ(Log, TLog({"begin", "end"}));
 }
@@ -213,7 +229,7 @@ TEST_F(ChangesTest, HandlerExceptionFromImmediateChangePropagates) {
     TListener L = MakeListener();
     L.OnChange = [](uint32_t) { throw EError("listener failed"); };
     Listen(L);
-    EXPECT_THROW(Changes.Change(1), EError);
+    EXPECT_THROW(Changes.Change(Bits(1)), EError);
     EXPECT_EQ(Changes.UpdateCount(), 0);
 }
 
@@ -224,7 +240,7 @@ TEST_F(ChangesTest, HandlerExceptionAtOutermostEndIsReportedAndSwallowed) {
     Listen(Failing);
 
     Changes.BeginUpdate();
-    Changes.Change(2);
+    Changes.Change(Bits(2));
     EXPECT_NO_THROW(Changes.EndUpdate());
 
     EXPECT_EQ(Report.Messages, TLog({"listener failed"}));
@@ -234,7 +250,7 @@ TEST_F(ChangesTest, HandlerExceptionAtOutermostEndIsReportedAndSwallowed) {
 
     // The notifier is usable afterwards.
     Failing.OnChange = nullptr;
-    Changes.Change(4);
+    Changes.Change(Bits(4));
     EXPECT_EQ(Log.back(), "a:change 4");
 }
 
@@ -244,7 +260,7 @@ TEST_F(ChangesTest, NonStandardExceptionAtOutermostEndIsReportedToo) {
     Failing.OnChange = [](uint32_t) { throw 42; };
     Listen(Failing);
     Changes.BeginUpdate();
-    Changes.Change(1);
+    Changes.Change(Bits(1));
     EXPECT_NO_THROW(Changes.EndUpdate());
     EXPECT_EQ(Report.Messages.size(), 1u);
 }
@@ -258,7 +274,7 @@ TEST_F(ChangesTest, EndHandlerFailureInsideGuardIsReportedNotFatal) {
     Listen(Failing);
     {
         TUpdateGuard Guard(Changes);
-        Changes.Change(1);
+        Changes.Change(Bits(1));
     }
     EXPECT_EQ(Report.Messages, TLog({"end failed"}));
     EXPECT_EQ(Changes.UpdateCount(), 0);
@@ -275,7 +291,7 @@ TEST_F(ChangesTest, BeginHandlerFailureLeavesNoBracketOpen) {
 
     // With no bracket open, a change is delivered at once.
     Log.clear();
-    Changes.Change(2);
+    Changes.Change(Bits(2));
     EXPECT_EQ(Log, TLog({"change 2"}));
 }
 
@@ -283,7 +299,7 @@ TEST_F(ChangesTest, SameCallbackAddedTwiceIsCalledOnce) {
     TListener L = MakeListener();
     Listen(L);
     Listen(L);
-    Changes.Change(1);
+    Changes.Change(Bits(1));
     { TUpdateGuard Guard(Changes); }
     EXPECT_EQ(Log, TLog({"change 1", "begin", "end"}));
 }
@@ -293,7 +309,7 @@ TEST_F(ChangesTest, SameMethodOfDifferentReceiversRegistersBoth) {
     TListener B = MakeListener("b:");
     Changes.AddChangeHandler(A.ChangeHandler());
     Changes.AddChangeHandler(B.ChangeHandler());
-    Changes.Change(1);
+    Changes.Change(Bits(1));
     EXPECT_EQ(Log, TLog({"a:change 1", "b:change 1"}));
 }
 
@@ -304,7 +320,7 @@ TEST_F(ChangesTest, HandlersRunInRegistrationOrder) {
     Changes.AddChangeHandler(C.ChangeHandler());
     Changes.AddChangeHandler(A.ChangeHandler());
     Changes.AddChangeHandler(B.ChangeHandler());
-    Changes.Change(1);
+    Changes.Change(Bits(1));
     EXPECT_EQ(Log, TLog({"c:change 1", "a:change 1", "b:change 1"}));
 }
 
@@ -318,18 +334,18 @@ TEST_F(ChangesTest, RemovedHandlerIsNoLongerCalled) {
     Changes.RemoveEndHandler(A.EndHandler());
     {
         TUpdateGuard Guard(Changes);
-        Changes.Change(1);
+        Changes.Change(Bits(1));
     }
     EXPECT_EQ(Log, TLog({"a:begin", "b:change 1", "b:end"}));
 }
 
 TEST_F(ChangesTest, RemovingFromListsNeverCreatedDoesNothing) {
     TListener A = MakeListener();
-    TChanges Fresh(&Sender);
+    TTestChanges Fresh(&Sender);
     Fresh.RemoveChangeHandler(A.ChangeHandler());
     Fresh.RemoveBeginHandler(A.BeginHandler());
     Fresh.RemoveEndHandler(A.EndHandler());
-    Fresh.Change(1);
+    Fresh.Change(Bits(1));
     { TUpdateGuard Guard(Fresh); }
     EXPECT_TRUE(Log.empty());
 }
@@ -343,11 +359,11 @@ TEST_F(ChangesTest, HandlerRemovingALaterHandlerDuringNotificationSkipsIt) {
     Changes.AddChangeHandler(B.ChangeHandler());
     Changes.AddChangeHandler(C.ChangeHandler());
 
-    Changes.Change(1);
+    Changes.Change(Bits(1));
     EXPECT_EQ(Log, TLog({"a:change 1", "c:change 1"}));
 
     Log.clear();
-    Changes.Change(2);
+    Changes.Change(Bits(2));
     EXPECT_EQ(Log, TLog({"a:change 2", "c:change 2"}));
 }
 
@@ -357,8 +373,8 @@ TEST_F(ChangesTest, HandlerRemovingItselfDuringNotificationRunsOnce) {
     A.OnChange = [&](uint32_t) { Changes.RemoveChangeHandler(A.ChangeHandler()); };
     Changes.AddChangeHandler(A.ChangeHandler());
     Changes.AddChangeHandler(B.ChangeHandler());
-    Changes.Change(1);
-    Changes.Change(2);
+    Changes.Change(Bits(1));
+    Changes.Change(Bits(2));
     EXPECT_EQ(Log, TLog({"a:change 1", "b:change 1", "b:change 2"}));
 }
 
@@ -367,8 +383,8 @@ TEST_F(ChangesTest, HandlerAddedDuringNotificationWaitsForTheNextOne) {
     TListener B = MakeListener("b:");
     A.OnChange = [&](uint32_t) { Changes.AddChangeHandler(B.ChangeHandler()); };
     Changes.AddChangeHandler(A.ChangeHandler());
-    Changes.Change(1);
-    Changes.Change(2);
+    Changes.Change(Bits(1));
+    Changes.Change(Bits(2));
     EXPECT_EQ(Log, TLog({"a:change 1", "a:change 2", "b:change 2"}));
 }
 

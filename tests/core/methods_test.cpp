@@ -6,18 +6,22 @@
 
 namespace {
 
-void CodeA() {}
-void CodeB() {}
+struct TReceiver {
+    void A() {}
+    void B() {}
+};
 
-int ReceiverX = 0;
-int ReceiverY = 0;
+TReceiver ReceiverX;
+TReceiver ReceiverY;
 
-const TMethod AX{&CodeA, &ReceiverX};
-const TMethod AY{&CodeA, &ReceiverY};
-const TMethod BX{&CodeB, &ReceiverX};
-const TMethod BY{&CodeB, &ReceiverY};
+using TMethod = TDelegate<void()>;
 
-std::vector<TMethod> Entries(const TMethods& List) {
+const TMethod AX = MakeDelegate<&TReceiver::A>(&ReceiverX);
+const TMethod AY = MakeDelegate<&TReceiver::A>(&ReceiverY);
+const TMethod BX = MakeDelegate<&TReceiver::B>(&ReceiverX);
+const TMethod BY = MakeDelegate<&TReceiver::B>(&ReceiverY);
+
+std::vector<TMethod> Entries(const TMethods<void()>& List) {
     std::vector<TMethod> Result;
     for (int32_t I = 0; I < List.Count(); ++I)
         Result.push_back(List[I]);
@@ -25,33 +29,34 @@ std::vector<TMethod> Entries(const TMethods& List) {
 }
 
 TEST(Methods, EntriesAreEqualOnlyWhenCodeAndReceiverAgree) {
-    EXPECT_EQ(AX, (TMethod{&CodeA, &ReceiverX}));
+    EXPECT_EQ(AX, MakeDelegate<&TReceiver::A>(&ReceiverX));
     EXPECT_NE(AX, AY);
     EXPECT_NE(AX, BX);
 }
 
 TEST(Methods, AddingAnEqualEntryAgainDoesNothing) {
-    TMethods List;
+    TMethods<void()> List;
     List.Add(AX);
     List.Add(AY);
     List.Add(AX);
-    List.Add(TMethod{&CodeA, &ReceiverX});
+    List.Add(MakeDelegate<&TReceiver::A>(&ReceiverX));
     EXPECT_EQ(Entries(List), (std::vector<TMethod>{AX, AY}));
 }
 
 TEST(Methods, RemoveTakesOutTheEntryAndKeepsTheOrderOfTheOthers) {
-    TMethods List;
+    TMethods<void()> List;
     for (TMethod M : {AX, AY, BX, BY})
         List.Add(M);
     List.Remove(AY);
     EXPECT_EQ(Entries(List), (std::vector<TMethod>{AX, BX, BY}));
     List.Remove(AY);
-    List.Remove(TMethod{&CodeB, nullptr});
+    List.Remove(MakeDelegate<&TReceiver::B>(static_cast<TReceiver*>(nullptr)));
+    List.Remove(TMethod());
     EXPECT_EQ(Entries(List), (std::vector<TMethod>{AX, BX, BY}));
 }
 
 TEST(Methods, DeleteOutsideTheListDoesNothing) {
-    TMethods List;
+    TMethods<void()> List;
     List.Add(AX);
     List.Add(BX);
     List.Delete(-1);
@@ -62,7 +67,7 @@ TEST(Methods, DeleteOutsideTheListDoesNothing) {
 }
 
 TEST(Methods, IndexOfFindsEntriesAndGivesMinusOneForAbsent) {
-    TMethods List;
+    TMethods<void()> List;
     EXPECT_EQ(List.IndexOf(AX), -1);
     List.Add(BY);
     List.Add(AX);
@@ -72,13 +77,32 @@ TEST(Methods, IndexOfFindsEntriesAndGivesMinusOneForAbsent) {
 }
 
 TEST(Methods, ManyReceiversKeepRegistrationOrder) {
-    std::vector<int> Receivers(300);
-    TMethods List;
-    for (int& R : Receivers)
-        List.Add(TMethod{&CodeA, &R});
+    std::vector<TReceiver> Receivers(300);
+    TMethods<void()> List;
+    for (TReceiver& R : Receivers)
+        List.Add(MakeDelegate<&TReceiver::A>(&R));
     ASSERT_EQ(List.Count(), 300);
     for (int32_t I = 0; I < 300; ++I)
-        EXPECT_EQ(List[I].Receiver, &Receivers[static_cast<size_t>(I)]);
+        EXPECT_EQ(List[I].Receiver(), &Receivers[static_cast<size_t>(I)]);
+}
+
+// A list that calls its entries: each call reaches the receiver it was bound
+// to, in registration order, with the arguments given.
+struct TCounter {
+    std::vector<int>* Log = nullptr;
+    int Id = 0;
+    void Add(int Value) { Log->push_back(Id * 100 + Value); }
+};
+
+TEST(Methods, CallEachCallsEveryEntryInOrderWithTheArguments) {
+    std::vector<int> Log;
+    TCounter First{&Log, 1};
+    TCounter Second{&Log, 2};
+    TMethods<void(int)> List;
+    List.Add(MakeDelegate<&TCounter::Add>(&Second));
+    List.Add(MakeDelegate<&TCounter::Add>(&First));
+    List.CallEach(7);
+    EXPECT_EQ(Log, (std::vector<int>{207, 107}));
 }
 
 } // namespace

@@ -127,7 +127,7 @@ TEST_F(ClipSettingsTest, ClipWithoutMediaKeepsOnlyTheSettingsItsRecordStored) {
         TChangeRecorder Recorder(*Project);
         Missing->VolumeSetting()->SetValue(40);
         Missing->BackgroundColorSetting()->SetValue(MakeColor(1, 2, 3));
-        EXPECT_EQ(Recorder.Flags(), std::vector<uint32_t>(2, ProjectChangeSettings));
+        EXPECT_EQ(Recorder.Flags(), std::vector<TProjectChangeFlags>(2, ProjectChangeSettings));
     }
     EXPECT_EQ(Missing->VolumeSetting()->Value(), 40);
     VideoTrack()->RemoveItem(Missing.Get());
@@ -178,7 +178,7 @@ TEST_F(ClipSettingsTest, BackgroundColourStartsFromTheElementAndEditsAreUndoable
     ASSERT_NE(Record, nullptr);
     EXPECT_EQ(Record->Text(), Color->Caption());
     // The edit, two undos and two redos: one settings change each.
-    EXPECT_EQ(Recorder.Flags(), std::vector<uint32_t>(5, ProjectChangeSettings));
+    EXPECT_EQ(Recorder.Flags(), std::vector<TProjectChangeFlags>(5, ProjectChangeSettings));
 
     History.Undo();
     EXPECT_EQ(Element->BackgroundColor(), Color->Value());
@@ -271,8 +271,9 @@ TEST_F(ClipSettingsTest, AdjustmentsAreHiddenOffTheVideoTracksAndShownBack) {
         EXPECT_EQ(Clip->AdjustSetting(static_cast<TVideoAdjustment>(Type))->State(),
                   TSettingState::Hidden)
             << Type;
-    EXPECT_TRUE(std::any_of(Recorder.Flags().begin(), Recorder.Flags().end(),
-                            [](uint32_t Flags) { return Flags & ProjectChangeSettings; }));
+    EXPECT_TRUE(
+        std::any_of(Recorder.Flags().begin(), Recorder.Flags().end(),
+                    [](TProjectChangeFlags Flags) { return Any(Flags & ProjectChangeSettings); }));
     AudioTrack()->RemoveItem(Clip.Get());
     VideoTrack()->InsertItem(Clip.Get(), 0);
     for (int32_t Type = 0; Type < 4; ++Type)
@@ -298,7 +299,7 @@ TEST_F(ClipSettingsTest, VolumeAndMuteReachTheElement) {
     Clip->MuteSetting()->SetValue(true);
     EXPECT_DOUBLE_EQ(Element->Volume(), 2.5);
     EXPECT_TRUE(Element->Muted());
-    EXPECT_EQ(Recorder.Flags(), std::vector<uint32_t>(2, ProjectChangeSettings));
+    EXPECT_EQ(Recorder.Flags(), std::vector<TProjectChangeFlags>(2, ProjectChangeSettings));
     EXPECT_TRUE(UndoRoundTrip(*Project, [&] { Clip->VolumeSetting()->SetValue(12.5); }));
 }
 

@@ -46,7 +46,7 @@ TEST_F(ElementSettingsTest, SettingIsStoredUnderTheQuotedPropertyNameAndReachesT
 
     TChangeRecorder Recorder(*Project);
     Setting->SetValue(12);
-    EXPECT_EQ(Recorder.Flags(), (std::vector<uint32_t>{ProjectChangeSettings}));
+    EXPECT_EQ(Recorder.Flags(), (std::vector<TProjectChangeFlags>{ProjectChangeSettings}));
     TElementProps& Props = Effect->EffectElement()->Props();
     EXPECT_EQ(VariantToInteger(PropValue(Props, "MaxSquare"), 0), 12);
     // Clamped to the description's range.

@@ -246,7 +246,7 @@ TEST_F(ItemSettingTest, TrackSettingEditIsOneRecordInsideOneProjectChange) {
     TChangeRecorder Recorder(*Project);
     Project->Track(1)->Volume()->SetValue(1000);
     EXPECT_EQ(Project->Track(1)->Volume()->Value(), 800);
-    EXPECT_EQ(Recorder.Flags(), std::vector<uint32_t>{ProjectChangeTrackAudio});
+    EXPECT_EQ(Recorder.Flags(), std::vector<TProjectChangeFlags>{ProjectChangeTrackAudio});
     ASSERT_EQ(History.Count(), 1);
     EXPECT_EQ(History.UndoText(), Project->Track(1)->Volume()->Caption());
 }

@@ -272,7 +272,7 @@ TEST_F(ProjectTest, PositionIsClampedAndSignalledOncePerChange) {
     Project->SetPosition(200LL * 3600 * 10000000);
     EXPECT_EQ(Project->Position(), MaxProjectPosition);
     Project->SetPosition(MaxProjectPosition);
-    EXPECT_EQ(Recorder.Flags(), std::vector<uint32_t>{ProjectChangePosition});
+    EXPECT_EQ(Recorder.Flags(), std::vector<TProjectChangeFlags>{ProjectChangePosition});
     EXPECT_FALSE(Project->Modified());
 }
 
@@ -288,7 +288,7 @@ TEST_F(ProjectTest, SelectionAndPositionLeaveTheProjectUnmodifiedButSettingsDoNo
 TEST_F(ProjectTest, NewDeliversOneCombinedChange) {
     TChangeRecorder Recorder(*Project);
     Project->New();
-    EXPECT_EQ(Recorder.Flags(), std::vector<uint32_t>{ProjectChangeAll});
+    EXPECT_EQ(Recorder.Flags(), std::vector<TProjectChangeFlags>{ProjectChangeAll});
 }
 
 TEST_F(ProjectTest, ExtendedSelectionWithinATrackAndResetAcrossTracks) {
@@ -425,7 +425,7 @@ TEST_F(ProjectTest, TrackingBracketHoldsTheTimelineUntilTheOutermostEnd) {
     Project->EndTracking();
     EXPECT_FALSE(Project->Tracking());
     EXPECT_TRUE(Project->Timeline().Idle());
-    EXPECT_EQ(Recorder.Flags(), std::vector<uint32_t>{ProjectChangeTrackingEnd});
+    EXPECT_EQ(Recorder.Flags(), std::vector<TProjectChangeFlags>{ProjectChangeTrackingEnd});
     EXPECT_FALSE(Project->Modified());
 }
 
@@ -455,15 +455,15 @@ TEST_F(ProjectTest, NewFollowsTheDefaultLayoutWithEffectSubTracks) {
 
 TEST_F(ProjectTest, ChangeHandlerFailureDoesNotBreakTheEdit) {
     struct TFailingListener {
-        void Changed(TObject*, uint32_t) { throw EError("listener failed"); }
+        void Changed(TObject*, TProjectChangeFlags) { throw EError("listener failed"); }
     } Listener;
     int Reports = 0;
     SetExceptionReportHandler([&](const std::exception&) { ++Reports; });
-    Project->Changes().AddChangeHandler(ChangeMethod<&TFailingListener::Changed>(&Listener));
+    Project->Changes().AddChangeHandler(MakeDelegate<&TFailingListener::Changed>(&Listener));
     EXPECT_NO_THROW(Project->New());
     EXPECT_EQ(Project->TrackCount(), 5);
     EXPECT_EQ(Reports, 1);
-    Project->Changes().RemoveChangeHandler(ChangeMethod<&TFailingListener::Changed>(&Listener));
+    Project->Changes().RemoveChangeHandler(MakeDelegate<&TFailingListener::Changed>(&Listener));
     SetExceptionReportHandler(nullptr);
 }
 

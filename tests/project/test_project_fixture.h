@@ -6,6 +6,7 @@
 #include "project/track_item.h"
 
 #include <cstdint>
+#include <ostream>
 #include <vector>
 
 // A track item with no media of its own, for testing what tracks and the
@@ -20,21 +21,26 @@ public:
     int DetachCount = 0;
 };
 
+// Failure messages show project flags as hexadecimal numbers.
+inline void PrintTo(TProjectChangeFlags Flags, std::ostream* Out) {
+    *Out << "0x" << std::hex << ToBits(Flags) << std::dec;
+}
+
 // Records every change the project's notifier delivers.
 class TChangeRecorder {
 public:
     explicit TChangeRecorder(TProject& Project) : FProject(Project) {
-        FProject.Changes().AddChangeHandler(ChangeMethod<&TChangeRecorder::Changed>(this));
+        FProject.Changes().AddChangeHandler(MakeDelegate<&TChangeRecorder::Changed>(this));
     }
     ~TChangeRecorder() {
-        FProject.Changes().RemoveChangeHandler(ChangeMethod<&TChangeRecorder::Changed>(this));
+        FProject.Changes().RemoveChangeHandler(MakeDelegate<&TChangeRecorder::Changed>(this));
     }
-    void Changed(TObject*, uint32_t Flags) { Flags_.push_back(Flags); }
+    void Changed(TObject*, TProjectChangeFlags Flags) { Flags_.push_back(Flags); }
 
-    const std::vector<uint32_t>& Flags() const { return Flags_; }
+    const std::vector<TProjectChangeFlags>& Flags() const { return Flags_; }
     void Reset() { Flags_.clear(); }
 
 private:
     TProject& FProject;
-    std::vector<uint32_t> Flags_;
+    std::vector<TProjectChangeFlags> Flags_;
 };

@@ -61,7 +61,7 @@ TEST_F(TrackTest, EditingASettingIsOneChangeOfTheMatchingKind) {
     Project->Track(0)->BackgroundColor()->SetValue(MakeColor(0, 0, 255));
     Project->Track(0)->BackgroundColor()->SetValue(MakeColor(0, 0, 255)); // unchanged
     EXPECT_EQ(Recorder.Flags(),
-              (std::vector<uint32_t>{ProjectChangeTrackAudio, ProjectChangeSettings}));
+              (std::vector<TProjectChangeFlags>{ProjectChangeTrackAudio, ProjectChangeSettings}));
 }
 
 TEST_F(TrackTest, VolumeIsClampedWhenSetAndWhenLoaded) {
@@ -109,7 +109,7 @@ TEST_F(TrackTest, EffectSubTracksAreAddedAfterTheOwnSubTrackAndDeletedByIndex) {
     EXPECT_EQ(First->Index(), 2);
     EXPECT_EQ(First->Track(), Track);
     EXPECT_EQ(Recorder.Flags(),
-              (std::vector<uint32_t>{ProjectChangeSubTracks, ProjectChangeSubTracks}));
+              (std::vector<TProjectChangeFlags>{ProjectChangeSubTracks, ProjectChangeSubTracks}));
 
     Track->DeleteEffectSubTrack(0); // the own sub-track is refused
     EXPECT_EQ(Track->SubTrackCount(), 3);

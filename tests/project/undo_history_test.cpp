@@ -81,12 +81,12 @@ private:
 class THistoryRecorder {
 public:
     explicit THistoryRecorder(TUndoHistory& History) : FHistory(History) {
-        FHistory.Changes().AddChangeHandler(ChangeMethod<&THistoryRecorder::Changed>(this));
+        FHistory.Changes().AddChangeHandler(MakeDelegate<&THistoryRecorder::Changed>(this));
     }
     ~THistoryRecorder() {
-        FHistory.Changes().RemoveChangeHandler(ChangeMethod<&THistoryRecorder::Changed>(this));
+        FHistory.Changes().RemoveChangeHandler(MakeDelegate<&THistoryRecorder::Changed>(this));
     }
-    void Changed(TObject* Sender, uint32_t Flags) {
+    void Changed(TObject* Sender, TUndoChangeFlags Flags) {
         EXPECT_EQ(Sender, &FHistory);
         EXPECT_EQ(Flags, UndoChangeAll);
         // Listeners see the history at rest, so the commands they refresh

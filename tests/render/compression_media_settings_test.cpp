@@ -63,7 +63,7 @@ TEST_F(CompressionMediaSettings, TheEffectiveValueFollowsTheSliderAsTheProjectGa
     Render.Refresh();
     EXPECT_EQ(Quality.Value(), 36);
     EXPECT_EQ(Counter.Count, 1);
-    EXPECT_NE(Counter.Flags & MediaSettingsChangeCompression, 0u);
+    EXPECT_TRUE(Any(Counter.Flags & MediaSettingsChangeCompression));
     Render.Changes().RemoveChangeHandler(Counter.Method());
 }
 

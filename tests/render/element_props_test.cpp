@@ -29,8 +29,8 @@ class ElementPropsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Props.OnChange = Events.Method();
-        Props.OnSpecialKey = SpecialKeyMethod<&TOwner::SpecialKey>(&Owner);
-        Props.OnValueClass = ValueClassMethod<&TOwner::ValueClass>(&Owner);
+        Props.OnSpecialKey = MakeDelegate<&TOwner::SpecialKey>(&Owner);
+        Props.OnValueClass = MakeDelegate<&TOwner::ValueClass>(&Owner);
     }
     TElementProps Props;
     TEventCounter Events;
@@ -126,7 +126,7 @@ TEST_F(ElementPropsTest, AKeyOutOfOrderStopsTheApply) {
 
 TEST_F(ElementPropsTest, AssignCopiesValuesWithTheirClassesAndFiresOnce) {
     TElementProps Source;
-    Source.OnValueClass = ValueClassMethod<&TOwner::ValueClass>(&Owner);
+    Source.OnValueClass = MakeDelegate<&TOwner::ValueClass>(&Owner);
     Source.SetValue("BorderSoftness", int32_t(60));
     Source.SetValue("*FirstLastTime", 1.0);
     Props.SetValue("MaxSquare", int32_t(4));

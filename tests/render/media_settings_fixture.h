@@ -2,6 +2,7 @@
 
 #include "core/changes.h"
 #include "render/file_clip_element.h"
+#include "render/media_settings.h"
 #include "render/timeline.h"
 #include "test_media.h"
 
@@ -13,12 +14,14 @@
 // Counts the notifications of a settings tree and collects their flags.
 struct TChangeCounter {
     int Count = 0;
-    uint32_t Flags = 0;
-    void Changed(TObject*, uint32_t ChangeFlags) {
+    TMediaSettingsChangeFlags Flags{};
+    void Changed(TObject*, TMediaSettingsChangeFlags ChangeFlags) {
         ++Count;
         Flags |= ChangeFlags;
     }
-    TMethod Method() { return ChangeMethod<&TChangeCounter::Changed>(this); }
+    TMediaSettingsChanges::TChangeHandler Method() {
+        return MakeDelegate<&TChangeCounter::Changed>(this);
+    }
     void Reset() { *this = {}; }
 };
 

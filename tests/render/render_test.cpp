@@ -78,7 +78,7 @@ TEST_F(RenderDriver, RefreshPicksTheSettingsAgainWhenTheClipsChange) {
     EXPECT_EQ(Render.VideoSettings(), &Render.AVI().Video());
     EXPECT_EQ(Render.CompressionSettings(), &Render.MP4().BitRate());
     EXPECT_EQ(Counter.Count, 1);
-    EXPECT_NE(Counter.Flags & MediaSettingsChangeCompression, 0u);
+    EXPECT_TRUE(Any(Counter.Flags & MediaSettingsChangeCompression));
     Render.Changes().RemoveChangeHandler(Counter.Method());
 }
 
@@ -100,20 +100,20 @@ TEST_F(RenderDriver, KindAndDownloadChangesAreAnnouncedOnlyWhenTheyChange) {
 struct TSizeWatcher {
     TRender* Render;
     int32_t Width = 0;
-    void Changed(TObject*, uint32_t) { Width = Render->OutputWidth(); }
+    void Changed(TObject*, TMediaSettingsChangeFlags) { Width = Render->OutputWidth(); }
 };
 
 TEST_F(RenderDriver, OutputSizeFollowsTheCurrentVideoSettingsBeforeListenersHear) {
     AddColor(Second);
     TRender Render(Timeline);
     TSizeWatcher Watcher{&Render};
-    Render.Changes().AddChangeHandler(ChangeMethod<&TSizeWatcher::Changed>(&Watcher));
+    Render.Changes().AddChangeHandler(MakeDelegate<&TSizeWatcher::Changed>(&Watcher));
     Render.WMV().Video().SetWidth(400);
     EXPECT_EQ(Watcher.Width, 400);
     Render.SetKind(TRenderKind::DV);
     EXPECT_EQ(Watcher.Width, 720);
     EXPECT_EQ(Render.OutputHeight(), Render.DV().Video().Height());
-    Render.Changes().RemoveChangeHandler(ChangeMethod<&TSizeWatcher::Changed>(&Watcher));
+    Render.Changes().RemoveChangeHandler(MakeDelegate<&TSizeWatcher::Changed>(&Watcher));
 }
 
 TEST_F(RenderDriver, OutputSettingsCarryTheCurrentKindsChoices) {

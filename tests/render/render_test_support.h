@@ -15,7 +15,7 @@ struct TEventCounter {
         ++Count;
         LastSender = Sender;
     }
-    TMethod Method() { return NotifyMethod<&TEventCounter::Changed>(this); }
+    TNotifyHandler Method() { return MakeDelegate<&TEventCounter::Changed>(this); }
 };
 
 // Switches the process to a locale that writes "0,5" for the time of a test,

@@ -171,7 +171,7 @@ TEST(TextDescriptorTest, AListenerThatRaisesDuringAssignIsNotSwallowed) {
     TTextClipDescriptor Source;
     Source.SetText("x");
     TTextClipDescriptor Target;
-    Target.OnChange = NotifyMethod<&TThrower::Changed>(&Thrower);
+    Target.OnChange = MakeDelegate<&TThrower::Changed>(&Thrower);
     EXPECT_THROW(Target.Assign(Source), EError);
     EXPECT_EQ(Target.Text(), "x");
 }
