@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 #include <sys/stat.h>
+#include <unistd.h>
 
 int32_t TMediaInfo::StreamCount(TStreamMajorType Type) const {
     return static_cast<int32_t>(std::count_if(Streams.begin(), Streams.end(),
@@ -186,6 +187,10 @@ TMediaInfo CheckPlayableMedia(const std::string& FileName, TMediaKind Kind, int3
 
     struct stat Status {};
     if (::stat(FileName.c_str(), &Status) != 0)
+        RaiseMediaFileError(TTextSlot::CannotOpenMedia, FileName, AVERROR(errno));
+    // A file made unreadable keeps its size and time, so the cache alone
+    // would still call it playable.
+    if (::access(FileName.c_str(), R_OK) != 0)
         RaiseMediaFileError(TTextSlot::CannotOpenMedia, FileName, AVERROR(errno));
     int64_t Modified = int64_t(Status.st_mtim.tv_sec) * 1000000000 + Status.st_mtim.tv_nsec;
 
