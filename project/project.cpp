@@ -50,6 +50,14 @@ void TProject::Signal(uint32_t Flags) {
     FChanges->Change(Flags);
 }
 
+int32_t TProject::CheckMedia() {
+    TUpdateGuard Guard(*FChanges);
+    int32_t Back = FTimeline->RetryUnavailable();
+    if (Back > 0)
+        Signal(ProjectChangeItems);
+    return Back;
+}
+
 bool TProject::IsEmpty() const {
     return std::all_of(FTracks.begin(), FTracks.end(),
                        [](const TTrack* Track) { return Track->ItemCount() == 0; });
@@ -376,7 +384,9 @@ void TProject::LoadFromFile(const std::string& FileName) {
     TData Data;
     Data.LoadFromFile(FileName);
     TRefPtr<TProject> Opened{new TProject};
+    Opened->Timeline().BeginUpdate();
     Opened->LoadFromData(Data);
+    Opened->Timeline().Commit();
     {
         TUpdateGuard Guard(*FChanges);
         Clear();
