@@ -250,6 +250,11 @@ void TTimeline::Commit() {
 bool TTimeline::CloseBracket() {
     if (FUpdateCount <= 0)
         RaiseError(GetText(TTextSlot::UnbalancedTimelineUpdate));
+    // The tracks settle while the bracket still holds, so that the clips
+    // whose sub-track changes join the others waiting to be built.
+    if (FUpdateCount == 1 && !FFlushing)
+        for (const auto& Track : FTracks)
+            Track->Settle();
     if (--FUpdateCount > 0 || FFlushing)
         return false;
     Flush();
