@@ -77,6 +77,30 @@ TFileClip::TFileClip(TVideoTime Position, std::string FileName) : FFileName(std:
     CreateSettings();
 }
 
+TFileClip::TFileClip(TVideoTime Position, const TFileClip& Like) : FFileName(Like.FFileName) {
+    SetPosition(Position);
+    FHasAudio = Like.FHasAudio;
+    FHasVideo = Like.FHasVideo;
+    FIsStill = Like.FIsStill;
+    FIsStretchable = Like.FIsStretchable;
+    FMediaDuration = Like.FMediaDuration;
+    FFrameWidth = Like.FFrameWidth;
+    FFrameHeight = Like.FFrameHeight;
+    FCanZoomPan = Like.FCanZoomPan;
+    if (TFileClipElement* Source = Like.FileElement()) {
+        SetDuration(FIsStill ? TFileClipElement::DefaultPictureDuration : FMediaDuration);
+        SetElement(Source->Clone());
+    } else {
+        SetDuration(UnavailableDuration);
+    }
+    FTrimEnd = FIsStretchable ? Duration() : FMediaDuration;
+    CreateSettings();
+}
+
+bool TFileClip::IsAvailable() const {
+    return Element() && !Element()->Unavailable();
+}
+
 TFileClipElement* TFileClip::FileElement() const {
     return static_cast<TFileClipElement*>(Element());
 }
@@ -179,7 +203,7 @@ void TFileClip::Save(TData& Data) const {
 }
 
 void TFileClip::Load(TData& Data) {
-    if (!IsAvailable()) {
+    if (!Element()) {
         KeepStoredSettings(Data);
         // A still whose file is missing keeps its movement for when the
         // file is back.

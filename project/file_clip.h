@@ -22,10 +22,18 @@ public:
     static constexpr int32_t UnavailableHeight = 240;
 
     TFileClip(TVideoTime Position, std::string FileName);
+    // A new clip of Like's file at Position, with the media facts Like
+    // found (and a copy of its element), as opening the file again would
+    // give while the file is unchanged; but it does not open the file, so a
+    // file that has gone since makes the same clip, unavailable as Like is.
+    TFileClip(TVideoTime Position, const TFileClip& Like);
     std::string_view ClassName() const override { return "TFileClip"; }
 
     const std::string& FileName() const { return FFileName; }
-    bool IsAvailable() const { return Element() != nullptr; }
+    // Whether the clip's media can be shown: false when the file could not
+    // be opened when the clip was made, or when a later rebuild of its
+    // element failed (the file deleted, damaged or made unreadable since).
+    bool IsAvailable() const;
     TFileClipElement* FileElement() const;
 
     TVideoTime MediaDuration() const { return FMediaDuration; }

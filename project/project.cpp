@@ -48,6 +48,14 @@ void TProject::Signal(TProjectChangeFlags Flags) {
     FChanges->Change(Flags);
 }
 
+int32_t TProject::CheckMedia() {
+    TUpdateGuard Guard(*FChanges);
+    int32_t Back = FTimeline->RetryUnavailable();
+    if (Back > 0)
+        Signal(ProjectChangeItems);
+    return Back;
+}
+
 bool TProject::IsEmpty() const {
     return std::all_of(FTracks.begin(), FTracks.end(),
                        [](const TRefPtr<TTrack>& Track) { return Track->ItemCount() == 0; });
@@ -367,7 +375,9 @@ void TProject::LoadFromFile(const std::string& FileName) {
     TData Data;
     Data.LoadFromFile(FileName);
     TRefPtr<TProject> Opened = MakeRef<TProject>();
+    Opened->Timeline().BeginUpdate();
     Opened->LoadFromData(Data);
+    Opened->Timeline().Commit();
     {
         TUpdateGuard Guard(*FChanges);
         Clear();

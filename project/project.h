@@ -56,6 +56,12 @@ public:
     TTrack* AddTrack(int32_t Index, TTrackKind Kind);
     void DeleteTrack(int32_t Index);
     void DeleteSelection();
+    // Builds again the clips whose media could not be opened when they were
+    // last built (a file deleted, damaged or made unreadable while the
+    // project was open), for when the file may be back; announces the items
+    // when any came back, and returns how many did. Any edit that touches
+    // such a clip tries it again too.
+    int32_t CheckMedia();
 
     // Selects Item (a track, a sub-track, a track item or a clip effect;
     // none to clear) in one change. One kind of object is selected at a

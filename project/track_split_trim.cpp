@@ -24,7 +24,7 @@ TFileClip* AsFileClip(TTrackItem* Item) {
 // A new clip of Clip's file that carries on where Clip leaves off: the same
 // settings and clip effects, the same zoom and pan.
 TRefPtr<TFileClip> NewClipLike(const TFileClip& Clip, TVideoTime Position) {
-    TRefPtr<TFileClip> Copy = MakeRef<TFileClip>(Position, Clip.FileName());
+    TRefPtr<TFileClip> Copy = MakeRef<TFileClip>(Position, Clip);
     Copy->SetZoomPanRaw(Clip.ZoomPanBegin(), Clip.ZoomPanEnd(), Clip.IsEqualSize(),
                         Clip.IsCommonCenter());
     CopySettings(Clip, *Copy);

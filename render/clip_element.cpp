@@ -72,8 +72,6 @@ void TClipElement::Detach() {
 
 void TClipElement::Rebuild() {
     RemoveFromGraph();
-    FVideoSource = FAudioSource = nullptr;
-    FColorAdjust = FVolumeEffect = nullptr;
     TTimelineTrack* Owner = Track();
     if (!Owner)
         return;
@@ -116,6 +114,8 @@ void TClipElement::BuildAudio(TMediaTrack*, TVideoTime, TVideoTime) {}
 
 void TClipElement::RemoveFromGraph() {
     TTimelineElement::RemoveFromGraph();
+    FVideoSource = FAudioSource = nullptr;
+    FColorAdjust = FVolumeEffect = nullptr;
     for (TEffectElement* Effect : FClipEffects) {
         Effect->RemoveFromGraph();
         Effect->SetTrackOf(nullptr);
@@ -230,6 +230,7 @@ void TClipElement::CollectFormat(TVideoFormat&, TAudioFormat&) const {}
 void TClipElement::CopyParametersTo(TClipElement& Clone) const {
     Clone.SetStartField(Start());
     Clone.SetDurationField(Duration());
+    Clone.CopyAvailability(*this);
     Clone.FBrightness = FBrightness;
     Clone.FContrast = FContrast;
     Clone.FSaturation = FSaturation;

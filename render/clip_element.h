@@ -102,11 +102,16 @@ protected:
     void SetAudioSource(TMediaSource* Source) { FAudioSource = Source; }
 
 private:
+    friend class TTimelineTrack;
     void BuildColorAdjust(TMediaTrack* SubTrack, TVideoTime Start, TVideoTime Stop);
     void BuildVolume(TMediaTrack* SubTrack, TVideoTime Start, TVideoTime Stop);
     void ParameterChanged();
 
     int32_t FSubTrackIndex = -1;
+    // Where the track's list holds the clip, and whether the track still
+    // has to build it there (kept by the track).
+    int32_t FListIndex = -1;
+    bool FNewInList = false;
     int32_t FBrightness = 0;
     int32_t FContrast = 0;
     int32_t FSaturation = 0;

@@ -2,6 +2,7 @@
 
 #include "core/changes.h"
 #include "core/error.h"
+#include "core/exception_report.h"
 #include "core/text.h"
 #include "core/text_table.h"
 #include "render/description_registry.h"
@@ -11,7 +12,6 @@
 #include <cassert>
 #include <charconv>
 #include <cmath>
-#include <exception>
 #include <vector>
 
 namespace {
@@ -112,24 +112,25 @@ bool ReadTitleTextForm(std::string_view Text, TTitleTextForm& Form) {
 
 class TTextClipDescriptor::TChangeBatch {
 public:
-    explicit TChangeBatch(TTextClipDescriptor& Owner)
-        : FOwner(Owner), FExceptions(std::uncaught_exceptions()) {
-        ++FOwner.FBatchDepth;
-    }
-    // The listener's exceptions pass on, unless one is already on its way.
-    ~TChangeBatch() noexcept(false) {
+    explicit TChangeBatch(TTextClipDescriptor& Owner) : FOwner(Owner) { ++FOwner.FBatchDepth; }
+    // The outermost batch tells the listener once; as the notifier's
+    // brackets do, it reports the listener's exception instead of passing
+    // it on.
+    ~TChangeBatch() {
         if (--FOwner.FBatchDepth > 0 || !FOwner.FBatchChanged)
             return;
         FOwner.FBatchChanged = false;
-        if (std::uncaught_exceptions() == FExceptions)
+        try {
             FOwner.Changed();
+        } catch (...) {
+            ReportCurrentException();
+        }
     }
     TChangeBatch(const TChangeBatch&) = delete;
     TChangeBatch& operator=(const TChangeBatch&) = delete;
 
 private:
     TTextClipDescriptor& FOwner;
-    int FExceptions;
 };
 
 TTextClipDescriptor::TTextClipDescriptor()

@@ -14,17 +14,13 @@
 #include <cmath>
 #include <exception>
 #include <map>
+#include <string>
 
-TTimelineUpdateGuard::TTimelineUpdateGuard(TTimeline& Timeline)
-    : FTimeline(Timeline), FUncaught(std::uncaught_exceptions()) {
+TTimelineUpdateGuard::TTimelineUpdateGuard(TTimeline& Timeline) : FTimeline(Timeline) {
     FTimeline.BeginUpdate();
 }
 
-TTimelineUpdateGuard::~TTimelineUpdateGuard() noexcept(false) {
-    if (std::uncaught_exceptions() == FUncaught) {
-        FTimeline.EndUpdate();
-        return;
-    }
+TTimelineUpdateGuard::~TTimelineUpdateGuard() {
     try {
         FTimeline.EndUpdate();
     } catch (...) {
@@ -60,6 +56,7 @@ TTimeline::TTimeline() : FPlatform(std::make_unique<TMediaTimeline>()) {
     FVideoFormat.Height = 240;
     FVideoFormat.FramesPerSecond = 16;
     FAudioFormat = DefaultAudioFormat;
+    BeginUpdate();
     Build();
     AddTrack(TTimelineTrackKind::ABVideoAudio, 0);
     EndUpdate();
@@ -71,6 +68,7 @@ TTimeline::TTimeline(const TTimeline& Source, const TVideoFormat& Video, const T
     FAudioFormat = Audio.Preset == 0 && Audio.SamplesPerSecond == 0 ? Source.FAudioFormat : Audio;
     FRenderMode = 1;
     FZoomPanHandle = Source.FZoomPanHandle;
+    BeginUpdate();
     Build();
     for (const auto& Track : Source.FTracks) {
         TTimelineTrack* Copy = this->Track(AddTrack(Track->Kind(), 0));
@@ -232,14 +230,35 @@ void TTimeline::DeleteTrack(int32_t Position) {
 }
 
 void TTimeline::BeginUpdate() {
-    --FUpdateCounter;
+    ++FUpdateCount;
 }
 
 void TTimeline::EndUpdate() {
-    if (FUpdateCounter >= 1)
+    if (CloseBracket())
+        ReportFailures();
+}
+
+void TTimeline::Commit() {
+    if (!CloseBracket() || FFailures.empty())
+        return;
+    std::exception_ptr First = FFailures.front();
+    FFailures.erase(FFailures.begin());
+    ReportFailures();
+    std::rethrow_exception(First);
+}
+
+bool TTimeline::CloseBracket() {
+    if (FUpdateCount <= 0)
         RaiseError(GetText(TTextSlot::UnbalancedTimelineUpdate));
-    if (++FUpdateCounter == 1 && !FFlushing)
-        Flush();
+    // The tracks settle while the bracket still holds, so that the clips
+    // whose sub-track changes join the others waiting to be built.
+    if (FUpdateCount == 1 && !FFlushing)
+        for (const auto& Track : FTracks)
+            Track->Settle();
+    if (--FUpdateCount > 0 || FFlushing)
+        return false;
+    Flush();
+    return true;
 }
 
 void TTimeline::Flush() {
@@ -247,14 +266,14 @@ void TTimeline::Flush() {
     try {
         while (!FPendingElements.empty()) {
             TTimelineElement* Element = FPendingElements.front();
-            FPendingElements.erase(FPendingElements.begin());
+            FPendingElements.pop_front();
             Element->FPendingIn = nullptr;
             if (Element->Track())
                 Element->Update();
         }
     } catch (...) {
-        // The rest stay pending for the next bracket; the failure goes to
-        // whoever closed this one.
+        // Element failures never get here (BuildElement keeps them); what
+        // does leaves the rest pending for the next bracket.
         FFlushing = false;
         throw;
     }
@@ -263,9 +282,83 @@ void TTimeline::Flush() {
         Rebuild();
 }
 
+void TTimeline::BuildElement(TTimelineElement& Element) {
+    try {
+        Element.Rebuild();
+        Element.FUnavailable = false;
+    } catch (...) {
+        // Whatever the element made before it failed goes again; the track
+        // still ends where its clips do.
+        Element.RemoveFromGraph();
+        if (!Element.FUnavailable) {
+            Element.FUnavailable = true;
+            FFailures.push_back(std::current_exception());
+        }
+        if (TTimelineTrack* Owner = Element.Track())
+            Owner->Changed();
+    }
+    ++FElementBuilds;
+    if (Idle() && !FFlushing)
+        ReportFailures();
+}
+
+void TTimeline::ReportFailures() {
+    // Taken first: a report handler may edit, and so build, again. Pieces
+    // of one file (a clip just split) fail alike: each message is shown
+    // once.
+    std::vector<std::exception_ptr> Failures;
+    Failures.swap(FFailures);
+    std::vector<std::string> Shown;
+    for (const std::exception_ptr& Failure : Failures) {
+        try {
+            std::rethrow_exception(Failure);
+        } catch (const std::exception& Error) {
+            if (std::find(Shown.begin(), Shown.end(), Error.what()) != Shown.end())
+                continue;
+            Shown.emplace_back(Error.what());
+            ReportCurrentException();
+        } catch (...) {
+            ReportCurrentException();
+        }
+    }
+}
+
+int32_t TTimeline::RetryUnavailable() {
+    std::vector<TTimelineElement*> Unavailable;
+    auto Collect = [&](TTimelineElement* Element) {
+        if (Element && Element->Unavailable() &&
+            std::find(Unavailable.begin(), Unavailable.end(), Element) == Unavailable.end())
+            Unavailable.push_back(Element);
+    };
+    for (const auto& Track : FTracks) {
+        for (int32_t I = 1; I <= Track->ClipCount(); ++I) {
+            TClipElement* Clip = Track->Clip(I);
+            Collect(Clip);
+            for (TEffectElement* Effect : Clip->ClipEffects())
+                Collect(Effect);
+            Collect(Clip->IncomingTransition());
+            Collect(Clip->OutgoingTransition());
+        }
+        for (TEffectElement* Effect : Track->Effects())
+            Collect(Effect);
+    }
+    if (Unavailable.empty())
+        return 0;
+    {
+        TTimelineUpdateGuard Bracket(*this);
+        for (TTimelineElement* Element : Unavailable)
+            Element->Update();
+    }
+    return int32_t(std::count_if(Unavailable.begin(), Unavailable.end(),
+                                 [](const TTimelineElement* E) { return !E->Unavailable(); }));
+}
+
 void TTimeline::AddPending(TTimelineElement* Element) {
-    // Elements come here once per bracket: they note the timeline that holds
-    // them (FPendingIn) and do not ask again while it does.
+    // Elements wait once per bracket: FPendingIn names the timeline that
+    // holds them.
+    if (Element->FPendingIn == this)
+        return;
+    Element->FPendingIn = this;
     FPendingElements.push_back(Element);
 }
 
@@ -288,7 +381,7 @@ void TTimeline::ReleaseTimelineObjects() {
 }
 
 void TTimeline::Rebuild() {
-    if (FUpdateCounter < 1 || FFlushing) {
+    if (FUpdateCount > 0 || FFlushing) {
         FRebuildPending = true;
         return;
     }

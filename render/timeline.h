@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -28,8 +29,14 @@ class TTimelineElement;
 // EndUpdate, and each element changed inside the bracket is rebuilt once,
 // when the outermost bracket ends.
 //
-// The update counter is 1 when idle: BeginUpdate lowers it, EndUpdate
-// raises it, and the work deferred meanwhile runs when it is 1 again.
+// The brackets count as the project's notifier does: up from 0, and the
+// work deferred meanwhile runs when the count is back at 0. An element
+// whose rebuild fails (its media file was deleted, damaged or made
+// unreadable while the project is open) does not stop the others: it is
+// taken off the engine's timeline, marked unavailable, and the failure goes
+// to the application's exception report once the outermost bracket has
+// closed. The edit that caused the rebuild stands. The element is tried
+// again whenever it changes, and by RetryUnavailable.
 class TTimeline : public TObject {
 public:
     // The project's own timeline: 320 x 240 at 16 frames per second, the
@@ -70,10 +77,16 @@ public:
     void DeleteTrack(int32_t Position);
 
     void BeginUpdate();
-    // Raises the unbalanced-update error when no bracket is open.
+    // Raises the unbalanced-update error when no bracket is open. Closing
+    // the outermost bracket rebuilds what changed inside it.
     void EndUpdate();
-    int32_t UpdateCounter() const { return FUpdateCounter; }
-    bool Idle() const { return FUpdateCounter > 0; }
+    // Closes a bracket as EndUpdate does, but raises the first failure of
+    // the elements built (reporting any others) instead of only reporting
+    // them: for work that must not stand when the engine cannot build it,
+    // such as a project being opened.
+    void Commit();
+    int32_t UpdateCount() const { return FUpdateCount; }
+    bool Idle() const { return FUpdateCount == 0; }
     bool Flushing() const { return FFlushing; }
 
     // The end of the last clip of any track, on the video frame grid.
@@ -98,7 +111,14 @@ public:
     // How often the timeline-wide objects were rebuilt and elements built.
     int32_t RebuildCount() const { return FRebuildCount; }
     int32_t ElementBuildCount() const { return FElementBuilds; }
-    void CountElementBuild() { ++FElementBuilds; }
+    // Builds Element's engine objects now. A failure leaves the element
+    // unavailable and is reported (at once when no bracket is open,
+    // otherwise when the outermost one closes); it never propagates.
+    void BuildElement(TTimelineElement& Element);
+    // Builds again every element of the timeline that is unavailable, for
+    // when its media may be back; returns how many of them are available
+    // now.
+    int32_t RetryUnavailable();
 
     // The zoom-and-pan callback handle given to picture sources (0: none).
     uint64_t ZoomPanHandle() const { return FZoomPanHandle; }
@@ -106,7 +126,9 @@ public:
 
 private:
     void Build();
+    bool CloseBracket();
     void Flush();
+    void ReportFailures();
     void PlaceTrackCompositions(TTimelineTrack* Track, int32_t Position);
     void CopyTrack(TTimelineTrack& From, TTimelineTrack& To);
     void ReleaseTimelineObjects();
@@ -124,7 +146,7 @@ private:
     TVideoFormat FVideoFormat;
     TAudioFormat FAudioFormat;
     uint8_t FRenderMode = 0;
-    int32_t FUpdateCounter = 0;
+    int32_t FUpdateCount = 0;
     bool FFlushing = false;
     bool FRebuildPending = false;
     int32_t FRebuildCount = 0;
@@ -132,6 +154,8 @@ private:
     uint64_t FZoomPanHandle = 0;
     std::vector<std::unique_ptr<TTimelineTrack>> FTracks;
     std::deque<TTimelineElement*> FPendingElements; // taken from the front as they are built
+    // Rebuilds that failed inside a bracket, reported when it closes.
+    std::vector<std::exception_ptr> FFailures;
     // A render copy owns the clones of the source's elements; effects and
     // transitions go before the clips they refer to.
     std::vector<std::unique_ptr<TClipElement>> FOwnedClips;
@@ -139,17 +163,18 @@ private:
     std::vector<std::unique_ptr<TEffectElement>> FOwnedEffects;
 };
 
-// BeginUpdate on construction, EndUpdate on destruction. A failure of the
-// deferred rebuild propagates, unless another exception is already on its
-// way, which then wins and the rebuild's failure is reported.
+// BeginUpdate on construction, EndUpdate on destruction, so the bracket
+// closes on every path. Like the notifier's guard it never throws: elements
+// that fail to rebuild are reported by the timeline itself, and anything
+// else that goes wrong while the bracket closes goes to the exception
+// report.
 class TTimelineUpdateGuard {
 public:
     explicit TTimelineUpdateGuard(TTimeline& Timeline);
-    ~TTimelineUpdateGuard() noexcept(false);
+    ~TTimelineUpdateGuard();
     TTimelineUpdateGuard(const TTimelineUpdateGuard&) = delete;
     TTimelineUpdateGuard& operator=(const TTimelineUpdateGuard&) = delete;
 
 private:
     TTimeline& FTimeline;
-    int FUncaught;
 };

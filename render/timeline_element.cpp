@@ -40,15 +40,12 @@ void TTimelineElement::Update() {
     if (!Now && FPendingIn == Owner)
         return;
     if (FEnabled && Now) {
-        Rebuild();
-        Owner->CountElementBuild();
+        Owner->BuildElement(*this);
         return;
     }
     RemoveFromGraph();
-    if (!FPendingIn) {
-        FPendingIn = Owner;
+    if (!FPendingIn)
         Owner->AddPending(this);
-    }
 }
 
 void TTimelineElement::Keep(TMediaLayer* Parent, TMediaNode* Node) {

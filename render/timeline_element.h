@@ -26,6 +26,10 @@ public:
     TVideoTime Duration() const { return FDuration; }
     TVideoTime End() const { return FStart + FDuration; }
     bool Pending() const { return FPendingIn != nullptr; }
+    // Whether the last build failed (the media could not be opened): the
+    // element then has nothing on the engine's timeline until a later build
+    // succeeds.
+    bool Unavailable() const { return FUnavailable; }
     bool Enabled() const { return FEnabled; }
 
     virtual bool CanSetDuration() const { return true; }
@@ -44,6 +48,9 @@ public:
 
 protected:
     TTimelineElement() = default;
+    // A copy starts as unavailable as its original, so that a failure
+    // already reported is not reported again for the copy.
+    void CopyAvailability(const TTimelineElement& From) { FUnavailable = From.FUnavailable; }
     void SetTrackField(TTimelineTrack* Track) { FTrack = Track; }
     void SetStartField(TVideoTime Start) { FStart = Start; }
     void SetDurationField(TVideoTime Duration) { FDuration = Duration; }
@@ -64,5 +71,6 @@ private:
     // the list before it is freed.
     TTimeline* FPendingIn = nullptr;
     bool FEnabled = true;
+    bool FUnavailable = false;
     std::vector<TKept> FKept;
 };

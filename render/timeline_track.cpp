@@ -48,8 +48,8 @@ TTimelineTrack::~TTimelineTrack() {
         FEffects.back()->MoveTo(nullptr, 0);
     while (!FTransitions.empty())
         FTransitions.back()->Detach();
-    while (!FClips.empty())
-        FClips.back()->Detach();
+    while (!IsEmpty())
+        Clip(ClipCount())->Detach();
 }
 
 void TTimelineTrack::AddTransition(TBaseTransitionElement* Transition) {
@@ -62,6 +62,11 @@ void TTimelineTrack::RemoveTransition(TBaseTransitionElement* Transition) {
                        FTransitions.end());
 }
 
+int32_t TTimelineTrack::ClipCount() const {
+    SortClips();
+    return static_cast<int32_t>(FClips.size());
+}
+
 TClipElement* TTimelineTrack::Clip(int32_t Position) const {
     if (Position < 1 || Position > ClipCount())
         return nullptr;
@@ -69,12 +74,15 @@ TClipElement* TTimelineTrack::Clip(int32_t Position) const {
 }
 
 int32_t TTimelineTrack::PositionOf(const TClipElement* Clip) const {
-    auto It = std::find(FClips.begin(), FClips.end(), Clip);
-    return It == FClips.end() ? -1 : int32_t(It - FClips.begin()) + 1;
+    SortClips();
+    if (!Clip || Clip->FListIndex < 0 || size_t(Clip->FListIndex) >= FClips.size() ||
+        FClips[size_t(Clip->FListIndex)] != Clip)
+        return -1;
+    return Clip->FListIndex + 1;
 }
 
 TVideoTime TTimelineTrack::GetDuration() const {
-    return FClips.empty() ? 0 : FClips.back()->End();
+    return IsEmpty() ? 0 : FClips.back()->End();
 }
 
 TMediaTrack* TTimelineTrack::VideoSubTrack(int32_t Index) const {
@@ -100,32 +108,71 @@ void TTimelineTrack::SetCompositions(TMediaComposition* Video, TMediaComposition
     }
 }
 
-void TTimelineTrack::ReplaceClipsFrom(int32_t Position) {
-    // On an A/B track a clip's sub-track follows its position: every clip
-    // after a change of the list is placed again, the last first.
-    for (int32_t P = ClipCount(); P >= Position; --P)
-        Clip(P)->Update();
+void TTimelineTrack::SortClips() const {
+    if (!FUnordered)
+        return;
+    FUnordered = false;
+    FClips.erase(std::remove(FClips.begin(), FClips.end(), nullptr), FClips.end());
+    // Stable: a clip placed at the start of another goes after it, as it
+    // always has. Clips shifted together come back in order, and then
+    // closing the gaps they left is all there is to do.
+    auto Earlier = [](const TClipElement* A, const TClipElement* B) {
+        return A->Start() < B->Start();
+    };
+    if (!std::is_sorted(FClips.begin(), FClips.end(), Earlier))
+        std::stable_sort(FClips.begin(), FClips.end(), Earlier);
+    for (size_t I = 0; I < FClips.size(); ++I)
+        FClips[I]->FListIndex = int32_t(I);
+}
+
+void TTimelineTrack::Settle() {
+    SortClips();
+    if (!FUnsettled)
+        return;
+    FUnsettled = false;
+    // The clips placed since are built; and on an A/B track a clip's
+    // sub-track follows the parity of its position, so those whose parity
+    // changed are built again.
+    for (size_t I = 0; I < FClips.size(); ++I) {
+        TClipElement* Clip = FClips[I];
+        if (Clip->FNewInList || Clip->SubTrackIndex() != (FABTrack ? int32_t(I % 2) : 0)) {
+            Clip->FNewInList = false;
+            Clip->Update();
+        }
+    }
+    Changed();
 }
 
 void TTimelineTrack::InsertClip(TClipElement* Clip) {
-    auto At = std::upper_bound(FClips.begin(), FClips.end(), Clip->Start(),
-                               [](TVideoTime T, const TClipElement* C) { return T < C->Start(); });
-    int32_t Position = int32_t(At - FClips.begin()) + 1;
-    FClips.insert(At, Clip);
-    if (FABTrack)
-        ReplaceClipsFrom(Position + 1);
-    Clip->Update();
+    // Appended at the end of a list in order, it stays in order.
+    if (!FUnordered && !FClips.empty() && FClips.back()->Start() > Clip->Start())
+        FUnordered = true;
+    Clip->FListIndex = int32_t(FClips.size());
+    Clip->FNewInList = true;
+    FClips.push_back(Clip);
+    FUnsettled = true;
+    if (FTimeline->Idle())
+        Settle();
+    else
+        Clip->Update(); // waits for the bracket's end from now on
 }
 
 void TTimelineTrack::RemoveClip(TClipElement* Clip) {
-    int32_t Position = PositionOf(Clip);
-    if (Position < 0)
+    int32_t Index = Clip->FListIndex;
+    if (Index < 0 || size_t(Index) >= FClips.size() || FClips[size_t(Index)] != Clip)
         return;
-    FClips.erase(FClips.begin() + (Position - 1));
+    Clip->FListIndex = -1;
+    Clip->FNewInList = false;
+    if (size_t(Index) + 1 == FClips.size())
+        FClips.pop_back();
+    else {
+        FClips[size_t(Index)] = nullptr;
+        FUnordered = true;
+    }
     Clip->RemoveFromGraph();
-    if (FABTrack)
-        ReplaceClipsFrom(Position);
-    Changed();
+    FUnsettled = true;
+    if (FTimeline->Idle())
+        Settle();
 }
 
 void TTimelineTrack::UpdateVolumeEffect(bool Force) {

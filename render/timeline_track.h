@@ -48,10 +48,10 @@ public:
     bool ABTrack() const { return FABTrack; }
 
     // Clips in start order; positions count from 1.
-    int32_t ClipCount() const { return static_cast<int32_t>(FClips.size()); }
+    int32_t ClipCount() const;
     TClipElement* Clip(int32_t Position) const;
     int32_t PositionOf(const TClipElement* Clip) const;
-    bool IsEmpty() const { return FClips.empty(); }
+    bool IsEmpty() const { return ClipCount() == 0; }
     // The end of the last clip, 0 when empty.
     TVideoTime GetDuration() const;
 
@@ -69,9 +69,18 @@ public:
     TMediaTrack* VideoSubTrack(int32_t Index) const;
     TMediaTrack* AudioSubTrack(int32_t Index) const;
 
-    // Called by clip elements as they are placed and removed.
+    // Called by clip elements as they are placed and removed. Inside an
+    // update bracket they only note the change: the list is put in order
+    // once, and the clips whose sub-track changed are rebuilt, when the
+    // timeline settles its tracks at the end of the outermost bracket. So
+    // an edit that moves every clip of a long track costs what sorting the
+    // list does, not a search and a shift of the list per clip.
     void InsertClip(TClipElement* Clip);
     void RemoveClip(TClipElement* Clip);
+    // Orders the list and rebuilds what the new order changes (called by
+    // the timeline as its outermost bracket closes, and at once outside
+    // brackets).
+    void Settle();
     // Called by transition elements as they are placed and removed.
     void AddTransition(TBaseTransitionElement* Transition);
     void RemoveTransition(TBaseTransitionElement* Transition);
@@ -88,14 +97,19 @@ public:
 private:
     void UpdateVolumeEffect(bool Force);
     void UpdateKeyTransition();
-    void ReplaceClipsFrom(int32_t Position);
+    void SortClips() const;
 
     TTimeline* FTimeline;
     TTimelineTrackKind FKind;
     bool FHasVideo;
     bool FHasAudio;
     bool FABTrack;
-    std::vector<TClipElement*> FClips; // owned by the project's items
+    // Owned by the project's items. Between a change inside a bracket and
+    // the next settle the list may be out of order and hold gaps (null) where
+    // clips left; readers order it first.
+    mutable std::vector<TClipElement*> FClips;
+    mutable bool FUnordered = false;
+    bool FUnsettled = false;
     std::vector<TBaseTransitionElement*> FTransitions;
     std::vector<TEffectElement*> FEffects;
     TMediaComposition* FVideoComposition = nullptr;

@@ -175,6 +175,7 @@ namespace {
 struct TProbeEntry {
     int64_t Size = 0;
     int64_t ModifiedNs = 0;
+    int64_t ChangedNs = 0;
     TMediaInfo Info;
 };
 
@@ -188,13 +189,16 @@ TMediaInfo CheckPlayableMedia(const std::string& FileName, TMediaKind Kind, int3
     if (::stat(FileName.c_str(), &Status) != 0)
         RaiseMediaFileError(TTextSlot::CannotOpenMedia, FileName, AVERROR(errno));
     int64_t Modified = int64_t(Status.st_mtim.tv_sec) * 1000000000 + Status.st_mtim.tv_nsec;
+    // A file made unreadable keeps its size and modification time; its
+    // change time moves, so it is probed again.
+    int64_t Changed = int64_t(Status.st_ctim.tv_sec) * 1000000000 + Status.st_ctim.tv_nsec;
 
     std::unique_lock Guard(Lock);
     auto It = Cache.find(FileName);
     if (It == Cache.end() || It->second.Size != Status.st_size ||
-        It->second.ModifiedNs != Modified) {
+        It->second.ModifiedNs != Modified || It->second.ChangedNs != Changed) {
         Guard.unlock();
-        TProbeEntry Entry{Status.st_size, Modified, ProbeMedia(FileName)};
+        TProbeEntry Entry{Status.st_size, Modified, Changed, ProbeMedia(FileName)};
         Guard.lock();
         It = Cache.insert_or_assign(FileName, std::move(Entry)).first;
     }

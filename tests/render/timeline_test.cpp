@@ -1,6 +1,7 @@
 #include "render/timeline.h"
 
 #include "core/error.h"
+#include "core/exception_report.h"
 #include "platform/media/media_renderer.h"
 #include "platform/media/media_timeline.h"
 #include "platform/media/picture_source_name.h"
@@ -9,7 +10,9 @@
 #include "render/file_clip_element.h"
 #include "test_media.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -49,7 +52,7 @@ TEST_F(RenderTimeline, EmptyTimelineHasNoLengthAndNoTimelineObjects) {
     ASSERT_EQ(Video->Layers().size(), 2u); // the background track and the tracks composition
     EXPECT_TRUE(static_cast<const TMediaTrack*>(Video->Layers()[0].get())->Sources().empty());
     EXPECT_TRUE(Timeline.TracksComposition()->Transitions().empty());
-    EXPECT_EQ(Timeline.UpdateCounter(), 1);
+    EXPECT_EQ(Timeline.UpdateCount(), 0);
 }
 
 TEST_F(RenderTimeline, AnElementFreedAfterLeavingItsTrackInsideABracketIsForgotten) {
@@ -84,7 +87,7 @@ TEST_F(RenderTimeline, AnElementFreedAfterLeavingItsTrackInsideABracketIsForgott
 
 TEST_F(RenderTimeline, UnbalancedEndRaisesAndNestedBracketsFlushOnceAtTheOutermostEnd) {
     EXPECT_THROW(Timeline.EndUpdate(), EError);
-    EXPECT_EQ(Timeline.UpdateCounter(), 1);
+    EXPECT_EQ(Timeline.UpdateCount(), 0);
     TTimelineTrack* Track = Timeline.Track(1);
     auto A = Color(MakeColor(255, 0, 0), Second);
     auto B = Color(MakeColor(0, 255, 0), Second);
@@ -104,6 +107,55 @@ TEST_F(RenderTimeline, UnbalancedEndRaisesAndNestedBracketsFlushOnceAtTheOutermo
     EXPECT_NE(A->ColorAdjustEffect(), nullptr);
     EXPECT_EQ(A->ColorAdjustEffect()->Properties().TextAt("brightness", 0), "20");
     EXPECT_EQ(B->ColorAdjustEffect()->Properties().TextAt("gamma", 0), "2");
+}
+
+// A media file deleted while its clip is on the timeline used to end the
+// program: the guard threw from its destructor inside a std::optional. The
+// failure is now reported once the outermost bracket has closed, the other
+// elements are built, and the clip is built again once its file is back.
+TEST_F(RenderTimeline, ARebuildThatFailsAsTheBracketClosesIsReportedAndTriedAgainLater) {
+    TTempFolder Folder;
+    std::string Tone = Folder.Path("tone.wav");
+    WriteTestTone(Tone, 440, 0.5, 1.0, 22050, 1);
+    TTimelineTrack* Track = Timeline.Track(1);
+    TFileClipElement Clip(Tone, true, true, -1);
+    Clip.MoveTo(Track, -3, 0);
+    auto Other = Color(MakeColor(0, 0, 255), Second);
+    Other->MoveTo(Track, -3, 2 * Second);
+    ASSERT_NE(Clip.AudioSource(), nullptr);
+    std::vector<std::string> Reports;
+    SetExceptionReportHandler([&](const std::exception& E) { Reports.push_back(E.what()); });
+    std::filesystem::rename(Tone, Tone + ".away");
+    {
+        std::optional<TTimelineUpdateGuard> Outer;
+        Outer.emplace(Timeline);
+        {
+            TTimelineUpdateGuard Inner(Timeline);
+            EXPECT_EQ(Timeline.UpdateCount(), 2);
+            Clip.SetStart(Second / 2);
+            Other->SetBrightness(10);
+        }
+        EXPECT_TRUE(Reports.empty()); // not before the outermost bracket closes
+        EXPECT_NO_THROW(Outer.reset());
+    }
+    EXPECT_EQ(Timeline.UpdateCount(), 0);
+    ASSERT_EQ(Reports.size(), 1u);
+    EXPECT_NE(Reports[0].find(Tone), std::string::npos) << Reports[0];
+    EXPECT_TRUE(Clip.Unavailable());
+    EXPECT_FALSE(Clip.Pending());
+    EXPECT_EQ(Clip.AudioSource(), nullptr);
+    EXPECT_EQ(Clip.Start(), Second / 2); // the edit stands
+    EXPECT_NE(Other->ColorAdjustEffect(), nullptr);
+    // Still gone: trying again changes nothing and reports nothing new.
+    EXPECT_EQ(Timeline.RetryUnavailable(), 0);
+    EXPECT_EQ(Reports.size(), 1u);
+    // Back: the next try builds it.
+    std::filesystem::rename(Tone + ".away", Tone);
+    EXPECT_EQ(Timeline.RetryUnavailable(), 1);
+    EXPECT_FALSE(Clip.Unavailable());
+    EXPECT_NE(Clip.AudioSource(), nullptr);
+    SetExceptionReportHandler({});
+    Clip.Detach();
 }
 
 TEST_F(RenderTimeline, InsertingAtTheFrontOfAnABTrackSwapsTheOtherClipsSubTracks) {
@@ -137,7 +189,7 @@ TEST_F(RenderTimeline, InvalidMoveRaisesAndLeavesTheClip) {
     A->MoveTo(Track, -3, 0);
     EXPECT_THROW(A->MoveTo(Track, Second, Second), EError); // another start
     EXPECT_EQ(Track->ClipCount(), 1);
-    EXPECT_EQ(Timeline.UpdateCounter(), 1);
+    EXPECT_EQ(Timeline.UpdateCount(), 0);
 }
 
 TEST_F(RenderTimeline, TrackVolumeAndMuteBecomeAnEnvelopeOverTheTrack) {
