@@ -1,17 +1,16 @@
 // A small program that opens a real window through the window layer: a test
-// pattern (colour bars, gradients, a checkerboard) with text, a marker where
-// the mouse was last pressed, and a line telling the last event. Events are
-// printed as they come. Escape or closing the window ends it.
+// pattern drawn by the toolkit's canvas (colour bars, gradients, a
+// checkerboard, a translucent panel, a smoothed polygon, lines) with text,
+// a marker where the mouse was last pressed, and a line telling the last
+// event. Events are printed as they come. Escape or closing the window ends it.
 //
 //   window_demo [--quit-after MILLISECONDS]
 
-#include "platform/graphics/color.h"
 #include "platform/keys.h"
 #include "platform/message_queue.h"
-#include "platform/text/font.h"
-#include "platform/text/text_layout.h"
-#include "platform/text/text_painter.h"
 #include "platform/window/window_system.h"
+#include "toolkit/pixels.h"
+#include "toolkit/text_attr.h"
 
 #include <chrono>
 #include <cstdio>
@@ -26,53 +25,51 @@ namespace {
 constexpr int32_t Width = 480;
 constexpr int32_t Height = 320;
 
-// The demo's picture, stored bottom-up as the toolkit's rasters are.
+// The demo's picture, painted by the toolkit's canvas into a bottom-up raster
+// that the window presents as it is.
 class TDemoPicture {
 public:
-    TDemoPicture() : FBytes(size_t(Width) * Height * 4) {}
-    TPixelView View() { return {FBytes.data() + size_t(Height - 1) * Width * 4, Width, Height, -Width * 4}; }
+    TDemoPicture() : FPixels(Width, Height) {}
+    TPixelView View() { return FPixels.View(); }
 
     void Paint(TPoint Marker, const std::string& Status) {
-        TPixelView Target = View();
         static constexpr TColor Bars[] = {MakeColor(255, 255, 255), MakeColor(255, 255, 0), MakeColor(0, 255, 255),
                                           MakeColor(0, 255, 0),     MakeColor(255, 0, 255), MakeColor(255, 0, 0),
                                           MakeColor(0, 0, 255),     MakeColor(0, 0, 0)};
-        for (int32_t Y = 0; Y < Height; ++Y)
-            for (int32_t X = 0; X < Width; ++X) {
-                TColor Color;
-                if (Y < 120)
-                    Color = Bars[X * 8 / Width];
-                else if (Y < 150)
-                    Color = MakeColor(uint8_t(X * 255 / (Width - 1)), uint8_t(X * 255 / (Width - 1)),
-                                      uint8_t(X * 255 / (Width - 1)));
-                else if (Y < 180)
-                    Color = MakeColor(uint8_t(255 - X * 255 / (Width - 1)), uint8_t((Y - 150) * 8),
-                                      uint8_t(X * 255 / (Width - 1)));
-                else if (X < 160)
-                    Color = ((X / 16 + Y / 16) % 2) ? MakeColor(40, 40, 40) : MakeColor(220, 220, 220);
-                else
-                    Color = MakeColor(24, 32, 64);
-                ColorToBgra(Color, Target.At(X, Y));
-            }
-        for (int32_t Y = Marker.Y - 6; Y <= Marker.Y + 6; ++Y)
-            for (int32_t X = Marker.X - 6; X <= Marker.X + 6; ++X)
-                if (Target.Bounds().Contains(TPoint{X, Y}) && (X == Marker.X || Y == Marker.Y))
-                    ColorToBgra(MakeColor(255, 64, 0), Target.At(X, Y));
+        FPixels.FillAll(MakeColor(24, 32, 64));
+        for (int32_t Bar = 0; Bar < 8; ++Bar)
+            FPixels.FillRect({Bar * Width / 8, 0, (Bar + 1) * Width / 8, 120}, Bars[Bar]);
+        for (int32_t X = 0; X < Width; ++X) {
+            auto Level = uint8_t(X * 255 / (Width - 1));
+            FPixels.FillRect({X, 120, X + 1, 150}, MakeColor(Level, Level, Level));
+            FPixels.FillRect({X, 150, X + 1, 180}, MakeColor(uint8_t(255 - Level), 96, Level));
+        }
+        for (int32_t Y = 180; Y < Height; Y += 16)
+            for (int32_t X = 0; X < 160; X += 16)
+                FPixels.FillRect({X, Y, X + 16, Y + 16},
+                                 ((X / 16 + Y / 16) % 2) ? MakeColor(40, 40, 40) : MakeColor(220, 220, 220));
+        // A translucent panel over the checkerboard, a smoothed star and a frame.
+        FPixels.BlendRect({20, 200, 140, 300}, MakeColor(255, 160, 0, 128));
+        static constexpr TPoint Star[] = {{80, 206}, {94, 244}, {134, 244}, {102, 266},
+                                          {114, 302}, {80, 280}, {46, 302}, {58, 266},
+                                          {26, 244}, {66, 244}};
+        FPixels.FillPolygon(Star, 10, TSmooth::Yes, MakeColor(255, 255, 255, 220));
+        FPixels.FrameRect({168, 186, Width - 8, Height - 8}, MakeColor(120, 140, 200));
+        FPixels.Line(176, Height - 24, Width - 16, 196, TSmooth::Yes, MakeColor(120, 200, 255));
+        FPixels.Line(Marker.X - 6, Marker.Y, Marker.X + 7, Marker.Y, TSmooth::No, MakeColor(255, 64, 0));
+        FPixels.Line(Marker.X, Marker.Y - 6, Marker.X, Marker.Y + 7, TSmooth::No, MakeColor(255, 64, 0));
 
-        TTextPaint Paint;
-        Paint.Color = MakeColor(255, 255, 255);
-        TTextLayout Title(TFont({.Family = "Arial", .PixelSize = 22, .Bold = true}), "Quillmoor window demo");
-        DrawText(Target, Title, 176, 190, Paint);
-        TTextLayout Hint(TFont({.Family = "Arial", .PixelSize = 14}),
+        TTextAttr Title{.FontName = "Arial", .Height = -22, .Bold = true};
+        FPixels.DrawText(178, 192, TSmooth::Yes, MakeColor(255, 255, 255), Title, "Quillmoor window demo");
+        TTextAttr Hint{.FontName = "Arial", .Height = -14};
+        FPixels.DrawText(178, 224, TSmooth::Yes, MakeColor(255, 255, 255), Hint,
                          "Click to move the marker, type, Escape ends.");
-        DrawText(Target, Hint, 176, 222, Paint);
-        Paint.Color = MakeColor(255, 220, 120);
-        TTextLayout Last(TFont({.Family = "DejaVu Sans Mono", .PixelSize = 13}), Status);
-        DrawText(Target, Last, 176, 250, Paint);
+        TTextAttr Last{.FontName = "DejaVu Sans Mono", .Height = -13};
+        FPixels.DrawText(178, 252, TSmooth::Yes, MakeColor(255, 220, 120), Last, Status);
     }
 
 private:
-    std::vector<uint8_t> FBytes;
+    TPixels FPixels;
 };
 
 struct TDemo : TWindowListener {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -65,6 +66,27 @@ void FillRect(const TPixelView& Target, double Left, double Top, double Right, d
     }
 }
 
+// Where a glyph whose pen stands at (PenX, PenY) is drawn: the whole pixel
+// column, the quarter-pixel fraction its bitmap is rendered at, and the row.
+// Pens far outside any raster (or not finite) are not drawn at all.
+struct TPenPlace {
+    int32_t Column = 0;
+    int32_t Fraction = 0;
+    int32_t Row = 0;
+};
+
+std::optional<TPenPlace> PlacePen(double PenX, double PenY) {
+    if (!std::isfinite(PenX) || !std::isfinite(PenY) || std::abs(PenX) > 1e7 || std::abs(PenY) > 1e7)
+        return std::nullopt;
+    double Column = std::floor(PenX);
+    auto Fraction = int32_t(std::lround((PenX - Column) * 4));
+    if (Fraction == 4) {
+        Column += 1;
+        Fraction = 0;
+    }
+    return TPenPlace{int32_t(Column), Fraction, int32_t(std::lround(PenY))};
+}
+
 } // namespace
 
 void DrawText(const TPixelView& Target, const TTextLayout& Layout, double X, double Y,
@@ -89,20 +111,14 @@ void DrawText(const TPixelView& Target, const TTextLayout& Layout, double X, dou
                 continue;
             double PenX = X + Glyph.X + Adjustment.OffsetX;
             double PenY = Y + Glyph.Y + Adjustment.OffsetY;
-            if (!std::isfinite(PenX) || !std::isfinite(PenY) || std::abs(PenX) > 1e7 ||
-                std::abs(PenY) > 1e7)
+            std::optional<TPenPlace> Place = PlacePen(PenX, PenY);
+            if (!Place)
                 continue;
-            double Column = std::floor(PenX);
-            auto Fraction = int32_t(std::lround((PenX - Column) * 4));
-            if (Fraction == 4) {
-                Column += 1;
-                Fraction = 0;
-            }
             TFontFace& Face = *Font.FaceAt(Glyph.Face);
-            TPlacedGlyph P{Face.Glyph(Glyph.GlyphId, Fraction, 0),
-                           WithEdge ? Face.Glyph(Glyph.GlyphId, Fraction, EdgeRadius) : nullptr,
-                           int32_t(Column),
-                           int32_t(std::lround(PenY)),
+            TPlacedGlyph P{Face.Glyph(Glyph.GlyphId, Place->Fraction, 0),
+                           WithEdge ? Face.Glyph(Glyph.GlyphId, Place->Fraction, EdgeRadius) : nullptr,
+                           Place->Column,
+                           Place->Row,
                            PenX,
                            Glyph.Advance,
                            Opacity};
@@ -166,17 +182,11 @@ void DrawTextCoverage(const TCoverageView& Target, const TTextLayout& Layout, do
         const TFontData& Font = Layout.Font().Data();
         for (const TLayoutGlyph& Glyph : Layout.Glyphs()) {
             double PenX = X + Glyph.X, PenY = Y + Glyph.Y;
-            if (!std::isfinite(PenX) || !std::isfinite(PenY) || std::abs(PenX) > 1e7 ||
-                std::abs(PenY) > 1e7)
+            std::optional<TPenPlace> Place = PlacePen(PenX, PenY);
+            if (!Place)
                 continue;
-            double Column = std::floor(PenX);
-            auto Fraction = int32_t(std::lround((PenX - Column) * 4));
-            if (Fraction == 4) {
-                Column += 1;
-                Fraction = 0;
-            }
-            auto Image = Font.FaceAt(Glyph.Face)->Glyph(Glyph.GlyphId, Fraction, 0);
-            Put(*Image, int32_t(Column), int32_t(std::lround(PenY)));
+            auto Image = Font.FaceAt(Glyph.Face)->Glyph(Glyph.GlyphId, Place->Fraction, 0);
+            Put(*Image, Place->Column, Place->Row);
         }
     }
     if (!Layout.Font().Request().Underline)
