@@ -55,7 +55,7 @@ public:
                                           {26, 244}, {66, 244}};
         FPixels.FillPolygon(Star, 10, TSmooth::Yes, MakeColor(255, 255, 255, 220));
         FPixels.FrameRect({168, 186, Width - 8, Height - 8}, MakeColor(120, 140, 200));
-        FPixels.Line(176, Height - 24, Width - 16, 196, TSmooth::Yes, MakeColor(120, 200, 255));
+        FPixels.Line(178, Height - 20, Width - 18, Height - 36, TSmooth::Yes, MakeColor(120, 200, 255));
         FPixels.Line(Marker.X - 6, Marker.Y, Marker.X + 7, Marker.Y, TSmooth::No, MakeColor(255, 64, 0));
         FPixels.Line(Marker.X, Marker.Y - 6, Marker.X, Marker.Y + 7, TSmooth::No, MakeColor(255, 64, 0));
 
