@@ -326,6 +326,21 @@ void TGadget::Execute() {
         Handler();
 }
 
+void TGadget::Click() {
+    if (std::function<void()> Handler = OnClick)
+        Handler();
+}
+
+void TGadget::MouseUp(TWidgetMouseEvent& Event) {
+    if (Event.Button != TMouseButton::Left || !IsEnabledInTree())
+        return;
+    TRect Client = ClientRect();
+    if (!TRect{0, 0, Client.Width(), Client.Height()}.Contains(Event.Position))
+        return;
+    Event.Accept();
+    Click();
+}
+
 void TGadget::RepeatTick() {
     if (IsEnabledInTree() && !IsDesigning())
         Execute();

@@ -237,9 +237,14 @@ public:
     // Runs OnExecute; called on a press and each repeat tick when enabled.
     virtual void Execute();
     std::function<void()> OnExecute;
+    // Runs OnClick; called when the left button is released over the gadget
+    // it went down on.
+    virtual void Click();
+    std::function<void()> OnClick;
 
     void RepeatTick() override;
     void MouseDown(TWidgetMouseEvent& Event) override;
+    void MouseUp(TWidgetMouseEvent& Event) override;
     void Paint(TPixels& Pixels) override;
 
 private:

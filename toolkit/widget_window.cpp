@@ -324,7 +324,9 @@ void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
     }
     TMouseTarget* Under = FRoot->TargetAt(Event.Position - FRoot->Bounds().TopLeft());
     TMouseTarget* Target = FCapture ? FCapture : Under;
-    if (FCapture && Under != FCapture)
+    // While a target holds the capture nothing else is under the mouse; the
+    // release that ends the capture makes the real one hot at once.
+    if (FCapture && Under != FCapture && !(Event.Kind == TMouseEventKind::Up && Event.Buttons == 0))
         Under = nullptr;
     if (!Target)
         return;
