@@ -35,11 +35,14 @@ TRect TPopupWidget::Place(TPoint At, TSize Size, const TRect& Control, const TRe
     TRect R = FitRect(Requested, WorkArea);
     if (Control.IsEmpty() || R == Requested || !R.Intersects(Control))
         return R;
-    int32_t OverlapX = std::min(Requested.Right, Control.Right) - std::max(Requested.Left, Control.Left);
-    int32_t OverlapY = std::min(Requested.Bottom, Control.Bottom) - std::max(Requested.Top, Control.Top);
+    int32_t OverlapX =
+        std::min(Requested.Right, Control.Right) - std::max(Requested.Left, Control.Left);
+    int32_t OverlapY =
+        std::min(Requested.Bottom, Control.Bottom) - std::max(Requested.Top, Control.Top);
     // Centres doubled to stay in integers.
     int32_t ControlX = Control.Left + Control.Right, ControlY = Control.Top + Control.Bottom;
-    int32_t RequestedX = Requested.Left + Requested.Right, RequestedY = Requested.Top + Requested.Bottom;
+    int32_t RequestedX = Requested.Left + Requested.Right,
+            RequestedY = Requested.Top + Requested.Bottom;
     if (OverlapX < OverlapY) {
         int32_t X = ControlX < RequestedX ? Control.Left - Size.Width : Control.Right;
         R = TRect::FromSize(X, R.Top, Size.Width, Size.Height);
@@ -61,9 +64,13 @@ bool TPopupWidget::Popup(TWindowSystem& System, int32_t X, int32_t Y, TWidget* C
 
     FResult = true;
     FIsPoppedUp = true;
-    FWindow = std::make_unique<TWidgetWindow>(
-        System, *this, TWindowOptions{.Kind = TWindowKind::Popup, .Title = {}, .Bounds = R, .Owner = Owner,
-                                      .IsResizable = false, .IsShaped = false});
+    FWindow = std::make_unique<TWidgetWindow>(System, *this,
+                                              TWindowOptions{.Kind = TWindowKind::Popup,
+                                                             .Title = {},
+                                                             .Bounds = R,
+                                                             .Owner = Owner,
+                                                             .IsResizable = false,
+                                                             .IsShaped = false});
     MouseHandler().FPopups.push_back(this);
     FWindow->Show(TActivate::Yes);
     if (TWidget* Target = FindFocusTarget(); Target != this)

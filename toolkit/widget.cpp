@@ -52,7 +52,8 @@ TRect TNCGadget::WindowRect() const {
     if (!FWidget)
         return FBounds;
     TPoint Origin = FWidget->WindowOrigin();
-    return TRect::FromSize(Origin.X + FBounds.Left, Origin.Y + FBounds.Top, FBounds.Width(), FBounds.Height());
+    return TRect::FromSize(Origin.X + FBounds.Left, Origin.Y + FBounds.Top, FBounds.Width(),
+                           FBounds.Height());
 }
 
 // ---- TWidget
@@ -104,7 +105,8 @@ void TWidget::ForgetSubtree(TWidget& Widget) {
 }
 
 std::unique_ptr<TWidget> TWidget::RemoveChild(TWidget& Child) {
-    auto It = std::find_if(FChildren.begin(), FChildren.end(), [&](const auto& C) { return C.get() == &Child; });
+    auto It = std::find_if(FChildren.begin(), FChildren.end(),
+                           [&](const auto& C) { return C.get() == &Child; });
     if (It == FChildren.end())
         return nullptr;
     Child.Invalidate();
@@ -236,7 +238,8 @@ void TWidget::InvalidateClient(const TRect& ClientArea) {
     TRect Client = ClientRect();
     TRect R = ClientArea.Intersected({0, 0, Client.Width(), Client.Height()});
     if (!R.IsEmpty())
-        Window->Invalidate(TRect::FromSize(Origin.X + R.Left, Origin.Y + R.Top, R.Width(), R.Height()));
+        Window->Invalidate(
+            TRect::FromSize(Origin.X + R.Left, Origin.Y + R.Top, R.Width(), R.Height()));
 }
 
 void TWidget::RequestLayout() {

@@ -2,25 +2,28 @@
 
 #include "toolkit/widget.h"
 
-TWidgetFactory::TWidgetFactory(TFactoryList& List, TFactoryCategory* Category, std::string_view Name,
-                               std::string_view Id)
+TWidgetFactory::TWidgetFactory(TFactoryList& List, TFactoryCategory* Category,
+                               std::string_view Name, std::string_view Id)
     : TFactory(List, Category, Name, Id) {
     SetControlClass(TWidget::Class);
 }
 
-TWidgetFactory::TWidgetFactory(TFactoryCategory* Category, std::string_view Name, std::string_view Id)
+TWidgetFactory::TWidgetFactory(TFactoryCategory* Category, std::string_view Name,
+                               std::string_view Id)
     : TFactory(Category, Name, Id) {
     SetControlClass(TWidget::Class);
 }
 
-TGadgetFactory::TGadgetFactory(TFactoryList& List, TFactoryCategory* Category, std::string_view Name,
-                               std::string_view Id, THandler OnClick, THandler OnExecute)
-    : TFactory(List, Category, Name, Id), FOnClick(std::move(OnClick)), FOnExecute(std::move(OnExecute)) {
+TGadgetFactory::TGadgetFactory(TFactoryList& List, TFactoryCategory* Category,
+                               std::string_view Name, std::string_view Id, THandler OnClick,
+                               THandler OnExecute)
+    : TFactory(List, Category, Name, Id), FOnClick(std::move(OnClick)),
+      FOnExecute(std::move(OnExecute)) {
     SetControlClass(TGadget::Class);
 }
 
-TGadgetFactory::TGadgetFactory(TFactoryCategory* Category, std::string_view Name, std::string_view Id,
-                               THandler OnClick, THandler OnExecute)
+TGadgetFactory::TGadgetFactory(TFactoryCategory* Category, std::string_view Name,
+                               std::string_view Id, THandler OnClick, THandler OnExecute)
     : TFactory(Category, Name, Id), FOnClick(std::move(OnClick)), FOnExecute(std::move(OnExecute)) {
     SetControlClass(TGadget::Class);
 }

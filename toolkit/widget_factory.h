@@ -12,7 +12,8 @@ class TFactoryList;
 // operation to the control, as the base factory does.
 class TWidgetFactory : public TFactory {
 public:
-    TWidgetFactory(TFactoryList& List, TFactoryCategory* Category, std::string_view Name, std::string_view Id);
+    TWidgetFactory(TFactoryList& List, TFactoryCategory* Category, std::string_view Name,
+                   std::string_view Id);
     TWidgetFactory(TFactoryCategory* Category, std::string_view Name, std::string_view Id);
     std::string_view ClassName() const override { return "TWidgetFactory"; }
 
@@ -26,10 +27,10 @@ class TGadgetFactory : public TFactory {
 public:
     using THandler = std::function<void()>;
 
-    TGadgetFactory(TFactoryList& List, TFactoryCategory* Category, std::string_view Name, std::string_view Id,
+    TGadgetFactory(TFactoryList& List, TFactoryCategory* Category, std::string_view Name,
+                   std::string_view Id, THandler OnClick, THandler OnExecute);
+    TGadgetFactory(TFactoryCategory* Category, std::string_view Name, std::string_view Id,
                    THandler OnClick, THandler OnExecute);
-    TGadgetFactory(TFactoryCategory* Category, std::string_view Name, std::string_view Id, THandler OnClick,
-                   THandler OnExecute);
     std::string_view ClassName() const override { return "TGadgetFactory"; }
 
     void InitControl(TControl& Control) override;

@@ -114,7 +114,8 @@ void TWidgetWindow::Update() {
 void TWidgetWindow::PaintWidget(TWidget& Widget, TPoint Origin, const TRect& Clip) {
     if (!Widget.FIsVisible)
         return;
-    TRect Clipped = Clip.Intersected(TRect::FromSize(Origin.X, Origin.Y, Widget.Width(), Widget.Height()));
+    TRect Clipped =
+        Clip.Intersected(TRect::FromSize(Origin.X, Origin.Y, Widget.Width(), Widget.Height()));
     if (Clipped.IsEmpty())
         return;
     TPixelsStateSaver Saver(FBack);
@@ -130,8 +131,8 @@ void TWidgetWindow::PaintWidget(TWidget& Widget, TPoint Origin, const TRect& Cli
             const TRect& B = Gadget->Bounds();
             if (!Gadget->IsVisible() || B.IsEmpty())
                 continue;
-            TRect GadgetClip =
-                Clipped.Intersected(TRect::FromSize(Origin.X + B.Left, Origin.Y + B.Top, B.Width(), B.Height()));
+            TRect GadgetClip = Clipped.Intersected(
+                TRect::FromSize(Origin.X + B.Left, Origin.Y + B.Top, B.Width(), B.Height()));
             if (GadgetClip.IsEmpty())
                 continue;
             FBack.SetClipRect(GadgetClip);
@@ -141,8 +142,8 @@ void TWidgetWindow::PaintWidget(TWidget& Widget, TPoint Origin, const TRect& Cli
     }
 
     TPoint ClientOrigin = Origin + Client.TopLeft();
-    TRect ClientClip =
-        Clipped.Intersected(TRect::FromSize(ClientOrigin.X, ClientOrigin.Y, Client.Width(), Client.Height()));
+    TRect ClientClip = Clipped.Intersected(
+        TRect::FromSize(ClientOrigin.X, ClientOrigin.Y, Client.Width(), Client.Height()));
     if (ClientClip.IsEmpty())
         return;
     FBack.SetClipRect(ClientClip);
@@ -239,7 +240,8 @@ bool TWidgetWindow::FocusArrow(uint8_t Key) {
                          (Key == KeyUp && C.Bottom <= Cy) || (Key == KeyDown && C.Top >= Cy);
         if (!Qualifies)
             continue;
-        int64_t Dx = std::abs((C.Left + C.Right) / 2 - Cx), Dy = std::abs((C.Top + C.Bottom) / 2 - Cy);
+        int64_t Dx = std::abs((C.Left + C.Right) / 2 - Cx),
+                Dy = std::abs((C.Top + C.Bottom) / 2 - Cy);
         int64_t Score = Horizontal ? Dx + K * Dy : K * Dx + Dy;
         if (Score < BestScore) {
             BestScore = Score;
@@ -297,8 +299,8 @@ void TWidgetWindow::HandleEvent(const TEvent& Event) {
             }
             break;
         case TWindowEventKind::MouseLeft:
-            if (TMouseTarget* Hot = MouseHandler().Hot(); Hot && Hot->OwnerWidget() &&
-                                                         Hot->OwnerWidget()->Window() == this && !FCapture)
+            if (TMouseTarget* Hot = MouseHandler().Hot();
+                Hot && Hot->OwnerWidget() && Hot->OwnerWidget()->Window() == this && !FCapture)
                 MouseHandler().SetHot(nullptr);
             break;
         case TWindowEventKind::CloseRequest:
@@ -377,7 +379,8 @@ void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
         }
         return;
     }
-    E.Position = Event.Position - (Widget ? Widget->WindowClientOrigin() : Target->WindowRect().TopLeft());
+    E.Position =
+        Event.Position - (Widget ? Widget->WindowClientOrigin() : Target->WindowRect().TopLeft());
 
     // In design mode the designer's hook sees the input first.
     TWidget* Owner = Target->OwnerWidget();
@@ -432,8 +435,9 @@ void TWidgetWindow::HandleKey(const TKeyEvent& Event) {
     bool Ctrl = (Event.Modifiers & ShortCutCtrl) != 0;
     if (Event.Key == KeyTab && !Ctrl && FocusNext((Event.Modifiers & ShortCutShift) != 0))
         return;
-    if ((Event.Key == KeyLeft || Event.Key == KeyRight || Event.Key == KeyUp || Event.Key == KeyDown) && !Ctrl &&
-        FocusArrow(Event.Key))
+    if ((Event.Key == KeyLeft || Event.Key == KeyRight || Event.Key == KeyUp ||
+         Event.Key == KeyDown) &&
+        !Ctrl && FocusArrow(Event.Key))
         return;
     if (Life.expired())
         return;
@@ -523,7 +527,8 @@ void TMouseHandler::Tick() {
     if (!FSystem || (!FHot && !FPressed))
         return;
     TPoint Mouse = FSystem->MousePosition();
-    TNativeWindow* Native = FSystem->CaptureWindow() ? FSystem->CaptureWindow() : FSystem->WindowAt(Mouse);
+    TNativeWindow* Native =
+        FSystem->CaptureWindow() ? FSystem->CaptureWindow() : FSystem->WindowAt(Mouse);
     TWidgetWindow* Window = TWidgetWindow::Of(Native);
     TMouseTarget* Under = Window ? Window->TargetAt(Mouse - Native->Bounds().TopLeft()) : nullptr;
     TMouseTarget* Before = FHot;

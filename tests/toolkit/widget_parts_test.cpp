@@ -28,7 +28,8 @@ uint32_t Filled(TColor Color) {
     return One.GetPixel(0, 0);
 }
 
-uint32_t PresentedAt(const THeadlessWindowSystem& System, const TWidgetWindow& Window, int32_t X, int32_t Y) {
+uint32_t PresentedAt(const THeadlessWindowSystem& System, const TWidgetWindow& Window, int32_t X,
+                     int32_t Y) {
     uint32_t Pixel = 0;
     std::memcpy(&Pixel, System.Presented(Window.Native()).At(X, Y), 4);
     return Pixel;
@@ -42,11 +43,13 @@ public:
     void CaptureBegin() override { Log->push_back("capture"); }
     void CaptureEnd() override { Log->push_back("release"); }
     void MouseDown(TWidgetMouseEvent& Event) override {
-        Log->push_back("down " + std::to_string(Event.Position.X) + "," + std::to_string(Event.Position.Y));
+        Log->push_back("down " + std::to_string(Event.Position.X) + "," +
+                       std::to_string(Event.Position.Y));
     }
     void MouseUp(TWidgetMouseEvent&) override { Log->push_back("up"); }
     void Paint(TPixels& Pixels) override {
-        Pixels.FillRect({-50, -50, 50, 50}, IsHot() ? SkinColors().HighlightColor : SkinColors().ShadowColor);
+        Pixels.FillRect({-50, -50, 50, 50},
+                        IsHot() ? SkinColors().HighlightColor : SkinColors().ShadowColor);
     }
 };
 
@@ -72,7 +75,10 @@ struct TFixture {
     std::unique_ptr<TWidgetWindow> Window;
     void Open() {
         Window = std::make_unique<TWidgetWindow>(
-            System, Root, TWindowOptions{.Kind = TWindowKind::Main, .Title = "Parts", .Bounds = TRect::FromSize(0, 0, 200, 100)});
+            System, Root,
+            TWindowOptions{.Kind = TWindowKind::Main,
+                           .Title = "Parts",
+                           .Bounds = TRect::FromSize(0, 0, 200, 100)});
         Window->Show(TActivate::Yes);
         System.ProcessEvents();
     }
@@ -146,8 +152,9 @@ TEST(WidgetParts, DesignHookSeesMouseInputFirstAndCanConsumeIt) {
     EXPECT_TRUE(Gadget.IsDesigning());
     F.System.ScriptClick({15, 15});
     RunScript(F.System);
-    EXPECT_EQ(Designer.Seen, (std::vector<TMouseEventKind>{TMouseEventKind::Move, TMouseEventKind::Down,
-                                                            TMouseEventKind::Up}));
+    EXPECT_EQ(Designer.Seen,
+              (std::vector<TMouseEventKind>{TMouseEventKind::Move, TMouseEventKind::Down,
+                                            TMouseEventKind::Up}));
     EXPECT_EQ(Executed, 0);
     F.Root.EndDesign();
     EXPECT_FALSE(Gadget.IsDesigning());
@@ -182,8 +189,8 @@ TEST(WidgetParts, FactoriesMakeWidgetsAndGadgetsWithTheirHandlers) {
     TFactoryList List;
     int32_t Clicks = 0, Executed = 0;
     auto* Widgets = new TWidgetFactory(List, nullptr, "Panel", "Test|Panel");
-    auto* Gadgets = new TGadgetFactory(List, nullptr, "Button", "Test|Button", [&] { ++Clicks; },
-                                       [&] { ++Executed; });
+    auto* Gadgets = new TGadgetFactory(
+        List, nullptr, "Button", "Test|Button", [&] { ++Clicks; }, [&] { ++Executed; });
     EXPECT_EQ(Widgets->ControlClass(), &TWidget::Class);
     std::unique_ptr<TControl> Control = Gadgets->CreateControl();
     auto* Gadget = dynamic_cast<TGadget*>(Control.get());

@@ -29,7 +29,8 @@ uint32_t Filled(TColor Color) {
     return One.GetPixel(0, 0);
 }
 
-uint32_t PresentedAt(const THeadlessWindowSystem& System, const TWidgetWindow& Window, int32_t X, int32_t Y) {
+uint32_t PresentedAt(const THeadlessWindowSystem& System, const TWidgetWindow& Window, int32_t X,
+                     int32_t Y) {
     TPixelView View = System.Presented(Window.Native());
     uint32_t Pixel = 0;
     std::memcpy(&Pixel, View.At(X, Y), 4);
@@ -49,7 +50,8 @@ public:
     void Paint(TPixels& Pixels) override {
         ++Paints;
         TRect Client = ClientRect();
-        Pixels.FillRect(IsGreedy ? TRect{-1000, -1000, 1000, 1000} : TRect{0, 0, Client.Width(), Client.Height()},
+        Pixels.FillRect(IsGreedy ? TRect{-1000, -1000, 1000, 1000}
+                                 : TRect{0, 0, Client.Width(), Client.Height()},
                         Color);
     }
     void KeyDown(TWidgetKeyEvent& Event) override {
@@ -72,7 +74,9 @@ struct TFixture {
     std::unique_ptr<TWidgetWindow> Window;
 
     void Open(TRect Bounds = TRect::FromSize(100, 100, 200, 100)) {
-        Window = std::make_unique<TWidgetWindow>(System, Root, TWindowOptions{.Kind = TWindowKind::Main, .Title = "Widgets", .Bounds = Bounds});
+        Window = std::make_unique<TWidgetWindow>(
+            System, Root,
+            TWindowOptions{.Kind = TWindowKind::Main, .Title = "Widgets", .Bounds = Bounds});
         Window->Show(TActivate::Yes);
         System.ProcessEvents();
     }
@@ -276,7 +280,8 @@ TEST(WidgetFocus, ArrowsMoveToTheNearestControlInThatDirection) {
         F.System.ScriptStep(Record);
     }
     RunScript(F.System);
-    EXPECT_EQ(Seen, (std::vector<TWidget*>{&Near, &TopRight, &Near, &TopLeft, &Below, &TopLeft, &TopLeft}));
+    EXPECT_EQ(Seen, (std::vector<TWidget*>{&Near, &TopRight, &Near, &TopLeft, &Below, &TopLeft,
+                                           &TopLeft}));
     // Nothing lies above the top row: the key goes on to the shortcuts.
     EXPECT_EQ(Unhandled, (std::vector<uint16_t>{KeyUp}));
 }
@@ -310,7 +315,10 @@ TEST(WidgetFocus, EachWindowRemembersItsFocusAcrossActivation) {
     TWidget OtherRoot;
     auto& B1 = AddBox(OtherRoot, TRect::FromSize(0, 0, 10, 10));
     AddBox(OtherRoot, TRect::FromSize(20, 0, 10, 10));
-    TWidgetWindow Other(F.System, OtherRoot, {.Kind = TWindowKind::Main, .Title = "Other", .Bounds = TRect::FromSize(400, 100, 100, 100)});
+    TWidgetWindow Other(F.System, OtherRoot,
+                        {.Kind = TWindowKind::Main,
+                         .Title = "Other",
+                         .Bounds = TRect::FromSize(400, 100, 100, 100)});
     Other.Show(TActivate::No);
     F.System.ProcessEvents();
 
@@ -347,9 +355,11 @@ TEST(PopupPlacement, FitsTheWorkAreaAndStepsAsideOfTheControl) {
     EXPECT_EQ(TPopupWidget::Place({790, 200}, {100, 60}, TRect::FromSize(740, 200, 50, 20), Work),
               TRect::FromSize(640, 200, 100, 60));
     // No control: only shifted into the work area, never shrunk.
-    EXPECT_EQ(TPopupWidget::Place({-30, 590}, {100, 60}, TRect{}, Work), TRect::FromSize(0, 500, 100, 60));
+    EXPECT_EQ(TPopupWidget::Place({-30, 590}, {100, 60}, TRect{}, Work),
+              TRect::FromSize(0, 500, 100, 60));
     // Larger than the area: its top-left stays inside.
-    EXPECT_EQ(TPopupWidget::Place({10, 10}, {900, 50}, TRect{}, Work), TRect::FromSize(0, 10, 900, 50));
+    EXPECT_EQ(TPopupWidget::Place({10, 10}, {900, 50}, TRect{}, Work),
+              TRect::FromSize(0, 10, 900, 50));
 }
 
 struct TPopupCase {
@@ -374,9 +384,15 @@ TEST_P(PopupClose, EndsTheLoopWithItsResult) {
         Button.OnExecute = [&] { ++Clicks; };
     });
     switch (GetParam().Action) {
-    case 0: F.System.ScriptKey(KeyEscape); break;
-    case 1: F.System.ScriptKey(KeyEnter); break;
-    default: F.System.ScriptClick({120, 115}); break;
+    case 0:
+        F.System.ScriptKey(KeyEscape);
+        break;
+    case 1:
+        F.System.ScriptKey(KeyEnter);
+        break;
+    default:
+        F.System.ScriptClick({120, 115});
+        break;
     }
     TRect B = Button.ScreenRect();
     bool Result = List.Popup(F.System, B.Left, B.Bottom, &Button);
@@ -395,7 +411,8 @@ TEST_P(PopupClose, EndsTheLoopWithItsResult) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Widget, PopupClose,
-                         ::testing::Values(TPopupCase{"Escape", 0, false}, TPopupCase{"Enter", 1, true},
+                         ::testing::Values(TPopupCase{"Escape", 0, false},
+                                           TPopupCase{"Enter", 1, true},
                                            TPopupCase{"ClickOutside", 2, false}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
