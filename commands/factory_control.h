@@ -16,7 +16,8 @@ class TWidgetMouseEvent;
 // of the control first and answers true when it has consumed it; Data is
 // handed back with every call. TWidgetMouseEvent is the toolkit's mouse
 // event, defined there (the platform's own TMouseEvent is a different record).
-using TDesignCallback = TDelegate<bool(TControl* Sender, const TWidgetMouseEvent& Event, void* Data)>;
+using TDesignCallback =
+    TDelegate<bool(TControl* Sender, const TWidgetMouseEvent& Event, void* Data)>;
 
 struct TDesignHook {
     TDesignCallback Callback;
