@@ -61,16 +61,46 @@ void TWidgetWindow::Resized() {
     Invalidate(FBack.Bounds());
 }
 
+static int64_t Area(const TRect& R) {
+    return R.IsEmpty() ? 0 : int64_t(R.Width()) * R.Height();
+}
+
 void TWidgetWindow::Invalidate(const TRect& WindowRect) {
     TRect R = WindowRect.Intersected(FBack.Bounds());
     if (R.IsEmpty())
         return;
-    FDirty = FDirty.United(R);
+    // Merge with every rectangle whose union with R is no larger than both
+    // painted apart (overlapping or adjoining ones).
+    for (bool Merged = true; Merged;) {
+        Merged = false;
+        for (auto It = FDirty.begin(); It != FDirty.end(); ++It) {
+            TRect Union = It->United(R);
+            if (Area(Union) <= Area(*It) + Area(R)) {
+                R = Union;
+                FDirty.erase(It);
+                Merged = true;
+                break;
+            }
+        }
+    }
+    FDirty.push_back(R);
+    constexpr size_t MaxRects = 8;
+    if (FDirty.size() > MaxRects) {
+        TRect All = DirtyRect();
+        FDirty.assign(1, All);
+    }
     if (!FPaintTimer)
         FPaintTimer = FSystem.StartTimer(std::chrono::milliseconds(0), TTimerRepeat::Once, [this] {
             FPaintTimer = 0;
             Update();
         });
+}
+
+TRect TWidgetWindow::DirtyRect() const {
+    TRect All;
+    for (const TRect& R : FDirty)
+        All = All.United(R);
+    return All;
 }
 
 void TWidgetWindow::RequestLayout() {
@@ -100,15 +130,22 @@ void TWidgetWindow::Update() {
         if (!FRoot)
             return;
     }
-    TRect Dirty = FDirty.Intersected(FBack.Bounds());
-    FDirty = {};
-    if (Dirty.IsEmpty())
-        return;
-    {
-        TPixelsStateSaver Saver(FBack);
-        PaintWidget(*FRoot, FRoot->Bounds().TopLeft(), Dirty);
+    // Invalidations made while painting go to the next turn.
+    std::vector<TRect> Dirty;
+    Dirty.swap(FDirty);
+    auto Life = std::weak_ptr<const int>(FLife);
+    for (const TRect& Rect : Dirty) {
+        TRect Part = Rect.Intersected(FBack.Bounds());
+        if (Part.IsEmpty() || !FRoot)
+            continue;
+        {
+            TPixelsStateSaver Saver(FBack);
+            PaintWidget(*FRoot, FRoot->Bounds().TopLeft(), Part);
+        }
+        if (Life.expired())
+            return;
+        FNative->Present(FBack.View(), Part);
     }
-    FNative->Present(FBack.View(), Dirty);
 }
 
 void TWidgetWindow::PaintWidget(TWidget& Widget, TPoint Origin, const TRect& Clip) {

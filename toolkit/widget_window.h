@@ -48,7 +48,10 @@ public:
     // for the loop's next turn; Update paints now (layout first).
     void Invalidate(const TRect& WindowRect);
     void RequestLayout();
-    const TRect& DirtyRect() const { return FDirty; }
+    // The dirty region: a few rectangles, neighbours merged when that costs
+    // no more than painting them apart.
+    const std::vector<TRect>& DirtyRects() const { return FDirty; }
+    TRect DirtyRect() const; // their bounding rectangle
     void Update();
     const TPixels& BackBuffer() const { return FBack; }
 
@@ -92,7 +95,7 @@ private:
     TWidget* FRoot;
     std::unique_ptr<TNativeWindow> FNative;
     TPixels FBack;
-    TRect FDirty;
+    std::vector<TRect> FDirty;
     bool FNeedsLayout = true;
     TTimerId FPaintTimer = 0;
     TWidget* FFocused = nullptr;

@@ -185,6 +185,29 @@ TEST(WidgetPaint, InvalidateOnlyMarksAndOneLoopTurnPresentsOnlyTheDirtyPart) {
     EXPECT_EQ(PresentedAt(F.System, *F.Window, 59, 59), Filled(Old));
 }
 
+TEST(WidgetPaint, FarApartInvalidationsPaintAndPresentOnlyTheirOwnParts) {
+    TFixture F;
+    auto& Left = AddBox(F.Root, TRect::FromSize(0, 0, 10, 10));
+    auto& Middle = AddBox(F.Root, TRect::FromSize(90, 40, 20, 20));
+    auto& Right = AddBox(F.Root, TRect::FromSize(190, 90, 10, 10));
+    auto& Neighbour = AddBox(F.Root, TRect::FromSize(10, 0, 10, 10));
+    F.Open();
+    int32_t Presents = F.System.PresentCount(F.Window->Native());
+    int32_t MiddlePaints = Middle.Paints;
+    Left.Invalidate();
+    Right.Invalidate();
+    Neighbour.Invalidate(); // adjoins Left: one rectangle with it
+    EXPECT_EQ(F.Window->DirtyRects(),
+              (std::vector<TRect>{TRect{190, 90, 200, 100}, TRect{0, 0, 20, 10}}));
+    EXPECT_EQ(F.Window->DirtyRect(), (TRect{0, 0, 200, 100}));
+    F.System.ProcessEvents();
+    EXPECT_EQ(F.System.PresentCount(F.Window->Native()), Presents + 2);
+    EXPECT_EQ(Middle.Paints, MiddlePaints);
+    EXPECT_EQ(Left.Paints, 2);
+    EXPECT_EQ(Right.Paints, 2);
+    EXPECT_TRUE(F.Window->DirtyRects().empty());
+}
+
 TEST(WidgetPaint, AChildNeverPaintsOutsideItsClipEvenNested) {
     TFixture F;
     auto& Outer = AddBox(F.Root, TRect::FromSize(20, 10, 60, 50), false);
