@@ -489,3 +489,34 @@ TEST(WidgetLifetime, APopupDestroyedInsideItsLoopEndsTheLoop) {
     EXPECT_EQ(F.System.ZOrder().size(), 1u);
     RunScript(F.System);
 }
+
+TEST(WidgetLifetime, RemovingAControlClearsHoverPressAndFocusMemoryOfItsWholeSubtree) {
+    TFixture F;
+    auto& Panel = AddBox(F.Root, TRect::FromSize(0, 0, 100, 60), false);
+    auto& Inner = AddBox(Panel, TRect::FromSize(10, 10, 50, 30), false);
+    auto& Leaf = AddBox(Inner, TRect::FromSize(5, 5, 10, 10));
+    F.Open();
+    ASSERT_TRUE(Leaf.SetFocus());
+    EXPECT_EQ(Panel.FocusedChild(), &Inner);
+    EXPECT_EQ(Panel.FindFocusTarget(), &Leaf);
+    F.System.ScriptMouseDown({117, 117}); // on Leaf
+    RunScript(F.System);
+    ASSERT_EQ(MouseHandler().Hot(), &Leaf);
+    ASSERT_EQ(MouseHandler().Pressed(), &Leaf);
+    ASSERT_EQ(F.Window->Capture(), &Leaf);
+
+    std::unique_ptr<TWidget> Taken = Panel.RemoveChild(Inner);
+    EXPECT_EQ(MouseHandler().Hot(), nullptr);
+    EXPECT_EQ(MouseHandler().Pressed(), nullptr);
+    EXPECT_EQ(F.Window->Capture(), nullptr);
+    EXPECT_EQ(F.Window->Focused(), nullptr);
+    EXPECT_EQ(Panel.FocusedChild(), nullptr);
+    EXPECT_EQ(Taken->Window(), nullptr);
+    Taken.reset();
+
+    // Input goes on to what is left.
+    F.System.ScriptMouseUp({117, 117});
+    F.System.ScriptAdvance(300ms);
+    RunScript(F.System);
+    EXPECT_EQ(MouseHandler().Hot(), &Panel);
+}
