@@ -85,6 +85,8 @@ TWidget& TWidget::AddChild(std::unique_ptr<TWidget> Child) {
     TWidget& Added = *Child;
     Added.FParent = this;
     FChildren.push_back(std::move(Child));
+    if (FIsDesigning)
+        Added.BeginDesign(FDesignHook);
     RequestLayout();
     Added.Invalidate();
     return Added;

@@ -150,6 +150,7 @@ TEST(WidgetParts, DesignHookSeesMouseInputFirstAndCanConsumeIt) {
     F.Open();
     F.Root.BeginDesign({MakeDelegate<&TDesigner::Hook>(&Designer), nullptr});
     EXPECT_TRUE(Gadget.IsDesigning());
+    EXPECT_TRUE(F.Root.Add<TGadget>().IsDesigning()); // added while designing
     F.System.ScriptClick({15, 15});
     RunScript(F.System);
     EXPECT_EQ(Designer.Seen,
