@@ -9,14 +9,15 @@
 
 class TControl;
 class TData;
-class TMouseEvent;
+class TWidgetMouseEvent;
 
 // The designer's handler of a control in design mode: the control routes its
 // mouse input to it instead of acting on it. Callback sees each mouse event
 // of the control first and answers true when it has consumed it; Data is
-// handed back with every call. TMouseEvent is the toolkit's mouse event,
-// defined there.
-using TDesignCallback = TDelegate<bool(TControl* Sender, const TMouseEvent& Event, void* Data)>;
+// handed back with every call. TWidgetMouseEvent is the toolkit's mouse
+// event, defined there (the platform's own TMouseEvent is a different record).
+using TDesignCallback =
+    TDelegate<bool(TControl* Sender, const TWidgetMouseEvent& Event, void* Data)>;
 
 struct TDesignHook {
     TDesignCallback Callback;
@@ -63,11 +64,10 @@ std::unique_ptr<TControl> CreateControlOf() {
 // when its host is shown or hidden, design mode, its default size and its
 // stored settings; every operation does nothing here.
 //
-// This class stands in for the toolkit's root control. The toolkit library
-// sits above this one: when it lands, its root control takes these
-// operations over (TWidget and TGadget derive from it), and factories,
-// design hooks and control classes keep speaking of TControl, so nothing
-// here has to include the toolkit.
+// This is the base of the toolkit's controls: TWidget (and through it
+// TGadget) derives from it and takes these operations over. The toolkit
+// library sits above this one, so factories, design hooks and control
+// classes speak of TControl and nothing here includes the toolkit.
 class TControl : public TObject {
 public:
     static const TControlClass Class;
