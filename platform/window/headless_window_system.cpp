@@ -212,6 +212,11 @@ void THeadlessWindowSystem::MouseMovedTo(TPoint Screen) {
     }
 }
 
+void THeadlessWindowSystem::ForgetWindow(TNativeWindow* Window) {
+    if (FHover == Window)
+        FHover = nullptr;
+}
+
 void THeadlessWindowSystem::ScriptStep(std::function<void()> Step) { FScript.push_back(std::move(Step)); }
 
 void THeadlessWindowSystem::ScriptEvent(TEvent Event) {

@@ -86,6 +86,7 @@ public:
 
 protected:
     void Pump(std::optional<TClock::time_point> Deadline, bool Wait) override;
+    void ForgetWindow(TNativeWindow* Window) override;
 
 private:
     friend class THeadlessWindow;

@@ -62,6 +62,7 @@ void TWindowSystem::WindowDestroyed(TNativeWindow* Window) {
         FDropFiles.clear();
     }
     std::erase_if(FQueued, [&](const TEvent& Event) { return EventWindow(Event) == Window; });
+    ForgetWindow(Window);
 }
 
 void TWindowSystem::WindowRaised(TNativeWindow* Window) {

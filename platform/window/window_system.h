@@ -157,6 +157,10 @@ protected:
     // Runs Action, reporting what it throws (ELoopAborted passes on).
     void Guarded(const std::function<void()>& Action);
 
+    // A backend drops what it keeps of a window that is going (the window
+    // under the mouse, say); called from the window's destructor.
+    virtual void ForgetWindow(TNativeWindow*) {}
+
     // Backends call these from their window's constructor and destructor.
     friend class TNativeWindow;
     void WindowCreated(TNativeWindow* Window);

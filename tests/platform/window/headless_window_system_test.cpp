@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 #include <vector>
 
@@ -367,3 +368,22 @@ TEST_F(HeadlessWindowSystem, RecordsTitleCursorClipboardAndOpenedDocuments) {
 }
 
 } // namespace
+
+// Regression: the window under the mouse was remembered after it was freed,
+// and the next scripted move sent it a mouse-left event.
+TEST_F(HeadlessWindowSystem, WindowFreedUnderTheMouseIsForgotten) {
+    TRecorder BackEvents;
+    auto Back = Make(TRect::FromSize(0, 0, 300, 300));
+    Back->SetListener(&BackEvents);
+    Back->Show(TActivate::Yes);
+    auto Front = Make(TRect::FromSize(50, 50, 100, 100), TWindowKind::Popup);
+    Front->Show(TActivate::No);
+    System.ScriptMouseMove({60, 60});
+    System.ScriptStep([&] { Front.reset(); });
+    System.ScriptMouseMove({70, 70});
+    RunScript();
+    std::vector<TWindowEventKind> Kinds = BackEvents.WindowKinds();
+    EXPECT_NE(std::find(Kinds.begin(), Kinds.end(), TWindowEventKind::MouseEntered), Kinds.end());
+    ASSERT_FALSE(BackEvents.All<TMouseEvent>().empty());
+    EXPECT_EQ(BackEvents.All<TMouseEvent>().back().Position, (TPoint{70, 70}));
+}
