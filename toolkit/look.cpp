@@ -142,32 +142,32 @@ void PaintButtonFrame(const TRect& Rect, TPixels& Pixels, const TButtonState& St
 
 // --- Window style
 
-void PaintWindowButtonBackground(const TRect& Rect, TPixels& Pixels, const TButtonState& State) {
+namespace {
+
+// The window-style look's colour for a state: the window text colour, or the
+// selection colour while hot, at the opacity the state's row gives.
+struct TWindowLookAlphas {
+    uint8_t Disabled, DisabledChecked, HotDown, HotChecked, Hot, Checked, Resting;
+};
+
+TColor WindowLookColor(const TButtonState& State, const TWindowLookAlphas& Alphas) {
     const TSystemColors& System = SystemColors();
-    TColor Color = System.WindowText;
-    uint8_t Alpha = 0;
     if (!State.Enabled)
-        Alpha = State.Checked ? 16 : 8;
-    else if (State.IsHot) {
-        Color = System.Highlight;
-        Alpha = State.IsDown ? 255 : State.Checked ? 192 : 64;
-    } else
-        Alpha = State.Checked ? 64 : 16;
-    Pixels.BlendRect(Rect, AlphaColor(Color, Alpha));
+        return AlphaColor(System.WindowText, State.Checked ? Alphas.DisabledChecked : Alphas.Disabled);
+    if (State.IsHot)
+        return AlphaColor(System.Highlight,
+                          State.IsDown ? Alphas.HotDown : State.Checked ? Alphas.HotChecked : Alphas.Hot);
+    return AlphaColor(System.WindowText, State.Checked ? Alphas.Checked : Alphas.Resting);
+}
+
+} // namespace
+
+void PaintWindowButtonBackground(const TRect& Rect, TPixels& Pixels, const TButtonState& State) {
+    Pixels.BlendRect(Rect, WindowLookColor(State, {8, 16, 255, 192, 64, 64, 16}));
 }
 
 void PaintWindowButtonFrame(const TRect& Rect, TPixels& Pixels, const TButtonState& State) {
-    const TSystemColors& System = SystemColors();
-    TColor Color = System.WindowText;
-    uint8_t Alpha = 0;
-    if (!State.Enabled)
-        Alpha = State.Checked ? 16 : 8;
-    else if (State.IsHot) {
-        Color = System.Highlight;
-        Alpha = State.IsDown ? 96 : State.Checked ? 128 : 64;
-    } else
-        Alpha = State.Checked ? 32 : 24;
-    Pixels.BlendFrameRect(Rect, AlphaColor(Color, Alpha));
+    Pixels.BlendFrameRect(Rect, WindowLookColor(State, {8, 16, 96, 128, 64, 32, 24}));
 }
 
 void PaintWindowButtonText(const TRect& Rect, TPixels& Pixels, const TButtonState& State,

@@ -139,3 +139,36 @@ TEST_F(LookTest, ADockedTitleFrameLightsTopAndLeftMoreAndLeavesCorners) {
 }
 
 } // namespace
+
+namespace {
+
+// How far a window-style painter moved a white pixel, summed over channels.
+int32_t WindowLookChange(void (*Paint)(const TRect&, TPixels&, const TButtonState&), TButtonState State) {
+    TPixels Pixels(3, 3);
+    Pixels.FillAll(MakeColor(255, 255, 255));
+    Paint({0, 0, 3, 3}, Pixels, State);
+    TPixel Pixel = Pixels.GetPixel(0, 0);
+    return 3 * 255 - int32_t(Pixel & 0xFF) - int32_t((Pixel >> 8) & 0xFF) - int32_t((Pixel >> 16) & 0xFF);
+}
+
+TEST_F(LookTest, WindowButtonLooksGrowStrongerFromDisabledToRestingToHotToPressed) {
+    for (auto Paint : {&PaintWindowButtonBackground, &PaintWindowButtonFrame}) {
+        int32_t Disabled = WindowLookChange(Paint, {.Enabled = false});
+        int32_t Resting = WindowLookChange(Paint, {});
+        int32_t Hot = WindowLookChange(Paint, {.IsHot = true});
+        int32_t Pressed = WindowLookChange(Paint, {.IsDown = true, .IsHot = true});
+        EXPECT_LT(Disabled, Resting);
+        EXPECT_LT(Resting, Hot);
+        EXPECT_LT(Hot, Pressed);
+        EXPECT_LT(Disabled, WindowLookChange(Paint, {.Enabled = false, .Checked = true}));
+    }
+    // Pressed while hot, the background is the selection colour itself.
+    TPixels Pixels(2, 2);
+    Pixels.FillAll(MakeColor(255, 255, 255));
+    PaintWindowButtonBackground({0, 0, 2, 2}, Pixels, {.IsDown = true, .IsHot = true});
+    TPixels Expected(1, 1);
+    Expected.FillAll(AlphaColor(SystemColors().Highlight, 255));
+    EXPECT_EQ(Pixels.GetPixel(1, 1), Expected.GetPixel(0, 0));
+}
+
+} // namespace

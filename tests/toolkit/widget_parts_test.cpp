@@ -4,6 +4,7 @@
 #include "toolkit/widget.h"
 #include "toolkit/widget_factory.h"
 #include "toolkit/widget_window.h"
+#include "widget_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -16,24 +17,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-void RunScript(THeadlessWindowSystem& System) {
-    System.RunLoop([&] { return System.ScriptLength() == 0; });
-    System.ProcessEvents();
-}
-
-uint32_t Filled(TColor Color) {
-    TPixels One(1, 1);
-    One.FillAll(Color);
-    return One.GetPixel(0, 0);
-}
-
-uint32_t PresentedAt(const THeadlessWindowSystem& System, const TWidgetWindow& Window, int32_t X,
-                     int32_t Y) {
-    uint32_t Pixel = 0;
-    std::memcpy(&Pixel, System.Presented(Window.Native()).At(X, Y), 4);
-    return Pixel;
-}
 
 // A title-bar button: records what reaches it and paints itself in the
 // shadow colour, or the highlight colour while hot.

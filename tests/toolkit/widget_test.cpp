@@ -4,6 +4,7 @@
 #include "toolkit/skin_colors.h"
 #include "toolkit/widget.h"
 #include "toolkit/widget_window.h"
+#include "widget_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -15,27 +16,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-// Runs the loop until the script is used up, then whatever it left waiting.
-void RunScript(THeadlessWindowSystem& System) {
-    System.RunLoop([&] { return System.ScriptLength() == 0; });
-    System.ProcessEvents();
-}
-
-// The pixel a canvas fill with Color leaves, as presented.
-uint32_t Filled(TColor Color) {
-    TPixels One(1, 1);
-    One.FillAll(Color);
-    return One.GetPixel(0, 0);
-}
-
-uint32_t PresentedAt(const THeadlessWindowSystem& System, const TWidgetWindow& Window, int32_t X,
-                     int32_t Y) {
-    TPixelView View = System.Presented(Window.Native());
-    uint32_t Pixel = 0;
-    std::memcpy(&Pixel, View.At(X, Y), 4);
-    return Pixel;
-}
 
 // Fills its client area with one colour and counts its paints; optionally
 // tries to draw far outside its bounds.
