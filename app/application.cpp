@@ -7,9 +7,11 @@
 #include "core/text.h"
 #include "core/text_table.h"
 #include "project/project.h"
+#include "project/track.h"
 #include "render/render.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <exception>
 
 namespace {
@@ -31,19 +33,35 @@ int RefuseCommandLine(const std::string& Message) {
     return ExitUsage;
 }
 
-int CreateProject(const std::string& FileName) {
+// Opens FileName as the project, the way the main window will: the file is
+// read, never written. A name that does not exist starts an untitled
+// project; a file that cannot be read is reported and left as it is.
+int OpenProject(const std::string& FileName) {
     TRefPtr<TProject> Project = MakeRef<TProject>();
     // The driver goes first: it unhooks itself from the project.
     TRender Render(Project->Timeline());
     Render.BindProjectHooks(Project->LoadRendering, Project->SaveRendering);
-    try {
+    std::error_code Error;
+    if (!std::filesystem::exists(FileName, Error)) {
         Project->New();
-        Project->SaveToFile(FileName);
-    } catch (const std::exception& Error) {
-        std::fprintf(stderr, "%s\n", Error.what());
+        std::printf("%s\n",
+                    FormatMessageText(GetText(TTextSlot::ProjectStartsUntitled), FileName).c_str());
+        return 0;
+    }
+    try {
+        Project->LoadFromFile(FileName);
+    } catch (const std::exception& Failure) {
+        std::fprintf(stderr, "%s\n", Failure.what());
         return 1;
     }
-    std::printf("%s\n", FormatMessageText(GetText(TTextSlot::ProjectSaved), FileName).c_str());
+    int64_t Clips = 0;
+    for (int32_t Index = 0; Index < Project->TrackCount(); ++Index)
+        Clips += Project->Track(Index)->ItemCount();
+    // The file name goes in last, so that a "%" in it stays as it is.
+    std::string Message = FormatMessageText(GetText(TTextSlot::ProjectOpened),
+                                            std::to_string(Project->TrackCount()));
+    Message = FormatMessageText(Message, std::to_string(Clips));
+    std::printf("%s\n", FormatMessageText(Message, FileName).c_str());
     return 0;
 }
 
@@ -77,5 +95,5 @@ int RunApplication(const std::vector<std::string>& Arguments) {
     // project with media of its own and renders it.
     if (CommandLine.Files.empty())
         return RunDemo(DemoFolderName());
-    return CreateProject(CommandLine.Files[0]);
+    return OpenProject(CommandLine.Files[0]);
 }

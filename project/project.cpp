@@ -2,6 +2,7 @@
 
 #include "core/data.h"
 #include "core/error.h"
+#include "core/text.h"
 #include "core/text_table.h"
 #include "project/clip.h"
 #include "project/clip_effect.h"
@@ -374,6 +375,11 @@ void TProject::LoadFromFile(const std::string& FileName) {
     // the current project as it was.
     TData Data;
     Data.LoadFromFile(FileName);
+    // Any file reads as a document; one without a project section is some
+    // other file, and opening it as an empty project would let a later save
+    // overwrite it.
+    if (!Data.Exists("Project"))
+        RaiseError(FormatMessageText(GetText(TTextSlot::NotAProjectFile), FileName));
     TRefPtr<TProject> Opened = MakeRef<TProject>();
     Opened->Timeline().BeginUpdate();
     Opened->LoadFromData(Data);

@@ -54,6 +54,15 @@ class CommandLineRender : public ::testing::Test {
 protected:
     // Saves a project in the default layout that renders MP4 at 64 x 48,
     // 10 frames per second.
+    // A new project in the default layout and the default render settings.
+    std::string SaveNewProject(const std::string& Name) {
+        TProjectWithRender Saved;
+        Saved.Project->New();
+        std::string File = Folder.File(Name);
+        Saved.Project->SaveToFile(File);
+        return File;
+    }
+
     std::string SaveProject(const std::string& Name) {
         TProjectWithRender Saved;
         Saved.Project->New();
@@ -170,9 +179,8 @@ TEST_F(CommandLineRender, TheProjectFileIsNeverRenderedOver) {
 }
 
 TEST_F(CommandLineRender, AProjectWithNothingToRenderIsReported) {
-    // The main job's own project: the default layout, no clips.
-    std::string ProjectFile = Folder.File("new.qmp");
-    ASSERT_EQ(Capture([&] { return RunApplication({ProjectFile}); }).Code, 0);
+    // A new project: the default layout, no clips.
+    std::string ProjectFile = SaveNewProject("new.qmp");
     TOutput Run = Capture([&] { return RunApplication({ProjectFile, "/RENDER:", "/KIND:MP3"}); });
     EXPECT_EQ(Run.Code, 1);
     EXPECT_NE(Run.Errors.find("MP3"), std::string::npos);
@@ -195,9 +203,8 @@ TEST_F(CommandLineRender, RenderSwitchesThatCannotBeFollowedShowTheUsage) {
     EXPECT_EQ(Check.Render.Kind(), TRenderKind::MP4Quality);
 }
 
-TEST_F(CommandLineRender, TheMainJobsProjectFileHoldsTheRenderSettings) {
-    std::string ProjectFile = Folder.File("new.qmp");
-    ASSERT_EQ(Capture([&] { return RunApplication({ProjectFile}); }).Code, 0);
+TEST_F(CommandLineRender, ANewProjectsFileHoldsTheRenderSettings) {
+    std::string ProjectFile = SaveNewProject("new.qmp");
     TData Data;
     Data.LoadFromFile(ProjectFile);
     TDataSection Project(Data, "Project");

@@ -223,19 +223,31 @@ TEST_F(ProjectTest, HugeStoredCountBuildsOnlyTheStoredTracks) {
 }
 
 TEST_F(ProjectTest, GarbageFilesLoadWithoutCrashing) {
-    const std::string Inputs[] = {
-        "",
-        "garbage without separators\r\n",
-        "Project:\r\n  Tracks:\r\n    Count = 3\r\n    Track[1]:\r\n      Kind = -4\r\n",
-        "Project:\r\n  Tracks:\r\n    Count = x\r\n    Track[0]:\r\n      SubTracks:\r\n"
-        "        Count = 99\r\n        SubTrack[5]:\r\n          Kind = 77\r\n",
-        std::string("\0\1\2Project:\xff\xfe=:::\r\n", 20),
+    struct TCase {
+        std::string Input;
+        bool IsProject; // has a project section, damaged or not
     };
-    for (const std::string& Input : Inputs) {
+    const TCase Cases[] = {
+        {"", false},
+        {"garbage without separators\r\n", false},
+        {"Project:\r\n  Tracks:\r\n    Count = 3\r\n    Track[1]:\r\n      Kind = -4\r\n", true},
+        {"Project:\r\n  Tracks:\r\n    Count = x\r\n    Track[0]:\r\n      SubTracks:\r\n"
+         "        Count = 99\r\n        SubTrack[5]:\r\n          Kind = 77\r\n",
+         true},
+        {std::string("\0\1\2Project:\xff\xfe=:::\r\n", 20), false},
+    };
+    for (const TCase& Case : Cases) {
         std::string File = PathOf("garbage.qmp");
-        WriteFileAtomically(File, Input);
+        WriteFileAtomically(File, Case.Input);
         TRefPtr<TProject> Loaded(new TProject);
-        EXPECT_NO_THROW(Loaded->LoadFromFile(File)) << Input;
+        Loaded->New();
+        if (!Case.IsProject) {
+            // Some other file: refused, and the open project stays.
+            EXPECT_THROW(Loaded->LoadFromFile(File), EError) << Case.Input;
+            EXPECT_EQ(Loaded->TrackCount(), 5);
+            continue;
+        }
+        EXPECT_NO_THROW(Loaded->LoadFromFile(File)) << Case.Input;
         for (int32_t I = 0; I < Loaded->TrackCount(); ++I) {
             EXPECT_LE(Loaded->Track(I)->Kind(), TTrackKind::Effects);
             EXPECT_GE(Loaded->Track(I)->SubTrackCount(), 1);
