@@ -449,11 +449,10 @@ void TScrollingWidget::LayoutNC(int32_t /*Width*/, int32_t /*Height*/) {
 }
 
 void TScrollingWidget::PaintFrame(TPixels& Pixels) {
-    int32_t Edge = FHasEdge ? EdgeWidth : 0;
-    int32_t Across = VertScrollBar().Size(), Down = HorzScrollBar().Size();
-    if (Across > 0 && Down > 0)
-        Pixels.FillRect({Width() - Edge - Across, Height() - Edge - Down, Width() - Edge, Height() - Edge},
-                        SkinColors().FaceColor);
+    // The whole border in the face colour first: the edge shades it, the
+    // bars' parts paint over their own rectangles, and the square between
+    // the two bars keeps it.
+    Pixels.FillBand({0, 0, Width(), Height()}, ClientRect(), SkinColors().FaceColor);
     if (FHasEdge)
         PaintEdge({0, 0, Width(), Height()}, Pixels, EdgeWidth, TEdgeDepth::Deep, TEdgeKind::Sunken,
                   TEdgeKind::Sunken);
