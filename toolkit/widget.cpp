@@ -1,5 +1,6 @@
 #include "toolkit/widget.h"
 
+#include "toolkit/drag.h"
 #include "toolkit/look.h"
 #include "toolkit/skin_colors.h"
 #include "toolkit/widget_window.h"
@@ -78,6 +79,7 @@ TWidget::~TWidget() {
     if (TWidgetWindow* Window = this->Window())
         Window->Forget(*this);
     MouseHandler().Forget(*this);
+    Drag().Forget(*this);
     if (FHost)
         FHost->RootDestroyed();
 }
