@@ -285,10 +285,11 @@ void TCommonCheckBox::Paint(TPixels& Pixels) {
 
     if (Checked()) {
         TColor Tick = AlphaColor(Active ? Skin.TextColor : Skin.DisabledTextColor, 255);
-        // Two strokes a pixel apart make a tick two pixels thick.
-        for (int32_t Dy = 0; Dy < 2; ++Dy) {
-            TPoint Points[3] = {{Box.Left + 3, Box.Top + 6 + Dy},
-                                {Box.Left + 5, Box.Top + 8 + Dy},
+        // Three strokes a pixel apart make a tick seven pixels wide and
+        // three thick, crisp at every skin.
+        for (int32_t Dy = 0; Dy < 3; ++Dy) {
+            TPoint Points[3] = {{Box.Left + 3, Box.Top + 5 + Dy},
+                                {Box.Left + 5, Box.Top + 7 + Dy},
                                 {Box.Left + 9, Box.Top + 3 + Dy}};
             Pixels.Polyline(Points, 3, TSmooth::No, Tick);
         }
