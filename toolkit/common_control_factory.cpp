@@ -60,13 +60,13 @@ void TCommandButtonFactory::InitControl(TControl& Control) {
 
 TDialogButtonFactory::TDialogButtonFactory(TFactoryList& List, TFactoryCategory* Category,
                                            std::string_view Name, std::string_view Id,
-                                           TDialogButtonSpec Button)
+                                           TDialogButtonSetup Button)
     : TCommonButtonFactory(List, Category, Name, Id), FButton(std::move(Button)) {
     SetControlClass(TDialogButton::Class);
 }
 
 TDialogButtonFactory::TDialogButtonFactory(TFactoryCategory* Category, std::string_view Name,
-                                           std::string_view Id, TDialogButtonSpec Button)
+                                           std::string_view Id, TDialogButtonSetup Button)
     : TCommonButtonFactory(Category, Name, Id), FButton(std::move(Button)) {
     SetControlClass(TDialogButton::Class);
 }

@@ -69,7 +69,7 @@ private:
 };
 
 // What a dialog button shows and does.
-struct TDialogButtonSpec {
+struct TDialogButtonSetup {
     std::string Caption;
     std::string Hint;
     TModalResult Value = TModalResult::None;
@@ -80,17 +80,17 @@ struct TDialogButtonSpec {
 class TDialogButtonFactory : public TCommonButtonFactory {
 public:
     TDialogButtonFactory(TFactoryList& List, TFactoryCategory* Category, std::string_view Name,
-                         std::string_view Id, TDialogButtonSpec Button);
+                         std::string_view Id, TDialogButtonSetup Button);
     TDialogButtonFactory(TFactoryCategory* Category, std::string_view Name, std::string_view Id,
-                         TDialogButtonSpec Button);
+                         TDialogButtonSetup Button);
     std::string_view ClassName() const override { return "TDialogButtonFactory"; }
 
-    const TDialogButtonSpec& Button() const { return FButton; }
+    const TDialogButtonSetup& Button() const { return FButton; }
     void InitControl(TControl& Control) override;
 
 protected:
     ~TDialogButtonFactory() override = default;
 
 private:
-    TDialogButtonSpec FButton;
+    TDialogButtonSetup FButton;
 };
