@@ -64,6 +64,7 @@ bool TPopupWidget::Popup(TWindowSystem& System, int32_t X, int32_t Y, TWidget* C
 
     FResult = true;
     FIsPoppedUp = true;
+    FModalResult = TModalResult::None;
     FWindow = std::make_unique<TWidgetWindow>(System, *this,
                                               TWindowOptions{.Kind = TWindowKind::Popup,
                                                              .Title = {},
@@ -105,9 +106,18 @@ void TPopupWidget::ClosePopup(bool Result) {
     if (!FIsPoppedUp)
         return;
     FResult = Result;
+    if (FModalResult == TModalResult::None)
+        FModalResult = Result ? TModalResult::Ok : TModalResult::Cancel;
     FIsPoppedUp = false;
     if (FWindow)
         FWindow->Hide();
+}
+
+void TPopupWidget::SetModalResult(TModalResult Value) {
+    if (Value == TModalResult::None || !FIsPoppedUp)
+        return;
+    FModalResult = Value;
+    ClosePopup(Value != TModalResult::Cancel);
 }
 
 void TPopupWidget::SetBorder(int32_t Border) {
@@ -127,6 +137,10 @@ void TPopupWidget::KeyDown(TWidgetKeyEvent& Event) {
         ClosePopup(false);
     } else if (Event.Key == KeyEnter && !(Event.Modifiers & ShortCutCtrl)) {
         Event.Accept();
+        // A default button inside answers Enter with its own result.
+        auto Life = LifeToken();
+        if (OfferDialogChar(Event) || Life.expired())
+            return;
         ClosePopup(true);
     }
 }

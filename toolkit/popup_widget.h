@@ -2,10 +2,14 @@
 
 #include "toolkit/widget.h"
 
+#include <cstdint>
 #include <memory>
 
 class TWindowSystem;
 class TWidgetWindow;
+
+// How a modal pop-up or dialog was closed: by which of its buttons.
+enum class TModalResult : uint8_t { None, Ok, Cancel, Abort, Retry, Ignore, Yes, No, Close };
 
 // A widget shown in its own borderless pop-up window with a loop of its
 // own: Popup returns when it closes, true when accepted (Enter), false when
@@ -36,6 +40,12 @@ public:
     void ClosePopup(bool Result);
     bool IsPoppedUp() const { return FIsPoppedUp; }
     bool Result() const { return FResult; }
+    // Which button closed the pop-up: None while it runs, Ok or Cancel when
+    // closed by Enter, Escape or a click outside, else what a button set.
+    TModalResult ModalResult() const { return FModalResult; }
+    // Any value but None closes the pop-up: cancelled for Cancel, accepted
+    // otherwise.
+    void SetModalResult(TModalResult Value);
     TWidgetWindow* PopupWindow() const { return FWindow.get(); }
 
     int32_t Border() const { return FBorder; }
@@ -50,4 +60,5 @@ private:
     int32_t FBorder = 2;
     bool FIsPoppedUp = false;
     bool FResult = false;
+    TModalResult FModalResult = TModalResult::None;
 };

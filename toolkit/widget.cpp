@@ -1,6 +1,8 @@
 #include "toolkit/widget.h"
 
+#include "toolkit/drag.h"
 #include "toolkit/look.h"
+#include "toolkit/skin_colors.h"
 #include "toolkit/widget_window.h"
 
 #include <algorithm>
@@ -77,6 +79,7 @@ TWidget::~TWidget() {
     if (TWidgetWindow* Window = this->Window())
         Window->Forget(*this);
     MouseHandler().Forget(*this);
+    Drag().Forget(*this);
     if (FHost)
         FHost->RootDestroyed();
 }
@@ -242,6 +245,58 @@ void TWidget::InvalidateClient(const TRect& ClientArea) {
     if (!R.IsEmpty())
         Window->Invalidate(
             TRect::FromSize(Origin.X + R.Left, Origin.Y + R.Top, R.Width(), R.Height()));
+}
+
+void TWidget::InvalidateNC(const TRect& Rect) {
+    if (Rect.IsEmpty() || !IsShowing())
+        return;
+    TWidgetWindow* Window = this->Window();
+    if (!Window)
+        return;
+    if (!FPendingNC.IsEmpty()) {
+        FPendingNC = FPendingNC.United(Rect);
+        return;
+    }
+    FPendingNC = Rect;
+    // One deferred repaint for everything asked until the loop's next turn;
+    // the widget may be gone by then.
+    Window->System().StartTimer(std::chrono::milliseconds(0), TTimerRepeat::Once,
+                                [this, Life = LifeToken()] {
+                                    if (Life.expired())
+                                        return;
+                                    TRect Pending = FPendingNC;
+                                    FPendingNC = {};
+                                    TWidgetWindow* Now = this->Window();
+                                    if (!Now || !IsShowing())
+                                        return;
+                                    TPoint Origin = WindowOrigin();
+                                    Now->Invalidate(Pending.Translated(Origin).Intersected(WindowRect()));
+                                });
+}
+
+void TWidget::PaintParentBackground(TPixels& Pixels) {
+    if (!FParent)
+        return;
+    TPixelsStateSaver Saver(Pixels);
+    Pixels.Origin = Pixels.Origin - FBounds.TopLeft() - ClientRect().TopLeft();
+    if (FParent->FBackground == TWidgetBackground::Face) {
+        TRect ParentClient = FParent->ClientRect();
+        Pixels.FillRect({0, 0, ParentClient.Width(), ParentClient.Height()}, SkinColors().FaceColor);
+    }
+    FParent->Paint(Pixels);
+}
+
+bool TWidget::OfferDialogChar(TWidgetKeyEvent& Event) {
+    if (!FIsVisible || !FIsEnabled)
+        return false;
+    auto Life = LifeToken();
+    if (DialogChar(Event))
+        return true;
+    // Index by index: a handler may change the tree.
+    for (size_t I = 0; !Life.expired() && I < FChildren.size(); ++I)
+        if (FChildren[I]->OfferDialogChar(Event))
+            return true;
+    return false;
 }
 
 void TWidget::RequestLayout() {

@@ -169,6 +169,17 @@ public:
     virtual void Paint(TPixels& /*Pixels*/) {}
     virtual void Changed() { Invalidate(); }
     void StateChanged() override { Changed(); }
+    // Asks for the border part Rect (this widget's own coordinates, border
+    // included) to be repainted. Requests made before the loop's next turn
+    // are merged into one rectangle and repainted once.
+    void InvalidateNC(const TRect& Rect);
+    // The border part waiting to be repainted; empty when none.
+    const TRect& PendingNC() const { return FPendingNC; }
+    // For children that look transparent: lets the parent paint its
+    // background and content into Pixels, which is set up as for this
+    // widget's Paint (origin at the client top-left); origin and clip are
+    // back as they were afterwards.
+    void PaintParentBackground(TPixels& Pixels);
 
     // Input beyond the mouse target's.
     virtual void KeyDown(TWidgetKeyEvent& /*Event*/) {}
@@ -178,6 +189,13 @@ public:
     virtual bool MouseWheel(TWidgetMouseEvent& /*Event*/) { return false; }
     // Called after the widget gained or lost the focus.
     virtual void FocusChanged() {}
+    // A key that neither the focused control nor its parents accepted (an
+    // Alt+letter accelerator, Enter for a default button); true when this
+    // control acted on it.
+    virtual bool DialogChar(TWidgetKeyEvent& /*Event*/) { return false; }
+    // Offers Event as a dialog character to this widget and its showing,
+    // enabled descendants, depth first in child order, until one takes it.
+    bool OfferDialogChar(TWidgetKeyEvent& Event);
 
     // Focus.
     bool HasFocus() const;
@@ -216,6 +234,7 @@ private:
     std::vector<std::unique_ptr<TNCGadget>> FNCGadgets;
     TWidget* FFocusedChild = nullptr;
     TRect FBounds;
+    TRect FPendingNC;
     bool FIsVisible = true;
     bool FIsEnabled = true;
     bool FTabStop = false;

@@ -297,6 +297,18 @@ TMouseTarget* TWidgetWindow::TargetAt(TPoint WindowPoint) const {
     return Under;
 }
 
+void TWidgetWindow::ReleaseCapture() {
+    TMouseTarget* Old = FCapture;
+    if (!Old)
+        return;
+    FCapture = nullptr;
+    auto OldLife = Old->LifeToken();
+    if (MouseHandler().Pressed() == Old)
+        MouseHandler().SetPressed(nullptr);
+    if (auto* Gadget = dynamic_cast<TNCGadget*>(Old); Gadget && !OldLife.expired())
+        Gadget->CaptureEnd();
+}
+
 void TWidgetWindow::Forget(TMouseTarget& Target) {
     if (FCapture == &Target)
         FCapture = nullptr;
@@ -470,6 +482,12 @@ void TWidgetWindow::HandleKey(const TKeyEvent& Event) {
     if (Event.Kind != TKeyEventKind::Down)
         return;
     bool Ctrl = (Event.Modifiers & ShortCutCtrl) != 0;
+    // Accelerators and the default button: offered to the whole tree.
+    bool Alt = (Event.Modifiers & ShortCutAlt) != 0;
+    if ((Alt || (Event.Key == KeyEnter && !Ctrl)) && FRoot && FRoot->OfferDialogChar(E))
+        return;
+    if (Life.expired() || !FRoot)
+        return;
     if (Event.Key == KeyTab && !Ctrl && FocusNext((Event.Modifiers & ShortCutShift) != 0))
         return;
     if ((Event.Key == KeyLeft || Event.Key == KeyRight || Event.Key == KeyUp ||

@@ -72,6 +72,8 @@ public:
 
     // The target holding the mouse while a button is held on it.
     TMouseTarget* Capture() const { return FCapture; }
+    // Lets go of the target holding the mouse (a drag takes the mouse over).
+    void ReleaseCapture();
     // The target under a point of the window's client area, with the capture
     // rule: while something holds the capture, anything else counts as none.
     TMouseTarget* TargetAt(TPoint WindowPoint) const;

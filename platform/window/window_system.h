@@ -106,6 +106,8 @@ public:
     // Events and the loop.
     void SetListener(TWindowListener* Listener) { FListener = Listener; }
     void SetEventFilter(TEventFilter Filter) { FFilter = std::move(Filter); }
+    // The filter in place, so that a temporary one can pass events on to it.
+    const TEventFilter& EventFilter() const { return FFilter; }
     // Runs the loop until Until() answers true (then true) or Terminate is
     // called (then false). Loops nest: a pop-up or modal form runs its own
     // inside a handler of the outer one.
