@@ -178,6 +178,9 @@ public:
     virtual bool MouseWheel(TWidgetMouseEvent& /*Event*/) { return false; }
     // Called after the widget gained or lost the focus.
     virtual void FocusChanged() {}
+    // The widget is being hidden while the focus is on it or inside it; it
+    // is still visible during the call. The base clears the focus.
+    virtual void HiddenWhileFocused();
 
     // Focus.
     bool HasFocus() const;
