@@ -107,6 +107,13 @@ std::string_view WithoutSign(const TRun& Run) {
 
 } // namespace
 
+std::vector<TNaturalRun> SplitNaturalRuns(std::string_view Text) {
+    std::vector<TNaturalRun> Result;
+    for (const TRun& Run : SplitRuns(Text))
+        Result.push_back({Run.Text, Run.Numeric});
+    return Result;
+}
+
 int NaturalCompare(std::string_view A, std::string_view B) {
     std::vector<TRun> RA = SplitRuns(A), RB = SplitRuns(B);
     size_t N = std::min(RA.size(), RB.size());

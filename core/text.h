@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Text helpers. Every key comparison of the system folds ASCII letters only
 // (a-z to A-Z); all other bytes, UTF-8 included, compare exactly.
@@ -30,6 +31,15 @@ std::string UpperCaseAscii(std::string_view Text);
 // Orders "Clip 2" before "Clip 10": runs of digits (with a leading sign)
 // compare by value, other runs case-insensitively.
 int NaturalCompare(std::string_view A, std::string_view B);
+
+// One run of a text as NaturalCompare splits it: digits with an optional
+// leading sign, or the text between such runs. Text points into the text
+// that was split.
+struct TNaturalRun {
+    std::string_view Text;
+    bool IsNumeric = false;
+};
+std::vector<TNaturalRun> SplitNaturalRuns(std::string_view Text);
 
 // Fills the first "%" of Template with Argument. With an empty Argument the
 // placeholder goes together with the blanks, quotes and punctuation around it

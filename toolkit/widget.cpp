@@ -186,13 +186,22 @@ void TWidget::SetVisible(bool Visible) {
         return;
     if (!Visible) {
         Invalidate();
-        if (TWidgetWindow* Window = this->Window(); Window && IsFocusInside())
-            Window->SetFocused(nullptr);
+        if (IsFocusInside()) {
+            auto Life = LifeToken();
+            HiddenWhileFocused();
+            if (Life.expired())
+                return;
+        }
     }
     FIsVisible = Visible;
     Invalidate();
     if (FParent)
         FParent->RequestLayout();
+}
+
+void TWidget::HiddenWhileFocused() {
+    if (TWidgetWindow* Window = this->Window())
+        Window->SetFocused(nullptr);
 }
 
 void TWidget::SetEnabled(bool Enabled) {

@@ -196,6 +196,9 @@ public:
     // Offers Event as a dialog character to this widget and its showing,
     // enabled descendants, depth first in child order, until one takes it.
     bool OfferDialogChar(TWidgetKeyEvent& Event);
+    // The widget is being hidden while the focus is on it or inside it; it
+    // is still visible during the call. The base clears the focus.
+    virtual void HiddenWhileFocused();
 
     // Focus.
     bool HasFocus() const;
