@@ -178,6 +178,8 @@ public:
     virtual bool MouseWheel(TWidgetMouseEvent& /*Event*/) { return false; }
     // Called after the widget gained or lost the focus.
     virtual void FocusChanged() {}
+    // Files dropped on the widget; one nobody accepts goes to the parent.
+    virtual void DropFiles(TWidgetDropEvent& /*Event*/) {}
 
     // Focus.
     bool HasFocus() const;
