@@ -189,6 +189,13 @@ TEST(AreaMouse, DroppedFilesReachTheFragmentUnderTheDropPoint) {
     F.Run();
     EXPECT_EQ(F.Log.Starting("b drop"), (TLines{"b drop 30,30 /tmp/one.avi /tmp/two.png"}));
     EXPECT_TRUE(F.Root.Drops.empty());
+    // Beside the area the drop is the window's.
+    F.System.ScriptDropBegin(F.Screen(205, 105));
+    F.System.ScriptDropFile("/tmp/three.wav");
+    F.System.ScriptDropComplete(F.Screen(205, 105));
+    F.Run();
+    EXPECT_EQ(F.Root.Drops, (TLines{"/tmp/three.wav"}));
+    EXPECT_EQ(F.Log.Starting("b drop").size(), 1u);
 }
 
 TEST(AreaKeys, KeysGoToTheDesktopWhichOffersThemToChildrenUntilOneTakesIt) {

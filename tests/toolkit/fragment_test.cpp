@@ -38,6 +38,16 @@ public:
     }
 };
 
+// Red while the mouse is over it, green otherwise.
+template <class TBase>
+class THoverBox : public TBase {
+public:
+    explicit THoverBox(TArea& Owner) : TBase(Owner) {}
+    void Paint(TPixels& Pixels) override {
+        Pixels.FillRect({0, 0, this->Width(), this->Height()}, this->IsHot() ? Red : Green);
+    }
+};
+
 } // namespace
 
 // ---- layout
@@ -175,4 +185,25 @@ TEST(FragmentPaint, AnAreaWithoutDesktopShowsAnEmptySunkenWindowWithBarsAtZero) 
     uint32_t TopLeft = PresentedAt(System, Window, 0, 60), BottomRight = PresentedAt(System, Window, 255, 60);
     EXPECT_NE(TopLeft, BottomRight);
     EXPECT_LT(TopLeft & 0xFF, BottomRight & 0xFF);
+}
+
+TEST(FragmentPaint, FlatFragmentsRepaintThemselvesWhenTheMouseEntersAndLeaves) {
+    TAreaFixture F;
+    auto& Flat = F.Desktop().Add<THoverBox<TFlatFragment>>();
+    Flat.SetBox({0, 0, 50, 50});
+    auto& Plain = F.Desktop().Add<THoverBox<TFragment>>();
+    Plain.SetBox({100, 0, 50, 50});
+    F.Settle();
+    F.System.ScriptMouseMove(F.Screen(10, 10));
+    F.System.ScriptMouseMove(F.Screen(110, 10));
+    F.System.ScriptStep([&] {
+        EXPECT_TRUE(Plain.IsHot());
+        // The plain fragment did not ask to be painted again.
+        EXPECT_EQ(F.PixelAt(110, 10), Filled(Green));
+    });
+    F.System.ScriptMouseMove(F.Screen(10, 10));
+    F.System.ScriptStep([&] { EXPECT_EQ(F.PixelAt(10, 10), Filled(Red)); });
+    F.System.ScriptMouseMove(F.Screen(10, 70));
+    F.Run();
+    EXPECT_EQ(F.PixelAt(10, 10), Filled(Green));
 }
