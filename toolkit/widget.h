@@ -199,6 +199,8 @@ public:
     // The widget is being hidden while the focus is on it or inside it; it
     // is still visible during the call. The base clears the focus.
     virtual void HiddenWhileFocused();
+    // Files dropped on the widget; one nobody accepts goes to the parent.
+    virtual void DropFiles(TWidgetDropEvent& /*Event*/) {}
 
     // Focus.
     bool HasFocus() const;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The toolkit's own input events, one small record per kind, carrying only
 // their own data. The window of the widget tree translates the platform's
@@ -47,4 +48,13 @@ public:
 class TWidgetTextEvent : public TWidgetEvent {
 public:
     std::string Text; // UTF-8
+};
+
+// Files dropped from the desktop's file manager, at the mouse position where
+// the drop completed.
+class TWidgetDropEvent : public TWidgetEvent {
+public:
+    std::vector<std::string> Files;
+    TPoint Position; // in the control's client coordinates
+    TPoint ScreenPosition;
 };

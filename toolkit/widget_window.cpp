@@ -323,6 +323,8 @@ void TWidgetWindow::HandleEvent(const TEvent& Event) {
         HandleKey(*Key);
     else if (auto* Text = std::get_if<TTextEvent>(&Event))
         HandleText(*Text);
+    else if (auto* Drop = std::get_if<TDropEvent>(&Event))
+        HandleDrop(*Drop);
     else if (auto* Window = std::get_if<TWindowEvent>(&Event)) {
         auto* Popup = dynamic_cast<TPopupWidget*>(FRoot);
         switch (Window->Kind) {
@@ -513,6 +515,27 @@ void TWidgetWindow::HandleText(const TTextEvent& Event) {
         TWidget* Parent = W->Parent();
         if (W->IsEnabledInTree())
             W->TextInput(E);
+        if (Life.expired() || E.IsAccepted() || WLife.expired())
+            return;
+        W = Parent;
+    }
+}
+
+void TWidgetWindow::HandleDrop(const TDropEvent& Event) {
+    if (!FRoot)
+        return;
+    auto Life = std::weak_ptr<const int>(FLife);
+    TMouseTarget* Under = FRoot->TargetAt(Event.Position - FRoot->Bounds().TopLeft());
+    TWidgetDropEvent E;
+    E.Files = Event.Files;
+    E.ScreenPosition = Event.ScreenPosition;
+    // The widget under the drop first, then its parents up to the root.
+    for (TWidget* W = Under ? Under->OwnerWidget() : nullptr; W;) {
+        auto WLife = W->LifeToken();
+        TWidget* Parent = W->Parent();
+        E.Position = Event.Position - W->WindowClientOrigin();
+        if (W->IsEnabledInTree())
+            W->DropFiles(E);
         if (Life.expired() || E.IsAccepted() || WLife.expired())
             return;
         W = Parent;

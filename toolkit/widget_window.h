@@ -91,6 +91,7 @@ private:
     void HandleMouse(const TMouseEvent& Event);
     void HandleKey(const TKeyEvent& Event);
     void HandleText(const TTextEvent& Event);
+    void HandleDrop(const TDropEvent& Event);
     void LayoutTree(TWidget& Widget);
 
     TWindowSystem& FSystem;

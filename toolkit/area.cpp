@@ -1,0 +1,460 @@
+#include "toolkit/area.h"
+
+#include "project/project.h"
+#include "project/project_changes.h"
+#include "toolkit/look.h"
+#include "toolkit/skin_colors.h"
+#include "toolkit/widget_window.h"
+
+#include <algorithm>
+#include <cassert>
+
+const TControlClass TArea::Class{"TArea", &TWidget::Class, CreateControlOf<TArea>};
+
+// ---- TArea
+
+TArea::TArea() {
+    SetBackground(TWidgetBackground::None);
+    SetTabStop(true);
+    SetBounds(TRect::FromSize(0, 0, DefaultWidth, DefaultHeight));
+    Areas().Register(*this);
+    if (const TDesktopClass* Maker = Areas().DesktopClass())
+        FDesktop = Maker->CreateDesktop(*this);
+}
+
+TArea::~TArea() {
+    ReleasePlatformCapture();
+    FIsDestroying = true;
+    Areas().Unregister(*this);
+    FDesktop.reset();
+    FHotFragment = nullptr;
+    FCaptureFragment = nullptr;
+    FMenuFragment = nullptr;
+}
+
+void TArea::RecreateDesktop() {
+    FDesktop.reset();
+    if (const TDesktopClass* Maker = Areas().DesktopClass())
+        FDesktop = Maker->CreateDesktop(*this);
+    Invalidate();
+    Relayout();
+}
+
+TFragment* TArea::FragmentAt(TPoint Point) const {
+    // Later children lie on top, so they are asked first; a fragment answers
+    // itself only when none of its children does.
+    auto Hit = [](auto& Self, TFragment& Fragment, TPoint P) -> TFragment* {
+        const TRect& Rect = Fragment.AreaRect();
+        if (!Rect.Contains(P))
+            return nullptr;
+        const auto& Children = Fragment.Children();
+        for (size_t I = Children.size(); I-- > 0;)
+            if (TFragment* Found = Self(Self, *Children[I], P))
+                return Found;
+        return Fragment.HitTest(P.X - Rect.Left, P.Y - Rect.Top) != -1 ? &Fragment : nullptr;
+    };
+    return FDesktop ? Hit(Hit, *FDesktop, Point) : nullptr;
+}
+
+void TArea::Relayout() {
+    if (FDesktop) {
+        TFragmentRef Desktop(FDesktop.get());
+        FDesktop->MeasurePass();
+        if (Desktop)
+            FDesktop->ArrangePass();
+        UpdateScrollBars();
+        if (TFragment* Live = Desktop.Get())
+            Live->UpdateRects();
+    } else {
+        UpdateScrollBars();
+    }
+    TRect Client = ClientRect();
+    FLaidOutSize = Client.Size();
+    Invalidate();
+}
+
+void TArea::UpdateScrollBars() {
+    if (FUpdatingScrollBars)
+        return;
+    FUpdatingScrollBars = true;
+    TFragmentScrollInfo Info = FDesktop ? FDesktop->GetScrollInfo() : TFragmentScrollInfo{};
+    SetScrollInfo(TScrollBar::Horizontal, Info.Horizontal.Position, Info.Horizontal.Range, Info.Horizontal.Page);
+    SetScrollInfo(TScrollBar::Vertical, Info.Vertical.Position, Info.Vertical.Range, Info.Vertical.Page);
+    FUpdatingScrollBars = false;
+}
+
+void TArea::SetCaptureFragment(TFragment* Fragment) {
+    if (Fragment == FCaptureFragment)
+        return;
+    TFragmentRef Old(FCaptureFragment), New(Fragment);
+    FCaptureFragment = Fragment;
+    if (Fragment)
+        TakePlatformCapture();
+    else
+        ReleasePlatformCapture();
+    if (TFragment* Lost = Old.Get())
+        Lost->CaptureLost();
+    if (TFragment* Gained = New.Get(); Gained && Gained == FCaptureFragment)
+        Gained->CaptureGained();
+    UpdateCursor();
+}
+
+void TArea::SetHotFragment(TFragment* Fragment) {
+    if (Fragment == FHotFragment)
+        return;
+    TFragmentRef Old(FHotFragment), New(Fragment);
+    FHotFragment = Fragment;
+    if (TFragment* Left = Old.Get()) {
+        Left->FIsHot = false;
+        Left->MouseLeave();
+    }
+    // The old one's handler may have freed the new one or moved the hot
+    // fragment on: only a new one still hot enters.
+    if (TFragment* Entered = New.Get(); Entered && Entered == FHotFragment) {
+        Entered->FIsHot = true;
+        Entered->MouseEnter();
+    }
+    UpdateHint();
+    UpdateCursor();
+}
+
+void TArea::UpdateHint() { FHint = FHotFragment ? FHotFragment->Hint() : std::string(); }
+
+void TArea::UpdateCursor() {
+    TFragment* Source = FCaptureFragment ? FCaptureFragment : FHotFragment;
+    FCursor = Source ? Source->Cursor() : TCursorKind::Arrow;
+    if (FIsDestroying)
+        return;
+    if (TWidgetWindow* Host = Window(); Host && (FMouseInside || FCaptureFragment))
+        Host->Native().SetCursor(FCursor);
+}
+
+void TArea::SetScrollInfo(TScrollBar Bar, int32_t Position, int32_t Range, int32_t Page) {
+    TScrollValues& Values = Bar == TScrollBar::Horizontal ? FHorizontal : FVertical;
+    TScrollValues New{Position, Range, Page};
+    if (New == Values)
+        return;
+    Values = New;
+    Invalidate();
+}
+
+TScrollValues TArea::ScrollInfo(TScrollBar Bar) const {
+    return Bar == TScrollBar::Horizontal ? FHorizontal : FVertical;
+}
+
+void TArea::ScrollBy(int32_t DX, int32_t DY) {
+    if (!FDesktop)
+        return;
+    FDesktop->Scrolled(DX, DY);
+    UpdateScrollBars();
+}
+
+void TArea::TakePlatformCapture() {
+    if (FIsDestroying)
+        return;
+    if (TWidgetWindow* Host = Window()) {
+        Host->System().SetCapture(&Host->Native());
+        FHoldsPlatformCapture = true;
+    }
+}
+
+void TArea::ReleasePlatformCapture() {
+    if (!FHoldsPlatformCapture)
+        return;
+    FHoldsPlatformCapture = false;
+    if (TWidgetWindow* Host = Window(); Host && Host->System().CaptureWindow() == &Host->Native())
+        Host->System().ReleaseCapture();
+}
+
+void TArea::PlatformCaptureLost() {
+    FHoldsPlatformCapture = false;
+    SetCaptureFragment(nullptr);
+}
+
+void TArea::FragmentDestroyed(TFragment& Fragment) {
+    if (&Fragment == FMenuFragment)
+        FMenuFragment = nullptr;
+    bool Held = &Fragment == FCaptureFragment, Hot = &Fragment == FHotFragment;
+    if (!Held && !Hot)
+        return;
+    if (Held) {
+        FCaptureFragment = nullptr;
+        ReleasePlatformCapture();
+    }
+    if (Hot)
+        FHotFragment = nullptr;
+    UpdateHint();
+    UpdateCursor();
+}
+
+// ---- the widget's side
+
+TRect TArea::NCMargins() const { return {EdgeWidth, EdgeWidth, EdgeWidth, EdgeWidth}; }
+
+void TArea::PaintFrame(TPixels& Pixels) {
+    TRect All{0, 0, Width(), Height()};
+    Pixels.FillRect(All, SkinColors().FaceColor);
+    PaintEdge(All, Pixels, EdgeWidth, TEdgeDepth::Deep, TEdgeKind::Sunken, TEdgeKind::Sunken);
+}
+
+void TArea::Paint(TPixels& Pixels) {
+    Pixels.FillRect({0, 0, ClientWidth(), ClientHeight()}, SystemColors().Window);
+    if (!FDesktop)
+        return;
+    // Each fragment is clipped to its visible rectangle within the part
+    // being painted, with the origin at its own top-left; children follow
+    // their parent so that they are drawn over it.
+    TPixelsStateSaver Saver(Pixels);
+    const TRect Clip = Pixels.ClipRect();
+    const TPoint Origin = Pixels.Origin;
+    ForEachFragment(*FDesktop, [&](TFragment& Fragment) {
+        TRect FragmentClip = Clip.Intersected(Fragment.VisibleRect().Translated(Origin));
+        TPoint FragmentOrigin = Origin + Fragment.AreaRect().TopLeft();
+        TRect Extent = TRect::FromSize(FragmentOrigin.X, FragmentOrigin.Y, Fragment.Width(), Fragment.Height());
+        if (!FragmentClip.Intersects(Extent))
+            return;
+        Pixels.SetClipRect(FragmentClip);
+        Pixels.Origin = FragmentOrigin;
+        Fragment.Paint(Pixels);
+    });
+}
+
+void TArea::Layout() {
+    if (ClientRect().Size() != FLaidOutSize)
+        Relayout();
+}
+
+void TArea::Changed() { Relayout(); }
+
+void TArea::MouseEnter() {
+    TWidget::MouseEnter();
+    FMouseInside = true;
+}
+
+void TArea::MouseLeave() {
+    auto Life = LifeToken();
+    TWidget::MouseLeave();
+    SetHotFragment(nullptr);
+    if (!Life.expired())
+        FMouseInside = false;
+}
+
+bool TArea::RouteMouse(const TWidgetMouseEvent& Event) {
+    auto Life = LifeToken();
+    if (FCaptureFragment && FHoldsPlatformCapture) {
+        TWidgetWindow* Host = Window();
+        if (!Host || Host->System().CaptureWindow() != &Host->Native())
+            PlatformCaptureLost();
+    }
+    TFragmentRef Hit(FragmentAt(Event.Position));
+    TFragmentRef Target(FCaptureFragment ? FCaptureFragment : Hit.Get());
+    // While a fragment holds the capture, only it can be hot.
+    if (FCaptureFragment)
+        SetHotFragment(Hit.Get() == FCaptureFragment ? FCaptureFragment : nullptr);
+    else
+        SetHotFragment(Hit.Get());
+    // Leave and enter handlers may have rebuilt the tree or freed the area:
+    // a target that went away gets nothing.
+    if (Life.expired())
+        return true;
+    TFragment* Fragment = Target.Get();
+    if (!Fragment)
+        return false;
+    TPoint Local = Event.Position - Fragment->AreaRect().TopLeft();
+    uint16_t Shift = Event.Modifiers;
+    switch (Event.Kind) {
+    case TMouseEventKind::Down:
+        Fragment->FIsPressed = true;
+        Fragment->MouseDown(Event.Button, Shift, Local.X, Local.Y);
+        if (Event.Button != TMouseButton::Right || Life.expired())
+            break;
+        if (TFragment* Live = Target.Get())
+            if (TLocalMenu* Menu = Live->GetLocalMenu(Local.X, Local.Y); Menu && !Life.expired() && Target)
+                ShowLocalMenu(*Target.Get(), *Menu, Local, Event.ScreenPosition);
+        break;
+    case TMouseEventKind::Move:
+        Fragment->MouseMove(Shift, Local.X, Local.Y);
+        break;
+    case TMouseEventKind::Up:
+        Fragment->FIsPressed = false;
+        Fragment->MouseUp(Event.Button, Shift, Local.X, Local.Y);
+        break;
+    case TMouseEventKind::Wheel:
+        Fragment->MouseWheel(Shift, Event.WheelDelta, Local.X, Local.Y);
+        break;
+    }
+    return true;
+}
+
+void TArea::ShowLocalMenu(TFragment& Target, TLocalMenu& Menu, TPoint Local, TPoint ScreenPosition) {
+    auto Life = LifeToken();
+    FMenuFragment = &Target;
+    // The fragment whose menu was open hears that it closed, also when
+    // preparing or showing it failed; one freed meanwhile hears nothing.
+    auto Closed = [&] {
+        if (Life.expired())
+            return;
+        if (TFragment* Owner = FMenuFragment) {
+            FMenuFragment = nullptr;
+            Owner->LocalMenuClosed(Menu);
+        }
+    };
+    try {
+        Target.PrepareLocalMenu(Menu, Local.X, Local.Y);
+        if (!Life.expired() && FMenuFragment)
+            Menu.Popup(*this, ScreenPosition);
+    } catch (...) {
+        Closed();
+        throw;
+    }
+    Closed();
+}
+
+void TArea::MouseDown(TWidgetMouseEvent& Event) {
+    auto Life = LifeToken();
+    RouteMouse(Event);
+    if (!Life.expired())
+        TWidget::MouseDown(Event);
+}
+
+void TArea::MouseMove(TWidgetMouseEvent& Event) {
+    auto Life = LifeToken();
+    RouteMouse(Event);
+    if (!Life.expired())
+        TWidget::MouseMove(Event);
+}
+
+void TArea::MouseUp(TWidgetMouseEvent& Event) {
+    auto Life = LifeToken();
+    RouteMouse(Event);
+    if (!Life.expired())
+        TWidget::MouseUp(Event);
+}
+
+bool TArea::MouseWheel(TWidgetMouseEvent& Event) {
+    // A horizontal wheel is the scroll bars' alone.
+    if (Event.IsHorizontalWheel)
+        return TWidget::MouseWheel(Event);
+    auto Life = LifeToken();
+    if (RouteMouse(Event) || Life.expired())
+        return true;
+    return TWidget::MouseWheel(Event);
+}
+
+void TArea::KeyDown(TWidgetKeyEvent& Event) {
+    if (!FDesktop)
+        return;
+    uint8_t Key = Event.Key;
+    FDesktop->KeyDown(Key, Event.Modifiers);
+    if (Key == 0)
+        Event.Accept();
+}
+
+void TArea::DropFiles(TWidgetDropEvent& Event) {
+    TFragment* Fragment = FragmentAt(Event.Position);
+    if (!Fragment)
+        return;
+    TPoint Local = Event.Position - Fragment->AreaRect().TopLeft();
+    Event.Accept();
+    Fragment->DropFiles(Event.Files, Local.X, Local.Y);
+}
+
+bool TArea::GetDefaultSize(int32_t& Width, int32_t& Height) {
+    Width = DefaultWidth;
+    Height = DefaultHeight;
+    return true;
+}
+
+// ---- TAreaFactory
+
+TAreaFactory::TAreaFactory(TFactoryList& List, TFactoryCategory* Category, std::string_view Name,
+                           std::string_view Id)
+    : TWidgetFactory(List, Category, Name, Id) {
+    SetControlClass(TArea::Class);
+}
+
+TAreaFactory::TAreaFactory(TFactoryCategory* Category, std::string_view Name, std::string_view Id)
+    : TWidgetFactory(Category, Name, Id) {
+    SetControlClass(TArea::Class);
+}
+
+// ---- TAreas
+
+TAreas& Areas() {
+    static TAreas Registry;
+    return Registry;
+}
+
+TAreas::TAreas() = default;
+
+TAreas::~TAreas() = default;
+
+void TAreas::Register(TArea& Area) { FAreas.push_back(&Area); }
+
+void TAreas::Unregister(TArea& Area) { std::erase(FAreas, &Area); }
+
+bool TAreas::IsRegistered(const TArea* Area) const {
+    return std::find(FAreas.begin(), FAreas.end(), Area) != FAreas.end();
+}
+
+void TAreas::SetDesktopClass(const TDesktopClass* Class) {
+    if (Class == FDesktopClass)
+        return;
+    TUpdateGuard Guard(FChanges);
+    FDesktopClass = Class;
+    if (Class) {
+        // A rebuild may create or free areas: each one still registered is
+        // rebuilt once.
+        std::vector<TArea*> Snapshot = FAreas;
+        for (TArea* Area : Snapshot)
+            if (IsRegistered(Area))
+                Area->RecreateDesktop();
+    }
+    FChanges.Change(AreasChangeAll);
+}
+
+void TAreas::SetSnapToGrid(bool Value) {
+    if (Value == FIsSnapToGrid)
+        return;
+    TUpdateGuard Guard(FChanges);
+    FIsSnapToGrid = Value;
+    FChanges.Change(AreasChangeAll);
+}
+
+void TAreas::SetSnapToObject(bool Value) {
+    if (Value == FIsSnapToObject)
+        return;
+    TUpdateGuard Guard(FChanges);
+    FIsSnapToObject = Value;
+    FChanges.Change(AreasChangeAll);
+}
+
+template <class F>
+void TAreas::ForEachAreaFragment(F&& Visit) {
+    std::vector<TArea*> Snapshot = FAreas;
+    for (TArea* Area : Snapshot)
+        if (IsRegistered(Area) && Area->Desktop())
+            ForEachFragment(*Area->Desktop(), Visit);
+}
+
+void TAreas::DragStarted() {
+    ForEachAreaFragment([](TFragment& Fragment) { Fragment.DragStarted(); });
+}
+
+void TAreas::DragMoved() {
+    ForEachAreaFragment([](TFragment& Fragment) { Fragment.DragMoved(); });
+}
+
+void TAreas::DragEnded(bool Dropped) {
+    // One bracket per project the desktops show, so a drop that edits a
+    // project reports once, after every fragment has heard of the end.
+    std::vector<TProject*> Projects;
+    for (TArea* Area : FAreas)
+        if (TDesktop* Desktop = Area->Desktop(); Desktop && Desktop->Project())
+            if (std::find(Projects.begin(), Projects.end(), Desktop->Project()) == Projects.end())
+                Projects.push_back(Desktop->Project());
+    std::vector<std::unique_ptr<TUpdateGuard>> Brackets;
+    for (TProject* Project : Projects)
+        Brackets.push_back(std::make_unique<TUpdateGuard>(Project->Changes()));
+    ForEachAreaFragment([Dropped](TFragment& Fragment) { Fragment.DragEnded(Dropped); });
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "core/video_time.h"
+#include "toolkit/fragment.h"
+
+#include <cstdint>
+
+class TProject;
+enum class TProjectChangeFlags : uint32_t;
+
+// How far a cursor step goes.
+enum class TStepKind : uint8_t { Second, Frame, TenSeconds };
+
+enum class TScrollDirection : uint8_t { Left, Right, Up, Down };
+
+// The root fragment of an area: it fills the area's client rectangle, knows
+// the time scale (pixels per second) and converts between pixels and times,
+// and follows the project's notifier. The application registers one desktop
+// class with the areas registry; every area gets a desktop of it.
+//
+// Scales are set once with SetScales (zoom factor, maximum, normal,
+// minimum); SetScale then zooms within [minimum, maximum], remembering the
+// last scale away from the normal one as PreviousScale. Until SetScales has
+// run the scale is 0 and the conversions answer limited values instead of
+// dividing by zero.
+class TDesktop : public TFragment {
+public:
+    // Project may be null (no project notifications, steps from time 0); it
+    // must outlive the desktop.
+    TDesktop(TArea& Area, TProject* Project);
+    ~TDesktop() override;
+    std::string_view ClassName() const override { return "TDesktop"; }
+
+    TProject* Project() const { return FProject; }
+
+    double PixelsPerSecond() const { return FPixelsPerSecond; }
+    double PreviousScale() const { return FPreviousScale; }
+    double MinScale() const { return FMinScale; }
+    double NormalScale() const { return FNormalScale; }
+    double MaxScale() const { return FMaxScale; }
+    double ZoomFactor() const { return FZoomFactor; }
+
+    // round(X / PixelsPerSecond * 10 000 000), limited to
+    // +-UnlimitedVideoTime; without a positive scale, 0 for X = 0 and the
+    // limit with X's sign otherwise.
+    TVideoTime PixelsToTime(int64_t X) const;
+    // round(Time * PixelsPerSecond / 10 000 000), limited likewise.
+    int64_t TimeToPixels(TVideoTime Time) const;
+
+    void SetScales(double ZoomFactor, double Max, double Normal, double Min);
+    void SetScale(double Scale);
+
+    // Fills the area's client rectangle.
+    void Arrange() override;
+
+    // Called by the project's notifier.
+    virtual void ProjectChanged(TObject* Sender, TProjectChangeFlags Flags);
+    // The project's position moved back (forward) by a second, a frame of
+    // the project's timeline or ten seconds.
+    virtual TVideoTime StepBack(TStepKind Kind);
+    virtual TVideoTime StepForward(TStepKind Kind);
+    // Scrolls the area by half its client width (height) plus one.
+    virtual void ScrollPage(TScrollDirection Direction);
+    // The area scrolled: the rectangles are recomputed and all repainted.
+    virtual void Scrolled(int32_t DX, int32_t DY);
+    // The scale changed: the area lays out again.
+    virtual void ScaleChanged();
+
+private:
+    TVideoTime StepSize(TStepKind Kind) const;
+    TVideoTime Position() const;
+
+    TProject* FProject;
+    double FPixelsPerSecond = 0;
+    double FPreviousScale = 0;
+    double FMinScale = 0;
+    double FNormalScale = 0;
+    double FMaxScale = 0;
+    double FZoomFactor = 0;
+};
