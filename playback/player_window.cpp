@@ -360,7 +360,9 @@ void TPlayerWindow::PaintVideo(TPixels& Pixels, const TRect& Area) {
     if (Video.Width() == FFrame.Width() && Video.Height() == FFrame.Height())
         Pixels.CopyFrom(Video.Left, Video.Top, FFrame);
     else
-        Pixels.StretchFrom(Video, FFrame, TSmooth::Yes);
+        // Nearest pixels: the smooth resampler costs over 100 ms a full-HD
+        // frame on the user-interface thread, more than a frame's time.
+        Pixels.StretchFrom(Video, FFrame, TSmooth::No);
     if (FFramePending) {
         FFramePending = false;
         ++FFramesShown;
