@@ -98,7 +98,7 @@ TEST_F(PlayerWindowFile, AWindowFreedWithFramesInFlightDropsThem) {
     ASSERT_TRUE(H.RunUntil([&] { return Doomed.FramesArrived() > 2; }));
     // Let the engine post without the loop taking its messages, then free
     // the window while they wait.
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
     size_t Before = PlayerWindows().Windows().size();
     H.Root.RemoveChild(Doomed).reset();
     EXPECT_EQ(PlayerWindows().Windows().size(), Before - 1);
