@@ -8,11 +8,13 @@
 #include "render/clip_element.h"
 #include "render/effect_element.h"
 #include "render/engine_objects.h"
+#include "render/preview_graph.h"
 #include "render/transition_element.h"
 
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -28,7 +30,38 @@ TTimelineUpdateGuard::~TTimelineUpdateGuard() {
     }
 }
 
+// Keeps the preview's engine threads off the timeline for a scope.
+class TTimeline::TPreviewHold {
+public:
+    explicit TPreviewHold(TTimeline& Timeline) : FTimeline(Timeline) { FTimeline.HoldPreview(); }
+    ~TPreviewHold() { FTimeline.ReleasePreview(); }
+    TPreviewHold(const TPreviewHold&) = delete;
+    TPreviewHold& operator=(const TPreviewHold&) = delete;
+
+private:
+    TTimeline& FTimeline;
+};
+
 namespace {
+
+// Lets the preview go on once the outermost bracket has closed, on every
+// path out of EndUpdate and Commit.
+class TBracketRelease {
+public:
+    TBracketRelease(bool Outermost, const int32_t& UpdateCount, std::function<void()> Release)
+        : FOutermost(Outermost), FUpdateCount(UpdateCount), FRelease(std::move(Release)) {}
+    ~TBracketRelease() {
+        if (FOutermost && FUpdateCount == 0)
+            FRelease();
+    }
+    TBracketRelease(const TBracketRelease&) = delete;
+    TBracketRelease& operator=(const TBracketRelease&) = delete;
+
+private:
+    bool FOutermost;
+    const int32_t& FUpdateCount;
+    std::function<void()> FRelease;
+};
 
 TMediaVideoFormat EngineVideoFormat(const TVideoFormat& Format) {
     TMediaVideoFormat Engine;
@@ -119,6 +152,7 @@ void TTimeline::CopyTrack(TTimelineTrack& From, TTimelineTrack& To) {
 }
 
 TTimeline::~TTimeline() {
+    FPreview.reset();
     BeginUpdate();
     // Elements that outlive the timeline (held by undo records) must not
     // remember it.
@@ -191,6 +225,7 @@ void TTimeline::PlaceTrackCompositions(TTimelineTrack* Track, int32_t Position) 
 int32_t TTimeline::AddTrack(TTimelineTrackKind Kind, int32_t Position) {
     if (Position <= 0 || Position > TrackCount())
         Position = TrackCount() + 1;
+    TPreviewHold Hold(*this);
     auto Track = std::make_unique<TTimelineTrack>(this, Kind);
     PlaceTrackCompositions(Track.get(), Position);
     TTimelineTrack* Raw = Track.get();
@@ -230,15 +265,18 @@ void TTimeline::DeleteTrack(int32_t Position) {
 }
 
 void TTimeline::BeginUpdate() {
-    ++FUpdateCount;
+    if (++FUpdateCount == 1)
+        HoldPreview();
 }
 
 void TTimeline::EndUpdate() {
+    TBracketRelease Release(FUpdateCount == 1, FUpdateCount, [this] { ReleasePreview(); });
     if (CloseBracket())
         ReportFailures();
 }
 
 void TTimeline::Commit() {
+    TBracketRelease Release(FUpdateCount == 1, FUpdateCount, [this] { ReleasePreview(); });
     if (!CloseBracket() || FFailures.empty())
         return;
     std::exception_ptr First = FFailures.front();
@@ -283,6 +321,7 @@ void TTimeline::Flush() {
 }
 
 void TTimeline::BuildElement(TTimelineElement& Element) {
+    TPreviewHold Hold(*this);
     try {
         Element.Rebuild();
         Element.FUnavailable = false;
@@ -385,6 +424,7 @@ void TTimeline::Rebuild() {
         FRebuildPending = true;
         return;
     }
+    TPreviewHold Hold(*this);
     ReleaseTimelineObjects();
     TVideoTime Duration = GetDuration();
     TTimelineTrack* First = Track(1);

@@ -2,6 +2,7 @@
 
 #include "core/object.h"
 #include "core/video_time.h"
+#include "render/player_object.h"
 #include "render/timeline_track.h"
 #include "render/video_format.h"
 
@@ -17,6 +18,7 @@ class TMediaSource;
 class TMediaTimeline;
 class TMediaTrack;
 class TMediaTransition;
+class TPreviewGraph;
 class TBaseTransitionElement;
 class TClipElement;
 class TEffectElement;
@@ -37,7 +39,13 @@ class TTimelineElement;
 // to the application's exception report once the outermost bracket has
 // closed. The edit that caused the rebuild stands. The element is tried
 // again whenever it changes, and by RetryUnavailable.
-class TTimeline : public TObject {
+//
+// The timeline is also a player object: made visible, it builds a preview
+// of itself on the engine. The engine's threads never read the timeline
+// while it is edited: they are let go when the outermost bracket opens and
+// started again, at the same position and play state, once it has closed
+// and everything has been rebuilt.
+class TTimeline : public TPlayerObject {
 public:
     // The project's own timeline: 320 x 240 at 16 frames per second, the
     // default audio format, and one A/B video-and-audio track (which the
@@ -63,7 +71,6 @@ public:
     const TAudioFormat& AudioFormat() const { return FAudioFormat; }
     int32_t OutputWidth() const { return FVideoFormat.Width; }
     int32_t OutputHeight() const { return FVideoFormat.Height; }
-    double FramesPerSecond() const { return FVideoFormat.FramesPerSecond; }
     TVideoTime FrameDuration() const;
     // 0 for the project's own timeline, 1 for a render copy.
     uint8_t RenderMode() const { return FRenderMode; }
@@ -90,7 +97,7 @@ public:
     bool Flushing() const { return FFlushing; }
 
     // The end of the last clip of any track, on the video frame grid.
-    TVideoTime GetDuration() const;
+    TVideoTime GetDuration() const override;
     bool HasVideoClips() const;
     bool HasAudibleClips() const;
     // The largest video and audio formats of the media on the timeline.
@@ -120,6 +127,21 @@ public:
     // now.
     int32_t RetryUnavailable();
 
+    // The player object: every operation goes to the preview and does
+    // nothing while there is none.
+    TPlayState GetState() const override;
+    TVideoTime GetPosition() const override;
+    void Seek(TVideoTime Time) override;
+    bool IsVideoVisible() const override { return FPreview != nullptr; }
+    void SetVideoVisible(bool Visible) override;
+    bool GetVideoSize(int32_t& Width, int32_t& Height) const override;
+    double FramesPerSecond() const override { return FVideoFormat.FramesPerSecond; }
+    void PlayTo(TVideoTime Stop) override;
+    void Pause() override;
+    void Stop() override;
+    void Poll() override;
+    TPreviewGraph* Preview() const { return FPreview.get(); }
+
     // The zoom-and-pan callback handle given to picture sources (0: none).
     uint64_t ZoomPanHandle() const { return FZoomPanHandle; }
     void SetZoomPanHandle(uint64_t Handle) { FZoomPanHandle = Handle; }
@@ -132,6 +154,11 @@ private:
     void PlaceTrackCompositions(TTimelineTrack* Track, int32_t Position);
     void CopyTrack(TTimelineTrack& From, TTimelineTrack& To);
     void ReleaseTimelineObjects();
+    // Holds the preview's engine threads off the timeline while the engine
+    // objects change; counted, so brackets and single builds nest.
+    void HoldPreview();
+    void ReleasePreview();
+    class TPreviewHold;
 
     std::unique_ptr<TMediaTimeline> FPlatform;
     TMediaGroup* FVideoGroup = nullptr;
@@ -152,6 +179,8 @@ private:
     int32_t FRebuildCount = 0;
     int32_t FElementBuilds = 0;
     uint64_t FZoomPanHandle = 0;
+    int32_t FPreviewHolds = 0;
+    std::unique_ptr<TPreviewGraph> FPreview;
     std::vector<std::unique_ptr<TTimelineTrack>> FTracks;
     std::deque<TTimelineElement*> FPendingElements; // taken from the front as they are built
     // Rebuilds that failed inside a bracket, reported when it closes.

@@ -1,0 +1,233 @@
+#include "playback/player_time.h"
+
+#include "playback/player_window.h"
+#include "toolkit/skin_colors.h"
+
+#include <algorithm>
+
+// --- TPlayerTime
+
+TPlayerTime::TPlayerTime(TPlayerWindow* Player) {
+    PlayerWindows().Changes().AddChangeHandler(MakeDelegate<&TPlayerTime::PlayersChanged>(this));
+    SetPlayer(Player);
+}
+
+TPlayerTime::~TPlayerTime() {
+    PlayerWindows().Changes().RemoveChangeHandler(MakeDelegate<&TPlayerTime::PlayersChanged>(this));
+}
+
+void TPlayerTime::SetPlayer(TPlayerWindow* Player) {
+    FPlayer = Player;
+    Follow();
+}
+
+void TPlayerTime::PlayersChanged(TObject*, TPlayerChangeFlags Flags) {
+    if (Flags == PlayerChangeWindows && FPlayer) {
+        // A window went: forget ours if it was the one.
+        const auto& Windows = PlayerWindows().Windows();
+        if (std::find(Windows.begin(), Windows.end(), FPlayer) == Windows.end())
+            FPlayer = nullptr;
+    }
+    Follow();
+}
+
+void TPlayerTime::Follow() {
+    FFollowing = true;
+    if (!FPlayer || !FPlayer->HasSourceAndRange())
+        ShowValue(0, DefaultMaximum, false);
+    else
+        ShowValue(FPlayer->Position(), FPlayer->RangeLength(), true);
+    FFollowing = false;
+}
+
+void TPlayerTime::BeginEdit() {
+    TVideoTimeEdit::BeginEdit();
+    if (FPlayer)
+        FPlayer->BeginScrub();
+}
+
+void TPlayerTime::EndEdit() {
+    bool Was = IsEditing();
+    TVideoTimeEdit::EndEdit();
+    if (Was && !IsEditing() && FPlayer)
+        FPlayer->EndScrub();
+}
+
+void TPlayerTime::ValueChanged() {
+    TVideoTimeEdit::ValueChanged();
+    if (FPlayer && !FFollowing)
+        FPlayer->SeekTo(Value());
+}
+
+// --- TPlayerTimeBar
+
+TPlayerTimeBar::TPlayerTimeBar(TPlayerWindow* Player) : FPlayer(Player) {
+    PlayerWindows().Changes().AddChangeHandler(MakeDelegate<&TPlayerTimeBar::PlayersChanged>(this));
+}
+
+TPlayerTimeBar::~TPlayerTimeBar() {
+    PlayerWindows().Changes().RemoveChangeHandler(
+        MakeDelegate<&TPlayerTimeBar::PlayersChanged>(this));
+}
+
+void TPlayerTimeBar::SetPlayer(TPlayerWindow* Player) {
+    FPlayer = Player;
+    Invalidate();
+}
+
+void TPlayerTimeBar::PlayersChanged(TObject*, TPlayerChangeFlags Flags) {
+    if (Flags == PlayerChangeWindows && FPlayer) {
+        const auto& Windows = PlayerWindows().Windows();
+        if (std::find(Windows.begin(), Windows.end(), FPlayer) == Windows.end())
+            FPlayer = nullptr;
+    }
+    Invalidate();
+}
+
+TVideoTime TPlayerTimeBar::OffsetAt(int32_t X) const {
+    if (!FPlayer || Width() < 4)
+        return 0;
+    TVideoTime Length = FPlayer->RangeLength();
+    TVideoTime Offset = Length * (X - 1) / (Width() - 3);
+    return std::clamp<TVideoTime>(Offset, 0, Length);
+}
+
+int32_t TPlayerTimeBar::FillEnd() const {
+    TRect Client = ClientRect();
+    if (!FPlayer || FPlayer->RangeLength() <= 0)
+        return Client.Left;
+    TVideoTime Position = std::clamp<TVideoTime>(FPlayer->Position(), 0, FPlayer->RangeLength());
+    return Client.Left +
+           int32_t(Position * std::max(Client.Width() - 1, 0) / FPlayer->RangeLength());
+}
+
+void TPlayerTimeBar::Paint(TPixels& Pixels) {
+    const TSkinColors& Colors = SkinColors();
+    TRect Client = ClientRect();
+    Pixels.FillRect(Client, Colors.FaceColor);
+    TRect Track{Client.Left, Client.Top + Client.Height() / 4, Client.Right,
+                Client.Top + Client.Height() * 3 / 4};
+    Pixels.BlendRect(Track, AlphaColor(Colors.ShadowColor, 128));
+    if (!FPlayer || FPlayer->RangeLength() <= 0)
+        return;
+    TColor Fill = IsEnabledInTree() ? MakeColor(0, 224, 0) : Colors.ShadowColor;
+    Pixels.FillRect(TRect{Track.Left, Track.Top, FillEnd(), Track.Bottom}, Fill);
+}
+
+void TPlayerTimeBar::MouseDown(TWidgetMouseEvent& Event) {
+    Event.Accept();
+    if (Event.Button != TMouseButton::Left || !FPlayer || Width() < 4 ||
+        FPlayer->RangeLength() <= 0 || FPlayer->IsScrubbing())
+        return;
+    FDragging = true;
+    FPlayer->BeginScrub();
+    FPlayer->SeekTo(OffsetAt(Event.Position.X));
+    Invalidate();
+}
+
+void TPlayerTimeBar::MouseMove(TWidgetMouseEvent& Event) {
+    if (!FDragging || !FPlayer)
+        return;
+    Event.Accept();
+    FPlayer->SeekTo(OffsetAt(Event.Position.X));
+    Invalidate();
+}
+
+void TPlayerTimeBar::MouseUp(TWidgetMouseEvent& Event) {
+    if (!FDragging)
+        return;
+    Event.Accept();
+    FDragging = false;
+    if (FPlayer)
+        FPlayer->EndScrub();
+    Invalidate();
+}
+
+// --- TPlayerTransport
+
+namespace {
+
+// A transport button: the skin's button with its symbol drawn over it.
+class TTransportGadget : public TGadget {
+public:
+    explicit TTransportGadget(TPlayerTransport::TButton Symbol) : FSymbol(Symbol) {}
+
+    void Paint(TPixels& Pixels) override {
+        TGadget::Paint(Pixels);
+        TRect Client = ClientRect();
+        int32_t Size = std::max(4, std::min(Client.Width(), Client.Height()) / 2);
+        int32_t X = Client.Left + (Client.Width() - Size) / 2;
+        int32_t Y = Client.Top + (Client.Height() - Size) / 2;
+        TColor Ink = IsEnabledInTree() ? SkinColors().TextColor : SkinColors().DisabledTextColor;
+        auto Triangle = [&](int32_t Left, int32_t Width, bool Right) {
+            TPoint Points[3] = {{Right ? Left : Left + Width, Y},
+                                {Right ? Left + Width : Left, Y + Size / 2},
+                                {Right ? Left : Left + Width, Y + Size}};
+            Pixels.FillPolygon(Points, 3, TSmooth::Yes, Ink);
+        };
+        switch (FSymbol) {
+        case TPlayerTransport::TButton::Play: Triangle(X, Size, true); break;
+        case TPlayerTransport::TButton::Pause:
+            Pixels.FillRect(TRect::FromSize(X, Y, Size / 3, Size), Ink);
+            Pixels.FillRect(TRect::FromSize(X + Size - Size / 3, Y, Size / 3, Size), Ink);
+            break;
+        case TPlayerTransport::TButton::Stop:
+            Pixels.FillRect(TRect::FromSize(X, Y, Size, Size), Ink);
+            break;
+        case TPlayerTransport::TButton::Replay:
+            Pixels.FillRect(TRect::FromSize(X, Y, std::max(1, Size / 6), Size), Ink);
+            Triangle(X + Size / 4, Size - Size / 4, true);
+            break;
+        case TPlayerTransport::TButton::StepBack:
+            Triangle(X, Size - Size / 4, false);
+            Pixels.FillRect(TRect::FromSize(X + Size - Size / 6, Y, std::max(1, Size / 6), Size), Ink);
+            break;
+        case TPlayerTransport::TButton::StepForward:
+            Pixels.FillRect(TRect::FromSize(X, Y, std::max(1, Size / 6), Size), Ink);
+            Triangle(X + Size / 4, Size - Size / 4, true);
+            break;
+        }
+    }
+
+private:
+    TPlayerTransport::TButton FSymbol;
+};
+
+} // namespace
+
+TPlayerTransport::TPlayerTransport(TPlayerWindow* Player) : FPlayer(Player) {
+    for (int32_t I = 0; I < ButtonCount; ++I) {
+        auto Which = TButton(I);
+        auto& Gadget = Add<TTransportGadget>(Which);
+        // Stepping repeats while held; the others act once, on the release.
+        if (Which == TButton::StepBack || Which == TButton::StepForward)
+            Gadget.OnExecute = [this, Which] { Run(Which); };
+        else
+            Gadget.OnClick = [this, Which] { Run(Which); };
+        FButtons[I] = &Gadget;
+    }
+}
+
+TGadget& TPlayerTransport::Button(TButton Which) const {
+    return *FButtons[int32_t(Which)];
+}
+
+void TPlayerTransport::Layout() {
+    TRect Client = ClientRect();
+    int32_t Size = std::min(Client.Height(), ButtonCount > 0 ? Client.Width() / ButtonCount : 0);
+    for (int32_t I = 0; I < ButtonCount; ++I)
+        FButtons[I]->SetBounds(TRect::FromSize(Client.Left + I * Size, Client.Top, Size, Size));
+}
+
+void TPlayerTransport::Run(TButton Which) {
+    if (!FPlayer)
+        return;
+    switch (Which) {
+    case TButton::Play: FPlayer->Play(); break;
+    case TButton::Pause: FPlayer->PlayPause(); break;
+    case TButton::Stop: FPlayer->Halt(); break;
+    case TButton::Replay: FPlayer->Replay(); break;
+    case TButton::StepBack: FPlayer->Step(-1); break;
+    case TButton::StepForward: FPlayer->Step(1); break;
+    }
+}

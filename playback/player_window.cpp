@@ -1,0 +1,385 @@
+#include "playback/player_window.h"
+
+#include "platform/keys.h"
+#include "platform/media/video_frame.h"
+#include "playback/file_player.h"
+#include "playback/player_windows.h"
+#include "playback/shared_full_screen.h"
+#include "render/player_object.h"
+#include "render/timeline.h"
+#include "render/timeline_element.h"
+#include "toolkit/widget_window.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+const TColor Black = MakeColor(0, 0, 0);
+
+} // namespace
+
+TPlayerWindow::TPlayerWindow() {
+    SetBackground(TWidgetBackground::None);
+    PlayerWindows().Add(*this);
+}
+
+TPlayerWindow::~TPlayerWindow() {
+    if (TSharedFullScreen* Screen = TSharedFullScreen::Existing())
+        Screen->HideFor(*this);
+    Detach();
+    FFilePlayer.reset();
+    PlayerWindows().Remove(*this);
+    if (PlayerWindows().Windows().empty())
+        TSharedFullScreen::Free();
+}
+
+TWindowSystem* TPlayerWindow::TimerSystem() const {
+    TWidgetWindow* Host = Window();
+    return Host ? &Host->System() : nullptr;
+}
+
+// --- Sources
+
+void TPlayerWindow::Detach() {
+    if (!FObject)
+        return;
+    TPlayerObject* Object = FObject;
+    FObject = nullptr;
+    Object->ClearEvents();
+    Object->Pause();
+    Object->SetVideoVisible(false);
+    if (Object == FProjectTimeline)
+        FProjectTimeline = nullptr;
+    FHasFrame = false;
+    FRangeStart = FRangeLength = FDuration = 0;
+    FRequested = FLastKnown = 0;
+    FScrubbing = false;
+    Invalidate();
+    PlayerWindows().Change(PlayerChangePlayState);
+    PlayerWindows().UpdateTick();
+}
+
+void TPlayerWindow::Attach(TPlayerObject& Object, TVideoTime Position) {
+    FObject = &Object;
+    FDuration = Object.GetDuration();
+    FFramesPerSecond = Object.FramesPerSecond();
+    Object.SetKeepAspect(true);
+    Object.SetCentred(true);
+    Object.OnFrame = [this](const TVideoFrame& Frame, TVideoTime) { FrameArrived(Frame); };
+    Object.OnStateChanged = [this] { StateChanged(); };
+    Object.OnPlayStarted = [this] { PlayStarted(); };
+    Object.OnPositionChanged = [this] { PositionChanged(); };
+    Object.OnLayoutChanged = [this] { Invalidate(); };
+    Object.SetVideoVisible(true);
+    FRequested = FLastKnown = Position;
+    Object.Seek(Position);
+    Invalidate();
+    PlayerWindows().Change(PlayerChangePlayState | PlayerChangePosition);
+}
+
+void TPlayerWindow::SetRange(TVideoTime Start, TVideoTime Length) {
+    FRangeStart = std::max<TVideoTime>(Start, 0);
+    FRangeLength = std::max<TVideoTime>(Length, 0);
+}
+
+void TPlayerWindow::ShowProject(TTimeline& Timeline, TVideoTime Position) {
+    Detach();
+    FProjectTimeline = &Timeline;
+    SetRange(0, Timeline.GetDuration());
+    Attach(Timeline, std::clamp<TVideoTime>(Position, 0, std::max<TVideoTime>(ClampedEnd(), 0)));
+}
+
+void TPlayerWindow::ShowItem(TTimeline& Timeline, const TTimelineElement& Element,
+                             TVideoTime Offset) {
+    Detach();
+    FProjectTimeline = &Timeline;
+    FFramesPerSecond = Timeline.FramesPerSecond();
+    SetRange(Element.Start(), Element.Duration());
+    // The range ends at the last seekable time of the item.
+    TVideoTime End = LastSeekableTime(Element.End(), FFramesPerSecond);
+    FRangeLength = std::max<TVideoTime>(End - FRangeStart, 0);
+    Attach(Timeline, std::clamp<TVideoTime>(FRangeStart + Offset, FRangeStart, ClampedEnd()));
+}
+
+void TPlayerWindow::ShowItemAt(TTimeline& Timeline, const TTimelineElement* Element) {
+    if (Element)
+        ShowItem(Timeline, *Element, 0);
+    else
+        ShowProject(Timeline, 0);
+}
+
+void TPlayerWindow::ShowFile(const std::string& FileName) {
+    Detach();
+    auto Player = std::make_unique<TFilePlayer>(FileName);
+    FFilePlayer = std::move(Player);
+    SetRange(0, FFilePlayer->GetDuration());
+    Attach(*FFilePlayer, 0);
+    Play();
+}
+
+void TPlayerWindow::ShowObject(TPlayerObject& Object, TVideoTime Position, TStartPlaying Start) {
+    Detach();
+    SetRange(0, Object.GetDuration());
+    Attach(Object, std::clamp<TVideoTime>(Position, 0, std::max<TVideoTime>(ClampedEnd(), 0)));
+    if (Start == TStartPlaying::Yes)
+        Play();
+}
+
+// --- Positions
+
+TVideoTime TPlayerWindow::ClampedEnd() const {
+    return LastSeekableTime(FRangeStart + FRangeLength, FFramesPerSecond);
+}
+
+bool TPlayerWindow::HasSourceAndRange() const {
+    return FObject && FRangeLength > 0;
+}
+
+bool TPlayerWindow::IsPlaying() const {
+    return FObject && (FObject->IsPlaying() || (FScrubbing && FWasPlaying));
+}
+
+TVideoTime TPlayerWindow::Position() const {
+    TVideoTime Absolute = FObject && FObject->IsPlaying() ? FObject->GetPosition() : FRequested;
+    return std::max<TVideoTime>(Absolute - FRangeStart, 0);
+}
+
+bool TPlayerWindow::AtRangeEnd() const {
+    return FRangeStart + Position() >= ClampedEnd();
+}
+
+// --- Playback
+
+void TPlayerWindow::PlayToRangeEnd() {
+    if (!FObject)
+        return;
+    if (FRangeLength <= 0) {
+        FObject->Pause();
+        return;
+    }
+    FObject->PlayTo(FRangeStart + FRangeLength);
+    PlayerWindows().UpdateTick();
+}
+
+void TPlayerWindow::Play() {
+    if (!FObject)
+        return;
+    if (FObject->IsPlaying() || AtRangeEnd()) {
+        FObject->Pause();
+        FRequested = FRangeStart;
+        FObject->Seek(FRequested);
+    }
+    PlayToRangeEnd();
+}
+
+void TPlayerWindow::PlayPause() {
+    if (!FObject)
+        return;
+    if (FObject->IsPlaying()) {
+        FObject->Pause();
+        StateChanged();
+        return;
+    }
+    if (AtRangeEnd()) {
+        FRequested = FRangeStart;
+        FObject->Seek(FRequested);
+    }
+    PlayToRangeEnd();
+}
+
+void TPlayerWindow::Halt() {
+    if (FObject && FObject->IsPlaying()) {
+        FObject->Pause();
+        StateChanged();
+    }
+}
+
+void TPlayerWindow::Replay() {
+    if (!FObject)
+        return;
+    if (FObject->IsPlaying())
+        FObject->Pause();
+    FObject->Seek(FRequested);
+    PlayToRangeEnd();
+}
+
+void TPlayerWindow::SeekTo(TVideoTime Offset) {
+    if (!FObject)
+        return;
+    FRequested = std::clamp<TVideoTime>(FRangeStart + Offset, FRangeStart,
+                                        std::max(ClampedEnd(), FRangeStart));
+    if (!FObject->IsPlaying() || FScrubbing) {
+        FObject->Seek(FRequested);
+        FLastKnown = FRequested;
+        PlayerWindows().Change(PlayerChangePosition);
+        return;
+    }
+    FObject->Pause();
+    FObject->Seek(FRequested);
+    FLastKnown = FRequested;
+    PlayerWindows().Change(PlayerChangePosition);
+    PlayToRangeEnd();
+}
+
+void TPlayerWindow::Step(int32_t Frames) {
+    if (!FObject)
+        return;
+    if (FObject->IsPlaying()) {
+        FRequested = FObject->GetPosition();
+        FObject->Pause();
+        StateChanged();
+    }
+    double Fps = FFramesPerSecond > 0 ? FFramesPerSecond : 25.0;
+    // Frame starts, so that a step lands on a frame and not between two.
+    auto Frame = static_cast<int64_t>(std::floor(double(FRequested) * Fps / 1e7 + 1e-6)) + Frames;
+    auto Target = static_cast<TVideoTime>(std::ceil(double(Frame) * 1e7 / Fps));
+    SeekTo(Target - FRangeStart);
+}
+
+void TPlayerWindow::BeginScrub() {
+    if (FScrubbing || !FObject)
+        return;
+    FWasPlaying = FObject->IsPlaying();
+    if (FWasPlaying) {
+        FRequested = FObject->GetPosition();
+        FObject->Pause();
+    }
+    FScrubbing = true;
+    PlayerWindows().Change(PlayerChangePlayState);
+}
+
+void TPlayerWindow::EndScrub() {
+    if (!FScrubbing)
+        return;
+    FScrubbing = false;
+    if (FWasPlaying)
+        PlayToRangeEnd();
+    FWasPlaying = false;
+    PlayerWindows().Change(PlayerChangePlayState);
+}
+
+void TPlayerWindow::Poll() {
+    if (FObject)
+        FObject->Poll();
+}
+
+// --- Events of the player object
+
+void TPlayerWindow::StateChanged() {
+    if (FObject) {
+        FLastKnown = FObject->GetPosition();
+        if (!FObject->IsPlaying())
+            FRequested = std::clamp<TVideoTime>(FLastKnown, FRangeStart,
+                                                std::max(FRangeStart, FRangeStart + FRangeLength));
+    }
+    PlayerWindows().Change(PlayerChangeReadBack);
+    PlayerWindows().UpdateTick();
+}
+
+void TPlayerWindow::PlayStarted() {
+    PlayerWindows().Change(PlayerChangePlayState);
+    PlayerWindows().UpdateTick();
+}
+
+void TPlayerWindow::PositionChanged() {
+    PlayerWindows().Change(PlayerChangePosition);
+}
+
+// --- Full screen
+
+void TPlayerWindow::ToggleFullScreen() {
+    std::vector<TPlayerWindow*> Windows;
+    for (TPlayerWindow* Window : PlayerWindows().Windows())
+        if (Window->IsShowing() && Window->IsEnabledInTree() && Window->TimerSystem())
+            Windows.push_back(Window);
+    bool On = std::none_of(Windows.begin(), Windows.end(),
+                           [](TPlayerWindow* W) { return W->FFullScreen; });
+    for (TPlayerWindow* Window : Windows)
+        Window->SetFullScreen(On);
+}
+
+void TPlayerWindow::SetFullScreen(bool FullScreen) {
+    if (FFullScreen == FullScreen)
+        return;
+    FFullScreen = FullScreen;
+    if (FullScreen) {
+        TSharedFullScreen::Get(*TimerSystem()).ShowFor(*this);
+    } else if (TSharedFullScreen* Screen = TSharedFullScreen::Existing()) {
+        Screen->HideFor(*this);
+    }
+    Invalidate();
+}
+
+// --- Painting
+
+TRect TPlayerWindow::VideoRectIn(const TRect& Area) const {
+    if (!FObject)
+        return TRect::FromSize(Area.Left, Area.Top, 0, 0);
+    return FObject->LayoutVideo(Area);
+}
+
+TRect TPlayerWindow::VideoRect() const {
+    return VideoRectIn(ClientRect());
+}
+
+void TPlayerWindow::FrameArrived(const TVideoFrame& Frame) {
+    ++FFramesArrived;
+    if (Frame.IsEmpty())
+        return;
+    // The frame is copied at once: the engine reuses nothing it posted, but
+    // the raster rows run bottom-up.
+    if (FFrame.Width() != Frame.Width() || FFrame.Height() != Frame.Height())
+        FFrame.SetSize(Frame.Width(), Frame.Height());
+    size_t RowBytes = size_t(Frame.Width()) * 4;
+    for (int32_t Y = 0; Y < Frame.Height(); ++Y)
+        std::memcpy(FFrame.Row(Y), Frame.Row(Y), RowBytes);
+    FHasFrame = true;
+    FFramePending = true;
+    if (FFullScreen) {
+        if (TSharedFullScreen* Screen = TSharedFullScreen::Existing())
+            Screen->Invalidate();
+    } else {
+        InvalidateClient(VideoRect());
+    }
+}
+
+void TPlayerWindow::PaintVideo(TPixels& Pixels, const TRect& Area) {
+    TRect Video = VideoRectIn(Area);
+    if (Video.IsEmpty()) {
+        Pixels.FillRect(Area, Black);
+        return;
+    }
+    // The bars around the video, then the video over the rest.
+    Pixels.FillBand(Area, Video, Black);
+    if (!FHasFrame) {
+        Pixels.FillRect(Video, Black);
+        return;
+    }
+    if (Video.Width() == FFrame.Width() && Video.Height() == FFrame.Height())
+        Pixels.CopyFrom(Video.Left, Video.Top, FFrame);
+    else
+        // Nearest pixels: the smooth resampler costs over 100 ms a full-HD
+        // frame on the user-interface thread, more than a frame's time.
+        Pixels.StretchFrom(Video, FFrame, TSmooth::No);
+    if (FFramePending) {
+        FFramePending = false;
+        ++FFramesShown;
+    }
+}
+
+void TPlayerWindow::Paint(TPixels& Pixels) {
+    if (FFullScreen) {
+        Pixels.FillRect(ClientRect(), Black);
+        return;
+    }
+    PaintVideo(Pixels, ClientRect());
+}
+
+void TPlayerWindow::KeyDown(TWidgetKeyEvent& Event) {
+    if (Event.Key == KeyEscape && FFullScreen) {
+        Event.Accept();
+        ToggleFullScreen();
+    }
+}

@@ -1,0 +1,76 @@
+#include "playback/shared_full_screen.h"
+
+#include "platform/keys.h"
+#include "playback/player_window.h"
+#include "toolkit/widget_window.h"
+
+namespace {
+
+std::unique_ptr<TSharedFullScreen>& SharedInstance() {
+    static std::unique_ptr<TSharedFullScreen> Instance;
+    return Instance;
+}
+
+} // namespace
+
+TSharedFullScreen::TSharedFullScreen(TWindowSystem& System) : FSystem(System) {
+    SetBackground(TWidgetBackground::None);
+    SetTabStop(true);
+    TWindowOptions Options;
+    Options.Kind = TWindowKind::Popup;
+    Options.Title = "Quillmoor";
+    Options.Bounds = System.DesktopBounds();
+    FHost = std::make_unique<TWidgetWindow>(System, *this, Options);
+}
+
+TSharedFullScreen::~TSharedFullScreen() {
+    FHost.reset();
+}
+
+TSharedFullScreen& TSharedFullScreen::Get(TWindowSystem& System) {
+    auto& Instance = SharedInstance();
+    if (Instance && &Instance->FSystem != &System)
+        Instance.reset();
+    if (!Instance)
+        Instance = std::make_unique<TSharedFullScreen>(System);
+    return *Instance;
+}
+
+TSharedFullScreen* TSharedFullScreen::Existing() {
+    return SharedInstance().get();
+}
+
+void TSharedFullScreen::Free() {
+    SharedInstance().reset();
+}
+
+void TSharedFullScreen::ShowFor(TPlayerWindow& Source) {
+    FSource = &Source;
+    TRect Screen = Source.ScreenRect();
+    TPoint Centre{Screen.Left + Screen.Width() / 2, Screen.Top + Screen.Height() / 2};
+    FHost->Native().SetBounds(FSystem.DisplayAt(Centre).Bounds);
+    FHost->Show(TActivate::Yes);
+    SetFocus();
+    Invalidate();
+}
+
+void TSharedFullScreen::HideFor(TPlayerWindow& Source) {
+    if (FSource != &Source)
+        return;
+    FSource = nullptr;
+    FHost->Hide();
+}
+
+void TSharedFullScreen::Paint(TPixels& Pixels) {
+    if (FSource)
+        FSource->PaintVideo(Pixels, ClientRect());
+    else
+        Pixels.FillRect(ClientRect(), MakeColor(0, 0, 0));
+}
+
+void TSharedFullScreen::KeyDown(TWidgetKeyEvent& Event) {
+    if (Event.Key != KeyEscape)
+        return;
+    Event.Accept();
+    TPlayerWindow::ToggleFullScreen();
+}
