@@ -9,13 +9,14 @@
 #include <algorithm>
 #include <cassert>
 
-const TControlClass TArea::Class{"TArea", &TWidget::Class, CreateControlOf<TArea>};
+const TControlClass TArea::Class{"TArea", &TScrollingWidget::Class, CreateControlOf<TArea>};
 
 // ---- TArea
 
 TArea::TArea() {
     SetBackground(TWidgetBackground::None);
     SetTabStop(true);
+    SetHasEdge(true);
     SetBounds(TRect::FromSize(0, 0, DefaultWidth, DefaultHeight));
     Areas().Register(*this);
     if (const TDesktopClass* Maker = Areas().DesktopClass())
@@ -78,8 +79,9 @@ void TArea::UpdateScrollBars() {
         return;
     FUpdatingScrollBars = true;
     TFragmentScrollInfo Info = FDesktop ? FDesktop->GetScrollInfo() : TFragmentScrollInfo{};
-    SetScrollInfo(TScrollBar::Horizontal, Info.Horizontal.Position, Info.Horizontal.Range, Info.Horizontal.Page);
-    SetScrollInfo(TScrollBar::Vertical, Info.Vertical.Position, Info.Vertical.Range, Info.Vertical.Page);
+    SetScrollInfo(TScrollBarKind::Horizontal, Info.Horizontal.Position, Info.Horizontal.Range,
+                  Info.Horizontal.Page);
+    SetScrollInfo(TScrollBarKind::Vertical, Info.Vertical.Position, Info.Vertical.Range, Info.Vertical.Page);
     FUpdatingScrollBars = false;
 }
 
@@ -129,22 +131,11 @@ void TArea::UpdateCursor() {
         Host->Native().SetCursor(FCursor);
 }
 
-void TArea::SetScrollInfo(TScrollBar Bar, int32_t Position, int32_t Range, int32_t Page) {
-    TScrollValues& Values = Bar == TScrollBar::Horizontal ? FHorizontal : FVertical;
-    TScrollValues New{Position, Range, Page};
-    if (New == Values)
-        return;
-    Values = New;
-    Invalidate();
-}
-
-TScrollValues TArea::ScrollInfo(TScrollBar Bar) const {
-    return Bar == TScrollBar::Horizontal ? FHorizontal : FVertical;
-}
-
 void TArea::ScrollBy(int32_t DX, int32_t DY) {
-    if (!FDesktop)
+    if (!FDesktop) {
+        TScrollingWidget::ScrollBy(DX, DY);
         return;
+    }
     FDesktop->Scrolled(DX, DY);
     UpdateScrollBars();
 }
@@ -189,14 +180,6 @@ void TArea::FragmentDestroyed(TFragment& Fragment) {
 
 // ---- the widget's side
 
-TRect TArea::NCMargins() const { return {EdgeWidth, EdgeWidth, EdgeWidth, EdgeWidth}; }
-
-void TArea::PaintFrame(TPixels& Pixels) {
-    TRect All{0, 0, Width(), Height()};
-    Pixels.FillRect(All, SkinColors().FaceColor);
-    PaintEdge(All, Pixels, EdgeWidth, TEdgeDepth::Deep, TEdgeKind::Sunken, TEdgeKind::Sunken);
-}
-
 void TArea::Paint(TPixels& Pixels) {
     Pixels.FillRect({0, 0, ClientWidth(), ClientHeight()}, SystemColors().Window);
     if (!FDesktop)
@@ -227,13 +210,13 @@ void TArea::Layout() {
 void TArea::Changed() { Relayout(); }
 
 void TArea::MouseEnter() {
-    TWidget::MouseEnter();
+    TScrollingWidget::MouseEnter();
     FMouseInside = true;
 }
 
 void TArea::MouseLeave() {
     auto Life = LifeToken();
-    TWidget::MouseLeave();
+    TScrollingWidget::MouseLeave();
     SetHotFragment(nullptr);
     if (!Life.expired())
         FMouseInside = false;
@@ -314,31 +297,31 @@ void TArea::MouseDown(TWidgetMouseEvent& Event) {
     auto Life = LifeToken();
     RouteMouse(Event);
     if (!Life.expired())
-        TWidget::MouseDown(Event);
+        TScrollingWidget::MouseDown(Event);
 }
 
 void TArea::MouseMove(TWidgetMouseEvent& Event) {
     auto Life = LifeToken();
     RouteMouse(Event);
     if (!Life.expired())
-        TWidget::MouseMove(Event);
+        TScrollingWidget::MouseMove(Event);
 }
 
 void TArea::MouseUp(TWidgetMouseEvent& Event) {
     auto Life = LifeToken();
     RouteMouse(Event);
     if (!Life.expired())
-        TWidget::MouseUp(Event);
+        TScrollingWidget::MouseUp(Event);
 }
 
 bool TArea::MouseWheel(TWidgetMouseEvent& Event) {
     // A horizontal wheel is the scroll bars' alone.
     if (Event.IsHorizontalWheel)
-        return TWidget::MouseWheel(Event);
+        return TScrollingWidget::MouseWheel(Event);
     auto Life = LifeToken();
     if (RouteMouse(Event) || Life.expired())
         return true;
-    return TWidget::MouseWheel(Event);
+    return TScrollingWidget::MouseWheel(Event);
 }
 
 void TArea::KeyDown(TWidgetKeyEvent& Event) {
@@ -369,12 +352,12 @@ bool TArea::GetDefaultSize(int32_t& Width, int32_t& Height) {
 
 TAreaFactory::TAreaFactory(TFactoryList& List, TFactoryCategory* Category, std::string_view Name,
                            std::string_view Id)
-    : TWidgetFactory(List, Category, Name, Id) {
+    : TScrollingWidgetFactory(List, Category, Name, Id) {
     SetControlClass(TArea::Class);
 }
 
 TAreaFactory::TAreaFactory(TFactoryCategory* Category, std::string_view Name, std::string_view Id)
-    : TWidgetFactory(Category, Name, Id) {
+    : TScrollingWidgetFactory(Category, Name, Id) {
     SetControlClass(TArea::Class);
 }
 
@@ -385,9 +368,25 @@ TAreas& Areas() {
     return Registry;
 }
 
-TAreas::TAreas() = default;
+// The drag controller is made before the registry (it is asked for here), so
+// it is still there when the registry goes.
+TAreas::TAreas() {
+    Drag().AddStartHandler(MakeDelegate<&TAreas::DragThingStarted>(this));
+    Drag().AddMoveHandler(MakeDelegate<&TAreas::DragThingMoved>(this));
+    Drag().AddEndHandler(MakeDelegate<&TAreas::DragThingEnded>(this));
+}
 
-TAreas::~TAreas() = default;
+TAreas::~TAreas() {
+    Drag().RemoveStartHandler(MakeDelegate<&TAreas::DragThingStarted>(this));
+    Drag().RemoveMoveHandler(MakeDelegate<&TAreas::DragThingMoved>(this));
+    Drag().RemoveEndHandler(MakeDelegate<&TAreas::DragThingEnded>(this));
+}
+
+void TAreas::DragThingStarted(TThing* /*Thing*/) { DragStarted(); }
+
+void TAreas::DragThingMoved(TThing* /*Thing*/) { DragMoved(); }
+
+void TAreas::DragThingEnded(TThing* /*Thing*/, TDragResult Result) { DragEnded(Result == TDragResult::Dropped); }
 
 void TAreas::Register(TArea& Area) { FAreas.push_back(&Area); }
 

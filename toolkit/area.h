@@ -2,8 +2,9 @@
 
 #include "core/changes.h"
 #include "toolkit/desktop.h"
+#include "toolkit/drag.h"
 #include "toolkit/fragment.h"
-#include "toolkit/widget.h"
+#include "toolkit/scrolling_widget.h"
 #include "toolkit/widget_factory.h"
 
 #include <cstdint>
@@ -29,16 +30,14 @@ public:
 // cleared when their fragment is destroyed, and a message whose fragment went
 // away is dropped.
 //
-// The scroll bars' values are kept behind SetScrollInfo and ScrollBy so that
-// the area can sit on the toolkit's scrolling widget.
-class TArea : public TWidget {
+// The scroll bars follow the desktop's GetScrollInfo; whatever moves them
+// (arrows, thumb, wheel, middle-button panning) reaches the desktop through
+// ScrollBy, which asks it for the bars' new values.
+class TArea : public TScrollingWidget {
 public:
     static const TControlClass Class;
     static constexpr int32_t DefaultWidth = 256;
     static constexpr int32_t DefaultHeight = 128;
-    static constexpr int32_t EdgeWidth = 2;
-
-    enum class TScrollBar : uint8_t { Horizontal, Vertical };
 
     TArea();
     ~TArea() override;
@@ -73,18 +72,15 @@ public:
     void UpdateHint();
     void UpdateCursor();
 
-    // Scrolling.
-    void SetScrollInfo(TScrollBar Bar, int32_t Position, int32_t Range, int32_t Page);
-    TScrollValues ScrollInfo(TScrollBar Bar) const;
-    // Scrolls the content by DX, DY pixels: the desktop moves its fragments.
-    virtual void ScrollBy(int32_t DX, int32_t DY);
+    // The content moved by DX, DY pixels: the desktop moves its fragments
+    // and the bars take its new values; without a desktop the scrolling
+    // widget's own behaviour.
+    void ScrollBy(int32_t DX, int32_t DY) override;
 
     // The platform took the mouse away: the capture fragment loses it.
     void PlatformCaptureLost();
 
     // The widget's side.
-    TRect NCMargins() const override;
-    void PaintFrame(TPixels& Pixels) override;
     void Paint(TPixels& Pixels) override;
     void Layout() override;
     void Changed() override;
@@ -122,12 +118,10 @@ private:
     TSize FLaidOutSize{-1, -1};
     std::string FHint;
     TCursorKind FCursor = TCursorKind::Arrow;
-    TScrollValues FHorizontal;
-    TScrollValues FVertical;
 };
 
 // Makes areas for docks and tool windows.
-class TAreaFactory : public TWidgetFactory {
+class TAreaFactory : public TScrollingWidgetFactory {
 public:
     TAreaFactory(TFactoryList& List, TFactoryCategory* Category, std::string_view Name, std::string_view Id);
     TAreaFactory(TFactoryCategory* Category, std::string_view Name, std::string_view Id);
@@ -172,6 +166,11 @@ public:
     void DragEnded(bool Dropped);
 
 private:
+    // The drag controller's listeners.
+    void DragThingStarted(TThing* Thing);
+    void DragThingMoved(TThing* Thing);
+    void DragThingEnded(TThing* Thing, TDragResult Result);
+
     friend class TArea;
     void Register(TArea& Area);
     void Unregister(TArea& Area);

@@ -4,9 +4,11 @@
 #include "project/project.h"
 #include "project/project_changes.h"
 #include "toolkit/area.h"
+#include "toolkit/drag.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -406,4 +408,57 @@ TEST(AreasRegistry, AFragmentFreedByAnEarlierDragHandlerIsSkipped) {
     Areas().DragEnded(true);
     EXPECT_EQ(F.Log.Starting("b").size(), 0u);
     EXPECT_EQ(F.Desktop().Children().size(), 1u);
+}
+
+TEST(AreasRegistry, ADragOfTheDragControllerReachesEveryFragment) {
+    TTwoFragments F;
+    F.System.ScriptMouseMove(F.Screen(10, 30));
+    F.System.ScriptMouseDown(F.Screen(10, 30));
+    F.System.ScriptStep([&] {
+        F.Log.Lines.clear();
+        Drag().BeginDrag(F.System, std::make_unique<TThing>(10, 10));
+    });
+    F.System.ScriptMouseMove(F.Screen(120, 30));
+    F.System.ScriptMouseUp(F.Screen(120, 30));
+    F.Run();
+    EXPECT_EQ(F.Log.Starting("a drag"), (TLines{"a dragstart", "a dragmove", "a dragend dropped"}));
+    EXPECT_EQ(F.Log.Starting("b drag"), (TLines{"b dragstart", "b dragmove", "b dragend dropped"}));
+    EXPECT_EQ(F.Log.Starting("desktop drag"), (TLines{"desktop dragstart", "desktop dragend"}));
+    EXPECT_FALSE(Drag().IsDragging());
+}
+
+// ---- the scroll bars
+
+TEST(AreaScroll, TheBarsShowTheDesktopsValuesAndTheirArrowsScrollIt) {
+    TAreaFixture F;
+    F.Desktop().Scroll = {{0, 1000, 200}, {}};
+    F.Settle();
+    EXPECT_EQ(BarValues(*F.Area, TScrollBarKind::Horizontal), (TScrollValues{0, 1000, 200}));
+    // The bar lies inside the sunken edge along the bottom: the client area
+    // loses its thickness in height only.
+    EXPECT_EQ(F.Area->ClientWidth(), 200);
+    EXPECT_EQ(F.Area->ClientHeight(), 100 - TScrollingWidget::DefaultThickness);
+    TRect More = F.Area->HorzScrollBar().MoreArrowRect();
+    EXPECT_EQ(More.Bottom, 104 - TArea::EdgeWidth);
+    TPoint Click{100 + More.Left + More.Width() / 2, 100 + More.Top + More.Height() / 2};
+    F.System.ScriptMouseMove(Click);
+    F.System.ScriptMouseDown(Click);
+    F.System.ScriptMouseUp(Click);
+    F.Run();
+    EXPECT_EQ(F.Log.Starting("desktop scrolled"), (TLines{"desktop scrolled 32,0"}));
+    // The desktop here keeps its position at 0, and the bar follows it.
+    EXPECT_EQ(F.Area->HorzScrollBar().Position(), 0);
+}
+
+TEST(AreaScroll, PanningWithTheMiddleButtonScrollsTheDesktop) {
+    TAreaFixture F;
+    F.Desktop().Scroll = {{0, 1000, 200}, {0, 500, 100}};
+    F.Settle();
+    F.System.ScriptMouseMove(F.Screen(100, 50));
+    F.System.ScriptMouseDown(F.Screen(100, 50), TMouseButton::Middle);
+    F.System.ScriptMouseMove(F.Screen(70, 40));
+    F.System.ScriptMouseUp(F.Screen(70, 40), TMouseButton::Middle);
+    F.Run();
+    EXPECT_EQ(F.Log.Starting("desktop scrolled"), (TLines{"desktop scrolled 30,10"}));
+    EXPECT_FALSE(F.Area->IsPanning());
 }

@@ -27,6 +27,12 @@ struct TEventLog {
     }
 };
 
+// What a scroll bar of an area shows, to compare with a desktop's values.
+inline TScrollValues BarValues(const TArea& Area, TScrollBarKind Kind) {
+    const TScrollingWidgetScrollBar& Bar = Area.ScrollBar(Kind);
+    return {Bar.Position(), Bar.Range(), Bar.Page()};
+}
+
 inline std::string At(int32_t X, int32_t Y) { return std::to_string(X) + "," + std::to_string(Y); }
 
 class TTestMenu : public TLocalMenu {

@@ -163,6 +163,6 @@ TEST(DesktopScroll, ScrollingRecomputesRectanglesAndTheBarsFollowTheDesktop) {
     F.Area->ScrollBy(40, 0);
     EXPECT_EQ(Child.AreaRect(), TRect::FromSize(-30, 10, 20, 20));
     EXPECT_TRUE(Child.VisibleRect().IsEmpty());
-    EXPECT_EQ(F.Area->ScrollInfo(TArea::TScrollBar::Horizontal), (TScrollValues{40, 1000, 200}));
-    EXPECT_EQ(F.Area->ScrollInfo(TArea::TScrollBar::Vertical), (TScrollValues{5, 300, 100}));
+    EXPECT_EQ(BarValues(*F.Area, TScrollBarKind::Horizontal), (TScrollValues{40, 1000, 200}));
+    EXPECT_EQ(BarValues(*F.Area, TScrollBarKind::Vertical), (TScrollValues{5, 300, 100}));
 }

@@ -178,8 +178,8 @@ TEST(FragmentPaint, AnAreaWithoutDesktopShowsAnEmptySunkenWindowWithBarsAtZero) 
     Window.Show(TActivate::Yes);
     System.ProcessEvents();
     Window.Update();
-    EXPECT_EQ(Area.ScrollInfo(TArea::TScrollBar::Horizontal), TScrollValues{});
-    EXPECT_EQ(Area.ScrollInfo(TArea::TScrollBar::Vertical), TScrollValues{});
+    EXPECT_EQ(BarValues(Area, TScrollBarKind::Horizontal), TScrollValues{});
+    EXPECT_EQ(BarValues(Area, TScrollBarKind::Vertical), TScrollValues{});
     EXPECT_EQ(PresentedAt(System, Window, 100, 60), Filled(SystemColors().Window));
     // Sunken: the top-left edge is darker than the bottom-right one.
     uint32_t TopLeft = PresentedAt(System, Window, 0, 60), BottomRight = PresentedAt(System, Window, 255, 60);
