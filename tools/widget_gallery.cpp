@@ -1,0 +1,280 @@
+// One window with every control of the toolkit in the skin, for looking at
+// them by hand or under Xvfb: push buttons (normal, default, disabled, one
+// that opens a pop-up), check boxes, an edit box, a local edit, the memo,
+// the lookup combo box, a scrolling widget whose content is larger than
+// itself, and flat gadgets. Clicks are printed as they happen. Escape or
+// closing the window ends it.
+//
+//   widget_gallery [--quit-after MILLISECONDS]
+
+#include "platform/keys.h"
+#include "platform/message_queue.h"
+#include "platform/window/window_system.h"
+#include "toolkit/command_button.h"
+#include "toolkit/common_control.h"
+#include "toolkit/edit_control.h"
+#include "toolkit/flat_gadget.h"
+#include "toolkit/lookup_combo_box.h"
+#include "toolkit/memo_control.h"
+#include "toolkit/popup_widget.h"
+#include "toolkit/scrolling_widget.h"
+#include "toolkit/skin_colors.h"
+#include "toolkit/text_attr.h"
+#include "toolkit/widget.h"
+#include "toolkit/widget_window.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int32_t Width = 600;
+constexpr int32_t Height = 400;
+
+// Ends the loop when the desktop asks the program to quit (SIGTERM, a
+// session ending).
+struct TQuitListener : TWindowListener {
+    TWindowSystem* System = nullptr;
+    void HandleEvent(const TEvent& Event) override {
+        if (std::holds_alternative<TQuitEvent>(Event))
+            System->Terminate();
+    }
+};
+
+void Say(const std::string& Text) {
+    std::printf("%s\n", Text.c_str());
+    std::fflush(stdout);
+}
+
+// The window's face with a heading over each group of controls.
+class TGalleryRoot : public TWidget {
+public:
+    struct THeading {
+        int32_t X, Y;
+        std::string Text;
+    };
+    std::vector<THeading> Headings;
+
+    void Paint(TPixels& Pixels) override {
+        TTextAttr Bold = SkinColors().MessageFont;
+        Bold.Bold = true;
+        for (const THeading& Heading : Headings)
+            Pixels.DrawText(Heading.X, Heading.Y, TSmooth::Yes, SkinColors().TextColor, Bold, Heading.Text);
+    }
+};
+
+// A grid of numbered cells 40 x 24 pixels, 16 columns by 20 rows, larger
+// than the widget: the bars, the wheel and the middle button move it.
+class TCellGrid : public TScrollingWidget {
+public:
+    static constexpr int32_t CellWidth = 40, CellHeight = 24, Columns = 16, Rows = 20;
+
+    TCellGrid() {
+        SetBackground(TWidgetBackground::None);
+        SetHasEdge(true);
+    }
+
+    void Layout() override {
+        TRect Client = ClientRect();
+        SetScrollInfo(TScrollBarKind::Horizontal, HorzScrollBar().Position(), Columns * CellWidth, Client.Width());
+        SetScrollInfo(TScrollBarKind::Vertical, VertScrollBar().Position(), Rows * CellHeight, Client.Height());
+    }
+
+    void Paint(TPixels& Pixels) override {
+        const TSkinColors& Colors = SkinColors();
+        TRect Client = ClientRect();
+        Pixels.FillRect({0, 0, Client.Width(), Client.Height()}, SystemColors().Window);
+        int32_t Left = HorzScrollBar().Position(), Top = VertScrollBar().Position();
+        for (int32_t Row = 0; Row < Rows; ++Row)
+            for (int32_t Column = 0; Column < Columns; ++Column) {
+                TRect Cell = TRect::FromSize(Column * CellWidth - Left, Row * CellHeight - Top, CellWidth, CellHeight);
+                if (!Cell.Intersects({0, 0, Client.Width(), Client.Height()}))
+                    continue;
+                if ((Row + Column) % 2)
+                    Pixels.FillRect(Cell, MixColors(SystemColors().Window, Colors.FaceColor, 160));
+                std::string Label = std::string(1, char('A' + Column)) + std::to_string(Row + 1);
+                Pixels.DrawText(Cell.Left + 6, Cell.Top + 5, TSmooth::Yes, Colors.TextColor, Colors.MessageFont, Label);
+            }
+    }
+
+    void ScrollBy(int32_t /*DX*/, int32_t /*DY*/) override { Invalidate(); }
+};
+
+// A flat gadget with a small square, round or bar glyph.
+class TGlyphGadget : public TFlatGadget {
+public:
+    enum class TGlyph : uint8_t { Square, Bars, Cross };
+    TGlyph Glyph = TGlyph::Square;
+
+    void Paint(TPixels& Pixels) override {
+        TFlatGadget::Paint(Pixels);
+        TColor Color = IsEnabledInTree() ? SkinColors().TextColor : SkinColors().DisabledTextColor;
+        int32_t Shift = IsDown() && IsHot() ? 1 : 0;
+        int32_t Cx = Width() / 2 + Shift, Cy = Height() / 2 + Shift;
+        switch (Glyph) {
+        case TGlyph::Square:
+            Pixels.FrameRect({Cx - 5, Cy - 5, Cx + 5, Cy + 5}, Color);
+            break;
+        case TGlyph::Bars:
+            for (int32_t Bar = -1; Bar <= 1; ++Bar)
+                Pixels.FillRect({Cx - 6, Cy + Bar * 4 - 1, Cx + 6, Cy + Bar * 4 + 1}, Color);
+            break;
+        case TGlyph::Cross:
+            Pixels.FillRect({Cx - 6, Cy - 1, Cx + 6, Cy + 1}, Color);
+            Pixels.FillRect({Cx - 1, Cy - 6, Cx + 1, Cy + 6}, Color);
+            break;
+        }
+    }
+};
+
+// A small form in a pop-up: a check box and OK and Cancel buttons.
+class TGalleryPopup : public TPopupWidget {
+public:
+    TGalleryPopup() {
+        SetBounds(TRect::FromSize(0, 0, 220, 96));
+        auto& Option = Add<TCommonCheckBox>();
+        Option.SetCaption("&Remember this choice");
+        Option.SetBounds(TRect::FromSize(12, 12, 190, 20));
+        auto& Ok = Add<TDialogButton>();
+        Ok.SetCaption("OK");
+        Ok.SetValue(TModalResult::Ok);
+        Ok.SetDefault(true);
+        Ok.SetBounds(TRect::FromSize(40, 52, 80, 25));
+        auto& Cancel = Add<TDialogButton>();
+        Cancel.SetCaption("Cancel");
+        Cancel.SetValue(TModalResult::Cancel);
+        Cancel.SetBounds(TRect::FromSize(128, 52, 80, 25));
+    }
+};
+
+struct TGallery {
+    TWindowSystem& System;
+    TGalleryRoot Root;
+    std::unique_ptr<TWidgetWindow> Window;
+
+    explicit TGallery(TWindowSystem& WindowSystem) : System(WindowSystem) {
+        auto Heading = [&](int32_t X, int32_t Y, std::string Text) {
+            Root.Headings.push_back({X, Y, std::move(Text)});
+        };
+        auto Place = [](TWidget& Widget, int32_t X, int32_t Y, int32_t W, int32_t H) {
+            Widget.SetBounds(TRect::FromSize(X, Y, W, H));
+        };
+
+        Heading(16, 12, "Buttons");
+        auto& Normal = Root.Add<TCommonButton>();
+        Normal.SetCaption("&Normal");
+        Place(Normal, 16, 36, 96, 25);
+        Normal.OnClick = [] { Say("clicked Normal"); };
+        auto& Default = Root.Add<TDialogButton>();
+        Default.SetCaption("&Default");
+        Default.SetDefault(true);
+        Place(Default, 120, 36, 96, 25);
+        Default.OnClick = [] { Say("clicked Default"); };
+        auto& Disabled = Root.Add<TCommonButton>();
+        Disabled.SetCaption("Disabled");
+        Disabled.SetEnabled(false);
+        Place(Disabled, 16, 68, 96, 25);
+        auto& Opener = Root.Add<TCommonButton>();
+        Opener.SetCaption("&Pop-up...");
+        Place(Opener, 120, 68, 96, 25);
+        Opener.OnClick = [this, &Opener] {
+            TGalleryPopup Popup;
+            TRect At = Opener.ScreenRect();
+            bool Accepted = Popup.Popup(System, At.Left, At.Bottom, &Opener);
+            Say(Accepted ? "pop-up accepted" : "pop-up cancelled");
+        };
+
+        Heading(16, 108, "Check boxes");
+        auto& Checked = Root.Add<TCommonCheckBox>();
+        Checked.SetCaption("&Checked");
+        Checked.SetChecked(true);
+        Place(Checked, 16, 132, 96, 20);
+        auto& Unchecked = Root.Add<TCommonCheckBox>();
+        Unchecked.SetCaption("&Unchecked");
+        Place(Unchecked, 120, 132, 110, 20);
+        auto& Greyed = Root.Add<TCommonCheckBox>();
+        Greyed.SetCaption("Disabled");
+        Greyed.SetChecked(true);
+        Greyed.SetEnabled(false);
+        Place(Greyed, 16, 156, 96, 20);
+
+        Heading(16, 192, "Edit boxes");
+        auto& Edit = Root.Add<TEditControl>();
+        Edit.SetText("Edit me");
+        Place(Edit, 16, 216, 200, Edit.DefaultHeight());
+        auto& Local = Root.Add<TLocalEdit>();
+        Local.SetText("Centred");
+        Place(Local, 16, 216 + Edit.DefaultHeight() + 8, 200, Local.DefaultHeight());
+
+        Heading(16, 290, "Combo box");
+        auto& Combo = Root.Add<TLookupComboBox>();
+        Combo.SetItems({"320 x 240", "640 x 480", "720 x 576", "1280 x 720", "1920 x 1080"});
+        Combo.SetItemIndex(1);
+        Place(Combo, 16, 314, 200, Combo.DefaultHeight());
+        Combo.OnChange = [&Combo] { Say("combo " + Combo.Text()); };
+
+        Heading(260, 12, "Memo");
+        auto& Memo = Root.Add<TMemoControl>();
+        Memo.SetText("A memo holds several lines.\nEnter starts a new one;\nthe arrows move by lines.");
+        Place(Memo, 260, 36, 320, 76);
+
+        Heading(260, 128, "Scrolling widget");
+        Place(Root.Add<TCellGrid>(), 260, 152, 320, 150);
+
+        Heading(260, 318, "Flat gadgets");
+        TGlyphGadget::TGlyph Glyphs[] = {TGlyphGadget::TGlyph::Square, TGlyphGadget::TGlyph::Bars,
+                                         TGlyphGadget::TGlyph::Cross, TGlyphGadget::TGlyph::Square};
+        for (int32_t Index = 0; Index < 4; ++Index) {
+            auto& Gadget = Root.Add<TGlyphGadget>();
+            Gadget.Glyph = Glyphs[Index];
+            Place(Gadget, 260 + Index * 28, 342, 26, 26);
+            Gadget.OnClick = [Index] { Say("gadget " + std::to_string(Index)); };
+            if (Index == 2)
+                Gadget.SetChecked(true);
+            if (Index == 3)
+                Gadget.SetEnabled(false);
+        }
+
+        Window = std::make_unique<TWidgetWindow>(
+            System, Root,
+            TWindowOptions{.Title = "Quillmoor widget gallery", .Bounds = TRect::FromSize(0, 0, Width, Height)});
+        Normal.SetFocus();
+    }
+};
+
+} // namespace
+
+int main(int Count, char** Arguments) {
+    int QuitAfter = 0;
+    for (int Index = 1; Index + 1 < Count; ++Index)
+        if (std::strcmp(Arguments[Index], "--quit-after") == 0)
+            QuitAfter = std::atoi(Arguments[Index + 1]);
+    try {
+        auto System = CreateSdlWindowSystem(UiMessages());
+        TQuitListener Quit;
+        Quit.System = System.get();
+        System->SetListener(&Quit);
+        TGallery Gallery(*System);
+        bool IsClosed = false;
+        Gallery.Window->SetShortcutHook([&](const TWidgetKeyEvent& Event) {
+            if (Event.Key != KeyEscape)
+                return false;
+            IsClosed = true;
+            return true;
+        });
+        Gallery.Window->Show(TActivate::Yes);
+        if (QuitAfter > 0)
+            System->StartTimer(std::chrono::milliseconds(QuitAfter), TTimerRepeat::Once, [&] { IsClosed = true; });
+        Say("ready");
+        System->RunLoop([&] { return IsClosed || !Gallery.Window->Native().IsVisible(); });
+    } catch (const std::exception& Error) {
+        std::fprintf(stderr, "widget_gallery: %s\n", Error.what());
+        return 1;
+    }
+    return 0;
+}
