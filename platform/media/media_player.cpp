@@ -2,6 +2,7 @@
 
 #include "platform/media/audio_sink.h"
 #include "platform/media/frame_grabber.h"
+#include "platform/media/frame_scaler.h"
 #include "platform/media/media_renderer.h"
 #include "platform/media/media_timeline.h"
 #include "platform/media/video_frame.h"
@@ -34,6 +35,7 @@ struct TMediaPlayer::TState {
     TMediaRenderer VideoRenderer;
     TMediaRenderer AudioRenderer;
     TFrameGrabber Grabber;
+    TFrameScaler Scaler; // the video thread's alone
 
     // The sound between the renderer and the device, as a ring of
     // interleaved samples.
@@ -54,6 +56,8 @@ struct TMediaPlayer::TState {
     TPlayerState PlayerState = TPlayerState::Stopped;
     TVideoTime PausedPosition = 0;
     bool FrameWanted = false;
+    int32_t FrameWidth = 0; // 0: the timeline's size
+    int32_t FrameHeight = 0;
     std::atomic<bool> Quit{false};
     bool EndReported = false;
     int64_t LastFrameIndex = -1;
@@ -151,6 +155,17 @@ void TMediaPlayer::TState::ShowFrame(TVideoTime Time, const std::weak_ptr<TState
             return;
         }
         Grabber.Store(Frame);
+        int32_t Width = 0, Height = 0;
+        {
+            std::lock_guard Guard(Lock);
+            Width = FrameWidth;
+            Height = FrameHeight;
+        }
+        if (Width > 0 && Height > 0 && (Width != Frame->Width() || Height != Frame->Height())) {
+            auto Scaled = std::make_shared<TVideoFrame>();
+            Scaler.Scale(*Frame, Width, Height, *Scaled);
+            Frame = std::move(Scaled);
+        }
     }
     std::lock_guard Guard(FrameLock);
     PendingFrame = Frame;
@@ -319,6 +334,22 @@ void TMediaPlayer::Seek(TVideoTime Time) {
     if (F->PlayerState != TPlayerState::Running)
         F->FrameWanted = true;
     F->Wake.notify_all();
+}
+
+void TMediaPlayer::SetFrameSize(int32_t Width, int32_t Height) {
+    Width = std::max(Width, 0);
+    Height = std::max(Height, 0);
+    if (Width == 0 || Height == 0)
+        Width = Height = 0;
+    std::lock_guard Guard(F->Lock);
+    if (F->FrameWidth == Width && F->FrameHeight == Height)
+        return;
+    F->FrameWidth = Width;
+    F->FrameHeight = Height;
+    if (F->PlayerState != TPlayerState::Running) {
+        F->FrameWanted = true;
+        F->Wake.notify_all();
+    }
 }
 
 TPlayerState TMediaPlayer::State() const {
