@@ -5,11 +5,10 @@
 #include <cstdint>
 #include <memory>
 
-// Scales engine frames to another size, smoothly (bilinear when enlarging,
-// averaging when reducing), reusing its converter while the sizes stay the
-// same. Meant for one thread at a time: a player's video thread scales each
-// frame to the size its window shows before posting it, so the
-// user-interface thread only copies pixels.
+// Scales engine frames to another size, smoothly (bilinear), reusing its
+// converter while the sizes stay the same. Meant for one thread at a time: a
+// player scales each frame to the size its window shows before posting it,
+// so the user-interface thread only copies pixels.
 //
 //   TFrameScaler Scaler;
 //   Scaler.Scale(Composited, 960, 540, Shown);
