@@ -107,3 +107,8 @@ void TFilePlayer::Poll() {
     if (FPreview)
         FPreview->Poll();
 }
+
+void TFilePlayer::FrameSizeChanged() {
+    if (FPreview)
+        FPreview->FrameSizeChanged();
+}

@@ -38,6 +38,9 @@ public:
     void Stop() override;
     void Poll() override;
 
+protected:
+    void FrameSizeChanged() override;
+
 private:
     std::string FFileName;
     std::unique_ptr<TMediaTimeline> FTimeline;

@@ -5,9 +5,17 @@
 #include "playback/file_player.h"
 #include "playback/player_windows.h"
 #include "playback/shared_full_screen.h"
+#include "playback/text_previewer.h"
+#include "render/effect_previewer.h"
+#include "render/font_descriptor.h"
 #include "render/player_object.h"
+#include "render/preview_pictures.h"
+#include "render/text_description.h"
+#include "render/text_descriptor.h"
 #include "render/timeline.h"
 #include "render/timeline_element.h"
+#include "render/transition_previewer.h"
+#include "toolkit/skin.h"
 #include "toolkit/widget_window.h"
 
 #include <algorithm>
@@ -16,7 +24,19 @@
 
 namespace {
 
+// Title previews are made at this size and rate.
+constexpr int32_t TitlePreviewWidth = 320;
+constexpr int32_t TitlePreviewHeight = 240;
+constexpr double TitlePreviewFramesPerSecond = 15;
+
 const TColor Black = MakeColor(0, 0, 0);
+
+// A frame that arrives at another size than it is shown at (the window was
+// just resized, the engine has not caught up yet) is scaled smoothly while
+// that is cheap; a larger one by nearest pixels, since smoothing a full-HD
+// frame here costs more than a frame's time and the next frame comes at the
+// right size anyway.
+constexpr int64_t SmoothFallbackPixels = 1280 * 720;
 
 } // namespace
 
@@ -30,6 +50,9 @@ TPlayerWindow::~TPlayerWindow() {
         Screen->HideFor(*this);
     Detach();
     FFilePlayer.reset();
+    FEffectPreviewer.reset();
+    FTransitionPreviewer.reset();
+    FTextPreviewer.reset();
     PlayerWindows().Remove(*this);
     if (PlayerWindows().Windows().empty())
         TSharedFullScreen::Free();
@@ -48,6 +71,7 @@ void TPlayerWindow::Detach() {
     TPlayerObject* Object = FObject;
     FObject = nullptr;
     Object->ClearEvents();
+    Object->SetFrameSize(0, 0);
     Object->Pause();
     Object->SetVideoVisible(false);
     if (Object == FProjectTimeline)
@@ -71,7 +95,11 @@ void TPlayerWindow::Attach(TPlayerObject& Object, TVideoTime Position) {
     Object.OnStateChanged = [this] { StateChanged(); };
     Object.OnPlayStarted = [this] { PlayStarted(); };
     Object.OnPositionChanged = [this] { PositionChanged(); };
-    Object.OnLayoutChanged = [this] { Invalidate(); };
+    Object.OnLayoutChanged = [this] {
+        UpdateFrameSize();
+        Invalidate();
+    };
+    UpdateFrameSize();
     Object.SetVideoVisible(true);
     FRequested = FLastKnown = Position;
     Object.Seek(Position);
@@ -117,6 +145,53 @@ void TPlayerWindow::ShowFile(const std::string& FileName) {
     SetRange(0, FFilePlayer->GetDuration());
     Attach(*FFilePlayer, 0);
     Play();
+}
+
+void TPlayerWindow::ShowEffect(int32_t EffectIndex, TVideoTime Duration) {
+    if (!FEffectPreviewer)
+        FEffectPreviewer = std::make_unique<TEffectPreviewer>(
+            EnsurePreviewPicture(Skins().ImagesFolder(), TPreviewPicture::Effect));
+    // Shown or not, the previewer's timeline keeps the engine off itself
+    // while it changes.
+    FEffectPreviewer->ShowEffect(EffectIndex, Duration);
+    ShowObject(*FEffectPreviewer, 0, TStartPlaying::Yes);
+}
+
+void TPlayerWindow::ShowTransition(int32_t TransitionIndex, bool Reverse, TVideoTime Duration) {
+    if (!FTransitionPreviewer) {
+        const std::string& Folder = Skins().ImagesFolder();
+        FTransitionPreviewer = std::make_unique<TTransitionPreviewer>(
+            EnsurePreviewPicture(Folder, TPreviewPicture::TransitionOutgoing),
+            EnsurePreviewPicture(Folder, TPreviewPicture::TransitionIncoming));
+    }
+    FTransitionPreviewer->ShowTransition(TransitionIndex, Reverse, Duration);
+    ShowObject(*FTransitionPreviewer, 0, TStartPlaying::Yes);
+}
+
+void TPlayerWindow::ShowTitleStyle(int32_t StyleIndex, TVideoTime Duration) {
+    TTextClipDescriptor Title;
+    Title.SetStyle(StyleIndex); // raises for an unknown style before anything changes
+    Title.SetText(Title.Style().SampleText());
+    if (!FTextPreviewer)
+        FTextPreviewer = std::make_unique<TTextPreviewer>(TitlePreviewWidth, TitlePreviewHeight,
+                                                          TitlePreviewFramesPerSecond);
+    FTextPreviewer->SetTitle(Title, Duration > 0 ? Duration : TTextPreviewer::DefaultDuration);
+    ShowObject(*FTextPreviewer, 0, TStartPlaying::Yes);
+}
+
+void TPlayerWindow::ShowTitle(int32_t StyleIndex, const std::string& Text,
+                              const TTextClipFontDescriptor& MainFont,
+                              const TTextClipFontDescriptor& CaptionFont, double Position) {
+    TTextClipDescriptor Title;
+    Title.SetStyle(StyleIndex);
+    Title.SetText(Text);
+    Title.MainFont().Assign(MainFont);
+    Title.CaptionFont().Assign(CaptionFont);
+    if (!FTextPreviewer)
+        FTextPreviewer = std::make_unique<TTextPreviewer>(TitlePreviewWidth, TitlePreviewHeight,
+                                                          TitlePreviewFramesPerSecond);
+    FTextPreviewer->SetTitle(Title, VideoTimeUnitsPerSecond);
+    ShowObject(*FTextPreviewer, SecondsToVideoTime(Position), TStartPlaying::No);
 }
 
 void TPlayerWindow::ShowObject(TPlayerObject& Object, TVideoTime Position, TStartPlaying Start) {
@@ -309,6 +384,7 @@ void TPlayerWindow::SetFullScreen(bool FullScreen) {
     } else if (TSharedFullScreen* Screen = TSharedFullScreen::Existing()) {
         Screen->HideFor(*this);
     }
+    UpdateFrameSize();
     Invalidate();
 }
 
@@ -322,6 +398,21 @@ TRect TPlayerWindow::VideoRectIn(const TRect& Area) const {
 
 TRect TPlayerWindow::VideoRect() const {
     return VideoRectIn(ClientRect());
+}
+
+void TPlayerWindow::UpdateFrameSize() {
+    if (!FObject)
+        return;
+    TRect Video = VideoRect();
+    if (FFullScreen)
+        if (TSharedFullScreen* Screen = TSharedFullScreen::Existing();
+            Screen && Screen->Source() == this)
+            Video = VideoRectIn(Screen->ClientRect());
+    FObject->SetFrameSize(Video.Width(), Video.Height());
+}
+
+void TPlayerWindow::Layout() {
+    UpdateFrameSize();
 }
 
 void TPlayerWindow::FrameArrived(const TVideoFrame& Frame) {
@@ -357,12 +448,12 @@ void TPlayerWindow::PaintVideo(TPixels& Pixels, const TRect& Area) {
         Pixels.FillRect(Video, Black);
         return;
     }
-    if (Video.Width() == FFrame.Width() && Video.Height() == FFrame.Height())
+    if (Video.Width() == FFrame.Width() && Video.Height() == FFrame.Height()) {
         Pixels.CopyFrom(Video.Left, Video.Top, FFrame);
-    else
-        // Nearest pixels: the smooth resampler costs over 100 ms a full-HD
-        // frame on the user-interface thread, more than a frame's time.
-        Pixels.StretchFrom(Video, FFrame, TSmooth::No);
+    } else {
+        bool Cheap = int64_t(FFrame.Width()) * FFrame.Height() <= SmoothFallbackPixels;
+        Pixels.StretchFrom(Video, FFrame, Cheap ? TSmooth::Yes : TSmooth::No);
+    }
     if (FFramePending) {
         FFramePending = false;
         ++FFramesShown;

@@ -6,7 +6,11 @@
 #include <memory>
 #include <string>
 
+class TEffectPreviewer;
 class TFilePlayer;
+class TTextClipFontDescriptor;
+class TTextPreviewer;
+class TTransitionPreviewer;
 class TPlayerObject;
 class TTimeline;
 class TTimelineElement;
@@ -42,6 +46,22 @@ public:
     void ShowItemAt(TTimeline& Timeline, const TTimelineElement* Element);
     // A media file, played at once. Raises EMediaError when it cannot be read.
     void ShowFile(const std::string& FileName);
+    // The previewers, made on first use and kept: an effect or a transition
+    // of the description registry on the sample pictures (made under the
+    // images folder when missing), a title style with its sample text, all
+    // played at once. Unknown indexes raise, and the window keeps showing
+    // what it showed.
+    void ShowEffect(int32_t EffectIndex, TVideoTime Duration);
+    void ShowTransition(int32_t TransitionIndex, bool Reverse, TVideoTime Duration);
+    void ShowTitleStyle(int32_t StyleIndex, TVideoTime Duration);
+    // A one-second title in the given fonts, paused at Position seconds.
+    void ShowTitle(int32_t StyleIndex, const std::string& Text,
+                   const TTextClipFontDescriptor& MainFont,
+                   const TTextClipFontDescriptor& CaptionFont, double Position);
+    TEffectPreviewer* EffectPreviewer() const { return FEffectPreviewer.get(); }
+    TTransitionPreviewer* TransitionPreviewer() const { return FTransitionPreviewer.get(); }
+    TTextPreviewer* TextPreviewer() const { return FTextPreviewer.get(); }
+
     // Any other player object (a previewer): the window shows it over its
     // whole length and, with Play set, plays it. The object stays the
     // caller's and must outlive its showing (Detach or another source).
@@ -93,6 +113,12 @@ public:
     void Poll();
     TWindowSystem* TimerSystem() const;
 
+    // Asks the player object for frames at the size of the rectangle the
+    // video is shown in (the full-screen one while full screen), so that the
+    // engine scales them on its own thread and painting only copies.
+    void UpdateFrameSize();
+
+    void Layout() override;
     void Paint(TPixels& Pixels) override;
     void KeyDown(TWidgetKeyEvent& Event) override;
 
@@ -110,6 +136,9 @@ private:
     TPlayerObject* FObject = nullptr;
     TTimeline* FProjectTimeline = nullptr;
     std::unique_ptr<TFilePlayer> FFilePlayer;
+    std::unique_ptr<TEffectPreviewer> FEffectPreviewer;
+    std::unique_ptr<TTransitionPreviewer> FTransitionPreviewer;
+    std::unique_ptr<TTextPreviewer> FTextPreviewer;
     TVideoTime FDuration = 0;
     double FFramesPerSecond = 0;
     TVideoTime FRangeStart = 0;

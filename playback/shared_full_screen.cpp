@@ -61,6 +61,11 @@ void TSharedFullScreen::HideFor(TPlayerWindow& Source) {
     FHost->Hide();
 }
 
+void TSharedFullScreen::Layout() {
+    if (FSource)
+        FSource->UpdateFrameSize();
+}
+
 void TSharedFullScreen::Paint(TPixels& Pixels) {
     if (FSource)
         FSource->PaintVideo(Pixels, ClientRect());

@@ -30,6 +30,7 @@ public:
     TPlayerWindow* Source() const { return FSource; }
     TWidgetWindow& Host() const { return *FHost; }
 
+    void Layout() override;
     void Paint(TPixels& Pixels) override;
     void KeyDown(TWidgetKeyEvent& Event) override;
 

@@ -42,6 +42,16 @@ TRect TPlayerObject::LayoutVideo(const TRect& Window) const {
     return LayoutVideoRect(Window, Width, Height, FKeepAspect, FCentred);
 }
 
+void TPlayerObject::SetFrameSize(int32_t Width, int32_t Height) {
+    if (Width <= 0 || Height <= 0)
+        Width = Height = 0;
+    if (Width == FFrameWidth && Height == FFrameHeight)
+        return;
+    FFrameWidth = Width;
+    FFrameHeight = Height;
+    FrameSizeChanged();
+}
+
 void TPlayerObject::FireStateChanged() {
     if (OnStateChanged)
         OnStateChanged();

@@ -60,6 +60,12 @@ public:
     void SetCentred(bool Centred);
     // Where a video of the object's size goes inside Window.
     TRect LayoutVideo(const TRect& Window) const;
+    // The size frames are delivered at, which is where the holder shows
+    // them; the engine scales them on its own thread. 0 x 0 (the default)
+    // delivers the video's own size.
+    void SetFrameSize(int32_t Width, int32_t Height);
+    int32_t FrameWidth() const { return FFrameWidth; }
+    int32_t FrameHeight() const { return FFrameHeight; }
 
     void FireStateChanged();
     void FirePlayStarted();
@@ -76,10 +82,14 @@ public:
 
 protected:
     TPlayerObject() = default;
+    // Passes a new frame size on to the engine, if there is one yet.
+    virtual void FrameSizeChanged() {}
 
 private:
     bool FKeepAspect = false;
     bool FCentred = false;
+    int32_t FFrameWidth = 0;
+    int32_t FFrameHeight = 0;
 };
 
 // The letterbox layout: with KeepAspect and a known video size the video is

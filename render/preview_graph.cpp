@@ -1,5 +1,6 @@
 #include "render/preview_graph.h"
 
+#include "platform/media/frame_grabber.h"
 #include "platform/media/media_player.h"
 #include "platform/media/media_timeline.h"
 #include "platform/message_queue.h"
@@ -30,6 +31,7 @@ void TPreviewGraph::Open() {
         if (FOwner.OnError)
             FOwner.OnError(Error);
     };
+    FPlayer->SetFrameSize(FOwner.FrameWidth(), FOwner.FrameHeight());
     FPosition = std::clamp<TVideoTime>(FPosition, 0, FPlayer->Duration());
     FPlayer->Seek(FPosition);
     if (FState == TPlayState::Running)
@@ -52,6 +54,10 @@ TVideoTime TPreviewGraph::Duration() const {
 
 int32_t TPreviewGraph::DroppedFrames() const {
     return FDroppedBefore + (FPlayer ? FPlayer->DroppedFrames() : 0);
+}
+
+TRgbImage TPreviewGraph::GrabFrame() const {
+    return FPlayer ? FPlayer->Grabber().Grab() : TRgbImage{};
 }
 
 void TPreviewGraph::Seek(TVideoTime Time) {
@@ -95,6 +101,11 @@ void TPreviewGraph::StopAt(TVideoTime Time) {
 void TPreviewGraph::Poll() {
     if (FState == TPlayState::Running && FStopTime >= 0 && FPlayer && Position() >= FStopTime)
         StopAt(FStopTime);
+}
+
+void TPreviewGraph::FrameSizeChanged() {
+    if (FPlayer)
+        FPlayer->SetFrameSize(FOwner.FrameWidth(), FOwner.FrameHeight());
 }
 
 void TPreviewGraph::FrameArrived(const TVideoFrame& Frame, TVideoTime Time) {

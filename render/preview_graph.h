@@ -5,6 +5,7 @@
 
 #include <memory>
 
+struct TRgbImage;
 class TMediaPlayer;
 class TMediaTimeline;
 class TMessageQueue;
@@ -38,10 +39,15 @@ public:
     void Pause();
     void Stop();
     void Poll();
+    // Delivers frames at the owner's frame size from now on.
+    void FrameSizeChanged();
 
     void Suspend();
     void Resume();
     bool IsSuspended() const { return FSuspended; }
+    // The last frame the engine made, at the timeline's own size; an empty
+    // image before the first (or while suspended).
+    TRgbImage GrabFrame() const;
     // Frames the engine could not show in time since the graph was built.
     int32_t DroppedFrames() const;
 

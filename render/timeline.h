@@ -146,6 +146,9 @@ public:
     uint64_t ZoomPanHandle() const { return FZoomPanHandle; }
     void SetZoomPanHandle(uint64_t Handle) { FZoomPanHandle = Handle; }
 
+protected:
+    void FrameSizeChanged() override;
+
 private:
     void Build();
     bool CloseBracket();

@@ -75,3 +75,8 @@ void TTimeline::Poll() {
     if (FPreview)
         FPreview->Poll();
 }
+
+void TTimeline::FrameSizeChanged() {
+    if (FPreview)
+        FPreview->FrameSizeChanged();
+}

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 extern "C" {
 #include <jpeglib.h>
@@ -316,4 +317,55 @@ TLoadedPicture LoadPicture(const std::string& FileName, TSize Enough) {
     Loaded.FullHeight = Loaded.Picture.Height();
     Reduce(Loaded, Enough);
     return Loaded;
+}
+
+void WriteBmpFile(const std::string& FileName, const TVideoFrame& Picture) {
+    auto Put16 = [](std::vector<uint8_t>& Out, uint32_t Value) {
+        Out.push_back(uint8_t(Value));
+        Out.push_back(uint8_t(Value >> 8));
+    };
+    auto Put32 = [&](std::vector<uint8_t>& Out, uint32_t Value) {
+        Put16(Out, Value & 0xFFFF);
+        Put16(Out, Value >> 16);
+    };
+    auto Width = uint32_t(Picture.Width()), Height = uint32_t(Picture.Height());
+    uint32_t RowBytes = (Width * 3 + 3) & ~3u; // rows are padded to 4 bytes
+    uint32_t DataBytes = RowBytes * Height;
+    std::vector<uint8_t> Out;
+    Out.reserve(54 + DataBytes);
+    Out.push_back('B');
+    Out.push_back('M');
+    Put32(Out, 54 + DataBytes);
+    Put32(Out, 0);
+    Put32(Out, 54); // where the pixels begin
+    Put32(Out, 40); // the classic information header
+    Put32(Out, Width);
+    Put32(Out, Height); // positive: rows bottom-up
+    Put16(Out, 1);
+    Put16(Out, 24);
+    Put32(Out, 0); // uncompressed
+    Put32(Out, DataBytes);
+    Put32(Out, 2835); // 72 dots per inch
+    Put32(Out, 2835);
+    Put32(Out, 0);
+    Put32(Out, 0);
+    for (int32_t Y = Picture.Height() - 1; Y >= 0; --Y) {
+        const uint8_t* Row = Picture.Row(Y);
+        for (int32_t X = 0; X < Picture.Width(); ++X, Row += 4) {
+            Out.push_back(Row[0]);
+            Out.push_back(Row[1]);
+            Out.push_back(Row[2]);
+        }
+        Out.resize(Out.size() + (RowBytes - Width * 3), 0);
+    }
+    std::FILE* File = std::fopen(FileName.c_str(), "wb");
+    bool Written = File && std::fwrite(Out.data(), 1, Out.size(), File) == Out.size();
+    int Error = errno;
+    if (File && std::fclose(File) != 0 && Written) {
+        Written = false;
+        Error = errno;
+    }
+    if (!Written)
+        RaiseMediaError(FormatMessageText(GetText(TTextSlot::CannotWriteMedia), FileName),
+                        std::strerror(Error));
 }

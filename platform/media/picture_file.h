@@ -32,6 +32,10 @@ bool IsAnimatedPng(const std::string& FileName);
 // LoadPicture does.
 TSize PictureHeaderSize(const std::string& FileName, TPictureKind Kind);
 
+// Writes Picture as an uncompressed 24-bit BMP (alpha is dropped). Raises
+// EMediaError with the cannot-write text and the system's reason.
+void WriteBmpFile(const std::string& FileName, const TVideoFrame& Picture);
+
 // Raises EMediaError when a picture of this size is beyond what is decoded
 // (more than 128 million pixels, or a side beyond 65535).
 void CheckPictureSize(const std::string& FileName, int64_t Width, int64_t Height);

@@ -4,6 +4,8 @@
 #include "playback/file_player.h"
 #include "playback/player_time.h"
 #include "playback/player_windows.h"
+#include "playback/shared_full_screen.h"
+#include "platform/keys.h"
 #include "playback_test_support.h"
 #include "render/file_clip_element.h"
 #include "render/preview_graph.h"
@@ -88,6 +90,36 @@ TEST_F(PlayerWindowFile, StepMovesByOneFrameOfTheFile) {
     EXPECT_EQ(H.Player->Position(), Second + Second / 25);
     H.Player->Step(-2);
     EXPECT_EQ(H.Player->Position(), Second - Second / 25);
+}
+
+// Full screen shows the video on the shared screen-sized window, scaled to
+// it, while the player window itself shows black; Escape there leaves.
+TEST_F(PlayerWindowFile, FullScreenShowsTheVideoAndEscapeLeavesIt) {
+    H.Player->ShowFile(SolidClip(Folder, "blue.avi", 40, 40, 200, 75));
+    ASSERT_TRUE(H.RunUntil([&] { return H.Player->FramesShown() > 0; }));
+    TPlayerWindow::ToggleFullScreen();
+    EXPECT_TRUE(H.Player->IsFullScreen());
+    TSharedFullScreen* Screen = TSharedFullScreen::Existing();
+    ASSERT_NE(Screen, nullptr);
+    EXPECT_EQ(Screen->Source(), H.Player);
+    TRect Desktop = H.System.DesktopBounds();
+    int64_t Shown = H.Player->FramesShown();
+    ASSERT_TRUE(H.RunUntil([&] {
+        Screen->Host().Update();
+        return H.Player->FramesShown() > Shown + 1;
+    }));
+    TPixelView Full = H.System.Presented(Screen->Host().Native());
+    ASSERT_EQ(Full.Width, Desktop.Width());
+    uint32_t Centre = 0;
+    std::memcpy(&Centre, Full.At(Full.Width / 2, Full.Height / 2), 4);
+    EXPECT_TRUE(Near(RgbOf(Centre), 40, 40, 200));
+    EXPECT_TRUE(Near(RgbOf(H.PresentedPixel(100, 50)), 0, 0, 0, 0));
+
+    H.System.ScriptKey(KeyEscape);
+    H.System.RunLoop([&] { return H.System.ScriptLength() == 0; });
+    ASSERT_TRUE(H.RunUntil([&] { return !H.Player->IsFullScreen(); }));
+    EXPECT_EQ(Screen->Source(), nullptr);
+    ASSERT_TRUE(H.RunUntil([&] { return Near(RgbOf(H.PresentedPixel(100, 50)), 40, 40, 200); }));
 }
 
 TEST_F(PlayerWindowFile, AWindowFreedWithFramesInFlightDropsThem) {

@@ -3,6 +3,7 @@
 
 #include "platform/keys.h"
 #include "playback_test_support.h"
+#include "render/player_object.h"
 
 #include <gtest/gtest.h>
 
@@ -138,6 +139,38 @@ TEST_F(TimeBar, WithoutARangeItNeitherFillsNorSeeks) {
     H.System.ScriptClick({50, 10});
     RunScript(H.System);
     EXPECT_FALSE(H.Player->IsScrubbing());
+}
+
+// Pressing begins a scrub that pauses the play and seeks under the mouse;
+// dragging seeks on; releasing ends the scrub and the play goes on.
+TEST_F(TimeBar, DraggingScrubsThroughTheRange) {
+    TTempFolder Folder;
+    H.Player->ShowFile(SolidClip(Folder, "grey.avi", 128, 128, 128, 50));
+    ASSERT_TRUE(H.Player->IsPlaying());
+    H.System.ScriptMouseMove({51, 10});
+    H.System.ScriptMouseDown({51, 10});
+    RunScript(H.System);
+    EXPECT_TRUE(H.Player->IsScrubbing());
+    EXPECT_FALSE(H.Player->PlayerObject()->IsPlaying());
+    EXPECT_EQ(H.Player->Position(), Bar->OffsetAt(51));
+    EXPECT_EQ(H.Player->Position(), Second);
+
+    H.System.ScriptMouseMove({76, 10});
+    RunScript(H.System);
+    EXPECT_TRUE(H.Player->IsScrubbing());
+    EXPECT_EQ(H.Player->Position(), 3 * Second / 2);
+    H.System.ScriptMouseMove({500, 10});
+    RunScript(H.System);
+    EXPECT_EQ(H.Player->RangeStart() + H.Player->Position(),
+              LastSeekableTime(H.Player->RangeLength(), H.Player->SourceFramesPerSecond()));
+
+    H.System.ScriptMouseMove({26, 10});
+    H.System.ScriptMouseUp({26, 10});
+    RunScript(H.System);
+    EXPECT_FALSE(H.Player->IsScrubbing());
+    EXPECT_TRUE(H.Player->IsPlaying());
+    EXPECT_GE(H.Player->Position(), Second / 2);
+    EXPECT_LT(H.Player->Position(), Second);
 }
 
 } // namespace
