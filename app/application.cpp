@@ -11,6 +11,7 @@
 #include "core/text_table.h"
 #include "platform/message_queue.h"
 #include "platform/window/window_system.h"
+#include "project/media_paths.h"
 #include "project/project.h"
 #include "project/track.h"
 #include "render/render.h"
@@ -97,6 +98,7 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine) {
     TFolderEnvironment Environment = CurrentFolderEnvironment();
     PrepareUserConfigFolder(Environment);
     TFolders Folders = ComputeFolders(Environment, CommandLine);
+    MediaFolders() = {Folders.CommonAudio, Folders.CommonVideo, Folders.UserAudio, Folders.UserVideo};
 
     TRefPtr<TProject> Project = MakeRef<TProject>();
     // The driver goes after the window: it unhooks itself from the project.

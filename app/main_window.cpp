@@ -83,6 +83,8 @@ void TMainDock::Layout() {
     int32_t Y = BarTop + 2;
     FTransport->SetBounds(TRect::FromSize(X, Y, Inner * TPlayerTransport::ButtonCount, Inner));
     X += Inner * TPlayerTransport::ButtonCount + Gap;
+    // Wide enough for the longest usual time text, whatever the skin size.
+    int32_t TimeWidth = TextExtent("00:00.00", FTime->Font()).Width() + 2 * Gap;
     FTime->SetBounds(TRect::FromSize(X, Y, TimeWidth, Inner));
     X += TimeWidth + Gap;
     FTimeBar->SetBounds(TRect{X, Y, std::max(X, Client.Right - Gap), Y + Inner});

@@ -39,7 +39,6 @@ private:
 class TMainDock : public TWidget {
 public:
     static constexpr int32_t BarHeight = 28;
-    static constexpr int32_t TimeWidth = 104;
 
     TMainDock();
     std::string_view ClassName() const override { return "TMainDock"; }
