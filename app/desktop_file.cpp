@@ -66,9 +66,10 @@ void TDesktopFile::Load(const std::string& FileName, TDesktopScope Scope, const 
         TDataSection Desktop(*Document, "Desktop");
         if (Document->Exists("Main")) {
             TDataSection Main(*Document, "Main");
-            TRect Default = Current.BoundsRect.value_or(TRect{});
-            TRect Bounds = Document->ReadRect("BoundsRect", Default);
-            if (Document->Exists("BoundsRect") && !Bounds.IsEmpty())
+            // An empty rectangle stands for "not stored" (the window's
+            // current bounds stay).
+            TRect Bounds = Document->ReadRect("BoundsRect", TRect{});
+            if (!Bounds.IsEmpty())
                 Placement.BoundsRect = Bounds;
             Placement.IsMaximized = Document->ReadBool("IsMaximized", Current.IsMaximized);
             TDataSection Alt(*Document, "AltLayout");

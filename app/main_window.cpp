@@ -109,8 +109,8 @@ TMainWindow::TMainWindow(TWindowSystem& System, TProject& Project)
         return false;
     });
     // The window sees Escape and the close request before its controls.
-    TWindowSystem::TEventFilter Previous = System.EventFilter();
-    System.SetEventFilter([this, Previous](const TEvent& Event) {
+    FPreviousFilter = System.EventFilter();
+    System.SetEventFilter([this, Previous = FPreviousFilter](const TEvent& Event) {
         if (Previous && Previous(Event))
             return true;
         TNativeWindow* Main = &FWindow->Native();
@@ -143,7 +143,7 @@ TMainWindow::~TMainWindow() {
     }
     PlayerWindows().Changes().RemoveChangeHandler(MakeDelegate<&TMainWindow::PlayersChanged>(this));
     FProject.Changes().RemoveChangeHandler(MakeDelegate<&TMainWindow::ProjectChanged>(this));
-    FSystem.SetEventFilter(nullptr);
+    FSystem.SetEventFilter(FPreviousFilter);
     ReleasePlayers();
     FWindow.reset();
     FDock.reset();

@@ -2,9 +2,11 @@
 
 #include "app/desktop_file.h"
 #include "core/object.h"
+#include "platform/window/window_events.h"
 #include "toolkit/widget.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -127,6 +129,7 @@ private:
     std::unique_ptr<TMainDock> FDock;
     std::unique_ptr<TWidgetWindow> FWindow;
     TDesktopFile FDesktop;
+    std::function<bool(const TEvent&)> FPreviousFilter;
     std::string FSaveFile;
     bool FAltLayoutIsMaximized = true;
     bool FPlayerStale = false;
