@@ -23,7 +23,6 @@ namespace {
 // file name or the end of a drag): the preview must be reloaded.
 constexpr uint32_t ContentChangeBits = 0xFEFEF7CF;
 
-constexpr int32_t MessageHeight = 22;
 constexpr int32_t Gap = 4;
 
 bool Has(TProjectChangeFlags Flags, TProjectChangeFlags Bits) {
@@ -44,6 +43,34 @@ void TMainMessage::SetText(std::string Text) {
     Invalidate();
 }
 
+std::vector<std::string> TMainMessage::Lines(int32_t Width) const {
+    const TTextAttr& Font = SkinColors().MessageFont;
+    std::vector<std::string> Result;
+    std::string Line;
+    size_t Start = 0;
+    while (Start < FText.size()) {
+        size_t End = FText.find(' ', Start);
+        std::string Word = FText.substr(Start, End == std::string::npos ? std::string::npos : End - Start);
+        Start = End == std::string::npos ? FText.size() : End + 1;
+        std::string Longer = Line.empty() ? Word : Line + " " + Word;
+        if (!Line.empty() && TextExtent(Longer, Font).Right > Width - 2 * TextMargin) {
+            Result.push_back(Line);
+            Line = Word;
+        } else {
+            Line = Longer;
+        }
+    }
+    if (!Line.empty())
+        Result.push_back(Line);
+    return Result;
+}
+
+int32_t TMainMessage::HeightFor(int32_t Width) const {
+    TTextInfo Info;
+    MeasureText("Ag", SkinColors().MessageFont, TTextMode::Plain, Info);
+    return int32_t(Lines(Width).size()) * Info.LineHeight + 2 * TextMargin;
+}
+
 void TMainMessage::Paint(TPixels& Pixels) {
     const TSkinColors& Skin = SkinColors();
     TRect Client{0, 0, Width(), Height()};
@@ -51,9 +78,12 @@ void TMainMessage::Paint(TPixels& Pixels) {
     Pixels.FillRect(TRect{0, Height() - 1, Width(), Height()}, AlphaColor(Skin.ShadowColor, 255));
     const TTextAttr& Font = Skin.MessageFont;
     TTextInfo Info;
-    MeasureText(FText, Font, TTextMode::Plain, Info);
-    int32_t Y = std::max(0, (Height() - 1 - Info.LineHeight) / 2);
-    Pixels.DrawText(6, Y, TSmooth::Yes, AlphaColor(Skin.TextColor, 255), Font, FText);
+    MeasureText("Ag", Font, TTextMode::Plain, Info);
+    int32_t Y = TextMargin;
+    for (const std::string& Line : Lines(Width())) {
+        Pixels.DrawText(TextMargin, Y, TSmooth::Yes, AlphaColor(Skin.TextColor, 255), Font, Line);
+        Y += Info.LineHeight;
+    }
 }
 
 // --- TMainDock
@@ -71,8 +101,9 @@ void TMainDock::Layout() {
     TRect Client = ClientRect();
     int32_t Top = Client.Top;
     if (FMessage->IsVisible()) {
-        FMessage->SetBounds(TRect{Client.Left, Top, Client.Right, Top + MessageHeight});
-        Top += MessageHeight;
+        int32_t Height = FMessage->HeightFor(Client.Width());
+        FMessage->SetBounds(TRect{Client.Left, Top, Client.Right, Top + Height});
+        Top += Height;
     }
     int32_t BarTop = std::max(Top, Client.Bottom - BarHeight);
     FPlayer->SetBounds(TRect{Client.Left, Top, Client.Right, BarTop});

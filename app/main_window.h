@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TPlayerTime;
 class TPlayerTimeBar;
@@ -25,9 +26,14 @@ enum class TProjectChangeFlags : uint32_t;
 // while it has no text.
 class TMainMessage : public TWidget {
 public:
+    static constexpr int32_t TextMargin = 4;
     std::string_view ClassName() const override { return "TMainMessage"; }
     const std::string& Text() const { return FText; }
     void SetText(std::string Text);
+    // The text broken at blanks into lines that fit Width, and the height
+    // they need.
+    std::vector<std::string> Lines(int32_t Width) const;
+    int32_t HeightFor(int32_t Width) const;
     void Paint(TPixels& Pixels) override;
 
 private:
