@@ -3,16 +3,23 @@
 #include "app/command_line.h"
 #include "app/command_line_render.h"
 #include "app/demo_project.h"
+#include "app/folders.h"
+#include "app/main_window.h"
+#include "core/paths.h"
 #include "core/ref_object.h"
 #include "core/text.h"
 #include "core/text_table.h"
+#include "platform/message_queue.h"
+#include "platform/window/window_system.h"
+#include "project/media_paths.h"
 #include "project/project.h"
 #include "project/track.h"
 #include "render/render.h"
 
 #include <cstdio>
-#include <filesystem>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
 
 namespace {
 
@@ -65,6 +72,68 @@ int OpenProject(const std::string& FileName) {
     return 0;
 }
 
+bool HasDisplay() {
+    for (const char* Name : {"DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* Value = std::getenv(Name); Value && *Value)
+            return true;
+    return false;
+}
+
+// The project file a file argument names: the argument, else the argument
+// under the documents folder; empty when neither exists.
+std::string FindProjectFile(const std::string& Argument, const TFolders& Folders) {
+    std::error_code Error;
+    if (std::filesystem::exists(Argument, Error))
+        return Argument;
+    if (!IsAbsolutePath(Argument) && std::filesystem::exists(Folders.Documents + Argument, Error))
+        return Folders.Documents + Argument;
+    return "";
+}
+
+// The program with its window: the project and its render driver, the
+// main window on the desktop file, the file argument opened read-only, the
+// loop, then the exit sequence (players let go of the timeline before the
+// window stores the desktop and goes, the project last).
+int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine) {
+    TFolderEnvironment Environment = CurrentFolderEnvironment();
+    PrepareUserConfigFolder(Environment);
+    TFolders Folders = ComputeFolders(Environment, CommandLine);
+    MediaFolders() = {Folders.CommonAudio, Folders.CommonVideo, Folders.UserAudio, Folders.UserVideo};
+
+    TRefPtr<TProject> Project = MakeRef<TProject>();
+    // The driver goes after the window: it unhooks itself from the project.
+    TRender Render(Project->Timeline());
+    Render.BindProjectHooks(Project->LoadRendering, Project->SaveRendering);
+    Project->New();
+
+    TMainWindow Main(System, *Project);
+    std::string Message;
+    if (!CommandLine.Files.empty()) {
+        // Only the first file argument is opened.
+        std::string FileName = FindProjectFile(CommandLine.Files[0], Folders);
+        if (!FileName.empty()) {
+            try {
+                Project->LoadFromFile(FileName);
+                Project->SetModified(false);
+            } catch (const std::exception& Failure) {
+                Project->New();
+                Message = FormatMessageText(GetText(TTextSlot::ProjectNotOpened), FileName);
+                Message = FormatMessageText(Message, Failure.what());
+                std::fprintf(stderr, "%s\n", Message.c_str());
+            }
+        }
+    }
+    std::string Desktop = Folders.Config + GetText(TTextSlot::DesktopFileName);
+    std::error_code Error;
+    bool CanStore = std::filesystem::is_directory(Folders.Config, Error);
+    Main.Start(ChooseDesktopFile(Folders, CommandLine), CanStore ? Desktop : "");
+    if (!Message.empty())
+        Main.ShowMessage(Message);
+    System.RunLoop([&] { return Main.IsClosed(); });
+    Main.ReleasePlayers();
+    return 0;
+}
+
 } // namespace
 
 int RunApplication(const std::vector<std::string>& Arguments) {
@@ -87,12 +156,23 @@ int RunApplication(const std::vector<std::string>& Arguments) {
     }
     if (!CommandLine.RenderKind.empty())
         return RefuseCommandLine(GetText(TTextSlot::KindNeedsRender));
+    if (HasDisplay()) {
+        std::unique_ptr<TWindowSystem> System;
+        try {
+            System = CreateSdlWindowSystem(UiMessages());
+        } catch (const std::exception& Failure) {
+            std::fprintf(stderr, "%s\n",
+                         FormatMessageText(GetText(TTextSlot::WindowSystemFailed), Failure.what()).c_str());
+        }
+        if (System)
+            return RunWindowed(*System, CommandLine);
+    }
+    // Without a display the program does its console work: it says what the
+    // project file holds, or (without a file) makes and renders the demo.
     if (CommandLine.Files.size() > 1) {
         PrintUsage(stderr);
         return ExitUsage;
     }
-    // Without a file the program shows what it can do: it makes a demo
-    // project with media of its own and renders it.
     if (CommandLine.Files.empty())
         return RunDemo(DemoFolderName());
     return OpenProject(CommandLine.Files[0]);

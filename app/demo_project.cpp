@@ -186,7 +186,12 @@ void BuildDemoProject(TProject& Project, const std::string& Folder) {
     Project.Select(nullptr, false);
 }
 
-int RunDemo(const std::string& Folder) {
+int RunDemo(const std::string& FolderName) {
+    // Media names relative to the current folder would be read back against
+    // the program's folder: the project names its media by full path.
+    std::error_code PathError;
+    std::filesystem::path Absolute = std::filesystem::absolute(FolderName, PathError);
+    const std::string Folder = PathError ? FolderName : Absolute.lexically_normal().string();
     TRefPtr<TProject> Project = MakeRef<TProject>();
     TRender Render(Project->Timeline());
     Render.BindProjectHooks(Project->LoadRendering, Project->SaveRendering);

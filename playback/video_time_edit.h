@@ -54,6 +54,8 @@ public:
     void KeyDown(TWidgetKeyEvent& Event) override;
     void TextInput(TWidgetTextEvent& Event) override;
     bool MouseWheel(TWidgetMouseEvent& Event) override;
+    // The font of the time text, scaled with the skin.
+    TTextAttr Font() const;
 
 protected:
     // Shows Value without firing the change (a display following a player).
@@ -62,7 +64,6 @@ protected:
 private:
     void StepField(int32_t Units);
     void ReadBack();
-    TTextAttr Font() const;
 
     TVideoTime FValue = 0;
     TVideoTime FMinimum = 0;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <iterator>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -45,6 +46,9 @@ TRun RunProgram(const std::string& Argument) {
 class ApplicationOpen : public testing::Test {
 protected:
     void SetUp() override {
+        // These run the program without a display: it does its console work.
+        ::unsetenv("DISPLAY");
+        ::unsetenv("WAYLAND_DISPLAY");
         Folder = fs::temp_directory_path() / ("quillmoor-open-" + std::to_string(::getpid()));
         fs::create_directories(Folder);
     }

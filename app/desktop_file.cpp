@@ -1,0 +1,161 @@
+#include "app/desktop_file.h"
+
+#include "core/data.h"
+#include "core/error.h"
+#include "core/text.h"
+#include "core/text_table.h"
+
+#include <cerrno>
+#include <string_view>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::string_view DockNames[] = {"LeftDock", "TopDock", "RightDock", "BottomDock", "CenterDock"};
+// Sections under "Desktop" kept as lists: every "ToolBar[i]", "ToolWindow[i]".
+constexpr std::string_view ToolBoxPrefixes[] = {"ToolBar[", "ToolWindow["};
+constexpr std::string_view KeptSections[] = {"Commands", "Edit", "Timeline"};
+constexpr std::string_view FullOnlySections[] = {"Capture", "InitialDirs"};
+
+const TDataList* Child(const TDataList* List, std::string_view Name) {
+    if (!List)
+        return nullptr;
+    int32_t Index = List->IndexOf(Name);
+    return Index < 0 ? nullptr : List->Entry(Index).Children.get();
+}
+
+// Copies the entries of From into the current section of To.
+void CopyEntries(const TDataList& From, TData& To) {
+    for (int32_t I = 0; I < From.Count(); ++I) {
+        const TDataList::TEntry& Entry = From.Entry(I);
+        if (!Entry.Children) {
+            To.WriteRaw(Entry.Name, Entry.Value);
+            continue;
+        }
+        if (!Entry.Value.empty())
+            To.WriteRaw(Entry.Name, Entry.Value);
+        TDataSection Section(To, Entry.Name);
+        CopyEntries(*Entry.Children, To);
+    }
+}
+
+// Copies the section Name of From (if it is there) into To's current list.
+void CopySection(const TDataList* From, std::string_view Name, TData& To) {
+    if (const TDataList* Section = Child(From, Name)) {
+        TDataSection Target(To, Name);
+        CopyEntries(*Section, To);
+    }
+}
+
+} // namespace
+
+TDesktopFile::TDesktopFile() : FKept(std::make_unique<TData>()) {}
+TDesktopFile::~TDesktopFile() = default;
+
+void TDesktopFile::Load(const std::string& FileName, TDesktopScope Scope, const TWindowPlacement& Current) {
+    auto Document = std::make_unique<TData>();
+    Document->LoadFromFile(FileName);
+    bool Known = Document->Exists("Desktop");
+    for (std::string_view Name : KeptSections)
+        Known = Known || Document->Exists(Name);
+    if (!Known)
+        RaiseError(FormatMessageText(GetText(TTextSlot::NotADesktopFile), FileName));
+
+    TWindowPlacement Placement = Current;
+    if (Document->Exists("Desktop")) {
+        TDataSection Desktop(*Document, "Desktop");
+        if (Document->Exists("Main")) {
+            TDataSection Main(*Document, "Main");
+            // An empty rectangle stands for "not stored" (the window's
+            // current bounds stay).
+            TRect Bounds = Document->ReadRect("BoundsRect", TRect{});
+            if (!Bounds.IsEmpty())
+                Placement.BoundsRect = Bounds;
+            Placement.IsMaximized = Document->ReadBool("IsMaximized", Current.IsMaximized);
+            TDataSection Alt(*Document, "AltLayout");
+            Placement.AltLayoutIsMaximized = Document->ReadBool("IsMaximized", !Placement.IsMaximized);
+        }
+    }
+    if (Scope != TDesktopScope::Full) {
+        // A named configuration leaves the capture devices, the dialog
+        // folders and the history's entries as they were.
+        for (std::string_view Name : FullOnlySections)
+            CopySection(FKept->Root(), Name, *Document);
+    }
+    FPlacement = Placement;
+    FKept = std::move(Document);
+}
+
+void TDesktopFile::Write(TData& Out, TDesktopScope Scope, const TWindowPlacement& Placement) const {
+    const TDataList* Kept = FKept->Root();
+    const TDataList* KeptDesktop = Child(Kept, "Desktop");
+    {
+        TDataSection Desktop(Out, "Desktop");
+        CopySection(KeptDesktop, "Appearance", Out);
+        {
+            TDataSection Main(Out, "Main");
+            if (Placement.BoundsRect)
+                Out.WriteRect("BoundsRect", *Placement.BoundsRect);
+            Out.WriteBool("IsMaximized", Placement.IsMaximized);
+            TDataSection Alt(Out, "AltLayout");
+            Out.WriteBool("IsMaximized", Placement.AltLayoutIsMaximized);
+        }
+        for (std::string_view Name : DockNames)
+            CopySection(KeptDesktop, Name, Out);
+        // Floating tool boxes, numbered from 0 again in the order stored.
+        for (std::string_view Prefix : ToolBoxPrefixes) {
+            int32_t Number = 0;
+            for (int32_t I = 0; KeptDesktop && I < KeptDesktop->Count(); ++I) {
+                const TDataList::TEntry& Entry = KeptDesktop->Entry(I);
+                if (!Entry.Children || !StartsWithText(Entry.Name, Prefix))
+                    continue;
+                TDataSection Box(Out, std::string(Prefix) + std::to_string(Number++) + "]");
+                CopyEntries(*Entry.Children, Out);
+            }
+        }
+    }
+    for (std::string_view Name : KeptSections)
+        CopySection(Kept, Name, Out);
+    if (const TDataList* History = Child(Kept, "FileHistory")) {
+        TDataSection Section(Out, "FileHistory");
+        if (Scope == TDesktopScope::Full)
+            CopyEntries(*History, Out);
+        else if (int32_t Index = History->IndexOf("MaxCount"); Index >= 0)
+            Out.WriteRaw("MaxCount", History->Entry(Index).Value);
+    }
+    if (Scope == TDesktopScope::Full)
+        for (std::string_view Name : FullOnlySections)
+            CopySection(Kept, Name, Out);
+}
+
+std::string TDesktopFile::SaveToText(TDesktopScope Scope, const TWindowPlacement& Placement) const {
+    TData Out;
+    Write(Out, Scope, Placement);
+    return Out.SaveToText();
+}
+
+void TDesktopFile::Save(const std::string& FileName, TDesktopScope Scope,
+                        const TWindowPlacement& Placement) const {
+    TData Out;
+    Write(Out, Scope, Placement);
+    Out.SaveToFile(FileName);
+}
+
+TRect FitRectOnDesktop(const TRect& Rect, const TRect& Desktop) {
+    auto Place = [](int32_t Start, int32_t Size, int32_t Low, int32_t High) {
+        if (Size >= High - Low)
+            return Low;
+        if (Start + Size > High)
+            Start = High - Size;
+        return Start < Low ? Low : Start;
+    };
+    int32_t Left = Place(Rect.Left, Rect.Width(), Desktop.Left, Desktop.Right);
+    int32_t Top = Place(Rect.Top, Rect.Height(), Desktop.Top, Desktop.Bottom);
+    return TRect::FromSize(Left, Top, Rect.Width(), Rect.Height());
+}
+
+bool IsWritableOrMissing(const std::string& FileName) {
+    if (::access(FileName.c_str(), F_OK) != 0)
+        return errno == ENOENT;
+    return ::access(FileName.c_str(), W_OK) == 0;
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "core/geometry.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class TData;
+
+// The main window's placement as the desktop file stores it.
+struct TWindowPlacement {
+    // The restored (normal) bounds; none when the file holds none.
+    std::optional<TRect> BoundsRect;
+    bool IsMaximized = false;
+    // The maximised state kept for the alternate layout.
+    bool AltLayoutIsMaximized = true;
+};
+
+// The desktop configuration document: the main window's placement, which
+// the shell reads and writes itself, and the sections of the parts that
+// store themselves (the five docks, the floating tool bars and tool
+// windows, commands, snapping, the default track layout, the file history,
+// the capture devices and the dialog folders). Those sections are kept as
+// read and written back unchanged, so that nothing another part stored is
+// lost while that part is not there to read it.
+//
+//   TDesktopFile Desktop;
+//   Desktop.Load(FileName, TDesktopScope::Full, Current); // raises, changes nothing
+//   Desktop.Save(FileName, TDesktopScope::Full, Placement);
+//
+// Full is for the desktop file itself; a named configuration leaves out the
+// file history's entries, the capture devices and the dialog folders.
+enum class TDesktopScope : uint8_t { Configuration, Full };
+
+class TDesktopFile {
+public:
+    TDesktopFile();
+    ~TDesktopFile();
+    TDesktopFile(const TDesktopFile&) = delete;
+    TDesktopFile& operator=(const TDesktopFile&) = delete;
+
+    // Reads and checks FileName whole before anything changes: a file that
+    // cannot be read or holds none of the desktop's sections raises EError
+    // and leaves this object as it was. Values missing from the file take
+    // those of Current.
+    void Load(const std::string& FileName, TDesktopScope Scope, const TWindowPlacement& Current);
+    const TWindowPlacement& Placement() const { return FPlacement; }
+
+    // The document for Placement and the kept sections.
+    std::string SaveToText(TDesktopScope Scope, const TWindowPlacement& Placement) const;
+    // Writes it to FileName (replacing the file as a whole).
+    void Save(const std::string& FileName, TDesktopScope Scope, const TWindowPlacement& Placement) const;
+
+private:
+    void Write(TData& Out, TDesktopScope Scope, const TWindowPlacement& Placement) const;
+
+    TWindowPlacement FPlacement;
+    std::unique_ptr<TData> FKept;
+};
+
+// Moves Rect (never resizes it) so that it lies within Desktop; a rectangle
+// wider or taller than the desktop starts at its left or top edge.
+TRect FitRectOnDesktop(const TRect& Rect, const TRect& Desktop);
+
+// Whether a file may be stored over: it does not exist yet, or the user may
+// write it. The atomic writer would otherwise replace a read-only file.
+bool IsWritableOrMissing(const std::string& FileName);

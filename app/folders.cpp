@@ -1,0 +1,149 @@
+#include "app/folders.h"
+
+#include "app/command_line.h"
+#include "core/paths.h"
+#include "core/text_table.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsFolder(const std::string& Path) {
+    std::error_code Error;
+    return !Path.empty() && fs::is_directory(Path, Error);
+}
+
+bool IsFile(const std::string& Path) {
+    std::error_code Error;
+    return !Path.empty() && fs::is_regular_file(Path, Error);
+}
+
+std::string Environment(const char* Name) {
+    const char* Value = std::getenv(Name);
+    return Value ? Value : "";
+}
+
+std::string Sub(const std::string& Folder, TTextSlot Name) {
+    return IncludeTrailingSlash(Folder + GetText(Name));
+}
+
+// XDG_DOCUMENTS_DIR from the user-dirs file: a line such as
+// XDG_DOCUMENTS_DIR="$HOME/Documents"; empty when the file does not say.
+std::string XdgDocumentsFolder(const std::string& ConfigHome, const std::string& Home) {
+    std::ifstream In(ConfigHome + "user-dirs.dirs");
+    std::string Line;
+    const std::string Key = "XDG_DOCUMENTS_DIR=";
+    while (std::getline(In, Line)) {
+        if (Line.compare(0, Key.size(), Key) != 0)
+            continue;
+        std::string Value = Line.substr(Key.size());
+        if (Value.size() >= 2 && Value.front() == '"' && Value.back() == '"')
+            Value = Value.substr(1, Value.size() - 2);
+        if (Value.compare(0, 5, "$HOME") == 0)
+            Value = Home + Value.substr(5);
+        return IsAbsolutePath(Value) ? Value : "";
+    }
+    return "";
+}
+
+} // namespace
+
+TFolderEnvironment CurrentFolderEnvironment() {
+    TFolderEnvironment Result;
+    std::error_code Error;
+    fs::path Program = fs::read_symlink("/proc/self/exe", Error);
+    fs::path Folder = Error ? fs::current_path(Error) : Program.parent_path();
+    fs::path Installed = Folder.parent_path() / "share" / GetText(TTextSlot::ProgramFolderName);
+    if (Folder.filename() == "bin" && fs::is_directory(Installed, Error))
+        Folder = Installed;
+    Result.Application = IncludeTrailingSlash(Folder.string());
+
+    std::string Home = Environment("HOME");
+    std::string ConfigHome = Environment("XDG_CONFIG_HOME");
+    if (!IsAbsolutePath(ConfigHome))
+        ConfigHome = Home.empty() ? "" : Home + "/.config";
+    Result.ConfigHome = ConfigHome.empty() ? "" : IncludeTrailingSlash(ConfigHome);
+    std::string Documents = XdgDocumentsFolder(Result.ConfigHome, Home);
+    if (!IsFolder(Documents))
+        Documents = Home;
+    Result.DocumentsHome = Documents.empty() ? "" : IncludeTrailingSlash(Documents);
+    return Result;
+}
+
+std::string UserConfigFolder(const TFolderEnvironment& Environment) {
+    if (Environment.ConfigHome.empty())
+        return "";
+    return Sub(Environment.ConfigHome, TTextSlot::ProgramFolderName);
+}
+
+bool PrepareUserConfigFolder(const TFolderEnvironment& Environment) {
+    std::string Folder = UserConfigFolder(Environment);
+    if (Folder.empty())
+        return false;
+    std::error_code Error;
+    if (IsFolder(Folder))
+        return true;
+    fs::create_directories(Folder, Error);
+    if (Error)
+        return false;
+    std::string Shipped =
+        Sub(Environment.Application, TTextSlot::ConfigSubFolder) + GetText(TTextSlot::DesktopFileName);
+    if (IsFile(Shipped))
+        fs::copy_file(Shipped, Folder + GetText(TTextSlot::DesktopFileName), Error);
+    return true;
+}
+
+TFolders ComputeFolders(const TFolderEnvironment& Environment, const TCommandLine& CommandLine) {
+    TFolders Result;
+    const std::string& App = Environment.Application;
+    Result.Application = App;
+    Result.Help = Sub(App, TTextSlot::HelpSubFolder);
+    Result.Images = Sub(App, TTextSlot::ImagesSubFolder);
+    Result.Config = Sub(App, TTextSlot::ConfigSubFolder);
+    Result.Documents = Sub(App, TTextSlot::DocumentsSubFolder);
+    Result.CommonAudio = Sub(App, TTextSlot::CommonAudioSubFolder);
+    Result.CommonVideo = Sub(App, TTextSlot::CommonVideoSubFolder);
+
+    if (std::string User = UserConfigFolder(Environment); IsFolder(User))
+        Result.Config = User;
+    if (!Environment.DocumentsHome.empty())
+        if (std::string User = Sub(Environment.DocumentsHome, TTextSlot::DocumentsSubFolder);
+            IsFolder(User))
+            Result.Documents = User;
+
+    if (CommandLine.GotoExeDir) {
+        Result.Documents = Sub(App, TTextSlot::DocumentsSubFolder);
+        Result.Config = Sub(App, TTextSlot::ConfigSubFolder);
+    }
+    if (IsFolder(CommandLine.GotoFolder)) {
+        std::string Folder = IncludeTrailingSlash(CommandLine.GotoFolder);
+        if (std::string Audio = Sub(Folder, TTextSlot::CommonAudioSubFolder); IsFolder(Audio))
+            Result.CommonAudio = Audio;
+        if (std::string Video = Sub(Folder, TTextSlot::CommonVideoSubFolder); IsFolder(Video))
+            Result.CommonVideo = Video;
+        Result.Documents = Sub(Folder, TTextSlot::DocumentsSubFolder);
+        Result.Config = Sub(Folder, TTextSlot::ConfigSubFolder);
+    }
+    if (IsFolder(CommandLine.ConfigFolder))
+        Result.Config = IncludeTrailingSlash(CommandLine.ConfigFolder);
+
+    Result.UserAudio = Sub(Result.Documents, TTextSlot::UserAudioSubFolder);
+    Result.UserVideo = Sub(Result.Documents, TTextSlot::UserVideoSubFolder);
+    return Result;
+}
+
+std::string ChooseDesktopFile(const TFolders& Folders, const TCommandLine& CommandLine) {
+    const std::string& Path = CommandLine.ConfigFile;
+    if (!Path.empty()) {
+        if (IsFile(Path))
+            return Path;
+        if (IsFile(Folders.Config + Path))
+            return Folders.Config + Path;
+    }
+    return Folders.Config + GetText(TTextSlot::DesktopFileName);
+}

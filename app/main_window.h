@@ -1,0 +1,144 @@
+#pragma once
+
+#include "app/desktop_file.h"
+#include "core/object.h"
+#include "platform/window/window_events.h"
+#include "toolkit/widget.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TPlayerTime;
+class TPlayerTimeBar;
+class TPlayerTransport;
+class TPlayerWindow;
+class TProject;
+class TWidgetWindow;
+class TWindowSystem;
+enum class TPlayerChangeFlags : uint32_t;
+enum class TProjectChangeFlags : uint32_t;
+
+// A line of text across the main window: what went wrong at start (a file
+// that is not a project, a desktop file that could not be read). Hidden
+// while it has no text.
+class TMainMessage : public TWidget {
+public:
+    static constexpr int32_t TextMargin = 4;
+    std::string_view ClassName() const override { return "TMainMessage"; }
+    const std::string& Text() const { return FText; }
+    void SetText(std::string Text);
+    // The text broken at blanks into lines that fit Width, and the height
+    // they need.
+    std::vector<std::string> Lines(int32_t Width) const;
+    int32_t HeightFor(int32_t Width) const;
+    void Paint(TPixels& Pixels) override;
+
+private:
+    std::string FText;
+};
+
+// The main window's client area. Until the border and split docks hold
+// the tool windows, it shows the project's preview: a player window in the
+// centre with its transport buttons, time display and time bar below it,
+// and the message line above.
+class TMainDock : public TWidget {
+public:
+    static constexpr int32_t BarHeight = 28;
+
+    TMainDock();
+    std::string_view ClassName() const override { return "TMainDock"; }
+
+    TPlayerWindow& Player() const { return *FPlayer; }
+    TPlayerTransport& Transport() const { return *FTransport; }
+    TPlayerTime& Time() const { return *FTime; }
+    TPlayerTimeBar& TimeBar() const { return *FTimeBar; }
+    TMainMessage& Message() const { return *FMessage; }
+
+    void Layout() override;
+
+private:
+    TMainMessage* FMessage;
+    TPlayerWindow* FPlayer;
+    TPlayerTransport* FTransport;
+    TPlayerTime* FTime;
+    TPlayerTimeBar* FTimeBar;
+};
+
+// The main window: a framed, resizable window whose client area is the
+// main dock, titled after the project file. It keeps the preview in step
+// with the project (a change of the project reloads or moves the player; the
+// player's position becomes the project's), claims Escape (full screen, then
+// playback, then the focus), plays and pauses with Space, and stores its
+// placement in the desktop file at exit unless that file could not be read
+// at start or is read-only.
+//
+//   TMainWindow Main(System, *Project);
+//   Main.Start(DesktopFile, Folders.Config + "Desktop.cfg");
+//   System.RunLoop([&] { return Main.IsClosed(); });
+//   Main.ReleasePlayers();
+class TMainWindow : public TObject {
+public:
+    // The size of the client area without a stored placement.
+    static constexpr int32_t DesignWidth = 368;
+    static constexpr int32_t DesignHeight = 278;
+
+    TMainWindow(TWindowSystem& System, TProject& Project);
+    // Stores the desktop when Start named a file to store it in.
+    ~TMainWindow() override;
+    std::string_view ClassName() const override { return "TMainWindow"; }
+
+    TWidgetWindow& Window() const { return *FWindow; }
+    TMainDock& Dock() const { return *FDock; }
+    TProject& Project() const { return FProject; }
+
+    // Loads LoadFile when it exists (else centres the window), shows the
+    // window and shows the project in the player. SaveFile is where the
+    // desktop goes at exit; empty stores nothing.
+    void Start(const std::string& LoadFile, const std::string& SaveFile);
+    // Reads a desktop file and applies it. Raises EError, changing nothing,
+    // when the file cannot be read.
+    void LoadDesktop(const std::string& FileName, TDesktopScope Scope);
+    void SaveDesktop(const std::string& FileName, TDesktopScope Scope) const;
+    // The window's placement as the desktop file stores it.
+    TWindowPlacement Placement() const;
+    // Where the desktop is stored at exit (empty: nowhere).
+    const std::string& DesktopSaveFile() const { return FSaveFile; }
+
+    // Shows Text on the message line (empty hides it).
+    void ShowMessage(const std::string& Text);
+
+    // "name - Quillmoor" for a project file, else the untitled form.
+    std::string Title() const;
+    void UpdateTitle();
+
+    // The close button (or the session ending) asks the window to close.
+    void Close();
+    bool IsClosed() const { return FClosed; }
+    // After the loop: every player lets go of what it shows (its engine
+    // threads stop).
+    void ReleasePlayers();
+
+    // Escape without modifiers: true when it did something.
+    bool HandleEscape();
+
+private:
+    void ProjectChanged(TObject* Sender, TProjectChangeFlags Flags);
+    void PlayersChanged(TObject* Sender, TPlayerChangeFlags Flags);
+    TPlayerWindow* CoupledPlayer() const;
+    void ShowProjectIn(TPlayerWindow& Player);
+
+    TWindowSystem& FSystem;
+    TProject& FProject;
+    std::unique_ptr<TMainDock> FDock;
+    std::unique_ptr<TWidgetWindow> FWindow;
+    TDesktopFile FDesktop;
+    std::function<bool(const TEvent&)> FPreviousFilter;
+    std::string FSaveFile;
+    bool FAltLayoutIsMaximized = true;
+    bool FPlayerStale = false;
+    bool FSynchronising = false;
+    bool FClosed = false;
+};

@@ -1,0 +1,86 @@
+#include "app/folders.h"
+
+#include "app/command_line.h"
+#include "test_media.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Folders : public testing::Test {
+protected:
+    void SetUp() override {
+        Environment.Application = Temp.Root() + "/app/";
+        Environment.ConfigHome = Temp.Root() + "/config/";
+        Environment.DocumentsHome = Temp.Root() + "/docs/";
+        fs::create_directories(Environment.Application);
+    }
+    TFolders Compute(const std::vector<std::string>& Arguments) {
+        return ComputeFolders(Environment, ParseCommandLine(Arguments));
+    }
+    TTempFolder Temp;
+    TFolderEnvironment Environment;
+};
+
+TEST_F(Folders, FirstStartMakesThePerUserConfigurationFolderAndSeedsIt) {
+    std::string Shipped = Environment.Application + "Config/";
+    fs::create_directories(Shipped);
+    std::ofstream(Shipped + "Desktop.cfg") << "Desktop:\nend\n";
+
+    TFolders Before = Compute({});
+    EXPECT_EQ(Before.Config, Shipped) << "without the per-user folder the shipped one is used";
+    ASSERT_TRUE(PrepareUserConfigFolder(Environment));
+    TFolders After = Compute({});
+    EXPECT_EQ(After.Config, Environment.ConfigHome + "quillmoor/");
+    EXPECT_TRUE(fs::is_regular_file(After.Config + "Desktop.cfg"));
+    EXPECT_EQ(ChooseDesktopFile(After, {}), After.Config + "Desktop.cfg");
+
+    // A second start keeps what the user has there.
+    std::ofstream(After.Config + "Desktop.cfg") << "Desktop:\n  Mine = 1\nend\n";
+    ASSERT_TRUE(PrepareUserConfigFolder(Environment));
+    std::ifstream In(After.Config + "Desktop.cfg");
+    std::string First, Second;
+    std::getline(In, First);
+    std::getline(In, Second);
+    EXPECT_EQ(Second, "  Mine = 1");
+}
+
+TEST_F(Folders, SwitchesMoveTheFoldersThatExist) {
+    std::string Goto = Temp.Root() + "/goto";
+    fs::create_directories(Goto + "/Common Audio");
+    std::string Other = Temp.Root() + "/other";
+    fs::create_directories(Other);
+
+    TFolders Result = Compute({"/goto:" + Goto});
+    EXPECT_EQ(Result.CommonAudio, Goto + "/Common Audio/");
+    EXPECT_EQ(Result.CommonVideo, Environment.Application + "Common Video/") << "no such folder under it";
+    EXPECT_EQ(Result.Documents, Goto + "/Quillmoor/");
+    EXPECT_EQ(Result.Config, Goto + "/Config/");
+    EXPECT_EQ(Result.UserAudio, Goto + "/Quillmoor/My Audio/");
+
+    EXPECT_EQ(Compute({"/CFGDIR:" + Other}).Config, Other + "/");
+    EXPECT_EQ(Compute({"/CFGDIR:" + Other + "/missing"}).Config, Environment.Application + "Config/");
+    EXPECT_EQ(Compute({"/GOTO:" + Temp.Root() + "/missing"}).Documents, Environment.Application + "Quillmoor/");
+
+    fs::create_directories(Environment.DocumentsHome + "Quillmoor");
+    EXPECT_EQ(Compute({}).Documents, Environment.DocumentsHome + "Quillmoor/");
+    EXPECT_EQ(Compute({"/GOTOEXEDIR"}).Documents, Environment.Application + "Quillmoor/");
+}
+
+TEST_F(Folders, TheConfigurationSwitchFindsItsFileInTheConfigurationFolder) {
+    TFolders Result = Compute({});
+    fs::create_directories(Result.Config);
+    // Neither exists: the desktop file.
+    EXPECT_EQ(ChooseDesktopFile(Result, ParseCommandLine({"/cfg:Work"})), Result.Config + "Desktop.cfg");
+    std::ofstream(Result.Config + "Work") << "Desktop:\nend\n";
+    EXPECT_EQ(ChooseDesktopFile(Result, ParseCommandLine({"/cfg:Work"})), Result.Config + "Work");
+    std::string Elsewhere = Temp.Root() + "/Elsewhere.cfg";
+    std::ofstream(Elsewhere) << "Desktop:\nend\n";
+    EXPECT_EQ(ChooseDesktopFile(Result, ParseCommandLine({"/C:" + Elsewhere})), Elsewhere);
+}
+
+} // namespace

@@ -1,0 +1,172 @@
+#include "app/main_window.h"
+
+#include "../playback/playback_test_support.h"
+#include "core/ref_object.h"
+#include "platform/keys.h"
+#include "playback/player_time.h"
+#include "project/project.h"
+#include "project/project_changes.h"
+#include "render/render.h"
+#include "render/timeline.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const std::string& File) {
+    std::ifstream In(File, std::ios::binary);
+    return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
+}
+
+// A desktop of 1920 x 1080 whose work area leaves a panel of 40 pixels.
+class MainWindow : public testing::Test {
+protected:
+    MainWindow() : Render(Project->Timeline()) {
+        Render.BindProjectHooks(Project->LoadRendering, Project->SaveRendering);
+        Project->New();
+    }
+    std::unique_ptr<TMainWindow> Open(const std::string& Load, const std::string& Save) {
+        auto Main = std::make_unique<TMainWindow>(System, *Project);
+        Main->Start(Load, Save);
+        return Main;
+    }
+    // Runs the script so far on the loop.
+    void RunScript() {
+        bool Done = false;
+        System.ScriptStep([&] { Done = true; });
+        System.RunLoop([&] { return Done; });
+    }
+    std::string DesktopFile() const { return Folder.Path("Desktop.cfg"); }
+
+    TTempFolder Folder;
+    THeadlessWindowSystem System{{{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}}}};
+    TRefPtr<TProject> Project = MakeRef<TProject>();
+    TRender Render;
+};
+
+TEST_F(MainWindow, FirstStartIsCentredAtItsDesignedSizeAndThePlacementSurvivesARestart) {
+    {
+        auto Main = Open(DesktopFile(), DesktopFile());
+        EXPECT_TRUE(Main->Window().Native().IsVisible());
+        EXPECT_EQ(Main->Window().Native().Bounds(), TRect::FromSize(776, 381, 368, 278));
+        Main->Window().Native().SetNormalBounds(TRect::FromSize(50, 60, 700, 500));
+    }
+    ASSERT_TRUE(fs::exists(DesktopFile())) << "the desktop is stored at exit";
+    auto Main = Open(DesktopFile(), DesktopFile());
+    EXPECT_EQ(Main->Window().Native().NormalBounds(), TRect::FromSize(50, 60, 700, 500));
+}
+
+TEST_F(MainWindow, AStoredRectangleOffTheDesktopIsMovedBack) {
+    std::ofstream(DesktopFile()) << "Desktop:\n  Main:\n    BoundsRect.Left = 1700\n    BoundsRect.Top = 100\n"
+                                    "    BoundsRect.Width = 640\n    BoundsRect.Height = 480\n  end\nend\n";
+    auto Main = Open(DesktopFile(), DesktopFile());
+    EXPECT_EQ(Main->Window().Native().NormalBounds(), TRect::FromSize(1280, 100, 640, 480));
+}
+
+TEST_F(MainWindow, ADamagedDesktopFileIsReportedAndKept) {
+    const std::string Damaged("\x01\x02\x03 not a desktop \xff\n", 21);
+    std::ofstream(DesktopFile(), std::ios::binary) << Damaged;
+    {
+        auto Main = Open(DesktopFile(), DesktopFile());
+        EXPECT_TRUE(Main->Window().Native().IsVisible());
+        EXPECT_EQ(Main->Window().Native().Bounds(), TRect::FromSize(776, 381, 368, 278));
+        EXPECT_TRUE(Main->Dock().Message().IsVisible());
+        EXPECT_NE(Main->Dock().Message().Text().find(DesktopFile()), std::string::npos);
+        EXPECT_TRUE(Main->DesktopSaveFile().empty());
+    }
+    EXPECT_EQ(ReadBytes(DesktopFile()), Damaged);
+}
+
+TEST_F(MainWindow, AReadOnlyDesktopFileIsNotOverwritten) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write any file";
+    const std::string Stored = "Desktop:\n  Main:\n    IsMaximized = False\n  end\nend\n";
+    std::ofstream(DesktopFile()) << Stored;
+    ::chmod(DesktopFile().c_str(), 0444);
+    {
+        auto Main = Open(DesktopFile(), DesktopFile());
+        Main->Window().Native().SetNormalBounds(TRect::FromSize(5, 5, 400, 300));
+    }
+    EXPECT_EQ(ReadBytes(DesktopFile()), Stored);
+}
+
+TEST_F(MainWindow, TheTitleFollowsTheProjectFile) {
+    auto Main = Open("", "");
+    EXPECT_EQ(Main->Window().Native().Title(), "Untitled-Quillmoor");
+    std::string File = Folder.Path("Holiday.qmp");
+    Project->SaveToFile(File);
+    EXPECT_EQ(Main->Window().Native().Title(), "Holiday - Quillmoor");
+    Project->New();
+    Project->LoadFromFile(File);
+    EXPECT_EQ(Main->Window().Native().Title(), "Holiday - Quillmoor");
+    // Another extension stays in the title.
+    Project->SaveToFile(Folder.Path("Holiday.backup"));
+    EXPECT_EQ(Main->Window().Native().Title(), "Holiday.backup - Quillmoor");
+}
+
+TEST_F(MainWindow, EscapeLeavesFullScreenThenStopsPlaybackThenTakesTheFocus) {
+    auto Main = Open("", "");
+    TPlayerWindow& Player = Main->Dock().Player();
+    Player.ShowFile(SolidClip(Folder, "clip.avi", 200, 40, 40, 100));
+    ASSERT_TRUE(Player.IsPlaying());
+    ASSERT_TRUE(Main->Dock().Time().SetFocus());
+    TPlayerWindow::ToggleFullScreen();
+    ASSERT_TRUE(Player.IsFullScreen());
+
+    System.ScriptKey(KeyEscape);
+    RunScript();
+    EXPECT_FALSE(Player.IsFullScreen());
+    EXPECT_TRUE(Player.IsPlaying()) << "one step at a time";
+
+    Main->Window().Native().Activate();
+    System.ScriptKey(KeyEscape);
+    RunScript();
+    EXPECT_FALSE(Player.IsPlaying());
+    EXPECT_EQ(Main->Window().Focused(), &Main->Dock().Time());
+
+    System.ScriptKey(KeyEscape);
+    RunScript();
+    EXPECT_EQ(Main->Window().Focused(), nullptr);
+    EXPECT_FALSE(Main->HandleEscape()) << "nothing left to do";
+}
+
+TEST_F(MainWindow, SpacePlaysAndPausesAndTheCloseButtonClosesOnlyWhenAsked) {
+    auto Main = Open("", "");
+    TPlayerWindow& Player = Main->Dock().Player();
+    Player.ShowFile(SolidClip(Folder, "clip.avi", 40, 200, 40, 100));
+    ASSERT_TRUE(Player.IsPlaying());
+    System.ScriptKey(KeySpace);
+    RunScript();
+    EXPECT_FALSE(Player.IsPlaying());
+    System.ScriptKey(KeySpace);
+    RunScript();
+    EXPECT_TRUE(Player.IsPlaying());
+
+    EXPECT_FALSE(Main->IsClosed());
+    System.ScriptCloseRequest(Main->Window().Native());
+    System.RunLoop([&] { return Main->IsClosed(); });
+    EXPECT_TRUE(Main->IsClosed());
+    Main->ReleasePlayers();
+    EXPECT_EQ(Player.PlayerObject(), nullptr);
+}
+
+TEST_F(MainWindow, ThePlayerShowsTheProjectAndItsPositionBecomesTheProjects) {
+    auto Main = Open("", "");
+    TPlayerWindow& Player = Main->Dock().Player();
+    EXPECT_EQ(Player.PlayerObject(), &Project->Timeline());
+    // Another source in the main player: a change of the project brings the
+    // project back.
+    Player.ShowFile(SolidClip(Folder, "clip.avi", 40, 40, 200, 50));
+    Player.Halt();
+    Project->Changes().Change(TProjectChangeFlags(0x10));
+    EXPECT_EQ(Player.PlayerObject(), &Project->Timeline());
+}
+
+} // namespace
