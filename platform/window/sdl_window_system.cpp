@@ -143,12 +143,13 @@ public:
     }
     std::vector<TDisplay> Displays() const override;
     TPoint MousePosition() const override {
-        int X = 0, Y = 0;
-        SDL_GetGlobalMouseState(&X, &Y);
-        return {X, Y};
+        TPoint Screen;
+        QueryMouse(Screen);
+        return Screen;
     }
     TMouseButtons MouseButtons() const override {
-        return ButtonsFromSdl(SDL_GetGlobalMouseState(nullptr, nullptr));
+        TPoint Screen;
+        return QueryMouse(Screen);
     }
     std::string ClipboardText() const override {
         char* Text = SDL_GetClipboardText();
@@ -172,6 +173,12 @@ protected:
 
 private:
     static TMouseButtons ButtonsFromSdl(Uint32 State);
+    // The mouse in screen coordinates and its buttons. Over one of the
+    // program's windows they come from that window's latest mouse events:
+    // SDL's global state under X11 is refreshed only by raw input events,
+    // which a warped pointer (or an input tool) does not produce, so it can
+    // lag behind and name a place the mouse has left.
+    TMouseButtons QueryMouse(TPoint& Screen) const;
     TSdlWindow* FromId(Uint32 Id) const {
         auto It = FWindows.find(Id);
         return It == FWindows.end() ? nullptr : It->second;
@@ -549,13 +556,25 @@ void TSdlWindowSystem::Translate(const SDL_Event& Event) {
     }
 }
 
+TMouseButtons TSdlWindowSystem::QueryMouse(TPoint& Screen) const {
+    int X = 0, Y = 0;
+    if (SDL_Window* Focus = SDL_GetMouseFocus())
+        if (TSdlWindow* Window = FromId(SDL_GetWindowID(Focus))) {
+            Uint32 State = SDL_GetMouseState(&X, &Y);
+            Screen = TPoint{X, Y} + Window->Bounds().TopLeft();
+            return ButtonsFromSdl(State);
+        }
+    Uint32 State = SDL_GetGlobalMouseState(&X, &Y);
+    Screen = {X, Y};
+    return ButtonsFromSdl(State);
+}
+
 void TSdlWindowSystem::PollCapturedMouse() {
     TNativeWindow* Capture = CaptureWindow();
     if (!Capture)
         return;
-    int X = 0, Y = 0;
-    TMouseButtons Held = ButtonsFromSdl(SDL_GetGlobalMouseState(&X, &Y));
-    TPoint Screen{X, Y};
+    TPoint Screen;
+    TMouseButtons Held = QueryMouse(Screen);
     auto Event = [&](TMouseEventKind Kind) {
         TMouseEvent Mouse;
         Mouse.Window = Capture;

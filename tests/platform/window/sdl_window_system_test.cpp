@@ -278,6 +278,27 @@ TEST_F(SdlWindowSystem, XdotoolClickAndKeyArriveAsEventsAtThePoint) {
     }));
 }
 
+// The hover look is checked against the mouse position every 50 ms, so the
+// position the window system answers must follow a pointer that was warped
+// (as input tools do) and not only one moved by a real device.
+TEST_F(SdlWindowSystem, MousePositionFollowsAWarpedPointerOverAWindow) {
+    TRecorder Events;
+    TWindowOptions Options;
+    Options.Bounds = TRect::FromSize(50, 60, 200, 150);
+    auto Window = System->CreateWindow(Options);
+    Window->SetListener(&Events);
+    Window->Show(TActivate::Yes);
+    ASSERT_TRUE(RunUntil([&] { return Window->IsVisible(); }));
+    for (TPoint Target : {TPoint{90, 110}, TPoint{170, 150}, TPoint{120, 80}}) {
+        ASSERT_EQ(RunProgram({"xdotool", "mousemove", std::to_string(Target.X), std::to_string(Target.Y)}), 0)
+            << "xdotool is needed";
+        EXPECT_TRUE(RunUntil([&] { return System->MousePosition() == Target; }))
+            << "answered " << System->MousePosition().X << "," << System->MousePosition().Y << " for "
+            << Target.X << "," << Target.Y;
+        EXPECT_EQ(System->WindowAt(System->MousePosition()), Window.get());
+    }
+}
+
 TEST_F(SdlWindowSystem, MessagePostedFromAnotherThreadWakesTheSdlLoop) {
     bool Arrived = false;
     std::thread Worker([&] {
