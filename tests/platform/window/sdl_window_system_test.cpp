@@ -6,6 +6,8 @@
 #include "platform/message_queue.h"
 #include "platform/window/window_system.h"
 
+#include "virtual_display.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -26,128 +28,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
 
 using namespace std::chrono_literals;
 
 namespace {
-
-// Runs a program to its end; its exit status, or -1 when it cannot start.
-int RunProgram(const std::vector<std::string>& Arguments) {
-    std::vector<char*> Argv;
-    for (const std::string& Argument : Arguments)
-        Argv.push_back(const_cast<char*>(Argument.c_str()));
-    Argv.push_back(nullptr);
-    pid_t Child = 0;
-    if (posix_spawnp(&Child, Argv[0], nullptr, nullptr, Argv.data(), environ) != 0)
-        return -1;
-    int Status = 0;
-    while (waitpid(Child, &Status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
-}
-
-// An Xvfb server of its own on a display number the server picks itself
-// (-displayfd), so tests running side by side never collide.
-class TVirtualDisplay {
-public:
-    TVirtualDisplay() {
-        int Pipe[2];
-        if (pipe(Pipe) != 0)
-            return;
-        posix_spawn_file_actions_t Actions;
-        posix_spawn_file_actions_init(&Actions);
-        posix_spawn_file_actions_adddup2(&Actions, Pipe[1], 3);
-        posix_spawn_file_actions_addopen(&Actions, 2, "/dev/null", O_WRONLY, 0);
-        std::vector<std::string> Arguments{"Xvfb", "-displayfd", "3", "-screen", "0", "640x480x24", "-nolisten", "tcp"};
-        std::vector<char*> Argv;
-        for (std::string& Argument : Arguments)
-            Argv.push_back(Argument.data());
-        Argv.push_back(nullptr);
-        int Error = posix_spawnp(&FServer, "Xvfb", &Actions, nullptr, Argv.data(), environ);
-        posix_spawn_file_actions_destroy(&Actions);
-        close(Pipe[1]);
-        if (Error != 0) {
-            FServer = 0;
-            close(Pipe[0]);
-            return;
-        }
-        std::string Number;
-        pollfd Wait{Pipe[0], POLLIN, 0};
-        auto Deadline = std::chrono::steady_clock::now() + 10s;
-        while (std::chrono::steady_clock::now() < Deadline && poll(&Wait, 1, 100) >= 0) {
-            char Byte;
-            if ((Wait.revents & (POLLIN | POLLHUP)) == 0)
-                continue;
-            if (read(Pipe[0], &Byte, 1) != 1 || Byte == '\n')
-                break;
-            Number += Byte;
-        }
-        close(Pipe[0]);
-        if (!Number.empty())
-            FDisplay = ":" + Number;
-    }
-    ~TVirtualDisplay() {
-        if (FServer > 0) {
-            kill(FServer, SIGTERM);
-            waitpid(FServer, nullptr, 0);
-        }
-    }
-    const std::string& Display() const { return FDisplay; }
-
-private:
-    pid_t FServer = 0;
-    std::string FDisplay;
-};
-
-// The root window's pixels from xwd, as 0xRRGGBB values.
-struct TScreenshot {
-    int32_t Width = 0;
-    int32_t Height = 0;
-    std::vector<uint32_t> Pixels;
-    uint32_t At(int32_t X, int32_t Y) const { return Pixels[size_t(Y) * size_t(Width) + size_t(X)]; }
-};
-
-bool ReadXwd(const std::string& FileName, TScreenshot& Shot) {
-    std::ifstream File(FileName, std::ios::binary);
-    std::vector<uint8_t> Bytes((std::istreambuf_iterator<char>(File)), std::istreambuf_iterator<char>());
-    auto Header = [&](size_t Index) -> uint32_t {
-        const uint8_t* Field = &Bytes[Index * 4];
-        return uint32_t(Field[0]) << 24 | uint32_t(Field[1]) << 16 | uint32_t(Field[2]) << 8 | Field[3];
-    };
-    if (Bytes.size() < 100)
-        return false;
-    uint32_t HeaderSize = Header(0), Format = Header(2), ByteOrder = Header(7), BitsPerPixel = Header(11),
-             BytesPerLine = Header(12), RedMask = Header(14), GreenMask = Header(15), BlueMask = Header(16),
-             ColorCount = Header(19);
-    Shot.Width = int32_t(Header(4));
-    Shot.Height = int32_t(Header(5));
-    size_t Data = HeaderSize + size_t(ColorCount) * 12;
-    // Xvfb's 24-bit screens come as packed 3-byte pixels in padded rows.
-    uint32_t Step = BitsPerPixel / 8;
-    if (Format != 2 || (BitsPerPixel != 24 && BitsPerPixel != 32) || BytesPerLine < Step * uint32_t(Shot.Width) ||
-        Bytes.size() < Data + size_t(BytesPerLine) * size_t(Shot.Height))
-        return false;
-    auto Channel = [](uint32_t Value, uint32_t Mask) {
-        int Shift = 0;
-        while (Mask && !(Mask & 1)) {
-            Mask >>= 1;
-            ++Shift;
-        }
-        return (Value >> Shift) & 0xFF;
-    };
-    Shot.Pixels.resize(size_t(Shot.Width) * size_t(Shot.Height));
-    for (int32_t Y = 0; Y < Shot.Height; ++Y)
-        for (int32_t X = 0; X < Shot.Width; ++X) {
-            const uint8_t* Pixel = &Bytes[Data + size_t(Y) * BytesPerLine + size_t(X) * Step];
-            uint32_t Value = 0;
-            for (uint32_t Byte = 0; Byte < Step; ++Byte)
-                Value |= uint32_t(Pixel[Byte]) << (8 * (ByteOrder == 0 ? Byte : Step - 1 - Byte));
-            Shot.Pixels[size_t(Y) * size_t(Shot.Width) + size_t(X)] =
-                Channel(Value, RedMask) << 16 | Channel(Value, GreenMask) << 8 | Channel(Value, BlueMask);
-        }
-    return true;
-}
 
 struct TRecorder : TWindowListener {
     std::vector<TEvent> Events;
