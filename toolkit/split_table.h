@@ -1,13 +1,13 @@
 #pragma once
 
 #include "core/geometry.h"
+#include "toolkit/forward.h"
 #include "toolkit/table_tree.h"
 
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
-class TSplitTable;
 class TWidget;
 
 // A column or a row of a splitter table.

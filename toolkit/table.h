@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-class TTable;
 class TWidget;
 
 // How a node of a fixed table takes part in the layout.
