@@ -80,6 +80,24 @@ void TTextReader::ReadList(TDataList* List, int Depth) {
     }
 }
 
+// The length WriteList produces, so that the text is written into one buffer
+// of the right size instead of being copied each time it outgrows one.
+size_t TextLength(const TDataList& List, size_t Level) {
+    size_t Length = 0;
+    for (int32_t I = 0; I < List.Count(); ++I) {
+        const TDataList::TEntry& E = List.Entry(I);
+        Length += Level + E.Name.size();
+        if (!E.Children) {
+            Length += 3 + E.Value.size() + 2;
+            continue;
+        }
+        Length += 1 + (E.Value.empty() ? 0 : 1 + E.Value.size()) + 2;
+        Length += TextLength(*E.Children, Level + 2);
+        Length += Level + 5;
+    }
+    return Length;
+}
+
 void WriteList(const TDataList& List, size_t Level, std::string& Out) {
     for (int32_t I = 0; I < List.Count(); ++I) {
         const TDataList::TEntry& E = List.Entry(I);
@@ -115,6 +133,7 @@ void TData::LoadFromText(std::string_view Text) {
 
 std::string TData::SaveToText() const {
     std::string Out;
+    Out.reserve(TextLength(*FRoot, 0));
     WriteList(*FRoot, 0, Out);
     return Out;
 }
