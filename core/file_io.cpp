@@ -115,3 +115,42 @@ void WriteFileAtomically(const std::string& FileName, std::string_view Bytes) {
     if (Directory.Get() >= 0)
         ::fsync(Directory.Get());
 }
+
+namespace {
+
+thread_local TFileStatusSnapshot* ActiveSnapshot = nullptr;
+
+TFileStatus LookAt(const std::string& FileName) {
+    TFileStatus Status;
+    struct stat Info {};
+    if (::stat(FileName.c_str(), &Info) != 0) {
+        Status.Error = errno;
+        return Status;
+    }
+    Status.IsRegular = S_ISREG(Info.st_mode);
+    Status.Size = Info.st_size;
+    Status.ModifiedNs = int64_t(Info.st_mtim.tv_sec) * 1000000000 + Info.st_mtim.tv_nsec;
+    Status.ChangedNs = int64_t(Info.st_ctim.tv_sec) * 1000000000 + Info.st_ctim.tv_nsec;
+    return Status;
+}
+
+} // namespace
+
+TFileStatusSnapshot::TFileStatusSnapshot() : FOutermost(ActiveSnapshot == nullptr) {
+    if (FOutermost)
+        ActiveSnapshot = this;
+}
+
+TFileStatusSnapshot::~TFileStatusSnapshot() {
+    if (FOutermost)
+        ActiveSnapshot = nullptr;
+}
+
+TFileStatus QueryFileStatus(const std::string& FileName) {
+    if (!ActiveSnapshot)
+        return LookAt(FileName);
+    auto [It, Inserted] = ActiveSnapshot->FStatuses.try_emplace(FileName);
+    if (Inserted)
+        It->second = LookAt(FileName);
+    return It->second;
+}

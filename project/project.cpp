@@ -2,6 +2,7 @@
 
 #include "core/data.h"
 #include "core/error.h"
+#include "core/file_io.h"
 #include "core/text_table.h"
 #include "project/clip.h"
 #include "project/clip_effect.h"
@@ -344,6 +345,8 @@ void TProject::LoadTracks(TData& Data) {
 }
 
 void TProject::LoadFromData(TData& Data) {
+    // Clips cut from one file all name it: it is looked at once per load.
+    TFileStatusSnapshot Snapshot;
     TUpdateGuard Guard(*FChanges);
     Signal(ProjectChangeAll);
     TDataSection ProjectSection(Data, "Project");
