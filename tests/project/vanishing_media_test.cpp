@@ -99,7 +99,7 @@ void SelectOnly(TTrackItem* Item) {
 
 // The lost clip is item 1, between two clips of a file that stays.
 const TEditCase EditCases[] = {
-    {"InsertAtFront", {}, -1, [](TTrack& T, const std::string& Good) { T.InsertFile(false, false, Good, 0); },
+    {"InsertAtFront", {}, -1, [](TTrack& T, const std::string& Good) { T.InsertFile(TKeepTransitions::Neither, Good, 0); },
      true},
     {"MoveSelection", {}, 1, [](TTrack& T, const std::string&) { T.MoveSelection(Second / 2); },
      true},
@@ -112,13 +112,13 @@ const TEditCase EditCases[] = {
     {"TrimStart", {}, -1,
      [](TTrack& T, const std::string&) {
          TFileClip* Lost = FileAt(T, 1);
-         T.TrimClipStart(Lost, false, Lost->TrimBegin() + Second / 4);
+         T.TrimClipStart(Lost, TTrimPastTransition::Stop, Lost->TrimBegin() + Second / 4);
      },
      true},
     {"TrimEnd", {}, -1,
      [](TTrack& T, const std::string&) {
          TFileClip* Lost = FileAt(T, 1);
-         T.TrimClipEnd(Lost, false, Lost->TrimEnd() - Second / 4);
+         T.TrimClipEnd(Lost, TTrimPastTransition::Stop, Lost->TrimEnd() - Second / 4);
      },
      true},
     {"Join",
