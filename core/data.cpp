@@ -226,10 +226,6 @@ int32_t TData::ReadListCount(std::string_view Prefix) const {
 
 void TData::LoadFromFile(const std::string& FileName) { LoadFromText(ReadFileBytes(FileName)); }
 
-void TData::SaveToFile(const std::string& FileName) const {
-    WriteFileAtomically(FileName, SaveToText());
-}
-
 std::string ListItemName(std::string_view Prefix, int32_t Index) {
     std::string Name(Prefix);
     Name += std::to_string(Index);

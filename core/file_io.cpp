@@ -70,6 +70,11 @@ std::string ReadFileBytes(const std::string& FileName) {
 }
 
 void WriteFileAtomically(const std::string& FileName, std::string_view Bytes) {
+    WriteFileAtomically(FileName, [&](const TByteSink& Sink) { Sink(Bytes); });
+}
+
+void WriteFileAtomically(const std::string& FileName,
+                         const std::function<void(const TByteSink&)>& Produce) {
     std::string Temporary = FileName + ".XXXXXX";
     int Fd = ::mkstemp(Temporary.data());
     if (Fd < 0)
@@ -93,15 +98,23 @@ void WriteFileAtomically(const std::string& FileName, std::string_view Bytes) {
     }
     ::fchmod(File.Get(), Mode);
 
-    size_t Written = 0;
-    while (Written < Bytes.size()) {
-        ssize_t N = ::write(File.Get(), Bytes.data() + Written, Bytes.size() - Written);
-        if (N < 0) {
-            if (errno == EINTR)
-                continue;
-            Fail(errno);
+    auto Write = [&](std::string_view Bytes) {
+        size_t Written = 0;
+        while (Written < Bytes.size()) {
+            ssize_t N = ::write(File.Get(), Bytes.data() + Written, Bytes.size() - Written);
+            if (N < 0) {
+                if (errno == EINTR)
+                    continue;
+                Fail(errno);
+            }
+            Written += static_cast<size_t>(N);
         }
-        Written += static_cast<size_t>(N);
+    };
+    try {
+        Produce(Write);
+    } catch (...) {
+        ::unlink(Temporary.c_str());
+        throw;
     }
     if (::fsync(File.Get()) != 0)
         Fail(errno);

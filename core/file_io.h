@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -16,6 +17,13 @@ std::string ReadFileBytes(const std::string& FileName);
 // is complete. On failure the temporary file is removed and the old file is
 // left as it was.
 void WriteFileAtomically(const std::string& FileName, std::string_view Bytes);
+
+using TByteSink = std::function<void(std::string_view)>;
+// The same for content made piece by piece: Produce hands each piece to the
+// sink as it is made, so a large file need not be held in memory whole. An
+// exception from Produce removes the temporary file and leaves the old one.
+void WriteFileAtomically(const std::string& FileName,
+                         const std::function<void(const TByteSink&)>& Produce);
 
 // What the file system reports about a file, as far as the system uses it.
 struct TFileStatus {
