@@ -3,6 +3,16 @@
 #include "core/hash.h"
 #include "core/text.h"
 
+TDataList::TDataList()
+    : FPool(std::make_unique<std::pmr::unsynchronized_pool_resource>()),
+      FEntries(FPool.get()) {}
+
+TDataList::TDataList(TDataList* Parent, int32_t ParentIndex)
+    : FParent(Parent), FParentIndex(ParentIndex),
+      FEntries(Parent->FEntries.get_allocator().resource()) {}
+
+TDataList::~TDataList() = default;
+
 int32_t TDataList::FindSlot(std::string_view Name, uint32_t Hash) const {
     uint32_t Mask = static_cast<uint32_t>(FSlots.size()) - 1;
     uint32_t Folded = FoldHash(Hash, FBits);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +23,12 @@ public:
         std::unique_ptr<TDataList> Children;
     };
 
-    TDataList() = default;
-    TDataList(TDataList* Parent, int32_t ParentIndex) : FParent(Parent), FParentIndex(ParentIndex) {}
+    // A root list, which owns the memory pool of the entries of its whole
+    // tree: a document of many small sections costs a few large allocations
+    // instead of one per section growth, and is freed as quickly.
+    TDataList();
+    TDataList(TDataList* Parent, int32_t ParentIndex);
+    ~TDataList() override;
     TDataList(const TDataList&) = delete;
     TDataList& operator=(const TDataList&) = delete;
 
@@ -57,7 +62,9 @@ private:
 
     TDataList* FParent = nullptr;
     int32_t FParentIndex = -1;
-    std::vector<TEntry> FEntries;
+    // Set on the root only; declared before the entries, which it outlives.
+    std::unique_ptr<std::pmr::memory_resource> FPool;
+    std::pmr::vector<TEntry> FEntries;
     // Empty while the list is searched linearly.
     std::vector<int32_t> FSlots;
     int32_t FBits = 0;
