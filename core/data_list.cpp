@@ -3,6 +3,16 @@
 #include "core/hash.h"
 #include "core/text.h"
 
+TDataList::TDataList()
+    : FPool(std::make_unique<std::pmr::unsynchronized_pool_resource>()),
+      FEntries(FPool.get()) {}
+
+TDataList::TDataList(TDataList* Parent, int32_t ParentIndex)
+    : FParent(Parent), FParentIndex(ParentIndex),
+      FEntries(Parent->FEntries.get_allocator().resource()) {}
+
+TDataList::~TDataList() = default;
+
 int32_t TDataList::FindSlot(std::string_view Name, uint32_t Hash) const {
     uint32_t Mask = static_cast<uint32_t>(FSlots.size()) - 1;
     uint32_t Folded = FoldHash(Hash, FBits);
@@ -12,11 +22,38 @@ int32_t TDataList::FindSlot(std::string_view Name, uint32_t Hash) const {
     return static_cast<int32_t>(Slot);
 }
 
+int32_t TDataList::LinearIndexOf(std::string_view Name) const {
+    for (size_t I = 0; I < FEntries.size(); ++I) {
+        const std::string& Entry = FEntries[I].Name;
+        if (Entry.size() == Name.size() && SameTextAscii(Entry, Name))
+            return static_cast<int32_t>(I);
+    }
+    return -1;
+}
+
 int32_t TDataList::IndexOf(std::string_view Name) const {
+    if (FSlots.empty())
+        return LinearIndexOf(Name);
     return FSlots[static_cast<size_t>(FindSlot(Name, HashKey(Name)))];
 }
 
 int32_t TDataList::Set(std::string_view Name, std::string_view Value) {
+    if (FSlots.empty()) {
+        int32_t Existing = LinearIndexOf(Name);
+        if (Existing >= 0) {
+            FEntries[static_cast<size_t>(Existing)].Value.assign(Value);
+            return Existing;
+        }
+        if (Count() < LinearLimit) {
+            // Most sections hold a handful of entries: starting at four
+            // spares the reallocations of growing one entry at a time.
+            if (FEntries.empty())
+                FEntries.reserve(4);
+            FEntries.push_back({std::string(Name), std::string(Value), nullptr});
+            return Count() - 1;
+        }
+        Grow();
+    }
     uint32_t Hash = HashKey(Name);
     int32_t Slot = FindSlot(Name, Hash);
     int32_t Existing = FSlots[static_cast<size_t>(Slot)];
@@ -47,8 +84,10 @@ void TDataList::DropEmptyChildren(int32_t Index) {
 }
 
 void TDataList::Grow() {
-    ++FBits;
-    FSlots.assign(FSlots.size() * 2, -1);
+    // The first index is built when a linear list fills up, with room for
+    // twice its entries.
+    FBits = FSlots.empty() ? 6 : FBits + 1;
+    FSlots.assign(size_t(1) << FBits, -1);
     FCapacity = static_cast<int32_t>(FSlots.size() * 4 / 5);
     FEntries.reserve(static_cast<size_t>(FCapacity));
     for (int32_t I = 0; I < Count(); ++I)

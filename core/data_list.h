@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,8 +12,9 @@
 // One level of a data document: named entries in insertion order, each with a
 // text value and optionally a nested list (a section). Names are unique under
 // ASCII case-insensitive comparison and keep the spelling of their first
-// insertion. Lookups go through a hash index, so large lists load in linear
-// time.
+// insertion. Small lists, which most sections of a document are, are searched
+// entry by entry; a list that grows past a few entries gets a hash index, so
+// large lists still load in linear time.
 class TDataList : public TObject {
 public:
     struct TEntry {
@@ -21,8 +23,12 @@ public:
         std::unique_ptr<TDataList> Children;
     };
 
-    TDataList() = default;
-    TDataList(TDataList* Parent, int32_t ParentIndex) : FParent(Parent), FParentIndex(ParentIndex) {}
+    // A root list, which owns the memory pool of the entries of its whole
+    // tree: a document of many small sections costs a few large allocations
+    // instead of one per section growth, and is freed as quickly.
+    TDataList();
+    TDataList(TDataList* Parent, int32_t ParentIndex);
+    ~TDataList() override;
     TDataList(const TDataList&) = delete;
     TDataList& operator=(const TDataList&) = delete;
 
@@ -44,14 +50,23 @@ public:
     void DropEmptyChildren(int32_t Index);
 
 private:
+    // Lists up to this many entries have no hash index: comparing a dozen
+    // short names costs less than hashing one, and the index's table would be
+    // the larger part of a small section's memory.
+    static constexpr int32_t LinearLimit = 16;
+
+    int32_t LinearIndexOf(std::string_view Name) const;
     int32_t FindSlot(std::string_view Name, uint32_t Hash) const;
     void Grow();
     void Index(int32_t Entry);
 
     TDataList* FParent = nullptr;
     int32_t FParentIndex = -1;
-    std::vector<TEntry> FEntries;
-    std::vector<int32_t> FSlots = std::vector<int32_t>(4, -1);
-    int32_t FBits = 2;
-    int32_t FCapacity = 3;
+    // Set on the root only; declared before the entries, which it outlives.
+    std::unique_ptr<std::pmr::memory_resource> FPool;
+    std::pmr::vector<TEntry> FEntries;
+    // Empty while the list is searched linearly.
+    std::vector<int32_t> FSlots;
+    int32_t FBits = 0;
+    int32_t FCapacity = LinearLimit;
 };
