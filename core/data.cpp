@@ -31,7 +31,7 @@ void TData::Leave() {
 
 std::string TData::ReadRaw(std::string_view Name) const {
     int32_t Index = FCurrent->IndexOf(Name);
-    return Index >= 0 ? FCurrent->Entry(Index).Value : std::string();
+    return Index >= 0 ? std::string(FCurrent->Entry(Index).Value) : std::string();
 }
 
 void TData::WriteRaw(std::string_view Name, std::string_view Value) { FCurrent->Set(Name, Value); }
@@ -84,7 +84,7 @@ private:
 // The stored text of Name in List, empty when absent, without a copy.
 std::string_view StoredValue(const TDataList& List, std::string_view Name) {
     int32_t Index = List.IndexOf(Name);
-    return Index >= 0 ? std::string_view(List.Entry(Index).Value) : std::string_view();
+    return Index >= 0 ? List.Entry(Index).Value : std::string_view();
 }
 
 } // namespace
@@ -171,7 +171,7 @@ std::string TData::ReadString(std::string_view Name, std::string_view Default) c
     int32_t Index = FCurrent->IndexOf(Name);
     if (Index < 0)
         return std::string(Default);
-    const std::string& Value = FCurrent->Entry(Index).Value;
+    std::string_view Value = FCurrent->Entry(Index).Value;
     std::string Result;
     Result.reserve(Value.size());
     for (size_t I = 0; I < Value.size(); ++I) {

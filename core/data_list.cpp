@@ -3,13 +3,15 @@
 #include "core/hash.h"
 #include "core/text.h"
 
+#include <cstring>
+
 TDataList::TDataList()
-    : FPool(std::make_unique<std::pmr::unsynchronized_pool_resource>()),
-      FEntries(FPool.get()) {}
+    : FOwnStorage(std::make_unique<TStorage>()), FStorage(FOwnStorage.get()),
+      FEntries(&FStorage->Entries) {}
 
 TDataList::TDataList(TDataList* Parent, int32_t ParentIndex)
-    : FParent(Parent), FParentIndex(ParentIndex),
-      FEntries(Parent->FEntries.get_allocator().resource()) {}
+    : FParent(Parent), FParentIndex(ParentIndex), FStorage(Parent->FStorage),
+      FEntries(&FStorage->Entries) {}
 
 TDataList::~TDataList() = default;
 
@@ -22,9 +24,31 @@ int32_t TDataList::FindSlot(std::string_view Name, uint32_t Hash) const {
     return static_cast<int32_t>(Slot);
 }
 
+std::string_view TDataList::StoreText(std::string_view Text) {
+    if (Text.empty())
+        return {};
+    auto* Copy = static_cast<char*>(FStorage->Texts.allocate(Text.size(), 1));
+    std::memcpy(Copy, Text.data(), Text.size());
+    return {Copy, Text.size()};
+}
+
+void TDataList::AssignValue(TEntry& Entry, std::string_view Value) {
+    // The entry's text is its own: a value that fits is written over it, so
+    // a document whose values are rewritten many times does not keep growing.
+    if (Value.empty()) {
+        Entry.Value = {};
+    } else if (Value.size() <= Entry.Value.size()) {
+        char* Own = const_cast<char*>(Entry.Value.data());
+        std::memmove(Own, Value.data(), Value.size());
+        Entry.Value = std::string_view(Own, Value.size());
+    } else {
+        Entry.Value = StoreText(Value);
+    }
+}
+
 int32_t TDataList::LinearIndexOf(std::string_view Name) const {
     for (size_t I = 0; I < FEntries.size(); ++I) {
-        const std::string& Entry = FEntries[I].Name;
+        std::string_view Entry = FEntries[I].Name;
         if (Entry.size() == Name.size() && SameTextAscii(Entry, Name))
             return static_cast<int32_t>(I);
     }
@@ -41,7 +65,7 @@ int32_t TDataList::Set(std::string_view Name, std::string_view Value) {
     if (FSlots.empty()) {
         int32_t Existing = LinearIndexOf(Name);
         if (Existing >= 0) {
-            FEntries[static_cast<size_t>(Existing)].Value.assign(Value);
+            AssignValue(FEntries[static_cast<size_t>(Existing)], Value);
             return Existing;
         }
         if (Count() < LinearLimit) {
@@ -49,7 +73,7 @@ int32_t TDataList::Set(std::string_view Name, std::string_view Value) {
             // spares the reallocations of growing one entry at a time.
             if (FEntries.empty())
                 FEntries.reserve(4);
-            FEntries.push_back({std::string(Name), std::string(Value), nullptr});
+            FEntries.push_back({StoreText(Name), StoreText(Value), nullptr});
             return Count() - 1;
         }
         Grow();
@@ -58,14 +82,14 @@ int32_t TDataList::Set(std::string_view Name, std::string_view Value) {
     int32_t Slot = FindSlot(Name, Hash);
     int32_t Existing = FSlots[static_cast<size_t>(Slot)];
     if (Existing >= 0) {
-        FEntries[static_cast<size_t>(Existing)].Value.assign(Value);
+        AssignValue(FEntries[static_cast<size_t>(Existing)], Value);
         return Existing;
     }
     if (Count() == FCapacity) {
         Grow();
         Slot = FindSlot(Name, Hash);
     }
-    FEntries.push_back({std::string(Name), std::string(Value), nullptr});
+    FEntries.push_back({StoreText(Name), StoreText(Value), nullptr});
     FSlots[static_cast<size_t>(Slot)] = Count() - 1;
     return Count() - 1;
 }
@@ -95,6 +119,6 @@ void TDataList::Grow() {
 }
 
 void TDataList::Index(int32_t Entry) {
-    const std::string& Name = FEntries[static_cast<size_t>(Entry)].Name;
+    std::string_view Name = FEntries[static_cast<size_t>(Entry)].Name;
     FSlots[static_cast<size_t>(FindSlot(Name, HashKey(Name)))] = Entry;
 }

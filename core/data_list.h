@@ -17,15 +17,17 @@
 // large lists still load in linear time.
 class TDataList : public TObject {
 public:
+    // Name and Value point into the text store of the document's root list
+    // and stay valid as long as the list holds the entry.
     struct TEntry {
-        std::string Name;
-        std::string Value;
+        std::string_view Name;
+        std::string_view Value;
         std::unique_ptr<TDataList> Children;
     };
 
-    // A root list, which owns the memory pool of the entries of its whole
-    // tree: a document of many small sections costs a few large allocations
-    // instead of one per section growth, and is freed as quickly.
+    // A root list, which owns the memory of the entries of its whole tree and
+    // of their texts: a document of many small sections costs a few large
+    // allocations instead of several per entry, and is freed as quickly.
     TDataList();
     TDataList(TDataList* Parent, int32_t ParentIndex);
     ~TDataList() override;
@@ -55,6 +57,16 @@ private:
     // the larger part of a small section's memory.
     static constexpr int32_t LinearLimit = 16;
 
+    // The memory of a whole document: entry arrays come from a pool, texts
+    // are appended to a store that only grows. A value overwritten by a
+    // longer one leaves its old text unused until the document goes.
+    struct TStorage {
+        std::pmr::monotonic_buffer_resource Texts;
+        std::pmr::unsynchronized_pool_resource Entries;
+    };
+
+    std::string_view StoreText(std::string_view Text);
+    void AssignValue(TEntry& Entry, std::string_view Value);
     int32_t LinearIndexOf(std::string_view Name) const;
     int32_t FindSlot(std::string_view Name, uint32_t Hash) const;
     void Grow();
@@ -63,7 +75,8 @@ private:
     TDataList* FParent = nullptr;
     int32_t FParentIndex = -1;
     // Set on the root only; declared before the entries, which it outlives.
-    std::unique_ptr<std::pmr::memory_resource> FPool;
+    std::unique_ptr<TStorage> FOwnStorage;
+    TStorage* FStorage;
     std::pmr::vector<TEntry> FEntries;
     // Empty while the list is searched linearly.
     std::vector<int32_t> FSlots;
