@@ -4,6 +4,7 @@
 #include "core/text.h"
 
 #include <cstring>
+#include <new>
 
 TDataList::TDataList()
     : FOwnStorage(std::make_unique<TStorage>()), FStorage(FOwnStorage.get()),
@@ -14,6 +15,12 @@ TDataList::TDataList(TDataList* Parent, int32_t ParentIndex)
       FEntries(&FStorage->Entries) {}
 
 TDataList::~TDataList() = default;
+
+void TDataList::TChildDeleter::operator()(TDataList* List) const {
+    TStorage* Storage = List->FStorage;
+    List->~TDataList();
+    Storage->Entries.deallocate(List, sizeof(TDataList), alignof(TDataList));
+}
 
 int32_t TDataList::FindSlot(std::string_view Name, uint32_t Hash) const {
     uint32_t Mask = static_cast<uint32_t>(FSlots.size()) - 1;
@@ -97,7 +104,8 @@ int32_t TDataList::Set(std::string_view Name, std::string_view Value) {
 TDataList* TDataList::EnsureChildren(int32_t Index) {
     TEntry& E = FEntries[static_cast<size_t>(Index)];
     if (!E.Children)
-        E.Children = std::make_unique<TDataList>(this, Index);
+        E.Children.reset(new (FStorage->Entries.allocate(sizeof(TDataList), alignof(TDataList)))
+                             TDataList(this, Index));
     return E.Children.get();
 }
 

@@ -17,12 +17,17 @@
 // large lists still load in linear time.
 class TDataList : public TObject {
 public:
+    // Frees a section's list into the memory of its document.
+    struct TChildDeleter {
+        void operator()(TDataList* List) const;
+    };
+
     // Name and Value point into the text store of the document's root list
     // and stay valid as long as the list holds the entry.
     struct TEntry {
         std::string_view Name;
         std::string_view Value;
-        std::unique_ptr<TDataList> Children;
+        std::unique_ptr<TDataList, TChildDeleter> Children;
     };
 
     // A root list, which owns the memory of the entries of its whole tree and
@@ -57,8 +62,8 @@ private:
     // the larger part of a small section's memory.
     static constexpr int32_t LinearLimit = 16;
 
-    // The memory of a whole document: entry arrays come from a pool, texts
-    // are appended to a store that only grows. A value overwritten by a
+    // The memory of a whole document: entry arrays and section lists come
+    // from a pool, texts are appended to a store that only grows. A value overwritten by a
     // longer one leaves its old text unused until the document goes.
     struct TStorage {
         std::pmr::monotonic_buffer_resource Texts;
