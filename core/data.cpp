@@ -8,6 +8,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 TData::TData() : FRoot(std::make_unique<TDataList>()), FCurrent(FRoot.get()) {}
@@ -30,7 +31,7 @@ void TData::Leave() {
 
 std::string TData::ReadRaw(std::string_view Name) const {
     int32_t Index = FCurrent->IndexOf(Name);
-    return Index >= 0 ? FCurrent->Entry(Index).Value : std::string();
+    return Index >= 0 ? std::string(FCurrent->Entry(Index).Value) : std::string();
 }
 
 void TData::WriteRaw(std::string_view Name, std::string_view Value) { FCurrent->Set(Name, Value); }
@@ -53,35 +54,61 @@ void AppendHexEscape(std::string& Out, unsigned char C) {
     Out += HexDigits[C & 15];
 }
 
-std::string Joined(std::string_view Name, std::string_view Suffix) {
-    std::string Key(Name);
-    Key += Suffix;
-    return Key;
+// A key made of a name and a suffix ("Background.Color" + ".R"), built on
+// the stack for names of usual length: colours, points and rectangles are
+// written and read by the thousand.
+class TJoined {
+public:
+    TJoined(std::string_view Name, std::string_view Suffix) {
+        if (Name.size() + Suffix.size() <= sizeof FBuffer) {
+            std::memcpy(FBuffer, Name.data(), Name.size());
+            std::memcpy(FBuffer + Name.size(), Suffix.data(), Suffix.size());
+            FView = std::string_view(FBuffer, Name.size() + Suffix.size());
+        } else {
+            FLong.assign(Name);
+            FLong += Suffix;
+            FView = FLong;
+        }
+    }
+    TJoined(const TJoined&) = delete;
+    TJoined& operator=(const TJoined&) = delete;
+
+    operator std::string_view() const { return FView; }
+
+private:
+    char FBuffer[64];
+    std::string FLong;
+    std::string_view FView;
+};
+
+// The stored text of Name in List, empty when absent, without a copy.
+std::string_view StoredValue(const TDataList& List, std::string_view Name) {
+    int32_t Index = List.IndexOf(Name);
+    return Index >= 0 ? List.Entry(Index).Value : std::string_view();
 }
 
 } // namespace
 
 bool TData::ReadBool(std::string_view Name, bool Default) const {
-    std::string Value = UpperCaseAscii(ReadRaw(Name));
-    if (Value == "FALSE")
+    std::string_view Value = StoredValue(*FCurrent, Name);
+    if (SameTextAscii(Value, "FALSE"))
         return false;
-    if (Value == "TRUE")
+    if (SameTextAscii(Value, "TRUE"))
         return true;
     return Default;
 }
 
 uint8_t TData::ReadByte(std::string_view Name, uint8_t Default) const {
-    return static_cast<uint8_t>(ParseInteger(ReadRaw(Name), 0, 255, Default));
+    return static_cast<uint8_t>(ParseInteger(StoredValue(*FCurrent, Name), 0, 255, Default));
 }
 
 int32_t TData::ReadInteger(std::string_view Name, int32_t Default) const {
-    return ParseInteger(ReadRaw(Name), std::numeric_limits<int32_t>::min(),
+    return ParseInteger(StoredValue(*FCurrent, Name), std::numeric_limits<int32_t>::min(),
                         std::numeric_limits<int32_t>::max(), Default);
 }
 
 int64_t TData::ReadInt64(std::string_view Name, int64_t Default) const {
-    std::string Raw = ReadRaw(Name);
-    std::string_view Text(Raw);
+    std::string_view Text = StoredValue(*FCurrent, Name);
     while (!Text.empty() && IsBlank(Text.front()))
         Text.remove_prefix(1);
     if (!Text.empty() && Text.front() == '+') {
@@ -97,8 +124,7 @@ int64_t TData::ReadInt64(std::string_view Name, int64_t Default) const {
 }
 
 double TData::ReadFloat(std::string_view Name, double Default) const {
-    std::string Raw = ReadRaw(Name);
-    std::string_view Text = TrimBlanks(Raw);
+    std::string_view Text = TrimBlanks(StoredValue(*FCurrent, Name));
     if (!Text.empty() && Text.front() == '+') {
         Text.remove_prefix(1);
         if (!Text.empty() && Text.front() == '-')
@@ -116,21 +142,22 @@ double TData::ReadFloat(std::string_view Name, double Default) const {
 
 TColor TData::ReadColor(std::string_view Name, TColor Default) const {
     auto Byte = [&](const char* Suffix, int Shift) {
-        return TColor(ReadByte(Joined(Name, Suffix), static_cast<uint8_t>(Default >> Shift)))
+        return TColor(ReadByte(TJoined(Name, Suffix), static_cast<uint8_t>(Default >> Shift)))
                << Shift;
     };
     return Byte(".R", 0) | Byte(".G", 8) | Byte(".B", 16) | Byte(".A", 24);
 }
 
 TPoint TData::ReadPoint(std::string_view Name, TPoint Default) const {
-    return {ReadInteger(Joined(Name, ".X"), Default.X), ReadInteger(Joined(Name, ".Y"), Default.Y)};
+    return {ReadInteger(TJoined(Name, ".X"), Default.X),
+            ReadInteger(TJoined(Name, ".Y"), Default.Y)};
 }
 
 TRect TData::ReadRect(std::string_view Name, TRect Default) const {
-    int32_t Left = ReadInteger(Joined(Name, ".Left"), Default.Left);
-    int32_t Top = ReadInteger(Joined(Name, ".Top"), Default.Top);
-    int32_t Width = ReadInteger(Joined(Name, ".Width"), Default.Right - Default.Left);
-    int32_t Height = ReadInteger(Joined(Name, ".Height"), Default.Bottom - Default.Top);
+    int32_t Left = ReadInteger(TJoined(Name, ".Left"), Default.Left);
+    int32_t Top = ReadInteger(TJoined(Name, ".Top"), Default.Top);
+    int32_t Width = ReadInteger(TJoined(Name, ".Width"), Default.Right - Default.Left);
+    int32_t Height = ReadInteger(TJoined(Name, ".Height"), Default.Bottom - Default.Top);
     // Damaged values must not overflow: the far edges are held in range.
     auto Edge = [](int32_t Start, int32_t Extent) {
         return static_cast<int32_t>(std::clamp<int64_t>(int64_t(Start) + Extent,
@@ -144,7 +171,7 @@ std::string TData::ReadString(std::string_view Name, std::string_view Default) c
     int32_t Index = FCurrent->IndexOf(Name);
     if (Index < 0)
         return std::string(Default);
-    const std::string& Value = FCurrent->Entry(Index).Value;
+    std::string_view Value = FCurrent->Entry(Index).Value;
     std::string Result;
     Result.reserve(Value.size());
     for (size_t I = 0; I < Value.size(); ++I) {
@@ -180,22 +207,22 @@ void TData::WriteFloat(std::string_view Name, double Value) {
 }
 
 void TData::WriteColor(std::string_view Name, TColor Value) {
-    WriteInteger(Joined(Name, ".R"), Value & 0xFF);
-    WriteInteger(Joined(Name, ".G"), (Value >> 8) & 0xFF);
-    WriteInteger(Joined(Name, ".B"), (Value >> 16) & 0xFF);
-    WriteInteger(Joined(Name, ".A"), (Value >> 24) & 0xFF);
+    WriteInteger(TJoined(Name, ".R"), Value & 0xFF);
+    WriteInteger(TJoined(Name, ".G"), (Value >> 8) & 0xFF);
+    WriteInteger(TJoined(Name, ".B"), (Value >> 16) & 0xFF);
+    WriteInteger(TJoined(Name, ".A"), (Value >> 24) & 0xFF);
 }
 
 void TData::WritePoint(std::string_view Name, TPoint Value) {
-    WriteInteger(Joined(Name, ".X"), Value.X);
-    WriteInteger(Joined(Name, ".Y"), Value.Y);
+    WriteInteger(TJoined(Name, ".X"), Value.X);
+    WriteInteger(TJoined(Name, ".Y"), Value.Y);
 }
 
 void TData::WriteRect(std::string_view Name, TRect Value) {
-    WriteInteger(Joined(Name, ".Left"), Value.Left);
-    WriteInteger(Joined(Name, ".Top"), Value.Top);
-    WriteInteger(Joined(Name, ".Width"), Value.Right - Value.Left);
-    WriteInteger(Joined(Name, ".Height"), Value.Bottom - Value.Top);
+    WriteInteger(TJoined(Name, ".Left"), Value.Left);
+    WriteInteger(TJoined(Name, ".Top"), Value.Top);
+    WriteInteger(TJoined(Name, ".Width"), Value.Right - Value.Left);
+    WriteInteger(TJoined(Name, ".Height"), Value.Bottom - Value.Top);
 }
 
 void TData::WriteString(std::string_view Name, std::string_view Value) {
@@ -225,10 +252,6 @@ int32_t TData::ReadListCount(std::string_view Prefix) const {
 }
 
 void TData::LoadFromFile(const std::string& FileName) { LoadFromText(ReadFileBytes(FileName)); }
-
-void TData::SaveToFile(const std::string& FileName) const {
-    WriteFileAtomically(FileName, SaveToText());
-}
 
 std::string ListItemName(std::string_view Prefix, int32_t Index) {
     std::string Name(Prefix);

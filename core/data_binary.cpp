@@ -43,7 +43,7 @@ void ReadList(TStream& Stream, TDataList* List, int Depth) {
     }
 }
 
-void WriteText(TStream& Stream, const std::string& Text) {
+void WriteText(TStream& Stream, std::string_view Text) {
     Stream.WriteUInt32(static_cast<uint32_t>(Text.size()));
     Stream.WriteBuffer(Text.data(), static_cast<int64_t>(Text.size()));
 }

@@ -3,6 +3,25 @@
 #include "core/hash.h"
 #include "core/text.h"
 
+#include <cstring>
+#include <new>
+
+TDataList::TDataList()
+    : FOwnStorage(std::make_unique<TStorage>()), FStorage(FOwnStorage.get()),
+      FEntries(&FStorage->Entries) {}
+
+TDataList::TDataList(TDataList* Parent, int32_t ParentIndex)
+    : FParent(Parent), FParentIndex(ParentIndex), FStorage(Parent->FStorage),
+      FEntries(&FStorage->Entries) {}
+
+TDataList::~TDataList() = default;
+
+void TDataList::TChildDeleter::operator()(TDataList* List) const {
+    TStorage* Storage = List->FStorage;
+    List->~TDataList();
+    Storage->Entries.deallocate(List, sizeof(TDataList), alignof(TDataList));
+}
+
 int32_t TDataList::FindSlot(std::string_view Name, uint32_t Hash) const {
     uint32_t Mask = static_cast<uint32_t>(FSlots.size()) - 1;
     uint32_t Folded = FoldHash(Hash, FBits);
@@ -12,23 +31,72 @@ int32_t TDataList::FindSlot(std::string_view Name, uint32_t Hash) const {
     return static_cast<int32_t>(Slot);
 }
 
+std::string_view TDataList::StoreText(std::string_view Text) {
+    if (Text.empty())
+        return {};
+    auto* Copy = static_cast<char*>(FStorage->Texts.allocate(Text.size(), 1));
+    std::memcpy(Copy, Text.data(), Text.size());
+    return {Copy, Text.size()};
+}
+
+void TDataList::AssignValue(TEntry& Entry, std::string_view Value) {
+    // The entry's text is its own: a value that fits is written over it, so
+    // a document whose values are rewritten many times does not keep growing.
+    if (Value.empty()) {
+        Entry.Value = {};
+    } else if (Value.size() <= Entry.Value.size()) {
+        char* Own = const_cast<char*>(Entry.Value.data());
+        std::memmove(Own, Value.data(), Value.size());
+        Entry.Value = std::string_view(Own, Value.size());
+    } else {
+        Entry.Value = StoreText(Value);
+    }
+}
+
+int32_t TDataList::LinearIndexOf(std::string_view Name) const {
+    for (size_t I = 0; I < FEntries.size(); ++I) {
+        std::string_view Entry = FEntries[I].Name;
+        if (Entry.size() == Name.size() && SameTextAscii(Entry, Name))
+            return static_cast<int32_t>(I);
+    }
+    return -1;
+}
+
 int32_t TDataList::IndexOf(std::string_view Name) const {
+    if (FSlots.empty())
+        return LinearIndexOf(Name);
     return FSlots[static_cast<size_t>(FindSlot(Name, HashKey(Name)))];
 }
 
 int32_t TDataList::Set(std::string_view Name, std::string_view Value) {
+    if (FSlots.empty()) {
+        int32_t Existing = LinearIndexOf(Name);
+        if (Existing >= 0) {
+            AssignValue(FEntries[static_cast<size_t>(Existing)], Value);
+            return Existing;
+        }
+        if (Count() < LinearLimit) {
+            // Most sections hold a handful of entries: starting at four
+            // spares the reallocations of growing one entry at a time.
+            if (FEntries.empty())
+                FEntries.reserve(4);
+            FEntries.push_back({StoreText(Name), StoreText(Value), nullptr});
+            return Count() - 1;
+        }
+        Grow();
+    }
     uint32_t Hash = HashKey(Name);
     int32_t Slot = FindSlot(Name, Hash);
     int32_t Existing = FSlots[static_cast<size_t>(Slot)];
     if (Existing >= 0) {
-        FEntries[static_cast<size_t>(Existing)].Value.assign(Value);
+        AssignValue(FEntries[static_cast<size_t>(Existing)], Value);
         return Existing;
     }
     if (Count() == FCapacity) {
         Grow();
         Slot = FindSlot(Name, Hash);
     }
-    FEntries.push_back({std::string(Name), std::string(Value), nullptr});
+    FEntries.push_back({StoreText(Name), StoreText(Value), nullptr});
     FSlots[static_cast<size_t>(Slot)] = Count() - 1;
     return Count() - 1;
 }
@@ -36,7 +104,8 @@ int32_t TDataList::Set(std::string_view Name, std::string_view Value) {
 TDataList* TDataList::EnsureChildren(int32_t Index) {
     TEntry& E = FEntries[static_cast<size_t>(Index)];
     if (!E.Children)
-        E.Children = std::make_unique<TDataList>(this, Index);
+        E.Children.reset(new (FStorage->Entries.allocate(sizeof(TDataList), alignof(TDataList)))
+                             TDataList(this, Index));
     return E.Children.get();
 }
 
@@ -47,8 +116,10 @@ void TDataList::DropEmptyChildren(int32_t Index) {
 }
 
 void TDataList::Grow() {
-    ++FBits;
-    FSlots.assign(FSlots.size() * 2, -1);
+    // The first index is built when a linear list fills up, with room for
+    // twice its entries.
+    FBits = FSlots.empty() ? 6 : FBits + 1;
+    FSlots.assign(size_t(1) << FBits, -1);
     FCapacity = static_cast<int32_t>(FSlots.size() * 4 / 5);
     FEntries.reserve(static_cast<size_t>(FCapacity));
     for (int32_t I = 0; I < Count(); ++I)
@@ -56,6 +127,6 @@ void TDataList::Grow() {
 }
 
 void TDataList::Index(int32_t Entry) {
-    const std::string& Name = FEntries[static_cast<size_t>(Entry)].Name;
+    std::string_view Name = FEntries[static_cast<size_t>(Entry)].Name;
     FSlots[static_cast<size_t>(FindSlot(Name, HashKey(Name)))] = Entry;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,18 +12,30 @@
 // One level of a data document: named entries in insertion order, each with a
 // text value and optionally a nested list (a section). Names are unique under
 // ASCII case-insensitive comparison and keep the spelling of their first
-// insertion. Lookups go through a hash index, so large lists load in linear
-// time.
+// insertion. Small lists, which most sections of a document are, are searched
+// entry by entry; a list that grows past a few entries gets a hash index, so
+// large lists still load in linear time.
 class TDataList : public TObject {
 public:
-    struct TEntry {
-        std::string Name;
-        std::string Value;
-        std::unique_ptr<TDataList> Children;
+    // Frees a section's list into the memory of its document.
+    struct TChildDeleter {
+        void operator()(TDataList* List) const;
     };
 
-    TDataList() = default;
-    TDataList(TDataList* Parent, int32_t ParentIndex) : FParent(Parent), FParentIndex(ParentIndex) {}
+    // Name and Value point into the text store of the document's root list
+    // and stay valid as long as the list holds the entry.
+    struct TEntry {
+        std::string_view Name;
+        std::string_view Value;
+        std::unique_ptr<TDataList, TChildDeleter> Children;
+    };
+
+    // A root list, which owns the memory of the entries of its whole tree and
+    // of their texts: a document of many small sections costs a few large
+    // allocations instead of several per entry, and is freed as quickly.
+    TDataList();
+    TDataList(TDataList* Parent, int32_t ParentIndex);
+    ~TDataList() override;
     TDataList(const TDataList&) = delete;
     TDataList& operator=(const TDataList&) = delete;
 
@@ -44,14 +57,34 @@ public:
     void DropEmptyChildren(int32_t Index);
 
 private:
+    // Lists up to this many entries have no hash index: comparing a dozen
+    // short names costs less than hashing one, and the index's table would be
+    // the larger part of a small section's memory.
+    static constexpr int32_t LinearLimit = 16;
+
+    // The memory of a whole document: entry arrays and section lists come
+    // from a pool, texts are appended to a store that only grows. A value overwritten by a
+    // longer one leaves its old text unused until the document goes.
+    struct TStorage {
+        std::pmr::monotonic_buffer_resource Texts;
+        std::pmr::unsynchronized_pool_resource Entries;
+    };
+
+    std::string_view StoreText(std::string_view Text);
+    void AssignValue(TEntry& Entry, std::string_view Value);
+    int32_t LinearIndexOf(std::string_view Name) const;
     int32_t FindSlot(std::string_view Name, uint32_t Hash) const;
     void Grow();
     void Index(int32_t Entry);
 
     TDataList* FParent = nullptr;
     int32_t FParentIndex = -1;
-    std::vector<TEntry> FEntries;
-    std::vector<int32_t> FSlots = std::vector<int32_t>(4, -1);
-    int32_t FBits = 2;
-    int32_t FCapacity = 3;
+    // Set on the root only; declared before the entries, which it outlives.
+    std::unique_ptr<TStorage> FOwnStorage;
+    TStorage* FStorage;
+    std::pmr::vector<TEntry> FEntries;
+    // Empty while the list is searched linearly.
+    std::vector<int32_t> FSlots;
+    int32_t FBits = 0;
+    int32_t FCapacity = LinearLimit;
 };

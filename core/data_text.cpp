@@ -13,6 +13,7 @@
 #include "core/data.h"
 
 #include "core/error.h"
+#include "core/file_io.h"
 #include "core/text.h"
 #include "core/text_table.h"
 
@@ -80,9 +81,38 @@ void TTextReader::ReadList(TDataList* List, int Depth) {
     }
 }
 
-void WriteList(const TDataList& List, size_t Level, std::string& Out) {
+// Writes the text form into one buffer, or, given a sink, into a buffer of
+// about ChunkSize that is handed on whenever it fills, so that saving a large
+// document neither copies a growing buffer nor holds the whole text at once.
+class TTextWriter {
+public:
+    explicit TTextWriter(std::string& Out, const TByteSink* Sink = nullptr)
+        : FOut(Out), FSink(Sink) {
+        if (FSink)
+            FOut.reserve(ChunkSize + ChunkSize / 4);
+    }
+
+    void WriteList(const TDataList& List, size_t Level);
+    void Flush() {
+        if (FSink && !FOut.empty())
+            (*FSink)(FOut);
+        if (FSink)
+            FOut.clear();
+    }
+
+private:
+    static constexpr size_t ChunkSize = 256 * 1024;
+
+    std::string& FOut;
+    const TByteSink* FSink;
+};
+
+void TTextWriter::WriteList(const TDataList& List, size_t Level) {
+    std::string& Out = FOut;
     for (int32_t I = 0; I < List.Count(); ++I) {
         const TDataList::TEntry& E = List.Entry(I);
+        if (FSink && Out.size() >= ChunkSize)
+            Flush();
         Out.append(Level, ' ');
         Out += E.Name;
         if (!E.Children) {
@@ -100,10 +130,28 @@ void WriteList(const TDataList& List, size_t Level, std::string& Out) {
             Out += E.Value;
         }
         Out += "\r\n";
-        WriteList(*E.Children, Level + 2, Out);
+        WriteList(*E.Children, Level + 2);
         Out.append(Level, ' ');
         Out += "end\r\n";
     }
+}
+
+// The length of the text form, so that SaveToText fills one buffer of the
+// right size instead of copying each one it outgrows.
+size_t TextLength(const TDataList& List, size_t Level) {
+    size_t Length = 0;
+    for (int32_t I = 0; I < List.Count(); ++I) {
+        const TDataList::TEntry& E = List.Entry(I);
+        Length += Level + E.Name.size();
+        if (!E.Children) {
+            Length += 3 + E.Value.size() + 2;
+            continue;
+        }
+        Length += 1 + (E.Value.empty() ? 0 : 1 + E.Value.size()) + 2;
+        Length += TextLength(*E.Children, Level + 2);
+        Length += Level + 5;
+    }
+    return Length;
 }
 
 } // namespace
@@ -115,6 +163,16 @@ void TData::LoadFromText(std::string_view Text) {
 
 std::string TData::SaveToText() const {
     std::string Out;
-    WriteList(*FRoot, 0, Out);
+    Out.reserve(TextLength(*FRoot, 0));
+    TTextWriter(Out).WriteList(*FRoot, 0);
     return Out;
+}
+
+void TData::SaveToFile(const std::string& FileName) const {
+    WriteFileAtomically(FileName, [this](const TByteSink& Sink) {
+        std::string Buffer;
+        TTextWriter Writer(Buffer, &Sink);
+        Writer.WriteList(*FRoot, 0);
+        Writer.Flush();
+    });
 }

@@ -70,6 +70,11 @@ std::string ReadFileBytes(const std::string& FileName) {
 }
 
 void WriteFileAtomically(const std::string& FileName, std::string_view Bytes) {
+    WriteFileAtomically(FileName, [&](const TByteSink& Sink) { Sink(Bytes); });
+}
+
+void WriteFileAtomically(const std::string& FileName,
+                         const std::function<void(const TByteSink&)>& Produce) {
     std::string Temporary = FileName + ".XXXXXX";
     int Fd = ::mkstemp(Temporary.data());
     if (Fd < 0)
@@ -93,15 +98,23 @@ void WriteFileAtomically(const std::string& FileName, std::string_view Bytes) {
     }
     ::fchmod(File.Get(), Mode);
 
-    size_t Written = 0;
-    while (Written < Bytes.size()) {
-        ssize_t N = ::write(File.Get(), Bytes.data() + Written, Bytes.size() - Written);
-        if (N < 0) {
-            if (errno == EINTR)
-                continue;
-            Fail(errno);
+    auto Write = [&](std::string_view Bytes) {
+        size_t Written = 0;
+        while (Written < Bytes.size()) {
+            ssize_t N = ::write(File.Get(), Bytes.data() + Written, Bytes.size() - Written);
+            if (N < 0) {
+                if (errno == EINTR)
+                    continue;
+                Fail(errno);
+            }
+            Written += static_cast<size_t>(N);
         }
-        Written += static_cast<size_t>(N);
+    };
+    try {
+        Produce(Write);
+    } catch (...) {
+        ::unlink(Temporary.c_str());
+        throw;
     }
     if (::fsync(File.Get()) != 0)
         Fail(errno);
@@ -114,4 +127,43 @@ void WriteFileAtomically(const std::string& FileName, std::string_view Bytes) {
     TFileDescriptor Directory(::open(DirectoryOf(FileName).c_str(), O_RDONLY | O_DIRECTORY));
     if (Directory.Get() >= 0)
         ::fsync(Directory.Get());
+}
+
+namespace {
+
+thread_local TFileStatusSnapshot* ActiveSnapshot = nullptr;
+
+TFileStatus LookAt(const std::string& FileName) {
+    TFileStatus Status;
+    struct stat Info {};
+    if (::stat(FileName.c_str(), &Info) != 0) {
+        Status.Error = errno;
+        return Status;
+    }
+    Status.IsRegular = S_ISREG(Info.st_mode);
+    Status.Size = Info.st_size;
+    Status.ModifiedNs = int64_t(Info.st_mtim.tv_sec) * 1000000000 + Info.st_mtim.tv_nsec;
+    Status.ChangedNs = int64_t(Info.st_ctim.tv_sec) * 1000000000 + Info.st_ctim.tv_nsec;
+    return Status;
+}
+
+} // namespace
+
+TFileStatusSnapshot::TFileStatusSnapshot() : FOutermost(ActiveSnapshot == nullptr) {
+    if (FOutermost)
+        ActiveSnapshot = this;
+}
+
+TFileStatusSnapshot::~TFileStatusSnapshot() {
+    if (FOutermost)
+        ActiveSnapshot = nullptr;
+}
+
+TFileStatus QueryFileStatus(const std::string& FileName) {
+    if (!ActiveSnapshot)
+        return LookAt(FileName);
+    auto [It, Inserted] = ActiveSnapshot->FStatuses.try_emplace(FileName);
+    if (Inserted)
+        It->second = LookAt(FileName);
+    return It->second;
 }

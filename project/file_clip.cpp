@@ -1,6 +1,7 @@
 #include "project/file_clip.h"
 
 #include "core/data.h"
+#include "core/file_io.h"
 #include "core/text_table.h"
 #include "project/item_undo.h"
 #include "project/media_paths.h"
@@ -12,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 
 namespace {
 
@@ -22,8 +22,7 @@ constexpr double StoredZoomPanDefault = 0.5;
 constexpr double MaxZoom = 100.0;
 
 std::unique_ptr<TFileClipElement> OpenElement(const std::string& FileName) {
-    std::error_code Error;
-    if (!std::filesystem::is_regular_file(FileName, Error))
+    if (!QueryFileStatus(FileName).IsRegular)
         return nullptr;
     try {
         return std::make_unique<TFileClipElement>(FileName, true, true, -1);

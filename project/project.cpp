@@ -2,6 +2,7 @@
 
 #include "core/data.h"
 #include "core/error.h"
+#include "core/file_io.h"
 #include "core/text.h"
 #include "core/text_table.h"
 #include "project/clip.h"
@@ -345,6 +346,8 @@ void TProject::LoadTracks(TData& Data) {
 }
 
 void TProject::LoadFromData(TData& Data) {
+    // Clips cut from one file all name it: it is looked at once per load.
+    TFileStatusSnapshot Snapshot;
     TUpdateGuard Guard(*FChanges);
     Signal(ProjectChangeAll);
     TDataSection ProjectSection(Data, "Project");

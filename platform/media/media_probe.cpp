@@ -1,5 +1,6 @@
 #include "platform/media/media_probe.h"
 
+#include "core/file_io.h"
 #include "platform/media/av_support.h"
 #include "platform/media/media_error.h"
 
@@ -7,7 +8,6 @@
 #include <cstring>
 #include <map>
 #include <mutex>
-#include <sys/stat.h>
 
 int32_t TMediaInfo::StreamCount(TStreamMajorType Type) const {
     return static_cast<int32_t>(std::count_if(Streams.begin(), Streams.end(),
@@ -185,20 +185,20 @@ TMediaInfo CheckPlayableMedia(const std::string& FileName, TMediaKind Kind, int3
     static std::mutex Lock;
     static std::map<std::string, TProbeEntry> Cache;
 
-    struct stat Status {};
-    if (::stat(FileName.c_str(), &Status) != 0)
-        RaiseMediaFileError(TTextSlot::CannotOpenMedia, FileName, AVERROR(errno));
-    int64_t Modified = int64_t(Status.st_mtim.tv_sec) * 1000000000 + Status.st_mtim.tv_nsec;
+    TFileStatus Status = QueryFileStatus(FileName);
+    if (Status.Error != 0)
+        RaiseMediaFileError(TTextSlot::CannotOpenMedia, FileName, AVERROR(Status.Error));
+    int64_t Modified = Status.ModifiedNs;
     // A file made unreadable keeps its size and modification time; its
     // change time moves, so it is probed again.
-    int64_t Changed = int64_t(Status.st_ctim.tv_sec) * 1000000000 + Status.st_ctim.tv_nsec;
+    int64_t Changed = Status.ChangedNs;
 
     std::unique_lock Guard(Lock);
     auto It = Cache.find(FileName);
-    if (It == Cache.end() || It->second.Size != Status.st_size ||
+    if (It == Cache.end() || It->second.Size != Status.Size ||
         It->second.ModifiedNs != Modified || It->second.ChangedNs != Changed) {
         Guard.unlock();
-        TProbeEntry Entry{Status.st_size, Modified, Changed, ProbeMedia(FileName)};
+        TProbeEntry Entry{Status.Size, Modified, Changed, ProbeMedia(FileName)};
         Guard.lock();
         It = Cache.insert_or_assign(FileName, std::move(Entry)).first;
     }

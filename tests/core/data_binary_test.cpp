@@ -45,7 +45,7 @@ void ExpectSameAfterBinaryRoundTrip(const TDataList& Expected, const TDataList& 
     for (int32_t I = 0; I < Expected.Count(); ++I) {
         const TDataList::TEntry& E = Expected.Entry(I);
         const TDataList::TEntry& A = Actual.Entry(I);
-        std::string Here = Path + "/" + E.Name;
+        std::string Here = Path + "/" + std::string(E.Name);
         EXPECT_EQ(A.Name, E.Name) << Here;
         EXPECT_EQ(A.Value, E.Value) << Here;
         bool ExpectSection = E.Children && E.Children->Count() > 0;

@@ -12,7 +12,7 @@ namespace {
 std::vector<std::string> EntryNames(const TDataList& List) {
     std::vector<std::string> Names;
     for (int32_t I = 0; I < List.Count(); ++I)
-        Names.push_back(List.Entry(I).Name);
+        Names.emplace_back(List.Entry(I).Name);
     return Names;
 }
 
@@ -104,6 +104,29 @@ TEST(DataCursor, WriteRawOnASectionKeepsItsChildren) {
     EXPECT_EQ(Data.ReadRaw("Track"), "note");
     TDataSection Section(Data, "Track");
     EXPECT_EQ(Data.ReadInteger("Kind", 0), 2);
+}
+
+// Values are rewritten in place when the new one fits; neighbours, in small
+// and in indexed lists, must keep theirs through every shape of rewrite.
+TEST(DataCursor, RewrittenValuesReadBackAndLeaveTheirNeighboursAlone) {
+    for (int32_t Entries : {3, 40}) {
+        TData Data;
+        for (int32_t I = 0; I < Entries; ++I)
+            Data.WriteRaw("Entry" + std::to_string(I), "value " + std::to_string(I));
+        const std::vector<std::string> Rewrites{"a much longer value than before", "short", "",
+                                                "again a long one", "x"};
+        for (const std::string& Value : Rewrites) {
+            Data.WriteRaw("Entry1", Value);
+            EXPECT_EQ(Data.ReadRaw("Entry1"), Value) << Entries;
+        }
+        // A value written from the entry's own stored text.
+        Data.WriteRaw("Entry2", Data.Current()->Entry(2).Value.substr(2));
+        EXPECT_EQ(Data.ReadRaw("Entry2"), "lue 2") << Entries;
+        Data.WriteRaw("Entry0", Data.Current()->Entry(0).Value);
+        EXPECT_EQ(Data.ReadRaw("Entry0"), "value 0") << Entries;
+        for (int32_t I = 3; I < Entries; ++I)
+            EXPECT_EQ(Data.ReadRaw("Entry" + std::to_string(I)), "value " + std::to_string(I));
+    }
 }
 
 TEST(DataCursor, ReadRawOfAMissingEntryIsEmpty) {

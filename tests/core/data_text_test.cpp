@@ -29,7 +29,7 @@ const TDataList* Section(const TDataList& List, const std::string& Name) {
 std::vector<std::string> EntryNames(const TDataList& List) {
     std::vector<std::string> Names;
     for (int32_t I = 0; I < List.Count(); ++I)
-        Names.push_back(List.Entry(I).Name);
+        Names.emplace_back(List.Entry(I).Name);
     return Names;
 }
 
