@@ -73,9 +73,15 @@ TEST(ProgramWindow, OpensTheProjectInItsWindowAndClosingLeavesTheFileUnchanged) 
     const auto Stamp = fs::last_write_time(Copy);
     std::string Config = Folder.Path("config");
 
+    // A headless session as a build machine has it: no session bus (else
+    // libdbus launches a bus per run and keeps memory that only its own
+    // shutdown frees) and no GPU (else SDL loads and unloads the software GL
+    // driver only to find the shared-memory framebuffer faster).
     pid_t Program = SpawnProgram({QM_PROGRAM, Copy},
                           EnvironmentWith({"DISPLAY=" + Display.Display(), "WAYLAND_DISPLAY",
-                                           "XDG_CONFIG_HOME=" + Config, "SDL_AUDIODRIVER=dummy"}));
+                                           "XDG_CONFIG_HOME=" + Config, "SDL_AUDIODRIVER=dummy",
+                                           "DBUS_SESSION_BUS_ADDRESS=disabled:",
+                                           "SDL_FRAMEBUFFER_ACCELERATION=0"}));
     ASSERT_GT(Program, 0);
     bool Shown = false;
     for (auto Deadline = std::chrono::steady_clock::now() + 20s; !Shown && std::chrono::steady_clock::now() < Deadline;
