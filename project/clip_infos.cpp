@@ -13,6 +13,7 @@
 #include <exception>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace {
 
