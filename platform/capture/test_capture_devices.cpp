@@ -1,0 +1,25 @@
+#include "platform/capture/test_capture_devices.h"
+
+#include <cstdlib>
+#include <cstring>
+
+bool TTestCaptureDevices::Enabled() const {
+    int State = FEnabled;
+    if (State >= 0)
+        return State == 1;
+    const char* Switch = std::getenv("QM_TEST_CAPTURE_DEVICES");
+    return Switch && std::strcmp(Switch, "1") == 0;
+}
+
+void TTestCaptureDevices::Reset() {
+    FCameraPlugged = true;
+    FSecondCameraPlugged = true;
+    FMicrophonePlugged = true;
+    FDeckPlugged = true;
+    FEnabledPin = 0;
+}
+
+TTestCaptureDevices& TestCaptureDevices() {
+    static TTestCaptureDevices Devices;
+    return Devices;
+}
