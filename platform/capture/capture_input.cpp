@@ -82,6 +82,7 @@ struct TCaptureInput::TState {
     std::atomic<bool> Stopping{false};
     std::atomic<bool> IsRunning{false};
     std::thread Reader;
+    std::string TestUrl; // a test device's address: its plug and stall switches apply
 
     void Run();
     void DeliverVideo(AVFrame* Frame);
@@ -95,6 +96,7 @@ TCaptureInput::TCaptureInput(const TCaptureEndpoint& Device, const TCaptureInput
     QuietMediaLibraries();
     std::string Url = Device.Url;
     if (Device.InputFormat == "lavfi") {
+        F->TestUrl = Device.Url;
         Url = TestDeviceGraph(Device.Url, Request.AudioPin);
         if (Url.empty())
             RaiseMediaError(Device.FriendlyName, "not a test device");
@@ -234,6 +236,17 @@ void TCaptureInput::TState::Run() {
         TPacketPtr Packet(av_packet_alloc());
         TFramePtr Frame(av_frame_alloc());
         while (!Stopping) {
+            if (!TestUrl.empty()) {
+                TTestCaptureDevices& Test = TestCaptureDevices();
+                if (!Test.Plugged(TestUrl)) {
+                    Error = "the device was unplugged";
+                    break;
+                }
+                if (TestUrl == "qmtest-camera-1" && Test.CameraStalled()) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                    continue;
+                }
+            }
             int Result = av_read_frame(Input.get(), Packet.get());
             if (Result == AVERROR(EAGAIN)) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));

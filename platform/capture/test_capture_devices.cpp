@@ -17,6 +17,19 @@ void TTestCaptureDevices::Reset() {
     FMicrophonePlugged = true;
     FDeckPlugged = true;
     FEnabledPin = 0;
+    FCameraStalled = false;
+}
+
+bool TTestCaptureDevices::Plugged(const std::string& Url) const {
+    if (Url == "qmtest-camera-1")
+        return FCameraPlugged;
+    if (Url == "qmtest-camera-2")
+        return FSecondCameraPlugged;
+    if (Url == "qmtest-microphone")
+        return FMicrophonePlugged;
+    if (Url == "qmtest-deck")
+        return FDeckPlugged;
+    return true;
 }
 
 TTestCaptureDevices& TestCaptureDevices() {

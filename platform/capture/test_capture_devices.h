@@ -25,11 +25,16 @@ public:
     void SetMicrophonePlugged(bool On) { FMicrophonePlugged = On; }
     bool DeckPlugged() const { return FDeckPlugged; }
     void SetDeckPlugged(bool On) { FDeckPlugged = On; }
+    // A stalled camera delivers nothing until it is let go again.
+    bool CameraStalled() const { return FCameraStalled; }
+    void SetCameraStalled(bool On) { FCameraStalled = On; }
     // The microphone's enabled pin: 0 (the first) or 1.
     int EnabledMicrophonePin() const { return FEnabledPin; }
     void SetEnabledMicrophonePin(int Pin) { FEnabledPin = Pin == 1 ? 1 : 0; }
 
-    // Back to every device plugged in and the first pin on.
+    // Whether the test device at Url is plugged in; true for any other Url.
+    bool Plugged(const std::string& Url) const;
+    // Back to every device plugged in and running, and the first pin on.
     void Reset();
 
 private:
@@ -39,6 +44,7 @@ private:
     std::atomic<bool> FMicrophonePlugged{true};
     std::atomic<bool> FDeckPlugged{true};
     std::atomic<int> FEnabledPin{0};
+    std::atomic<bool> FCameraStalled{false};
 };
 
 TTestCaptureDevices& TestCaptureDevices();
