@@ -23,6 +23,7 @@
 #include <filesystem>
 #include <fcntl.h>
 #include <mutex>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -104,7 +105,14 @@ struct TCaptureGraphObject::TState : std::enable_shared_from_this<TState> {
     bool HasVideo = false, HasAudio = false;
     int32_t Channels = 2, SamplesPerSecond = 48000;
     std::unique_ptr<TDvTransport> Transport;
-    std::unique_ptr<TPostingTicker> AnimationTicker, TransportTicker;
+    std::mutex TransportLock; // one AV/C transaction at a time
+    std::unique_ptr<TPostingTicker> AnimationTicker;
+    // Reads the transport every 100 ms off the user-interface thread (an
+    // AV/C transaction may take a while) and posts what changed.
+    std::thread TransportPoller;
+    std::mutex PollerLock;
+    std::condition_variable PollerWake;
+    bool PollerStopping = false;
     TPixels PreviewPixels;
 
     std::mutex Lock;
@@ -123,6 +131,43 @@ struct TCaptureGraphObject::TState : std::enable_shared_from_this<TState> {
     TVideoTime Duration = 0;
 
     TState(TMessageQueue& M, TCaptureGraphObject* O) : Messages(M), Owner(O) {}
+
+    int32_t ReadTransportMode() {
+        std::lock_guard Guard(TransportLock);
+        return Transport ? Transport->Mode().value_or(-1) : -1;
+    }
+
+    // Known is the mode the user-interface thread has seen.
+    void StartTransportPoller(int32_t Known) {
+        TransportPoller = std::thread([this, Known] {
+            int32_t Posted = Known;
+            std::unique_lock Guard(PollerLock);
+            while (!PollerWake.wait_for(Guard, std::chrono::milliseconds(100),
+                                        [&] { return PollerStopping; })) {
+                Guard.unlock();
+                int32_t Mode = ReadTransportMode();
+                if (Mode != Posted) {
+                    Posted = Mode;
+                    // Read again when it runs: a queued change may be stale
+                    // by then.
+                    PostToOwner([this](TCaptureGraphObject& Graph) {
+                        Graph.TransportChanged(ReadTransportMode());
+                    });
+                }
+                Guard.lock();
+            }
+        });
+    }
+
+    void StopTransportPoller() {
+        {
+            std::lock_guard Guard(PollerLock);
+            PollerStopping = true;
+        }
+        PollerWake.notify_all();
+        if (TransportPoller.joinable())
+            TransportPoller.join();
+    }
 
     // Runs Action on the user-interface thread while the graph lives.
     void PostToOwner(std::function<void(TCaptureGraphObject&)> Action) {
@@ -216,15 +261,15 @@ TCaptureGraphObject::TCaptureGraphObject(TCaptureDeviceLists& Lists, const std::
     BuildInputs(Lists, FAudioDeviceName, FAudioPinName, FVideoDeviceName);
     PlanTempFile();
     if (F->Transport) {
-        PollTransport();
-        F->TransportTicker = std::make_unique<TPostingTicker>(
-            FMessages, std::chrono::milliseconds(100), [this] { PollTransport(); });
+        int32_t Mode = F->ReadTransportMode();
+        TransportChanged(Mode);
+        F->StartTransportPoller(Mode);
     }
 }
 
 TCaptureGraphObject::~TCaptureGraphObject() {
     F->AnimationTicker.reset();
-    F->TransportTicker.reset();
+    F->StopTransportPoller();
     if (FRecording)
         StopRecording({}); // asks for the name; the recording is not lost
     AttachTimeline(nullptr);
@@ -535,28 +580,28 @@ bool TCaptureGraphObject::HasTransport() const {
 int32_t TCaptureGraphObject::TransportMode() {
     if (FInTransportCallback)
         return FCachedMode;
-    if (!F->Transport)
-        return -1;
-    return F->Transport->Mode().value_or(-1);
+    return F->ReadTransportMode();
 }
 
 bool TCaptureGraphObject::IsVCR() {
     if (FInTransportCallback)
         return FCachedVCR;
-    return F->Transport && F->Transport->IsVCR();
+    return F->ReadTransportMode() != -1;
 }
 
 void TCaptureGraphObject::SetTransportMode(int32_t Mode) {
     if (!F->Transport)
         return;
-    F->Transport->SetMode(Mode);
-    PollTransport();
+    {
+        std::lock_guard Guard(F->TransportLock);
+        F->Transport->SetMode(Mode);
+    }
+    TransportChanged(F->ReadTransportMode());
 }
 
-void TCaptureGraphObject::PollTransport() {
-    if (!F->Transport || FInTransportCallback)
+void TCaptureGraphObject::TransportChanged(int32_t Mode) {
+    if (FInTransportCallback)
         return;
-    int32_t Mode = F->Transport->Mode().value_or(-1);
     bool VCR = Mode != -1;
     if (Mode == FCachedMode && VCR == FCachedVCR)
         return;

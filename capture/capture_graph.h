@@ -137,7 +137,7 @@ private:
     void WriteFailed(const std::string& Error);
     void Report(const std::string& Error);
     void TakeAnimationFrame();
-    void PollTransport();
+    void TransportChanged(int32_t Mode);
 
     TMessageQueue& FMessages;
     TOutputSettings FSettings;

@@ -251,7 +251,13 @@ TEST_F(CaptureGraphFaultTest, DeckTransportReportsEachModeWithinAPoll) {
         ASSERT_FALSE(Reported.empty());
         EXPECT_EQ(Reported.back(), Mode);
     }
+    // A button pressed on the deck itself shows within a poll.
+    TDvTransport(MakeTestDeckLink()).SetMode(TransportMode::Freeze);
+    Messages.WaitAndProcess([&] { return Reported.back() == TransportMode::Freeze; }, 1000ms);
+    EXPECT_EQ(Reported.back(), TransportMode::Freeze) << ::testing::PrintToString(Reported);
     TestDvDeck().SetCameraMode(true);
+    Messages.WaitAndProcess([&] { return Reported.back() == -1; }, 1000ms);
+    EXPECT_EQ(Reported.back(), -1);
     EXPECT_FALSE(Graph.IsVCR());
     EXPECT_EQ(Graph.TransportMode(), -1);
     TestDvDeck().Reset();
