@@ -89,7 +89,7 @@ std::string CaptureTempFileName(const std::string& Folder, const std::string& Ex
     std::string Name = Base + "." + Extension;
     std::error_code Error;
     for (int Number = 1; std::filesystem::exists(Name, Error) && Number <= 99999; ++Number) {
-        char Digits[8];
+        char Digits[16];
         std::snprintf(Digits, sizeof Digits, "%05d", Number);
         Name = Base + Digits + "." + Extension;
     }
@@ -232,7 +232,9 @@ struct TCaptureGraphObject::TState : std::enable_shared_from_this<TState> {
 
     TCaptureInputHandlers Handlers(bool WithVideo) {
         TCaptureInputHandlers H;
-        auto Self = shared_from_this();
+        // The inputs belong to this state and are stopped (their reader
+        // joined) before it goes: a plain pointer, no cycle of owners.
+        TState* Self = this;
         if (WithVideo)
             H.OnVideo = [Self](const TPixelView& P, TVideoTime T) { Self->OnVideo(P, T); };
         H.OnAudio = [Self](const float* S, int32_t N) { Self->OnAudio(S, N); };

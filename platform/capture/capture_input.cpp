@@ -60,9 +60,11 @@ std::string TestDeviceGraph(const std::string& Url, const std::string& AudioPin)
         return "sine=frequency=" + std::to_string(TestMicrophonePinTones[Pin]) +
                ":sample_rate=48000,volume=0.5,arealtime";
     }
+    // Picture only: libavdevice's lavfi input with a second (sound) output
+    // keeps a frame of its graph after closing (FFmpeg 5.1), which the leak
+    // checker reports.
     if (Url == "qmtest-deck")
-        return NumberedPattern(0) + ",realtime[out0];sine=frequency=1000:sample_rate=48000," +
-               "volume=0.5,arealtime[out1]";
+        return NumberedPattern(0) + ",realtime";
     return {};
 }
 
