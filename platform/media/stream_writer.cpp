@@ -1,0 +1,432 @@
+// Pushed pictures and sound into a media file.
+
+#include "platform/media/stream_writer.h"
+
+#include "core/text.h"
+#include "core/text_table.h"
+#include "platform/graphics/pixel_view.h"
+#include "platform/media/av_support.h"
+#include "platform/media/media_error.h"
+#include "platform/media/media_format.h"
+
+extern "C" {
+#include <libavutil/audio_fifo.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+}
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+struct TEncoderChoice {
+    const char* Container;
+    const char* Video;
+    const char* Audio;
+};
+
+TEncoderChoice ChooseEncoders(const TMediaWriterProfile& Profile) {
+    switch (Profile.Format) {
+    case TMediaOutputFormat::WindowsMediaVideo:
+        return {"asf", "wmv2", "wmav2"};
+    case TMediaOutputFormat::WindowsMediaAudio:
+        return {"asf", nullptr, "wmav2"};
+    case TMediaOutputFormat::Mp4:
+        return {"mp4", Profile.Mp4UsesH264 ? "libx264" : "mpeg4", "aac"};
+    case TMediaOutputFormat::DvAvi:
+        return {"avi", "dvvideo", "pcm_s16le"};
+    case TMediaOutputFormat::UncompressedAvi:
+        return {"avi", "rawvideo", "pcm_s16le"};
+    case TMediaOutputFormat::CompressedAvi:
+        return {"avi", "mpeg4", "libmp3lame"};
+    case TMediaOutputFormat::Mp3:
+        return {"mp3", nullptr, "libmp3lame"};
+    case TMediaOutputFormat::Wav:
+        return {"wav", nullptr, "pcm_s16le"};
+    case TMediaOutputFormat::Mp4Advanced:
+    case TMediaOutputFormat::AviAdvanced:
+        break;
+    }
+    bool Mp4 = Profile.Format == TMediaOutputFormat::Mp4Advanced;
+    return {Mp4 ? (Profile.Container.empty() ? "mp4" : Profile.Container.c_str()) : "avi",
+            Profile.VideoEncoder.empty() ? nullptr : Profile.VideoEncoder.c_str(),
+            Profile.AudioEncoder.empty() ? nullptr : Profile.AudioEncoder.c_str()};
+}
+
+void Check(int Result, const std::string& FileName) {
+    if (Result < 0)
+        RaiseMediaFileError(TTextSlot::CannotWriteMedia, FileName, Result);
+}
+
+const AVCodec* FindEncoder(const char* Name, const std::string& FileName) {
+    const AVCodec* Codec = avcodec_find_encoder_by_name(Name);
+    if (!Codec)
+        RaiseMediaError(FormatMessageText(GetText(TTextSlot::MissingMediaEncoder), Name), FileName);
+    return Codec;
+}
+
+void OpenEncoder(AVCodecContext* Context, const AVCodec* Codec) {
+    int Result = avcodec_open2(Context, Codec, nullptr);
+    if (Result < 0)
+        RaiseMediaError(FormatMessageText(GetText(TTextSlot::CannotOpenMediaEncoder), Codec->name),
+                        AvErrorText(Result));
+}
+
+struct TFifoFreer {
+    void operator()(AVAudioFifo* Fifo) const { av_audio_fifo_free(Fifo); }
+};
+
+} // namespace
+
+struct TMediaStreamWriter::TState {
+    std::string FileName;
+    TMediaWriterProfile Profile;
+    TStreamWriterFormat Format;
+    TFormatContextPtr Output;
+    bool HeaderWritten = false;
+    bool Finished = false;
+
+    AVStream* VideoStream = nullptr;
+    TCodecContextPtr VideoEncoder;
+    TFramePtr VideoFrame;
+    TSwsPtr Scaler;
+    int32_t ScalerWidth = 0, ScalerHeight = 0;
+    AVRational FrameRate{25, 1};
+    int64_t NextSlot = 0;
+    bool HasLastFrame = false;
+
+    AVStream* AudioStream = nullptr;
+    TCodecContextPtr AudioEncoder;
+    TSwrPtr Resampler;
+    std::unique_ptr<AVAudioFifo, TFifoFreer> Fifo;
+    int64_t SamplesIn = 0;   // at the input rate
+    int64_t SamplesOut = 0;  // at the encoder's rate
+
+    void OpenVideo(const char* Name);
+    void OpenAudio(const char* Name);
+    void Encode(AVCodecContext* Context, AVStream* Stream, const AVFrame* Frame);
+    void EncodeSlot();
+    void DrainAudio(bool Final);
+};
+
+void TMediaStreamWriter::TState::OpenVideo(const char* Name) {
+    const AVCodec* Codec = FindEncoder(Name, FileName);
+    VideoStream = avformat_new_stream(Output.get(), nullptr);
+    if (!VideoStream)
+        Check(AVERROR(ENOMEM), FileName);
+    VideoEncoder.reset(avcodec_alloc_context3(Codec));
+    AVCodecContext* C = VideoEncoder.get();
+    std::string_view CodecName = Codec->name;
+    bool Dv = CodecName == "dvvideo";
+    bool Raw = CodecName == "rawvideo";
+    FrameRate = av_d2q(Format.FramesPerSecond, 1001000);
+    int Width = Format.Width, Height = Format.Height;
+    AVPixelFormat PixelFormat = Raw ? AV_PIX_FMT_BGRA : AV_PIX_FMT_YUV420P;
+    if (Codec->pix_fmts && !Raw) {
+        bool Found = false;
+        for (const AVPixelFormat* P = Codec->pix_fmts; *P != AV_PIX_FMT_NONE; ++P)
+            Found |= *P == PixelFormat;
+        if (!Found)
+            PixelFormat = Codec->pix_fmts[0];
+    }
+    if (Dv) {
+        // DV has the sizes and rates of its two standards only.
+        bool Ntsc = Format.Height == 480;
+        Width = 720;
+        Height = Ntsc ? 480 : 576;
+        FrameRate = Ntsc ? AVRational{30000, 1001} : AVRational{25, 1};
+        PixelFormat = Ntsc ? AV_PIX_FMT_YUV411P : AV_PIX_FMT_YUV420P;
+        C->sample_aspect_ratio = Ntsc ? AVRational{10, 11} : AVRational{16, 15};
+    } else if (!Raw) {
+        Width = std::max(2, Width & ~1);
+        Height = std::max(2, Height & ~1);
+        C->gop_size = std::max(1, int(std::lround(av_q2d(FrameRate) * 2)));
+        C->sample_aspect_ratio = {1, 1};
+    }
+    C->width = Width;
+    C->height = Height;
+    C->pix_fmt = PixelFormat;
+    C->time_base = av_inv_q(FrameRate);
+    C->framerate = FrameRate;
+    C->thread_count = 0;
+    if (Output->oformat->flags & AVFMT_GLOBALHEADER)
+        C->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (!Raw && !Dv) {
+        int32_t Quality = std::clamp(Profile.Quality, 0, 100);
+        if (CodecName == "libx264") {
+            av_opt_set(C->priv_data, "preset", "veryfast", 0);
+            av_opt_set_double(C->priv_data, "crf", 40.0 - 0.22 * Quality, 0);
+        } else if (Profile.BitRateMode && (Profile.VideoBitRate > 0 || Profile.TotalBitRate > 0)) {
+            C->bit_rate = std::max<int64_t>(
+                16000, Profile.VideoBitRate > 0 ? Profile.VideoBitRate : Profile.TotalBitRate);
+        } else {
+            C->flags |= AV_CODEC_FLAG_QSCALE;
+            C->global_quality = std::clamp(int(std::lround(31 - 0.3 * Quality)), 1, 31) *
+                                FF_QP2LAMBDA;
+        }
+    }
+    OpenEncoder(C, Codec);
+    Check(avcodec_parameters_from_context(VideoStream->codecpar, C), FileName);
+    VideoStream->time_base = C->time_base;
+    VideoStream->avg_frame_rate = FrameRate;
+    VideoStream->sample_aspect_ratio = C->sample_aspect_ratio;
+    VideoFrame.reset(av_frame_alloc());
+    VideoFrame->format = C->pix_fmt;
+    VideoFrame->width = C->width;
+    VideoFrame->height = C->height;
+    Check(av_frame_get_buffer(VideoFrame.get(), 0), FileName);
+    // Until the first picture, the frame is black.
+    ptrdiff_t Strides[4] = {VideoFrame->linesize[0], VideoFrame->linesize[1],
+                            VideoFrame->linesize[2], VideoFrame->linesize[3]};
+    av_image_fill_black(VideoFrame->data, Strides, C->pix_fmt, AVCOL_RANGE_MPEG, C->width,
+                        C->height);
+}
+
+void TMediaStreamWriter::TState::OpenAudio(const char* Name) {
+    const AVCodec* Codec = FindEncoder(Name, FileName);
+    AudioStream = avformat_new_stream(Output.get(), nullptr);
+    if (!AudioStream)
+        Check(AVERROR(ENOMEM), FileName);
+    AudioEncoder.reset(avcodec_alloc_context3(Codec));
+    AVCodecContext* C = AudioEncoder.get();
+    std::string_view CodecName = Codec->name;
+    int Channels = Format.Channels;
+    int Rate = Format.SamplesPerSecond;
+    if (Profile.Format == TMediaOutputFormat::DvAvi) {
+        Channels = 2;
+        Rate = 48000;
+    }
+    if (CodecName == "libmp3lame" || CodecName == "wmav2")
+        Channels = std::min(Channels, 2);
+    av_channel_layout_default(&C->ch_layout, Channels);
+    C->sample_rate = Rate;
+    if (Codec->supported_samplerates) {
+        int Best = Codec->supported_samplerates[0];
+        for (const int* R = Codec->supported_samplerates; *R; ++R)
+            if (std::abs(*R - Rate) < std::abs(Best - Rate))
+                Best = *R;
+        C->sample_rate = Best;
+    }
+    C->sample_fmt = Codec->sample_fmts ? Codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+    C->time_base = {1, C->sample_rate};
+    if (Output->oformat->flags & AVFMT_GLOBALHEADER)
+        C->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (CodecName.substr(0, 4) != "pcm_")
+        C->bit_rate = Profile.AudioBitRate > 0 ? Profile.AudioBitRate
+                                               : int64_t(Channels) * (32000 + 640 * std::clamp(Profile.Quality, 0, 100));
+    OpenEncoder(C, Codec);
+    Check(avcodec_parameters_from_context(AudioStream->codecpar, C), FileName);
+    AudioStream->time_base = C->time_base;
+
+    AVChannelLayout InLayout;
+    av_channel_layout_default(&InLayout, Format.Channels);
+    SwrContext* Raw = nullptr;
+    int Result = swr_alloc_set_opts2(&Raw, &C->ch_layout, C->sample_fmt, C->sample_rate,
+                                     &InLayout, AV_SAMPLE_FMT_FLT, Format.SamplesPerSecond, 0,
+                                     nullptr);
+    av_channel_layout_uninit(&InLayout);
+    if (Result < 0 || (Result = swr_init(Raw)) < 0) {
+        swr_free(&Raw);
+        Check(Result, FileName);
+    }
+    Resampler.reset(Raw);
+    Fifo.reset(av_audio_fifo_alloc(C->sample_fmt, C->ch_layout.nb_channels, 4096));
+}
+
+void TMediaStreamWriter::TState::Encode(AVCodecContext* Context, AVStream* Stream,
+                                        const AVFrame* Frame) {
+    Check(avcodec_send_frame(Context, Frame), FileName);
+    TPacketPtr Packet(av_packet_alloc());
+    for (;;) {
+        int Result = avcodec_receive_packet(Context, Packet.get());
+        if (Result == AVERROR(EAGAIN) || Result == AVERROR_EOF)
+            return;
+        Check(Result, FileName);
+        av_packet_rescale_ts(Packet.get(), Context->time_base, Stream->time_base);
+        Packet->stream_index = Stream->index;
+        // A full disk or a vanished folder shows up here.
+        Check(av_interleaved_write_frame(Output.get(), Packet.get()), FileName);
+    }
+}
+
+void TMediaStreamWriter::TState::EncodeSlot() {
+    VideoFrame->pts = NextSlot++;
+    Encode(VideoEncoder.get(), VideoStream, VideoFrame.get());
+}
+
+void TMediaStreamWriter::TState::DrainAudio(bool Final) {
+    AVCodecContext* C = AudioEncoder.get();
+    bool Variable = C->codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE;
+    int FrameSize = (C->frame_size > 0 && !Variable) ? C->frame_size : 1024;
+    while (av_audio_fifo_size(Fifo.get()) >= FrameSize ||
+           (Final && av_audio_fifo_size(Fifo.get()) > 0)) {
+        int Count = std::min(FrameSize, av_audio_fifo_size(Fifo.get()));
+        TFramePtr Out(av_frame_alloc());
+        bool Pad = Count < FrameSize && !Variable &&
+                   !(C->codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME);
+        Out->nb_samples = Pad ? FrameSize : Count;
+        Out->format = C->sample_fmt;
+        Out->sample_rate = C->sample_rate;
+        Check(av_channel_layout_copy(&Out->ch_layout, &C->ch_layout), FileName);
+        Check(av_frame_get_buffer(Out.get(), 0), FileName);
+        if (Pad)
+            av_samples_set_silence(Out->extended_data, 0, FrameSize, C->ch_layout.nb_channels,
+                                   C->sample_fmt);
+        av_audio_fifo_read(Fifo.get(), reinterpret_cast<void**>(Out->extended_data), Count);
+        Out->pts = SamplesOut;
+        SamplesOut += Out->nb_samples;
+        Encode(C, AudioStream, Out.get());
+    }
+}
+
+TMediaStreamWriter::TMediaStreamWriter(std::string FileName, const TMediaWriterProfile& Profile,
+                                       TStreamWriterFormat Format)
+    : F(std::make_unique<TState>()) {
+    QuietMediaLibraries();
+    F->FileName = std::move(FileName);
+    F->Profile = Profile;
+    Format.Width = Format.Width > 0 ? std::clamp(Format.Width, 1, 4096) : 0;
+    Format.Height = std::clamp(Format.Height, 1, 4096);
+    if (!std::isfinite(Format.FramesPerSecond) || Format.FramesPerSecond <= 0)
+        Format.FramesPerSecond = 25;
+    Format.FramesPerSecond = std::clamp(Format.FramesPerSecond, 1.0, 200.0);
+    Format.Channels = std::clamp(Format.Channels, 0, 8);
+    Format.SamplesPerSecond = std::clamp(Format.SamplesPerSecond, 8000, 192000);
+    F->Format = Format;
+
+    TEncoderChoice Choice = ChooseEncoders(Profile);
+    bool WantVideo = Choice.Video && Format.Width > 0 && Profile.WithVideo;
+    bool WantAudio = Choice.Audio && Format.Channels > 0 && Profile.WithAudio;
+    if (!WantVideo && !WantAudio)
+        RaiseMediaError(FormatMessageText(GetText(TTextSlot::NothingToRender), F->FileName), "");
+    AVFormatContext* Raw = nullptr;
+    Check(avformat_alloc_output_context2(&Raw, nullptr, Choice.Container, F->FileName.c_str()),
+          F->FileName);
+    F->Output.reset(Raw);
+    if (WantVideo)
+        F->OpenVideo(Choice.Video);
+    if (WantAudio)
+        F->OpenAudio(Choice.Audio);
+    Check(avio_open(&F->Output->pb, F->FileName.c_str(), AVIO_FLAG_WRITE), F->FileName);
+    int Result = avformat_write_header(F->Output.get(), nullptr);
+    if (Result < 0) {
+        avio_closep(&F->Output->pb);
+        std::remove(F->FileName.c_str());
+        Check(Result, F->FileName);
+    }
+    F->HeaderWritten = true;
+}
+
+TMediaStreamWriter::~TMediaStreamWriter() {
+    if (F->Finished)
+        return;
+    if (F->Output && F->Output->pb)
+        avio_closep(&F->Output->pb);
+    std::remove(F->FileName.c_str());
+}
+
+bool TMediaStreamWriter::HasVideo() const {
+    return F->VideoStream != nullptr;
+}
+bool TMediaStreamWriter::HasAudio() const {
+    return F->AudioStream != nullptr;
+}
+int32_t TMediaStreamWriter::Width() const {
+    return F->VideoEncoder ? F->VideoEncoder->width : 0;
+}
+int32_t TMediaStreamWriter::Height() const {
+    return F->VideoEncoder ? F->VideoEncoder->height : 0;
+}
+double TMediaStreamWriter::FramesPerSecond() const {
+    return av_q2d(F->FrameRate);
+}
+int64_t TMediaStreamWriter::VideoFramesWritten() const {
+    return F->NextSlot;
+}
+TVideoTime TMediaStreamWriter::AudioTime() const {
+    return SampleToTime(F->SamplesIn, F->Format.SamplesPerSecond);
+}
+
+void TMediaStreamWriter::WriteVideo(const TPixelView& Bgra, TVideoTime Time) {
+    if (!F->VideoStream || Bgra.IsEmpty() || F->Finished)
+        return;
+    int64_t Slot = av_rescale_q(std::max<TVideoTime>(Time, 0), {1, int(VideoTimeUnitsPerSecond)},
+                                av_inv_q(F->FrameRate));
+    if (Slot < F->NextSlot)
+        return; // its slot is written already: dropped
+    AVFrame* Out = F->VideoFrame.get();
+    Check(av_frame_make_writable(Out), F->FileName);
+    if (!F->Scaler || F->ScalerWidth != Bgra.Width || F->ScalerHeight != Bgra.Height) {
+        F->Scaler.reset(sws_getContext(Bgra.Width, Bgra.Height, AV_PIX_FMT_BGRA, Out->width,
+                                       Out->height, AVPixelFormat(Out->format), SWS_BICUBIC,
+                                       nullptr, nullptr, nullptr));
+        if (!F->Scaler)
+            Check(AVERROR(EINVAL), F->FileName);
+        F->ScalerWidth = Bgra.Width;
+        F->ScalerHeight = Bgra.Height;
+    }
+    const uint8_t* Planes[1] = {Bgra.Pixels};
+    int Strides[1] = {Bgra.Stride};
+    Check(sws_scale(F->Scaler.get(), Planes, Strides, 0, Bgra.Height, Out->data, Out->linesize),
+          F->FileName);
+    // A gap since the last picture is filled with this one.
+    while (F->NextSlot <= Slot)
+        F->EncodeSlot();
+    F->HasLastFrame = true;
+}
+
+void TMediaStreamWriter::WriteAudio(const float* Samples, int32_t Frames) {
+    if (!F->AudioStream || Frames <= 0 || F->Finished)
+        return;
+    AVCodecContext* C = F->AudioEncoder.get();
+    int Capacity = swr_get_out_samples(F->Resampler.get(), Frames);
+    uint8_t** Out = nullptr;
+    Check(av_samples_alloc_array_and_samples(&Out, nullptr, C->ch_layout.nb_channels,
+                                             std::max(Capacity, 1), C->sample_fmt, 0),
+          F->FileName);
+    const uint8_t* In[1] = {reinterpret_cast<const uint8_t*>(Samples)};
+    int Made = swr_convert(F->Resampler.get(), Out, std::max(Capacity, 1), In, Frames);
+    int Stored =
+        Made > 0 ? av_audio_fifo_write(F->Fifo.get(), reinterpret_cast<void**>(Out), Made) : 0;
+    av_freep(&Out[0]);
+    av_freep(&Out);
+    Check(Made, F->FileName);
+    Check(Stored, F->FileName);
+    F->SamplesIn += Frames;
+    F->DrainAudio(false);
+}
+
+void TMediaStreamWriter::Finish() {
+    if (F->Finished)
+        return;
+    if (F->VideoStream) {
+        // The picture runs as long as the sound.
+        if (F->AudioStream) {
+            int64_t Last = av_rescale_q(AudioTime(), {1, int(VideoTimeUnitsPerSecond)},
+                                        av_inv_q(F->FrameRate));
+            while (F->NextSlot < Last)
+                F->EncodeSlot();
+        }
+        F->Encode(F->VideoEncoder.get(), F->VideoStream, nullptr);
+    }
+    if (F->AudioStream) {
+        F->DrainAudio(true);
+        F->Encode(F->AudioEncoder.get(), F->AudioStream, nullptr);
+    }
+    Check(av_write_trailer(F->Output.get()), F->FileName);
+    Check(avio_closep(&F->Output->pb), F->FileName);
+    F->Finished = true;
+}
+
+void TMediaStreamWriter::FinishQuietly() noexcept {
+    try {
+        Finish();
+    } catch (...) {
+        // What was written stays: the caller reported the first failure.
+        if (F->Output && F->Output->pb)
+            avio_closep(&F->Output->pb);
+        F->Finished = true;
+    }
+}
