@@ -1,13 +1,16 @@
 #include "app/main_window.h"
 
 #include "core/text.h"
+#include "core/exception_report.h"
 #include "core/text_table.h"
+#include "editors/timeline_desktop.h"
 #include "platform/keys.h"
 #include "playback/player_time.h"
 #include "playback/player_window.h"
 #include "playback/player_windows.h"
 #include "project/project.h"
 #include "project/project_changes.h"
+#include "project/undo_history.h"
 #include "render/timeline.h"
 #include "toolkit/pixels.h"
 #include "toolkit/skin_colors.h"
@@ -95,6 +98,11 @@ TMainDock::TMainDock() {
     FTransport = &Add<TPlayerTransport>(FPlayer);
     FTime = &Add<TPlayerTime>(FPlayer);
     FTimeBar = &Add<TPlayerTimeBar>(FPlayer);
+    FTimeline = &Add<TArea>();
+}
+
+TTimelineDesktop* TMainDock::TimelineDesktop() const {
+    return dynamic_cast<TTimelineDesktop*>(FTimeline->Desktop());
 }
 
 void TMainDock::Layout() {
@@ -105,7 +113,12 @@ void TMainDock::Layout() {
         FMessage->SetBounds(TRect{Client.Left, Top, Client.Right, Top + Height});
         Top += Height;
     }
-    int32_t BarTop = std::max(Top, Client.Bottom - BarHeight);
+    // The timeline takes the lower part, the player and its bar the rest.
+    int32_t TimelineHeight = std::min(std::max(Client.Height() * TimelinePercent / 100, TimelineMinHeight),
+                                      std::max(0, Client.Bottom - Top - BarHeight));
+    int32_t TimelineTop = Client.Bottom - TimelineHeight;
+    FTimeline->SetBounds(TRect{Client.Left, TimelineTop, Client.Right, Client.Bottom});
+    int32_t BarTop = std::max(Top, TimelineTop - BarHeight);
     FPlayer->SetBounds(TRect{Client.Left, Top, Client.Right, BarTop});
     // The bar: the six transport buttons, the time display and the time bar
     // taking the rest, each a few pixels from its neighbours.
@@ -124,7 +137,10 @@ void TMainDock::Layout() {
 // --- TMainWindow
 
 TMainWindow::TMainWindow(TWindowSystem& System, TProject& Project)
-    : FSystem(System), FProject(Project), FDock(std::make_unique<TMainDock>()) {
+    : FSystem(System), FProject(Project), FTimelineClass(std::make_unique<TTimelineDesktopClass>(Project)),
+      FDock(std::make_unique<TMainDock>()) {
+    // Every area, the main dock's timeline among them, shows the project.
+    Areas().SetDesktopClass(FTimelineClass.get());
     TWindowOptions Options;
     Options.Kind = TWindowKind::Main;
     Options.Title = Title();
@@ -137,8 +153,11 @@ TMainWindow::TMainWindow(TWindowSystem& System, TProject& Project)
             Dock().Player().PlayPause();
             return true;
         }
-        return false;
+        return HandleEditingKey(Event.Key, Event.ShortCut);
     });
+    // Errors of user actions that must not propagate (a file refused by a
+    // drop) show on the message line.
+    SetExceptionReportHandler([this](const std::exception& Error) { ShowMessage(Error.what()); });
     // The window sees Escape and the close request before its controls.
     FPreviousFilter = System.EventFilter();
     System.SetEventFilter([this, Previous = FPreviousFilter](const TEvent& Event) {
@@ -175,9 +194,12 @@ TMainWindow::~TMainWindow() {
     PlayerWindows().Changes().RemoveChangeHandler(MakeDelegate<&TMainWindow::PlayersChanged>(this));
     FProject.Changes().RemoveChangeHandler(MakeDelegate<&TMainWindow::ProjectChanged>(this));
     FSystem.SetEventFilter(FPreviousFilter);
+    SetExceptionReportHandler(nullptr);
     ReleasePlayers();
     FWindow.reset();
     FDock.reset();
+    if (Areas().DesktopClass() == FTimelineClass.get())
+        Areas().SetDesktopClass(nullptr);
 }
 
 void TMainWindow::Start(const std::string& LoadFile, const std::string& SaveFile) {
@@ -278,6 +300,26 @@ bool TMainWindow::HandleEscape() {
         return false;
     FWindow->SetFocused(nullptr);
     return true;
+}
+
+bool TMainWindow::HandleEditingKey(uint8_t Key, uint16_t ShortCut) {
+    const uint16_t Modifiers = ShortCut & ShortCutModifiers;
+    // A drag in progress holds the project: no undo or redo under it.
+    const bool Free = !FProject.Tracking();
+    if ((Key == KeyA + ('Z' - 'A') && Modifiers == ShortCutCtrl)) {
+        if (Free && UndoHistory().CanUndo())
+            UndoHistory().Undo();
+        return true;
+    }
+    if ((Key == KeyA + ('Y' - 'A') && Modifiers == ShortCutCtrl) ||
+        (Key == KeyA + ('Z' - 'A') && Modifiers == (ShortCutCtrl | ShortCutShift))) {
+        if (Free && UndoHistory().CanRedo())
+            UndoHistory().Redo();
+        return true;
+    }
+    if (TTimelineDesktop* Timeline = Dock().TimelineDesktop())
+        return Timeline->HandleKey(Key, Modifiers);
+    return false;
 }
 
 TPlayerWindow* TMainWindow::CoupledPlayer() const {

@@ -11,11 +11,14 @@
 #include <string>
 #include <vector>
 
+class TArea;
 class TPlayerTime;
 class TPlayerTimeBar;
 class TPlayerTransport;
 class TPlayerWindow;
 class TProject;
+class TTimelineDesktop;
+class TTimelineDesktopClass;
 class TWidgetWindow;
 class TWindowSystem;
 enum class TPlayerChangeFlags : uint32_t;
@@ -41,9 +44,9 @@ private:
 };
 
 // The main window's client area. Until the border and split docks hold
-// the tool windows, it shows the project's preview: a player window in the
-// centre with its transport buttons, time display and time bar below it,
-// and the message line above.
+// the tool windows, it shows the project's preview: a player window with
+// its transport buttons, time display and time bar below it, the timeline
+// editor in the lower part, and the message line above.
 class TMainDock : public TWidget {
 public:
     static constexpr int32_t BarHeight = 28;
@@ -56,6 +59,14 @@ public:
     TPlayerTime& Time() const { return *FTime; }
     TPlayerTimeBar& TimeBar() const { return *FTimeBar; }
     TMainMessage& Message() const { return *FMessage; }
+    TArea& Timeline() const { return *FTimeline; }
+    // The timeline editor's desktop, or null until the application has
+    // registered its desktop class.
+    TTimelineDesktop* TimelineDesktop() const;
+
+    // The share of the height the timeline takes.
+    static constexpr int32_t TimelinePercent = 45;
+    static constexpr int32_t TimelineMinHeight = 120;
 
     void Layout() override;
 
@@ -65,6 +76,7 @@ private:
     TPlayerTransport* FTransport;
     TPlayerTime* FTime;
     TPlayerTimeBar* FTimeBar;
+    TArea* FTimeline;
 };
 
 // The main window: a framed, resizable window whose client area is the
@@ -82,8 +94,8 @@ private:
 class TMainWindow : public TObject {
 public:
     // The size of the client area without a stored placement.
-    static constexpr int32_t DesignWidth = 368;
-    static constexpr int32_t DesignHeight = 278;
+    static constexpr int32_t DesignWidth = 900;
+    static constexpr int32_t DesignHeight = 620;
 
     TMainWindow(TWindowSystem& System, TProject& Project);
     // Stores the desktop when Start named a file to store it in.
@@ -123,6 +135,9 @@ public:
 
     // Escape without modifiers: true when it did something.
     bool HandleEscape();
+    // The editing keys nobody else took: undo (Ctrl+Z), redo (Ctrl+Y or
+    // Ctrl+Shift+Z) and the timeline's keys. True when one ran.
+    bool HandleEditingKey(uint8_t Key, uint16_t ShortCut);
 
 private:
     void ProjectChanged(TObject* Sender, TProjectChangeFlags Flags);
@@ -132,6 +147,7 @@ private:
 
     TWindowSystem& FSystem;
     TProject& FProject;
+    std::unique_ptr<TTimelineDesktopClass> FTimelineClass;
     std::unique_ptr<TMainDock> FDock;
     std::unique_ptr<TWidgetWindow> FWindow;
     TDesktopFile FDesktop;

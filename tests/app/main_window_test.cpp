@@ -55,7 +55,9 @@ TEST_F(MainWindow, FirstStartIsCentredAtItsDesignedSizeAndThePlacementSurvivesAR
     {
         auto Main = Open(DesktopFile(), DesktopFile());
         EXPECT_TRUE(Main->Window().Native().IsVisible());
-        EXPECT_EQ(Main->Window().Native().Bounds(), TRect::FromSize(776, 381, 368, 278));
+        // Centred on the work area.
+        constexpr int32_t W = TMainWindow::DesignWidth, H = TMainWindow::DesignHeight;
+        EXPECT_EQ(Main->Window().Native().Bounds(), TRect::FromSize((1920 - W) / 2, (1040 - H) / 2, W, H));
         Main->Window().Native().SetNormalBounds(TRect::FromSize(50, 60, 700, 500));
     }
     ASSERT_TRUE(fs::exists(DesktopFile())) << "the desktop is stored at exit";
@@ -76,7 +78,9 @@ TEST_F(MainWindow, ADamagedDesktopFileIsReportedAndKept) {
     {
         auto Main = Open(DesktopFile(), DesktopFile());
         EXPECT_TRUE(Main->Window().Native().IsVisible());
-        EXPECT_EQ(Main->Window().Native().Bounds(), TRect::FromSize(776, 381, 368, 278));
+        // Centred on the work area.
+        constexpr int32_t W = TMainWindow::DesignWidth, H = TMainWindow::DesignHeight;
+        EXPECT_EQ(Main->Window().Native().Bounds(), TRect::FromSize((1920 - W) / 2, (1040 - H) / 2, W, H));
         EXPECT_TRUE(Main->Dock().Message().IsVisible());
         EXPECT_NE(Main->Dock().Message().Text().find(DesktopFile()), std::string::npos);
         EXPECT_TRUE(Main->DesktopSaveFile().empty());

@@ -3,6 +3,7 @@
 // the desktop in the per-user configuration folder.
 
 #include "app/demo_project.h"
+#include "app/main_window.h"
 #include "core/ref_object.h"
 #include "project/project.h"
 #include "render/render.h"
@@ -96,7 +97,8 @@ TEST(ProgramWindow, OpensTheProjectInItsWindowAndClosingLeavesTheFileUnchanged) 
     EXPECT_EQ(ReadBytes(Copy), Before);
     EXPECT_EQ(fs::last_write_time(Copy), Stamp);
     std::string Desktop = ReadBytes(Config + "/quillmoor/Desktop.cfg");
-    EXPECT_NE(Desktop.find("BoundsRect.Width = 368"), std::string::npos) << Desktop;
+    EXPECT_NE(Desktop.find("BoundsRect.Width = " + std::to_string(TMainWindow::DesignWidth)), std::string::npos)
+        << Desktop;
 }
 
 } // namespace

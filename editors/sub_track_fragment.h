@@ -1,0 +1,129 @@
+#pragma once
+
+#include "core/ref_object.h"
+#include "core/video_time.h"
+#include "project/track.h"
+#include "toolkit/fragment.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TItemFragment;
+class TSubTrack;
+class TTimelineDesktop;
+class TTrack;
+class TVideoDragThing;
+
+// How a content cell's drag moves the selection.
+enum class TCellDragMode : uint8_t {
+    Idle = 0,
+    BothEdges = 1,
+    LeftEdge = 2,
+    RightEdge = 3,
+    Move = 4,
+    Reorder = 5,
+};
+
+// Where a dragged thing would go in a content cell.
+enum class TDropKind : uint8_t {
+    None = 0,
+    Insert = 1,           // a new item at a time
+    Replace = 2,          // replaces the transition, effect or title layout at an index
+    IntoTransition = 3,   // a clip splits the transition at an index
+    ClipEffect = 4,       // an effect onto the clip at an index
+};
+
+struct TDropPlacement {
+    TDropKind Kind = TDropKind::None;
+    int32_t Index = -1;
+    TVideoTime Start = 0;
+    TVideoTime Duration = 0;
+    bool KeepLeading = false;  // also JoinPrevious for transitions
+    bool KeepTrailing = false; // also JoinNext
+    bool operator==(const TDropPlacement&) const = default;
+};
+
+// The content cell of a row: the items of its sub-track as fragments, at
+// their times. It runs the drags its item fragments start (trimming an edge,
+// moving, reordering, with object and grid snapping), takes drops from the
+// browsers and from the file manager, and paints the drop feedback.
+class TSubTrackFragment : public TFragment {
+public:
+    TSubTrackFragment(TArea& Area, TSubTrack& SubTrack);
+    ~TSubTrackFragment() override;
+    std::string_view ClassName() const override { return "TSubTrackFragment"; }
+
+    TSubTrack& SubTrack() const { return *FSubTrack; }
+    TTrack& Track() const;
+    TTimelineDesktop& Desktop() const;
+    // The item fragments made afresh from the items shown on this row.
+    void RebuildItems();
+    int64_t MaxWidth() const { return FMaxWidth; }
+    // The item fragment showing Item, or null.
+    TItemFragment* FragmentOf(const TItem* Item) const;
+
+    // The drag machine. X is in cell coordinates.
+    void DragStart(TCellDragMode Mode, int32_t PressX);
+    void DragStep(int32_t X, bool Snap);
+    void DragEnd();
+    TCellDragMode DragMode() const { return FDragMode; }
+
+    // Drops of things dragged from the browsers: whether this row takes
+    // Thing, where it would go with the mouse at cell x X (Shift: the
+    // modifier bits), and the drop itself. DropPicture gives the left edge
+    // and width of the picture the drag shows, when it shows one.
+    bool AcceptsDrop(const TVideoDragThing& Thing) const;
+    TDropPlacement PlaceDrop(const TVideoDragThing& Thing, int32_t X, uint16_t Shift) const;
+    void DropEntered(const TVideoDragThing& Thing);
+    void DropMoved(const TVideoDragThing& Thing, int32_t X, uint16_t Shift);
+    void DropLeft();
+    // Runs the placement last computed; false when there was none.
+    bool Drop(const TVideoDragThing& Thing);
+    bool DropAccepted() const { return FDropAccepted; }
+    const TDropPlacement& Placement() const { return FPlacement; }
+
+    void Measure() override;
+    void Arrange() override;
+    void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
+    void DropFiles(const std::vector<std::string>& Files, int32_t X, int32_t Y) override;
+    void DragStarted() override;
+    void DragMoved() override;
+    void DragEnded(bool Dropped) override;
+    void Paint(TPixels& Pixels) override;
+
+private:
+    // Adjusts Delta so that the run's start (end) meets an item edge or a
+    // grid line nearby.
+    TVideoTime SnapDelta(TVideoTime Delta, TVideoTime Start, TVideoTime End, bool UseStart, bool UseEnd,
+                         int32_t FirstOwn, int32_t LastOwn) const;
+    void FindReorderTarget(TVideoTime Delta, int32_t X);
+    void EndTrackingIfOpen();
+    // The drag of the toolkit, when it carries a thing of the timeline and
+    // its mouse lies over this cell: the thing and the cell x.
+    const TVideoDragThing* ToolkitDragOver(int32_t& X, uint16_t& Shift) const;
+
+    TRefPtr<TSubTrack> FSubTrack;
+    int64_t FMaxWidth = 0;
+    // The drag.
+    TCellDragMode FDragMode = TCellDragMode::Idle;
+    int32_t FPressX = 0;
+    std::vector<TTrackBlock> FBlocks;
+    int32_t FFirstSelected = -1;
+    int32_t FLastSelected = -1;
+    bool FContiguous = false;
+    bool FTracking = false;
+    bool FMoved = false;
+    bool FMovingLeft = false;
+    int32_t FTargetBlock = -1;
+    TVideoTime FNewStart = 0;
+    // The drop.
+    bool FDropAccepted = false;
+    bool FDropInside = false;
+    TDropPlacement FPlacement;
+};
+
+// Whether a file with these streams goes onto a row of TrackKind (dropped
+// from the file manager): the main video track takes files with video, the
+// sound and music tracks files with sound, overlays files with video.
+bool TrackTakesFile(TTrackKind Kind, bool HasAudio, bool HasVideo);

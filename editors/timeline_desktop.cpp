@@ -1,0 +1,717 @@
+#include "editors/timeline_desktop.h"
+
+#include "core/changes.h"
+#include "core/text_table.h"
+#include "core/time_text.h"
+#include "editors/item_fragments.h"
+#include "editors/sub_track_fragment.h"
+#include "platform/keys.h"
+#include "project/project.h"
+#include "project/project_changes.h"
+#include "project/sub_track.h"
+#include "project/track.h"
+#include "project/track_item.h"
+#include "render/timeline.h"
+#include "toolkit/blend_tables.h"
+#include "toolkit/pixels.h"
+#include "toolkit/skin_colors.h"
+#include "toolkit/text_attr.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Bits of the project's change flags as this editor reads them.
+constexpr uint32_t FullChangeFrom = 0x4000000u;
+constexpr uint32_t RowChangeBits = 0xFCFE0000u;
+constexpr uint32_t HeaderChangeBits = 0x10001u;
+constexpr uint32_t IgnoredBits = HeaderChangeBits | 0x1000000u | 0x2000000u;
+constexpr uint32_t TimingBits = 0xF00u;
+constexpr uint32_t ItemListFrom = 0x1000u;
+
+bool HasModifier(uint16_t Shift, uint16_t Bits) { return (Shift & Bits) != 0; }
+
+TColor Opaque(TColor Color) { return AlphaColor(Color, 255); }
+
+// The time bar's shade at row Y of Height rows: from the window colour at
+// the top toward the text colour at the bottom.
+TColor BarShade(int32_t Y, int32_t Height) {
+    const TBlendTables& Tables = BlendTables();
+    int32_t V = Height > 0 ? 255 * Y / Height : 0;
+    uint8_t Weight = Tables.Mul[16][Tables.Pow1[128][V]];
+    return Opaque(MixColors(Opaque(SystemColors().Window), Opaque(SkinColors().TextColor), Weight));
+}
+
+} // namespace
+
+TTimelineDesktop& TimelineDesktopOf(const TFragment& Fragment) {
+    return static_cast<TTimelineDesktop&>(const_cast<TFragment&>(Fragment).Root());
+}
+
+std::unique_ptr<TDesktop> TTimelineDesktopClass::CreateDesktop(TArea& Area) const {
+    return std::make_unique<TTimelineDesktop>(Area, &FProject);
+}
+
+// ---- TTimelineDesktop
+
+TTimelineDesktop::TTimelineDesktop(TArea& Area, TProject* Project) : TDesktop(Area, Project) {
+    SetScales(std::sqrt(2.0), TimelineMaxScale, TimelineNormalScale, TimelineMinScale);
+    FTimeBar = &Add<TTimeBarFragment>();
+    FTracks = &Add<TTracksFragment>();
+    FTimeMark = &Add<TTimeMarkFragment>();
+    FTracks->Rebuild();
+    FBuilt = true;
+}
+
+TTimelineDesktop::~TTimelineDesktop() { FBuilt = false; }
+
+int32_t TTimelineDesktop::PageWidth() const { return std::max(0, Width() - HeaderWidth()); }
+
+int32_t TTimelineDesktop::TimeToX(TVideoTime Time) const {
+    return ClampFragmentCoordinate(int64_t(HeaderWidth()) + TimeToPixels(Time) - FScrollX);
+}
+
+TVideoTime TTimelineDesktop::XToTime(int32_t X) const {
+    return PixelsToTime(int64_t(X) + FScrollX - HeaderWidth());
+}
+
+int64_t TTimelineDesktop::HorizontalRange() const { return FTracks ? FTracks->MaxWidth() * 5 / 4 : 0; }
+
+int64_t TTimelineDesktop::VerticalRange() const { return FTracks ? FTracks->TotalHeight() : 0; }
+
+void TTimelineDesktop::ClampScroll() {
+    int64_t MaxX = std::max<int64_t>(0, HorizontalRange() - PageWidth());
+    int64_t MaxY = std::max<int64_t>(0, VerticalRange() - std::max(0, Height() - TimeBarHeight()));
+    FScrollX = int32_t(std::clamp<int64_t>(FScrollX, 0, std::min<int64_t>(MaxX, INT32_MAX / 2)));
+    FScrollY = int32_t(std::clamp<int64_t>(FScrollY, 0, std::min<int64_t>(MaxY, INT32_MAX / 2)));
+}
+
+void TTimelineDesktop::Zoom(int32_t Steps, int32_t AnchorX) {
+    int32_t From = ZoomStep();
+    int32_t To = std::clamp(From + Steps, -TimelineZoomStepLimit, TimelineZoomStepLimit);
+    double Scale = ScaleOfZoomStep(To);
+    if (Scale == PixelsPerSecond())
+        return;
+    FZoom = {};
+    FZoom.Pending = true;
+    FZoom.Position = FScrollX;
+    FZoom.Range = HorizontalRange();
+    FZoom.Page = PageWidth();
+    if (AnchorX >= 0) {
+        // The anchor is taken a quarter further from the middle, so that
+        // repeated zooms drift toward the pointer.
+        int64_t A = int64_t(AnchorX) - HeaderWidth();
+        A += (A - FZoom.Page / 2) / 4;
+        FZoom.Anchor = A;
+        FZoom.HasAnchor = true;
+    }
+    SetScale(Scale);
+    FZoom.Pending = false;
+}
+
+void TTimelineDesktop::ZoomNormal() { Zoom(-ZoomStep()); }
+
+void TTimelineDesktop::ScrollTo(int32_t X, int32_t Y) {
+    FScrollX = X;
+    FScrollY = Y;
+    ClampScroll();
+    Area().Relayout();
+}
+
+void TTimelineDesktop::KeepCursorVisible() {
+    if (!Project())
+        return;
+    int64_t Cursor = TimeToPixels(Project()->Position());
+    int64_t Page = PageWidth();
+    if (Page <= 0)
+        return;
+    int64_t X = FScrollX;
+    if (Cursor < X)
+        X = Cursor - Page / 8;
+    else if (Cursor >= X + Page)
+        X = Cursor - Page + Page / 8;
+    else
+        return;
+    ScrollTo(int32_t(std::clamp<int64_t>(X, 0, INT32_MAX / 2)), FScrollY);
+}
+
+void TTimelineDesktop::Measure() {}
+
+void TTimelineDesktop::Arrange() {
+    TDesktop::Arrange();
+    const int32_t W = Work().Width, H = Work().Height, Bar = TimeBarHeight();
+    // The size is committed only after this: the page is read from the work box.
+    if (FZoom.Pending) {
+        int64_t NewRange = HorizontalRange();
+        int64_t Page = std::max(0, W - HeaderWidth());
+        int64_t Position = 0;
+        if (FZoom.HasAnchor && FZoom.Page > 0 && FZoom.Range > 0) {
+            Position = (FZoom.Position + FZoom.Anchor) * NewRange / FZoom.Range -
+                       std::min(std::max<int64_t>(FZoom.Anchor, 0), Page - 1) * Page / FZoom.Page;
+        } else if (FZoom.Range > 0) {
+            Position = (FZoom.Position + Page / 2) * NewRange / FZoom.Range - Page / 2;
+        }
+        FScrollX = int32_t(std::clamp<int64_t>(Position, 0, INT32_MAX / 2));
+        FZoom.Pending = false;
+    }
+    int64_t MaxX = std::max<int64_t>(0, HorizontalRange() - std::max(0, W - HeaderWidth()));
+    int64_t MaxY = std::max<int64_t>(0, VerticalRange() - std::max(0, H - Bar));
+    FScrollX = int32_t(std::clamp<int64_t>(FScrollX, 0, std::min<int64_t>(MaxX, INT32_MAX / 2)));
+    FScrollY = int32_t(std::clamp<int64_t>(FScrollY, 0, std::min<int64_t>(MaxY, INT32_MAX / 2)));
+    FTimeBar->Work() = {0, 0, W, Bar};
+    FTracks->Work() = {0, Bar, W, std::max(0, H - Bar)};
+    int32_t MarkX = ClampFragmentCoordinate(int64_t(HeaderWidth()) + TimeToPixels(Project() ? Project()->Position() : 0) -
+                                            FScrollX - Scaled(3));
+    FTimeMark->Work() = {MarkX, 0, 2 * Scaled(3) + 1, H};
+}
+
+TFragmentScrollInfo TTimelineDesktop::GetScrollInfo() const {
+    TFragmentScrollInfo Info;
+    auto Limit = [](int64_t Value) { return int32_t(std::clamp<int64_t>(Value, 0, INT32_MAX / 2)); };
+    Info.Horizontal = {FScrollX, Limit(HorizontalRange()), PageWidth()};
+    Info.Vertical = {FScrollY, Limit(VerticalRange()), std::max(0, Height() - TimeBarHeight())};
+    return Info;
+}
+
+void TTimelineDesktop::MoveTimeMark() {
+    FTimeMark->Invalidate();
+    int32_t MarkX = ClampFragmentCoordinate(int64_t(HeaderWidth()) + TimeToPixels(Project() ? Project()->Position() : 0) -
+                                            FScrollX - Scaled(3));
+    FTimeMark->SetBox({MarkX, 0, 2 * Scaled(3) + 1, Height()});
+    FTimeMark->UpdateRects();
+    FTimeMark->Invalidate();
+}
+
+bool TTimelineDesktop::HandleKey(uint8_t Key, uint16_t Shift) {
+    TProject* Shown = Project();
+    const bool Ctrl = HasModifier(Shift, ShortCutCtrl), Alt = HasModifier(Shift, ShortCutAlt),
+               ShiftKey = HasModifier(Shift, ShortCutShift);
+    if (Alt)
+        return false;
+    auto MoveCursor = [&](TVideoTime Time) {
+        if (!Shown)
+            return;
+        Shown->SetPosition(std::clamp<TVideoTime>(Time, 0, MaxProjectPosition));
+        KeepCursorVisible();
+    };
+    TStepKind Kind = Ctrl ? TStepKind::Frame : ShiftKey ? TStepKind::TenSeconds : TStepKind::Second;
+    switch (Key) {
+    case KeyLeft:
+        MoveCursor(StepBack(Kind));
+        return true;
+    case KeyRight:
+        MoveCursor(StepForward(Kind));
+        return true;
+    case KeyHome:
+        MoveCursor(0);
+        return true;
+    case KeyEnd:
+        if (Shown)
+            MoveCursor(Shown->Timeline().GetDuration());
+        return true;
+    case KeyDelete:
+        if (Shown && !Shown->Tracking() && !Ctrl && !ShiftKey)
+            Shown->DeleteSelection();
+        return true;
+    case KeyPadPlus:
+    case KeyEquals:
+        Zoom(1);
+        return true;
+    case KeyPadMinus:
+    case KeyMinus:
+        Zoom(-1);
+        return true;
+    case KeyPad0:
+    case Key0:
+        ZoomNormal();
+        return true;
+    case KeyPageUp:
+        ScrollPage(TScrollDirection::Left);
+        return true;
+    case KeyPageDown:
+        ScrollPage(TScrollDirection::Right);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TTimelineDesktop::KeyDown(uint8_t& Key, uint16_t Shift) {
+    if (HandleKey(Key, Shift))
+        Key = 0;
+    else
+        TDesktop::KeyDown(Key, Shift);
+}
+
+void TTimelineDesktop::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
+    TDesktop::MouseDown(Button, Shift, X, Y);
+    if (Project())
+        Project()->Select(nullptr, HasModifier(Shift, ShortCutCtrl | ShortCutShift));
+}
+
+void TTimelineDesktop::MouseWheel(uint16_t /*Shift*/, int32_t Delta, int32_t X, int32_t /*Y*/) {
+    if (Delta == 0)
+        return;
+    Zoom(Delta > 0 ? 1 : -1, std::max(X, 0));
+}
+
+void TTimelineDesktop::Paint(TPixels& Pixels) {
+    Pixels.FillRect({0, 0, Width(), Height()}, Opaque(MixColors(SystemColors().Window, SkinColors().FaceColor, 160)));
+}
+
+void TTimelineDesktop::ProjectChanged(TObject* /*Sender*/, TProjectChangeFlags Flags) {
+    if (!FBuilt)
+        return;
+    const uint32_t Bits = uint32_t(Flags);
+    if (Bits & uint32_t(ProjectChangePosition))
+        MoveTimeMark();
+    if (Bits >= FullChangeFrom) {
+        FTracks->Rebuild();
+        Area().Relayout();
+        return;
+    }
+    if (Bits & RowChangeBits) {
+        for (TTrackFragment* Band : FTracks->Bands())
+            Band->RebuildRows();
+        Area().Relayout();
+        return;
+    }
+    // The selection shows in the headers and in the items' colours.
+    if (Bits & HeaderChangeBits)
+        Area().Invalidate();
+    const uint32_t Rest = Bits & ~IgnoredBits;
+    if (Rest == 0)
+        return;
+    if (Rest >= ItemListFrom) {
+        for (TTrackFragment* Band : FTracks->Bands())
+            for (const TTrackFragment::TRow& Row : Band->Rows())
+                Row.Content->RebuildItems();
+        Area().Relayout();
+        return;
+    }
+    if (Rest & TimingBits) {
+        Area().Relayout();
+        return;
+    }
+    Area().Invalidate();
+}
+
+TVideoTime TTimelineDesktop::StepBack(TStepKind Kind) {
+    TVideoTime Position = Project() ? Project()->Position() : 0;
+    TVideoTime Frame = Project() ? Project()->Timeline().FrameDuration() : 0;
+    return StepBackTime(Project(), Position, CursorStepSize(Kind, PixelsPerSecond(), Frame));
+}
+
+TVideoTime TTimelineDesktop::StepForward(TStepKind Kind) {
+    TVideoTime Position = Project() ? Project()->Position() : 0;
+    TVideoTime Frame = Project() ? Project()->Timeline().FrameDuration() : 0;
+    return StepForwardTime(Project(), Position, CursorStepSize(Kind, PixelsPerSecond(), Frame));
+}
+
+void TTimelineDesktop::ScrollPage(TScrollDirection Direction) {
+    int32_t DX = Width() / 3 + 1, DY = Height() / 3 + 1;
+    switch (Direction) {
+    case TScrollDirection::Left:
+        ScrollTo(FScrollX - DX, FScrollY);
+        break;
+    case TScrollDirection::Right:
+        ScrollTo(FScrollX + DX, FScrollY);
+        break;
+    case TScrollDirection::Up:
+        ScrollTo(FScrollX, FScrollY - DY);
+        break;
+    case TScrollDirection::Down:
+        ScrollTo(FScrollX, FScrollY + DY);
+        break;
+    }
+}
+
+void TTimelineDesktop::Scrolled(int32_t DX, int32_t DY) {
+    FScrollX += DX;
+    FScrollY += DY;
+    ClampScroll();
+    // The cells' positions follow the scroll: arrange again without
+    // measuring, which the scroll does not change.
+    Area().Relayout();
+}
+
+void TTimelineDesktop::ScaleChanged() {
+    if (FBuilt)
+        Area().Relayout();
+}
+
+// ---- TTimeBarFragment
+
+void TTimeBarFragment::MoveCursorTo(int32_t X) {
+    TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    if (TProject* Shown = Desktop.Project()) {
+        Shown->SetPosition(std::clamp<TVideoTime>(Desktop.XToTime(X), 0, MaxProjectPosition));
+        Desktop.KeepCursorVisible();
+    }
+}
+
+void TTimeBarFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
+    TFragment::MouseDown(Button, Shift, X, Y);
+    if (Button == TMouseButton::Left && X >= TTimelineDesktop::HeaderWidth())
+        MoveCursorTo(X);
+}
+
+void TTimeBarFragment::MouseMove(uint16_t /*Shift*/, int32_t X, int32_t /*Y*/) {
+    if (IsPressed() && HasCapture())
+        MoveCursorTo(std::max(X, TTimelineDesktop::HeaderWidth()));
+}
+
+void TTimeBarFragment::Paint(TPixels& Pixels) {
+    const TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    const int32_t W = Width(), H = Height(), Header = TTimelineDesktop::HeaderWidth();
+    for (int32_t Y = 0; Y < H; ++Y)
+        Pixels.FillRect({0, Y, W, Y + 1}, BarShade(Y, H));
+    Pixels.BlendRect({0, H - 1, W, H}, AlphaColor(SkinColors().TextColor, 16));
+    // The corner over the header column.
+    Pixels.FillRect({0, 0, Header, H}, Opaque(SkinColors().FaceColor));
+    Pixels.FillRect({Header - 1, 0, Header, H}, Opaque(SkinColors().ShadowColor));
+    Pixels.FillRect({0, H - 1, Header, H}, Opaque(SkinColors().ShadowColor));
+    TPixelsStateSaver Saver(Pixels);
+    Pixels.SetClipRect(Pixels.ClipRect().Intersected(TRect{Header + Pixels.Origin.X, Pixels.Origin.Y,
+                                                            W + Pixels.Origin.X, H + Pixels.Origin.Y}));
+    const double Scale = Desktop.PixelsPerSecond();
+    const auto& Table = TimeIntervals();
+    const TVideoTime FirstTime = Desktop.XToTime(Header), LastTime = Desktop.XToTime(W);
+    const TTextAttr Font{.FontName = "Courier New", .Height = -(H / 2 + 2)};
+    for (int32_t I = 0; I < TimeIntervalCount; ++I) {
+        const TTimeInterval& Entry = Table[size_t(I)];
+        const long Spacing = std::lround(Entry.Seconds * Scale);
+        if (Spacing < Scaled(8))
+            continue;
+        const double Units = Entry.Seconds * VideoTimeUnitsPerSecond;
+        const int64_t First = std::max<int64_t>(0, int64_t(std::floor(double(FirstTime) / Units)) - 1);
+        const int64_t Last = int64_t(std::ceil(double(LastTime) / Units)) + 1;
+        const int64_t Skip = TickSkipRatio(I);
+        const int32_t TickWidth = Entry.Bold ? 3 : 1;
+        const int32_t TickHeight = (H - 1) * Entry.Height / 319;
+        const uint8_t TickAlpha = uint8_t(std::min<long>(2 * (Spacing - Scaled(8)) + 32, 255));
+        const bool Labels = Spacing >= Scaled(64);
+        const uint8_t LabelAlpha = uint8_t(std::min<long>(Spacing + 128 - Scaled(64), 255));
+        for (int64_t K = First; K <= Last; ++K) {
+            if (Skip > 0 && K % Skip == 0)
+                continue;
+            const TVideoTime Time = TickTime(Entry, K);
+            const int32_t X = Desktop.TimeToX(Time);
+            Pixels.BlendRect({X - TickWidth / 2, 0, X - TickWidth / 2 + TickWidth, TickHeight},
+                             AlphaColor(Entry.Color, TickAlpha));
+            if (!Labels)
+                continue;
+            const std::string Text = FormatTime(double(Time) / VideoTimeUnitsPerSecond);
+            const TRect Ink = TextExtent(Text, Font);
+            const int32_t TextLeft = X - Ink.Width() / 2 - Ink.Left;
+            const int32_t TextTop = H - 1 - Ink.Bottom;
+            Pixels.FillRect({TextLeft + Ink.Left - 1, TextTop + Ink.Top, TextLeft + Ink.Right + 1, H - 1},
+                            BarShade(H - 2, H));
+            Pixels.DrawText(TextLeft, TextTop, TSmooth::Yes, AlphaColor(Entry.Color, LabelAlpha), Font, Text);
+        }
+    }
+}
+
+// ---- TTracksFragment
+
+void TTracksFragment::Rebuild() {
+    FBands.clear();
+    DeleteChildren();
+    TProject* Shown = TimelineDesktopOf(*this).Project();
+    if (!Shown)
+        return;
+    for (int32_t I = 0; I < Shown->TrackCount(); ++I)
+        FBands.push_back(&Add<TTrackFragment>(*Shown->Track(I)));
+}
+
+void TTracksFragment::Measure() {
+    FMaxWidth = 0;
+    FTotalHeight = 1;
+    for (TTrackFragment* Band : FBands) {
+        FMaxWidth = std::max(FMaxWidth, Band->MaxWidth());
+        FTotalHeight += Band->BandHeight() + 2;
+    }
+}
+
+void TTracksFragment::Arrange() {
+    const TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    int64_t Running = -int64_t(Desktop.ScrollY());
+    for (TTrackFragment* Band : FBands) {
+        Band->Work() = {0, ClampFragmentCoordinate(Running + 1), Work().Width, Band->BandHeight()};
+        Running += Band->BandHeight() + 2;
+    }
+}
+
+void TTracksFragment::SetInsertIndex(int32_t Index) {
+    if (Index == FInsertIndex)
+        return;
+    FInsertIndex = Index;
+    Invalidate();
+}
+
+void TTracksFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
+    TFragment::MouseDown(Button, Shift, X, Y);
+    if (TProject* Shown = TimelineDesktopOf(*this).Project())
+        Shown->Select(nullptr, HasModifier(Shift, ShortCutCtrl | ShortCutShift));
+}
+
+void TTracksFragment::MouseMove(uint16_t /*Shift*/, int32_t X, int32_t Y) {
+    if (X >= TTimelineDesktop::HeaderWidth() && !FBands.empty()) {
+        SetInsertIndex(-1);
+        return;
+    }
+    int32_t Index = int32_t(FBands.size());
+    for (size_t I = 0; I < FBands.size(); ++I) {
+        const TTrackFragment& Band = *FBands[I];
+        if (Band.Top() + Band.Height() / 2 > Y) {
+            Index = int32_t(I);
+            break;
+        }
+    }
+    SetInsertIndex(Index);
+}
+
+void TTracksFragment::MouseLeave() {
+    if (!FMenuOpen)
+        SetInsertIndex(-1);
+}
+
+void TTracksFragment::Paint(TPixels& Pixels) {
+    // The header column's background, under the bands and below the last.
+    Pixels.FillRect({0, 0, TTimelineDesktop::HeaderWidth(), Height()}, Opaque(SkinColors().FaceColor));
+    if (FInsertIndex < 0)
+        return;
+    int32_t Y = 0;
+    if (FInsertIndex < int32_t(FBands.size()))
+        Y = FBands[size_t(FInsertIndex)]->Top() - 1;
+    else if (!FBands.empty())
+        Y = FBands.back()->Top() + FBands.back()->Height() + 1;
+    TColor Mark = FMenuOpen ? MakeColor(0, 128, 255, 255) : MakeColor(255, 128, 0, 64);
+    Pixels.BlendRect({0, Y - 2, TTimelineDesktop::HeaderWidth(), Y + 2}, Mark);
+}
+
+// ---- TTrackFragment
+
+int32_t RowHeight(const TTrack& Track, const TSubTrack& SubTrack) {
+    const TTrackKind Kind = Track.Kind();
+    switch (SubTrack.Kind()) {
+    case TSubTrackKind::Effect:
+        return Scaled(Kind == TTrackKind::Effects ? 24 : 16);
+    case TSubTrackKind::Video:
+        return Scaled(Kind == TTrackKind::Any || Kind == TTrackKind::Video ? 64 : 24);
+    case TSubTrackKind::Audio:
+    case TSubTrackKind::None:
+        return Scaled(24);
+    }
+    return Scaled(24);
+}
+
+TTrackFragment::TTrackFragment(TArea& Area, TTrack& Track) : TFragment(Area), FTrack(&Track) { RebuildRows(); }
+
+void TTrackFragment::RebuildRows() {
+    FRows.clear();
+    DeleteChildren();
+    for (int32_t I = 0; I < FTrack->SubTrackCount(); ++I) {
+        TSubTrack& Sub = *FTrack->SubTrack(I);
+        TRow Row;
+        // The header is made after the cell, so that it lies over the cell
+        // when the cell scrolls left under the header column.
+        Row.Content = &Add<TSubTrackFragment>(Sub);
+        Row.Header = &Add<TSubTrackHeaderFragment>(Sub);
+        Row.Height = RowHeight(*FTrack, Sub);
+        FRows.push_back(Row);
+    }
+}
+
+void TTrackFragment::Measure() {
+    FMaxWidth = 0;
+    int32_t Top = 0;
+    for (TRow& Row : FRows) {
+        if (&Row != &FRows.front())
+            Top += 1;
+        Row.Top = Top;
+        Top += Row.Height;
+        FMaxWidth = std::max(FMaxWidth, Row.Content->MaxWidth());
+    }
+    FBandHeight = FRows.empty() ? Scaled(16) : Top;
+}
+
+void TTrackFragment::Arrange() {
+    const TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    const int32_t Header = TTimelineDesktop::HeaderWidth();
+    const int64_t Visible = int64_t(Work().Width) - Header + Desktop.ScrollX();
+    for (TRow& Row : FRows) {
+        int64_t CellWidth = std::max(Row.Content->MaxWidth(), Visible);
+        Row.Content->Work() = {Header - Desktop.ScrollX(), Row.Top, ClampFragmentCoordinate(CellWidth), Row.Height};
+        Row.Header->Work() = {0, Row.Top, Header, Row.Height};
+    }
+}
+
+void TTrackFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
+    TFragment::MouseDown(Button, Shift, X, Y);
+    if (TProject* Shown = TimelineDesktopOf(*this).Project())
+        Shown->Select(nullptr, HasModifier(Shift, ShortCutCtrl | ShortCutShift));
+}
+
+void TTrackFragment::Paint(TPixels& Pixels) {
+    const TSkinColors& Skin = SkinColors();
+    Pixels.FillRect({0, 0, Width(), Height()}, Opaque(MixColors(Skin.FaceColor, Skin.ShadowColor, 96)));
+    if (FTrack->IsSelected())
+        Pixels.BlendRect({0, 0, Width(), Height()}, MakeColor(0, 80, 255, 32));
+}
+
+// ---- TSubTrackHeaderFragment
+
+namespace {
+
+TTextSlot RowCaption(const TTrack& Track, const TSubTrack& Sub) {
+    if (Sub.Kind() == TSubTrackKind::Effect)
+        return TTextSlot::EffectRowCaption;
+    switch (Track.Kind()) {
+    case TTrackKind::Sound:
+        return TTextSlot::SoundRowCaption;
+    case TTrackKind::Music:
+        return TTextSlot::MusicRowCaption;
+    case TTrackKind::Overlay:
+        return TTextSlot::OverlayRowCaption;
+    case TTrackKind::Effects:
+        return TTextSlot::EffectsTrackCaption;
+    case TTrackKind::Any:
+    case TTrackKind::Video:
+        break;
+    }
+    return Sub.Kind() == TSubTrackKind::Audio ? TTextSlot::AudioRowCaption : TTextSlot::VideoRowCaption;
+}
+
+TTextSlot RowHint(const TSubTrack& Sub) {
+    switch (Sub.Kind()) {
+    case TSubTrackKind::Audio:
+        return TTextSlot::AudioRowHint;
+    case TSubTrackKind::Effect:
+        return TTextSlot::EffectRowHint;
+    case TSubTrackKind::Video:
+    case TSubTrackKind::None:
+        break;
+    }
+    return TTextSlot::VideoRowHint;
+}
+
+} // namespace
+
+TSubTrackHeaderFragment::TSubTrackHeaderFragment(TArea& Area, TSubTrack& SubTrack)
+    : TFlatFragment(Area), FSubTrack(&SubTrack) {
+    SetHint(GetText(RowHint(SubTrack)));
+}
+
+void TSubTrackHeaderFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
+    TFlatFragment::MouseDown(Button, Shift, X, Y);
+    TTrack* Owner = FSubTrack->Track();
+    if (!Owner || !Owner->Project())
+        return;
+    TProject& Shown = *Owner->Project();
+    TUpdateGuard Bracket(Shown.Changes());
+    TItem* Target = FSubTrack->Kind() == TSubTrackKind::Effect && FSubTrack->Index() > 0 ? static_cast<TItem*>(FSubTrack.Get())
+                                                                                           : static_cast<TItem*>(Owner);
+    Shown.Select(Target, HasModifier(Shift, ShortCutCtrl | ShortCutShift));
+}
+
+void TSubTrackHeaderFragment::Paint(TPixels& Pixels) {
+    const TSkinColors& Skin = SkinColors();
+    const TRect Box{0, 0, Width(), Height()};
+    Pixels.FillRect(Box, Opaque(Skin.FaceColor));
+    TTrack* Owner = FSubTrack->Track();
+    if (FSubTrack->IsSelected() || (Owner && Owner->IsSelected()))
+        Pixels.BlendRect(Box, MakeColor(0, 80, 255, 64));
+    if (IsHot() || FMenuOpen)
+        Pixels.BlendRect(Box, MakeColor(255, 128, 0, 80));
+    Pixels.FillRect({Width() - 1, 0, Width(), Height()}, Opaque(Skin.ShadowColor));
+    if (Owner) {
+        const TTextAttr Font{.FontName = "Arial", .Height = -std::min(11, std::max(7, Height() - 4))};
+        const std::string& Text = GetText(RowCaption(*Owner, *FSubTrack));
+        const TRect Ink = TextExtent(Text, Font);
+        TPixelsStateSaver Saver(Pixels);
+        Pixels.SetClipRect(Pixels.ClipRect().Intersected(Box.Translated(Pixels.Origin)));
+        Pixels.DrawText(4 - Ink.Left, (Height() - Ink.Height()) / 2 - Ink.Top, TSmooth::Yes, Opaque(Skin.TextColor),
+                        Font, Text);
+    }
+}
+
+// ---- TTimeMarkFragment
+
+int32_t TTimeMarkFragment::HitTest(int32_t X, int32_t Y) const {
+    return Y < TTimelineDesktop::TimeBarHeight() ? TFlatFragment::HitTest(X, Y) : -1;
+}
+
+TVideoTime TTimeMarkFragment::SnappedTime(TVideoTime Time, bool Snap) const {
+    const TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    TProject* Shown = Desktop.Project();
+    if (!Snap || !Shown)
+        return Time;
+    const int64_t At = Desktop.TimeToPixels(Time);
+    TVideoTime Best = Time;
+    int64_t BestStart = 5, BestEnd = 5;
+    bool FromEnd = false;
+    for (int32_t T = 0; T < Shown->TrackCount(); ++T) {
+        const TTrack& Track = *Shown->Track(T);
+        for (int32_t I = 0; I < Track.ItemCount(); ++I) {
+            const TTrackItem& Item = *Track.Item(I);
+            int64_t Start = std::llabs(Desktop.TimeToPixels(Item.Position()) - At);
+            int64_t End = std::llabs(Desktop.TimeToPixels(Item.End()) - At);
+            // An end closer than every start seen so far wins; otherwise the
+            // first start at the smallest distance.
+            if (End <= 4 && End < BestStart && End < BestEnd) {
+                BestEnd = End;
+                Best = Item.End();
+                FromEnd = true;
+            }
+            if (Start <= 4 && Start < BestStart && (!FromEnd || Start < BestEnd)) {
+                BestStart = Start;
+                Best = Item.Position();
+                FromEnd = false;
+            }
+        }
+    }
+    return Best;
+}
+
+void TTimeMarkFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
+    TFlatFragment::MouseDown(Button, Shift, X, Y);
+    if (Button != TMouseButton::Left)
+        return;
+    FPressX = X + AreaRect().Left;
+    FPressTime = TimelineDesktopOf(*this).Project() ? TimelineDesktopOf(*this).Project()->Position() : 0;
+    FPressed = true;
+}
+
+void TTimeMarkFragment::MouseMove(uint16_t Shift, int32_t X, int32_t /*Y*/) {
+    if (!FPressed || !HasCapture())
+        return;
+    TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    TProject* Shown = Desktop.Project();
+    if (!Shown)
+        return;
+    TVideoTime Time = FPressTime + Desktop.PixelsToTime(int64_t(X) + AreaRect().Left - FPressX);
+    Time = SnappedTime(std::clamp<TVideoTime>(Time, 0, MaxProjectPosition), HasModifier(Shift, ShortCutCtrl));
+    Shown->SetPosition(Time);
+    Desktop.KeepCursorVisible();
+}
+
+void TTimeMarkFragment::MouseUp(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
+    FPressed = false;
+    TFlatFragment::MouseUp(Button, Shift, X, Y);
+}
+
+void TTimeMarkFragment::Paint(TPixels& Pixels) {
+    const int32_t Bar = TTimelineDesktop::TimeBarHeight();
+    const int32_t Center = Width() / 2;
+    const TColor Handle = IsHot() || FPressed ? MakeColor(255, 255, 255, 32) : MakeColor(0, 0, 0, 32);
+    Pixels.BlendRect({0, 0, Width(), Bar}, Handle);
+    Pixels.BlendFrameRect({0, 0, Width(), Bar}, MakeColor(0, 0, 0, 32));
+    // The line stays out of the header column.
+    if (AreaRect().Left + Center < TTimelineDesktop::HeaderWidth())
+        return;
+    Pixels.BlendRect({Center, Bar, Center + 1, Height()}, MakeColor(0, 0, 0, FPressed ? 32 : 64));
+    // A small triangle under the handle, so the cursor reads at a glance.
+    Pixels.BlendRect({Center - 1, Bar, Center + 2, Bar + 2}, MakeColor(0, 0, 0, 96));
+}

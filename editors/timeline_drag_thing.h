@@ -1,0 +1,21 @@
+#pragma once
+
+#include "project/drag_things.h"
+#include "toolkit/drag.h"
+
+#include <memory>
+#include <utility>
+
+// What the toolkit's drag carries when a browser drags a new item toward the
+// timeline: the item's description, drawn as the picture it shows.
+class TTimelineDragThing : public TThing {
+public:
+    explicit TTimelineDragThing(std::unique_ptr<TVideoDragThing> Thing)
+        : TThing(TVideoDragThing::PictureBound, TVideoDragThing::PictureBound, TVideoDragThing::PictureBound / 2,
+                 TVideoDragThing::PictureBound / 2),
+          FThing(std::move(Thing)) {}
+    const TVideoDragThing& Thing() const { return *FThing; }
+
+private:
+    std::unique_ptr<TVideoDragThing> FThing;
+};
