@@ -1,6 +1,8 @@
 #include "app/dialogs/input_form.h"
 
 #include "core/text_table.h"
+#include "platform/message_queue.h"
+#include "platform/window/window_system.h"
 #include "toolkit/command_button.h"
 #include "toolkit/edit_control.h"
 #include "toolkit/pixels.h"
@@ -44,6 +46,11 @@ bool TInputForm::Execute(TWindowSystem& System, const std::string& Caption, cons
     FEdit->SetText(Text);
     FEdit->SelectAll();
     FEdit->SetTabStop(true);
+    // The edit box takes the focus as soon as the dialog's window is up.
+    System.Messages().Post([Life = FEdit->LifeToken(), Edit = FEdit] {
+        if (!Life.expired())
+            Edit->SetFocus();
+    });
     TModalResult Result = ShowModal(System);
     Text = FEdit->Text();
     return Result == TModalResult::Ok;

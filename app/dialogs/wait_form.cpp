@@ -77,6 +77,7 @@ void TWaitForm::ExecuteBegin(const std::string& Template, int64_t Min, int64_t M
     TRect Centre = FPreviousFocus ? FPreviousFocus->Bounds() : Work;
     Options.Bounds = TRect::FromSize(Centre.Left + (Centre.Width() - FormWidth) / 2,
                                      Centre.Top + (Centre.Height() - FormHeight) / 2, FormWidth, FormHeight);
+    FPreviousFilter = FSystem.EventFilter();
     try {
         FWindow = std::make_unique<TWidgetWindow>(FSystem, *this, Options);
         for (TNativeWindow* Window : FSystem.ZOrder())
@@ -85,6 +86,17 @@ void TWaitForm::ExecuteBegin(const std::string& Template, int64_t Min, int64_t M
                 FDisabled.push_back(Window);
             }
         FActive = true;
+        // The close box asks to cancel: the window stays while the
+        // operation runs, which sees the cancel at its next Progress.
+        FSystem.SetEventFilter([this, Previous = FPreviousFilter](const TEvent& Event) {
+            if (const auto* Window = std::get_if<TWindowEvent>(&Event);
+                Window && FWindow && Window->Window == &FWindow->Native() &&
+                Window->Kind == TWindowEventKind::CloseRequest) {
+                Cancel();
+                return true;
+            }
+            return Previous && Previous(Event);
+        });
         FWindow->Show(TActivate::Yes);
     } catch (...) {
         FActive = true;
@@ -100,23 +112,7 @@ bool TWaitForm::Progress(int64_t Value) {
         FPosition = Value;
         SetPercent(ProgressPercent(Value, FMin, FMax));
     }
-    // The close box asks to cancel: the window is not closed while active.
-    auto Filter = FSystem.EventFilter();
-    FSystem.SetEventFilter([this, Filter](const TEvent& Event) {
-        if (const auto* Window = std::get_if<TWindowEvent>(&Event);
-            Window && FWindow && Window->Window == &FWindow->Native() && Window->Kind == TWindowEventKind::CloseRequest) {
-            Cancel();
-            return true;
-        }
-        return Filter && Filter(Event);
-    });
-    try {
-        FSystem.ProcessEvents();
-    } catch (...) {
-        FSystem.SetEventFilter(Filter);
-        throw;
-    }
-    FSystem.SetEventFilter(Filter);
+    FSystem.ProcessEvents();
     return !FCancelled && !FSystem.IsTerminated();
 }
 
@@ -124,6 +120,8 @@ void TWaitForm::ExecuteEnd() {
     if (!FActive)
         return;
     FActive = false;
+    FSystem.SetEventFilter(FPreviousFilter);
+    FPreviousFilter = nullptr;
     for (TNativeWindow* Window : FDisabled) {
         // Windows closed meanwhile have left the list of live windows.
         const auto& Live = FSystem.ZOrder();

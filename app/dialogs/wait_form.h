@@ -2,7 +2,10 @@
 
 #include "toolkit/widget.h"
 
+#include "platform/window/window_events.h"
+
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -61,6 +64,7 @@ private:
     std::unique_ptr<TWidgetWindow> FWindow;
     TCommonButton* FCancel;
     std::vector<TNativeWindow*> FDisabled;
+    std::function<bool(const TEvent&)> FPreviousFilter;
     TNativeWindow* FPreviousFocus = nullptr;
     std::string FTemplate;
     std::string FCaption;
