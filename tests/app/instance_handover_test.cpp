@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -247,4 +248,26 @@ TEST(InstanceSocketPath, LivesInTheRuntimeFolderElseInAPrivateFolderOfTheUser) {
     ::chmod(Folder.Path("elsewhere").c_str(), 0700);
     fs::create_directory_symlink(Folder.Path("elsewhere"), Folder.Path("qm-link-" + std::to_string(::getuid())));
     EXPECT_EQ(InstanceSocketPath("qm-link"), "");
+}
+
+TEST(InstanceHandOver, ASecondStartOfTheProgramHandsItsFilesToTheRunningOneAndEnds) {
+    TTempFolder Folder;
+    std::string Root = fs::canonical(Folder.Root()).string();
+    // The running instance of display ":4242" (which does not exist: the
+    // second start must not need it).
+    TReceiver Receiver(Root + "/quillmoor-_4242.sock");
+    ASSERT_TRUE(Receiver.Instance.IsListening());
+    std::string Command = "cd '" + Root + "' && XDG_RUNTIME_DIR='" + Root + "' DISPLAY=:4242 '" QM_PROGRAM +
+                          "' one.qmp 'sub/../two words.qmp' >/dev/null 2>&1";
+    int Status = std::system(Command.c_str());
+    EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0) << Status;
+    Receiver.Deliver();
+    ASSERT_EQ(Receiver.Received.size(), 1u);
+    EXPECT_EQ(Receiver.Received[0], (std::vector<std::string>{Root + "/one.qmp", Root + "/two words.qmp"}));
+    // With /MULTIPLEINSTANCES nothing is handed over.
+    Command = "cd '" + Root + "' && XDG_RUNTIME_DIR='" + Root + "' DISPLAY=:4242 '" QM_PROGRAM +
+              "' /MULTIPLEINSTANCES one.qmp >/dev/null 2>&1";
+    std::system(Command.c_str());
+    Receiver.Deliver();
+    EXPECT_EQ(Receiver.Received.size(), 1u);
 }
