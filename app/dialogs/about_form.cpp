@@ -32,20 +32,20 @@ TAboutForm::TAboutForm() : FPicture(AboutWidth, AboutHeight) {
     SetBorder(1);
     FCaption = FormatMessageText(GetText(TTextSlot::AboutCaption), ProgramVersion());
     PaintAboutPicture(FPicture);
-    TTextAttr Font; // Arial 10
+    // Arial on 13-pixel lines, so that the three lines fill the 39 pixels
+    // at the bottom and the first line clears the copyright line above.
+    TTextAttr Font;
     Font.FontName = "Arial";
-    Font.Height = -13;
+    Font.Height = -11;
     TColor Ink = MakeColor(0, 0, 0, 128);
     int32_t Bottom = AboutHeight;
     FPicture.DrawText(8, Bottom - 50, TSmooth::Yes, Ink, Font, GetText(TTextSlot::AboutCopyright));
     TRect Extent = TextExtent(FCaption, Font);
     FPicture.DrawText(AboutWidth - 16 - Extent.Right, Bottom - 50, TSmooth::Yes, Ink, Font, FCaption);
-    TTextInfo Info;
-    MeasureText("Ag", Font, TTextMode::Plain, Info);
     int32_t Y = Bottom - 39;
     for (TTextSlot Slot : {TTextSlot::AboutLine1, TTextSlot::AboutLine2, TTextSlot::AboutLine3}) {
         FPicture.DrawText(8, Y, TSmooth::Yes, Ink, Font, GetText(Slot));
-        Y += Info.LineHeight;
+        Y += AboutLineHeight;
     }
     SetBounds(TRect::FromSize(0, 0, AboutWidth + 2 * Border(), AboutHeight + 2 * Border()));
 }

@@ -6,12 +6,14 @@
 #include <string>
 
 // The about box: the about picture with the program's texts over it in
-// Arial 10, black at half opacity: the copyright line 8 pixels in from the
+// small Arial, black at half opacity: the copyright line 8 pixels in from the
 // left and 50 above the bottom, the caption with the version right-aligned
 // 16 pixels from the right on the same line, and three lines below from 39
 // pixels above the bottom. Enter, Escape and Space close it.
 class TAboutForm : public TPopupWidget {
 public:
+    static constexpr int32_t AboutLineHeight = 13;
+
     TAboutForm();
     std::string_view ClassName() const override { return "TAboutForm"; }
 
