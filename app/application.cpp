@@ -3,8 +3,13 @@
 #include "app/command_line.h"
 #include "app/command_line_render.h"
 #include "app/demo_project.h"
+#include "app/dialogs/splash_form.h"
+#include "app/file_history.h"
 #include "app/folders.h"
+#include "app/instance_handover.h"
 #include "app/main_window.h"
+#include "app/project_opening.h"
+#include "platform/instance_channel.h"
 #include "core/paths.h"
 #include "core/ref_object.h"
 #include "core/text.h"
@@ -15,7 +20,9 @@
 #include "project/project.h"
 #include "project/track.h"
 #include "render/render.h"
+#include "toolkit/widget_window.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -79,6 +86,22 @@ bool HasDisplay() {
     return false;
 }
 
+// The name of the running instance's socket: the program's and the
+// display's, so that each display (a desktop session, a virtual display of
+// a test) has an instance of its own.
+std::string InstanceName() {
+    std::string Display;
+    for (const char* Name : {"DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* Value = std::getenv(Name); Value && *Value) {
+            Display = Value;
+            break;
+        }
+    std::string Name = GetText(TTextSlot::ProgramFolderName) + "-";
+    for (char Character : Display)
+        Name += std::isalnum(uint8_t(Character)) || Character == '.' || Character == '-' ? Character : '_';
+    return Name;
+}
+
 // The project file a file argument names: the argument, else the argument
 // under the documents folder; empty when neither exists.
 std::string FindProjectFile(const std::string& Argument, const TFolders& Folders) {
@@ -94,7 +117,7 @@ std::string FindProjectFile(const std::string& Argument, const TFolders& Folders
 // main window on the desktop file, the file argument opened read-only, the
 // loop, then the exit sequence (players let go of the timeline before the
 // window stores the desktop and goes, the project last).
-int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine) {
+int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const std::string& SocketPath) {
     TFolderEnvironment Environment = CurrentFolderEnvironment();
     PrepareUserConfigFolder(Environment);
     TFolders Folders = ComputeFolders(Environment, CommandLine);
@@ -107,29 +130,40 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine) {
     Project->New();
 
     TMainWindow Main(System, *Project);
-    std::string Message;
-    if (!CommandLine.Files.empty()) {
-        // Only the first file argument is opened.
-        std::string FileName = FindProjectFile(CommandLine.Files[0], Folders);
-        if (!FileName.empty()) {
-            try {
-                Project->LoadFromFile(FileName);
-                Project->SetModified(false);
-            } catch (const std::exception& Failure) {
-                Project->New();
-                Message = FormatMessageText(GetText(TTextSlot::ProjectNotOpened), FileName);
-                Message = FormatMessageText(Message, Failure.what());
-                std::fprintf(stderr, "%s\n", Message.c_str());
-            }
-        }
+    Main.DesktopFile().SetFileHistory(&FileHistory());
+    std::unique_ptr<TSplashForm> Splash;
+    if (!CommandLine.NoSplashScreen) {
+        Splash = std::make_unique<TSplashForm>(System, &Main.Window().Native());
+        System.ProcessEvents();
     }
+    // From here on a second start hands its file names to this instance.
+    std::unique_ptr<TRunningInstance> Instance;
+    if (!CommandLine.MultipleInstances && !SocketPath.empty())
+        Instance = std::make_unique<TRunningInstance>(SocketPath, System.Messages(),
+                                                      [&Main](std::vector<std::string> Files) {
+                                                          ReceiveHandedOverFiles(Main, Files);
+                                                      });
     std::string Desktop = Folders.Config + GetText(TTextSlot::DesktopFileName);
     std::error_code Error;
     bool CanStore = std::filesystem::is_directory(Folders.Config, Error);
+    std::string Message;
+    // The desktop file goes first: it brings the file history that the
+    // opened project then joins.
     Main.Start(ChooseDesktopFile(Folders, CommandLine), CanStore ? Desktop : "");
-    if (!Message.empty())
+    if (!CommandLine.Files.empty()) {
+        // Only the first file argument is opened.
+        std::string FileName = FindProjectFile(CommandLine.Files[0], Folders);
+        if (!FileName.empty())
+            Message = OpenProjectFile(*Project, FileName);
+    }
+    if (!Message.empty()) {
+        std::fprintf(stderr, "%s\n", Message.c_str());
         Main.ShowMessage(Message);
+    }
+    System.ProcessEvents();
+    Splash.reset();
     System.RunLoop([&] { return Main.IsClosed(); });
+    Instance.reset();
     Main.ReleasePlayers();
     return 0;
 }
@@ -157,6 +191,15 @@ int RunApplication(const std::vector<std::string>& Arguments) {
     if (!CommandLine.RenderKind.empty())
         return RefuseCommandLine(GetText(TTextSlot::KindNeedsRender));
     if (HasDisplay()) {
+        // One instance runs on a display: a second start hands its files
+        // to it and ends.
+        std::string SocketPath;
+        if (!CommandLine.MultipleInstances) {
+            SocketPath = InstanceSocketPath(InstanceName());
+            if (!SocketPath.empty() && HandOverToRunningInstance(SocketPath, FullHandOverPaths(CommandLine.Files)) ==
+                                           THandOverResult::HandedOver)
+                return 0;
+        }
         std::unique_ptr<TWindowSystem> System;
         try {
             System = CreateSdlWindowSystem(UiMessages());
@@ -165,7 +208,7 @@ int RunApplication(const std::vector<std::string>& Arguments) {
                          FormatMessageText(GetText(TTextSlot::WindowSystemFailed), Failure.what()).c_str());
         }
         if (System)
-            return RunWindowed(*System, CommandLine);
+            return RunWindowed(*System, CommandLine, SocketPath);
     }
     // Without a display the program does its console work: it says what the
     // project file holds, or (without a file) makes and renders the demo.

@@ -1,5 +1,7 @@
 #include "app/desktop_file.h"
 
+#include "app/file_history.h"
+
 #include "core/data.h"
 #include "core/error.h"
 #include "core/text.h"
@@ -84,6 +86,10 @@ void TDesktopFile::Load(const std::string& FileName, TDesktopScope Scope, const 
     }
     FPlacement = Placement;
     FKept = std::move(Document);
+    if (FHistory && Scope == TDesktopScope::Full && FKept->Exists("FileHistory")) {
+        TDataSection History(*FKept, "FileHistory");
+        FHistory->LoadFromData(*FKept, Scope);
+    }
 }
 
 void TDesktopFile::Write(TData& Out, TDesktopScope Scope, const TWindowPlacement& Placement) const {
@@ -116,7 +122,10 @@ void TDesktopFile::Write(TData& Out, TDesktopScope Scope, const TWindowPlacement
     }
     for (std::string_view Name : KeptSections)
         CopySection(Kept, Name, Out);
-    if (const TDataList* History = Child(Kept, "FileHistory")) {
+    if (FHistory) {
+        TDataSection Section(Out, "FileHistory");
+        FHistory->SaveToData(Out, Scope);
+    } else if (const TDataList* History = Child(Kept, "FileHistory")) {
         TDataSection Section(Out, "FileHistory");
         if (Scope == TDesktopScope::Full)
             CopyEntries(*History, Out);

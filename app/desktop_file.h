@@ -7,6 +7,7 @@
 #include <string>
 
 class TData;
+class TFileHistory;
 
 // The main window's placement as the desktop file stores it.
 struct TWindowPlacement {
@@ -47,6 +48,13 @@ public:
     void Load(const std::string& FileName, TDesktopScope Scope, const TWindowPlacement& Current);
     const TWindowPlacement& Placement() const { return FPlacement; }
 
+    // The history that reads and writes the "FileHistory" section (null:
+    // the section is kept as read, like the others). It is read only from
+    // the desktop file itself (Full); a named configuration stores just its
+    // "MaxCount".
+    void SetFileHistory(TFileHistory* History) { FHistory = History; }
+    TFileHistory* FileHistory() const { return FHistory; }
+
     // The document for Placement and the kept sections.
     std::string SaveToText(TDesktopScope Scope, const TWindowPlacement& Placement) const;
     // Writes it to FileName (replacing the file as a whole).
@@ -57,6 +65,7 @@ private:
 
     TWindowPlacement FPlacement;
     std::unique_ptr<TData> FKept;
+    TFileHistory* FHistory = nullptr;
 };
 
 // Moves Rect (never resizes it) so that it lies within Desktop; a rectangle

@@ -118,6 +118,9 @@ public:
     TWindowPlacement Placement() const;
     // Where the desktop is stored at exit (empty: nowhere).
     const std::string& DesktopSaveFile() const { return FSaveFile; }
+    // The desktop document this window loads and stores (the start-up code
+    // binds the file history to it).
+    TDesktopFile& DesktopFile() { return FDesktop; }
 
     // Shows Text on the message line (empty hides it).
     void ShowMessage(const std::string& Text);
