@@ -178,5 +178,7 @@ int RunCommandLineRender(const std::string& ProjectFile, const TRenderRequest& R
     } catch (const std::exception& Error) {
         return Fail(Error.what());
     }
+    for (const std::string& Problem : Project->LoadProblems())
+        std::fprintf(stderr, "%s\n", Problem.c_str());
     return RenderProject(*Project, Render, Request);
 }

@@ -403,6 +403,7 @@ void TProject::LoadFromFile(const std::string& FileName) {
         LoadSettings(Data);
         SetFileName(FileName);
     }
+    FLoadProblems = Opened->LoadProblems();
     FModified = false;
 }
 
