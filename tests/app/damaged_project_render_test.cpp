@@ -3,7 +3,10 @@
 #include "app/demo_project.h"
 #include "core/ref_object.h"
 #include "platform/media/media_probe.h"
+#include "project/file_clip.h"
 #include "project/project.h"
+#include "project/track.h"
+#include "test_media.h"
 #include "render/render.h"
 #include "render/timeline.h"
 #include "tests/core/temp_directory.h"
@@ -173,6 +176,55 @@ TEST_F(DamagedProject, MutatedProjectsLoadAndRenderOrFailCleanly) {
             EXPECT_FALSE(std::filesystem::exists(Output));
         }
     }
+}
+
+// Media that cannot be used do not stop a render, but each file is named with
+// its reason: in a warning before the render, and in the error when nothing
+// renderable is left.
+TEST_F(DamagedProject, UnavailableMediaAreNamedWithTheirReason) {
+    const std::string Missing = Folder.File("missing.wav");
+    const std::string Empty = Folder.File("empty.wav");
+    const std::string Garbage = Folder.File("garbage.mp4");
+    const std::string Truncated = Folder.File("truncated.wav");
+    std::ofstream(Empty).close();
+    WriteGarbageFile(Garbage, 4096, 7);
+    // Cut inside the header: what is left names no stream.
+    WriteTruncatedCopy(Media->File("tone.wav"), Truncated,
+                       20.0 / double(std::filesystem::file_size(Media->File("tone.wav"))));
+
+    auto SaveWith = [&](const std::vector<std::string>& Files, const std::string& Name) {
+        TProjectWithRender Saved;
+        Saved.Project->New();
+        TTrack* Sound = nullptr;
+        for (int32_t I = 0; I < Saved.Project->TrackCount(); ++I)
+            if (Saved.Project->Track(I)->Kind() == TTrackKind::Music)
+                Sound = Saved.Project->Track(I);
+        EXPECT_NE(Sound, nullptr);
+        TVideoTime Position = 0;
+        for (const std::string& File : Files)
+            Position = Sound->InsertFile(TKeepTransitions::Neither, File, Position)->End();
+        Saved.Project->SaveToFile(Folder.File(Name));
+        return Folder.File(Name);
+    };
+
+    TOutput Nothing = RenderFromCommandLine(
+        {SaveWith({Missing, Empty, Garbage, Truncated}, "nothing.qmp"),
+         "/RENDER:" + Folder.File("nothing.mp3"), "/KIND:MP3"});
+    EXPECT_EQ(Nothing.Code, RenderExitFailed);
+    EXPECT_TRUE(Contains(Nothing.Errors, "\"" + Missing + "\": not found")) << Nothing.Errors;
+    EXPECT_TRUE(Contains(Nothing.Errors, "\"" + Empty + "\": not a media file")) << Nothing.Errors;
+    EXPECT_TRUE(Contains(Nothing.Errors, "\"" + Garbage + "\": not a media file"))
+        << Nothing.Errors;
+    EXPECT_TRUE(Contains(Nothing.Errors, "\"" + Truncated + "\": not a media file"))
+        << Nothing.Errors;
+    EXPECT_FALSE(std::filesystem::exists(Folder.File("nothing.mp3")));
+
+    TOutput Gap = RenderFromCommandLine(
+        {SaveWith({Media->File("tone.wav"), Missing}, "gap.qmp"),
+         "/RENDER:" + Folder.File("gap.mp3"), "/KIND:MP3"});
+    EXPECT_EQ(Gap.Code, RenderExitWritten) << Gap.Errors;
+    EXPECT_TRUE(Contains(Gap.Errors, "\"" + Missing + "\": not found")) << Gap.Errors;
+    EXPECT_FALSE(Contains(Gap.Errors, "tone.wav")) << Gap.Errors;
 }
 
 } // namespace
