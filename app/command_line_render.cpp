@@ -1,12 +1,16 @@
 #include "app/command_line_render.h"
 
 #include "app/text_progress_bar.h"
+#include "core/file_io.h"
 #include "core/ref_object.h"
 #include "core/text.h"
 #include "core/text_table.h"
+#include "platform/media/media_probe.h"
 #include "platform/media/media_writer.h"
 #include "platform/message_queue.h"
+#include "project/file_clip.h"
 #include "project/project.h"
+#include "project/track.h"
 #include "render/output_settings.h"
 #include "render/render.h"
 #include "render/render_job.h"
@@ -18,6 +22,7 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <set>
 #include <unistd.h>
 
 namespace {
@@ -89,6 +94,44 @@ bool SameExtension(const std::string& FileName, TMediaOutputFormat Format) {
     return SameTextAscii(Extension, std::string(".") + OutputFormatExtension(Format));
 }
 
+// Why a clip's media could not be opened, in the user's words.
+std::string UnavailableReason(const std::string& FileName) {
+    if (!QueryFileStatus(FileName).IsRegular)
+        return GetText(TTextSlot::MediaNotFound);
+    TMediaInfo Info;
+    try {
+        Info = ProbeMedia(FileName);
+    } catch (const std::exception&) {
+        return GetText(TTextSlot::MediaNotAMediaFile);
+    }
+    std::string Codecs;
+    for (const TMediaStreamInfo& Stream : Info.Streams)
+        if (!Stream.SubType.empty())
+            Codecs += (Codecs.empty() ? "" : ", ") + Stream.SubType;
+    if (Codecs.empty())
+        return GetText(TTextSlot::MediaNotAMediaFile);
+    return FormatMessageText(GetText(TTextSlot::MediaUnsupportedCodec), Codecs);
+}
+
+// One line for each file whose clips the render leaves out, with its reason.
+std::string UnavailableMediaList(const TProject& Project) {
+    std::set<std::string> Seen;
+    std::string List;
+    for (int32_t T = 0; T < Project.TrackCount(); ++T) {
+        TTrack* Track = Project.Track(T);
+        for (int32_t I = 0; I < Track->ItemCount(); ++I) {
+            auto* Clip = dynamic_cast<TFileClip*>(Track->Item(I));
+            if (!Clip || Clip->IsAvailable() || !Seen.insert(Clip->FileName()).second)
+                continue;
+            List += "  " + FormatMessageText(
+                FormatMessageText(GetText(TTextSlot::UnavailableMediaLine), Clip->FileName()),
+                UnavailableReason(Clip->FileName()));
+            List += "\n";
+        }
+    }
+    return List;
+}
+
 int32_t Percent(TVideoTime Position, TVideoTime Duration) {
     if (Duration <= 0)
         return 0;
@@ -115,11 +158,22 @@ int RenderProject(TProject& Project, TRender& Render, const TRenderRequest& Requ
         return Fail(FormatMessageText(GetText(TTextSlot::RenderOverProject), OutputFile));
     if (!FolderIsWritable(OutputFile))
         return Fail(FormatMessageText(GetText(TTextSlot::CannotWriteRenderFolder), OutputFile));
-    if (!Render.CanRender())
-        return Fail(FormatMessageText(GetText(RenderKindIsAudioOnly(Render.Kind())
-                                                  ? TTextSlot::NoAudibleClipsToRender
-                                                  : TTextSlot::NoVideoClipsToRender),
-                                      KindName));
+    // Missing or unreadable media do not stop a render, but the user hears
+    // of each file before it starts, and again when nothing else is left.
+    std::string Unavailable = UnavailableMediaList(Project);
+    if (!Render.CanRender()) {
+        std::string Message = FormatMessageText(GetText(RenderKindIsAudioOnly(Render.Kind())
+                                                            ? TTextSlot::NoAudibleClipsToRender
+                                                            : TTextSlot::NoVideoClipsToRender),
+                                                KindName);
+        if (!Unavailable.empty())
+            Message += "\n" + GetText(TTextSlot::UnavailableMediaCaption) + "\n" +
+                       Unavailable.substr(0, Unavailable.size() - 1);
+        return Fail(Message);
+    }
+    if (!Unavailable.empty())
+        std::fprintf(stderr, "%s\n%s", GetText(TTextSlot::UnavailableMediaWarning).c_str(),
+                     Unavailable.c_str());
     if (!SameExtension(OutputFile, Settings.OutputFormat))
         std::fprintf(stderr, "%s\n",
                      FormatMessageText(
@@ -178,5 +232,7 @@ int RunCommandLineRender(const std::string& ProjectFile, const TRenderRequest& R
     } catch (const std::exception& Error) {
         return Fail(Error.what());
     }
+    for (const std::string& Problem : Project->LoadProblems())
+        std::fprintf(stderr, "%s\n", Problem.c_str());
     return RenderProject(*Project, Render, Request);
 }

@@ -48,7 +48,8 @@ double ReadZoom(const TData& Data, std::string_view Key) {
 
 } // namespace
 
-TFileClip::TFileClip(TVideoTime Position, std::string FileName) : FFileName(std::move(FileName)) {
+TFileClip::TFileClip(TVideoTime Position, std::string FileName)
+    : FFileName(AbsoluteMediaFileName(FileName)) {
     SetPosition(Position);
     std::unique_ptr<TFileClipElement> Element = OpenElement(FFileName);
     if (Element) {

@@ -15,7 +15,8 @@ TRefPtr<TTrackItem> CreateItem(TData& Data) {
     std::string Type = Data.ReadString("Type", "");
     if (SameTextAscii(Type, "FileClip"))
         return MakeRef<TFileClip>(
-            0, ResolvedMediaFileName(Data.ReadString("FileName", ""), MediaFolders()));
+            0, LocatedMediaFileName(Data.ReadString("FileName", ""), MediaFolders(),
+                                    LoadingProjectFolder()));
     const TDescriptionRegistry& Registry = DescriptionRegistry();
     if (SameTextAscii(Type, "TitleClip")) {
         int32_t Id = Data.ReadInteger("Id", -1);

@@ -8,6 +8,7 @@
 #include "project/clip.h"
 #include "project/clip_effect.h"
 #include "project/list_undo.h"
+#include "project/media_paths.h"
 #include "project/project_changes.h"
 #include "project/project_defaults.h"
 #include "project/sub_track.h"
@@ -385,7 +386,10 @@ void TProject::LoadFromFile(const std::string& FileName) {
         RaiseError(FormatMessageText(GetText(TTextSlot::NotAProjectFile), FileName));
     TRefPtr<TProject> Opened = MakeRef<TProject>();
     Opened->Timeline().BeginUpdate();
-    Opened->LoadFromData(Data);
+    {
+        TLoadingProjectFolder Folder(FileName);
+        Opened->LoadFromData(Data);
+    }
     Opened->Timeline().Commit();
     {
         TUpdateGuard Guard(*FChanges);
@@ -399,6 +403,7 @@ void TProject::LoadFromFile(const std::string& FileName) {
         LoadSettings(Data);
         SetFileName(FileName);
     }
+    FLoadProblems = Opened->LoadProblems();
     FModified = false;
 }
 

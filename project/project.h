@@ -49,6 +49,10 @@ public:
     void LoadFromData(TData& Data);
     void SaveToData(TData& Data) const;
     void LoadFromFile(const std::string& FileName);
+    // What the last load of a file left out or could not read, one message
+    // each (items dropped as damaged); empty after a clean load.
+    const std::vector<std::string>& LoadProblems() const { return FLoadProblems; }
+    void NoteLoadProblem(std::string Message) { FLoadProblems.push_back(std::move(Message)); }
     void SaveToFile(const std::string& FileName);
 
     void InsertTrack(TTrack* Track, int32_t Index);
@@ -127,4 +131,5 @@ private:
     std::unique_ptr<TProjectChanges> FChanges;
     bool FModified = false;
     bool FDestroying = false;
+    std::vector<std::string> FLoadProblems;
 };

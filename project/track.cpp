@@ -2,6 +2,8 @@
 
 #include "core/data.h"
 #include "core/error.h"
+#include "core/text.h"
+#include "core/text_table.h"
 #include "project/clip.h"
 #include "project/item_record.h"
 #include "project/project.h"
@@ -231,7 +233,17 @@ void TTrack::LoadItems(TData& Data) {
     int32_t Count = Data.ReadListCount("Item[");
     for (int32_t I = 0; I < Count; ++I) {
         TDataSection Element(Data, ListItemName("Item[", I));
-        if (TRefPtr<TTrackItem> Item = LoadTrackItem(Data))
+        TRefPtr<TTrackItem> Item = LoadTrackItem(Data);
+        if (Item && Item->IsDamaged()) {
+            if (FProject)
+                FProject->NoteLoadProblem(FormatMessageText(
+                    FormatMessageText(FormatMessageText(GetText(TTextSlot::DamagedItemDropped),
+                                                        Data.ReadString("Type", "?")),
+                                      std::to_string(I + 1)),
+                    std::to_string(FIndex + 1)));
+            continue;
+        }
+        if (Item)
             InsertItem(Item.Get(), ItemCount());
     }
 }

@@ -76,8 +76,15 @@ void TTrackItem::Load(TData& Data) {
     // A damaged file must not place an item beyond the project's end or give
     // it a length nothing could show. Short lengths are kept: a split may
     // leave pieces of 0.04 s, and a transition between short clips is short.
-    FPosition = std::clamp<TVideoTime>(Data.ReadInt64("Position", 0), 0, MaxProjectPosition);
+    TVideoTime Position = Data.ReadInt64("Position", 0);
     TVideoTime Duration = Data.ReadInt64("Duration", 0);
+    // An end beyond the unlimited time is no edit a user could make: the
+    // record is damaged, and clamping it would place the item 100 hours on
+    // and stretch the render to match.
+    FIsDamaged = Position > UnlimitedVideoTime || Duration > UnlimitedVideoTime ||
+                 std::max<TVideoTime>(Position, 0) >
+                     UnlimitedVideoTime - std::max<TVideoTime>(Duration, 0);
+    FPosition = std::clamp<TVideoTime>(Position, 0, MaxProjectPosition);
     FDuration = Duration > 0 ? std::min(Duration, MaxProjectPosition) : MinimumItemDuration;
     TItem::Load(Data);
 }

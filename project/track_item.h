@@ -79,6 +79,9 @@ public:
     // record's type decided which item to create.
     void Load(TData& Data) override;
     void Save(TData& Data) const override;
+    // The loaded record placed the item's end beyond any time the program
+    // can reach (a damaged file); the track drops such an item on loading.
+    bool IsDamaged() const { return FIsDamaged; }
 
 protected:
     TTrackItem();
@@ -98,6 +101,7 @@ private:
     std::unique_ptr<TTimelineElement> FElement;
     TVideoTime FPosition = 0;
     TVideoTime FDuration = 0;
+    bool FIsDamaged = false;
     TVideoTime FTrackPosition = 0;
     TVideoTime FTrackDuration = 0;
     bool FJoined = false;

@@ -192,7 +192,12 @@ void TRender::Save(TData& Data) const {
 void TRender::BindProjectHooks(std::function<void(TData&)>& LoadRendering,
                                std::function<void(TData&)>& SaveRendering) {
     LoadRendering = [this](TData& Data) { Load(Data); };
-    SaveRendering = [this](TData& Data) { Save(Data); };
+    // The stored values are those a render would use now: an optimal size
+    // follows the clips, which may have changed since the last refresh.
+    SaveRendering = [this](TData& Data) {
+        Refresh();
+        Save(Data);
+    };
     FLoadHook = &LoadRendering;
     FSaveHook = &SaveRendering;
 }

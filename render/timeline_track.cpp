@@ -82,7 +82,14 @@ int32_t TTimelineTrack::PositionOf(const TClipElement* Clip) const {
 }
 
 TVideoTime TTimelineTrack::GetDuration() const {
-    return IsEmpty() ? 0 : FClips.back()->End();
+    // Only clips with something to show or play give the track its length:
+    // a clip whose media went away would otherwise stretch the render with
+    // black, and the latest start need not be the latest end.
+    TVideoTime End = 0;
+    for (const TClipElement* Clip : FClips)
+        if (Clip && !Clip->Unavailable())
+            End = std::max(End, Clip->End());
+    return End;
 }
 
 TMediaTrack* TTimelineTrack::VideoSubTrack(int32_t Index) const {

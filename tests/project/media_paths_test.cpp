@@ -1,7 +1,10 @@
 #include "project/media_paths.h"
 
 #include "core/paths.h"
+#include "tests/core/temp_directory.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -48,6 +51,32 @@ TEST(MediaPaths, StoredNamesResolveIncludingTheOlderMacros) {
 TEST(MediaPaths, StoringAndResolvingRoundTrips) {
     for (const char* Name : {"/srv/media/video/a/b.avi", "/home/ann/Music/c.mp3", "/tmp/d.wav"})
         EXPECT_EQ(ResolvedMediaFileName(StoredMediaFileName(Name, Folders()), Folders()), Name);
+}
+
+TEST(MediaPaths, RelativeNamesAreTakenAgainstTheCurrentFolder) {
+    std::string Current = std::filesystem::current_path().string();
+    EXPECT_EQ(AbsoluteMediaFileName("clips/../a.mp4"), Current + "/a.mp4");
+    EXPECT_EQ(AbsoluteMediaFileName("/x/./y.mp4"), "/x/y.mp4");
+    EXPECT_EQ(AbsoluteMediaFileName(""), "");
+}
+
+// A project moved together with its media: the stored names point to the old
+// place, the files lie beside the project (in the same layout or side by side).
+TEST(MediaPaths, NamesThatDoNotResolveAreLookedForBesideTheProject) {
+    TTempDirectory Folder;
+    std::filesystem::create_directory(Folder.File("clips"));
+    for (const char* Name : {"clips/a.mp4", "b.wav"})
+        std::ofstream(Folder.File(Name)) << "x";
+    EXPECT_EQ(LocatedMediaFileName("clips\\a.mp4", Folders(), Folder.Path()),
+              Folder.File("clips/a.mp4"));
+    EXPECT_EQ(LocatedMediaFileName("/gone/away/b.wav", Folders(), Folder.Path()),
+              Folder.File("b.wav"));
+    EXPECT_EQ(LocatedMediaFileName("<My Audio>\\b.wav", Folders(), Folder.Path()),
+              Folder.File("b.wav"));
+    // Nothing beside it either: the stored name as it resolves, and without a
+    // project folder (a paste) nothing is looked for.
+    EXPECT_EQ(LocatedMediaFileName("/gone/c.wav", Folders(), Folder.Path()), "/gone/c.wav");
+    EXPECT_EQ(LocatedMediaFileName("/gone/away/b.wav", Folders(), ""), "/gone/away/b.wav");
 }
 
 } // namespace
