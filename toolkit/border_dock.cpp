@@ -128,9 +128,10 @@ void PackBands(std::vector<TBandBox>& Boxes, int32_t Length) {
                 Consider(P.Top, std::abs(Middle - P.Top));
                 Consider(P.Bottom, std::abs(Middle - P.Bottom));
             }
-            if (Best < 0)
-                Best = std::max(0, D.Top);
-        } else {
+        }
+        if (Best < 0) {
+            // Not dropped over any box (or not new): the nearest of the edge
+            // and the other boxes' tops (counted double) and bottoms.
             Consider(0, std::abs(int64_t(D.Top)));
             for (size_t F : Fixed) {
                 const TRect& P = Boxes[F].Result;
@@ -324,8 +325,10 @@ void TBorderDock::Arrange(bool Preview) {
         if (AnyNew) {
             Box.Wanted = Work;
         } else {
+            // The anchor, not the last layout: a box squeezed while the
+            // dock was short goes back to its place when it grows again.
             const TRect Anchor = ToEdge(Item.Anchor);
-            Box.Wanted = TRect::FromSize(Work.Left, Anchor.Top, Work.Width(), Work.Height());
+            Box.Wanted = TRect::FromSize(Anchor.Left, Anchor.Top, Work.Width(), Work.Height());
         }
         Box.Current = ToEdge(Item.AroundRect);
         Box.IsNew = Item.IsNew;

@@ -23,7 +23,7 @@ void TSplitDockHook::SetBounds(const TRect& Rect) { FItem.WorkRect = Rect; }
 
 TSplitDock::TSplitDock() {
     SetAlign(TDockAlign::Client);
-    FTable.SetSplitterWidth(0);
+    FTable.SetSplitterWidth(SplitterWidth);
 }
 
 TSplitDock::~TSplitDock() = default;

@@ -36,6 +36,9 @@ public:
 class TSplitDock : public TDock, private TTableItems<TSplitTableHook> {
 public:
     static const TControlClass Class;
+    // The docked controls are widgets that take the mouse over their whole
+    // bounds, so the splitters are strips of their own between them.
+    static constexpr int32_t SplitterWidth = 4;
 
     TSplitDock();
     ~TSplitDock() override;

@@ -52,7 +52,11 @@ public:
     void MouseDown(TWidgetMouseEvent& Event) override;
     void MouseMove(TWidgetMouseEvent& Event) override;
     void MouseUp(TWidgetMouseEvent& Event) override;
-    void MouseLeave() override { FPressed = false; }
+    // Leaving with the button still held is the drag itself.
+    void MouseLeave() override {
+        if (!IsDown())
+            FPressed = false;
+    }
     void CaptureEnd() override { FPressed = false; }
     void Paint(TPixels& Pixels) override;
 
