@@ -805,8 +805,11 @@ void TDockList::ShowFloating(bool Show) {
         if (!Entry.Window)
             continue;
         auto* Dock = dynamic_cast<TDock*>(Entry.Control.get());
-        if (Show && (!Dock || Dock->StoredVisible()))
+        if (Show && (!Dock || Dock->StoredVisible())) {
+            // Above the main window that has just been shown.
             Entry.Window->Show(TActivate::No);
+            Entry.Window->Native().Raise();
+        }
         else if (!Show)
             Entry.Window->Hide();
     }

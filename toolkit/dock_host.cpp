@@ -3,6 +3,7 @@
 #include "core/data.h"
 
 #include <algorithm>
+#include <iterator>
 
 TDockHost::TDockHost() {
     FTop = &Add<TBorderDock>(TDockAlign::Top);
@@ -13,6 +14,19 @@ TDockHost::TDockHost() {
 }
 
 void TDockHost::Layout() {
+    // A dock's thickness follows its bands, which its relayout computes:
+    // place again until the thicknesses hold (they settle at once unless a
+    // length change moves boxes between bands).
+    for (int32_t Round = 0; Round < 4; ++Round) {
+        const int32_t Before[] = {FTop->Thickness(), FBottom->Thickness(), FLeft->Thickness(), FRight->Thickness()};
+        Place();
+        const int32_t After[] = {FTop->Thickness(), FBottom->Thickness(), FLeft->Thickness(), FRight->Thickness()};
+        if (std::equal(std::begin(Before), std::end(Before), std::begin(After)))
+            break;
+    }
+}
+
+void TDockHost::Place() {
     const TRect Client = ClientRect();
     const int32_t W = Client.Width(), H = Client.Height();
     const int32_t Top = std::min(FTop->Thickness(), H);

@@ -30,6 +30,7 @@ public:
     void SaveControl(TData& Data) override;
 
 private:
+    void Place();
     TBorderDock* FTop;
     TBorderDock* FBottom;
     TBorderDock* FLeft;
