@@ -2,15 +2,22 @@
 // them by hand or under Xvfb: push buttons (normal, default, disabled, one
 // that opens a pop-up), check boxes, an edit box, a local edit, the memo,
 // the lookup combo box, a scrolling widget whose content is larger than
-// itself, and flat gadgets. Clicks are printed as they happen. Escape or
-// closing the window ends it.
+// itself, and flat gadgets. A second window holds the five docks of a main
+// window with tool bars and tool boxes to drag between them, one floating.
+// Clicks are printed as they happen. Escape or closing the window ends it.
 //
 //   widget_gallery [--quit-after MILLISECONDS]
 
 #include "platform/keys.h"
 #include "platform/message_queue.h"
 #include "platform/window/window_system.h"
+#include "commands/command.h"
+#include "commands/command_list.h"
+#include "commands/factory_list.h"
 #include "toolkit/command_button.h"
+#include "toolkit/dock_host.h"
+#include "toolkit/tool_bar.h"
+#include "toolkit/tool_gadgets.h"
 #include "toolkit/common_control.h"
 #include "toolkit/edit_control.h"
 #include "toolkit/flat_gadget.h"
@@ -247,6 +254,99 @@ struct TGallery {
     }
 };
 
+// Tool buttons made by the gallery's factory.
+class TGalleryButtonFactory : public TFlatGadgetFactory {
+public:
+    explicit TGalleryButtonFactory(std::string_view Id) : TFlatGadgetFactory(nullptr, Id, Id, {}, {}) {
+        SetControlClass(TToolButton::Class);
+    }
+};
+
+// The docks of a main window: a tool bar of buttons, a separator and a
+// label in the top dock, a bar of value gadgets in the bottom dock, a
+// vertical bar on the left and a floating tool box.
+struct TDockGallery {
+    TCommandList Commands; // outlives the buttons that follow its commands
+    TDockHost Host;
+    std::unique_ptr<TWidgetWindow> Window;
+    TToolBarFactory* BarFactory;
+    TGalleryButtonFactory* ButtonFactory;
+
+    // Docks Control at the end of Bar (Position grows along the bar).
+    template <class T>
+    T& AddTo(TToolBar& Bar, std::unique_ptr<T> Control, TFactory* Factory, int32_t Position, int32_t W = 10,
+             int32_t H = 10) {
+        T& Result = *Control;
+        const bool Vertical = Bar.Kind() == TToolBoxKind::Vertical;
+        Bar.DockNew(std::move(Control), Factory,
+                    TRect::FromSize(Vertical ? 0 : Position, Vertical ? Position : 0, W, H));
+        return Result;
+    }
+
+    std::unique_ptr<TToolBar> Bar(std::string_view Caption) {
+        std::unique_ptr<TControl> Made = BarFactory->CreateControl();
+        std::unique_ptr<TToolBar> Result(static_cast<TToolBar*>(Made.release()));
+        Result->SetCaption(Caption);
+        return Result;
+    }
+
+    TToolButton& Button(TToolBar& Bar, const char* Id, const char* Caption, int32_t X) {
+        auto* Command = new TCommand(Commands, nullptr, Id, Caption, Caption, "", {},
+                                     MakeDelegate<&TDockGallery::Run>(this));
+        auto& Result = AddTo(Bar, std::make_unique<TToolButton>(), ButtonFactory, X);
+        Result.SetCommand(Command);
+        return Result;
+    }
+
+    void Run(TCommand* Command, TObject*) { Say("command " + Command->Id()); }
+
+    explicit TDockGallery(TWindowSystem& System) {
+        BarFactory = new TToolBarFactory(FactoryList(), nullptr, "Tool bar", "Gallery|Bar");
+        ButtonFactory = new TGalleryButtonFactory("Gallery|Button");
+        Window = std::make_unique<TWidgetWindow>(
+            System, Host,
+            TWindowOptions{.Title = "Quillmoor docks", .Bounds = TRect::FromSize(Width + 20, 0, 640, 420)});
+        DockList().SetSystem(&System);
+        DockList().SetMainWindow(&Window->Native());
+
+        auto Edit = Bar("Edit");
+        Button(*Edit, "Gallery|Cut", "&Cut", 1000);
+        Button(*Edit, "Gallery|Copy", "C&opy", 2000);
+        Button(*Edit, "Gallery|Paste", "&Paste", 3000).Command()->SetEnabled(false);
+        AddTo(*Edit, std::make_unique<TSeparator>(), nullptr, 4000);
+        auto& Label = AddTo(*Edit, std::make_unique<TLabelGadget>(), nullptr, 5000);
+        Label.SetText("Label");
+        Host.Top().DockNew(std::move(Edit), BarFactory, TRect::FromSize(0, 0, 100, 20));
+
+        auto Values = Bar("Values");
+        auto& Check = AddTo(*Values, std::make_unique<TCheckGadget>(), nullptr, 1000, 16, 16);
+        Check.OnChange = [](TCheckGadget& Gadget) { Say(Gadget.IsChecked() ? "checked" : "unchecked"); };
+        auto& Colour = AddTo(*Values, std::make_unique<TColorButton>(), nullptr, 2000, 24, 16);
+        Colour.SetButtonColor(MakeColor(40, 120, 220, 160));
+        auto& Slide = AddTo(*Values, std::make_unique<TSlideBar>(), nullptr, 3000, 96, 14);
+        Slide.SetRange(40, -100, 100);
+        Slide.OnChange = [](TSlideBar&, int32_t Position) { Say("slide " + std::to_string(Position)); };
+        Host.Bottom().DockNew(std::move(Values), BarFactory, TRect::FromSize(0, -20, 100, 20));
+
+        auto Side = Bar("Side");
+        Side->SetKind(TToolBoxKind::Vertical);
+        Button(*Side, "Gallery|Up", "Up", 1000);
+        Button(*Side, "Gallery|Down", "Dn", 2000);
+        Host.Left().DockNew(std::move(Side), BarFactory, TRect::FromSize(0, 0, 20, 100));
+
+        auto Floating = Bar("Floating");
+        Button(*Floating, "Gallery|Play", "Play", 1000);
+        Button(*Floating, "Gallery|Stop", "Stop", 2000);
+        DockList().Float(std::move(Floating), TRect::FromSize(Width + 200, 200, 10, 10));
+    }
+
+    ~TDockGallery() {
+        DockList().Clear();
+        DockList().SetMainWindow(nullptr);
+        DockList().SetSystem(nullptr);
+    }
+};
+
 } // namespace
 
 int main(int Count, char** Arguments) {
@@ -260,6 +360,7 @@ int main(int Count, char** Arguments) {
         Quit.System = System.get();
         System->SetListener(&Quit);
         TGallery Gallery(*System);
+        TDockGallery Docks(*System);
         bool IsClosed = false;
         Gallery.Window->SetShortcutHook([&](const TWidgetKeyEvent& Event) {
             if (Event.Key != KeyEscape)
@@ -267,6 +368,9 @@ int main(int Count, char** Arguments) {
             IsClosed = true;
             return true;
         });
+        Docks.Window->Show(TActivate::No);
+        // Floating boxes show and hide with the window they belong to.
+        DockList().ShowFloating(true);
         Gallery.Window->Show(TActivate::Yes);
         if (QuitAfter > 0)
             System->StartTimer(std::chrono::milliseconds(QuitAfter), TTimerRepeat::Once, [&] { IsClosed = true; });
