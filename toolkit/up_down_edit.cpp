@@ -310,7 +310,9 @@ void TUpDownEdit::Measure() {
         }
     }
     MeasureText(UpDownMeasureText(FDisplay, FMin, FMax, Widest), Font, TTextMode::Plain, Info);
-    FTextWidth = Info.Width + 1;
+    // The edit box keeps room beside its text; the drawn text is centred in
+    // the same width, so both show every digit.
+    FTextWidth = Info.Width + 1 + 2 * TTextEditWidget::TextInsetX;
     FTextHeight = std::max(Info.TotalHeight, FEdit->LineHeight());
 }
 
