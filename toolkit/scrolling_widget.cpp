@@ -207,7 +207,7 @@ void TScrollBarPart::PaintArrow(TPixels& Pixels, const TRect& Rect) {
 // ---- TScrollingWidgetScrollBar
 
 TScrollingWidgetScrollBar::TScrollingWidgetScrollBar(TScrollingWidget& Widget, TScrollBarKind Kind)
-    : FWidget(Widget), FKind(Kind), FThickness(TScrollingWidget::DefaultThickness) {}
+    : FWidget(Widget), FKind(Kind), FThickness(TScrollingWidget::SkinThickness()) {}
 
 int32_t TScrollingWidgetScrollBar::MaxPosition() const {
     return std::max(0, FRange - FPage);
@@ -324,11 +324,29 @@ TScrollingWidget::TScrollingWidget() {
         Bar->FThumb = Add(TScrollBarPartKind::Thumb);
         FBars[size_t(Kind)] = std::move(Bar);
     }
+    Skins().Changes().AddChangeHandler(MakeDelegate<&TScrollingWidget::SkinsChanged>(this));
 }
 
 TScrollingWidget::~TScrollingWidget() {
+    Skins().Changes().RemoveChangeHandler(MakeDelegate<&TScrollingWidget::SkinsChanged>(this));
     if (FIsPanning)
         EndPanning();
+}
+
+int32_t TScrollingWidget::SkinThickness() {
+    return std::max(DefaultThickness, Skins().Scale(48));
+}
+
+void TScrollingWidget::SkinsChanged(TObject* /*Sender*/, TSkinChangeFlags /*Flags*/) {
+    int32_t Thickness = SkinThickness();
+    for (auto& Bar : FBars) {
+        if (Bar->FThickness == Thickness)
+            continue;
+        int32_t OldSize = Bar->FSize;
+        Bar->FThickness = Thickness;
+        Bar->FSize = Bar->FPage < Bar->FRange ? Thickness : 0;
+        BarChanged(*Bar, OldSize);
+    }
 }
 
 void TScrollingWidget::SetScrollInfo(TScrollBarKind Kind, int32_t Position, int32_t Range, int32_t Page) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/window/window_system.h"
+#include "toolkit/skin.h"
 #include "toolkit/widget.h"
 #include "toolkit/widget_factory.h"
 
@@ -102,8 +103,12 @@ class TScrollingWidget : public TWidget {
 public:
     static const TControlClass Class;
     static constexpr int32_t LineStep = 32;
-    // The thickness of a scroll bar on this desktop.
+    // The thickness of a scroll bar on this desktop at small skin sizes;
+    // larger skins make the bars thicker (SkinThickness).
     static constexpr int32_t DefaultThickness = 16;
+    // DefaultThickness, or the skin's up-down width (48 at size 100) when
+    // that is more.
+    static int32_t SkinThickness();
     static constexpr int32_t MinThumbLength = 8;
     static constexpr int32_t EdgeWidth = 2;
     // A wheel notch scrolls this many lines.
@@ -151,6 +156,7 @@ public:
 private:
     friend class TScrollingWidgetScrollBar;
     void BarChanged(TScrollingWidgetScrollBar& Bar, int32_t OldSize);
+    void SkinsChanged(TObject* Sender, TSkinChangeFlags Flags);
     // Moves one bar to Position (clamped); answers the change.
     int32_t MoveBar(TScrollingWidgetScrollBar& Bar, int64_t Position);
     void EndPanning();

@@ -261,10 +261,21 @@ void TTextEditWidget::Layout() {
 // ---- painting
 
 void TTextEditWidget::PaintFrame(TPixels& Pixels) {
+    // A clear outline in the skin's shadow, the highlight while focused,
+    // and inside it a ring of the box's own background (tinted with the
+    // highlight while focused) so that the frame reads as one line.
     TRect Outer{0, 0, Width(), Height()};
-    PaintEdge(Outer, Pixels, FrameWidth, TEdgeDepth::Shallow, TEdgeKind::Sunken, TEdgeKind::Sunken);
-    if (FHasFocus && IsEnabledInTree())
-        Pixels.BlendFrameRect(Outer.Inflated(-1, -1), AlphaColor(SystemColors().Highlight, 200));
+    bool Enabled = IsEnabledInTree();
+    bool Focused = FHasFocus && Enabled;
+    TColor Background = !Enabled || FIsReadOnly ? SkinColors().FaceColor : SystemColors().Window;
+    TColor Line = Focused   ? SystemColors().Highlight
+                  : Enabled ? SkinColors().ShadowColor
+                            : MixColors(SkinColors().ShadowColor, SkinColors().FaceColor, 128);
+    Pixels.FrameRect(Outer, AlphaColor(Line, 255));
+    TRect Inner = Outer.Inflated(-1, -1);
+    Pixels.FillBand(Inner, ClientRect(), AlphaColor(Background, 255));
+    if (Focused)
+        Pixels.BlendFrameRect(Inner, AlphaColor(SystemColors().Highlight, 96));
 }
 
 void TTextEditWidget::Paint(TPixels& Pixels) {
@@ -320,23 +331,37 @@ void TTextEditWidget::RestartBlink() {
     if (!FHasFocus)
         return;
     FCaretOn = true;
-    TWindowSystem* System = this->System();
-    if (!System)
+    TWidgetWindow* Window = this->Window();
+    if (!Window)
         return;
     StopBlink();
-    FBlinkSystem = System;
-    FBlinkTimer = System->StartTimer(CaretBlink, TTimerRepeat::Repeat, [this] {
+    FBlinkWindow = Window->LifeToken();
+    ScheduleBlink(Window->System());
+}
+
+// One tick at a time: a tick that finds the box gone, unfocused or out of
+// its window simply does not come again.
+void TTextEditWidget::ScheduleBlink(TWindowSystem& System) {
+    FBlinkSystem = &System;
+    FBlinkTimer = System.StartTimer(CaretBlink, TTimerRepeat::Once, [this, &System, Life = LifeToken()] {
+        if (Life.expired())
+            return;
+        FBlinkTimer = 0;
+        if (FBlinkWindow.expired() || !FHasFocus)
+            return;
         FCaretOn = !FCaretOn;
         TPoint Caret = CaretPoint();
         InvalidateClient(TRect::FromSize(Caret.X, Caret.Y, 1, LineHeight()));
+        ScheduleBlink(System);
     });
 }
 
 void TTextEditWidget::StopBlink() {
-    if (FBlinkSystem && FBlinkTimer)
+    if (FBlinkTimer && !FBlinkWindow.expired())
         FBlinkSystem->StopTimer(FBlinkTimer);
     FBlinkTimer = 0;
     FBlinkSystem = nullptr;
+    FBlinkWindow.reset();
 }
 
 // ---- input

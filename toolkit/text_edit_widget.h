@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -115,6 +116,7 @@ private:
     void EnsureCaretVisible();
     void MoveVertically(int32_t Lines, TSelect Select);
     void RestartBlink();
+    void ScheduleBlink(TWindowSystem& System);
     void StopBlink();
     void Edit(bool Changed);
     TWindowSystem* System() const;
@@ -132,6 +134,10 @@ private:
     bool FCaretOn = false;
     bool FIsMouseSelecting = false;
     bool FIsMousePressing = false;
+    // The blink timer runs on the system of the window it was started for;
+    // that window's life token tells whether the system is still there (a
+    // system outlives its windows), so a box outliving both touches neither.
     TWindowSystem* FBlinkSystem = nullptr;
+    std::weak_ptr<const int> FBlinkWindow;
     TTimerId FBlinkTimer = 0;
 };

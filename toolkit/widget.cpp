@@ -39,6 +39,20 @@ void TNCGadget::SetVisible(bool Visible) {
     if (Visible == FIsVisible)
         return;
     FIsVisible = Visible;
+    if (!Visible) {
+        // A hidden part can be neither under the mouse nor held.
+        auto Life = LifeToken();
+        if (TWidgetWindow* Window = FWidget ? FWidget->Window() : nullptr; Window && Window->Capture() == this)
+            Window->ReleaseCapture();
+        if (Life.expired())
+            return;
+        if (MouseHandler().Pressed() == this)
+            MouseHandler().SetPressed(nullptr);
+        if (MouseHandler().Hot() == this)
+            MouseHandler().SetHot(nullptr);
+        if (Life.expired())
+            return;
+    }
     if (FWidget)
         FWidget->Invalidate();
 }
@@ -197,6 +211,25 @@ void TWidget::SetVisible(bool Visible) {
     Invalidate();
     if (FParent)
         FParent->RequestLayout();
+}
+
+void TWidget::ActivateOnClick(TClickPart Part) {
+    TWidgetWindow* Window = this->Window();
+    if (!Window)
+        return;
+    TNativeWindow& Native = Window->Native();
+    bool WasActive = Native.HasFocus();
+    if (!WasActive && Native.Kind() != TWindowKind::Drag)
+        Native.Activate();
+    if (Part == TClickPart::Client && TabStop() && IsShowing() && IsEnabledInTree()) {
+        Window->SetFocused(this);
+        return;
+    }
+    // A click elsewhere in an inactive window brings back the control that
+    // had the focus there.
+    if (!WasActive && !Window->Focused() && Window->Root())
+        if (TWidget* Target = Window->Root()->FindFocusTarget(); Target != Window->Root())
+            Window->SetFocused(Target);
 }
 
 void TWidget::HiddenWhileFocused() {

@@ -85,6 +85,9 @@ private:
     bool FIsVisible = true;
 };
 
+// Where a click on a widget landed: its client area or its border.
+enum class TClickPart : uint8_t { Client, Border };
+
 // How a widget's background is filled before it paints.
 enum class TWidgetBackground : uint8_t {
     Face, // the skin's face colour
@@ -196,6 +199,11 @@ public:
     // Offers Event as a dialog character to this widget and its showing,
     // enabled descendants, depth first in child order, until one takes it.
     bool OfferDialogChar(TWidgetKeyEvent& Event);
+    // A button went down on this widget (Client) or on its border or a
+    // non-client part (Border): activates an inactive window, gives the
+    // focus to this widget when it has a tab stop and the click is in its
+    // client area, else restores the focus the window last had.
+    virtual void ActivateOnClick(TClickPart Part);
     // The widget is being hidden while the focus is on it or inside it; it
     // is still visible during the call. The base clears the focus.
     virtual void HiddenWhileFocused();

@@ -446,6 +446,11 @@ void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
     }
     switch (Event.Kind) {
     case TMouseEventKind::Down:
+        if (Owner && !Owner->IsDesigning()) {
+            Owner->ActivateOnClick(dynamic_cast<TNCGadget*>(Target) ? TClickPart::Border : TClickPart::Client);
+            if (Life.expired() || TargetLife.expired())
+                return;
+        }
         Target->MouseDown(E);
         break;
     case TMouseEventKind::Up:

@@ -2,9 +2,11 @@
 // them by hand or under Xvfb: push buttons (normal, default, disabled, one
 // that opens a pop-up), check boxes, an edit box, a local edit, the memo,
 // the lookup combo box, a scrolling widget whose content is larger than
-// itself, and flat gadgets. A second window holds the five docks of a main
-// window with tool bars and tool boxes to drag between them, one floating.
-// Clicks are printed as they happen. Escape or closing the window ends it.
+// itself, flat gadgets, number fields with up-downs (decimal, percent,
+// hexadecimal, a wrapping hue), a bare up-down and the colour chooser. A
+// second window holds the five docks of a main window with tool bars and
+// tool boxes to drag between them, one floating. Clicks are printed as they
+// happen. Escape or closing the window ends it.
 //
 //   widget_gallery [--quit-after MILLISECONDS]
 
@@ -14,6 +16,7 @@
 #include "commands/command.h"
 #include "commands/command_list.h"
 #include "commands/factory_list.h"
+#include "toolkit/color_chooser.h"
 #include "toolkit/command_button.h"
 #include "toolkit/dock_host.h"
 #include "toolkit/tool_bar.h"
@@ -27,9 +30,12 @@
 #include "toolkit/scrolling_widget.h"
 #include "toolkit/skin_colors.h"
 #include "toolkit/text_attr.h"
+#include "toolkit/up_down.h"
+#include "toolkit/up_down_edit.h"
 #include "toolkit/widget.h"
 #include "toolkit/widget_window.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -41,7 +47,7 @@
 namespace {
 
 constexpr int32_t Width = 600;
-constexpr int32_t Height = 400;
+constexpr int32_t Height = 500;
 
 // Ends the loop when the desktop asks the program to quit (SIGTERM, a
 // session ending).
@@ -136,6 +142,22 @@ public:
             Pixels.FillRect({Cx - 1, Cy - 6, Cx + 1, Cy + 6}, Color);
             break;
         }
+    }
+};
+
+// A colour sample over a checkerboard, so that its opacity shows.
+class TColorSample : public TWidget {
+public:
+    TColor Color = MakeColor(53, 132, 228, 192);
+
+    void Paint(TPixels& Pixels) override {
+        TRect Client = ClientRect();
+        for (int32_t Y = 0; Y < Client.Height(); Y += 6)
+            for (int32_t X = 0; X < Client.Width(); X += 6)
+                Pixels.FillRect(TRect::FromSize(X, Y, 6, 6), (X / 6 + Y / 6) % 2 ? MakeColor(255, 255, 255)
+                                                                                 : MakeColor(191, 191, 191));
+        Pixels.BlendRect({0, 0, Client.Width(), Client.Height()}, Color);
+        Pixels.FrameRect({0, 0, Client.Width(), Client.Height()}, SkinColors().ShadowColor);
     }
 };
 
@@ -246,6 +268,51 @@ struct TGallery {
             if (Index == 3)
                 Gadget.SetEnabled(false);
         }
+
+        Heading(16, 386, "Number fields");
+        auto Field = [&](int32_t X, int32_t Y, int32_t Min, int32_t Max, int32_t Value, TUpDownDisplay Display,
+                         const char* Name) -> TUpDownEdit& {
+            auto& Number = Root.Add<TUpDownEdit>();
+            Number.SetLimits(Min, Max);
+            Number.SetValue(Value);
+            Number.SetDisplay(Display);
+            int32_t W = 0, H = 0;
+            Number.GetDefaultSize(W, H);
+            Place(Number, X, Y, std::max(W, 72), H + 4);
+            Number.OnChange = [&Number, Name] { Say(std::string(Name) + " " + Number.Text()); };
+            return Number;
+        };
+        Field(16, 410, -1000, 1000, 250, TUpDownDisplay::Decimal, "decimal");
+        Field(100, 410, -100, 100, 50, TUpDownDisplay::Percent, "percent");
+        Field(184, 410, 0, 255, 31, TUpDownDisplay::Hexadecimal, "hex");
+        Field(16, 444, 0, 255, 43, TUpDownDisplay::Decimal, "hue").SetWrapping(true);
+        auto& Spin = Root.Add<TUpDown>();
+        int32_t SpinWidth = 0, SpinHeight = 0;
+        Spin.GetDefaultSize(SpinWidth, SpinHeight);
+        Place(Spin, 100, 444, std::max(SpinWidth, 16), std::max(SpinHeight, 40));
+        Spin.OnStep = [](int32_t Count) { Say("up-down " + std::to_string(Count)); };
+
+        Heading(260, 386, "Colour chooser");
+        auto& Sample = Root.Add<TColorSample>();
+        Place(Sample, 260, 410, 48, 25);
+        auto& Choose = Root.Add<TCommonButton>();
+        Choose.SetCaption("C&olour...");
+        Place(Choose, 316, 410, 96, 25);
+        Choose.OnClick = [this, &Choose, &Sample] {
+            TColorChooser Chooser;
+            Chooser.SetColor(Sample.Color);
+            Chooser.OnChange = [&] {
+                Sample.Color = Chooser.Color();
+                Sample.Invalidate();
+            };
+            TColor Before = Sample.Color;
+            TRect At = Choose.ScreenRect();
+            bool Accepted = Chooser.PopupAt(System, At.Left, At.Bottom, &Choose);
+            if (!Accepted)
+                Sample.Color = Before;
+            Sample.Invalidate();
+            Say(Accepted ? "colour accepted" : "colour cancelled");
+        };
 
         Window = std::make_unique<TWidgetWindow>(
             System, Root,

@@ -213,6 +213,10 @@ TEST(CommonButton, RestHotPushedAndFocusedLooksDiffer) {
     F.System.ScriptMouseMove({50, 50}); // off the window
     RunScript(F.System);
     EXPECT_EQ(F.Pixel(Button, X, Y), Rest);
+    // A click gives a button the focus.
+    EXPECT_TRUE(Button.HasFocus());
+    Other.SetFocus();
+    RunScript(F.System);
 
     // The focused button wears the dark default frame; the other does not.
     uint32_t Frame = Filled(AlphaColor(SkinColors().TextColor, 255));

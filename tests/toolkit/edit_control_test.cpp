@@ -477,3 +477,117 @@ TEST(EditFactories, MakeTheirControlsWithTheDefaultSizes) {
     EXPECT_EQ(Height, 2 * 2 + 12 + 6);
     EXPECT_FALSE(Memos->GetDefaultSize(*Memo, Width, Height));
 }
+
+// ---- the frame, clicks into inactive windows and the caret's timer
+
+TEST(EditControlLook, FrameIsASolidSkinLineThatTurnsToTheHighlightWithTheFocus) {
+    TEditFixture F;
+    auto& Edit = F.AddEdit(TRect::FromSize(10, 10, 120, 22));
+    auto& Other = F.AddEdit(TRect::FromSize(10, 40, 120, 22));
+    F.Open();
+    Other.SetFocus();
+    RunScript(F.System);
+    auto Border = [&](const TEditControl& E, int32_t X, int32_t Y) {
+        TPoint Origin = E.WindowOrigin();
+        return PresentedAt(F.System, *F.Window, Origin.X + X, Origin.Y + Y);
+    };
+    uint32_t Shadow = Filled(AlphaColor(SkinColors().ShadowColor, 255));
+    uint32_t Highlight = Filled(AlphaColor(SystemColors().Highlight, 255));
+    // Every side of the outline, unbroken.
+    for (TPoint P : {TPoint{0, 11}, TPoint{119, 11}, TPoint{60, 0}, TPoint{60, 21}, TPoint{0, 0}, TPoint{119, 21}})
+        EXPECT_EQ(Border(Edit, P.X, P.Y), Shadow) << P.X << "," << P.Y;
+    EXPECT_NE(Shadow, Filled(SkinColors().FaceColor));
+    Edit.SetFocus();
+    RunScript(F.System);
+    for (TPoint P : {TPoint{0, 11}, TPoint{119, 11}, TPoint{60, 0}, TPoint{60, 21}})
+        EXPECT_EQ(Border(Edit, P.X, P.Y), Highlight) << P.X << "," << P.Y;
+    EXPECT_EQ(Border(Other, 0, 11), Shadow);
+    // The inner ring is tinted with the highlight only while focused.
+    EXPECT_NE(Border(Edit, 1, 11), Border(Other, 1, 11));
+}
+
+TEST(EditControlFocus, AClickIntoAnInactiveWindowActivatesItAndFocusesTheClickedBox) {
+    TEditFixture F;
+    auto& First = F.AddEdit(TRect::FromSize(10, 10, 120, 22));
+    auto& Second = F.AddEdit(TRect::FromSize(10, 40, 120, 22));
+    F.Open();
+    First.SetFocus();
+    TWidget OtherRoot;
+    TWidgetWindow Other(F.System, OtherRoot,
+                        TWindowOptions{.Kind = TWindowKind::Main, .Title = "Other", .Bounds = TRect::FromSize(500, 100, 100, 100)});
+    Other.Show(TActivate::Yes);
+    RunScript(F.System);
+    ASSERT_FALSE(F.Window->Native().HasFocus());
+    // Click into the second box of the inactive window: the window comes
+    // forward and the keys go to the clicked box.
+    F.System.ScriptClick(F.Screen(Second, {20, 8}));
+    F.System.ScriptText("x");
+    RunScript(F.System);
+    EXPECT_TRUE(F.Window->Native().HasFocus());
+    EXPECT_TRUE(Second.HasFocus());
+    EXPECT_EQ(Second.Text(), "x");
+    EXPECT_EQ(First.Text(), "");
+}
+
+TEST(EditControlFocus, AClickOnAPlainWidgetOfAnInactiveWindowBringsBackItsFocus) {
+    TEditFixture F;
+    auto& Edit = F.AddEdit(TRect::FromSize(10, 10, 120, 22));
+    auto& Plain = F.Root.Add<TWidget>();
+    Plain.SetBounds(TRect::FromSize(10, 60, 100, 40));
+    F.Open();
+    Edit.SetFocus();
+    TWidget OtherRoot;
+    TWidgetWindow Other(F.System, OtherRoot,
+                        TWindowOptions{.Kind = TWindowKind::Main, .Title = "Other", .Bounds = TRect::FromSize(500, 100, 100, 100)});
+    Other.Show(TActivate::Yes);
+    RunScript(F.System);
+    F.System.ScriptClick(F.Screen(Plain, {5, 5}));
+    RunScript(F.System);
+    EXPECT_TRUE(F.Window->Native().HasFocus());
+    EXPECT_TRUE(Edit.HasFocus());
+}
+
+TEST(EditControlLifetime, AFocusedBoxOutlivingItsWindowAndWindowSystemGoesQuietly) {
+    // Regression: the caret's timer kept a plain pointer to the window
+    // system and stopped its timer there when the box went, after the
+    // system was gone (a use after free under the sanitizers).
+    TWidget Root;
+    auto& Edit = Root.Add<TEditControl>();
+    Edit.SetBounds(TRect::FromSize(10, 10, 120, 22));
+    {
+        THeadlessWindowSystem System{{{{0, 0, 800, 600}, {0, 0, 800, 560}}}};
+        TWidgetWindow Window(System, Root,
+                             TWindowOptions{.Kind = TWindowKind::Main, .Title = "Short", .Bounds = TRect::FromSize(100, 100, 300, 200)});
+        Window.Show(TActivate::Yes);
+        System.ProcessEvents();
+        ASSERT_TRUE(Edit.SetFocus());
+        System.AdvanceClock(1200ms);
+        System.ProcessEvents();
+        EXPECT_TRUE(Edit.HasFocus());
+    }
+    Edit.SetText("still here");
+    EXPECT_EQ(Edit.Text(), "still here");
+}
+
+TEST(EditControlLifetime, TheCaretStopsBlinkingWhenItsWindowGoesAndTheSystemStays) {
+    THeadlessWindowSystem System{{{{0, 0, 800, 600}, {0, 0, 800, 560}}}};
+    TWidget Root;
+    auto& Edit = Root.Add<TEditControl>();
+    Edit.SetBounds(TRect::FromSize(10, 10, 120, 22));
+    {
+        TWidgetWindow Window(System, Root,
+                             TWindowOptions{.Kind = TWindowKind::Main, .Title = "Short", .Bounds = TRect::FromSize(100, 100, 300, 200)});
+        Window.Show(TActivate::Yes);
+        System.ProcessEvents();
+        ASSERT_TRUE(Edit.SetFocus());
+    }
+    // The pending tick finds the window gone and does not come again.
+    bool Before = Edit.IsCaretShown();
+    System.AdvanceClock(600ms);
+    System.ProcessEvents();
+    bool After = Edit.IsCaretShown();
+    System.AdvanceClock(600ms);
+    System.ProcessEvents();
+    EXPECT_TRUE(Before);
+    EXPECT_EQ(Edit.IsCaretShown(), After);
+}

@@ -446,3 +446,24 @@ TEST(ScrollingWidget, TheFactoryMakesScrollingWidgets) {
     std::unique_ptr<TControl> Control = Factory->CreateControl();
     EXPECT_NE(dynamic_cast<TScrollingWidget*>(Control.get()), nullptr);
 }
+
+TEST(ScrollingWidget, BarThicknessFollowsTheSkinSize) {
+    TFixture F;
+    F.Tall();
+    int32_t Start = Skins().Size();
+    ASSERT_EQ(Start, TSkins::DefaultSize);
+    EXPECT_EQ(F.Content.VertScrollBar().Size(), TScrollingWidget::DefaultThickness);
+    Skins().SetSize(100);
+    EXPECT_EQ(F.Content.VertScrollBar().Thickness(), 48);
+    EXPECT_EQ(F.Content.VertScrollBar().Size(), 48);
+    EXPECT_EQ(F.Content.ClientRect().Width(), 200 - 48);
+    EXPECT_EQ(F.Content.VertScrollBar().BarRect().Width(), 48);
+    // The hidden bar keeps no room but takes the new thickness when it shows.
+    EXPECT_EQ(F.Content.HorzScrollBar().Size(), 0);
+    EXPECT_EQ(F.Content.HorzScrollBar().Thickness(), 48);
+    // Small skins never make the bars thinner than the desktop's.
+    Skins().SetSize(TSkins::MinSize);
+    EXPECT_EQ(F.Content.VertScrollBar().Size(), TScrollingWidget::DefaultThickness);
+    Skins().SetSize(Start);
+    EXPECT_EQ(F.Content.ClientRect().Width(), 200 - TScrollingWidget::DefaultThickness);
+}

@@ -113,3 +113,40 @@ TEST(WidgetBackground, PaintParentBackgroundShowsTheParentsPaintingThrough) {
     // Nothing outside the child was touched by the parent's second paint.
     EXPECT_EQ(PresentedAt(F.System, *F.Window, 39, 21), Filled(Red));
 }
+
+// A part of the top border that counts its capture's end.
+class TCountingPart : public TNCGadget {
+public:
+    int32_t CaptureEnds = 0;
+    void CaptureEnd() override { ++CaptureEnds; }
+};
+
+TEST(WidgetBorder, HidingAHeldPartClearsItsHotPressedAndCaptureStates) {
+    TFixture F;
+    TWidget Root;
+    auto& Framed = Root.Add<TFramed>();
+    Framed.SetBounds(TRect::FromSize(10, 10, 40, 30));
+    auto& Part = static_cast<TCountingPart&>(Framed.AddNCGadget(std::make_unique<TCountingPart>()));
+    Part.SetBounds({4, 0, 20, 4});
+    F.Open(Root);
+    // Pressed and held on the part: hot, down and holding the mouse.
+    F.System.ScriptMouseMove({100 + 10 + 8, 100 + 10 + 1});
+    F.System.ScriptMouseDown({100 + 10 + 8, 100 + 10 + 1});
+    RunScript(F.System);
+    ASSERT_EQ(F.Window->Capture(), &Part);
+    ASSERT_TRUE(Part.IsHot());
+    ASSERT_TRUE(Part.IsDown());
+
+    Part.SetVisible(false);
+    EXPECT_EQ(F.Window->Capture(), nullptr);
+    EXPECT_EQ(MouseHandler().Hot(), nullptr);
+    EXPECT_EQ(MouseHandler().Pressed(), nullptr);
+    EXPECT_FALSE(Part.IsHot());
+    EXPECT_FALSE(Part.IsDown());
+    EXPECT_EQ(Part.CaptureEnds, 1);
+    // The release goes to whatever is under the mouse now, not the hidden part.
+    F.System.ScriptMouseUp({100 + 10 + 8, 100 + 10 + 1});
+    RunScript(F.System);
+    EXPECT_EQ(Part.CaptureEnds, 1);
+    EXPECT_NE(MouseHandler().Hot(), &Part);
+}
