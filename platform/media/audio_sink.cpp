@@ -81,8 +81,6 @@ public:
             SDL_CloseAudioDevice(FDevice);
         }
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0)
-            SDL_Quit();
     }
 
     // Opens the device in float samples of the format, paused; false when

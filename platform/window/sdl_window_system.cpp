@@ -351,10 +351,6 @@ TSdlWindowSystem::~TSdlWindowSystem() {
         if (Cursor)
             SDL_FreeCursor(Cursor);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    // The last one out shuts SDL down whole: only that closes the session
-    // bus connection SDL opened for the input method and the screen saver.
-    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0)
-        SDL_Quit();
 }
 
 std::vector<TDisplay> TSdlWindowSystem::Displays() const {
