@@ -2,8 +2,8 @@
 
 #include <string>
 
-// Moves files to the desktop's trash after the freedesktop.org trash
-// specification, so that the file manager can show and restore them: the
+// Moves files to the desktop's trash in the freedesktop.org trash layout,
+// so that the file manager can show and restore them: the
 // file goes to "files/" of the trash folder under a name not yet taken, and
 // "info/<name>.trashinfo" records where it came from and when.
 //
