@@ -40,6 +40,64 @@ std::optional<int32_t> CellOnGrid(TPoint Point, int32_t Columns, int32_t Rows) {
 
 } // namespace
 
+// ---- TSwatchBox
+
+void TSwatchBox::SetChosenColor(TColor Color) {
+    if (Color == FChosenColor)
+        return;
+    FChosenColor = Color;
+    auto Life = LifeToken();
+    if (FEditTarget) {
+        StoreInto(*FEditTarget, Color);
+        if (Life.expired())
+            return;
+    }
+    Invalidate();
+    if (!FIsUpdating)
+        if (std::function<void()> Handler = OnChange)
+            Handler();
+}
+
+void TSwatchBox::SetChosenColorQuietly(TColor Color) {
+    FIsUpdating = true;
+    SetChosenColor(Color);
+    FIsUpdating = false;
+}
+
+void TSwatchBox::ClearEditTarget() {
+    if (!FEditTarget)
+        return;
+    FEditTarget.reset();
+    Invalidate();
+}
+
+void TSwatchBox::MouseDown(TWidgetMouseEvent& Event) {
+    Event.Accept();
+    std::optional<int32_t> Cell = CellUnder(Event.Position);
+    if (Event.Button == TMouseButton::Left && Cell) {
+        // With an edit target, the chosen swatch's colour goes into it.
+        auto Life = LifeToken();
+        Choose(*Cell);
+        if (!Life.expired())
+            ClearEditTarget();
+    } else if (Event.Button == TMouseButton::Right && Cell && Cell != FEditTarget) {
+        FEditTarget = Cell;
+        Invalidate();
+        Choose(*Cell);
+    } else {
+        ClearEditTarget();
+    }
+}
+
+void TSwatchBox::MouseMove(TWidgetMouseEvent& Event) {
+    if (!(Event.Buttons & MouseButtonBit(TMouseButton::Left)))
+        return;
+    if (std::optional<int32_t> Cell = CellUnder(Event.Position)) {
+        Event.Accept();
+        Choose(*Cell);
+    }
+}
+
 // ---- TColorBox
 
 TColorBox::TColorBox() {
@@ -99,66 +157,14 @@ bool TColorBox::GetDefaultSize(int32_t& Width, int32_t& Height) {
     return true;
 }
 
-void TColorBox::SetChosenColor(TColor Color) {
-    if (Color == FChosenColor)
-        return;
-    FChosenColor = Color;
-    auto Life = LifeToken();
-    if (FEditTarget) {
-        TColors::TPalette Palette = Colors().Palette();
-        Palette[size_t(*FEditTarget)] = Color;
-        Colors().SetPalette(Palette);
-        if (Life.expired())
-            return;
-    }
-    Invalidate();
-    if (!FIsUpdating)
-        if (std::function<void()> Handler = OnChange)
-            Handler();
-}
-
-void TColorBox::SetChosenColorQuietly(TColor Color) {
-    FIsUpdating = true;
-    SetChosenColor(Color);
-    FIsUpdating = false;
-}
-
-void TColorBox::ClearEditTarget() {
-    if (!FEditTarget)
-        return;
-    FEditTarget.reset();
-    Invalidate();
-}
-
 void TColorBox::Choose(int32_t Cell) {
     SetChosenColor(Colors().Palette()[size_t(Cell)]);
 }
 
-void TColorBox::MouseDown(TWidgetMouseEvent& Event) {
-    Event.Accept();
-    std::optional<int32_t> Cell = CellAt(Event.Position);
-    if (Event.Button == TMouseButton::Left && Cell) {
-        // With an edit target, the chosen swatch's colour goes into it.
-        auto Life = LifeToken();
-        Choose(*Cell);
-        if (!Life.expired())
-            ClearEditTarget();
-    } else if (Event.Button == TMouseButton::Right && Cell && Cell != FEditTarget) {
-        FEditTarget = Cell;
-        Invalidate();
-        Choose(*Cell);
-    } else {
-        ClearEditTarget();
-    }
-}
-
-void TColorBox::MouseMove(TWidgetMouseEvent& Event) {
-    if (!(Event.Buttons & MouseButtonBit(TMouseButton::Left)))
-        return;
-    if (std::optional<int32_t> Cell = CellAt(Event.Position)) {
-        Event.Accept();
-        Choose(*Cell);
-    }
+void TColorBox::StoreInto(int32_t Cell, TColor Color) {
+    TColors::TPalette Palette = Colors().Palette();
+    Palette[size_t(Cell)] = Color;
+    Colors().SetPalette(Palette);
 }
 
 // ---- TColorAlphaBox
@@ -204,63 +210,12 @@ void TColorAlphaBox::Paint(TPixels& Pixels) {
         OutlineTarget(Pixels, TColorBox::SwatchRect(*FEditTarget * TColors::Columns));
 }
 
-void TColorAlphaBox::SetChosenColor(TColor Color) {
-    if (Color == FChosenColor)
-        return;
-    FChosenColor = Color;
-    auto Life = LifeToken();
-    if (FEditTarget) {
-        TColors::TAlphas Alphas = Colors().Alphas();
-        Alphas[size_t(*FEditTarget)] = ColorAlpha(Color);
-        Colors().SetAlphas(Alphas);
-        if (Life.expired())
-            return;
-    }
-    Invalidate();
-    if (!FIsUpdating)
-        if (std::function<void()> Handler = OnChange)
-            Handler();
-}
-
-void TColorAlphaBox::SetChosenColorQuietly(TColor Color) {
-    FIsUpdating = true;
-    SetChosenColor(Color);
-    FIsUpdating = false;
-}
-
-void TColorAlphaBox::ClearEditTarget() {
-    if (!FEditTarget)
-        return;
-    FEditTarget.reset();
-    Invalidate();
-}
-
 void TColorAlphaBox::Choose(int32_t Cell) {
     SetChosenColor(AlphaColor(FChosenColor, Colors().Alphas()[size_t(Cell)]));
 }
 
-void TColorAlphaBox::MouseDown(TWidgetMouseEvent& Event) {
-    Event.Accept();
-    std::optional<int32_t> Cell = CellAt(Event.Position);
-    if (Event.Button == TMouseButton::Left && Cell) {
-        auto Life = LifeToken();
-        Choose(*Cell);
-        if (!Life.expired())
-            ClearEditTarget();
-    } else if (Event.Button == TMouseButton::Right && Cell && Cell != FEditTarget) {
-        FEditTarget = Cell;
-        Invalidate();
-        Choose(*Cell);
-    } else {
-        ClearEditTarget();
-    }
-}
-
-void TColorAlphaBox::MouseMove(TWidgetMouseEvent& Event) {
-    if (!(Event.Buttons & MouseButtonBit(TMouseButton::Left)))
-        return;
-    if (std::optional<int32_t> Cell = CellAt(Event.Position)) {
-        Event.Accept();
-        Choose(*Cell);
-    }
+void TColorAlphaBox::StoreInto(int32_t Cell, TColor Color) {
+    TColors::TAlphas Alphas = Colors().Alphas();
+    Alphas[size_t(Cell)] = ColorAlpha(Color);
+    Colors().SetAlphas(Alphas);
 }

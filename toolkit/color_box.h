@@ -8,6 +8,40 @@
 #include <functional>
 #include <optional>
 
+// What the colour box and its alpha column share: a chosen colour, an edit
+// target cell set with the right button, and the choosing by left press or
+// drag. A subclass says where its cells are, what choosing one means and
+// how the edit target takes a colour.
+class TSwatchBox : public TWidget {
+public:
+    TColor ChosenColor() const { return FChosenColor; }
+    // A new colour is stored; while there is an edit target, the palette
+    // entry under it takes the colour (telling every box); then OnChange
+    // unless the caller asked for silence.
+    void SetChosenColor(TColor Color);
+    void SetChosenColorQuietly(TColor Color);
+    // The cell being edited, if any.
+    std::optional<int32_t> EditTarget() const { return FEditTarget; }
+    void ClearEditTarget();
+
+    std::function<void()> OnChange;
+
+    void MouseDown(TWidgetMouseEvent& Event) override;
+    void MouseMove(TWidgetMouseEvent& Event) override;
+
+protected:
+    virtual std::optional<int32_t> CellUnder(TPoint Point) const = 0;
+    virtual void Choose(int32_t Cell) = 0;
+    // Puts Color into the palette at the edit target Cell.
+    virtual void StoreInto(int32_t Cell, TColor Color) = 0;
+
+    TColor FChosenColor = MakeColor(255, 255, 255, 255);
+    std::optional<int32_t> FEditTarget;
+
+private:
+    bool FIsUpdating = false;
+};
+
 // The palette of the colour chooser as a grid of 9 x 7 swatches, each 16 x
 // 16 on a 17-pixel pitch, showing the shared palette (Colors()) over a
 // white square with a black centre so that transparency shows. A left
@@ -18,7 +52,7 @@
 //
 //   auto& Box = Form.Add<TColorBox>();
 //   Box.OnChange = [&] { Use(Box.ChosenColor()); };
-class TColorBox : public TWidget {
+class TColorBox : public TSwatchBox {
 public:
     static const TControlClass Class;
     static constexpr int32_t Pitch = 17;
@@ -30,36 +64,24 @@ public:
     ~TColorBox() override;
     std::string_view ClassName() const override { return "TColorBox"; }
 
-    TColor ChosenColor() const { return FChosenColor; }
-    // A new colour is stored; while there is an edit target, the palette
-    // entry under it becomes the colour (telling every box); then OnChange
-    // unless the caller asked for silence.
-    void SetChosenColor(TColor Color);
-    void SetChosenColorQuietly(TColor Color);
-    // The palette cell (row * 9 + column) being edited, if any.
-    std::optional<int32_t> EditTarget() const { return FEditTarget; }
-    void ClearEditTarget();
-    // The cell at a client point, if it is on a swatch.
+    // The cell (row * 9 + column) at a client point, if it is on a swatch.
     static std::optional<int32_t> CellAt(TPoint Point);
     static TRect SwatchRect(int32_t Cell);
 
-    std::function<void()> OnChange;
-
     bool GetDefaultSize(int32_t& Width, int32_t& Height) override;
     void Paint(TPixels& Pixels) override;
-    void MouseDown(TWidgetMouseEvent& Event) override;
-    void MouseMove(TWidgetMouseEvent& Event) override;
+
+protected:
+    std::optional<int32_t> CellUnder(TPoint Point) const override { return CellAt(Point); }
+    void Choose(int32_t Cell) override;
+    void StoreInto(int32_t Cell, TColor Color) override;
 
 private:
     void PaletteChanged(TObject* Sender, TColorsChangeFlags Flags);
     void Rebuild();
-    void Choose(int32_t Cell);
 
     TPixels FRaster;
-    TColor FChosenColor = MakeColor(255, 255, 255, 255);
-    std::optional<int32_t> FEditTarget;
     bool FIsRebuilt = false;
-    bool FIsUpdating = false;
 };
 
 // The alpha column beside the colour box: 7 swatches of the palette's alpha
@@ -67,7 +89,7 @@ private:
 // colour with a dark centre. Choosing sets the chosen colour's alpha; the
 // edit target, set with the right button, replaces that alpha value of the
 // palette.
-class TColorAlphaBox : public TWidget {
+class TColorAlphaBox : public TSwatchBox {
 public:
     static const TControlClass Class;
     static constexpr int32_t BoxWidth = TColorBox::Pitch + 2;
@@ -77,25 +99,16 @@ public:
     ~TColorAlphaBox() override;
     std::string_view ClassName() const override { return "TColorAlphaBox"; }
 
-    TColor ChosenColor() const { return FChosenColor; }
-    void SetChosenColor(TColor Color);
-    void SetChosenColorQuietly(TColor Color);
-    std::optional<int32_t> EditTarget() const { return FEditTarget; }
-    void ClearEditTarget();
     static std::optional<int32_t> CellAt(TPoint Point);
-
-    std::function<void()> OnChange;
 
     bool GetDefaultSize(int32_t& Width, int32_t& Height) override;
     void Paint(TPixels& Pixels) override;
-    void MouseDown(TWidgetMouseEvent& Event) override;
-    void MouseMove(TWidgetMouseEvent& Event) override;
+
+protected:
+    std::optional<int32_t> CellUnder(TPoint Point) const override { return CellAt(Point); }
+    void Choose(int32_t Cell) override;
+    void StoreInto(int32_t Cell, TColor Color) override;
 
 private:
     void PaletteChanged(TObject* Sender, TColorsChangeFlags Flags);
-    void Choose(int32_t Cell);
-
-    TColor FChosenColor = MakeColor(255, 255, 255, 255);
-    std::optional<int32_t> FEditTarget;
-    bool FIsUpdating = false;
 };
