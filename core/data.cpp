@@ -1,5 +1,6 @@
 #include "core/data.h"
 
+#include "core/bulk_memory.h"
 #include "core/file_io.h"
 #include "core/numbers.h"
 #include "core/text.h"
@@ -251,7 +252,9 @@ int32_t TData::ReadListCount(std::string_view Prefix) const {
     return Count < Sections ? Count : Sections;
 }
 
-void TData::LoadFromFile(const std::string& FileName) { LoadFromText(ReadFileBytes(FileName)); }
+void TData::LoadFromFile(const std::string& FileName) {
+    LoadFromText(ReadFileBytes(FileName, BulkMemory()));
+}
 
 std::string ListItemName(std::string_view Prefix, int32_t Index) {
     std::string Name(Prefix);

@@ -1,10 +1,13 @@
 #include "core/data_list.h"
 
+#include "core/bulk_memory.h"
 #include "core/hash.h"
 #include "core/text.h"
 
 #include <cstring>
 #include <new>
+
+TDataList::TStorage::TStorage() : Texts(BulkMemory()), Entries(BulkMemory()) {}
 
 TDataList::TDataList()
     : FOwnStorage(std::make_unique<TStorage>()), FStorage(FOwnStorage.get()),

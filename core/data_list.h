@@ -66,6 +66,7 @@ private:
     // from a pool, texts are appended to a store that only grows. A value overwritten by a
     // longer one leaves its old text unused until the document goes.
     struct TStorage {
+        TStorage();
         std::pmr::monotonic_buffer_resource Texts;
         std::pmr::unsynchronized_pool_resource Entries;
     };

@@ -5,6 +5,7 @@
 #include "core/text_table.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -42,21 +43,22 @@ std::string DirectoryOf(const std::string& FileName) {
     return Slash == 0 ? "/" : FileName.substr(0, Slash);
 }
 
-} // namespace
-
-std::string ReadFileBytes(const std::string& FileName) {
+// Reads straight into Bytes: sized from the file's length first, grown if
+// the file grows while it is read, cut to what was read if it shrinks.
+template <typename TBytes> void ReadWholeFile(const std::string& FileName, TBytes& Bytes) {
     TFileDescriptor File(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC));
     if (File.Get() < 0)
         RaiseFileError(TTextSlot::CannotOpenFile, FileName, errno);
     struct stat Info {};
     if (::fstat(File.Get(), &Info) == 0 && S_ISDIR(Info.st_mode))
         RaiseFileError(TTextSlot::CannotOpenFile, FileName, EISDIR);
-    std::string Bytes;
-    if (Info.st_size > 0)
-        Bytes.reserve(static_cast<size_t>(Info.st_size));
-    char Buffer[65536];
+    constexpr size_t Step = 65536;
+    size_t Used = 0;
+    Bytes.resize(Info.st_size > 0 ? static_cast<size_t>(Info.st_size) + 1 : Step);
     for (;;) {
-        ssize_t N = ::read(File.Get(), Buffer, sizeof Buffer);
+        if (Used == Bytes.size())
+            Bytes.resize(Bytes.size() + std::max(Step, Bytes.size() / 2));
+        ssize_t N = ::read(File.Get(), Bytes.data() + Used, Bytes.size() - Used);
         if (N < 0) {
             if (errno == EINTR)
                 continue;
@@ -64,8 +66,22 @@ std::string ReadFileBytes(const std::string& FileName) {
         }
         if (N == 0)
             break;
-        Bytes.append(Buffer, static_cast<size_t>(N));
+        Used += static_cast<size_t>(N);
     }
+    Bytes.resize(Used);
+}
+
+} // namespace
+
+std::string ReadFileBytes(const std::string& FileName) {
+    std::string Bytes;
+    ReadWholeFile(FileName, Bytes);
+    return Bytes;
+}
+
+std::pmr::string ReadFileBytes(const std::string& FileName, std::pmr::memory_resource* Memory) {
+    std::pmr::string Bytes(Memory);
+    ReadWholeFile(FileName, Bytes);
     return Bytes;
 }
 

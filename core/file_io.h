@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -10,6 +11,9 @@
 // file name and the system's reason.
 
 std::string ReadFileBytes(const std::string& FileName);
+// The same into memory from Memory (a large file read into BulkMemory()
+// costs no page fault per page).
+std::pmr::string ReadFileBytes(const std::string& FileName, std::pmr::memory_resource* Memory);
 
 // Writes Bytes to a temporary file beside FileName, flushes it to disk and
 // renames it over FileName, so a crash, a full disk or a kill in the middle

@@ -309,6 +309,10 @@ void TTimeline::Flush() {
             if (Element->Track())
                 Element->Update();
         }
+        // Each track's length is walked once, however many of its clips
+        // were built.
+        for (const auto& Track : FTracks)
+            Track->ApplyChanges();
     } catch (...) {
         // Element failures never get here (BuildElement keeps them); what
         // does leaves the rest pending for the next bracket.

@@ -94,6 +94,9 @@ public:
     void Commit();
     int32_t UpdateCount() const { return FUpdateCount; }
     bool Idle() const { return FUpdateCount == 0; }
+    // True while changes are gathered to be applied at once: inside a
+    // bracket, or while the closing bracket builds what it gathered.
+    bool Deferring() const { return FUpdateCount > 0 || FFlushing; }
     bool Flushing() const { return FFlushing; }
 
     // The end of the last clip of any track, on the video frame grid.

@@ -214,8 +214,19 @@ void TTimelineTrack::UpdateKeyTransition() {
 }
 
 void TTimelineTrack::Changed() {
+    FChangePending = true;
+    if (FTimeline->Deferring())
+        FTimeline->Rebuild(); // noted; applied with the timeline's rebuild
+    else
+        ApplyChanges();
+}
+
+void TTimelineTrack::ApplyChanges() {
+    if (!FChangePending)
+        return;
     UpdateKeyTransition();
     UpdateVolumeEffect(false);
+    FChangePending = false;
     FTimeline->Rebuild();
 }
 

@@ -89,8 +89,13 @@ public:
     std::vector<TEffectElement*>& Effects() { return FEffects; }
     // After any change of the track: the key transition over the track's
     // length is renewed, the track volume follows the length, and the
-    // timeline rebuilds.
+    // timeline rebuilds. Inside an update bracket this only notes the
+    // change, and the timeline applies it once as the bracket closes: the
+    // track's length is a walk over all its clips, so renewing it for each
+    // clip rebuilt would make loading a long track quadratic.
     void Changed();
+    // Renews what a change noted inside a bracket asks for.
+    void ApplyChanges();
     // Engine objects made by the timeline when it places the track.
     void SetCompositions(TMediaComposition* Video, TMediaComposition* Audio);
 
@@ -110,6 +115,7 @@ private:
     mutable std::vector<TClipElement*> FClips;
     mutable bool FUnordered = false;
     bool FUnsettled = false;
+    bool FChangePending = false;
     std::vector<TBaseTransitionElement*> FTransitions;
     std::vector<TEffectElement*> FEffects;
     TMediaComposition* FVideoComposition = nullptr;

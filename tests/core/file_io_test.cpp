@@ -1,5 +1,6 @@
 #include "core/file_io.h"
 
+#include "core/bulk_memory.h"
 #include "core/error.h"
 #include "temp_directory.h"
 
@@ -11,6 +12,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -52,6 +54,35 @@ TEST(ReadFileBytes, ReadsLargeFilesWhole) {
         Big[I] = static_cast<char>(I * 31 % 251);
     WritePlain(Dir.File("big"), Big);
     EXPECT_EQ(ReadFileBytes(Dir.File("big")), Big);
+}
+
+TEST(ReadFileBytes, ReadsIntoBulkMemoryAboveAndBelowTheMappingSize) {
+    // Above a megabyte the bytes land in pages mapped at once; below it,
+    // in the heap; either way every byte arrives.
+    TTempDirectory Dir;
+    for (size_t Size : {size_t(5000), size_t(3) << 20}) {
+        std::string Bytes(Size, '\0');
+        for (size_t I = 0; I < Bytes.size(); ++I)
+            Bytes[I] = static_cast<char>(I * 131 % 253);
+        WritePlain(Dir.File("bulk"), Bytes);
+        std::pmr::string Read = ReadFileBytes(Dir.File("bulk"), BulkMemory());
+        EXPECT_EQ(std::string_view(Read), std::string_view(Bytes)) << Size;
+    }
+}
+
+TEST(ReadFileBytes, ReadsFilesWhoseLengthIsNotKnownBeforehand) {
+    // A pipe reports no length: reading goes on, growing the buffer, until
+    // the writer closes it.
+    TTempDirectory Dir;
+    std::string Fifo = Dir.File("fifo");
+    ASSERT_EQ(::mkfifo(Fifo.c_str(), 0600), 0);
+    std::string Bytes(200000, '\0');
+    for (size_t I = 0; I < Bytes.size(); ++I)
+        Bytes[I] = static_cast<char>(I * 7 % 241);
+    std::thread Writer([&] { WritePlain(Fifo, Bytes); });
+    std::string Read = ReadFileBytes(Fifo);
+    Writer.join();
+    EXPECT_EQ(Read, Bytes);
 }
 
 TEST(ReadFileBytes, MissingFileRaisesWithItsName) {
