@@ -8,6 +8,7 @@
 #include "app/folders.h"
 #include "app/instance_handover.h"
 #include "app/main_window.h"
+#include "app/main_window_reactions.h"
 #include "app/project_opening.h"
 #include "platform/instance_channel.h"
 #include "core/paths.h"
@@ -131,6 +132,7 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
 
     TMainWindow Main(System, *Project);
     Main.DesktopFile().SetFileHistory(&FileHistory());
+    TMainWindowReactions Reactions(Main, Folders.Help);
     std::unique_ptr<TSplashForm> Splash;
     if (!CommandLine.NoSplashScreen) {
         Splash = std::make_unique<TSplashForm>(System, &Main.Window().Native());
@@ -162,6 +164,9 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
     }
     System.ProcessEvents();
     Splash.reset();
+    // After the splash has gone, so that the dialog is not hidden behind it.
+    if (Message.empty())
+        ShowLoadProblems(System, *Project);
     System.RunLoop([&] { return Main.IsClosed(); });
     Instance.reset();
     Main.ReleasePlayers();
