@@ -21,6 +21,7 @@
 #include "project/project.h"
 #include "project/track.h"
 #include "render/render.h"
+#include "toolkit/skin.h"
 #include "toolkit/widget_window.h"
 
 #include <cctype>
@@ -123,6 +124,7 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
     PrepareUserConfigFolder(Environment);
     TFolders Folders = ComputeFolders(Environment, CommandLine);
     MediaFolders() = {Folders.CommonAudio, Folders.CommonVideo, Folders.UserAudio, Folders.UserVideo};
+    Skins().SetImagesFolder(Folders.Images);
 
     TRefPtr<TProject> Project = MakeRef<TProject>();
     // The driver goes after the window: it unhooks itself from the project.
