@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/main_window_reactions.h"
 #include "app/project_opening.h"
+#include "app/startup_probe.h"
 #include "platform/instance_channel.h"
 #include "core/paths.h"
 #include "core/ref_object.h"
@@ -169,6 +170,7 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
     // After the splash has gone, so that the dialog is not hidden behind it.
     if (Message.empty())
         ShowLoadProblems(System, *Project);
+    ProbeFirstPaint(System, Main);
     System.RunLoop([&] { return Main.IsClosed(); });
     Instance.reset();
     Main.ReleasePlayers();
