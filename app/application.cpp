@@ -8,7 +8,9 @@
 #include "app/folders.h"
 #include "app/instance_handover.h"
 #include "app/main_window.h"
+#include "app/main_window_reactions.h"
 #include "app/project_opening.h"
+#include "app/startup_probe.h"
 #include "platform/instance_channel.h"
 #include "core/paths.h"
 #include "core/ref_object.h"
@@ -20,6 +22,7 @@
 #include "project/project.h"
 #include "project/track.h"
 #include "render/render.h"
+#include "toolkit/skin.h"
 #include "toolkit/widget_window.h"
 
 #include <cctype>
@@ -122,6 +125,7 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
     PrepareUserConfigFolder(Environment);
     TFolders Folders = ComputeFolders(Environment, CommandLine);
     MediaFolders() = {Folders.CommonAudio, Folders.CommonVideo, Folders.UserAudio, Folders.UserVideo};
+    Skins().SetImagesFolder(Folders.Images);
 
     TRefPtr<TProject> Project = MakeRef<TProject>();
     // The driver goes after the window: it unhooks itself from the project.
@@ -131,6 +135,7 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
 
     TMainWindow Main(System, *Project);
     Main.DesktopFile().SetFileHistory(&FileHistory());
+    TMainWindowReactions Reactions(Main, Folders.Help);
     std::unique_ptr<TSplashForm> Splash;
     if (!CommandLine.NoSplashScreen) {
         Splash = std::make_unique<TSplashForm>(System, &Main.Window().Native());
@@ -162,6 +167,10 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
     }
     System.ProcessEvents();
     Splash.reset();
+    // After the splash has gone, so that the dialog is not hidden behind it.
+    if (Message.empty())
+        ShowLoadProblems(System, *Project);
+    ProbeFirstPaint(System, Main);
     System.RunLoop([&] { return Main.IsClosed(); });
     Instance.reset();
     Main.ReleasePlayers();

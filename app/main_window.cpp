@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/hint_line.h"
 #include "core/text.h"
 #include "core/exception_report.h"
 #include "core/text_table.h"
@@ -15,6 +16,7 @@
 #include "toolkit/pixels.h"
 #include "toolkit/skin_colors.h"
 #include "toolkit/text_attr.h"
+#include "toolkit/tool_box.h"
 #include "toolkit/widget_window.h"
 
 #include <algorithm>
@@ -99,6 +101,7 @@ TMainDock::TMainDock() {
     FTime = &Add<TPlayerTime>(FPlayer);
     FTimeBar = &Add<TPlayerTimeBar>(FPlayer);
     FTimeline = &Add<TArea>();
+    FStatus = &Add<THintLine>();
 }
 
 TTimelineDesktop* TMainDock::TimelineDesktop() const {
@@ -107,6 +110,9 @@ TTimelineDesktop* TMainDock::TimelineDesktop() const {
 
 void TMainDock::Layout() {
     TRect Client = ClientRect();
+    int32_t StatusHeight = std::min(THintLine::LineHeight(), Client.Height());
+    FStatus->SetBounds(TRect{Client.Left, Client.Bottom - StatusHeight, Client.Right, Client.Bottom});
+    Client.Bottom -= StatusHeight;
     int32_t Top = Client.Top;
     if (FMessage->IsVisible()) {
         int32_t Height = FMessage->HeightFor(Client.Width());
@@ -280,6 +286,10 @@ void TMainWindow::ReleasePlayers() {
 }
 
 bool TMainWindow::HandleEscape() {
+    if (ToolBoxes().Customizing()) {
+        ToolBoxes().SetCustomizing(false);
+        return true;
+    }
     std::vector<TPlayerWindow*> Players = PlayerWindows().Windows();
     bool FullScreen = std::any_of(Players.begin(), Players.end(),
                                   [](TPlayerWindow* Player) { return Player->IsFullScreen(); });

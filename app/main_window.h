@@ -12,6 +12,7 @@
 #include <vector>
 
 class TArea;
+class THintLine;
 class TPlayerTime;
 class TPlayerTimeBar;
 class TPlayerTransport;
@@ -59,6 +60,8 @@ public:
     TPlayerTime& Time() const { return *FTime; }
     TPlayerTimeBar& TimeBar() const { return *FTimeBar; }
     TMainMessage& Message() const { return *FMessage; }
+    // The status line along the foot, showing the current hint.
+    THintLine& Status() const { return *FStatus; }
     TArea& Timeline() const { return *FTimeline; }
     // The timeline editor's desktop, or null until the application has
     // registered its desktop class.
@@ -72,6 +75,7 @@ public:
 
 private:
     TMainMessage* FMessage;
+    THintLine* FStatus;
     TPlayerWindow* FPlayer;
     TPlayerTransport* FTransport;
     TPlayerTime* FTime;
@@ -82,8 +86,8 @@ private:
 // The main window: a framed, resizable window whose client area is the
 // main dock, titled after the project file. It keeps the preview in step
 // with the project (a change of the project reloads or moves the player; the
-// player's position becomes the project's), claims Escape (full screen, then
-// playback, then the focus), plays and pauses with Space, and stores its
+// player's position becomes the project's), claims Escape (design mode, then
+// full screen, then playback, then the focus), plays and pauses with Space, and stores its
 // placement in the desktop file at exit unless that file could not be read
 // at start or is read-only.
 //

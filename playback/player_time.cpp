@@ -1,6 +1,7 @@
 #include "playback/player_time.h"
 
 #include "playback/player_window.h"
+#include "playback/transport_glyphs.h"
 #include "toolkit/skin_colors.h"
 
 #include <algorithm>
@@ -147,7 +148,8 @@ void TPlayerTimeBar::MouseUp(TWidgetMouseEvent& Event) {
 
 namespace {
 
-// A transport button: the skin's button with its symbol drawn over it.
+// A transport button: the skin's button with its symbol (a skin picture
+// tinted with the text colour) over it.
 class TTransportGadget : public TGadget {
 public:
     explicit TTransportGadget(TPlayerTransport::TButton Symbol) : FSymbol(Symbol) {}
@@ -159,34 +161,9 @@ public:
         int32_t X = Client.Left + (Client.Width() - Size) / 2;
         int32_t Y = Client.Top + (Client.Height() - Size) / 2;
         TColor Ink = IsEnabledInTree() ? SkinColors().TextColor : SkinColors().DisabledTextColor;
-        auto Triangle = [&](int32_t Left, int32_t Width, bool Right) {
-            TPoint Points[3] = {{Right ? Left : Left + Width, Y},
-                                {Right ? Left + Width : Left, Y + Size / 2},
-                                {Right ? Left : Left + Width, Y + Size}};
-            Pixels.FillPolygon(Points, 3, TSmooth::Yes, Ink);
-        };
-        switch (FSymbol) {
-        case TPlayerTransport::TButton::Play: Triangle(X, Size, true); break;
-        case TPlayerTransport::TButton::Pause:
-            Pixels.FillRect(TRect::FromSize(X, Y, Size / 3, Size), Ink);
-            Pixels.FillRect(TRect::FromSize(X + Size - Size / 3, Y, Size / 3, Size), Ink);
-            break;
-        case TPlayerTransport::TButton::Stop:
-            Pixels.FillRect(TRect::FromSize(X, Y, Size, Size), Ink);
-            break;
-        case TPlayerTransport::TButton::Replay:
-            Pixels.FillRect(TRect::FromSize(X, Y, std::max(1, Size / 6), Size), Ink);
-            Triangle(X + Size / 4, Size - Size / 4, true);
-            break;
-        case TPlayerTransport::TButton::StepBack:
-            Triangle(X, Size - Size / 4, false);
-            Pixels.FillRect(TRect::FromSize(X + Size - Size / 6, Y, std::max(1, Size / 6), Size), Ink);
-            break;
-        case TPlayerTransport::TButton::StepForward:
-            Pixels.FillRect(TRect::FromSize(X, Y, std::max(1, Size / 6), Size), Ink);
-            Triangle(X + Size / 4, Size - Size / 4, true);
-            break;
-        }
+        TPixels Symbol = TransportGlyphs().Glyph(FSymbol, Size);
+        Symbol.FillRectRGB(Symbol.Bounds(), Ink);
+        Pixels.BlendFrom(X, Y, Symbol);
     }
 
 private:

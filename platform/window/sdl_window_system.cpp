@@ -333,6 +333,12 @@ TSdlWindowSystem::TSdlWindowSystem(TMessageQueue& Messages) : TWindowSystem(Mess
     // Capture is kept by the window layer (SDL's capture fails under Xvfb).
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // The toolkit paints every pixel itself and presents changed rectangles:
+    // the shared-memory framebuffer does that without a GL context, whose
+    // driver (a software one on most headless and many desktop machines)
+    // costs start-up time and tens of megabytes. SDL_FRAMEBUFFER_ACCELERATION
+    // in the environment still wins.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         throw EWindowSystem(SdlError("cannot open the display"));
     FWakeEvent = SDL_RegisterEvents(1);

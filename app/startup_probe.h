@@ -1,0 +1,11 @@
+#pragma once
+
+class TMainWindow;
+class TWindowSystem;
+
+// For the start-up benchmark: when QM_STARTUP_PROBE holds the wall-clock
+// time (nanoseconds since the epoch) at which the process was started, the
+// first turn of the loop paints the main window and prints
+// "first-paint-ms N" to standard error, N counted from that time. Without
+// the variable nothing happens.
+void ProbeFirstPaint(TWindowSystem& System, TMainWindow& Main);

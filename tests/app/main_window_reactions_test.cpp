@@ -1,0 +1,218 @@
+#include "app/main_window_reactions.h"
+
+#include "../playback/playback_test_support.h"
+#include "app/help_pages.h"
+#include "app/hint_line.h"
+#include "app/main_window.h"
+#include "commands/command.h"
+#include "commands/command_list.h"
+#include "commands/command_updater.h"
+#include "core/ref_object.h"
+#include "core/text_table.h"
+#include "platform/keys.h"
+#include "playback/player_time.h"
+#include "playback/player_window.h"
+#include "project/project.h"
+#include "project/undo_history.h"
+#include "render/render.h"
+#include "render/timeline.h"
+#include "toolkit/area.h"
+#include "toolkit/common_control.h"
+#include "toolkit/tool_box.h"
+#include "toolkit/widget_window.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TPoint Centre(const TWidget& Widget) {
+    TRect R = Widget.ScreenRect();
+    return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
+}
+
+// The main window with its reactions on a headless desktop, and a help
+// folder holding the start page and the pages of the window's parts.
+class MainWindowReactions : public testing::Test {
+protected:
+    MainWindowReactions() : Render(Project->Timeline()) {
+        RestoreTextTable();
+        Render.BindProjectHooks(Project->LoadRendering, Project->SaveRendering);
+        Project->New();
+        fs::create_directories(Help);
+        for (std::string Page : {GetText(TTextSlot::HelpFileName), std::string(TimelineHelpTopic),
+                                 std::string(PlayerHelpTopic)})
+            std::ofstream(Help + Page) << Page;
+        Main = std::make_unique<TMainWindow>(System, *Project);
+        Reactions = std::make_unique<TMainWindowReactions>(*Main, Help);
+        Main->Start("", "");
+    }
+    ~MainWindowReactions() override {
+        Reactions.reset();
+        Main->ReleasePlayers();
+        Main.reset();
+        ToolBoxes().SetCustomizing(false);
+    }
+    void RunScript() {
+        bool Done = false;
+        System.ScriptStep([&] { Done = true; });
+        System.RunLoop([&] { return Done; });
+    }
+    void WaitForRefresh() {
+        System.ScriptAdvance(TMainWindowReactions::RefreshInterval);
+        RunScript();
+    }
+    void PressKey(uint8_t Key) {
+        Main->Window().Native().Activate();
+        System.ScriptKey(Key);
+        RunScript();
+    }
+
+    TTempFolder Folder;
+    std::string Help = Folder.Path("Help") + "/";
+    THeadlessWindowSystem System{{{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}}}};
+    TRefPtr<TProject> Project = MakeRef<TProject>();
+    TRender Render;
+    std::unique_ptr<TMainWindow> Main;
+    std::unique_ptr<TMainWindowReactions> Reactions;
+};
+
+} // namespace
+
+TEST_F(MainWindowReactions, F1OpensThePageOfThePartThatHasTheFocus) {
+    Main->Dock().Time().SetFocus();
+    PressKey(KeyF1);
+    Main->Window().SetFocused(nullptr);
+    PressKey(KeyF1);
+    if (TTimelineDesktop* Timeline = Main->Dock().TimelineDesktop()) {
+        (void)Timeline;
+        Main->Dock().Timeline().SetTabStop(true);
+        ASSERT_TRUE(Main->Dock().Timeline().SetFocus());
+        PressKey(KeyF1);
+    }
+    std::vector<std::string> Expected = {FileUrl(Help + std::string(PlayerHelpTopic)),
+                                         FileUrl(Help + GetText(TTextSlot::HelpFileName))};
+    if (Main->Dock().TimelineDesktop())
+        Expected.push_back(FileUrl(Help + std::string(TimelineHelpTopic)));
+    EXPECT_EQ(System.OpenedDocuments(), Expected);
+}
+
+TEST_F(MainWindowReactions, EscapeLeavesDesignModeBeforeFullScreenPlaybackAndFocus) {
+    TPlayerWindow& Player = Main->Dock().Player();
+    Player.ShowFile(SolidClip(Folder, "clip.avi", 200, 40, 40, 100));
+    ASSERT_TRUE(Player.IsPlaying());
+    ASSERT_TRUE(Main->Dock().Time().SetFocus());
+    TPlayerWindow::ToggleFullScreen();
+    ToolBoxes().SetCustomizing(true);
+
+    PressKey(KeyEscape);
+    EXPECT_FALSE(ToolBoxes().Customizing());
+    EXPECT_TRUE(Player.IsFullScreen()) << "one step at a time";
+    PressKey(KeyEscape);
+    EXPECT_FALSE(Player.IsFullScreen());
+    EXPECT_TRUE(Player.IsPlaying());
+    PressKey(KeyEscape);
+    EXPECT_FALSE(Player.IsPlaying());
+    EXPECT_EQ(Main->Window().Focused(), &Main->Dock().Time());
+    PressKey(KeyEscape);
+    EXPECT_EQ(Main->Window().Focused(), nullptr);
+}
+
+TEST_F(MainWindowReactions, TheTitleIsMarkedWhileTheProjectHasUnsavedChanges) {
+    EXPECT_EQ(Main->Window().Native().Title(), "Untitled-Quillmoor");
+    std::string File = Folder.Path("Holiday.qmp");
+    Project->SaveToFile(File);
+    EXPECT_EQ(Main->Window().Native().Title(), "Holiday - Quillmoor");
+    Project->AddTrack(Project->TrackCount(), TTrackKind::Any);
+    EXPECT_EQ(Main->Window().Native().Title(), "*Holiday - Quillmoor");
+    // Saving and loading clear the mark after their change has been
+    // reported: the next refresh catches up.
+    Project->SaveToFile(File);
+    WaitForRefresh();
+    EXPECT_EQ(Main->Window().Native().Title(), "Holiday - Quillmoor");
+    Project->AddTrack(Project->TrackCount(), TTrackKind::Any);
+    Project->LoadFromFile(File);
+    WaitForRefresh();
+    EXPECT_EQ(Main->Window().Native().Title(), "Holiday - Quillmoor") << "a freshly opened project is unchanged";
+}
+
+TEST_F(MainWindowReactions, CommandsAreRefreshedAfterChangesAndOnTheTimer) {
+    int32_t Updates = 0;
+    struct TCounter {
+        int32_t* Count;
+        void Update(TCommand*) { ++*Count; }
+    } Counter{&Updates};
+    auto* Command = new TCommand(nullptr, "Test.Counter", "Counter", "", "", {}, {},
+                                 MakeDelegate<&TCounter::Update>(&Counter));
+    Project->AddTrack(Project->TrackCount(), TTrackKind::Any);
+    EXPECT_GE(Updates, 1) << "after a change of the project";
+    int32_t AfterChange = Updates;
+    UndoHistory().Changes().Change(UndoChangeAll);
+    EXPECT_GT(Updates, AfterChange) << "after a change of the undo history";
+    int32_t AfterUndo = Updates;
+    System.ScriptAdvance(TMainWindowReactions::RefreshInterval * 3);
+    RunScript();
+    EXPECT_GE(Updates, AfterUndo + 2) << "on the timer";
+    // Inside a bracket of the project the refresh waits for its end.
+    {
+        TUpdateGuard Guard(Project->Changes());
+        int32_t Before = Updates;
+        Reactions->Refresh();
+        EXPECT_EQ(Updates, Before);
+        EXPECT_TRUE(Reactions->Updater().Pending());
+    }
+    EXPECT_FALSE(Reactions->Updater().Pending());
+    Command->Free();
+}
+
+TEST_F(MainWindowReactions, TheStatusLineShowsTheShortHintOfTheControlUnderTheMouse) {
+    auto& Button = Main->Dock().Add<TCommonControl>();
+    Button.SetHint("Cut|Moves the selected clips to the clipboard");
+    Button.SetBounds(TRect::FromSize(10, 10, 80, 24));
+    Main->Window().Update();
+    System.ScriptMouseMove(Centre(Button));
+    System.ScriptAdvance(TMainWindowReactions::RefreshInterval * 2);
+    RunScript();
+    EXPECT_EQ(Main->Dock().Status().Text(), "Cut");
+    EXPECT_GT(Main->Dock().Status().Height(), 0);
+    EXPECT_EQ(Main->Dock().Status().Bounds().Bottom, Main->Dock().ClientRect().Bottom);
+
+    System.ScriptMouseMove(Centre(Main->Dock().Player()));
+    System.ScriptAdvance(TMainWindowReactions::RefreshInterval * 2);
+    RunScript();
+    EXPECT_EQ(Main->Dock().Status().Text(), "");
+}
+
+TEST(HintLine, AHintIsSplitAtBarsIntoAtMostSixParts) {
+    EXPECT_TRUE(SplitHint("").empty());
+    EXPECT_EQ(SplitHint("Cut"), std::vector<std::string>{"Cut"});
+    EXPECT_EQ(SplitHint("Cut|Long|"), (std::vector<std::string>{"Cut", "Long", ""}));
+    EXPECT_EQ(SplitHint("1|2|3|4|5|6|7"), (std::vector<std::string>{"1", "2", "3", "4", "5", "6|7"}));
+    THintLine Line;
+    Line.SetHint("|Only the long form");
+    EXPECT_EQ(Line.Text(), "");
+}
+
+TEST(LoadProblems, AreListedUnderAHeadingNamingTheProject) {
+    RestoreTextTable();
+    TRefPtr<TProject> Project = MakeRef<TProject>();
+    EXPECT_EQ(LoadProblemsText(*Project), "");
+    Project->NoteLoadProblem("clip.avi: not found");
+    Project->NoteLoadProblem("Speed 900 is out of range");
+    std::string Text = LoadProblemsText(*Project);
+    EXPECT_NE(Text.find("\nclip.avi: not found\nSpeed 900 is out of range"), std::string::npos) << Text;
+    EXPECT_LT(Text.find('\n'), Text.find("clip.avi")) << "a heading first";
+
+    // The dialog shows and takes the Enter that closes it; without
+    // problems nothing shows and the key is left.
+    THeadlessWindowSystem System;
+    System.ScriptKey(KeyEnter);
+    const size_t Scripted = System.ScriptLength();
+    ShowLoadProblems(System, *MakeRef<TProject>());
+    EXPECT_EQ(System.ScriptLength(), Scripted);
+    ShowLoadProblems(System, *Project);
+    EXPECT_LT(System.ScriptLength(), Scripted);
+}
