@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/command_line.h"
+#include "app/command_line_capture.h"
 #include "app/command_line_render.h"
 #include "app/demo_project.h"
 #include "app/dialogs/splash_form.h"
@@ -40,8 +41,9 @@ std::string DemoFolderName() {
 }
 
 void PrintUsage(std::FILE* Out) {
-    std::fprintf(Out, "%s\n%s\n", GetText(TTextSlot::UsageText).c_str(),
-                 GetText(TTextSlot::RenderUsageText).c_str());
+    std::fprintf(Out, "%s\n%s\n%s\n", GetText(TTextSlot::UsageText).c_str(),
+                 GetText(TTextSlot::RenderUsageText).c_str(),
+                 GetText(TTextSlot::CaptureUsageText).c_str());
 }
 
 int RefuseCommandLine(const std::string& Message) {
@@ -191,6 +193,8 @@ int RunApplication(const std::vector<std::string>& Arguments) {
         PrintUsage(stdout);
         return 0;
     }
+    if (IsCaptureCommand(CommandLine))
+        return RunCommandLineCapture(CommandLine);
     if (CommandLine.Render) {
         if (CommandLine.Files.size() != 1)
             return RefuseCommandLine(GetText(TTextSlot::RenderNeedsProject));

@@ -18,6 +18,15 @@ enum class TSwitch {
     Render,
     RenderKind,
     Help,
+    CaptureList,
+    CaptureFile,
+    SnapshotFile,
+    WriteDVFile,
+    CaptureVideo,
+    CaptureAudio,
+    CapturePin,
+    CaptureSeconds,
+    CaptureKind,
 };
 
 struct TSwitchName {
@@ -40,6 +49,15 @@ constexpr TSwitchName Switches[] = {
     {"RENDER", TSwitch::Render, true, false},
     {"KIND", TSwitch::RenderKind, true, false},
     {"HELP", TSwitch::Help, false, true},
+    {"CAPTURE-LIST", TSwitch::CaptureList, false, true},
+    {"CAPTURE", TSwitch::CaptureFile, true, true},
+    {"SNAPSHOT", TSwitch::SnapshotFile, true, true},
+    {"WRITE-DV", TSwitch::WriteDVFile, true, true},
+    {"VIDEO", TSwitch::CaptureVideo, true, true},
+    {"AUDIO", TSwitch::CaptureAudio, true, true},
+    {"PIN", TSwitch::CapturePin, true, true},
+    {"SECONDS", TSwitch::CaptureSeconds, true, true},
+    {"CAPTURE-KIND", TSwitch::CaptureKind, true, true},
 };
 
 const TSwitchName* FindSwitch(std::string_view Name, bool Long) {
@@ -81,6 +99,33 @@ void Apply(TCommandLine& Result, TSwitch Switch, std::string Value) {
         break;
     case TSwitch::Help:
         Result.Help = true;
+        break;
+    case TSwitch::CaptureList:
+        Result.CaptureList = true;
+        break;
+    case TSwitch::CaptureFile:
+        Result.CaptureFile = std::move(Value);
+        break;
+    case TSwitch::SnapshotFile:
+        Result.SnapshotFile = std::move(Value);
+        break;
+    case TSwitch::WriteDVFile:
+        Result.WriteDVFile = std::move(Value);
+        break;
+    case TSwitch::CaptureVideo:
+        Result.CaptureVideo = std::move(Value);
+        break;
+    case TSwitch::CaptureAudio:
+        Result.CaptureAudio = std::move(Value);
+        break;
+    case TSwitch::CapturePin:
+        Result.CapturePin = std::move(Value);
+        break;
+    case TSwitch::CaptureSeconds:
+        Result.CaptureSeconds = std::move(Value);
+        break;
+    case TSwitch::CaptureKind:
+        Result.CaptureKind = std::move(Value);
         break;
     }
 }

@@ -33,6 +33,15 @@ public:
 // | /RENDER:file               | Render, RenderFile         |
 // | /KIND:kind                 | RenderKind                 |
 // | --help                     | Help                       |
+// | --capture-list             | CaptureList                |
+// | --capture=file             | CaptureFile                |
+// | --snapshot=file            | SnapshotFile               |
+// | --write-dv=file            | WriteDVFile                |
+// | --video=name               | CaptureVideo               |
+// | --audio=name               | CaptureAudio               |
+// | --pin=name                 | CapturePin                 |
+// | --seconds=n                | CaptureSeconds             |
+// | --capture-kind=kind        | CaptureKind                |
 //
 // When a switch is given more than once, the last one wins.
 struct TCommandLine {
@@ -50,6 +59,17 @@ struct TCommandLine {
     std::string RenderFile;
     std::string RenderKind;
     bool Help = false;
+    // Capture without a window: list the devices, record, take a snapshot,
+    // or send a DV file to the camcorder (command_line_capture.h).
+    bool CaptureList = false;
+    std::string CaptureFile;
+    std::string SnapshotFile;
+    std::string WriteDVFile;
+    std::string CaptureVideo;
+    std::string CaptureAudio;
+    std::string CapturePin;
+    std::string CaptureSeconds;
+    std::string CaptureKind;
 };
 
 // Raises ECommandLineError for an unknown long option ("--rendr=x") or a

@@ -8,6 +8,7 @@
 #include "platform/capture/capture_input.h"
 #include "platform/capture/dv_transport.h"
 #include "platform/graphics/pixel_view.h"
+#include "platform/media/audio_sink.h"
 #include "platform/media/media_error.h"
 #include "platform/media/stream_writer.h"
 #include "platform/message_queue.h"
@@ -15,11 +16,13 @@
 #include "render/player_object.h"
 #include "toolkit/pixels.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <fcntl.h>
 #include <mutex>
@@ -114,6 +117,34 @@ struct TCaptureGraphObject::TState : std::enable_shared_from_this<TState> {
     std::condition_variable PollerWake;
     bool PollerStopping = false;
     TPixels PreviewPixels;
+
+    // Hearing the input: the sound goes also to the audio output, through a
+    // short buffer (the oldest samples are dropped when the output lags).
+    std::unique_ptr<TAudioSink> Monitor;
+    std::atomic<bool> MonitorLive{false};
+    std::mutex MonitorLock;
+    std::deque<float> MonitorBuffer;
+    std::atomic<int64_t> MonitoredFrames{0};
+
+    void FeedMonitor(const float* Samples, int32_t Count) {
+        std::lock_guard Guard(MonitorLock);
+        MonitorBuffer.insert(MonitorBuffer.end(), Samples, Samples + size_t(Count) * size_t(Channels));
+        size_t Limit = size_t(SamplesPerSecond / 5) * size_t(Channels);
+        if (MonitorBuffer.size() > Limit)
+            MonitorBuffer.erase(MonitorBuffer.begin(),
+                                MonitorBuffer.begin() + ptrdiff_t(MonitorBuffer.size() - Limit));
+    }
+
+    // Called by the output's thread; silence where nothing has come.
+    void PullMonitor(float* Samples, int32_t Count) {
+        std::lock_guard Guard(MonitorLock);
+        size_t Wanted = size_t(Count) * size_t(Channels);
+        size_t Have = std::min(Wanted, MonitorBuffer.size() / size_t(Channels) * size_t(Channels));
+        std::copy_n(MonitorBuffer.begin(), Have, Samples);
+        MonitorBuffer.erase(MonitorBuffer.begin(), MonitorBuffer.begin() + ptrdiff_t(Have));
+        std::fill(Samples + Have, Samples + Wanted, 0.0f);
+        MonitoredFrames += int64_t(Have / size_t(Channels));
+    }
 
     std::mutex Lock;
     std::condition_variable FrameArrived;
@@ -217,6 +248,8 @@ struct TCaptureGraphObject::TState : std::enable_shared_from_this<TState> {
     }
 
     void OnAudio(const float* Samples, int32_t Count) {
+        if (MonitorLive)
+            FeedMonitor(Samples, Count);
         std::lock_guard Guard(Lock);
         if (!Writer || WriteFailed || !Writer->HasAudio())
             return;
@@ -262,6 +295,7 @@ TCaptureGraphObject::TCaptureGraphObject(TCaptureDeviceLists& Lists, const std::
         return;
     BuildInputs(Lists, FAudioDeviceName, FAudioPinName, FVideoDeviceName);
     PlanTempFile();
+    UpdateMonitor();
     if (F->Transport) {
         int32_t Mode = F->ReadTransportMode();
         TransportChanged(Mode);
@@ -276,6 +310,8 @@ TCaptureGraphObject::~TCaptureGraphObject() {
         StopRecording({}); // asks for the name; the recording is not lost
     AttachTimeline(nullptr);
     F->Owner = nullptr;
+    FMonitorAudio = false;
+    UpdateMonitor();
     if (F->Video)
         F->Video->Stop();
     if (F->Audio)
@@ -412,6 +448,7 @@ void TCaptureGraphObject::SetRecording(bool Flag) {
     }
     FFinalFileName.clear();
     FRecording = true;
+    UpdateMonitor();
     if (OnStateChange)
         OnStateChange(*this);
 }
@@ -423,6 +460,7 @@ void TCaptureGraphObject::StopRecording(const std::string& Reason) {
         Writer = std::move(F->Writer);
     }
     FRecording = false;
+    UpdateMonitor();
     if (FTimeline && FTimeline->GetState() == TPlayState::Running)
         FTimeline->Pause();
     std::string Error = Reason;
@@ -619,4 +657,40 @@ void TCaptureGraphObject::TransportChanged(int32_t Mode) {
         throw;
     }
     FInTransportCallback = false;
+}
+
+void TCaptureGraphObject::SetMonitorAudio(bool Flag) {
+    if (Flag == FMonitorAudio)
+        return;
+    FMonitorAudio = Flag;
+    UpdateMonitor();
+}
+
+bool TCaptureGraphObject::Monitoring() const {
+    return F->Monitor != nullptr;
+}
+
+int64_t TCaptureGraphObject::MonitoredFrames() const {
+    return F->MonitoredFrames;
+}
+
+void TCaptureGraphObject::UpdateMonitor() {
+    bool Wanted = FMonitorAudio && F->HasAudio && (!FRecording || KeepAudioPreview);
+    if (Wanted == (F->Monitor != nullptr))
+        return;
+    if (!Wanted) {
+        F->MonitorLive = false;
+        F->Monitor->Stop();
+        F->Monitor.reset();
+        std::lock_guard Guard(F->MonitorLock);
+        F->MonitorBuffer.clear();
+        return;
+    }
+    TMediaAudioFormat Format;
+    Format.Channels = F->Channels;
+    Format.SamplesPerSecond = F->SamplesPerSecond;
+    F->Monitor = OpenAudioSink(Format);
+    F->MonitorLive = true;
+    TState* State = F.get(); // the sink is stopped before the state goes
+    F->Monitor->Start([State](float* Samples, int32_t Count) { State->PullMonitor(Samples, Count); });
 }

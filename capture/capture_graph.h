@@ -93,6 +93,16 @@ public:
     bool KeepVideoPreview = true;
     bool KeepAudioPreview = false;
 
+    // Hearing the audio input through the audio output (the sound card, or
+    // the null sink without one) while previewing; while recording only with
+    // KeepAudioPreview.
+    void SetMonitorAudio(bool Flag);
+    bool MonitorAudio() const { return FMonitorAudio; }
+    // Whether the sound goes to the output now, and how many sample frames
+    // of the input it has played.
+    bool Monitoring() const;
+    int64_t MonitoredFrames() const;
+
     // A copy of the current frame, or none without a picture (no video, or
     // no fresh frame within CaptureWaitLimit).
     std::unique_ptr<TPixels> Snapshot();
@@ -138,6 +148,7 @@ private:
     void Report(const std::string& Error);
     void TakeAnimationFrame();
     void TransportChanged(int32_t Mode);
+    void UpdateMonitor();
 
     TMessageQueue& FMessages;
     TOutputSettings FSettings;

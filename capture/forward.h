@@ -6,3 +6,6 @@ class TCaptureDeviceLists;
 class TCaptureDevices;
 struct TCapDeviceInfo;
 struct TInputDescription;
+class TCaptureGraphObject;
+class TDVWriteGraphObject;
+class TFrameSaver;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -45,7 +46,8 @@ struct TCaptureRoots {
     // blocking and issues VIDIOC_QUERYCAP.
     std::function<std::optional<TVideoNodeCapabilities>(const std::string& DevicePath)>
         QueryVideoNode;
-    // Whether ALSA and FireWire are asked too (off in tests of the fake tree).
+    // Whether the sound system (ALSA, and a PulseAudio server that runs) and
+    // FireWire are asked too (off in tests of the fake tree).
     bool WithAlsa = true;
     bool WithFireWire = true;
 };
@@ -66,8 +68,9 @@ std::string CleanDeviceName(std::string_view Raw);
 std::vector<TCaptureEndpoint> EnumerateVideoInputs(const TCaptureRoots& Roots = {});
 // The audio inputs: ALSA capture devices by card and device, found through
 // the cards' control interfaces so that a busy device is never opened; then
-// ALSA's configured capture PCMs that carry a description hint; then the test
-// microphone when switched on.
+// ALSA's configured capture PCMs that carry a description hint; then the
+// sources of a running PulseAudio server; then the test microphone when
+// switched on.
 std::vector<TCaptureEndpoint> EnumerateAudioInputs(const TCaptureRoots& Roots = {});
 // The input pins of an audio device from its card's mixer, in element
 // order; empty when it has none or the mixer cannot be read.
@@ -80,6 +83,11 @@ std::vector<TCaptureEndpoint> EnumerateVideoNodes(const TCaptureRoots& Roots);
 std::vector<TCaptureEndpoint> EnumerateAlsaCaptureDevices();
 std::vector<TCaptureEndpoint> EnumerateAlsaHintedCapturePcms();
 std::vector<TCaptureEndpoint> EnumerateFireWireCamcorders();
+// The recording sources of a PulseAudio server (PipeWire's included) that
+// already runs, opened through libavdevice's "pulse" input; the monitors of
+// outputs are left out. Nothing when no server answers within Limit.
+std::vector<TCaptureEndpoint> EnumeratePulseSources(
+    std::chrono::milliseconds Limit = std::chrono::milliseconds(500));
 
 // The name under which the DV camcorder is listed, whatever the unit says.
 inline constexpr const char* DvCamcorderName = "Microsoft DV Camera and VCR";

@@ -41,6 +41,8 @@ std::vector<TCaptureEndpoint> EnumerateAudioInputs(const TCaptureRoots& Roots) {
         Inputs = EnumerateAlsaCaptureDevices();
         for (TCaptureEndpoint& Pcm : EnumerateAlsaHintedCapturePcms())
             Inputs.push_back(std::move(Pcm));
+        for (TCaptureEndpoint& Source : EnumeratePulseSources())
+            Inputs.push_back(std::move(Source));
     }
     TTestCaptureDevices& Test = TestCaptureDevices();
     if (Test.Enabled() && Test.MicrophonePlugged())

@@ -118,7 +118,7 @@ TCaptureInput::TCaptureInput(const TCaptureEndpoint& Device, const TCaptureInput
             av_dict_set(&Options, "framerate",
                         std::to_string(std::clamp(Request.FramesPerSecond, 1.0, 200.0)).c_str(),
                         0);
-    } else if (Device.InputFormat == "alsa") {
+    } else if (Device.InputFormat == "alsa" || Device.InputFormat == "pulse") {
         av_dict_set_int(&Options, "sample_rate", std::clamp(Request.SamplesPerSecond, 8000, 192000), 0);
         av_dict_set_int(&Options, "channels", std::clamp(Request.Channels, 1, 8), 0);
     }

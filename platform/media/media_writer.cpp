@@ -24,6 +24,7 @@
 #include "core/text.h"
 #include "core/text_table.h"
 #include "platform/media/av_support.h"
+#include "platform/media/encoder_setup.h"
 #include "platform/media/media_error.h"
 #include "platform/media/media_renderer.h"
 #include "platform/media/media_timeline.h"
@@ -45,44 +46,6 @@ extern "C" {
 #include <thread>
 
 namespace {
-
-struct TFormatChoice {
-    const char* Container;
-    const char* VideoEncoder; // nullptr: no video
-    const char* AudioEncoder; // nullptr: no audio
-};
-
-TFormatChoice ChooseFormat(const TMediaWriterProfile& Profile, int32_t BitsPerSample) {
-    const char* Pcm = BitsPerSample <= 8    ? "pcm_u8"
-                      : BitsPerSample <= 16 ? "pcm_s16le"
-                      : BitsPerSample <= 24 ? "pcm_s24le"
-                                            : "pcm_s32le";
-    switch (Profile.Format) {
-    case TMediaOutputFormat::WindowsMediaVideo:
-        return {"asf", "wmv2", "wmav2"};
-    case TMediaOutputFormat::WindowsMediaAudio:
-        return {"asf", nullptr, "wmav2"};
-    case TMediaOutputFormat::Mp4:
-        return {"mp4", Profile.Mp4UsesH264 ? "libx264" : "mpeg4", "aac"};
-    case TMediaOutputFormat::DvAvi:
-        return {"avi", "dvvideo", "pcm_s16le"};
-    case TMediaOutputFormat::UncompressedAvi:
-        return {"avi", "rawvideo", Pcm};
-    case TMediaOutputFormat::CompressedAvi:
-        return {"avi", "mpeg4", "libmp3lame"};
-    case TMediaOutputFormat::Mp3:
-        return {"mp3", nullptr, "libmp3lame"};
-    case TMediaOutputFormat::Wav:
-        return {"wav", nullptr, Pcm};
-    case TMediaOutputFormat::Mp4Advanced:
-    case TMediaOutputFormat::AviAdvanced:
-        break;
-    }
-    bool Mp4 = Profile.Format == TMediaOutputFormat::Mp4Advanced;
-    return {Mp4 ? (Profile.Container.empty() ? "mp4" : Profile.Container.c_str()) : "avi",
-            Profile.VideoEncoder.empty() ? nullptr : Profile.VideoEncoder.c_str(),
-            Profile.AudioEncoder.empty() ? nullptr : Profile.AudioEncoder.c_str()};
-}
 
 [[noreturn]] void RaiseWriteError(const std::string& FileName, int Code) {
     RaiseMediaFileError(TTextSlot::CannotWriteMedia, FileName, Code);
@@ -147,26 +110,6 @@ private:
     std::deque<std::unique_ptr<TVideoFrame>> FFrames;
     bool FClosed = false;
 };
-
-// How frames reach the video encoder, decided once when the file is opened
-// from the encoder that was found.
-enum class TVideoPath {
-    Raw,       // frames handed over as they are (rawvideo), no rate control
-    Dv,        // scaled to the DV standard's size and run at its rate, fixed rate
-    H264,      // scaled to YUV; x264 by constant rate factor or by rate in a buffer
-    Quantized, // scaled to YUV; any other encoder, by a fixed quantizer or a mean rate
-};
-
-TVideoPath VideoPathOf(const AVCodec* Codec) {
-    std::string_view Name = Codec->name;
-    if (Name == "rawvideo")
-        return TVideoPath::Raw;
-    if (Name == "dvvideo")
-        return TVideoPath::Dv;
-    if (Name == "libx264")
-        return TVideoPath::H264;
-    return TVideoPath::Quantized;
-}
 
 struct TAudioFifoFreer {
     void operator()(AVAudioFifo* Fifo) const { av_audio_fifo_free(Fifo); }
@@ -235,9 +178,7 @@ struct TMediaFileWriter::TState : std::enable_shared_from_this<TState> {
     void Open();
     void OpenVideo(const char* EncoderName);
     void OpenAudio(const char* EncoderName);
-    void ConfigureVideoRate(AVCodecContext* Context);
-    void ConfigureAudioRate(AVCodecContext* Context);
-    int32_t AudioShare() const;
+    TEncoderRates Rates() const { return {Profile, HasVideo, HasAudio, AudioFormat.Channels}; }
     void RunCompositor();
     void RunEncoder();
     void EncodeVideo(const TVideoFrame& Frame, int64_t Index);
@@ -247,164 +188,20 @@ struct TMediaFileWriter::TState : std::enable_shared_from_this<TState> {
     void Finish(TRenderOutcome Outcome, std::string Error);
 };
 
-namespace {
-
-const AVCodec* FindEncoder(const char* Name, const std::string& FileName) {
-    const AVCodec* Codec = avcodec_find_encoder_by_name(Name);
-    if (!Codec)
-        RaiseMediaError(FormatMessageText(GetText(TTextSlot::MissingMediaEncoder), Name), FileName);
-    return Codec;
-}
-
-AVPixelFormat ChoosePixelFormat(const AVCodec* Codec, AVPixelFormat Preferred) {
-    if (!Codec->pix_fmts)
-        return Preferred;
-    for (const AVPixelFormat* P = Codec->pix_fmts; *P != AV_PIX_FMT_NONE; ++P)
-        if (*P == Preferred)
-            return Preferred;
-    return Codec->pix_fmts[0];
-}
-
-int ChooseSampleRate(const AVCodec* Codec, int Wanted) {
-    if (!Codec->supported_samplerates)
-        return Wanted;
-    int Best = 0;
-    for (const int* R = Codec->supported_samplerates; *R; ++R) {
-        if (*R == Wanted)
-            return Wanted;
-        if (!Best || std::abs(*R - Wanted) < std::abs(Best - Wanted))
-            Best = *R;
-    }
-    return Best;
-}
-
-AVSampleFormat ChooseSampleFormat(const AVCodec* Codec) {
-    return Codec->sample_fmts ? Codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
-}
-
-} // namespace
-
-int32_t TMediaFileWriter::TState::AudioShare() const {
-    if (Profile.AudioBitRate > 0)
-        return Profile.AudioBitRate;
-    int32_t Channels = std::max(AudioFormat.Channels, 1);
-    double PerChannel = std::round(double(Profile.TotalBitRate) * 0.1 / Channels);
-    return Channels * int32_t(std::max(128.0, std::min(2560000.0, PerChannel)));
-}
-
-void TMediaFileWriter::TState::ConfigureVideoRate(AVCodecContext* Context) {
-    int32_t Quality = std::clamp(Profile.Quality, 0, 100);
-    int64_t Rate = Profile.VideoBitRate > 0
-                       ? Profile.VideoBitRate
-                       : int64_t(Profile.TotalBitRate) - (HasAudio ? AudioShare() : 0);
-    Rate = std::max<int64_t>(Rate, 16000);
-    switch (VideoPath) {
-    case TVideoPath::Raw:
-    case TVideoPath::Dv:
-        return;
-    case TVideoPath::H264:
-        av_opt_set(Context->priv_data, "preset", "veryfast", 0);
-        if (Profile.BitRateMode) {
-            // H.264 keeps to the rate within its buffer.
-            double Window = Profile.BufferWindowMs > 0 ? Profile.BufferWindowMs / 1000.0 : 2.0;
-            Context->bit_rate = Rate;
-            Context->rc_buffer_size =
-                static_cast<int>(std::min<double>(double(Rate) * Window, 1e9));
-            Context->rc_max_rate = Rate;
-        } else {
-            av_opt_set_double(Context->priv_data, "crf", 40.0 - 0.22 * Quality, 0);
-        }
-        return;
-    case TVideoPath::Quantized:
-        if (Profile.BitRateMode) {
-            // The MPEG-4 family aims at the average rate.
-            Context->bit_rate = Rate;
-            return;
-        }
-        int32_t Quantizer = Profile.VideoQuantizer > 0
-                                ? std::clamp(Profile.VideoQuantizer, 1, 31)
-                                : std::clamp(int32_t(std::lround(31 - 0.3 * Quality)), 1, 31);
-        Context->flags |= AV_CODEC_FLAG_QSCALE;
-        Context->global_quality = Quantizer * FF_QP2LAMBDA;
-        return;
-    }
-}
-
-void TMediaFileWriter::TState::ConfigureAudioRate(AVCodecContext* Context) {
-    std::string Name = Context->codec->name;
-    if (Name.rfind("pcm_", 0) == 0)
-        return;
-    int32_t Channels = Context->ch_layout.nb_channels;
-    if (Profile.AudioCutoff > 0)
-        Context->cutoff = Profile.AudioCutoff;
-    if (Profile.AudioBitRate > 0 && !Profile.BitRateMode) {
-        Context->bit_rate = Profile.AudioBitRate; // an explicit audio rate holds in both modes
-        return;
-    }
-    if (Profile.BitRateMode) {
-        int64_t Rate = HasVideo || Profile.AudioBitRate > 0 ? AudioShare() : Profile.TotalBitRate;
-        // Below 16 kbit/s per channel lossy encoders refuse to start (WMA)
-        // or sound broken.
-        Context->bit_rate = std::max<int64_t>(Rate, 16000 * int64_t(Channels));
-        return;
-    }
-    int32_t Quality =
-        std::clamp(Profile.AudioQuality > 0 ? Profile.AudioQuality : Profile.Quality, 0, 100);
-    if (Name == "libmp3lame") {
-        Context->flags |= AV_CODEC_FLAG_QSCALE;
-        Context->global_quality = int(std::lround(9 - 0.09 * Quality)) * FF_QP2LAMBDA;
-        return;
-    }
-    Context->bit_rate = int64_t(Channels) * int64_t(32000 + 640 * Quality);
-}
-
 void TMediaFileWriter::TState::OpenVideo(const char* EncoderName) {
-    const AVCodec* Codec = FindEncoder(EncoderName, FileName);
+    const AVCodec* Codec = FindMediaEncoder(EncoderName, FileName);
     VideoStream = avformat_new_stream(Output.get(), nullptr);
     if (!VideoStream)
         RaiseWriteError(FileName, AVERROR(ENOMEM));
     VideoEncoder.reset(avcodec_alloc_context3(Codec));
     AVCodecContext* C = VideoEncoder.get();
-    std::string Name = Codec->name;
     VideoPath = VideoPathOf(Codec);
     bool Dv = VideoPath == TVideoPath::Dv;
     bool Raw = VideoPath == TVideoPath::Raw;
-    AVRational Rate =
-        av_d2q(double(VideoTimeUnitsPerSecond) / double(VideoFormat.FrameDuration), 65535);
-    int Width = VideoFormat.Width, Height = VideoFormat.Height;
-    AVPixelFormat PixelFormat =
-        ChoosePixelFormat(Codec, Raw ? AV_PIX_FMT_BGRA : AV_PIX_FMT_YUV420P);
-    if (Dv) {
-        bool Ntsc = VideoFormat.Height == 480;
-        Width = 720;
-        Height = Ntsc ? 480 : 576;
-        Rate = Ntsc ? AVRational{30000, 1001} : AVRational{25, 1};
-        PixelFormat = Ntsc ? AV_PIX_FMT_YUV411P : AV_PIX_FMT_YUV420P;
-    } else if (!Raw) {
-        Width = std::max(2, Width & ~1);
-        Height = std::max(2, Height & ~1);
-    }
-    C->width = Width;
-    C->height = Height;
-    C->pix_fmt = PixelFormat;
-    C->time_base = av_inv_q(Rate);
-    C->framerate = Rate;
-    C->sample_aspect_ratio = {1, 1};
-    // Let the encoder use every core (the library default is one thread).
-    C->thread_count = 0;
-    if (Dv) // DV frames carry the 4:3 picture shape of their standard
-        C->sample_aspect_ratio = Height == 480 ? AVRational{10, 11} : AVRational{16, 15};
-    if (!Raw && !Dv)
-        C->gop_size = std::max(1, int(std::lround(av_q2d(Rate) * 2)));
-    if (Output->oformat->flags & AVFMT_GLOBALHEADER)
-        C->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    ConfigureVideoRate(C);
-    if (Name == "mpeg4" && Output->oformat == av_guess_format("avi", nullptr, nullptr))
-        C->codec_tag = MKTAG('X', 'V', 'I', 'D');
-    int Result = avcodec_open2(C, Codec, nullptr);
-    if (Result < 0)
-        RaiseMediaError(FormatMessageText(GetText(TTextSlot::CannotOpenMediaEncoder), Name),
-                        AvErrorText(Result));
+    AVRational Rate = SetUpVideoEncoder(
+        C, Codec, Output.get(), VideoFormat.Width, VideoFormat.Height,
+        av_d2q(double(VideoTimeUnitsPerSecond) / double(VideoFormat.FrameDuration), 65535), Rates());
+    OpenMediaEncoder(C, Codec);
     Check(avcodec_parameters_from_context(VideoStream->codecpar, C), FileName);
     VideoStream->time_base = C->time_base;
     VideoStream->avg_frame_rate = Rate;
@@ -433,46 +230,19 @@ void TMediaFileWriter::TState::OpenVideo(const char* EncoderName) {
 }
 
 void TMediaFileWriter::TState::OpenAudio(const char* EncoderName) {
-    const AVCodec* Codec = FindEncoder(EncoderName, FileName);
+    const AVCodec* Codec = FindMediaEncoder(EncoderName, FileName);
     AudioStream = avformat_new_stream(Output.get(), nullptr);
     if (!AudioStream)
         RaiseWriteError(FileName, AVERROR(ENOMEM));
     AudioEncoder.reset(avcodec_alloc_context3(Codec));
     AVCodecContext* C = AudioEncoder.get();
-    std::string Name = Codec->name;
-    int Channels = AudioFormat.Channels;
-    int Rate = AudioFormat.SamplesPerSecond;
-    if (Profile.Format == TMediaOutputFormat::DvAvi) {
-        Channels = 2; // DV carries 48 kHz stereo
-        Rate = 48000;
-    }
-    if (Name == "libmp3lame" || Name == "wmav2")
-        Channels = std::min(Channels, 2);
-    av_channel_layout_default(&C->ch_layout, Channels);
-    C->sample_rate = ChooseSampleRate(Codec, Rate);
-    C->sample_fmt = ChooseSampleFormat(Codec);
-    C->time_base = {1, C->sample_rate};
-    if (Output->oformat->flags & AVFMT_GLOBALHEADER)
-        C->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    ConfigureAudioRate(C);
-    int Result = avcodec_open2(C, Codec, nullptr);
-    if (Result < 0)
-        RaiseMediaError(FormatMessageText(GetText(TTextSlot::CannotOpenMediaEncoder), Name),
-                        AvErrorText(Result));
+    SetUpAudioEncoder(C, Codec, Output.get(), AudioFormat.Channels, AudioFormat.SamplesPerSecond,
+                      Rates());
+    OpenMediaEncoder(C, Codec);
     Check(avcodec_parameters_from_context(AudioStream->codecpar, C), FileName);
     AudioStream->time_base = C->time_base;
 
-    AVChannelLayout InLayout;
-    av_channel_layout_default(&InLayout, AudioFormat.Channels);
-    SwrContext* Raw = nullptr;
-    Result = swr_alloc_set_opts2(&Raw, &C->ch_layout, C->sample_fmt, C->sample_rate, &InLayout,
-                                 AV_SAMPLE_FMT_FLT, AudioFormat.SamplesPerSecond, 0, nullptr);
-    av_channel_layout_uninit(&InLayout);
-    if (Result < 0 || (Result = swr_init(Raw)) < 0) {
-        swr_free(&Raw);
-        RaiseWriteError(FileName, Result);
-    }
-    Resampler.reset(Raw);
+    Resampler = MakeEncoderResampler(C, AudioFormat.Channels, AudioFormat.SamplesPerSecond, FileName);
     Fifo.reset(av_audio_fifo_alloc(C->sample_fmt, C->ch_layout.nb_channels, 4096));
     AudioFrame.reset(av_frame_alloc());
     TotalSamples = TimeToSample(Duration, AudioFormat.SamplesPerSecond);
@@ -487,7 +257,7 @@ void TMediaFileWriter::TState::Open() {
         VideoFormat = Video->VideoFormat();
     if (Audio)
         AudioFormat = Audio->AudioFormat();
-    TFormatChoice Choice = ChooseFormat(Profile, AudioFormat.BitsPerSample);
+    TEncoderChoice Choice = ChooseEncoders(Profile, AudioFormat.BitsPerSample);
     bool WantVideo = Choice.VideoEncoder && Video && Profile.WithVideo;
     bool WantAudio = Choice.AudioEncoder && Audio && Profile.WithAudio;
     if ((!WantVideo && !WantAudio) || Duration <= 0)

@@ -6,6 +6,7 @@
 #include "core/text_table.h"
 #include "platform/graphics/pixel_view.h"
 #include "platform/media/av_support.h"
+#include "platform/media/encoder_setup.h"
 #include "platform/media/media_error.h"
 #include "platform/media/media_format.h"
 
@@ -21,57 +22,9 @@ extern "C" {
 
 namespace {
 
-struct TEncoderChoice {
-    const char* Container;
-    const char* Video;
-    const char* Audio;
-};
-
-TEncoderChoice ChooseEncoders(const TMediaWriterProfile& Profile) {
-    switch (Profile.Format) {
-    case TMediaOutputFormat::WindowsMediaVideo:
-        return {"asf", "wmv2", "wmav2"};
-    case TMediaOutputFormat::WindowsMediaAudio:
-        return {"asf", nullptr, "wmav2"};
-    case TMediaOutputFormat::Mp4:
-        return {"mp4", Profile.Mp4UsesH264 ? "libx264" : "mpeg4", "aac"};
-    case TMediaOutputFormat::DvAvi:
-        return {"avi", "dvvideo", "pcm_s16le"};
-    case TMediaOutputFormat::UncompressedAvi:
-        return {"avi", "rawvideo", "pcm_s16le"};
-    case TMediaOutputFormat::CompressedAvi:
-        return {"avi", "mpeg4", "libmp3lame"};
-    case TMediaOutputFormat::Mp3:
-        return {"mp3", nullptr, "libmp3lame"};
-    case TMediaOutputFormat::Wav:
-        return {"wav", nullptr, "pcm_s16le"};
-    case TMediaOutputFormat::Mp4Advanced:
-    case TMediaOutputFormat::AviAdvanced:
-        break;
-    }
-    bool Mp4 = Profile.Format == TMediaOutputFormat::Mp4Advanced;
-    return {Mp4 ? (Profile.Container.empty() ? "mp4" : Profile.Container.c_str()) : "avi",
-            Profile.VideoEncoder.empty() ? nullptr : Profile.VideoEncoder.c_str(),
-            Profile.AudioEncoder.empty() ? nullptr : Profile.AudioEncoder.c_str()};
-}
-
 void Check(int Result, const std::string& FileName) {
     if (Result < 0)
         RaiseMediaFileError(TTextSlot::CannotWriteMedia, FileName, Result);
-}
-
-const AVCodec* FindEncoder(const char* Name, const std::string& FileName) {
-    const AVCodec* Codec = avcodec_find_encoder_by_name(Name);
-    if (!Codec)
-        RaiseMediaError(FormatMessageText(GetText(TTextSlot::MissingMediaEncoder), Name), FileName);
-    return Codec;
-}
-
-void OpenEncoder(AVCodecContext* Context, const AVCodec* Codec) {
-    int Result = avcodec_open2(Context, Codec, nullptr);
-    if (Result < 0)
-        RaiseMediaError(FormatMessageText(GetText(TTextSlot::CannotOpenMediaEncoder), Codec->name),
-                        AvErrorText(Result));
 }
 
 struct TFifoFreer {
@@ -104,6 +57,10 @@ struct TMediaStreamWriter::TState {
     int64_t SamplesIn = 0;   // at the input rate
     int64_t SamplesOut = 0;  // at the encoder's rate
 
+    // Which streams the file gets, known before either encoder is set up
+    // (each takes its share of the bit rate).
+    bool WantVideo = false, WantAudio = false;
+    TEncoderRates Rates() const { return {Profile, WantVideo, WantAudio, Format.Channels}; }
     void OpenVideo(const char* Name);
     void OpenAudio(const char* Name);
     void Encode(AVCodecContext* Context, AVStream* Stream, const AVFrame* Frame);
@@ -112,62 +69,15 @@ struct TMediaStreamWriter::TState {
 };
 
 void TMediaStreamWriter::TState::OpenVideo(const char* Name) {
-    const AVCodec* Codec = FindEncoder(Name, FileName);
+    const AVCodec* Codec = FindMediaEncoder(Name, FileName);
     VideoStream = avformat_new_stream(Output.get(), nullptr);
     if (!VideoStream)
         Check(AVERROR(ENOMEM), FileName);
     VideoEncoder.reset(avcodec_alloc_context3(Codec));
     AVCodecContext* C = VideoEncoder.get();
-    std::string_view CodecName = Codec->name;
-    bool Dv = CodecName == "dvvideo";
-    bool Raw = CodecName == "rawvideo";
-    FrameRate = av_d2q(Format.FramesPerSecond, 1001000);
-    int Width = Format.Width, Height = Format.Height;
-    AVPixelFormat PixelFormat = Raw ? AV_PIX_FMT_BGRA : AV_PIX_FMT_YUV420P;
-    if (Codec->pix_fmts && !Raw) {
-        bool Found = false;
-        for (const AVPixelFormat* P = Codec->pix_fmts; *P != AV_PIX_FMT_NONE; ++P)
-            Found |= *P == PixelFormat;
-        if (!Found)
-            PixelFormat = Codec->pix_fmts[0];
-    }
-    if (Dv) {
-        // DV has the sizes and rates of its two standards only.
-        bool Ntsc = Format.Height == 480;
-        Width = 720;
-        Height = Ntsc ? 480 : 576;
-        FrameRate = Ntsc ? AVRational{30000, 1001} : AVRational{25, 1};
-        PixelFormat = Ntsc ? AV_PIX_FMT_YUV411P : AV_PIX_FMT_YUV420P;
-        C->sample_aspect_ratio = Ntsc ? AVRational{10, 11} : AVRational{16, 15};
-    } else if (!Raw) {
-        Width = std::max(2, Width & ~1);
-        Height = std::max(2, Height & ~1);
-        C->gop_size = std::max(1, int(std::lround(av_q2d(FrameRate) * 2)));
-        C->sample_aspect_ratio = {1, 1};
-    }
-    C->width = Width;
-    C->height = Height;
-    C->pix_fmt = PixelFormat;
-    C->time_base = av_inv_q(FrameRate);
-    C->framerate = FrameRate;
-    C->thread_count = 0;
-    if (Output->oformat->flags & AVFMT_GLOBALHEADER)
-        C->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (!Raw && !Dv) {
-        int32_t Quality = std::clamp(Profile.Quality, 0, 100);
-        if (CodecName == "libx264") {
-            av_opt_set(C->priv_data, "preset", "veryfast", 0);
-            av_opt_set_double(C->priv_data, "crf", 40.0 - 0.22 * Quality, 0);
-        } else if (Profile.BitRateMode && (Profile.VideoBitRate > 0 || Profile.TotalBitRate > 0)) {
-            C->bit_rate = std::max<int64_t>(
-                16000, Profile.VideoBitRate > 0 ? Profile.VideoBitRate : Profile.TotalBitRate);
-        } else {
-            C->flags |= AV_CODEC_FLAG_QSCALE;
-            C->global_quality = std::clamp(int(std::lround(31 - 0.3 * Quality)), 1, 31) *
-                                FF_QP2LAMBDA;
-        }
-    }
-    OpenEncoder(C, Codec);
+    FrameRate = SetUpVideoEncoder(C, Codec, Output.get(), Format.Width, Format.Height,
+                                  av_d2q(Format.FramesPerSecond, 1001000), Rates());
+    OpenMediaEncoder(C, Codec);
     Check(avcodec_parameters_from_context(VideoStream->codecpar, C), FileName);
     VideoStream->time_base = C->time_base;
     VideoStream->avg_frame_rate = FrameRate;
@@ -185,53 +95,17 @@ void TMediaStreamWriter::TState::OpenVideo(const char* Name) {
 }
 
 void TMediaStreamWriter::TState::OpenAudio(const char* Name) {
-    const AVCodec* Codec = FindEncoder(Name, FileName);
+    const AVCodec* Codec = FindMediaEncoder(Name, FileName);
     AudioStream = avformat_new_stream(Output.get(), nullptr);
     if (!AudioStream)
         Check(AVERROR(ENOMEM), FileName);
     AudioEncoder.reset(avcodec_alloc_context3(Codec));
     AVCodecContext* C = AudioEncoder.get();
-    std::string_view CodecName = Codec->name;
-    int Channels = Format.Channels;
-    int Rate = Format.SamplesPerSecond;
-    if (Profile.Format == TMediaOutputFormat::DvAvi) {
-        Channels = 2;
-        Rate = 48000;
-    }
-    if (CodecName == "libmp3lame" || CodecName == "wmav2")
-        Channels = std::min(Channels, 2);
-    av_channel_layout_default(&C->ch_layout, Channels);
-    C->sample_rate = Rate;
-    if (Codec->supported_samplerates) {
-        int Best = Codec->supported_samplerates[0];
-        for (const int* R = Codec->supported_samplerates; *R; ++R)
-            if (std::abs(*R - Rate) < std::abs(Best - Rate))
-                Best = *R;
-        C->sample_rate = Best;
-    }
-    C->sample_fmt = Codec->sample_fmts ? Codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
-    C->time_base = {1, C->sample_rate};
-    if (Output->oformat->flags & AVFMT_GLOBALHEADER)
-        C->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (CodecName.substr(0, 4) != "pcm_")
-        C->bit_rate = Profile.AudioBitRate > 0 ? Profile.AudioBitRate
-                                               : int64_t(Channels) * (32000 + 640 * std::clamp(Profile.Quality, 0, 100));
-    OpenEncoder(C, Codec);
+    SetUpAudioEncoder(C, Codec, Output.get(), Format.Channels, Format.SamplesPerSecond, Rates());
+    OpenMediaEncoder(C, Codec);
     Check(avcodec_parameters_from_context(AudioStream->codecpar, C), FileName);
     AudioStream->time_base = C->time_base;
-
-    AVChannelLayout InLayout;
-    av_channel_layout_default(&InLayout, Format.Channels);
-    SwrContext* Raw = nullptr;
-    int Result = swr_alloc_set_opts2(&Raw, &C->ch_layout, C->sample_fmt, C->sample_rate,
-                                     &InLayout, AV_SAMPLE_FMT_FLT, Format.SamplesPerSecond, 0,
-                                     nullptr);
-    av_channel_layout_uninit(&InLayout);
-    if (Result < 0 || (Result = swr_init(Raw)) < 0) {
-        swr_free(&Raw);
-        Check(Result, FileName);
-    }
-    Resampler.reset(Raw);
+    Resampler = MakeEncoderResampler(C, Format.Channels, Format.SamplesPerSecond, FileName);
     Fifo.reset(av_audio_fifo_alloc(C->sample_fmt, C->ch_layout.nb_channels, 4096));
 }
 
@@ -296,9 +170,11 @@ TMediaStreamWriter::TMediaStreamWriter(std::string FileName, const TMediaWriterP
     Format.SamplesPerSecond = std::clamp(Format.SamplesPerSecond, 8000, 192000);
     F->Format = Format;
 
-    TEncoderChoice Choice = ChooseEncoders(Profile);
-    bool WantVideo = Choice.Video && Format.Width > 0 && Profile.WithVideo;
-    bool WantAudio = Choice.Audio && Format.Channels > 0 && Profile.WithAudio;
+    TEncoderChoice Choice = ChooseEncoders(Profile, 16);
+    bool WantVideo = Choice.VideoEncoder && Format.Width > 0 && Profile.WithVideo;
+    bool WantAudio = Choice.AudioEncoder && Format.Channels > 0 && Profile.WithAudio;
+    F->WantVideo = WantVideo;
+    F->WantAudio = WantAudio;
     if (!WantVideo && !WantAudio)
         RaiseMediaError(FormatMessageText(GetText(TTextSlot::NothingToRender), F->FileName), "");
     AVFormatContext* Raw = nullptr;
@@ -306,9 +182,9 @@ TMediaStreamWriter::TMediaStreamWriter(std::string FileName, const TMediaWriterP
           F->FileName);
     F->Output.reset(Raw);
     if (WantVideo)
-        F->OpenVideo(Choice.Video);
+        F->OpenVideo(Choice.VideoEncoder);
     if (WantAudio)
-        F->OpenAudio(Choice.Audio);
+        F->OpenAudio(Choice.AudioEncoder);
     Check(avio_open(&F->Output->pb, F->FileName.c_str(), AVIO_FLAG_WRITE), F->FileName);
     int Result = avformat_write_header(F->Output.get(), nullptr);
     if (Result < 0) {
