@@ -335,11 +335,15 @@ void TWidgetWindow::HandleEvent(const TEvent& Event) {
             Invalidate(FBack.Bounds());
             break;
         case TWindowEventKind::FocusGained:
+            if (Popup)
+                Popup->ActivationChanged(true);
             if (!FFocused && FRoot)
                 if (TWidget* Target = FRoot->FindFocusTarget(); Target != FRoot)
                     SetFocused(Target);
             break;
         case TWindowEventKind::FocusLost:
+            if (Popup)
+                Popup->ActivationChanged(false);
             if (Popup && Popup->IsPoppedUp()) {
                 // Focus moving to a window owned by the pop-up keeps it open.
                 const TNativeWindow* Now = FSystem.FocusedWindow();
