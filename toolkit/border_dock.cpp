@@ -1,5 +1,6 @@
 #include "toolkit/border_dock.h"
 
+#include "commands/factory_list.h"
 #include "core/data.h"
 #include "toolkit/tool_box.h"
 #include "toolkit/widget_window.h"
@@ -378,4 +379,15 @@ void TBorderDock::Apply(bool Preview) {
     else if (Align() == TDockAlign::Right)
         SetOrigin({Client.Width(), 0});
     TDock::Apply(Preview);
+}
+
+// ---- TBorderDockFactory
+
+TBorderDockFactory::TBorderDockFactory(TFactoryList& List) : TDockFactory(List, nullptr, Id, Id) {
+    SetControlClass(TBorderDock::Class);
+}
+
+void RegisterDockFactories(TFactoryList& List) {
+    if (!List.Find(TBorderDockFactory::Id))
+        new TBorderDockFactory(List);
 }

@@ -569,7 +569,9 @@ void TToolBox::Apply(bool Preview) {
 }
 
 bool TToolBox::AcceptsKind(TWidget& Control) {
-    return !dynamic_cast<TToolBox*>(&Control) && TDock::AcceptsKind(Control);
+    // A box holds controls only: a dock inside it (a border dock, another
+    // box) would nest deeper than main dock, dock, box, controls.
+    return !dynamic_cast<TDock*>(&Control) && TDock::AcceptsKind(Control);
 }
 
 void TToolBox::ItemDocked(TDockItem& /*Item*/) { ToolBoxes().Changes().Change(ToolBoxChangeDocked); }

@@ -1,6 +1,7 @@
 #include "toolkit/widget_window.h"
 
 #include "platform/keys.h"
+#include "toolkit/dock.h"
 #include "toolkit/popup_widget.h"
 #include "toolkit/skin_colors.h"
 
@@ -333,6 +334,16 @@ void TWidgetWindow::HandleEvent(const TEvent& Event) {
             break;
         case TWindowEventKind::Exposed:
             Invalidate(FBack.Bounds());
+            break;
+        case TWindowEventKind::Shown:
+        case TWindowEventKind::Restored:
+        case TWindowEventKind::Hidden:
+        case TWindowEventKind::Minimized:
+            // The floating docks belong to the main window: the desktop
+            // has no owned windows to hide and show them for us.
+            if (FNative.get() == DockList().MainWindow())
+                DockList().ShowFloating(Window->Kind == TWindowEventKind::Shown ||
+                                        Window->Kind == TWindowEventKind::Restored);
             break;
         case TWindowEventKind::FocusGained:
             if (Popup)
