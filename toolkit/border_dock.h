@@ -22,7 +22,8 @@ public:
 struct TBandBox {
     TRect Wanted;  // where the box wants to be
     TRect Current; // the last layout's rectangle
-    int32_t MinLength = 0;
+    int32_t MinLength = 0; // what it may be squeezed to
+    bool MayStretch = true; // extends to its right neighbour or the end
     bool IsNew = false;
     TRect Result;
 };
