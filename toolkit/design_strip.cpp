@@ -4,6 +4,7 @@
 #include "toolkit/skin_colors.h"
 #include "toolkit/text_attr.h"
 #include "toolkit/tool_gadgets.h"
+#include "toolkit/widget_window.h"
 
 #include <algorithm>
 
@@ -34,11 +35,17 @@ struct TStripHolder {
 };
 
 TStripHolder<TSeparatorDesignFrame>& SeparatorHolder() {
+    // The mouse handler a closed strip forgets itself in at exit must be
+    // made first, so that it goes last.
+    MouseHandler();
     static TStripHolder<TSeparatorDesignFrame> Holder;
     return Holder;
 }
 
 TStripHolder<TLabelGadgetDesignFrame>& LabelHolder() {
+    // The mouse handler a closed strip forgets itself in at exit must be
+    // made first, so that it goes last.
+    MouseHandler();
     static TStripHolder<TLabelGadgetDesignFrame> Holder;
     return Holder;
 }
