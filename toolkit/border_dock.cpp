@@ -1,5 +1,6 @@
 #include "toolkit/border_dock.h"
 
+#include "commands/factory_list.h"
 #include "core/data.h"
 #include "toolkit/tool_box.h"
 #include "toolkit/widget_window.h"
@@ -24,51 +25,122 @@ TRect ClampStored(const TRect& Rect) {
 
 bool ShareVertical(const TRect& A, const TRect& B) { return A.Top < B.Bottom && B.Top < A.Bottom; }
 
-// Lays the boxes out along the edge for their band positions; answers
-// whether two boxes still overlap (the edge was too short for them).
+// The boxes' neighbours along the edge, in the order of their current left
+// edges (ties in item order): A is a left neighbour of B when A comes
+// before B, they share some of their vertical extent, and no box between
+// them covers any of that shared extent.
+struct TNeighbours {
+    std::vector<size_t> Order;
+    std::vector<std::vector<size_t>> Left;
+    std::vector<std::vector<size_t>> Right;
+};
+
+TNeighbours FindNeighbours(const std::vector<TBandBox>& Boxes) {
+    const size_t N = Boxes.size();
+    TNeighbours Result;
+    Result.Order.resize(N);
+    std::iota(Result.Order.begin(), Result.Order.end(), size_t(0));
+    // A box without a last layout counts where it wants to be.
+    auto Key = [&](size_t I) { return Boxes[I].Current.IsEmpty() ? Boxes[I].Wanted.Left : Boxes[I].Current.Left; };
+    std::stable_sort(Result.Order.begin(), Result.Order.end(), [&](size_t A, size_t B) { return Key(A) < Key(B); });
+    Result.Left.resize(N);
+    Result.Right.resize(N);
+    for (size_t J = 0; J < N; ++J) {
+        const TRect& B = Boxes[Result.Order[J]].Result;
+        // Sweeping leftwards from B, the part of B's extent not yet covered
+        // by a nearer box.
+        std::vector<std::pair<int32_t, int32_t>> Open{{B.Top, B.Bottom}};
+        for (size_t I = J; I-- > 0 && !Open.empty();) {
+            const TRect& A = Boxes[Result.Order[I]].Result;
+            std::vector<std::pair<int32_t, int32_t>> Still;
+            bool Touches = false;
+            for (auto [Top, Bottom] : Open) {
+                if (A.Top >= Bottom || A.Bottom <= Top) {
+                    Still.push_back({Top, Bottom});
+                    continue;
+                }
+                Touches = true;
+                if (Top < A.Top)
+                    Still.push_back({Top, A.Top});
+                if (A.Bottom < Bottom)
+                    Still.push_back({A.Bottom, Bottom});
+            }
+            if (Touches) {
+                Result.Left[Result.Order[J]].push_back(Result.Order[I]);
+                Result.Right[Result.Order[I]].push_back(Result.Order[J]);
+            }
+            Open = std::move(Still);
+        }
+    }
+    return Result;
+}
+
+// Moves the left neighbours of Box left until each keeps its minimum
+// length before Box, and theirs before them, down the chain.
+void MakeRoomBefore(std::vector<TBandBox>& Boxes, const TNeighbours& Near, size_t Box, std::vector<int64_t>& X) {
+    std::vector<size_t> Work{Box};
+    // Every step moves a box left to a bound fixed by its right neighbour,
+    // so the chain ends; the count guards against a cycle all the same.
+    size_t Steps = 0;
+    const size_t MaxSteps = Boxes.size() * Boxes.size() + 1;
+    while (!Work.empty() && Steps++ < MaxSteps) {
+        const size_t Right = Work.back();
+        Work.pop_back();
+        for (size_t Left : Near.Left[Right]) {
+            const int64_t Limit = X[Right] - Boxes[Left].MinLength;
+            if (X[Left] > Limit) {
+                X[Left] = Limit;
+                Work.push_back(Left);
+            }
+        }
+    }
+}
+
+// Lays the boxes out along the edge for their band positions: each starts
+// at its wanted left with its wanted length, is kept clear of its left
+// neighbours (which give way down to their minimum lengths), is pulled back
+// inside the dock's length, and is finally cut at its right neighbour or
+// stretched to the dock's end.
 void LayAlong(std::vector<TBandBox>& Boxes, int32_t Length) {
     const size_t N = Boxes.size();
-    std::vector<size_t> Order(N);
-    std::iota(Order.begin(), Order.end(), size_t(0));
-    std::stable_sort(Order.begin(), Order.end(),
-                     [&](size_t A, size_t B) { return Boxes[A].Wanted.Left < Boxes[B].Wanted.Left; });
-    // Pushed apart from the left.
-    for (size_t I = 0; I < N; ++I) {
-        TBandBox& Box = Boxes[Order[I]];
-        int64_t Left = std::max(0, Box.Wanted.Left);
-        for (size_t J = 0; J < I; ++J) {
-            const TBandBox& Other = Boxes[Order[J]];
-            if (ShareVertical(Box.Result, Other.Result))
-                Left = std::max<int64_t>(Left, Other.Result.Right);
+    const TNeighbours Near = FindNeighbours(Boxes);
+    std::vector<int64_t> X(N), Earliest(N, 0);
+    for (size_t I = 0; I < N; ++I)
+        X[I] = Boxes[I].Wanted.Left;
+    for (size_t Index : Near.Order)
+        for (size_t Left : Near.Left[Index])
+            Earliest[Index] = std::max(Earliest[Index], Earliest[Left] + Boxes[Left].MinLength);
+    for (size_t Index : Near.Order) {
+        const TBandBox& Box = Boxes[Index];
+        const int64_t Width = Box.Wanted.Width();
+        int64_t Reached = 0;
+        for (size_t Left : Near.Left[Index])
+            Reached = std::max(Reached, X[Left] + Boxes[Left].Wanted.Width());
+        int64_t Left = X[Index];
+        if (Left < Reached)
+            Left = std::max(Left, Earliest[Index]);
+        if (Left + Width > Length) {
+            // Pulled back to end at the dock's end, but not before where
+            // it would sit without squeezing anyone.
+            const int64_t Preferred = std::min(Left, std::max<int64_t>(Reached, Earliest[Index]));
+            Left = std::max<int64_t>(int64_t(Length) - Width, Preferred);
+            if (Left + Box.MinLength > Length)
+                Left = std::max<int64_t>(int64_t(Length) - Box.MinLength, Earliest[Index]);
         }
-        Box.Result.Left = int32_t(std::min<int64_t>(Left, MaxStoredCoord));
-        Box.Result.Right = Box.Result.Left + Box.Wanted.Width();
+        X[Index] = std::max<int64_t>(Left, Earliest[Index]);
+        MakeRoomBefore(Boxes, Near, Index, X);
     }
-    // Pulled back inside the length, squeezed to the minimum when needed.
-    for (size_t I = N; I-- > 0;) {
-        TBandBox& Box = Boxes[Order[I]];
-        int32_t Limit = Length;
-        for (size_t K = I + 1; K < N; ++K) {
-            const TBandBox& Other = Boxes[Order[K]];
-            if (ShareVertical(Box.Result, Other.Result))
-                Limit = std::min(Limit, Other.Result.Left);
-        }
-        if (Box.Result.Right > Limit) {
-            const int32_t Width = Box.Result.Width();
-            Box.Result.Left = std::max(0, Limit - Width);
-            Box.Result.Right = std::max(Box.Result.Left + Box.MinLength, std::min(Limit, Box.Result.Left + Width));
-        }
-    }
-    // Stretched to the right neighbour or the edge's end.
     for (size_t I = 0; I < N; ++I) {
-        TBandBox& Box = Boxes[Order[I]];
-        int32_t Limit = std::max(Length, Box.Result.Right);
-        for (size_t K = I + 1; K < N; ++K) {
-            const TBandBox& Other = Boxes[Order[K]];
-            if (ShareVertical(Box.Result, Other.Result) && Other.Result.Left >= Box.Result.Right)
-                Limit = std::min(Limit, Other.Result.Left);
-        }
-        Box.Result.Right = std::max(Box.Result.Right, Limit);
+        TBandBox& Box = Boxes[I];
+        int64_t Right = X[I] + Box.Wanted.Width();
+        if (Box.MayStretch)
+            Right = Length; // also cuts a box too long for the dock
+
+        for (size_t Next : Near.Right[I])
+            Right = std::min(Right, X[Next]);
+        Right = std::max(Right, X[I] + Box.MinLength);
+        Box.Result.Left = int32_t(std::clamp<int64_t>(X[I], -MaxStoredCoord, MaxStoredCoord));
+        Box.Result.Right = int32_t(std::clamp<int64_t>(Right, Box.Result.Left, MaxStoredCoord));
     }
 }
 
@@ -129,6 +201,7 @@ void PackBands(std::vector<TBandBox>& Boxes, int32_t Length) {
                 Consider(P.Bottom, std::abs(Middle - P.Bottom));
             }
         }
+        const bool DroppedOverABox = Best >= 0;
         if (Best < 0) {
             // Not dropped over any box (or not new): the nearest of the edge
             // and the other boxes' tops (counted double) and bottoms.
@@ -139,7 +212,41 @@ void PackBands(std::vector<TBandBox>& Boxes, int32_t Length) {
                 Consider(P.Bottom, std::abs(int64_t(P.Bottom) - D.Top));
             }
         }
-        const int32_t Y = int32_t(std::min<int64_t>(Best, MaxStoredCoord));
+        if (DroppedOverABox) {
+            // Moved there, its top snaps again over every placed box, and
+            // the boxes it still overlaps make room: those above its top
+            // push it down, the others go down below it.
+            const int64_t Moved = Best;
+            Best = -1;
+            Consider(0, std::abs(Moved));
+            for (size_t F : Fixed) {
+                const TRect& P = Boxes[F].Result;
+                Consider(P.Top, 2 * std::abs(P.Top - Moved));
+                Consider(P.Bottom, std::abs(P.Bottom - Moved));
+                Consider(int64_t(P.Top) - Height, std::abs(P.Top - Height - Moved));
+                Consider(int64_t(P.Bottom) - Height, std::abs(P.Bottom - Height - Moved));
+            }
+            const TRect Snapped{D.Left, int32_t(std::min<int64_t>(Best, MaxStoredCoord)), D.Right,
+                                int32_t(std::min<int64_t>(Best + Height, MaxStoredCoord))};
+            int64_t Above = 0, Below = 0;
+            for (size_t F : Fixed) {
+                const TRect& P = Boxes[F].Result;
+                if (!P.Intersects(Snapped))
+                    continue;
+                const int64_t Overlap = int64_t(std::min(P.Bottom, Snapped.Bottom)) - std::max(P.Top, Snapped.Top);
+                int64_t& Largest = P.Top < Snapped.Top ? Above : Below;
+                Largest = std::max(Largest, Overlap);
+            }
+            for (size_t F : Fixed) {
+                TRect& P = Boxes[F].Result;
+                if (P.Top >= Snapped.Top) {
+                    const int32_t Shift = int32_t(std::min<int64_t>(Above + Below, MaxStoredCoord - P.Bottom));
+                    P = P.Translated(0, Shift);
+                }
+            }
+            Best += Above;
+        }
+        const int32_t Y = int32_t(std::min<int64_t>(Best, MaxStoredCoord - std::min<int64_t>(Height, MaxStoredCoord)));
         Box.Result = {D.Left, Y, D.Right, int32_t(std::min<int64_t>(Y + Height, MaxStoredCoord))};
         Fixed.push_back(Index);
     }
@@ -164,27 +271,34 @@ void PackBands(std::vector<TBandBox>& Boxes, int32_t Length) {
     for (size_t I = 0; I < N; ++I)
         Boxes[I].Result = Boxes[I].Result.Translated(0, NewTop[I] - Boxes[I].Result.Top);
 
-    // Along the edge; a box the edge has no room for goes to a band of its
-    // own below the one it overlaps. Every round settles one box, so the
-    // rounds are bounded.
+    // Along the edge. A box whose minimum length does not fit after its
+    // neighbours' goes to a band of its own below the boxes it shares its
+    // band with, so every box stays reachable inside the dock's length.
+    // Every round settles one box, so the rounds are bounded.
     for (size_t Round = 0; Round <= N; ++Round) {
         LayAlong(Boxes, Length);
-        bool Moved = false;
-        for (size_t I = 0; I < N && !Moved; ++I)
-            for (size_t J = 0; J < N && !Moved; ++J) {
-                if (I == J || !Boxes[I].Result.Intersects(Boxes[J].Result))
-                    continue;
-                // The later of the two along the edge goes down.
-                const size_t Down = Boxes[I].Result.Left <= Boxes[J].Result.Left ? J : I;
-                const size_t Stay = Down == I ? J : I;
-                const int32_t Height = Boxes[Down].Result.Height();
-                Boxes[Down].Result.Top = Boxes[Stay].Result.Bottom;
-                Boxes[Down].Result.Bottom = Boxes[Down].Result.Top + Height;
-                Boxes[Down].Wanted.Left = 0;
-                Moved = true;
-            }
-        if (!Moved)
+        size_t Down = N;
+        for (size_t I = 0; I < N && Down == N; ++I) {
+            const TRect& R = Boxes[I].Result;
+            if (R.Right > Length && R.Left > 0)
+                Down = I;
+            for (size_t J = 0; J < N && Down == N; ++J)
+                if (I != J && R.Intersects(Boxes[J].Result))
+                    Down = Boxes[I].Result.Left <= Boxes[J].Result.Left ? J : I;
+        }
+        if (Down == N)
             break;
+        int32_t Below = Boxes[Down].Result.Bottom;
+        for (size_t J = 0; J < N; ++J)
+            if (J != Down && ShareVertical(Boxes[J].Result, Boxes[Down].Result))
+                Below = std::max(Below, Boxes[J].Result.Bottom);
+        const int32_t Height = Boxes[Down].Result.Height();
+        const int32_t Top = std::min(Below, MaxStoredCoord - Height);
+        Boxes[Down].Result.Top = Top;
+        Boxes[Down].Result.Bottom = Top + Height;
+        Boxes[Down].Wanted = TRect::FromSize(0, Boxes[Down].Wanted.Top, Boxes[Down].Wanted.Width(),
+                                             Boxes[Down].Wanted.Height());
+        Boxes[Down].Current = TRect::FromSize(-MaxStoredCoord, Top, 1, Height); // first in its new band
     }
 }
 
@@ -378,4 +492,15 @@ void TBorderDock::Apply(bool Preview) {
     else if (Align() == TDockAlign::Right)
         SetOrigin({Client.Width(), 0});
     TDock::Apply(Preview);
+}
+
+// ---- TBorderDockFactory
+
+TBorderDockFactory::TBorderDockFactory(TFactoryList& List) : TDockFactory(List, nullptr, Id, Id) {
+    SetControlClass(TBorderDock::Class);
+}
+
+void RegisterDockFactories(TFactoryList& List) {
+    if (!List.Find(TBorderDockFactory::Id))
+        new TBorderDockFactory(List);
 }

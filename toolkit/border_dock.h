@@ -22,7 +22,8 @@ public:
 struct TBandBox {
     TRect Wanted;  // where the box wants to be
     TRect Current; // the last layout's rectangle
-    int32_t MinLength = 0;
+    int32_t MinLength = 0; // what it may be squeezed to
+    bool MayStretch = true; // extends to its right neighbour or the end
     bool IsNew = false;
     TRect Result;
 };
@@ -76,3 +77,18 @@ private:
 
     int32_t FThickness = 0;
 };
+
+// The factory that recreates a border dock named "BorderDock" in a stored
+// layout. The list it is made with owns it.
+class TBorderDockFactory : public TDockFactory {
+public:
+    static constexpr std::string_view Id = "BorderDock";
+    explicit TBorderDockFactory(TFactoryList& List);
+    std::string_view ClassName() const override { return "TBorderDockFactory"; }
+
+protected:
+    ~TBorderDockFactory() override = default;
+};
+
+// Registers the toolkit's own dock factories in List, once.
+void RegisterDockFactories(TFactoryList& List);

@@ -72,6 +72,7 @@ bool TPopupWidget::Popup(TWindowSystem& System, int32_t X, int32_t Y, TWidget* C
                                                              .Owner = Owner,
                                                              .IsResizable = false,
                                                              .IsShaped = false});
+    FWindow->Native().SetHitTester([this](TPoint Point) { return FrameHitTest(Point); });
     MouseHandler().FPopups.push_back(this);
     FWindow->Show(TActivate::Yes);
     if (TWidget* Target = FindFocusTarget(); Target != this)

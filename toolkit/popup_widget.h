@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/window/native_window.h"
 #include "toolkit/widget.h"
 
 #include <cstdint>
@@ -54,6 +55,14 @@ public:
     TRect NCMargins() const override { return {FBorder, FBorder, FBorder, FBorder}; }
     void PaintFrame(TPixels& Pixels) override;
     void KeyDown(TWidgetKeyEvent& Event) override;
+    // What a point of the pop-up (widget coordinates) means to the window
+    // manager: a sizable pop-up answers its sizing edges.
+    virtual THitTest FrameHitTest(TPoint /*Point*/) const { return THitTest::Normal; }
+
+protected:
+    friend class TWidgetWindow;
+    // The pop-up's window gained (true) or lost the keyboard focus.
+    virtual void ActivationChanged(bool /*Active*/) {}
 
 private:
     std::unique_ptr<TWidgetWindow> FWindow;

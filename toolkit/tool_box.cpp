@@ -10,6 +10,7 @@
 #include "toolkit/look.h"
 #include "toolkit/skin_colors.h"
 #include "toolkit/text_attr.h"
+#include "toolkit/tool_box_popup.h"
 #include "toolkit/widget_window.h"
 
 #include <algorithm>
@@ -568,7 +569,9 @@ void TToolBox::Apply(bool Preview) {
 }
 
 bool TToolBox::AcceptsKind(TWidget& Control) {
-    return !dynamic_cast<TToolBox*>(&Control) && TDock::AcceptsKind(Control);
+    // A box holds controls only: a dock inside it (a border dock, another
+    // box) would nest deeper than main dock, dock, box, controls.
+    return !dynamic_cast<TDock*>(&Control) && TDock::AcceptsKind(Control);
 }
 
 void TToolBox::ItemDocked(TDockItem& /*Item*/) { ToolBoxes().Changes().Change(ToolBoxChangeDocked); }
@@ -915,14 +918,15 @@ bool TToolBoxAssociation::ShowAsPopup(int32_t X, int32_t Y, TWidget* Control) {
     if (!Box || !System)
         return false;
     if (!FPopup)
-        FPopup = std::make_unique<TPopupWidget>();
+        FPopup = std::make_unique<TToolBoxPopupWidget>();
     TUpdateGuard Guard(ToolBoxes().Changes());
     Host(*Box, *FPopup);
     Box->Relayout();
     const TSize Size = Box->ContentBounds().Size();
     const int32_t Border = FPopup->Border();
     FPopup->SetBounds(TRect::FromSize(0, 0, Size.Width + 2 * Border, Size.Height + 2 * Border));
-    Box->SetBounds(FPopup->ClientRect());
+    // Child bounds are in the pop-up's client coordinates.
+    Box->SetBounds(TRect::FromSize(0, 0, Size.Width, Size.Height));
     bool Result = false;
     try {
         Box->ActivateControl();

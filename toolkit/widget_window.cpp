@@ -1,6 +1,7 @@
 #include "toolkit/widget_window.h"
 
 #include "platform/keys.h"
+#include "toolkit/dock.h"
 #include "toolkit/popup_widget.h"
 #include "toolkit/skin_colors.h"
 
@@ -334,12 +335,26 @@ void TWidgetWindow::HandleEvent(const TEvent& Event) {
         case TWindowEventKind::Exposed:
             Invalidate(FBack.Bounds());
             break;
+        case TWindowEventKind::Shown:
+        case TWindowEventKind::Restored:
+        case TWindowEventKind::Hidden:
+        case TWindowEventKind::Minimized:
+            // The floating docks belong to the main window: the desktop
+            // has no owned windows to hide and show them for us.
+            if (FNative.get() == DockList().MainWindow())
+                DockList().ShowFloating(Window->Kind == TWindowEventKind::Shown ||
+                                        Window->Kind == TWindowEventKind::Restored);
+            break;
         case TWindowEventKind::FocusGained:
+            if (Popup)
+                Popup->ActivationChanged(true);
             if (!FFocused && FRoot)
                 if (TWidget* Target = FRoot->FindFocusTarget(); Target != FRoot)
                     SetFocused(Target);
             break;
         case TWindowEventKind::FocusLost:
+            if (Popup)
+                Popup->ActivationChanged(false);
             if (Popup && Popup->IsPoppedUp()) {
                 // Focus moving to a window owned by the pop-up keeps it open.
                 const TNativeWindow* Now = FSystem.FocusedWindow();

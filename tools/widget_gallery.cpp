@@ -18,6 +18,7 @@
 #include "commands/factory_list.h"
 #include "toolkit/color_chooser.h"
 #include "toolkit/command_button.h"
+#include "toolkit/design_strip.h"
 #include "toolkit/dock_host.h"
 #include "toolkit/tool_bar.h"
 #include "toolkit/tool_gadgets.h"
@@ -331,13 +332,20 @@ public:
 
 // The docks of a main window: a tool bar of buttons, a separator and a
 // label in the top dock, a bar of value gadgets in the bottom dock, a
-// vertical bar on the left and a floating tool box.
+// vertical bar on the left and a floating tool box; a button that shows a
+// box of an association as a pop-up; and a small designer host showing the
+// label's design strip.
 struct TDockGallery {
     TCommandList Commands; // outlives the buttons that follow its commands
+    TToolBoxAssociation Association{29, "Gallery", false};
     TDockHost Host;
     std::unique_ptr<TWidgetWindow> Window;
+    TWidget DesignHost;
+    std::unique_ptr<TWidgetWindow> DesignWindow;
     TToolBarFactory* BarFactory;
     TGalleryButtonFactory* ButtonFactory;
+    TLabelGadgetFactory* LabelFactory;
+    TToolButton* PopupButton = nullptr;
 
     // Docks Control at the end of Bar (Position grows along the bar).
     template <class T>
@@ -365,7 +373,13 @@ struct TDockGallery {
         return Result;
     }
 
-    void Run(TCommand* Command, TObject*) { Say("command " + Command->Id()); }
+    void Run(TCommand* Command, TObject*) {
+        Say("command " + Command->Id());
+        if (Command->Id() == "Gallery|Popup" && PopupButton) {
+            const TRect At = PopupButton->ScreenRect();
+            Say(Association.ShowAsPopup(At.Left, At.Bottom, nullptr) ? "pop-up accepted" : "pop-up cancelled");
+        }
+    }
 
     explicit TDockGallery(TWindowSystem& System) {
         BarFactory = new TToolBarFactory(FactoryList(), nullptr, "Tool bar", "Gallery|Bar");
@@ -381,8 +395,10 @@ struct TDockGallery {
         Button(*Edit, "Gallery|Copy", "C&opy", 2000);
         Button(*Edit, "Gallery|Paste", "&Paste", 3000).Command()->SetEnabled(false);
         AddTo(*Edit, std::make_unique<TSeparator>(), nullptr, 4000);
-        auto& Label = AddTo(*Edit, std::make_unique<TLabelGadget>(), nullptr, 5000);
+        LabelFactory = new TLabelGadgetFactory(FactoryList(), nullptr, "Label", "Gallery|Label");
+        auto& Label = AddTo(*Edit, std::make_unique<TLabelGadget>(), LabelFactory, 5000);
         Label.SetText("Label");
+        PopupButton = &Button(*Edit, "Gallery|Popup", "Pop", 6000);
         Host.Top().DockNew(std::move(Edit), BarFactory, TRect::FromSize(0, 0, 100, 20));
 
         auto Values = Bar("Values");
@@ -405,9 +421,23 @@ struct TDockGallery {
         Button(*Floating, "Gallery|Play", "Play", 1000);
         Button(*Floating, "Gallery|Stop", "Stop", 2000);
         DockList().Float(std::move(Floating), TRect::FromSize(Width + 200, 200, 10, 10));
+
+        auto Popped = Bar("Pop-up box");
+        Button(*Popped, "Gallery|Red", "Red", 1000);
+        Button(*Popped, "Gallery|Green", "Green", 2000);
+        Button(*Popped, "Gallery|Blue", "Blue", 3000);
+        auto& Shown = DockList().Float(std::move(Popped), TRect::FromSize(Width + 300, 300, 10, 10), TFloatShow::Hidden);
+        static_cast<TToolBar&>(Shown).SetAssociation(&Association);
+
+        DesignWindow = std::make_unique<TWidgetWindow>(
+            System, DesignHost,
+            TWindowOptions{.Title = "Design strip", .Bounds = TRect::FromSize(Width + 20, 460, 360, 80)});
+        DesignHost.SetBounds({0, 0, 360, 80});
+        LabelFactory->DesignSelect(Label, &DesignHost);
     }
 
     ~TDockGallery() {
+        CloseDesignStrip(LabelGadgetDesignFrame());
         DockList().Clear();
         DockList().SetMainWindow(nullptr);
         DockList().SetSystem(nullptr);
@@ -436,6 +466,7 @@ int main(int Count, char** Arguments) {
             return true;
         });
         Docks.Window->Show(TActivate::No);
+        Docks.DesignWindow->Show(TActivate::No);
         // Floating boxes show and hide with the window they belong to.
         DockList().ShowFloating(true);
         Gallery.Window->Show(TActivate::Yes);
