@@ -1,6 +1,7 @@
 #include "editors/item_fragments.h"
 
 #include "core/changes.h"
+#include "editors/clip_media.h"
 #include "editors/sub_track_fragment.h"
 #include "editors/timeline_desktop.h"
 #include "platform/keys.h"
@@ -167,12 +168,30 @@ void TItemFragment::PaintBox(TPixels& Pixels, const TRect& Box) const {
         Pixels.BlendRect(Box, Look.Border);
         return;
     }
-    // A box with its corner pixels left out, so that it reads as rounded.
-    Pixels.BlendRect({Box.Left + 1, Box.Top + 1, Box.Right - 1, Box.Bottom - 1}, Look.Fill);
-    Pixels.BlendRect({Box.Left + 1, Box.Top, Box.Right - 1, Box.Top + 1}, Look.Border);
-    Pixels.BlendRect({Box.Left + 1, Box.Bottom - 1, Box.Right - 1, Box.Bottom}, Look.Border);
-    Pixels.BlendRect({Box.Left, Box.Top + 1, Box.Left + 1, Box.Bottom - 1}, Look.Border);
-    Pixels.BlendRect({Box.Right - 1, Box.Top + 1, Box.Right, Box.Bottom - 1}, Look.Border);
+    const TRect Inner{Box.Left + 1, Box.Top + 1, Box.Right - 1, Box.Bottom - 1};
+    Pixels.BlendRect(Inner, Look.Fill);
+    bool HasContent = false;
+    if (W > 4 && H > 4) {
+        TPixelsStateSaver Saver(Pixels);
+        Pixels.SetClipRect(Pixels.ClipRect().Intersected(Inner.Translated(Pixels.Origin)));
+        HasContent = PaintContent(Pixels, Inner);
+        // The selection tints the pictures too, so it reads over them.
+        if (HasContent && FItem->IsSelected())
+            Pixels.BlendRect(Inner, Look.Fill);
+    }
+    // The border with its corner pixels left out (two on taller boxes), so
+    // that the box reads as rounded.
+    const int32_t Round = H >= 12 && W >= 8 ? 2 : 1;
+    Pixels.BlendRect({Box.Left + Round, Box.Top, Box.Right - Round, Box.Top + 1}, Look.Border);
+    Pixels.BlendRect({Box.Left + Round, Box.Bottom - 1, Box.Right - Round, Box.Bottom}, Look.Border);
+    Pixels.BlendRect({Box.Left, Box.Top + Round, Box.Left + 1, Box.Bottom - Round}, Look.Border);
+    Pixels.BlendRect({Box.Right - 1, Box.Top + Round, Box.Right, Box.Bottom - Round}, Look.Border);
+    if (Round == 2) {
+        Pixels.BlendRect({Box.Left + 1, Box.Top + 1, Box.Left + 2, Box.Top + 2}, Look.Border);
+        Pixels.BlendRect({Box.Right - 2, Box.Top + 1, Box.Right - 1, Box.Top + 2}, Look.Border);
+        Pixels.BlendRect({Box.Left + 1, Box.Bottom - 2, Box.Left + 2, Box.Bottom - 1}, Look.Border);
+        Pixels.BlendRect({Box.Right - 2, Box.Bottom - 2, Box.Right - 1, Box.Bottom - 1}, Look.Border);
+    }
     if (FLeftEdgeHot)
         Pixels.BlendRect({Box.Left, Box.Top, Box.Left + 2, Box.Bottom}, AlphaColor(Look.Border, 255));
     if (FRightEdgeHot)
@@ -187,9 +206,15 @@ void TItemFragment::PaintBox(TPixels& Pixels, const TRect& Box) const {
     TRect Inset{Box.Left + 2, Box.Top + 2, Box.Right - 2, Box.Bottom - 2};
     Pixels.SetClipRect(Pixels.ClipRect().Intersected(Inset.Translated(Pixels.Origin)));
     // Centred, but a label wider than its box starts at the box's left, so
-    // that the start of a name shows.
+    // that the start of a name shows. Over pictures the label sits at the
+    // top on a backing of the window colour.
     int32_t X = Ink.Width() <= Inset.Width() ? Box.Left + (W - Ink.Width()) / 2 - Ink.Left : Inset.Left - Ink.Left;
-    int32_t Y = Box.Top + (H - Ink.Height()) / 2 - Ink.Top;
+    int32_t Y = HasContent ? Inset.Top + 1 - Ink.Top : Box.Top + (H - Ink.Height()) / 2 - Ink.Top;
+    if (HasContent) {
+        X = Inset.Left + 2 - Ink.Left;
+        const TRect Backing{X + Ink.Left - 2, Y + Ink.Top - 1, X + Ink.Right + 2, Y + Ink.Bottom + 1};
+        Pixels.BlendRect(Backing, AlphaColor(SystemColors().Window, 192));
+    }
     Pixels.DrawText(X, Y, TSmooth::Yes, AlphaColor(SkinColors().TextColor, 255), LabelFont(), Text);
 }
 
@@ -236,6 +261,55 @@ std::string TAudioClipFragment::Label() const { return FileLabel(Clip()); }
 TItemColors TAudioClipFragment::KindColors() const { return ClipColors; }
 std::string TVideoClipFragment::Label() const { return FileLabel(Clip()); }
 TItemColors TVideoClipFragment::KindColors() const { return ClipColors; }
+
+namespace {
+
+// The columns of Inner that the canvas would show, in fragment coordinates.
+std::pair<int32_t, int32_t> VisibleColumns(const TPixels& Pixels, const TRect& Inner) {
+    const int32_t From = std::max(Inner.Left, Pixels.ClipRect().Left - Pixels.Origin.X);
+    const int32_t To = std::min(Inner.Right, Pixels.ClipRect().Right - Pixels.Origin.X);
+    return {From, To};
+}
+
+} // namespace
+
+bool TVideoClipFragment::PaintContent(TPixels& Pixels, const TRect& Inner) const {
+    const auto* File = dynamic_cast<const TFileClip*>(&Clip());
+    if (!File || Inner.Height() < 8)
+        return false;
+    const TPixels* Tile = TimelineDesktopOf(*this).Media().Thumbnail(File->FileName(), Inner.Height());
+    if (!Tile)
+        return false;
+    const auto [From, To] = VisibleColumns(Pixels, Inner);
+    // One tile and a one-pixel gap per step, from the clip's start, so the
+    // pictures stay put while the clip scrolls.
+    const int32_t Step = Tile->Width() + 1;
+    for (int32_t X = Inner.Left + std::max(0, (From - Inner.Left) / Step * Step); X < To; X += Step)
+        Pixels.CopyFrom(X, Inner.Top, *Tile);
+    return true;
+}
+
+bool TAudioClipFragment::PaintContent(TPixels& Pixels, const TRect& Inner) const {
+    const auto* File = dynamic_cast<const TFileClip*>(&Clip());
+    if (!File || Inner.Height() < 4)
+        return false;
+    const TAudioPeaks* Peaks = TimelineDesktopOf(*this).Media().Peaks(File->FileName(), File->MediaDuration());
+    if (!Peaks)
+        return false;
+    const TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    const auto [From, To] = VisibleColumns(Pixels, Inner);
+    const int32_t Middle = (Inner.Top + Inner.Bottom) / 2, Half = Inner.Height() / 2;
+    const TColor Wave = Item().IsSelected() ? MakeColor(0, 48, 160, 200) : MakeColor(150, 84, 0, 200);
+    // Media time at a fragment column: the clip's trim start plus the time
+    // from the clip's start.
+    const TVideoTime MediaStart = File->TrimBegin() - Desktop.PixelsToTime(0);
+    for (int32_t X = From; X < To; ++X) {
+        const TVideoTime T0 = MediaStart + Desktop.PixelsToTime(X), T1 = MediaStart + Desktop.PixelsToTime(X + 1);
+        const int32_t Level = Peaks->PeakIn(T0, std::max(T1, T0 + 1)) * Half / 255;
+        Pixels.BlendRect({X, Middle - Level, X + 1, Middle + std::max(Level, 1)}, Wave);
+    }
+    return true;
+}
 
 std::string TTitleClipFragment::Label() const {
     const std::string& Text = static_cast<const TTitleClip&>(Clip()).Text();

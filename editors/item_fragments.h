@@ -65,6 +65,11 @@ protected:
     virtual TTrackItem* CursorItem() const = 0;
     void SetHotEdges(int32_t Code);
     void PaintBox(TPixels& Pixels, const TRect& Box) const;
+    // Draws what the box shows inside its border (a clip's pictures or
+    // sound outline), over the fill and under the border and the label;
+    // Inner is the box less its border. True when something was drawn, so
+    // the label gets a backing that keeps it legible.
+    virtual bool PaintContent(TPixels& /*Pixels*/, const TRect& /*Inner*/) const { return false; }
 
 private:
     TRefPtr<TItem> FItem;
@@ -108,6 +113,11 @@ public:
     std::string_view ClassName() const override { return "TAudioClipFragment"; }
     std::string Label() const override;
     TItemColors KindColors() const override;
+
+protected:
+    // The sound outline of the clip's stretch of the file, mirrored about
+    // the middle, for the visible columns only.
+    bool PaintContent(TPixels& Pixels, const TRect& Inner) const override;
 };
 
 class TVideoClipFragment : public TClipFragment {
@@ -116,6 +126,10 @@ public:
     std::string_view ClassName() const override { return "TVideoClipFragment"; }
     std::string Label() const override;
     TItemColors KindColors() const override;
+
+protected:
+    // The file's thumbnail repeated along the clip, for the visible part.
+    bool PaintContent(TPixels& Pixels, const TRect& Inner) const override;
 };
 
 class TTitleClipFragment : public TClipFragment {

@@ -3,9 +3,12 @@
 #include "core/changes.h"
 #include "core/text_table.h"
 #include "core/time_text.h"
+#include "editors/clip_media.h"
 #include "editors/item_fragments.h"
 #include "editors/sub_track_fragment.h"
 #include "platform/keys.h"
+#include "platform/message_queue.h"
+#include "project/clip_infos.h"
 #include "project/project.h"
 #include "project/project_changes.h"
 #include "project/sub_track.h"
@@ -57,6 +60,8 @@ std::unique_ptr<TDesktop> TTimelineDesktopClass::CreateDesktop(TArea& Area) cons
 
 TTimelineDesktop::TTimelineDesktop(TArea& Area, TProject* Project) : TDesktop(Area, Project) {
     SetScales(std::sqrt(2.0), TimelineMaxScale, TimelineNormalScale, TimelineMinScale);
+    FMedia = std::make_unique<TClipMedia>(ClipInfos(), UiMessages());
+    FMedia->OnChange = [this](TClipInfoChangeFlags Flags) { MediaChanged(uint32_t(Flags)); };
     FTimeBar = &Add<TTimeBarFragment>();
     FTracks = &Add<TTracksFragment>();
     FTimeMark = &Add<TTimeMarkFragment>();
@@ -64,7 +69,23 @@ TTimelineDesktop::TTimelineDesktop(TArea& Area, TProject* Project) : TDesktop(Ar
     FBuilt = true;
 }
 
-TTimelineDesktop::~TTimelineDesktop() { FBuilt = false; }
+TTimelineDesktop::~TTimelineDesktop() {
+    FBuilt = false;
+    FMedia->OnChange = nullptr;
+}
+
+void TTimelineDesktop::MediaChanged(uint32_t Flags) {
+    if (!FBuilt)
+        return;
+    const bool Video = (Flags & uint32_t(ClipInfoChangeVideo)) != 0;
+    const bool Audio = (Flags & uint32_t(ClipInfoChangeAudio)) != 0;
+    for (TTrackFragment* Band : FTracks->Bands())
+        for (const TTrackFragment::TRow& Row : Band->Rows())
+            for (const auto& Child : Row.Content->Children())
+                if ((Video && dynamic_cast<TVideoClipFragment*>(Child.get())) ||
+                    (Audio && dynamic_cast<TAudioClipFragment*>(Child.get())))
+                    Child->Invalidate();
+}
 
 int32_t TTimelineDesktop::PageWidth() const { return std::max(0, Width() - HeaderWidth()); }
 

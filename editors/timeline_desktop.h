@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class TClipMedia;
 class TProject;
 class TSubTrack;
 class TSubTrackFragment;
@@ -42,6 +43,8 @@ public:
     TTimeBarFragment& TimeBar() const { return *FTimeBar; }
     TTracksFragment& Tracks() const { return *FTracks; }
     TTimeMarkFragment& TimeMark() const { return *FTimeMark; }
+    // The pictures and sound outlines the clips draw.
+    TClipMedia& Media() const { return *FMedia; }
 
     static int32_t HeaderWidth() { return Scaled(50); }
     static int32_t TimeBarHeight() { return Scaled(16); }
@@ -94,6 +97,8 @@ private:
     int64_t VerticalRange() const;
     void ClampScroll();
     void MoveTimeMark();
+    // Pictures or outlines arrived: the clips showing them repaint.
+    void MediaChanged(uint32_t Flags);
 
     TTimeBarFragment* FTimeBar = nullptr;
     TTracksFragment* FTracks = nullptr;
@@ -101,6 +106,7 @@ private:
     int32_t FScrollX = 0;
     int32_t FScrollY = 0;
     TZoomAnchor FZoom;
+    std::unique_ptr<TClipMedia> FMedia;
     bool FBuilt = false;
 };
 
