@@ -22,6 +22,7 @@
 #include "toolkit/text_attr.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -74,9 +75,24 @@ void TItemFragment::SetHotEdges(int32_t Code) {
     Invalidate();
 }
 
+int32_t TItemFragment::CursorLineX() const {
+    const TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    const TProject* Shown = Desktop.Project();
+    return Desktop.TimeToX(Shown ? Shown->Position() : 0) - AreaRect().Left;
+}
+
+void TItemFragment::SetCursorLineHot(bool Hot) {
+    Hot = Hot && HighlightsCursorLine();
+    if (Hot == FCursorLineHot)
+        return;
+    FCursorLineHot = Hot;
+    Invalidate();
+}
+
 void TItemFragment::MouseMove(uint16_t Shift, int32_t X, int32_t Y) {
     if (!FPressed) {
         SetHotEdges(EdgeCodeAt(X, Y));
+        SetCursorLineHot(std::abs(X - CursorLineX()) <= 3);
         return;
     }
     TFragmentRef Self(this);
@@ -106,6 +122,7 @@ void TItemFragment::MouseMove(uint16_t Shift, int32_t X, int32_t Y) {
 void TItemFragment::MouseLeave() {
     if (!FPressed)
         SetHotEdges(-1);
+    SetCursorLineHot(false);
 }
 
 void TItemFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
@@ -125,7 +142,7 @@ void TItemFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, in
         Shown->Select(FItem.Get(), HasModifier(Shift, ShortCutCtrl | ShortCutShift));
         Shown->MoveCursorIntoItem(Target);
     }
-    if (Button == TMouseButton::Right) {
+    if (Button == TMouseButton::Right && HighlightsCursorLine() && !FCursorLineHot) {
         TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
         TVideoTime Time = Desktop.XToTime(X + AreaRect().Left);
         Shown->SetPosition(std::clamp<TVideoTime>(Time, 0, Shown->Timeline().GetDuration()));
@@ -196,6 +213,10 @@ void TItemFragment::PaintBox(TPixels& Pixels, const TRect& Box) const {
         Pixels.BlendRect({Box.Left, Box.Top, Box.Left + 2, Box.Bottom}, AlphaColor(Look.Border, 255));
     if (FRightEdgeHot)
         Pixels.BlendRect({Box.Right - 2, Box.Top, Box.Right, Box.Bottom}, AlphaColor(Look.Border, 255));
+    if (FCursorLineHot) {
+        const int32_t X = CursorLineX();
+        Pixels.BlendRect({X, Box.Top, X + 1, Box.Bottom}, MakeColor(0, 80, 255, 255));
+    }
     if (W <= 4)
         return;
     const std::string Text = Label();

@@ -38,6 +38,10 @@ public:
     bool LeftEdgeHot() const { return FLeftEdgeHot; }
     bool RightEdgeHot() const { return FRightEdgeHot; }
     bool IsDragging() const { return FDragging; }
+    // The mouse is within 3 pixels of the edit cursor's line over a clip or
+    // an effect: the line is highlighted there, and a right press keeps the
+    // cursor where it is.
+    bool CursorLineHot() const { return FCursorLineHot; }
     // Whether its edges can be dragged.
     virtual bool EdgesActive() const { return false; }
     // What the box shows as its text.
@@ -64,6 +68,11 @@ protected:
     // The track item to select and put the cursor into.
     virtual TTrackItem* CursorItem() const = 0;
     void SetHotEdges(int32_t Code);
+    // Whether this kind highlights the cursor line under the mouse.
+    virtual bool HighlightsCursorLine() const { return false; }
+    void SetCursorLineHot(bool Hot);
+    // The edit cursor's x in this fragment's coordinates.
+    int32_t CursorLineX() const;
     void PaintBox(TPixels& Pixels, const TRect& Box) const;
     // Draws what the box shows inside its border (a clip's pictures or
     // sound outline), over the fill and under the border and the label;
@@ -80,6 +89,7 @@ private:
     bool FDragging = false;
     bool FLeftEdgeHot = false;
     bool FRightEdgeHot = false;
+    bool FCursorLineHot = false;
 };
 
 class TTrackItemFragment : public TItemFragment {
@@ -105,6 +115,9 @@ public:
     TTransitionFragment* Leading = nullptr;
     TTransitionFragment* Trailing = nullptr;
     int32_t HitTest(int32_t X, int32_t Y) const override;
+
+protected:
+    bool HighlightsCursorLine() const override { return true; }
 };
 
 class TAudioClipFragment : public TClipFragment {
@@ -177,6 +190,9 @@ public:
     bool EdgesActive() const override { return true; }
     std::string Label() const override;
     TItemColors KindColors() const override;
+
+protected:
+    bool HighlightsCursorLine() const override { return true; }
 };
 
 // The effect a clip carries on one effect row, drawn under its clip.

@@ -4,6 +4,7 @@
 #include "core/text_table.h"
 #include "core/time_text.h"
 #include "editors/clip_media.h"
+#include "editors/header_icons.h"
 #include "editors/item_fragments.h"
 #include "editors/sub_track_fragment.h"
 #include "platform/keys.h"
@@ -647,15 +648,36 @@ void TSubTrackHeaderFragment::Paint(TPixels& Pixels) {
     if (IsHot() || FMenuOpen)
         Pixels.BlendRect(Box, MakeColor(255, 128, 0, 80));
     Pixels.FillRect({Width() - 1, 0, Width(), Height()}, Opaque(Skin.ShadowColor));
-    if (Owner) {
-        const TTextAttr Font{.FontName = "Arial", .Height = -std::min(11, std::max(7, Height() - 4))};
-        const std::string& Text = GetText(RowCaption(*Owner, *FSubTrack));
-        const TRect Ink = TextExtent(Text, Font);
-        TPixelsStateSaver Saver(Pixels);
-        Pixels.SetClipRect(Pixels.ClipRect().Intersected(Box.Translated(Pixels.Origin)));
-        Pixels.DrawText(4 - Ink.Left, (Height() - Ink.Height()) / 2 - Ink.Top, TSmooth::Yes, Opaque(Skin.TextColor),
-                        Font, Text);
+    if (!Owner)
+        return;
+    TPixelsStateSaver Saver(Pixels);
+    Pixels.SetClipRect(Pixels.ClipRect().Intersected(Box.Translated(Pixels.Origin)));
+    const TColor Ink = AlphaColor(Skin.TextColor, 255);
+    const THeaderIcon Icon = HeaderIconOf(Owner->Kind(), FSubTrack->Kind());
+    const std::string& Text = GetText(RowCaption(*Owner, *FSubTrack));
+    if (Height() >= 40) {
+        // A tall row: the icon above its caption, both centred.
+        const int32_t Size = std::min(Width() - 8, Height() / 2 - 4);
+        const TTextAttr Font{.FontName = "Arial", .Height = -10};
+        const TRect Ink2 = TextExtent(Text, Font);
+        const int32_t Total = Size + 3 + Ink2.Height();
+        const int32_t Top = (Height() - Total) / 2;
+        DrawHeaderIcon(Pixels, Icon, {(Width() - Size) / 2, Top, (Width() + Size) / 2, Top + Size}, Ink);
+        Pixels.DrawText((Width() - 1 - Ink2.Width()) / 2 - Ink2.Left, Top + Size + 3 - Ink2.Top, TSmooth::Yes, Ink, Font,
+                        Text);
+        return;
     }
+    // A short row: the icon at the left, the caption beside it.
+    const int32_t Size = std::clamp(Height() - 8, 0, 14);
+    int32_t TextLeft = 4;
+    if (Size >= 6) {
+        const int32_t Top = (Height() - Size) / 2;
+        DrawHeaderIcon(Pixels, Icon, {3, Top, 3 + Size, Top + Size}, Ink);
+        TextLeft = 3 + Size + 3;
+    }
+    const TTextAttr Font{.FontName = "Arial", .Height = -std::min(10, std::max(7, Height() - 6))};
+    const TRect Ink2 = TextExtent(Text, Font);
+    Pixels.DrawText(TextLeft - Ink2.Left, (Height() - Ink2.Height()) / 2 - Ink2.Top, TSmooth::Yes, Ink, Font, Text);
 }
 
 // ---- TTimeMarkFragment
