@@ -5,6 +5,7 @@
 #include "editors/sub_track_fragment.h"
 #include "editors/timeline_desktop.h"
 #include "platform/keys.h"
+#include "playback/player_window.h"
 #include "project/clip.h"
 #include "project/clip_effect.h"
 #include "project/effect.h"
@@ -16,6 +17,7 @@
 #include "project/transition.h"
 #include "render/effect_description.h"
 #include "render/timeline.h"
+#include "render/timeline_element.h"
 #include "render/transition_description.h"
 #include "toolkit/pixels.h"
 #include "toolkit/skin_colors.h"
@@ -136,6 +138,8 @@ void TItemFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, in
     FPressCellOffset = AreaRect().Left - Cell().AreaRect().Left;
     FPressed = true;
     FDragging = false;
+    if (Button == TMouseButton::Left && Area().PressClicks() >= 2 && PreviewInPlayer(X))
+        return;
     TUpdateGuard Bracket(Shown->Changes());
     SetHotEdges(EdgeCodeAt(X, Y));
     if (!FItem->IsSelected()) {
@@ -147,6 +151,18 @@ void TItemFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, in
         TVideoTime Time = Desktop.XToTime(X + AreaRect().Left);
         Shown->SetPosition(std::clamp<TVideoTime>(Time, 0, Shown->Timeline().GetDuration()));
     }
+}
+
+bool TItemFragment::PreviewInPlayer(int32_t X) {
+    TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    TPlayerWindow* Player = Desktop.BoundPlayer();
+    TTrackItem* Target = CursorItem();
+    if (!Player || !Desktop.Project() || !Target || !Target->Element())
+        return false;
+    // The item alone, from the time under the mouse.
+    const TVideoTime Offset = std::max<TVideoTime>(0, Desktop.XToTime(X + AreaRect().Left) - Target->Element()->Start());
+    Player->ShowItem(Desktop.Project()->Timeline(), *Target->Element(), Offset);
+    return true;
 }
 
 void TItemFragment::MouseUp(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {

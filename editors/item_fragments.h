@@ -71,6 +71,9 @@ protected:
     // Whether this kind highlights the cursor line under the mouse.
     virtual bool HighlightsCursorLine() const { return false; }
     void SetCursorLineHot(bool Hot);
+    // A double click: the bound player shows this item alone from the time
+    // at X. False when there is no player or nothing to show.
+    bool PreviewInPlayer(int32_t X);
     // The edit cursor's x in this fragment's coordinates.
     int32_t CursorLineX() const;
     void PaintBox(TPixels& Pixels, const TRect& Box) const;

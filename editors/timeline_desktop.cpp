@@ -9,6 +9,8 @@
 #include "editors/sub_track_fragment.h"
 #include "platform/keys.h"
 #include "platform/message_queue.h"
+#include "playback/player_window.h"
+#include "playback/player_windows.h"
 #include "project/clip_infos.h"
 #include "project/project.h"
 #include "project/project_changes.h"
@@ -156,6 +158,23 @@ void TTimelineDesktop::KeepCursorVisible() {
     else
         return;
     ScrollTo(int32_t(std::clamp<int64_t>(X, 0, INT32_MAX / 2)), FScrollY);
+}
+
+TPlayerWindow* TTimelineDesktop::BoundPlayer() const {
+    return PlayerWindows().Target(Area().Parent());
+}
+
+void TTimelineDesktop::ShowTimeInPlayer(TVideoTime Time, TPlay Play) {
+    TProject* Shown = Project();
+    if (!Shown)
+        return;
+    if (TPlayerWindow* Player = BoundPlayer()) {
+        Player->ShowProject(Shown->Timeline(), Time);
+        if (Play == TPlay::Yes)
+            Player->Play();
+    }
+    Shown->SetPosition(Time);
+    KeepCursorVisible();
 }
 
 void TTimelineDesktop::Measure() {}
@@ -375,8 +394,11 @@ void TTimeBarFragment::MoveCursorTo(int32_t X) {
 
 void TTimeBarFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
     TFragment::MouseDown(Button, Shift, X, Y);
-    if (Button == TMouseButton::Left && X >= TTimelineDesktop::HeaderWidth())
-        MoveCursorTo(X);
+    if (Button != TMouseButton::Left || X < TTimelineDesktop::HeaderWidth())
+        return;
+    TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    Desktop.ShowTimeInPlayer(std::clamp<TVideoTime>(Desktop.XToTime(X), 0, MaxProjectPosition),
+                             Area().PressClicks() >= 2 ? TTimelineDesktop::TPlay::Yes : TTimelineDesktop::TPlay::No);
 }
 
 void TTimeBarFragment::MouseMove(uint16_t /*Shift*/, int32_t X, int32_t /*Y*/) {
@@ -725,6 +747,32 @@ void TTimeMarkFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X
     FPressX = X + AreaRect().Left;
     FPressTime = TimelineDesktopOf(*this).Project() ? TimelineDesktopOf(*this).Project()->Position() : 0;
     FPressed = true;
+    TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    if (TPlayerWindow* Player = Desktop.BoundPlayer(); Player && Desktop.Project()) {
+        if (Area().PressClicks() >= 2) {
+            FResumePlayer = false;
+            Desktop.ShowTimeInPlayer(FPressTime, TTimelineDesktop::TPlay::Yes);
+        } else if (Player->PlayerObject() != &Desktop.Project()->Timeline()) {
+            Player->ShowProject(Desktop.Project()->Timeline(), FPressTime);
+        }
+    }
+}
+
+void TTimeMarkFragment::CaptureGained() {
+    // The player holds still while the cursor is dragged.
+    TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    TPlayerWindow* Player = Desktop.BoundPlayer();
+    FResumePlayer = Player && Player->IsPlaying() && Area().PressClicks() < 2;
+    if (FResumePlayer)
+        Player->Halt();
+}
+
+void TTimeMarkFragment::CaptureLost() {
+    FPressed = false;
+    if (!std::exchange(FResumePlayer, false))
+        return;
+    if (TPlayerWindow* Player = TimelineDesktopOf(*this).BoundPlayer())
+        Player->Play();
 }
 
 void TTimeMarkFragment::MouseMove(uint16_t Shift, int32_t X, int32_t /*Y*/) {

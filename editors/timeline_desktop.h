@@ -12,6 +12,7 @@
 #include <vector>
 
 class TClipMedia;
+class TPlayerWindow;
 class TProject;
 class TSubTrack;
 class TSubTrackFragment;
@@ -63,6 +64,13 @@ public:
     int32_t ZoomStep() const { return ZoomStepOfScale(PixelsPerSecond()); }
     // Scrolls so that the edit cursor is in view.
     void KeepCursorVisible();
+    // The player window bound to this area: a visible one beside it, else
+    // any visible one; null when none shows.
+    TPlayerWindow* BoundPlayer() const;
+    enum class TPlay : uint8_t { No, Yes };
+    // Moves the edit cursor to Time and keeps it in view; a bound player
+    // loads the project's timeline there and, with Play, starts playing.
+    void ShowTimeInPlayer(TVideoTime Time, TPlay Play);
     // Scrolls to a horizontal (vertical) position, limited to the range.
     void ScrollTo(int32_t X, int32_t Y);
     // The editing keys: false when Key is not one of them.
@@ -237,7 +245,13 @@ public:
     TVideoTime SnappedTime(TVideoTime Time, bool Snap) const;
 
 private:
+    void CaptureGained() override;
+    void CaptureLost() override;
+
     int32_t FPressX = 0;
     TVideoTime FPressTime = 0;
     bool FPressed = false;
+    // The bound player was playing when the mark took the mouse: it plays
+    // on once the mark lets go.
+    bool FResumePlayer = false;
 };
