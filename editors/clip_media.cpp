@@ -79,8 +79,11 @@ const TPixels* TClipMedia::Thumbnail(const std::string& File, int32_t Height) {
         return Found->second.get();
     auto Known = FInfos.find(File);
     if (Known == FInfos.end()) {
+        if (FRequested.contains(File))
+            return nullptr;
         TRefPtr<TClipInfo> Info = FCatalogue.FindInfo(File);
         if (!Info) {
+            FRequested.insert(File);
             FCatalogue.RequestInfo(File);
             return nullptr;
         }
@@ -162,6 +165,7 @@ void TClipMedia::CatalogueChanged(TObject* /*Sender*/, TClipInfoChangeFlags Flag
     // Entries may have been rebuilt: look them up again and scale afresh.
     FInfos.clear();
     FThumbnails.clear();
+    FRequested.clear();
     if (OnChange)
         OnChange(Flags);
 }

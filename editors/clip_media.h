@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class TMessageQueue;
@@ -88,6 +89,9 @@ private:
     TClipInfos& FCatalogue;
     TMessageQueue& FQueue;
     std::unordered_map<std::string, TRefPtr<TClipInfo>> FInfos;
+    // Files asked of the catalogue and not announced yet: painting does
+    // not look them up again (a lookup resolves the path on disk).
+    std::unordered_set<std::string> FRequested;
     std::map<std::pair<std::string, int32_t>, std::unique_ptr<TPixels>> FThumbnails;
     std::unordered_map<std::string, TOutline> FOutlines;
     // The worker and its queue of files.

@@ -49,6 +49,9 @@ TColor BarShade(int32_t Y, int32_t Height) {
     return Opaque(MixColors(Opaque(SystemColors().Window), Opaque(SkinColors().TextColor), Weight));
 }
 
+// Behind the bands and below the last.
+TColor TimelineBackground() { return Opaque(MixColors(SystemColors().Window, SkinColors().FaceColor, 160)); }
+
 } // namespace
 
 TTimelineDesktop& TimelineDesktopOf(const TFragment& Fragment) {
@@ -298,7 +301,10 @@ void TTimelineDesktop::MouseWheel(uint16_t /*Shift*/, int32_t Delta, int32_t X, 
 }
 
 void TTimelineDesktop::Paint(TPixels& Pixels) {
-    Pixels.FillRect({0, 0, Width(), Height()}, Opaque(MixColors(SystemColors().Window, SkinColors().FaceColor, 160)));
+    // The time bar and the tracks cover the rest, and the tracks paint the
+    // background between their bands themselves: filling the whole
+    // desktop first would paint most pixels twice.
+    Pixels.FillRect({0, FTracks->Top() + FTracks->Height(), Width(), Height()}, TimelineBackground());
 }
 
 void TTimelineDesktop::ProjectChanged(TObject* /*Sender*/, TProjectChangeFlags Flags) {
@@ -522,8 +528,22 @@ void TTracksFragment::MouseLeave() {
 }
 
 void TTracksFragment::Paint(TPixels& Pixels) {
-    // The header column's background, under the bands and below the last.
-    Pixels.FillRect({0, 0, TTimelineDesktop::HeaderWidth(), Height()}, Opaque(SkinColors().FaceColor));
+    // Only the space the bands leave: the gaps between them and below the
+    // last, the header column in the face colour.
+    const int32_t Header = TTimelineDesktop::HeaderWidth();
+    const TColor Face = Opaque(SkinColors().FaceColor), Background = TimelineBackground();
+    auto FillGap = [&](int32_t Top, int32_t Bottom) {
+        if (Bottom <= Top)
+            return;
+        Pixels.FillRect({0, Top, Header, Bottom}, Face);
+        Pixels.FillRect({Header, Top, Width(), Bottom}, Background);
+    };
+    int32_t Covered = 0;
+    for (const TTrackFragment* Band : FBands) {
+        FillGap(Covered, Band->Top());
+        Covered = std::max(Covered, Band->Top() + Band->Height());
+    }
+    FillGap(Covered, Height());
     if (FInsertIndex < 0)
         return;
     int32_t Y = 0;
@@ -599,10 +619,22 @@ void TTrackFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, i
 }
 
 void TTrackFragment::Paint(TPixels& Pixels) {
+    // The rows cover the band but for the separators between them.
     const TSkinColors& Skin = SkinColors();
-    Pixels.FillRect({0, 0, Width(), Height()}, Opaque(MixColors(Skin.FaceColor, Skin.ShadowColor, 96)));
-    if (FTrack->IsSelected())
-        Pixels.BlendRect({0, 0, Width(), Height()}, MakeColor(0, 80, 255, 32));
+    const TColor Separator = Opaque(MixColors(Skin.FaceColor, Skin.ShadowColor, 96));
+    auto Paint = [&](int32_t Top, int32_t Bottom) {
+        if (Bottom <= Top)
+            return;
+        Pixels.FillRect({0, Top, Width(), Bottom}, Separator);
+        if (FTrack->IsSelected())
+            Pixels.BlendRect({0, Top, Width(), Bottom}, MakeColor(0, 80, 255, 32));
+    };
+    int32_t Covered = 0;
+    for (const TRow& Row : FRows) {
+        Paint(Covered, Row.Top);
+        Covered = std::max(Covered, Row.Top + Row.Height);
+    }
+    Paint(Covered, Height());
 }
 
 // ---- TSubTrackHeaderFragment
