@@ -308,11 +308,22 @@ std::pair<int32_t, int32_t> VisibleColumns(const TPixels& Pixels, const TRect& I
     return {From, To};
 }
 
+// Inner less the parts the clip's transitions cover, so that the pictures
+// leave the transitions (drawn before the next clip) in sight.
+TRect BetweenTransitions(const TClipFragment& Clip, TRect Inner) {
+    if (Clip.Leading)
+        Inner.Left = std::max(Inner.Left, Clip.Leading->Left() + Clip.Leading->Width() - Clip.Left());
+    if (Clip.Trailing)
+        Inner.Right = std::min(Inner.Right, Clip.Trailing->Left() - Clip.Left());
+    return Inner;
+}
+
 } // namespace
 
-bool TVideoClipFragment::PaintContent(TPixels& Pixels, const TRect& Inner) const {
+bool TVideoClipFragment::PaintContent(TPixels& Pixels, const TRect& Box) const {
+    const TRect Inner = BetweenTransitions(*this, Box);
     const auto* File = dynamic_cast<const TFileClip*>(&Clip());
-    if (!File || Inner.Height() < 8)
+    if (!File || Inner.Height() < 8 || Inner.Width() <= 0)
         return false;
     const TPixels* Tile = TimelineDesktopOf(*this).Media().Thumbnail(File->FileName(), Inner.Height());
     if (!Tile)
@@ -320,15 +331,18 @@ bool TVideoClipFragment::PaintContent(TPixels& Pixels, const TRect& Inner) const
     const auto [From, To] = VisibleColumns(Pixels, Inner);
     // One tile and a one-pixel gap per step, from the clip's start, so the
     // pictures stay put while the clip scrolls.
+    TPixelsStateSaver Saver(Pixels);
+    Pixels.SetClipRect(Pixels.ClipRect().Intersected(Inner.Translated(Pixels.Origin)));
     const int32_t Step = Tile->Width() + 1;
-    for (int32_t X = Inner.Left + std::max(0, (From - Inner.Left) / Step * Step); X < To; X += Step)
+    for (int32_t X = Box.Left + std::max(0, (From - Box.Left) / Step * Step); X < To; X += Step)
         Pixels.CopyFrom(X, Inner.Top, *Tile);
     return true;
 }
 
-bool TAudioClipFragment::PaintContent(TPixels& Pixels, const TRect& Inner) const {
+bool TAudioClipFragment::PaintContent(TPixels& Pixels, const TRect& Box) const {
+    const TRect Inner = BetweenTransitions(*this, Box);
     const auto* File = dynamic_cast<const TFileClip*>(&Clip());
-    if (!File || Inner.Height() < 4)
+    if (!File || Inner.Height() < 4 || Inner.Width() <= 0)
         return false;
     const TAudioPeaks* Peaks = TimelineDesktopOf(*this).Media().Peaks(File->FileName(), File->MediaDuration());
     if (!Peaks)

@@ -721,16 +721,22 @@ void TSubTrackHeaderFragment::Paint(TPixels& Pixels) {
                         Text);
         return;
     }
-    // A short row: the icon at the left, the caption beside it.
-    const int32_t Size = std::clamp(Height() - 8, 0, 14);
-    int32_t TextLeft = 4;
-    if (Size >= 6) {
-        const int32_t Top = (Height() - Size) / 2;
-        DrawHeaderIcon(Pixels, Icon, {3, Top, 3 + Size, Top + Size}, Ink);
-        TextLeft = 3 + Size + 3;
-    }
-    const TTextAttr Font{.FontName = "Arial", .Height = -std::min(10, std::max(7, Height() - 6))};
+    // A short row: the icon at the left, the caption beside it when it
+    // fits (else the hint names the row).
+    const int32_t Size = std::clamp(Height() - 8, 0, 12);
+    const TTextAttr Font{.FontName = "Arial", .Height = -std::min(9, std::max(7, Height() - 6))};
     const TRect Ink2 = TextExtent(Text, Font);
+    const int32_t IconTop = (Height() - Size) / 2;
+    if (Size < 6) {
+        Pixels.DrawText(4 - Ink2.Left, (Height() - Ink2.Height()) / 2 - Ink2.Top, TSmooth::Yes, Ink, Font, Text);
+        return;
+    }
+    const int32_t TextLeft = 3 + Size + 3;
+    if (TextLeft + Ink2.Width() > Width() - 2) {
+        DrawHeaderIcon(Pixels, Icon, {(Width() - Size) / 2, IconTop, (Width() + Size) / 2, IconTop + Size}, Ink);
+        return;
+    }
+    DrawHeaderIcon(Pixels, Icon, {3, IconTop, 3 + Size, IconTop + Size}, Ink);
     Pixels.DrawText(TextLeft - Ink2.Left, (Height() - Ink2.Height()) / 2 - Ink2.Top, TSmooth::Yes, Ink, Font, Text);
 }
 
