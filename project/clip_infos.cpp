@@ -137,6 +137,10 @@ void TClipInfos::BuildRequested() {
                 (*Live)->BuildRequested();
         });
     }
+    // A name that is no regular file gets the shared default entry, which
+    // is not kept: there is nothing new to announce.
+    if (Info.Get() == FDefault.Get())
+        return;
     TUpdateGuard Guard(FChanges);
     FChanges.Change(Info->HasVideo() ? ClipInfoChangeVideo : ClipInfoChangeAudio);
 }

@@ -62,7 +62,8 @@ public:
     // Builds the entry of FileName later, from a posted message (one file
     // per message, so the user-interface thread keeps answering between
     // files), and announces it on Changes with the video flags when it has
-    // video, else the audio flags. Asking again before then does nothing.
+    // video, else the audio flags; a name that is no regular file is not
+    // announced. Asking again before then does nothing.
     void RequestInfo(const std::string& FileName);
 
     void BeginBusy();

@@ -414,6 +414,11 @@ TEST_F(ClipInfosTest, RequestedEntriesAreBuiltOnePerPostedMessageAndAnnounced) {
     EXPECT_EQ(Counter.Count, 2);
     EXPECT_EQ(Counter.Flags, ClipInfoChangeAll);
     EXPECT_EQ(Queue.ProcessPending(), 0);
+    // A name that is no file is answered by nobody: nothing to show.
+    Infos.RequestInfo(Folder.Path("missing.avi"));
+    EXPECT_EQ(Queue.ProcessPending(), 1);
+    EXPECT_EQ(Counter.Count, 2);
+    EXPECT_FALSE(Infos.FindInfo(Folder.Path("missing.avi")));
     // The entry found is the one GetInfo hands out.
     EXPECT_EQ(Infos.FindInfo(Picture).Get(), Infos.GetInfo(Picture).Get());
     EXPECT_EQ(Infos.ProbeCount(), 2);
