@@ -1,9 +1,11 @@
 #include "editors/item_fragments.h"
 
 #include "core/changes.h"
+#include "editors/clip_media.h"
 #include "editors/sub_track_fragment.h"
 #include "editors/timeline_desktop.h"
 #include "platform/keys.h"
+#include "playback/player_window.h"
 #include "project/clip.h"
 #include "project/clip_effect.h"
 #include "project/effect.h"
@@ -15,12 +17,14 @@
 #include "project/transition.h"
 #include "render/effect_description.h"
 #include "render/timeline.h"
+#include "render/timeline_element.h"
 #include "render/transition_description.h"
 #include "toolkit/pixels.h"
 #include "toolkit/skin_colors.h"
 #include "toolkit/text_attr.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -73,9 +77,24 @@ void TItemFragment::SetHotEdges(int32_t Code) {
     Invalidate();
 }
 
+int32_t TItemFragment::CursorLineX() const {
+    const TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    const TProject* Shown = Desktop.Project();
+    return Desktop.TimeToX(Shown ? Shown->Position() : 0) - AreaRect().Left;
+}
+
+void TItemFragment::SetCursorLineHot(bool Hot) {
+    Hot = Hot && HighlightsCursorLine();
+    if (Hot == FCursorLineHot)
+        return;
+    FCursorLineHot = Hot;
+    Invalidate();
+}
+
 void TItemFragment::MouseMove(uint16_t Shift, int32_t X, int32_t Y) {
     if (!FPressed) {
         SetHotEdges(EdgeCodeAt(X, Y));
+        SetCursorLineHot(std::abs(X - CursorLineX()) <= 3);
         return;
     }
     TFragmentRef Self(this);
@@ -105,6 +124,7 @@ void TItemFragment::MouseMove(uint16_t Shift, int32_t X, int32_t Y) {
 void TItemFragment::MouseLeave() {
     if (!FPressed)
         SetHotEdges(-1);
+    SetCursorLineHot(false);
 }
 
 void TItemFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
@@ -118,17 +138,31 @@ void TItemFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, in
     FPressCellOffset = AreaRect().Left - Cell().AreaRect().Left;
     FPressed = true;
     FDragging = false;
+    if (Button == TMouseButton::Left && Area().PressClicks() >= 2 && PreviewInPlayer(X))
+        return;
     TUpdateGuard Bracket(Shown->Changes());
     SetHotEdges(EdgeCodeAt(X, Y));
     if (!FItem->IsSelected()) {
         Shown->Select(FItem.Get(), HasModifier(Shift, ShortCutCtrl | ShortCutShift));
         Shown->MoveCursorIntoItem(Target);
     }
-    if (Button == TMouseButton::Right) {
+    if (Button == TMouseButton::Right && HighlightsCursorLine() && !FCursorLineHot) {
         TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
         TVideoTime Time = Desktop.XToTime(X + AreaRect().Left);
         Shown->SetPosition(std::clamp<TVideoTime>(Time, 0, Shown->Timeline().GetDuration()));
     }
+}
+
+bool TItemFragment::PreviewInPlayer(int32_t X) {
+    TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    TPlayerWindow* Player = Desktop.BoundPlayer();
+    TTrackItem* Target = CursorItem();
+    if (!Player || !Desktop.Project() || !Target || !Target->Element())
+        return false;
+    // The item alone, from the time under the mouse.
+    const TVideoTime Offset = std::max<TVideoTime>(0, Desktop.XToTime(X + AreaRect().Left) - Target->Element()->Start());
+    Player->ShowItem(Desktop.Project()->Timeline(), *Target->Element(), Offset);
+    return true;
 }
 
 void TItemFragment::MouseUp(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
@@ -167,16 +201,38 @@ void TItemFragment::PaintBox(TPixels& Pixels, const TRect& Box) const {
         Pixels.BlendRect(Box, Look.Border);
         return;
     }
-    // A box with its corner pixels left out, so that it reads as rounded.
-    Pixels.BlendRect({Box.Left + 1, Box.Top + 1, Box.Right - 1, Box.Bottom - 1}, Look.Fill);
-    Pixels.BlendRect({Box.Left + 1, Box.Top, Box.Right - 1, Box.Top + 1}, Look.Border);
-    Pixels.BlendRect({Box.Left + 1, Box.Bottom - 1, Box.Right - 1, Box.Bottom}, Look.Border);
-    Pixels.BlendRect({Box.Left, Box.Top + 1, Box.Left + 1, Box.Bottom - 1}, Look.Border);
-    Pixels.BlendRect({Box.Right - 1, Box.Top + 1, Box.Right, Box.Bottom - 1}, Look.Border);
+    const TRect Inner{Box.Left + 1, Box.Top + 1, Box.Right - 1, Box.Bottom - 1};
+    Pixels.BlendRect(Inner, Look.Fill);
+    bool HasContent = false;
+    if (W > 4 && H > 4) {
+        TPixelsStateSaver Saver(Pixels);
+        Pixels.SetClipRect(Pixels.ClipRect().Intersected(Inner.Translated(Pixels.Origin)));
+        HasContent = PaintContent(Pixels, Inner);
+        // The selection tints the pictures too, so it reads over them.
+        if (HasContent && FItem->IsSelected())
+            Pixels.BlendRect(Inner, Look.Fill);
+    }
+    // The border with its corner pixels left out (two on taller boxes), so
+    // that the box reads as rounded.
+    const int32_t Round = H >= 12 && W >= 8 ? 2 : 1;
+    Pixels.BlendRect({Box.Left + Round, Box.Top, Box.Right - Round, Box.Top + 1}, Look.Border);
+    Pixels.BlendRect({Box.Left + Round, Box.Bottom - 1, Box.Right - Round, Box.Bottom}, Look.Border);
+    Pixels.BlendRect({Box.Left, Box.Top + Round, Box.Left + 1, Box.Bottom - Round}, Look.Border);
+    Pixels.BlendRect({Box.Right - 1, Box.Top + Round, Box.Right, Box.Bottom - Round}, Look.Border);
+    if (Round == 2) {
+        Pixels.BlendRect({Box.Left + 1, Box.Top + 1, Box.Left + 2, Box.Top + 2}, Look.Border);
+        Pixels.BlendRect({Box.Right - 2, Box.Top + 1, Box.Right - 1, Box.Top + 2}, Look.Border);
+        Pixels.BlendRect({Box.Left + 1, Box.Bottom - 2, Box.Left + 2, Box.Bottom - 1}, Look.Border);
+        Pixels.BlendRect({Box.Right - 2, Box.Bottom - 2, Box.Right - 1, Box.Bottom - 1}, Look.Border);
+    }
     if (FLeftEdgeHot)
         Pixels.BlendRect({Box.Left, Box.Top, Box.Left + 2, Box.Bottom}, AlphaColor(Look.Border, 255));
     if (FRightEdgeHot)
         Pixels.BlendRect({Box.Right - 2, Box.Top, Box.Right, Box.Bottom}, AlphaColor(Look.Border, 255));
+    if (FCursorLineHot) {
+        const int32_t X = CursorLineX();
+        Pixels.BlendRect({X, Box.Top, X + 1, Box.Bottom}, MakeColor(0, 80, 255, 255));
+    }
     if (W <= 4)
         return;
     const std::string Text = Label();
@@ -187,9 +243,15 @@ void TItemFragment::PaintBox(TPixels& Pixels, const TRect& Box) const {
     TRect Inset{Box.Left + 2, Box.Top + 2, Box.Right - 2, Box.Bottom - 2};
     Pixels.SetClipRect(Pixels.ClipRect().Intersected(Inset.Translated(Pixels.Origin)));
     // Centred, but a label wider than its box starts at the box's left, so
-    // that the start of a name shows.
+    // that the start of a name shows. Over pictures the label sits at the
+    // top on a backing of the window colour.
     int32_t X = Ink.Width() <= Inset.Width() ? Box.Left + (W - Ink.Width()) / 2 - Ink.Left : Inset.Left - Ink.Left;
-    int32_t Y = Box.Top + (H - Ink.Height()) / 2 - Ink.Top;
+    int32_t Y = HasContent ? Inset.Top + 1 - Ink.Top : Box.Top + (H - Ink.Height()) / 2 - Ink.Top;
+    if (HasContent) {
+        X = Inset.Left + 2 - Ink.Left;
+        const TRect Backing{X + Ink.Left - 2, Y + Ink.Top - 1, X + Ink.Right + 2, Y + Ink.Bottom + 1};
+        Pixels.BlendRect(Backing, AlphaColor(SystemColors().Window, 192));
+    }
     Pixels.DrawText(X, Y, TSmooth::Yes, AlphaColor(SkinColors().TextColor, 255), LabelFont(), Text);
 }
 
@@ -236,6 +298,69 @@ std::string TAudioClipFragment::Label() const { return FileLabel(Clip()); }
 TItemColors TAudioClipFragment::KindColors() const { return ClipColors; }
 std::string TVideoClipFragment::Label() const { return FileLabel(Clip()); }
 TItemColors TVideoClipFragment::KindColors() const { return ClipColors; }
+
+namespace {
+
+// The columns of Inner that the canvas would show, in fragment coordinates.
+std::pair<int32_t, int32_t> VisibleColumns(const TPixels& Pixels, const TRect& Inner) {
+    const int32_t From = std::max(Inner.Left, Pixels.ClipRect().Left - Pixels.Origin.X);
+    const int32_t To = std::min(Inner.Right, Pixels.ClipRect().Right - Pixels.Origin.X);
+    return {From, To};
+}
+
+// Inner less the parts the clip's transitions cover, so that the pictures
+// leave the transitions (drawn before the next clip) in sight.
+TRect BetweenTransitions(const TClipFragment& Clip, TRect Inner) {
+    if (Clip.Leading)
+        Inner.Left = std::max(Inner.Left, Clip.Leading->Left() + Clip.Leading->Width() - Clip.Left());
+    if (Clip.Trailing)
+        Inner.Right = std::min(Inner.Right, Clip.Trailing->Left() - Clip.Left());
+    return Inner;
+}
+
+} // namespace
+
+bool TVideoClipFragment::PaintContent(TPixels& Pixels, const TRect& Box) const {
+    const TRect Inner = BetweenTransitions(*this, Box);
+    const auto* File = dynamic_cast<const TFileClip*>(&Clip());
+    if (!File || Inner.Height() < 8 || Inner.Width() <= 0)
+        return false;
+    const TPixels* Tile = TimelineDesktopOf(*this).Media().Thumbnail(File->FileName(), Inner.Height());
+    if (!Tile)
+        return false;
+    const auto [From, To] = VisibleColumns(Pixels, Inner);
+    // One tile and a one-pixel gap per step, from the clip's start, so the
+    // pictures stay put while the clip scrolls.
+    TPixelsStateSaver Saver(Pixels);
+    Pixels.SetClipRect(Pixels.ClipRect().Intersected(Inner.Translated(Pixels.Origin)));
+    const int32_t Step = Tile->Width() + 1;
+    for (int32_t X = Box.Left + std::max(0, (From - Box.Left) / Step * Step); X < To; X += Step)
+        Pixels.CopyFrom(X, Inner.Top, *Tile);
+    return true;
+}
+
+bool TAudioClipFragment::PaintContent(TPixels& Pixels, const TRect& Box) const {
+    const TRect Inner = BetweenTransitions(*this, Box);
+    const auto* File = dynamic_cast<const TFileClip*>(&Clip());
+    if (!File || Inner.Height() < 4 || Inner.Width() <= 0)
+        return false;
+    const TAudioPeaks* Peaks = TimelineDesktopOf(*this).Media().Peaks(File->FileName(), File->MediaDuration());
+    if (!Peaks)
+        return false;
+    const TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    const auto [From, To] = VisibleColumns(Pixels, Inner);
+    const int32_t Middle = (Inner.Top + Inner.Bottom) / 2, Half = Inner.Height() / 2;
+    const TColor Wave = Item().IsSelected() ? MakeColor(0, 48, 160, 200) : MakeColor(150, 84, 0, 200);
+    // Media time at a fragment column: the clip's trim start plus the time
+    // from the clip's start.
+    const TVideoTime MediaStart = File->TrimBegin() - Desktop.PixelsToTime(0);
+    for (int32_t X = From; X < To; ++X) {
+        const TVideoTime T0 = MediaStart + Desktop.PixelsToTime(X), T1 = MediaStart + Desktop.PixelsToTime(X + 1);
+        const int32_t Level = Peaks->PeakIn(T0, std::max(T1, T0 + 1)) * Half / 255;
+        Pixels.BlendRect({X, Middle - Level, X + 1, Middle + std::max(Level, 1)}, Wave);
+    }
+    return true;
+}
 
 std::string TTitleClipFragment::Label() const {
     const std::string& Text = static_cast<const TTitleClip&>(Clip()).Text();

@@ -38,6 +38,10 @@ public:
     bool LeftEdgeHot() const { return FLeftEdgeHot; }
     bool RightEdgeHot() const { return FRightEdgeHot; }
     bool IsDragging() const { return FDragging; }
+    // The mouse is within 3 pixels of the edit cursor's line over a clip or
+    // an effect: the line is highlighted there, and a right press keeps the
+    // cursor where it is.
+    bool CursorLineHot() const { return FCursorLineHot; }
     // Whether its edges can be dragged.
     virtual bool EdgesActive() const { return false; }
     // What the box shows as its text.
@@ -64,7 +68,20 @@ protected:
     // The track item to select and put the cursor into.
     virtual TTrackItem* CursorItem() const = 0;
     void SetHotEdges(int32_t Code);
+    // Whether this kind highlights the cursor line under the mouse.
+    virtual bool HighlightsCursorLine() const { return false; }
+    void SetCursorLineHot(bool Hot);
+    // A double click: the bound player shows this item alone from the time
+    // at X. False when there is no player or nothing to show.
+    bool PreviewInPlayer(int32_t X);
+    // The edit cursor's x in this fragment's coordinates.
+    int32_t CursorLineX() const;
     void PaintBox(TPixels& Pixels, const TRect& Box) const;
+    // Draws what the box shows inside its border (a clip's pictures or
+    // sound outline), over the fill and under the border and the label;
+    // Inner is the box less its border. True when something was drawn, so
+    // the label gets a backing that keeps it legible.
+    virtual bool PaintContent(TPixels& /*Pixels*/, const TRect& /*Inner*/) const { return false; }
 
 private:
     TRefPtr<TItem> FItem;
@@ -75,6 +92,7 @@ private:
     bool FDragging = false;
     bool FLeftEdgeHot = false;
     bool FRightEdgeHot = false;
+    bool FCursorLineHot = false;
 };
 
 class TTrackItemFragment : public TItemFragment {
@@ -100,6 +118,9 @@ public:
     TTransitionFragment* Leading = nullptr;
     TTransitionFragment* Trailing = nullptr;
     int32_t HitTest(int32_t X, int32_t Y) const override;
+
+protected:
+    bool HighlightsCursorLine() const override { return true; }
 };
 
 class TAudioClipFragment : public TClipFragment {
@@ -108,6 +129,11 @@ public:
     std::string_view ClassName() const override { return "TAudioClipFragment"; }
     std::string Label() const override;
     TItemColors KindColors() const override;
+
+protected:
+    // The sound outline of the clip's stretch of the file, mirrored about
+    // the middle, for the visible columns only.
+    bool PaintContent(TPixels& Pixels, const TRect& Inner) const override;
 };
 
 class TVideoClipFragment : public TClipFragment {
@@ -116,6 +142,10 @@ public:
     std::string_view ClassName() const override { return "TVideoClipFragment"; }
     std::string Label() const override;
     TItemColors KindColors() const override;
+
+protected:
+    // The file's thumbnail repeated along the clip, for the visible part.
+    bool PaintContent(TPixels& Pixels, const TRect& Inner) const override;
 };
 
 class TTitleClipFragment : public TClipFragment {
@@ -163,6 +193,9 @@ public:
     bool EdgesActive() const override { return true; }
     std::string Label() const override;
     TItemColors KindColors() const override;
+
+protected:
+    bool HighlightsCursorLine() const override { return true; }
 };
 
 // The effect a clip carries on one effect row, drawn under its clip.

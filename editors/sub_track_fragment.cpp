@@ -220,11 +220,15 @@ void TSubTrackFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X
         return;
     TUpdateGuard Bracket(Shown->Changes());
     Shown->Select(nullptr, false);
-    if (Button == TMouseButton::Right) {
-        const TTimelineDesktop& Owner = Desktop();
-        if (std::llabs(Owner.TimeToPixels(Shown->Position()) - X) > 4)
-            Shown->SetPosition(std::clamp<TVideoTime>(Owner.PixelsToTime(X), 0, MaxProjectPosition));
-    }
+    // A press on an empty place puts the edit cursor there (the player
+    // follows), except a right press near the cursor line, which keeps it
+    // for the menu.
+    TTimelineDesktop& Owner = Desktop();
+    if (Button == TMouseButton::Right && std::llabs(Owner.TimeToPixels(Shown->Position()) - X) <= 4)
+        return;
+    if (Button == TMouseButton::Left || Button == TMouseButton::Right)
+        Owner.ShowTimeInPlayer(std::clamp<TVideoTime>(Owner.PixelsToTime(X), 0, MaxProjectPosition),
+                               TTimelineDesktop::TPlay::No);
 }
 
 void TSubTrackFragment::Paint(TPixels& Pixels) {

@@ -3,9 +3,15 @@
 #include "core/changes.h"
 #include "core/text_table.h"
 #include "core/time_text.h"
+#include "editors/clip_media.h"
+#include "editors/header_icons.h"
 #include "editors/item_fragments.h"
 #include "editors/sub_track_fragment.h"
 #include "platform/keys.h"
+#include "platform/message_queue.h"
+#include "playback/player_window.h"
+#include "playback/player_windows.h"
+#include "project/clip_infos.h"
 #include "project/project.h"
 #include "project/project_changes.h"
 #include "project/sub_track.h"
@@ -43,6 +49,9 @@ TColor BarShade(int32_t Y, int32_t Height) {
     return Opaque(MixColors(Opaque(SystemColors().Window), Opaque(SkinColors().TextColor), Weight));
 }
 
+// Behind the bands and below the last.
+TColor TimelineBackground() { return Opaque(MixColors(SystemColors().Window, SkinColors().FaceColor, 160)); }
+
 } // namespace
 
 TTimelineDesktop& TimelineDesktopOf(const TFragment& Fragment) {
@@ -57,6 +66,8 @@ std::unique_ptr<TDesktop> TTimelineDesktopClass::CreateDesktop(TArea& Area) cons
 
 TTimelineDesktop::TTimelineDesktop(TArea& Area, TProject* Project) : TDesktop(Area, Project) {
     SetScales(std::sqrt(2.0), TimelineMaxScale, TimelineNormalScale, TimelineMinScale);
+    FMedia = std::make_unique<TClipMedia>(ClipInfos(), UiMessages());
+    FMedia->OnChange = [this](TClipInfoChangeFlags Flags) { MediaChanged(uint32_t(Flags)); };
     FTimeBar = &Add<TTimeBarFragment>();
     FTracks = &Add<TTracksFragment>();
     FTimeMark = &Add<TTimeMarkFragment>();
@@ -64,7 +75,23 @@ TTimelineDesktop::TTimelineDesktop(TArea& Area, TProject* Project) : TDesktop(Ar
     FBuilt = true;
 }
 
-TTimelineDesktop::~TTimelineDesktop() { FBuilt = false; }
+TTimelineDesktop::~TTimelineDesktop() {
+    FBuilt = false;
+    FMedia->OnChange = nullptr;
+}
+
+void TTimelineDesktop::MediaChanged(uint32_t Flags) {
+    if (!FBuilt)
+        return;
+    const bool Video = (Flags & uint32_t(ClipInfoChangeVideo)) != 0;
+    const bool Audio = (Flags & uint32_t(ClipInfoChangeAudio)) != 0;
+    for (TTrackFragment* Band : FTracks->Bands())
+        for (const TTrackFragment::TRow& Row : Band->Rows())
+            for (const auto& Child : Row.Content->Children())
+                if ((Video && dynamic_cast<TVideoClipFragment*>(Child.get())) ||
+                    (Audio && dynamic_cast<TAudioClipFragment*>(Child.get())))
+                    Child->Invalidate();
+}
 
 int32_t TTimelineDesktop::PageWidth() const { return std::max(0, Width() - HeaderWidth()); }
 
@@ -134,6 +161,23 @@ void TTimelineDesktop::KeepCursorVisible() {
     else
         return;
     ScrollTo(int32_t(std::clamp<int64_t>(X, 0, INT32_MAX / 2)), FScrollY);
+}
+
+TPlayerWindow* TTimelineDesktop::BoundPlayer() const {
+    return PlayerWindows().Target(Area().Parent());
+}
+
+void TTimelineDesktop::ShowTimeInPlayer(TVideoTime Time, TPlay Play) {
+    TProject* Shown = Project();
+    if (!Shown)
+        return;
+    if (TPlayerWindow* Player = BoundPlayer()) {
+        Player->ShowProject(Shown->Timeline(), Time);
+        if (Play == TPlay::Yes)
+            Player->Play();
+    }
+    Shown->SetPosition(Time);
+    KeepCursorVisible();
 }
 
 void TTimelineDesktop::Measure() {}
@@ -257,7 +301,10 @@ void TTimelineDesktop::MouseWheel(uint16_t /*Shift*/, int32_t Delta, int32_t X, 
 }
 
 void TTimelineDesktop::Paint(TPixels& Pixels) {
-    Pixels.FillRect({0, 0, Width(), Height()}, Opaque(MixColors(SystemColors().Window, SkinColors().FaceColor, 160)));
+    // The time bar and the tracks cover the rest, and the tracks paint the
+    // background between their bands themselves: filling the whole
+    // desktop first would paint most pixels twice.
+    Pixels.FillRect({0, FTracks->Top() + FTracks->Height(), Width(), Height()}, TimelineBackground());
 }
 
 void TTimelineDesktop::ProjectChanged(TObject* /*Sender*/, TProjectChangeFlags Flags) {
@@ -353,8 +400,11 @@ void TTimeBarFragment::MoveCursorTo(int32_t X) {
 
 void TTimeBarFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
     TFragment::MouseDown(Button, Shift, X, Y);
-    if (Button == TMouseButton::Left && X >= TTimelineDesktop::HeaderWidth())
-        MoveCursorTo(X);
+    if (Button != TMouseButton::Left || X < TTimelineDesktop::HeaderWidth())
+        return;
+    TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    Desktop.ShowTimeInPlayer(std::clamp<TVideoTime>(Desktop.XToTime(X), 0, MaxProjectPosition),
+                             Area().PressClicks() >= 2 ? TTimelineDesktop::TPlay::Yes : TTimelineDesktop::TPlay::No);
 }
 
 void TTimeBarFragment::MouseMove(uint16_t /*Shift*/, int32_t X, int32_t /*Y*/) {
@@ -478,8 +528,22 @@ void TTracksFragment::MouseLeave() {
 }
 
 void TTracksFragment::Paint(TPixels& Pixels) {
-    // The header column's background, under the bands and below the last.
-    Pixels.FillRect({0, 0, TTimelineDesktop::HeaderWidth(), Height()}, Opaque(SkinColors().FaceColor));
+    // Only the space the bands leave: the gaps between them and below the
+    // last, the header column in the face colour.
+    const int32_t Header = TTimelineDesktop::HeaderWidth();
+    const TColor Face = Opaque(SkinColors().FaceColor), Background = TimelineBackground();
+    auto FillGap = [&](int32_t Top, int32_t Bottom) {
+        if (Bottom <= Top)
+            return;
+        Pixels.FillRect({0, Top, Header, Bottom}, Face);
+        Pixels.FillRect({Header, Top, Width(), Bottom}, Background);
+    };
+    int32_t Covered = 0;
+    for (const TTrackFragment* Band : FBands) {
+        FillGap(Covered, Band->Top());
+        Covered = std::max(Covered, Band->Top() + Band->Height());
+    }
+    FillGap(Covered, Height());
     if (FInsertIndex < 0)
         return;
     int32_t Y = 0;
@@ -555,10 +619,22 @@ void TTrackFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, i
 }
 
 void TTrackFragment::Paint(TPixels& Pixels) {
+    // The rows cover the band but for the separators between them.
     const TSkinColors& Skin = SkinColors();
-    Pixels.FillRect({0, 0, Width(), Height()}, Opaque(MixColors(Skin.FaceColor, Skin.ShadowColor, 96)));
-    if (FTrack->IsSelected())
-        Pixels.BlendRect({0, 0, Width(), Height()}, MakeColor(0, 80, 255, 32));
+    const TColor Separator = Opaque(MixColors(Skin.FaceColor, Skin.ShadowColor, 96));
+    auto Paint = [&](int32_t Top, int32_t Bottom) {
+        if (Bottom <= Top)
+            return;
+        Pixels.FillRect({0, Top, Width(), Bottom}, Separator);
+        if (FTrack->IsSelected())
+            Pixels.BlendRect({0, Top, Width(), Bottom}, MakeColor(0, 80, 255, 32));
+    };
+    int32_t Covered = 0;
+    for (const TRow& Row : FRows) {
+        Paint(Covered, Row.Top);
+        Covered = std::max(Covered, Row.Top + Row.Height);
+    }
+    Paint(Covered, Height());
 }
 
 // ---- TSubTrackHeaderFragment
@@ -626,15 +702,42 @@ void TSubTrackHeaderFragment::Paint(TPixels& Pixels) {
     if (IsHot() || FMenuOpen)
         Pixels.BlendRect(Box, MakeColor(255, 128, 0, 80));
     Pixels.FillRect({Width() - 1, 0, Width(), Height()}, Opaque(Skin.ShadowColor));
-    if (Owner) {
-        const TTextAttr Font{.FontName = "Arial", .Height = -std::min(11, std::max(7, Height() - 4))};
-        const std::string& Text = GetText(RowCaption(*Owner, *FSubTrack));
-        const TRect Ink = TextExtent(Text, Font);
-        TPixelsStateSaver Saver(Pixels);
-        Pixels.SetClipRect(Pixels.ClipRect().Intersected(Box.Translated(Pixels.Origin)));
-        Pixels.DrawText(4 - Ink.Left, (Height() - Ink.Height()) / 2 - Ink.Top, TSmooth::Yes, Opaque(Skin.TextColor),
-                        Font, Text);
+    if (!Owner)
+        return;
+    TPixelsStateSaver Saver(Pixels);
+    Pixels.SetClipRect(Pixels.ClipRect().Intersected(Box.Translated(Pixels.Origin)));
+    const TColor Ink = AlphaColor(Skin.TextColor, 255);
+    const THeaderIcon Icon = HeaderIconOf(Owner->Kind(), FSubTrack->Kind());
+    const std::string& Text = GetText(RowCaption(*Owner, *FSubTrack));
+    if (Height() >= 40) {
+        // A tall row: the icon above its caption, both centred.
+        const int32_t Size = std::min(Width() - 8, Height() / 2 - 4);
+        const TTextAttr Font{.FontName = "Arial", .Height = -10};
+        const TRect Ink2 = TextExtent(Text, Font);
+        const int32_t Total = Size + 3 + Ink2.Height();
+        const int32_t Top = (Height() - Total) / 2;
+        DrawHeaderIcon(Pixels, Icon, {(Width() - Size) / 2, Top, (Width() + Size) / 2, Top + Size}, Ink);
+        Pixels.DrawText((Width() - 1 - Ink2.Width()) / 2 - Ink2.Left, Top + Size + 3 - Ink2.Top, TSmooth::Yes, Ink, Font,
+                        Text);
+        return;
     }
+    // A short row: the icon at the left, the caption beside it when it
+    // fits (else the hint names the row).
+    const int32_t Size = std::clamp(Height() - 8, 0, 12);
+    const TTextAttr Font{.FontName = "Arial", .Height = -std::min(9, std::max(7, Height() - 6))};
+    const TRect Ink2 = TextExtent(Text, Font);
+    const int32_t IconTop = (Height() - Size) / 2;
+    if (Size < 6) {
+        Pixels.DrawText(4 - Ink2.Left, (Height() - Ink2.Height()) / 2 - Ink2.Top, TSmooth::Yes, Ink, Font, Text);
+        return;
+    }
+    const int32_t TextLeft = 3 + Size + 3;
+    if (TextLeft + Ink2.Width() > Width() - 2) {
+        DrawHeaderIcon(Pixels, Icon, {(Width() - Size) / 2, IconTop, (Width() + Size) / 2, IconTop + Size}, Ink);
+        return;
+    }
+    DrawHeaderIcon(Pixels, Icon, {3, IconTop, 3 + Size, IconTop + Size}, Ink);
+    Pixels.DrawText(TextLeft - Ink2.Left, (Height() - Ink2.Height()) / 2 - Ink2.Top, TSmooth::Yes, Ink, Font, Text);
 }
 
 // ---- TTimeMarkFragment
@@ -682,6 +785,32 @@ void TTimeMarkFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X
     FPressX = X + AreaRect().Left;
     FPressTime = TimelineDesktopOf(*this).Project() ? TimelineDesktopOf(*this).Project()->Position() : 0;
     FPressed = true;
+    TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    if (TPlayerWindow* Player = Desktop.BoundPlayer(); Player && Desktop.Project()) {
+        if (Area().PressClicks() >= 2) {
+            FResumePlayer = false;
+            Desktop.ShowTimeInPlayer(FPressTime, TTimelineDesktop::TPlay::Yes);
+        } else if (Player->PlayerObject() != &Desktop.Project()->Timeline()) {
+            Player->ShowProject(Desktop.Project()->Timeline(), FPressTime);
+        }
+    }
+}
+
+void TTimeMarkFragment::CaptureGained() {
+    // The player holds still while the cursor is dragged.
+    TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
+    TPlayerWindow* Player = Desktop.BoundPlayer();
+    FResumePlayer = Player && Player->IsPlaying() && Area().PressClicks() < 2;
+    if (FResumePlayer)
+        Player->Halt();
+}
+
+void TTimeMarkFragment::CaptureLost() {
+    FPressed = false;
+    if (!std::exchange(FResumePlayer, false))
+        return;
+    if (TPlayerWindow* Player = TimelineDesktopOf(*this).BoundPlayer())
+        Player->Play();
 }
 
 void TTimeMarkFragment::MouseMove(uint16_t Shift, int32_t X, int32_t /*Y*/) {

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+class TClipMedia;
+class TPlayerWindow;
 class TProject;
 class TSubTrack;
 class TSubTrackFragment;
@@ -42,6 +44,8 @@ public:
     TTimeBarFragment& TimeBar() const { return *FTimeBar; }
     TTracksFragment& Tracks() const { return *FTracks; }
     TTimeMarkFragment& TimeMark() const { return *FTimeMark; }
+    // The pictures and sound outlines the clips draw.
+    TClipMedia& Media() const { return *FMedia; }
 
     static int32_t HeaderWidth() { return Scaled(50); }
     static int32_t TimeBarHeight() { return Scaled(16); }
@@ -60,6 +64,13 @@ public:
     int32_t ZoomStep() const { return ZoomStepOfScale(PixelsPerSecond()); }
     // Scrolls so that the edit cursor is in view.
     void KeepCursorVisible();
+    // The player window bound to this area: a visible one beside it, else
+    // any visible one; null when none shows.
+    TPlayerWindow* BoundPlayer() const;
+    enum class TPlay : uint8_t { No, Yes };
+    // Moves the edit cursor to Time and keeps it in view; a bound player
+    // loads the project's timeline there and, with Play, starts playing.
+    void ShowTimeInPlayer(TVideoTime Time, TPlay Play);
     // Scrolls to a horizontal (vertical) position, limited to the range.
     void ScrollTo(int32_t X, int32_t Y);
     // The editing keys: false when Key is not one of them.
@@ -94,6 +105,8 @@ private:
     int64_t VerticalRange() const;
     void ClampScroll();
     void MoveTimeMark();
+    // Pictures or outlines arrived: the clips showing them repaint.
+    void MediaChanged(uint32_t Flags);
 
     TTimeBarFragment* FTimeBar = nullptr;
     TTracksFragment* FTracks = nullptr;
@@ -101,6 +114,7 @@ private:
     int32_t FScrollX = 0;
     int32_t FScrollY = 0;
     TZoomAnchor FZoom;
+    std::unique_ptr<TClipMedia> FMedia;
     bool FBuilt = false;
 };
 
@@ -231,7 +245,13 @@ public:
     TVideoTime SnappedTime(TVideoTime Time, bool Snap) const;
 
 private:
+    void CaptureGained() override;
+    void CaptureLost() override;
+
     int32_t FPressX = 0;
     TVideoTime FPressTime = 0;
     bool FPressed = false;
+    // The bound player was playing when the mark took the mouse: it plays
+    // on once the mark lets go.
+    bool FResumePlayer = false;
 };

@@ -10,6 +10,7 @@
 #include "project/clip_picture.h"
 #include "project/media_paths.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -101,6 +102,47 @@ TRefPtr<TClipInfo> TClipInfos::GetInfo(const std::string& FileName) {
     TRefPtr<TClipInfo> Info = Build(Key, Status);
     FInfos.emplace(Key, Info);
     return Info;
+}
+
+TRefPtr<TClipInfo> TClipInfos::FindInfo(const std::string& FileName) const {
+    if (FileName.empty())
+        return FDefault;
+    auto Found = FInfos.find(CanonicalName(FileName));
+    return Found != FInfos.end() ? Found->second : TRefPtr<TClipInfo>();
+}
+
+void TClipInfos::RequestInfo(const std::string& FileName) {
+    if (FileName.empty() || std::find(FRequests.begin(), FRequests.end(), FileName) != FRequests.end())
+        return;
+    FRequests.push_back(FileName);
+    if (FRequests.size() > 1)
+        return;
+    std::weak_ptr<TClipInfos*> Alive = FAlive;
+    FQueue.Post([Alive] {
+        if (auto Live = Alive.lock())
+            (*Live)->BuildRequested();
+    });
+}
+
+void TClipInfos::BuildRequested() {
+    if (FRequests.empty())
+        return;
+    const std::string FileName = FRequests.front();
+    TRefPtr<TClipInfo> Info = GetInfo(FileName);
+    FRequests.erase(FRequests.begin());
+    if (!FRequests.empty()) {
+        std::weak_ptr<TClipInfos*> Alive = FAlive;
+        FQueue.Post([Alive] {
+            if (auto Live = Alive.lock())
+                (*Live)->BuildRequested();
+        });
+    }
+    // A name that is no regular file gets the shared default entry, which
+    // is not kept: there is nothing new to announce.
+    if (Info.Get() == FDefault.Get())
+        return;
+    TUpdateGuard Guard(FChanges);
+    FChanges.Change(Info->HasVideo() ? ClipInfoChangeVideo : ClipInfoChangeAudio);
 }
 
 TRefPtr<TClipInfo> TClipInfos::Build(const std::string& FileName, const TFileStatus& Status) {

@@ -56,6 +56,15 @@ public:
     // folder, a device or a FIFO is never opened), which is not cached.
     TRefPtr<TClipInfo> GetInfo(const std::string& FileName);
     const TRefPtr<TClipInfo>& DefaultInfo() const { return FDefault; }
+    // The entry of FileName when it is built already, else null: never
+    // touches the file, so painting may ask.
+    TRefPtr<TClipInfo> FindInfo(const std::string& FileName) const;
+    // Builds the entry of FileName later, from a posted message (one file
+    // per message, so the user-interface thread keeps answering between
+    // files), and announces it on Changes with the video flags when it has
+    // video, else the audio flags; a name that is no regular file is not
+    // announced. Asking again before then does nothing.
+    void RequestInfo(const std::string& FileName);
 
     void BeginBusy();
     void EndBusy();
@@ -76,6 +85,7 @@ private:
     TRefPtr<TClipInfo> Build(const std::string& FileName, const TFileStatus& Status);
     void PostApply();
     void Apply();
+    void BuildRequested();
 
     TMessageQueue& FQueue;
     std::unordered_map<std::string, TRefPtr<TClipInfo>> FInfos;
@@ -84,6 +94,7 @@ private:
     int32_t FBusyCount = 0;
     TClipInfoChangeFlags FPending{};
     bool FPosted = false;
+    std::vector<std::string> FRequests;
     TClipInfoChanges FChanges{this};
     int32_t FProbeCount = 0;
     // Posted messages hold this weakly and do nothing once it is gone.

@@ -247,6 +247,7 @@ bool TArea::RouteMouse(const TWidgetMouseEvent& Event) {
     uint16_t Shift = Event.Modifiers;
     switch (Event.Kind) {
     case TMouseEventKind::Down:
+        FPressClicks = Event.Clicks;
         Fragment->FIsPressed = true;
         Fragment->MouseDown(Event.Button, Shift, Local.X, Local.Y);
         if (Event.Button != TMouseButton::Right || Life.expired())

@@ -51,6 +51,9 @@ public:
     TFragment* HotFragment() const { return FHotFragment; }
     TFragment* MenuFragment() const { return FMenuFragment; }
     bool MouseInside() const { return FMouseInside; }
+    // The click count of the press being handled (2 for the second press of
+    // a double click), for fragments that treat a double click apart.
+    int32_t PressClicks() const { return FPressClicks; }
     // The hot fragment's hint, empty without one.
     const std::string& Hint() const { return FHint; }
     // The capture fragment's cursor, else the hot fragment's, else the arrow.
@@ -112,6 +115,7 @@ private:
     TFragment* FHotFragment = nullptr;
     TFragment* FMenuFragment = nullptr;
     bool FMouseInside = false;
+    int32_t FPressClicks = 1;
     bool FUpdatingScrollBars = false;
     bool FIsDestroying = false;
     bool FHoldsPlatformCapture = false;

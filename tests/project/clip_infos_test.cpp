@@ -387,3 +387,39 @@ TEST_F(ClipInfosTest, CopyingClipsIntoAWatchedFolderGivesOneChangeAndTheCachesWr
 }
 
 } // namespace
+
+TEST_F(ClipInfosTest, RequestedEntriesAreBuiltOnePerPostedMessageAndAnnounced) {
+    std::string Picture = Clip("picture.avi");
+    std::string Sound = Folder.Path("sound.wav");
+    WriteTestTone(Sound, 440, 0.5, 1);
+    TClipInfos Infos(Queue);
+    TChangeCounter Counter;
+    Infos.Changes().AddChangeHandler(MakeDelegate<&TChangeCounter::Changed>(&Counter));
+    // Finding never builds.
+    EXPECT_FALSE(Infos.FindInfo(Picture));
+    EXPECT_EQ(Infos.ProbeCount(), 0);
+    Infos.RequestInfo(Picture);
+    Infos.RequestInfo(Sound);
+    Infos.RequestInfo(Picture); // already asked for
+    EXPECT_EQ(Infos.ProbeCount(), 0);
+    EXPECT_EQ(Queue.ProcessPending(), 1);
+    EXPECT_EQ(Infos.ProbeCount(), 1);
+    ASSERT_TRUE(Infos.FindInfo(Picture));
+    EXPECT_TRUE(Infos.FindInfo(Picture)->HasVideo());
+    EXPECT_FALSE(Infos.FindInfo(Sound));
+    EXPECT_EQ(Counter.Count, 1);
+    EXPECT_EQ(Counter.Flags, ClipInfoChangeVideo);
+    EXPECT_EQ(Queue.ProcessPending(), 1);
+    ASSERT_TRUE(Infos.FindInfo(Sound));
+    EXPECT_EQ(Counter.Count, 2);
+    EXPECT_EQ(Counter.Flags, ClipInfoChangeAll);
+    EXPECT_EQ(Queue.ProcessPending(), 0);
+    // A name that is no file is answered by nobody: nothing to show.
+    Infos.RequestInfo(Folder.Path("missing.avi"));
+    EXPECT_EQ(Queue.ProcessPending(), 1);
+    EXPECT_EQ(Counter.Count, 2);
+    EXPECT_FALSE(Infos.FindInfo(Folder.Path("missing.avi")));
+    // The entry found is the one GetInfo hands out.
+    EXPECT_EQ(Infos.FindInfo(Picture).Get(), Infos.GetInfo(Picture).Get());
+    EXPECT_EQ(Infos.ProbeCount(), 2);
+}

@@ -1,0 +1,145 @@
+// The program on a virtual X server, opened on the demo project: the
+// timeline below the player shows the clips where their times put them,
+// with their pictures inside the video clips and the sound's outline inside
+// the audio clip.
+
+#include "app/demo_project.h"
+#include "core/ref_object.h"
+#include "project/project.h"
+#include "project/track.h"
+#include "project/track_item.h"
+#include "render/render.h"
+#include "test_media.h"
+#include "virtual_display.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include <sys/wait.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+int Red(uint32_t Pixel) { return int(Pixel >> 16 & 0xFF); }
+int Green(uint32_t Pixel) { return int(Pixel >> 8 & 0xFF); }
+int Blue(uint32_t Pixel) { return int(Pixel & 0xFF); }
+
+// The sound outline: a dark amber drawn over the light amber of an audio
+// clip on a pale row.
+bool IsOutline(uint32_t Pixel) {
+    return std::abs(Red(Pixel) - 172) <= 16 && std::abs(Green(Pixel) - 116) <= 16 && std::abs(Blue(Pixel) - 37) <= 16;
+}
+
+// A picture's pixel, as opposed to the pale rows and boxes of the editor.
+bool IsSaturated(uint32_t Pixel) {
+    const int High = std::max({Red(Pixel), Green(Pixel), Blue(Pixel)});
+    const int Low = std::min({Red(Pixel), Green(Pixel), Blue(Pixel)});
+    return High - Low > 90;
+}
+
+struct TOutlineBox {
+    int32_t Left = INT32_MAX, Top = INT32_MAX, Right = -1, Bottom = -1, Count = 0;
+};
+
+// Where the outline lies on the screen: its bounding box, counting only
+// the part below Top (the player's picture above holds no outline colour,
+// but a frame of it could come close).
+TOutlineBox FindOutline(const TScreenshot& Shot, int32_t Top) {
+    TOutlineBox Box;
+    for (int32_t Y = Top; Y < Shot.Height; ++Y)
+        for (int32_t X = 0; X < Shot.Width; ++X)
+            if (IsOutline(Shot.At(X, Y))) {
+                Box.Left = std::min(Box.Left, X);
+                Box.Right = std::max(Box.Right, X);
+                Box.Top = std::min(Box.Top, Y);
+                Box.Bottom = std::max(Box.Bottom, Y);
+                ++Box.Count;
+            }
+    return Box;
+}
+
+} // namespace
+
+TEST(TimelineWindow, TheDemoShowsItsClipsWithPicturesAndTheSoundOutlineWhereTheyBelong) {
+    TVirtualDisplay Display("1024x768x24");
+    if (Display.Display().empty())
+        GTEST_SKIP() << "Xvfb is not available";
+    TTempFolder Folder;
+    const std::string File = Folder.Path("Demo.qmp");
+    TVideoTime VideoEnd = 0, SoundEnd = 0;
+    {
+        TRefPtr<TProject> Demo = MakeRef<TProject>();
+        TRender Render(Demo->Timeline());
+        Render.BindProjectHooks(Demo->LoadRendering, Demo->SaveRendering);
+        MakeDemoMedia(Folder.Root());
+        BuildDemoProject(*Demo, Folder.Root());
+        Demo->SaveToFile(File);
+        const TTrack& Video = *Demo->Track(0);
+        const TTrack& Sound = *Demo->Track(1);
+        VideoEnd = Video.Item(Video.ItemCount() - 1)->End();
+        SoundEnd = Sound.Item(Sound.ItemCount() - 1)->End();
+        ASSERT_EQ(Sound.Item(0)->Position(), 0);
+    }
+    pid_t Program = SpawnProgram({QM_PROGRAM, File},
+                                 EnvironmentWith({"DISPLAY=" + Display.Display(), "WAYLAND_DISPLAY",
+                                                  "XDG_CONFIG_HOME=" + Folder.Path("config"), "SDL_AUDIODRIVER=dummy",
+                                                  "DBUS_SESSION_BUS_ADDRESS=disabled:",
+                                                  "SDL_FRAMEBUFFER_ACCELERATION=0"}));
+    ASSERT_GT(Program, 0);
+    ::setenv("DISPLAY", Display.Display().c_str(), 1);
+
+    // The pictures and the outline come in after the window shows: wait for
+    // the outline to reach the end of the sound clip.
+    const int32_t PixelsPerSecond = 8; // the normal scale
+    const int32_t SoundWidth = int32_t(SoundEnd * PixelsPerSecond / 10000000);
+    TScreenshot Shot;
+    TOutlineBox Outline;
+    for (auto Deadline = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < Deadline;
+         std::this_thread::sleep_for(250ms)) {
+        if (!TakeScreenshot(Shot))
+            continue;
+        Outline = FindOutline(Shot, Shot.Height / 3);
+        if (Outline.Count > 40 && Outline.Right - Outline.Left > SoundWidth / 3)
+            break;
+    }
+    ::unsetenv("DISPLAY");
+    kill(Program, SIGTERM);
+    EXPECT_EQ(WaitForProgram(Program, 20s), 0);
+    ASSERT_GT(Outline.Count, 40) << "no sound outline in the audio clip";
+
+    // The outline runs to the clip's end, inside its box (the border and
+    // one pixel): that places time 0 on the screen.
+    const int32_t TimeZero = Outline.Right + 2 - SoundWidth;
+    ASSERT_GT(TimeZero, 0);
+    // It stays within its row: the row is 23 pixels high.
+    EXPECT_LT(Outline.Bottom - Outline.Top, 23);
+
+    // The video row lies right above the sound row: pictures fill the clips
+    // from time 0 to the last clip's end, and the row is plain after it.
+    const int32_t VideoWidth = int32_t(VideoEnd * PixelsPerSecond / 10000000);
+    const int32_t VideoY = Outline.Top - 20;
+    int32_t Pictured = 0;
+    for (int32_t X = TimeZero + 2; X < TimeZero + VideoWidth - 2; ++X)
+        Pictured += IsSaturated(Shot.At(X, VideoY)) ? 1 : 0;
+    EXPECT_GT(Pictured, (VideoWidth - 4) * 2 / 3) << "pictures inside the video clips at y " << VideoY;
+    int32_t Beyond = 0;
+    for (int32_t X = TimeZero + VideoWidth + 4; X < TimeZero + VideoWidth + 100; ++X)
+        Beyond += IsSaturated(Shot.At(X, VideoY)) ? 1 : 0;
+    EXPECT_EQ(Beyond, 0) << "nothing drawn after the last clip";
+    // The first clip's name sits on a light backing at the top of its box:
+    // dark text pixels there.
+    int32_t Text = 0;
+    for (int32_t Y = VideoY - 40; Y < VideoY - 10; ++Y)
+        for (int32_t X = TimeZero + 2; X < TimeZero + 30; ++X) {
+            const uint32_t Pixel = Shot.At(X, Y);
+            Text += Red(Pixel) < 128 && Green(Pixel) < 128 && Blue(Pixel) < 128 ? 1 : 0;
+        }
+    EXPECT_GT(Text, 10) << "the first clip's name";
+}
