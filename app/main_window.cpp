@@ -12,7 +12,9 @@
 #include "project/project_changes.h"
 #include "project/undo_history.h"
 #include "render/timeline.h"
+#include "toolkit/dock_host.h"
 #include "toolkit/pixels.h"
+#include "toolkit/tool_window.h"
 #include "toolkit/skin_colors.h"
 #include "toolkit/text_attr.h"
 #include "toolkit/widget_window.h"
@@ -89,37 +91,27 @@ void TMainMessage::Paint(TPixels& Pixels) {
     }
 }
 
-// --- TMainDock
+// --- TPlayerPanel
 
-TMainDock::TMainDock() {
-    FMessage = &Add<TMainMessage>();
-    FMessage->SetVisible(false);
+TPlayerPanel::TPlayerPanel() {
+    SetBackground(TWidgetBackground::Face);
     FPlayer = &Add<TPlayerWindow>();
     FTransport = &Add<TPlayerTransport>(FPlayer);
     FTime = &Add<TPlayerTime>(FPlayer);
     FTimeBar = &Add<TPlayerTimeBar>(FPlayer);
-    FTimeline = &Add<TArea>();
 }
 
-TTimelineDesktop* TMainDock::TimelineDesktop() const {
-    return dynamic_cast<TTimelineDesktop*>(FTimeline->Desktop());
+bool TPlayerPanel::GetDefaultSize(int32_t& Width, int32_t& Height) {
+    // Room for the transport buttons, the time and a short time bar.
+    Width = (BarHeight - 4) * TPlayerTransport::ButtonCount + 160;
+    Height = BarHeight + 64;
+    return true;
 }
 
-void TMainDock::Layout() {
-    TRect Client = ClientRect();
-    int32_t Top = Client.Top;
-    if (FMessage->IsVisible()) {
-        int32_t Height = FMessage->HeightFor(Client.Width());
-        FMessage->SetBounds(TRect{Client.Left, Top, Client.Right, Top + Height});
-        Top += Height;
-    }
-    // The timeline takes the lower part, the player and its bar the rest.
-    int32_t TimelineHeight = std::min(std::max(Client.Height() * TimelinePercent / 100, TimelineMinHeight),
-                                      std::max(0, Client.Bottom - Top - BarHeight));
-    int32_t TimelineTop = Client.Bottom - TimelineHeight;
-    FTimeline->SetBounds(TRect{Client.Left, TimelineTop, Client.Right, Client.Bottom});
-    int32_t BarTop = std::max(Top, TimelineTop - BarHeight);
-    FPlayer->SetBounds(TRect{Client.Left, Top, Client.Right, BarTop});
+void TPlayerPanel::Layout() {
+    const TRect Client = ClientRect();
+    const int32_t BarTop = std::max(Client.Top, Client.Bottom - BarHeight);
+    FPlayer->SetBounds(TRect{Client.Left, Client.Top, Client.Right, BarTop});
     // The bar: the six transport buttons, the time display and the time bar
     // taking the rest, each a few pixels from its neighbours.
     int32_t Inner = BarHeight - 2 * 2;
@@ -132,6 +124,78 @@ void TMainDock::Layout() {
     FTime->SetBounds(TRect::FromSize(X, Y, TimeWidth, Inner));
     X += TimeWidth + Gap;
     FTimeBar->SetBounds(TRect{X, Y, std::max(X, Client.Right - Gap), Y + Inner});
+}
+
+// --- TMainDock
+
+namespace {
+
+// A tool window filled by one control that stretches both ways.
+std::unique_ptr<TToolWindow> MakeBox(std::unique_ptr<TWidget> Content, TSize Size) {
+    auto Box = std::make_unique<TToolWindow>();
+    TWidget* Control = Box->DockNew(std::move(Content), nullptr, TRect::FromSize(0, 0, Size.Width, Size.Height));
+    if (auto* Item = static_cast<TToolWindowItem*>(Box->FindItem(*Control))) {
+        Item->HorzAlign = Item->VertAlign = TItemAlign::Stretch;
+        Item->HorzSize = Item->VertSize = 100;
+    }
+    return Box;
+}
+
+} // namespace
+
+TMainDock::TMainDock() {
+    FMessage = &Add<TMainMessage>();
+    FMessage->SetVisible(false);
+    FHost = &Add<TDockHost>();
+    auto Panel = std::make_unique<TPlayerPanel>();
+    FPanel = Panel.get();
+    auto Area = std::make_unique<TArea>();
+    FTimeline = Area.get();
+    FPlayerOwned = MakeBox(std::move(Panel), {320, 240});
+    FTimelineOwned = MakeBox(std::move(Area), {320, TimelineMinHeight});
+    FPlayerBox = FPlayerOwned.get();
+    FTimelineBox = FTimelineOwned.get();
+}
+
+TMainDock::~TMainDock() { DropFloatingBoxes(); }
+
+void TMainDock::DropFloatingBoxes() {
+    // A box that floats belongs to the dock list, with its window: it goes
+    // while the window system it was made in is still there.
+    for (TToolWindow* Box : {FPlayerBox, FTimelineBox})
+        if (DockList().IsFloating(*Box))
+            DockList().TakeFloating(*Box).reset();
+}
+
+TTimelineDesktop* TMainDock::TimelineDesktop() const {
+    return dynamic_cast<TTimelineDesktop*>(FTimeline->Desktop());
+}
+
+void TMainDock::DockBoxes() {
+    TSplitDock& Centre = FHost->Centre();
+    const TRect Client = Centre.ClientRect();
+    const int32_t W = Client.Width(), H = Client.Height();
+    if (!FPlayerOwned || W <= 0 || H <= 0)
+        return;
+    const int32_t TimelineHeight = std::min(std::max(H * TimelinePercent / 100, TimelineMinHeight), H / 2 + H / 4);
+    Centre.DockNew(std::move(FPlayerOwned), nullptr, {0, 0, W, H});
+    Centre.DockNew(std::move(FTimelineOwned), nullptr, {0, H - TimelineHeight, W, H});
+}
+
+void TMainDock::Layout() {
+    TRect Client = ClientRect();
+    int32_t Top = Client.Top;
+    if (FMessage->IsVisible()) {
+        int32_t Height = FMessage->HeightFor(Client.Width());
+        FMessage->SetBounds(TRect{Client.Left, Top, Client.Right, Top + Height});
+        Top += Height;
+    }
+    FHost->SetBounds(TRect{Client.Left, Top, Client.Right, Client.Bottom});
+    FHost->Layout();
+    if (FPlayerOwned) {
+        DockBoxes();
+        FHost->Layout();
+    }
 }
 
 // --- TMainWindow
@@ -148,6 +212,9 @@ TMainWindow::TMainWindow(TWindowSystem& System, TProject& Project)
     Options.Bounds = TRect::FromSize(Work.Left + (Work.Width() - DesignWidth) / 2,
                                      Work.Top + (Work.Height() - DesignHeight) / 2, DesignWidth, DesignHeight);
     FWindow = std::make_unique<TWidgetWindow>(System, *FDock, Options);
+    // Tool windows float above this window.
+    DockList().SetSystem(&System);
+    DockList().SetMainWindow(&FWindow->Native());
     FWindow->SetShortcutHook([this](const TWidgetKeyEvent& Event) {
         if (Event.Key == KeySpace && (Event.ShortCut & ShortCutModifiers) == 0) {
             Dock().Player().PlayPause();
@@ -196,6 +263,11 @@ TMainWindow::~TMainWindow() {
     FSystem.SetEventFilter(FPreviousFilter);
     SetExceptionReportHandler(nullptr);
     ReleasePlayers();
+    FDock->DropFloatingBoxes();
+    if (DockList().MainWindow() == &FWindow->Native()) {
+        DockList().SetMainWindow(nullptr);
+        DockList().SetSystem(nullptr);
+    }
     FWindow.reset();
     FDock.reset();
     if (Areas().DesktopClass() == FTimelineClass.get())

@@ -12,6 +12,8 @@
 #include <vector>
 
 class TArea;
+class TDockHost;
+class TToolWindow;
 class TPlayerTime;
 class TPlayerTimeBar;
 class TPlayerTransport;
@@ -43,40 +45,75 @@ private:
     std::string FText;
 };
 
-// The main window's client area. Until the border and split docks hold
-// the tool windows, it shows the project's preview: a player window with
-// its transport buttons, time display and time bar below it, the timeline
-// editor in the lower part, and the message line above.
-class TMainDock : public TWidget {
+// The preview of the project: a player window with its transport buttons,
+// time display and time bar below it.
+class TPlayerPanel : public TWidget {
 public:
     static constexpr int32_t BarHeight = 28;
 
-    TMainDock();
-    std::string_view ClassName() const override { return "TMainDock"; }
+    TPlayerPanel();
+    std::string_view ClassName() const override { return "TPlayerPanel"; }
+    bool GetDefaultSize(int32_t& Width, int32_t& Height) override;
 
     TPlayerWindow& Player() const { return *FPlayer; }
     TPlayerTransport& Transport() const { return *FTransport; }
     TPlayerTime& Time() const { return *FTime; }
     TPlayerTimeBar& TimeBar() const { return *FTimeBar; }
+
+    void Layout() override;
+
+private:
+    TPlayerWindow* FPlayer;
+    TPlayerTransport* FTransport;
+    TPlayerTime* FTime;
+    TPlayerTimeBar* FTimeBar;
+};
+
+// The main window's client area: the message line above the five docks.
+// The centre split dock holds two tool windows, the player above and the
+// timeline editor below, sized against each other with the splitter
+// between them and each floatable by its title.
+class TMainDock : public TWidget {
+public:
+    static constexpr int32_t BarHeight = TPlayerPanel::BarHeight;
+
+    TMainDock();
+    ~TMainDock() override;
+    std::string_view ClassName() const override { return "TMainDock"; }
+
+    TDockHost& Host() const { return *FHost; }
+    TToolWindow& PlayerBox() const { return *FPlayerBox; }
+    TToolWindow& TimelineBox() const { return *FTimelineBox; }
+    TPlayerPanel& Panel() const { return *FPanel; }
+    TPlayerWindow& Player() const { return FPanel->Player(); }
+    TPlayerTransport& Transport() const { return FPanel->Transport(); }
+    TPlayerTime& Time() const { return FPanel->Time(); }
+    TPlayerTimeBar& TimeBar() const { return FPanel->TimeBar(); }
     TMainMessage& Message() const { return *FMessage; }
     TArea& Timeline() const { return *FTimeline; }
     // The timeline editor's desktop, or null until the application has
     // registered its desktop class.
     TTimelineDesktop* TimelineDesktop() const;
 
-    // The share of the height the timeline takes.
+    // The share of the height the timeline takes at first.
     static constexpr int32_t TimelinePercent = 45;
     static constexpr int32_t TimelineMinHeight = 120;
 
     void Layout() override;
+    // Frees the player's and the timeline's boxes when they float.
+    void DropFloatingBoxes();
 
 private:
+    // Puts the two tool windows into the centre dock once it has a size.
+    void DockBoxes();
     TMainMessage* FMessage;
-    TPlayerWindow* FPlayer;
-    TPlayerTransport* FTransport;
-    TPlayerTime* FTime;
-    TPlayerTimeBar* FTimeBar;
+    TDockHost* FHost;
+    TPlayerPanel* FPanel;
     TArea* FTimeline;
+    TToolWindow* FPlayerBox;
+    TToolWindow* FTimelineBox;
+    std::unique_ptr<TToolWindow> FPlayerOwned;
+    std::unique_ptr<TToolWindow> FTimelineOwned;
 };
 
 // The main window: a framed, resizable window whose client area is the

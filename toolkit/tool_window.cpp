@@ -603,6 +603,9 @@ void TToolWindow::Layout() {
             RememberClient(Client.Size());
             ReadBack(ReadBackAround);
         }
+    } else if (ParentDock() && !IsDestroying() && ClientRect().Size() != FLaidClient) {
+        // Sized by its dock alone (a splitter moved): the content follows.
+        Apply(false);
     }
     TToolBox::Layout();
 }

@@ -8,6 +8,9 @@
 #include "project/project_changes.h"
 #include "render/render.h"
 #include "render/timeline.h"
+#include "toolkit/area.h"
+#include "toolkit/dock_host.h"
+#include "toolkit/tool_window.h"
 
 #include <filesystem>
 #include <fstream>
@@ -174,3 +177,37 @@ TEST_F(MainWindow, ThePlayerShowsTheProjectAndItsPositionBecomesTheProjects) {
 }
 
 } // namespace
+
+TEST_F(MainWindow, ThePlayerAndTheTimelineTileTheCentreDockAndTheSplitterSizesThemAgainstEachOther) {
+    auto Main = Open("", "");
+    TMainDock& Dock = Main->Dock();
+    TSplitDock& Centre = Dock.Host().Centre();
+    RunScript();
+    ASSERT_EQ(Dock.PlayerBox().ParentDock(), &Centre);
+    ASSERT_EQ(Dock.TimelineBox().ParentDock(), &Centre);
+    const TRect Player = Dock.PlayerBox().Bounds(), Timeline = Dock.TimelineBox().Bounds();
+    // One above the other, the full width, the splitter between them.
+    EXPECT_EQ(Player.Top, 0);
+    EXPECT_EQ(Timeline.Top, Player.Bottom + TSplitDock::SplitterWidth);
+    EXPECT_EQ(Timeline.Bottom, Centre.ClientRect().Height());
+    EXPECT_EQ(Player.Width(), Centre.ClientRect().Width());
+    EXPECT_GT(Dock.Player().Height(), 0);
+    EXPECT_GT(Dock.Timeline().Height(), 0);
+    // Dragging the splitter 60 pixels up gives the timeline about 60 more
+    // (the grab point within the splitter strip counts), taken from the
+    // player.
+    const TRect Screen = Centre.ScreenRect();
+    const TPoint From{Screen.Left + Player.Width() / 2, Screen.Top + Player.Bottom + TSplitDock::SplitterWidth / 2};
+    System.ScriptMouseMove(From);
+    System.ScriptMouseDown(From);
+    System.ScriptMouseMove({From.X, From.Y - 60});
+    System.ScriptMouseUp({From.X, From.Y - 60});
+    RunScript();
+    const int32_t Grown = Dock.TimelineBox().Bounds().Height() - Timeline.Height();
+    EXPECT_GE(Grown, 60 - TSplitDock::SplitterWidth);
+    EXPECT_LE(Grown, 60 + TSplitDock::SplitterWidth);
+    EXPECT_EQ(Dock.PlayerBox().Bounds().Height(), Player.Height() - Grown);
+    // The player's content follows its box.
+    EXPECT_EQ(Dock.Panel().Height(), Dock.PlayerBox().ClientRect().Height());
+    Main->ReleasePlayers();
+}
