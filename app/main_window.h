@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/desktop_file.h"
+#include "app/main_factories.h"
 #include "core/object.h"
 #include "platform/window/window_events.h"
 #include "toolkit/widget.h"
@@ -13,6 +14,7 @@
 
 class TArea;
 class TDockHost;
+class TToolBox;
 class TToolWindow;
 class TPlayerTime;
 class TPlayerTimeBar;
@@ -49,6 +51,7 @@ private:
 // time display and time bar below it.
 class TPlayerPanel : public TWidget {
 public:
+    static const TControlClass Class;
     static constexpr int32_t BarHeight = 28;
 
     TPlayerPanel();
@@ -70,20 +73,25 @@ private:
 };
 
 // The main window's client area: the message line above the five docks.
-// The centre split dock holds two tool windows, the player above and the
-// timeline editor below, sized against each other with the splitter
-// between them and each floatable by its title.
-class TMainDock : public TWidget {
+// By default the centre split dock holds two tool windows, the player above
+// and the timeline editor below, sized against each other with the
+// splitter between them and each floatable by its title. A stored layout
+// replaces the docks and floating tool boxes whole; it must hold the
+// player panel and the timeline's area, each in a tool window.
+class TMainDock : public TWidget, public TDesktopLayout {
 public:
     static constexpr int32_t BarHeight = TPlayerPanel::BarHeight;
+    // Floating tool boxes read from one document, at most.
+    static constexpr int32_t MaxFloatingBoxes = 64;
 
-    TMainDock();
+    explicit TMainDock(const TMainFactories& Factories);
     ~TMainDock() override;
     std::string_view ClassName() const override { return "TMainDock"; }
 
     TDockHost& Host() const { return *FHost; }
-    TToolWindow& PlayerBox() const { return *FPlayerBox; }
-    TToolWindow& TimelineBox() const { return *FTimelineBox; }
+    // The tool windows holding the player panel and the timeline.
+    TToolWindow& PlayerBox() const;
+    TToolWindow& TimelineBox() const;
     TPlayerPanel& Panel() const { return *FPanel; }
     TPlayerWindow& Player() const { return FPanel->Player(); }
     TPlayerTransport& Transport() const { return FPanel->Transport(); }
@@ -100,20 +108,34 @@ public:
     static constexpr int32_t TimelineMinHeight = 120;
 
     void Layout() override;
-    // Frees the player's and the timeline's boxes when they float.
+    // Frees every floating tool box (they belong to the dock list, with
+    // their windows, and must go while the window system is there).
     void DropFloatingBoxes();
 
+    // The stored layout.
+    void ReadLayout(TData& Data) override;
+    void ApplyLayout() override;
+    void DiscardLayout() override;
+    void WriteLayout(TData& Data) override;
+
 private:
+    // A layout read and not yet shown.
+    struct TPendingLayout {
+        std::unique_ptr<TDockHost> Host;
+        std::vector<std::pair<std::unique_ptr<TToolBox>, TFactory*>> Floating;
+        TPlayerPanel* Panel = nullptr;
+        TArea* Timeline = nullptr;
+    };
     // Puts the two tool windows into the centre dock once it has a size.
     void DockBoxes();
+    const TMainFactories& FFactories;
     TMainMessage* FMessage;
     TDockHost* FHost;
     TPlayerPanel* FPanel;
     TArea* FTimeline;
-    TToolWindow* FPlayerBox;
-    TToolWindow* FTimelineBox;
     std::unique_ptr<TToolWindow> FPlayerOwned;
     std::unique_ptr<TToolWindow> FTimelineOwned;
+    std::unique_ptr<TPendingLayout> FPending;
 };
 
 // The main window: a framed, resizable window whose client area is the
@@ -188,6 +210,7 @@ private:
     TWindowSystem& FSystem;
     TProject& FProject;
     std::unique_ptr<TTimelineDesktopClass> FTimelineClass;
+    TMainFactories FFactories;
     std::unique_ptr<TMainDock> FDock;
     std::unique_ptr<TWidgetWindow> FWindow;
     TDesktopFile FDesktop;

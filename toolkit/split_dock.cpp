@@ -4,6 +4,7 @@
 #include "toolkit/border_dock.h"
 #include "toolkit/skin.h"
 #include "toolkit/tool_box.h"
+#include "toolkit/tool_window.h"
 #include "toolkit/widget_window.h"
 
 #include <algorithm>
@@ -32,7 +33,8 @@ TSize TSplitDock::MinimumSize() const { return {Skins().Scale(128), Skins().Scal
 
 bool TSplitDock::AcceptsKind(TWidget& Control) {
     // Tool windows tile here; tool boxes and border docks never do.
-    return !dynamic_cast<TToolBox*>(&Control) && !dynamic_cast<TBorderDock*>(&Control) && TDock::AcceptsKind(Control);
+    const bool ToolBox = dynamic_cast<TToolBox*>(&Control) && !dynamic_cast<TToolWindow*>(&Control);
+    return !ToolBox && !dynamic_cast<TBorderDock*>(&Control) && TDock::AcceptsKind(Control);
 }
 
 TRect TSplitDock::DropCell(const TTableHit<TSplitTable>& Hit, const TRect& Drop) const {

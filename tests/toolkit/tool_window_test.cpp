@@ -3,6 +3,7 @@
 #include "platform/window/headless_window_system.h"
 #include "toolkit/dock_host.h"
 #include "toolkit/drag.h"
+#include "toolkit/tool_bar.h"
 #include "toolkit/tool_gadgets.h"
 #include "toolkit/tool_window.h"
 #include "toolkit/widget_window.h"
@@ -429,4 +430,43 @@ TEST(ToolWindow, HidingAnItemCollapsesOrKeepsItsCellByShowMode) {
     F.Settle();
     EXPECT_TRUE(Browser->IsVisible());
     EXPECT_EQ(Window.Table().Width(), Full);
+}
+
+TEST(ToolWindowStore, TheCentreDockTakesToolWindowsFromAStoredLayoutButNoToolBar) {
+    TToolWindowFixture F;
+    TSplitDock& Centre = F.Host->Centre();
+    const TRect Client = Centre.ClientRect();
+    Centre.DockNew(F.MakeWindow(), F.WindowFactory, {0, 0, Client.Width(), Client.Height()});
+    Centre.DockNew(F.MakeWindow(), F.WindowFactory, {0, Client.Height() / 2, Client.Width(), Client.Height()});
+    F.Settle();
+    ASSERT_EQ(Centre.Items().size(), 2u);
+    TData Stored;
+    Centre.SaveControl(Stored);
+    const std::string Text = Stored.SaveToText();
+
+    // Read into the centre dock of another host: both windows come back
+    // with their controls, one above the other.
+    TDockHost Other;
+    Other.SetBounds(F.Host->Bounds());
+    TData In;
+    In.LoadFromText(Text);
+    Other.Centre().LoadControl(In);
+    Other.Centre().Loaded();
+    Other.Layout();
+    ASSERT_EQ(Other.Centre().Items().size(), 2u);
+    for (const auto& Item : Other.Centre().Items()) {
+        auto* Window = dynamic_cast<TToolWindow*>(&Item->Control);
+        ASSERT_NE(Window, nullptr);
+        EXPECT_EQ(Window->Items().size(), 2u);
+    }
+    EXPECT_LT(Other.Centre().Items()[0]->Control.Bounds().Bottom, Other.Centre().Items()[1]->Control.Bounds().Top + 1);
+
+    // A drop of a tool window is welcome where a tool bar's is not.
+    TDockHost Empty;
+    auto Loose = F.MakeWindow();
+    const TRect Drop = TRect::FromSize(0, 0, 200, 150);
+    EXPECT_TRUE(Empty.Centre().AcceptsDrop(Loose.get(), F.WindowFactory, {10, 10}, Drop));
+    TToolBarFactory* BarFactory = new TToolBarFactory(F.Factories, nullptr, "Bar", "Test|Bar");
+    std::unique_ptr<TControl> Bar = BarFactory->CreateControl();
+    EXPECT_FALSE(Empty.Centre().AcceptsDrop(static_cast<TWidget*>(Bar.get()), BarFactory, {10, 10}, Drop));
 }
