@@ -244,6 +244,14 @@ void TMainDock::Layout() {
     }
 }
 
+void TMainDock::WriteDefaultLayout(TData& Data, int32_t Width, int32_t Height) {
+    TMainFactories Factories(DockList().Factories());
+    TMainDock Dock(Factories);
+    Dock.SetBounds(TRect::FromSize(0, 0, Width, Height));
+    Dock.Layout();
+    Dock.WriteLayout(Data);
+}
+
 void TMainDock::ReadLayout(TData& Data) {
     auto Pending = std::make_unique<TPendingLayout>();
     Pending->Host = std::make_unique<TDockHost>();

@@ -112,6 +112,11 @@ public:
     // their windows, and must go while the window system is there).
     void DropFloatingBoxes();
 
+    // Writes the layout a first start shows (player above, timeline below,
+    // in a client area of Width x Height) into the current section, as
+    // WriteLayout does.
+    static void WriteDefaultLayout(TData& Data, int32_t Width, int32_t Height);
+
     // The stored layout.
     void ReadLayout(TData& Data) override;
     void ApplyLayout() override;

@@ -343,3 +343,28 @@ TEST_F(MainWindow, ALayoutWithoutThePlayerIsRefusedAndTheCurrentOneStays) {
     }
     EXPECT_EQ(ReadBytes(DesktopFile()), Damaged);
 }
+
+TEST_F(MainWindow, TheShippedDesktopShowsThePlayerAboveTheTimelineInTitledToolWindows) {
+    // The file holds the layout itself, not just the window's placement.
+    const std::string Shipped = ReadBytes(QM_SHIPPED_DESKTOP);
+    EXPECT_NE(Shipped.find("CenterDock"), std::string::npos);
+    EXPECT_NE(Shipped.find(TMainFactories::PlayerPanelId), std::string::npos);
+    EXPECT_NE(Shipped.find(TMainFactories::AreaId), std::string::npos);
+    auto Main = Open(QM_SHIPPED_DESKTOP, "");
+    RunScript();
+    TMainDock& Dock = Main->Dock();
+    EXPECT_FALSE(Dock.Message().IsVisible()) << Dock.Message().Text();
+    TSplitDock& Centre = Dock.Host().Centre();
+    ASSERT_EQ(Dock.PlayerBox().ParentDock(), &Centre);
+    ASSERT_EQ(Dock.TimelineBox().ParentDock(), &Centre);
+    EXPECT_EQ(Dock.PlayerBox().Caption(), GetText(TTextSlot::PlayerToolWindowCaption));
+    EXPECT_EQ(Dock.TimelineBox().Caption(), GetText(TTextSlot::TimelineToolWindowCaption));
+    const TRect Player = Dock.PlayerBox().Bounds(), Timeline = Dock.TimelineBox().Bounds();
+    EXPECT_EQ(Player.Top, 0);
+    EXPECT_EQ(Timeline.Top, Player.Bottom + TSplitDock::SplitterWidth);
+    EXPECT_EQ(Timeline.Bottom, Centre.ClientRect().Height());
+    EXPECT_GE(Timeline.Height(), TMainDock::TimelineMinHeight);
+    EXPECT_GT(Player.Height(), Timeline.Height());
+    EXPECT_NE(Dock.TimelineDesktop(), nullptr);
+    Main->ReleasePlayers();
+}
