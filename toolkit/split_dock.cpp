@@ -128,8 +128,10 @@ void TSplitDock::MouseDown(TWidgetMouseEvent& Event) {
     if (!IsSplitting())
         return;
     Event.Accept();
-    FGrab = {FHit.ColTable ? P.X - FHit.ColTable->ColAt(FHit.Col).Start : 0,
-             FHit.RowTable ? P.Y - FHit.RowTable->RowAt(FHit.Row).Start : 0};
+    // Measured from the splitter strip's start, the position the table
+    // moves: a line starts past its splitter.
+    FGrab = {FHit.ColTable ? P.X - FHit.ColTable->ColAt(FHit.Col).Splitter.Left : 0,
+             FHit.RowTable ? P.Y - FHit.RowTable->RowAt(FHit.Row).Splitter.Top : 0};
 }
 
 void TSplitDock::MouseMove(TWidgetMouseEvent& Event) {

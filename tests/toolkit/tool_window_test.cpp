@@ -470,3 +470,29 @@ TEST(ToolWindowStore, TheCentreDockTakesToolWindowsFromAStoredLayoutButNoToolBar
     std::unique_ptr<TControl> Bar = BarFactory->CreateControl();
     EXPECT_FALSE(Empty.Centre().AcceptsDrop(static_cast<TWidget*>(Bar.get()), BarFactory, {10, 10}, Drop));
 }
+
+TEST(ToolWindowStore, DraggingTheCentreSplitterMovesItByTheMouseDistance) {
+    TToolWindowFixture F;
+    TSplitDock& Centre = F.Host->Centre();
+    const TRect Client = Centre.ClientRect();
+    TWidget* Top = Centre.DockNew(F.MakeWindow(), F.WindowFactory, {0, 0, Client.Width(), Client.Height()});
+    TWidget* Bottom =
+        Centre.DockNew(F.MakeWindow(), F.WindowFactory, {0, Client.Height() / 2, Client.Width(), Client.Height()});
+    F.Settle();
+    for (int32_t Distance : {60, -45, 7}) {
+        const TRect Upper = Top->Bounds(), Lower = Bottom->Bounds();
+        ASSERT_EQ(Lower.Top, Upper.Bottom + TSplitDock::SplitterWidth);
+        const TRect Screen = Centre.ScreenRect();
+        // Grabbed anywhere across the strip, the splitter follows the mouse.
+        const TPoint From{Screen.Left + Upper.Width() / 2, Screen.Top + Upper.Bottom + 1};
+        F.System.ScriptMouseMove(From);
+        F.System.ScriptMouseDown(From);
+        F.System.ScriptMouseMove({From.X, From.Y + Distance});
+        F.System.ScriptMouseUp({From.X, From.Y + Distance});
+        RunScript(F.System);
+        F.Settle();
+        EXPECT_EQ(Top->Bounds().Bottom, Upper.Bottom + Distance) << Distance;
+        EXPECT_EQ(Bottom->Bounds().Top, Lower.Top + Distance) << Distance;
+        EXPECT_EQ(Bottom->Bounds().Bottom, Lower.Bottom) << Distance;
+    }
+}
