@@ -129,8 +129,8 @@ TEST(ProgramWindow, OpensTheProjectInItsWindowAndClosingLeavesTheFileUnchanged) 
          std::this_thread::sleep_for(100ms))
         Shown = !FindWindow(Display.Display(), "Copy of Demo - Quillmoor").empty();
     EXPECT_TRUE(Shown) << "a window titled after the project";
-    // Let it paint and run a little.
-    std::this_thread::sleep_for(500ms);
+    // Let it lay out, paint and run a little (a busy machine is slow).
+    std::this_thread::sleep_for(1500ms);
     // A first start shows the shipped layout: the player above the timeline,
     // each in a titled tool window. Dragging the splitter between them 60
     // pixels up gives the timeline that much more.
@@ -149,7 +149,7 @@ TEST(ProgramWindow, OpensTheProjectInItsWindowAndClosingLeavesTheFileUnchanged) 
     }
     std::this_thread::sleep_for(100ms);
     ASSERT_EQ(std::system((Xdo + "mouseup 1").c_str()), 0);
-    std::this_thread::sleep_for(300ms);
+    std::this_thread::sleep_for(1000ms);
     // QM_KEEP_SCREENSHOT=file.png keeps a picture of the screen to look at.
     if (const char* Keep = std::getenv("QM_KEEP_SCREENSHOT")) {
         const int Taken = std::system(("DISPLAY=" + Display.Display() + " import -window root " + Keep).c_str());
