@@ -8,6 +8,7 @@
 #include "core/text_table.h"
 
 #include <cerrno>
+#include <span>
 #include <string_view>
 #include <unistd.h>
 
@@ -64,6 +65,7 @@ void TDesktopFile::Load(const std::string& FileName, TDesktopScope Scope, const 
         RaiseError(FormatMessageText(GetText(TTextSlot::NotADesktopFile), FileName));
 
     TWindowPlacement Placement = Current;
+    bool HasLayout = false;
     if (Document->Exists("Desktop")) {
         TDataSection Desktop(*Document, "Desktop");
         if (Document->Exists("Main")) {
@@ -77,15 +79,31 @@ void TDesktopFile::Load(const std::string& FileName, TDesktopScope Scope, const 
             TDataSection Alt(*Document, "AltLayout");
             Placement.AltLayoutIsMaximized = Document->ReadBool("IsMaximized", !Placement.IsMaximized);
         }
+        if (FLayout) {
+            for (std::string_view Name : DockNames)
+                HasLayout = HasLayout || Document->Exists(Name);
+            for (std::string_view Prefix : ToolBoxPrefixes)
+                HasLayout = HasLayout || Document->Exists(std::string(Prefix) + "0]");
+            if (HasLayout)
+                FLayout->ReadLayout(*Document);
+        }
     }
     if (Scope != TDesktopScope::Full) {
         // A named configuration leaves the capture devices, the dialog
         // folders and the history's entries as they were.
-        for (std::string_view Name : FullOnlySections)
-            CopySection(FKept->Root(), Name, *Document);
+        try {
+            for (std::string_view Name : FullOnlySections)
+                CopySection(FKept->Root(), Name, *Document);
+        } catch (...) {
+            if (HasLayout)
+                FLayout->DiscardLayout();
+            throw;
+        }
     }
     FPlacement = Placement;
     FKept = std::move(Document);
+    if (HasLayout)
+        FLayout->ApplyLayout();
     if (FHistory && Scope == TDesktopScope::Full && FKept->Exists("FileHistory")) {
         TDataSection History(*FKept, "FileHistory");
         FHistory->LoadFromData(*FKept, Scope);
@@ -106,10 +124,13 @@ void TDesktopFile::Write(TData& Out, TDesktopScope Scope, const TWindowPlacement
             TDataSection Alt(Out, "AltLayout");
             Out.WriteBool("IsMaximized", Placement.AltLayoutIsMaximized);
         }
+        if (FLayout)
+            FLayout->WriteLayout(Out);
         for (std::string_view Name : DockNames)
-            CopySection(KeptDesktop, Name, Out);
+            if (!FLayout)
+                CopySection(KeptDesktop, Name, Out);
         // Floating tool boxes, numbered from 0 again in the order stored.
-        for (std::string_view Prefix : ToolBoxPrefixes) {
+        for (std::string_view Prefix : FLayout ? std::span<const std::string_view>() : ToolBoxPrefixes) {
             int32_t Number = 0;
             for (int32_t I = 0; KeptDesktop && I < KeptDesktop->Count(); ++I) {
                 const TDataList::TEntry& Entry = KeptDesktop->Entry(I);

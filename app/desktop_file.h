@@ -9,6 +9,25 @@
 class TData;
 class TFileHistory;
 
+// The part of the program that lays out the main window's docks and the
+// floating tool boxes, and stores them under "Desktop" in the sections
+// "LeftDock", "TopDock", "RightDock", "BottomDock", "CenterDock",
+// "ToolBar[i]" and "ToolWindow[i]". Reading builds the replacement aside,
+// so that a layout that cannot be used changes nothing.
+class TDesktopLayout {
+public:
+    virtual ~TDesktopLayout() = default;
+    // With Data inside "Desktop": builds the layout stored there and keeps
+    // it aside; raises EError, keeping nothing, when it is no usable layout.
+    virtual void ReadLayout(TData& Data) = 0;
+    // Shows the layout ReadLayout kept aside, in place of the current one.
+    virtual void ApplyLayout() = 0;
+    // Frees the layout ReadLayout kept aside.
+    virtual void DiscardLayout() = 0;
+    // With Data inside "Desktop": stores the current layout.
+    virtual void WriteLayout(TData& Data) = 0;
+};
+
 // The main window's placement as the desktop file stores it.
 struct TWindowPlacement {
     // The restored (normal) bounds; none when the file holds none.
@@ -55,6 +74,11 @@ public:
     void SetFileHistory(TFileHistory* History) { FHistory = History; }
     TFileHistory* FileHistory() const { return FHistory; }
 
+    // The layout that reads and writes the dock and tool-box sections
+    // (null: they are kept as read, like the others). A file without any of
+    // them leaves the current layout.
+    void SetLayout(TDesktopLayout* Layout) { FLayout = Layout; }
+
     // The document for Placement and the kept sections.
     std::string SaveToText(TDesktopScope Scope, const TWindowPlacement& Placement) const;
     // Writes it to FileName (replacing the file as a whole).
@@ -66,6 +90,7 @@ private:
     TWindowPlacement FPlacement;
     std::unique_ptr<TData> FKept;
     TFileHistory* FHistory = nullptr;
+    TDesktopLayout* FLayout = nullptr;
 };
 
 // Moves Rect (never resizes it) so that it lies within Desktop; a rectangle

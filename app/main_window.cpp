@@ -3,6 +3,8 @@
 #include "app/hint_line.h"
 #include "core/text.h"
 #include "core/exception_report.h"
+#include "core/data.h"
+#include "core/error.h"
 #include "core/text_table.h"
 #include "editors/timeline_desktop.h"
 #include "platform/keys.h"
@@ -13,13 +15,17 @@
 #include "project/project_changes.h"
 #include "project/undo_history.h"
 #include "render/timeline.h"
+#include "toolkit/dock_host.h"
 #include "toolkit/pixels.h"
+#include "toolkit/tool_bar.h"
+#include "toolkit/tool_window.h"
 #include "toolkit/skin_colors.h"
 #include "toolkit/text_attr.h"
 #include "toolkit/tool_box.h"
 #include "toolkit/widget_window.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 
 namespace {
@@ -91,41 +97,29 @@ void TMainMessage::Paint(TPixels& Pixels) {
     }
 }
 
-// --- TMainDock
+// --- TPlayerPanel
 
-TMainDock::TMainDock() {
-    FMessage = &Add<TMainMessage>();
-    FMessage->SetVisible(false);
+const TControlClass TPlayerPanel::Class{"TPlayerPanel", &TWidget::Class, CreateControlOf<TPlayerPanel>};
+
+TPlayerPanel::TPlayerPanel() {
+    SetBackground(TWidgetBackground::Face);
     FPlayer = &Add<TPlayerWindow>();
     FTransport = &Add<TPlayerTransport>(FPlayer);
     FTime = &Add<TPlayerTime>(FPlayer);
     FTimeBar = &Add<TPlayerTimeBar>(FPlayer);
-    FTimeline = &Add<TArea>();
-    FStatus = &Add<THintLine>();
 }
 
-TTimelineDesktop* TMainDock::TimelineDesktop() const {
-    return dynamic_cast<TTimelineDesktop*>(FTimeline->Desktop());
+bool TPlayerPanel::GetDefaultSize(int32_t& Width, int32_t& Height) {
+    // Room for the transport buttons, the time and a short time bar.
+    Width = (BarHeight - 4) * TPlayerTransport::ButtonCount + 160;
+    Height = BarHeight + 64;
+    return true;
 }
 
-void TMainDock::Layout() {
-    TRect Client = ClientRect();
-    int32_t StatusHeight = std::min(THintLine::LineHeight(), Client.Height());
-    FStatus->SetBounds(TRect{Client.Left, Client.Bottom - StatusHeight, Client.Right, Client.Bottom});
-    Client.Bottom -= StatusHeight;
-    int32_t Top = Client.Top;
-    if (FMessage->IsVisible()) {
-        int32_t Height = FMessage->HeightFor(Client.Width());
-        FMessage->SetBounds(TRect{Client.Left, Top, Client.Right, Top + Height});
-        Top += Height;
-    }
-    // The timeline takes the lower part, the player and its bar the rest.
-    int32_t TimelineHeight = std::min(std::max(Client.Height() * TimelinePercent / 100, TimelineMinHeight),
-                                      std::max(0, Client.Bottom - Top - BarHeight));
-    int32_t TimelineTop = Client.Bottom - TimelineHeight;
-    FTimeline->SetBounds(TRect{Client.Left, TimelineTop, Client.Right, Client.Bottom});
-    int32_t BarTop = std::max(Top, TimelineTop - BarHeight);
-    FPlayer->SetBounds(TRect{Client.Left, Top, Client.Right, BarTop});
+void TPlayerPanel::Layout() {
+    const TRect Client = ClientRect();
+    const int32_t BarTop = std::max(Client.Top, Client.Bottom - BarHeight);
+    FPlayer->SetBounds(TRect{Client.Left, Client.Top, Client.Right, BarTop});
     // The bar: the six transport buttons, the time display and the time bar
     // taking the rest, each a few pixels from its neighbours.
     int32_t Inner = BarHeight - 2 * 2;
@@ -140,11 +134,210 @@ void TMainDock::Layout() {
     FTimeBar->SetBounds(TRect{X, Y, std::max(X, Client.Right - Gap), Y + Inner});
 }
 
+// --- TMainDock
+
+namespace {
+
+// A tool window titled Caption filled by one control that stretches both
+// ways.
+std::unique_ptr<TToolWindow> MakeBox(const TMainFactories& Factories, std::unique_ptr<TWidget> Content,
+                                     TFactory& Factory, TSize Size, const std::string& Caption) {
+    std::unique_ptr<TControl> Made = Factories.ToolWindow().CreateControl();
+    std::unique_ptr<TToolWindow> Box(static_cast<TToolWindow*>(Made.release()));
+    Box->SetCaption(Caption);
+    TWidget* Control = Box->DockNew(std::move(Content), &Factory, TRect::FromSize(0, 0, Size.Width, Size.Height));
+    if (auto* Item = static_cast<TToolWindowItem*>(Box->FindItem(*Control))) {
+        Item->HorzAlign = Item->VertAlign = TItemAlign::Stretch;
+        Item->HorzSize = Item->VertSize = 100;
+    }
+    return Box;
+}
+
+// The five docks with their section names.
+std::array<std::pair<std::string_view, TDock*>, 5> NamedDocks(TDockHost& Host) {
+    return {{{"LeftDock", &Host.Left()},
+             {"TopDock", &Host.Top()},
+             {"RightDock", &Host.Right()},
+             {"BottomDock", &Host.Bottom()},
+             {"CenterDock", &Host.Centre()}}};
+}
+
+// Every widget of kind T in the tree under Root.
+template <class T>
+void Collect(TWidget& Root, std::vector<T*>& Found) {
+    if (auto* Match = dynamic_cast<T*>(&Root))
+        Found.push_back(Match);
+    for (const auto& Child : Root.Children())
+        Collect(*Child, Found);
+}
+
+// The one widget of kind T in the layout, which must sit in a tool window.
+template <class T>
+T* FindInToolWindow(TWidget& Host, const std::vector<std::pair<std::unique_ptr<TToolBox>, TFactory*>>& Floating) {
+    std::vector<T*> Found;
+    Collect(Host, Found);
+    for (const auto& Box : Floating)
+        Collect(*Box.first, Found);
+    if (Found.size() != 1 || !dynamic_cast<TToolWindow*>(Found[0]->Parent()))
+        return nullptr;
+    return Found[0];
+}
+
+} // namespace
+
+TMainDock::TMainDock(const TMainFactories& Factories) : FFactories(Factories) {
+    FMessage = &Add<TMainMessage>();
+    FMessage->SetVisible(false);
+    FHost = &Add<TDockHost>();
+    FStatus = &Add<THintLine>();
+    auto Panel = std::make_unique<TPlayerPanel>();
+    FPanel = Panel.get();
+    auto Area = std::make_unique<TArea>();
+    FTimeline = Area.get();
+    FPlayerOwned = MakeBox(Factories, std::move(Panel), Factories.PlayerPanel(), {320, 240},
+                           GetText(TTextSlot::PlayerToolWindowCaption));
+    FTimelineOwned = MakeBox(Factories, std::move(Area), Factories.Area(), {320, TimelineMinHeight},
+                             GetText(TTextSlot::TimelineToolWindowCaption));
+}
+
+TMainDock::~TMainDock() { DropFloatingBoxes(); }
+
+TToolWindow& TMainDock::PlayerBox() const { return static_cast<TToolWindow&>(*FPanel->Parent()); }
+
+TToolWindow& TMainDock::TimelineBox() const { return static_cast<TToolWindow&>(*FTimeline->Parent()); }
+
+void TMainDock::DropFloatingBoxes() {
+    // Collected first: freeing a box takes its docks off the list.
+    std::vector<TToolBox*> Boxes;
+    for (TDock* Dock : DockList().Docks())
+        if (auto* Box = dynamic_cast<TToolBox*>(Dock); Box && DockList().IsFloating(*Box))
+            Boxes.push_back(Box);
+    for (TToolBox* Box : Boxes)
+        DockList().TakeFloating(*Box).reset();
+}
+
+TTimelineDesktop* TMainDock::TimelineDesktop() const {
+    return dynamic_cast<TTimelineDesktop*>(FTimeline->Desktop());
+}
+
+void TMainDock::DockBoxes() {
+    TSplitDock& Centre = FHost->Centre();
+    const TRect Client = Centre.ClientRect();
+    const int32_t W = Client.Width(), H = Client.Height();
+    if (!FPlayerOwned || W <= 0 || H <= 0)
+        return;
+    const int32_t TimelineHeight = std::min(std::max(H * TimelinePercent / 100, TimelineMinHeight), H / 2 + H / 4);
+    Centre.DockNew(std::move(FPlayerOwned), &FFactories.ToolWindow(), {0, 0, W, H});
+    Centre.DockNew(std::move(FTimelineOwned), &FFactories.ToolWindow(), {0, H - TimelineHeight, W, H});
+}
+
+void TMainDock::Layout() {
+    TRect Client = ClientRect();
+    int32_t StatusHeight = std::min(THintLine::LineHeight(), Client.Height());
+    FStatus->SetBounds(TRect{Client.Left, Client.Bottom - StatusHeight, Client.Right, Client.Bottom});
+    Client.Bottom -= StatusHeight;
+    int32_t Top = Client.Top;
+    if (FMessage->IsVisible()) {
+        int32_t Height = FMessage->HeightFor(Client.Width());
+        FMessage->SetBounds(TRect{Client.Left, Top, Client.Right, Top + Height});
+        Top += Height;
+    }
+    FHost->SetBounds(TRect{Client.Left, Top, Client.Right, Client.Bottom});
+    FHost->Layout();
+    if (FPlayerOwned) {
+        DockBoxes();
+        FHost->Layout();
+    }
+}
+
+void TMainDock::WriteDefaultLayout(TData& Data, int32_t Width, int32_t Height) {
+    TMainFactories Factories(DockList().Factories());
+    TMainDock Dock(Factories);
+    Dock.SetBounds(TRect::FromSize(0, 0, Width, Height));
+    Dock.Layout();
+    Dock.WriteLayout(Data);
+}
+
+void TMainDock::ReadLayout(TData& Data) {
+    auto Pending = std::make_unique<TPendingLayout>();
+    Pending->Host = std::make_unique<TDockHost>();
+    for (auto [Name, Dock] : NamedDocks(*Pending->Host))
+        if (Data.Exists(Name)) {
+            TDataSection Section(Data, Name);
+            Dock->LoadControl(Data);
+        }
+    const std::pair<std::string_view, TFactory*> Kinds[] = {{"ToolBar[", &FFactories.ToolBar()},
+                                                             {"ToolWindow[", &FFactories.ToolWindow()}};
+    for (auto [Prefix, Factory] : Kinds)
+        for (int32_t I = 0; I < MaxFloatingBoxes && Data.Exists(ListItemName(Prefix, I)); ++I) {
+            std::unique_ptr<TControl> Made = Factory->CreateControl();
+            std::unique_ptr<TToolBox> Box(dynamic_cast<TToolBox*>(Made.get()));
+            if (!Box)
+                continue;
+            Made.release();
+            TDataSection Section(Data, ListItemName(Prefix, I));
+            Factory->LoadControl(*Box, Data);
+            Pending->Floating.emplace_back(std::move(Box), Factory);
+        }
+    Pending->Panel = FindInToolWindow<TPlayerPanel>(*Pending->Host, Pending->Floating);
+    Pending->Timeline = FindInToolWindow<TArea>(*Pending->Host, Pending->Floating);
+    if (!Pending->Panel || !Pending->Timeline)
+        RaiseError(GetText(TTextSlot::LayoutLacksPanels));
+    FPending = std::move(Pending);
+}
+
+void TMainDock::DiscardLayout() { FPending.reset(); }
+
+void TMainDock::ApplyLayout() {
+    if (!FPending)
+        return;
+    std::unique_ptr<TPendingLayout> Pending = std::move(FPending);
+    // The current layout goes: its floating boxes, the default boxes not
+    // docked yet, then its docks.
+    DropFloatingBoxes();
+    FPlayerOwned.reset();
+    FTimelineOwned.reset();
+    std::unique_ptr<TWidget> Old = RemoveChild(*FHost);
+    FHost = &static_cast<TDockHost&>(AddChild(std::move(Pending->Host)));
+    FPanel = Pending->Panel;
+    FTimeline = Pending->Timeline;
+    Old.reset();
+    for (auto [Name, Dock] : NamedDocks(*FHost))
+        Dock->Loaded();
+    for (auto& [Box, Factory] : Pending->Floating) {
+        TToolBox& Floated = *Box;
+        const TRect At = Floated.AroundRect();
+        const TFloatShow Show = Floated.StoredVisible() ? TFloatShow::Shown : TFloatShow::Hidden;
+        DockList().Float(std::move(Box), At, Show);
+        Factory->Loaded(Floated);
+    }
+    RequestLayout();
+}
+
+void TMainDock::WriteLayout(TData& Data) {
+    for (auto [Name, Dock] : NamedDocks(*FHost)) {
+        TDataSection Section(Data, Name);
+        Dock->SaveControl(Data);
+    }
+    // The floating tool boxes, numbered from 0 in the order of the list.
+    int32_t Bars = 0, Windows = 0;
+    for (TDock* Dock : DockList().Docks()) {
+        auto* Box = dynamic_cast<TToolBox*>(Dock);
+        if (!Box || !DockList().IsFloating(*Box))
+            continue;
+        Box->ReadBack(TDock::ReadBackAround | TDock::ReadBackVisible);
+        const bool IsWindow = dynamic_cast<TToolWindow*>(Box) != nullptr;
+        TFactory& Factory = IsWindow ? static_cast<TFactory&>(FFactories.ToolWindow()) : FFactories.ToolBar();
+        TDataSection Section(Data, IsWindow ? ListItemName("ToolWindow[", Windows++) : ListItemName("ToolBar[", Bars++));
+        Factory.SaveControl(*Box, Data);
+    }
+}
+
 // --- TMainWindow
 
 TMainWindow::TMainWindow(TWindowSystem& System, TProject& Project)
     : FSystem(System), FProject(Project), FTimelineClass(std::make_unique<TTimelineDesktopClass>(Project)),
-      FDock(std::make_unique<TMainDock>()) {
+      FFactories(DockList().Factories()), FDock(std::make_unique<TMainDock>(FFactories)) {
     // Every area, the main dock's timeline among them, shows the project.
     Areas().SetDesktopClass(FTimelineClass.get());
     TWindowOptions Options;
@@ -154,6 +347,9 @@ TMainWindow::TMainWindow(TWindowSystem& System, TProject& Project)
     Options.Bounds = TRect::FromSize(Work.Left + (Work.Width() - DesignWidth) / 2,
                                      Work.Top + (Work.Height() - DesignHeight) / 2, DesignWidth, DesignHeight);
     FWindow = std::make_unique<TWidgetWindow>(System, *FDock, Options);
+    // Tool windows float above this window.
+    DockList().SetSystem(&System);
+    DockList().SetMainWindow(&FWindow->Native());
     FWindow->SetShortcutHook([this](const TWidgetKeyEvent& Event) {
         if (Event.Key == KeySpace && (Event.ShortCut & ShortCutModifiers) == 0) {
             Dock().Player().PlayPause();
@@ -184,6 +380,7 @@ TMainWindow::TMainWindow(TWindowSystem& System, TProject& Project)
         }
         return false;
     });
+    FDesktop.SetLayout(FDock.get());
     FProject.Changes().AddChangeHandler(MakeDelegate<&TMainWindow::ProjectChanged>(this));
     PlayerWindows().Changes().AddChangeHandler(MakeDelegate<&TMainWindow::PlayersChanged>(this));
 }
@@ -202,6 +399,11 @@ TMainWindow::~TMainWindow() {
     FSystem.SetEventFilter(FPreviousFilter);
     SetExceptionReportHandler(nullptr);
     ReleasePlayers();
+    FDock->DropFloatingBoxes();
+    if (DockList().MainWindow() == &FWindow->Native()) {
+        DockList().SetMainWindow(nullptr);
+        DockList().SetSystem(nullptr);
+    }
     FWindow.reset();
     FDock.reset();
     if (Areas().DesktopClass() == FTimelineClass.get())
@@ -229,7 +431,11 @@ void TMainWindow::Start(const std::string& LoadFile, const std::string& SaveFile
 }
 
 void TMainWindow::LoadDesktop(const std::string& FileName, TDesktopScope Scope) {
+    const TPlayerWindow* Before = &Dock().Player();
     FDesktop.Load(FileName, Scope, Placement());
+    // A new layout brings a new player: it shows the project too.
+    if (&Dock().Player() != Before && FWindow->Native().IsVisible())
+        ShowProjectIn(Dock().Player());
     const TWindowPlacement& Stored = FDesktop.Placement();
     TNativeWindow& Native = FWindow->Native();
     if (Stored.BoundsRect)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/desktop_file.h"
+#include "app/main_factories.h"
 #include "core/object.h"
 #include "platform/window/window_events.h"
 #include "toolkit/widget.h"
@@ -12,7 +13,10 @@
 #include <vector>
 
 class TArea;
+class TDockHost;
 class THintLine;
+class TToolBox;
+class TToolWindow;
 class TPlayerTime;
 class TPlayerTimeBar;
 class TPlayerTransport;
@@ -44,21 +48,56 @@ private:
     std::string FText;
 };
 
-// The main window's client area. Until the border and split docks hold
-// the tool windows, it shows the project's preview: a player window with
-// its transport buttons, time display and time bar below it, the timeline
-// editor in the lower part, and the message line above.
-class TMainDock : public TWidget {
+// The preview of the project: a player window with its transport buttons,
+// time display and time bar below it.
+class TPlayerPanel : public TWidget {
 public:
+    static const TControlClass Class;
     static constexpr int32_t BarHeight = 28;
 
-    TMainDock();
-    std::string_view ClassName() const override { return "TMainDock"; }
+    TPlayerPanel();
+    std::string_view ClassName() const override { return "TPlayerPanel"; }
+    bool GetDefaultSize(int32_t& Width, int32_t& Height) override;
 
     TPlayerWindow& Player() const { return *FPlayer; }
     TPlayerTransport& Transport() const { return *FTransport; }
     TPlayerTime& Time() const { return *FTime; }
     TPlayerTimeBar& TimeBar() const { return *FTimeBar; }
+
+    void Layout() override;
+
+private:
+    TPlayerWindow* FPlayer;
+    TPlayerTransport* FTransport;
+    TPlayerTime* FTime;
+    TPlayerTimeBar* FTimeBar;
+};
+
+// The main window's client area: the message line above the five docks.
+// By default the centre split dock holds two tool windows, the player above
+// and the timeline editor below, sized against each other with the
+// splitter between them and each floatable by its title. A stored layout
+// replaces the docks and floating tool boxes whole; it must hold the
+// player panel and the timeline's area, each in a tool window.
+class TMainDock : public TWidget, public TDesktopLayout {
+public:
+    static constexpr int32_t BarHeight = TPlayerPanel::BarHeight;
+    // Floating tool boxes read from one document, at most.
+    static constexpr int32_t MaxFloatingBoxes = 64;
+
+    explicit TMainDock(const TMainFactories& Factories);
+    ~TMainDock() override;
+    std::string_view ClassName() const override { return "TMainDock"; }
+
+    TDockHost& Host() const { return *FHost; }
+    // The tool windows holding the player panel and the timeline.
+    TToolWindow& PlayerBox() const;
+    TToolWindow& TimelineBox() const;
+    TPlayerPanel& Panel() const { return *FPanel; }
+    TPlayerWindow& Player() const { return FPanel->Player(); }
+    TPlayerTransport& Transport() const { return FPanel->Transport(); }
+    TPlayerTime& Time() const { return FPanel->Time(); }
+    TPlayerTimeBar& TimeBar() const { return FPanel->TimeBar(); }
     TMainMessage& Message() const { return *FMessage; }
     // The status line along the foot, showing the current hint.
     THintLine& Status() const { return *FStatus; }
@@ -67,20 +106,45 @@ public:
     // registered its desktop class.
     TTimelineDesktop* TimelineDesktop() const;
 
-    // The share of the height the timeline takes.
+    // The share of the height the timeline takes at first.
     static constexpr int32_t TimelinePercent = 45;
     static constexpr int32_t TimelineMinHeight = 120;
 
     void Layout() override;
+    // Frees every floating tool box (they belong to the dock list, with
+    // their windows, and must go while the window system is there).
+    void DropFloatingBoxes();
+
+    // Writes the layout a first start shows (player above, timeline below,
+    // in a client area of Width x Height) into the current section, as
+    // WriteLayout does.
+    static void WriteDefaultLayout(TData& Data, int32_t Width, int32_t Height);
+
+    // The stored layout.
+    void ReadLayout(TData& Data) override;
+    void ApplyLayout() override;
+    void DiscardLayout() override;
+    void WriteLayout(TData& Data) override;
 
 private:
+    // A layout read and not yet shown.
+    struct TPendingLayout {
+        std::unique_ptr<TDockHost> Host;
+        std::vector<std::pair<std::unique_ptr<TToolBox>, TFactory*>> Floating;
+        TPlayerPanel* Panel = nullptr;
+        TArea* Timeline = nullptr;
+    };
+    // Puts the two tool windows into the centre dock once it has a size.
+    void DockBoxes();
+    const TMainFactories& FFactories;
     TMainMessage* FMessage;
+    TDockHost* FHost;
     THintLine* FStatus;
-    TPlayerWindow* FPlayer;
-    TPlayerTransport* FTransport;
-    TPlayerTime* FTime;
-    TPlayerTimeBar* FTimeBar;
+    TPlayerPanel* FPanel;
     TArea* FTimeline;
+    std::unique_ptr<TToolWindow> FPlayerOwned;
+    std::unique_ptr<TToolWindow> FTimelineOwned;
+    std::unique_ptr<TPendingLayout> FPending;
 };
 
 // The main window: a framed, resizable window whose client area is the
@@ -155,6 +219,7 @@ private:
     TWindowSystem& FSystem;
     TProject& FProject;
     std::unique_ptr<TTimelineDesktopClass> FTimelineClass;
+    TMainFactories FFactories;
     std::unique_ptr<TMainDock> FDock;
     std::unique_ptr<TWidgetWindow> FWindow;
     TDesktopFile FDesktop;

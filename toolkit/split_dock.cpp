@@ -4,6 +4,7 @@
 #include "toolkit/border_dock.h"
 #include "toolkit/skin.h"
 #include "toolkit/tool_box.h"
+#include "toolkit/tool_window.h"
 #include "toolkit/widget_window.h"
 
 #include <algorithm>
@@ -32,7 +33,8 @@ TSize TSplitDock::MinimumSize() const { return {Skins().Scale(128), Skins().Scal
 
 bool TSplitDock::AcceptsKind(TWidget& Control) {
     // Tool windows tile here; tool boxes and border docks never do.
-    return !dynamic_cast<TToolBox*>(&Control) && !dynamic_cast<TBorderDock*>(&Control) && TDock::AcceptsKind(Control);
+    const bool ToolBox = dynamic_cast<TToolBox*>(&Control) && !dynamic_cast<TToolWindow*>(&Control);
+    return !ToolBox && !dynamic_cast<TBorderDock*>(&Control) && TDock::AcceptsKind(Control);
 }
 
 TRect TSplitDock::DropCell(const TTableHit<TSplitTable>& Hit, const TRect& Drop) const {
@@ -126,8 +128,10 @@ void TSplitDock::MouseDown(TWidgetMouseEvent& Event) {
     if (!IsSplitting())
         return;
     Event.Accept();
-    FGrab = {FHit.ColTable ? P.X - FHit.ColTable->ColAt(FHit.Col).Start : 0,
-             FHit.RowTable ? P.Y - FHit.RowTable->RowAt(FHit.Row).Start : 0};
+    // Measured from the splitter strip's start, the position the table
+    // moves: a line starts past its splitter.
+    FGrab = {FHit.ColTable ? P.X - FHit.ColTable->ColAt(FHit.Col).Splitter.Left : 0,
+             FHit.RowTable ? P.Y - FHit.RowTable->RowAt(FHit.Row).Splitter.Top : 0};
 }
 
 void TSplitDock::MouseMove(TWidgetMouseEvent& Event) {

@@ -174,9 +174,9 @@ public:
     void EndDesignItems() override;
     // Swaps the stored visibility with the alternate layout's, unless the
     // box belongs to a dialog association.
-    void SwitchLayout();
+    virtual void SwitchLayout();
     // What the window manager does at a point of a floating box's window.
-    THitTest HitTest(TPoint Point, uint16_t Modifiers) const;
+    virtual THitTest HitTest(TPoint Point, uint16_t Modifiers) const;
     // Starts the docking drag of this box with the grab point in window
     // coordinates (the title's default).
     void StartDrag(int32_t X, int32_t Y);

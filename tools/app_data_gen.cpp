@@ -7,6 +7,7 @@
 // SIZE.
 
 #include "app/dialogs/artwork.h"
+#include "app/main_window.h"
 #include "core/data.h"
 #include "core/text_table.h"
 #include "toolkit/pixels.h"
@@ -20,8 +21,9 @@
 namespace {
 
 // The layout a user first sees: the main window centred at its designed
-// size (no stored rectangle), not maximised; the skin at its usual size;
-// snapping on; the history at its full length.
+// size (no stored rectangle), not maximised, the player above the timeline
+// in the centre dock; the skin at its usual size; snapping on; the history
+// at its full length.
 void WriteDesktop(const std::string& FileName) {
     TData Desktop;
     {
@@ -31,10 +33,13 @@ void WriteDesktop(const std::string& FileName) {
             Desktop.WriteInteger("Skin.Size", 32);
             Desktop.WriteString("Skin.FileName", "");
         }
-        TDataSection Main(Desktop, "Main");
-        Desktop.WriteBool("IsMaximized", false);
-        TDataSection Alt(Desktop, "AltLayout");
-        Desktop.WriteBool("IsMaximized", true);
+        {
+            TDataSection Main(Desktop, "Main");
+            Desktop.WriteBool("IsMaximized", false);
+            TDataSection Alt(Desktop, "AltLayout");
+            Desktop.WriteBool("IsMaximized", true);
+        }
+        TMainDock::WriteDefaultLayout(Desktop, TMainWindow::DesignWidth, TMainWindow::DesignHeight);
     }
     {
         TDataSection Edit(Desktop, "Edit");

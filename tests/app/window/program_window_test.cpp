@@ -4,6 +4,8 @@
 
 #include "app/demo_project.h"
 #include "app/main_window.h"
+#include "toolkit/split_dock.h"
+#include "core/data.h"
 #include "core/ref_object.h"
 #include "project/project.h"
 #include "render/render.h"
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -54,6 +57,43 @@ std::string FindWindow(const std::string& Display, const std::string& Title) {
     return Output;
 }
 
+// The player's tool window in the centre dock of a stored desktop: its
+// rectangle and caption (empty when the file holds none).
+struct TStoredBox {
+    TRect Around;
+    std::string Caption;
+};
+TStoredBox StoredPlayerBox(const std::string& Text) {
+    TData Data;
+    Data.LoadFromText(Text);
+    TStoredBox Box;
+    for (const char* Name : {"Desktop", "CenterDock", "Table", "Cell[0]", "Item", "Dock"}) {
+        if (!Data.Exists(Name))
+            return Box;
+        Data.Enter(Name);
+    }
+    Box.Around = Data.ReadRect("AroundRect", {});
+    Box.Caption = Data.ReadString("Caption", "");
+    return Box;
+}
+
+// The window's top-left corner on the screen, as xdotool finds it.
+TPoint WindowPosition(const std::string& Display, const std::string& Id) {
+    std::string Command = "DISPLAY=" + Display + " xdotool getwindowgeometry --shell " + Id + " 2>/dev/null";
+    TPoint Result{-1, -1};
+    if (std::FILE* Pipe = ::popen(Command.c_str(), "r")) {
+        char Buffer[256];
+        while (std::fgets(Buffer, sizeof Buffer, Pipe)) {
+            if (std::strncmp(Buffer, "X=", 2) == 0)
+                Result.X = std::atoi(Buffer + 2);
+            if (std::strncmp(Buffer, "Y=", 2) == 0)
+                Result.Y = std::atoi(Buffer + 2);
+        }
+        ::pclose(Pipe);
+    }
+    return Result;
+}
+
 TEST(ProgramWindow, OpensTheProjectInItsWindowAndClosingLeavesTheFileUnchanged) {
     TVirtualDisplay Display("1024x768x24");
     if (Display.Display().empty())
@@ -89,8 +129,32 @@ TEST(ProgramWindow, OpensTheProjectInItsWindowAndClosingLeavesTheFileUnchanged) 
          std::this_thread::sleep_for(100ms))
         Shown = !FindWindow(Display.Display(), "Copy of Demo - Quillmoor").empty();
     EXPECT_TRUE(Shown) << "a window titled after the project";
-    // Let it paint and run a little before the session ends it.
-    std::this_thread::sleep_for(500ms);
+    // Let it lay out, paint and run a little (a busy machine is slow).
+    std::this_thread::sleep_for(1500ms);
+    // A first start shows the shipped layout: the player above the timeline,
+    // each in a titled tool window. Dragging the splitter between them 60
+    // pixels up gives the timeline that much more.
+    const TStoredBox Shipped = StoredPlayerBox(ReadBytes(QM_SHIPPED_DESKTOP));
+    ASSERT_FALSE(Shipped.Caption.empty());
+    const std::string Id = FindWindow(Display.Display(), "Copy of Demo - Quillmoor");
+    const TPoint Origin = WindowPosition(Display.Display(), Id.substr(0, Id.find('\n')));
+    const std::string X = std::to_string(Origin.X + Shipped.Around.Width() / 2);
+    const int32_t SplitterY = Origin.Y + Shipped.Around.Bottom + TSplitDock::SplitterWidth / 2;
+    const std::string Xdo = "DISPLAY=" + Display.Display() + " xdotool ";
+    ASSERT_EQ(std::system((Xdo + "mousemove " + X + " " + std::to_string(SplitterY) + " mousedown 1").c_str()), 0)
+        << "xdotool is needed";
+    for (int32_t Step = 1; Step <= 6; ++Step) {
+        std::this_thread::sleep_for(50ms);
+        ASSERT_EQ(std::system((Xdo + "mousemove " + X + " " + std::to_string(SplitterY - 10 * Step)).c_str()), 0);
+    }
+    std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(std::system((Xdo + "mouseup 1").c_str()), 0);
+    std::this_thread::sleep_for(1000ms);
+    // QM_KEEP_SCREENSHOT=file.png keeps a picture of the screen to look at.
+    if (const char* Keep = std::getenv("QM_KEEP_SCREENSHOT")) {
+        const int Taken = std::system(("DISPLAY=" + Display.Display() + " import -window root " + Keep).c_str());
+        EXPECT_EQ(Taken, 0);
+    }
     kill(Program, SIGTERM);
     EXPECT_EQ(WaitForProgram(Program, 20s), 0);
 
@@ -99,6 +163,9 @@ TEST(ProgramWindow, OpensTheProjectInItsWindowAndClosingLeavesTheFileUnchanged) 
     std::string Desktop = ReadBytes(Config + "/quillmoor/Desktop.cfg");
     EXPECT_NE(Desktop.find("BoundsRect.Width = " + std::to_string(TMainWindow::DesignWidth)), std::string::npos)
         << Desktop;
+    const TStoredBox Stored = StoredPlayerBox(Desktop);
+    EXPECT_EQ(Stored.Caption, Shipped.Caption);
+    EXPECT_EQ(Stored.Around.Height(), Shipped.Around.Height() - 60);
 }
 
 } // namespace
