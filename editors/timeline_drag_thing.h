@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playback/drag_preview.h"
 #include "project/drag_things.h"
 #include "toolkit/drag.h"
 
@@ -15,6 +16,7 @@ public:
                  TVideoDragThing::PictureBound / 2),
           FThing(std::move(Thing)) {}
     const TVideoDragThing& Thing() const { return *FThing; }
+    const TVideoDragThing& Previewed() const override { return *FThing; }
 
 private:
     std::unique_ptr<TVideoDragThing> FThing;
