@@ -8,8 +8,9 @@
 #include <utility>
 
 // What the toolkit's drag carries when a browser drags a new item toward the
-// timeline: the item's description, drawn as the picture it shows.
-class TTimelineDragThing : public TThing {
+// timeline: the item's description, drawn as the picture it shows. A player
+// window it passes over previews it.
+class TTimelineDragThing : public TThing, public TPreviewedThing {
 public:
     explicit TTimelineDragThing(std::unique_ptr<TVideoDragThing> Thing)
         : TThing(TVideoDragThing::PictureBound, TVideoDragThing::PictureBound, TVideoDragThing::PictureBound / 2,

@@ -1,12 +1,14 @@
 // The player commands through buttons in a headless window: their states
 // follow the shown player windows, and a click runs the command on the
-// player window beside the button.
+// player window beside the button. The player window's own transport
+// buttons show the same states.
 
 #include "playback/player_commands.h"
 
 #include "commands/command.h"
 #include "commands/command_list.h"
 #include "commands/command_updater.h"
+#include "playback/player_time.h"
 #include "playback/player_window.h"
 #include "playback_test_support.h"
 #include "render/player_object.h"
@@ -50,6 +52,8 @@ protected:
             Buttons.push_back(&Button);
             X += 33;
         }
+        Transport = &H.Root.Add<TPlayerTransport>(H.Player);
+        Transport->SetBounds(TRect::FromSize(0, 0, 120, 20));
         Updater.UpdateCommands();
     }
 
@@ -78,6 +82,16 @@ protected:
         TCommandButton& Button = ButtonOf(Command);
         EXPECT_EQ(Button.IsEnabled(), Command->Enabled() && Command->IsOn());
         EXPECT_EQ(Button.Checked(), Command->Checked());
+        using TButton = TPlayerTransport::TButton;
+        TButton Which = Command == Play      ? TButton::Play
+                        : Command == Pause   ? TButton::Pause
+                        : Command == Stop    ? TButton::Stop
+                        : Command == Replay  ? TButton::Replay
+                        : Command == StepForward ? TButton::StepForward
+                                             : TButton::StepBack;
+        TGadget& Gadget = Transport->Button(Which);
+        EXPECT_EQ(Gadget.IsEnabled(), Button.IsEnabled()) << "transport " << Command->Id();
+        EXPECT_EQ(Gadget.Checked(), Button.Checked()) << "transport " << Command->Id();
         return {Button.IsEnabled(), Button.Checked()};
     }
 
@@ -94,6 +108,7 @@ protected:
     TCommand* StepForward = nullptr;
     TCommand* StepBackSmall = nullptr;
     std::vector<TCommandButton*> Buttons;
+    TPlayerTransport* Transport = nullptr;
 };
 
 using TState = std::pair<bool, bool>; // enabled, checked
@@ -145,7 +160,9 @@ TEST_F(PlayerCommands, StatesFollowNoMediaPlayingPausedAndTheEnd) {
 
 TEST_F(PlayerCommands, StepsMoveTheWindowBesideTheButtonAndStayInItsRange) {
     H.Player->ShowFile(SolidClip(Folder, "green.avi", 40, 200, 40, 50));
+    Updater.UpdateCommands();
     Click(Stop);
+    ASSERT_FALSE(H.Player->IsPlaying());
     H.Player->SeekTo(Second * 2 / 5); // a frame start
     Updater.UpdateCommands();
     EXPECT_EQ(Shown(StepForward), On);

@@ -193,9 +193,10 @@ TEST_F(PreviewerWindow, ADraggedItemIsPreviewedWhenItEntersTheWindow) {
     H.Player->Detach();
 
     std::string File = SolidClip(Folder, "clip.avi", 40, 200, 40, 25);
+    int64_t ShownBefore = H.Player->FramesShown();
     Shown = DragOver(std::make_unique<TFileClipDragThing>(File));
     EXPECT_EQ(H.Player->RangeLength(), Second);
-    ASSERT_TRUE(H.RunUntil([&] { return H.Player->FramesShown() > 0; }));
+    ASSERT_TRUE(H.RunUntil([&] { return H.Player->FramesShown() > ShownBefore + 1; }));
     EXPECT_TRUE(Near(RgbOf(H.PresentedPixel(100, 50)), 40, 200, 40));
 
     // A thing the window cannot preview changes nothing.
