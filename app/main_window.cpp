@@ -355,6 +355,10 @@ TMainWindow::TMainWindow(TWindowSystem& System, TProject& Project)
             Dock().Player().PlayPause();
             return true;
         }
+        if (Event.Key == KeyEnter && (Event.ShortCut & ShortCutModifiers) == ShortCutAlt) {
+            TPlayerWindow::ToggleFullScreen();
+            return true;
+        }
         return HandleEditingKey(Event.Key, Event.ShortCut);
     });
     // Errors of user actions that must not propagate (a file refused by a

@@ -4,9 +4,9 @@
 // The timeline is rendered at 1920 x 1080 and then at 1280 x 720, 30 frames
 // per second: two H.264 clips with sound joined by a one-second cross-fade,
 // and a title over them on a track of its own. The window is 960 x 540 in
-// the headless window system: each frame is decoded and composited at the
-// timeline's size, scaled to the window's video rectangle on the engine's
-// side, and copied and presented by the user-interface thread. Also printed:
+// the headless window system: each frame is decoded straight to the
+// window's video rectangle and composited at that size on the engine's
+// side, and only copied and presented by the user-interface thread. Also printed:
 // the longest paint of that thread, the part of a stall that is its own work
 // rather than waiting for a core on a busy machine.
 //

@@ -2,7 +2,6 @@
 
 #include "platform/media/media_probe.h"
 #include "platform/media/media_timeline.h"
-#include "render/preview_graph.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,20 +19,21 @@ TMediaSource* AddFileSource(TMediaGroup* Group, const std::string& FileName, TVi
 
 } // namespace
 
-TFilePlayer::TFilePlayer(const std::string& FileName)
-    : FFileName(FileName), FTimeline(std::make_unique<TMediaTimeline>()) {
+TFilePlayer::TFilePlayer(const std::string& FileName) : FFileName(FileName) {
+    auto Timeline = std::make_unique<TMediaTimeline>();
     TMediaInfo Info = ProbeMedia(FileName);
-    FDuration = Info.Duration;
+    int32_t Width = 0, Height = 0;
+    double FramesPerSecond = 0;
     if (Info.HasVideo()) {
-        FWidth = Info.Width;
-        FHeight = Info.Height;
-        FFramesPerSecond = Info.FrameRate;
+        Width = Info.Width;
+        Height = Info.Height;
+        FramesPerSecond = Info.FrameRate;
         TMediaVideoFormat Format;
-        Format.Width = std::max(FWidth, 2);
-        Format.Height = std::max(FHeight, 2);
+        Format.Width = std::max(Width, 2);
+        Format.Height = std::max(Height, 2);
         if (Info.FrameRate > 0)
             Format.FrameDuration = std::max<TVideoTime>(1, std::llround(1e7 / Info.FrameRate));
-        AddFileSource(FTimeline->AddGroup(TMediaGroup::Video(Format)), FileName, FDuration);
+        AddFileSource(Timeline->AddGroup(TMediaGroup::Video(Format)), FileName, Info.Duration);
     }
     if (Info.HasAudio()) {
         TMediaAudioFormat Format;
@@ -44,71 +44,8 @@ TFilePlayer::TFilePlayer(const std::string& FileName)
                     Format.SamplesPerSecond = Stream.SamplesPerSecond;
                 break;
             }
-        AddFileSource(FTimeline->AddGroup(TMediaGroup::Audio(Format)), FileName, FDuration);
+        AddFileSource(Timeline->AddGroup(TMediaGroup::Audio(Format)), FileName, Info.Duration);
     }
+    SetTimeline(std::move(Timeline), Info.Duration, Width, Height, FramesPerSecond);
     SetKeepAspect(true);
-}
-
-TFilePlayer::~TFilePlayer() {
-    // The engine's threads go before the timeline they read.
-    FPreview.reset();
-}
-
-TPlayState TFilePlayer::GetState() const {
-    return FPreview ? FPreview->State() : TPlayState::Stopped;
-}
-
-TVideoTime TFilePlayer::GetPosition() const {
-    return FPreview ? FPreview->Position() : FPosition;
-}
-
-void TFilePlayer::Seek(TVideoTime Time) {
-    FPosition = std::clamp<TVideoTime>(Time, 0, FDuration);
-    if (FPreview)
-        FPreview->Seek(FPosition);
-}
-
-void TFilePlayer::SetVideoVisible(bool Visible) {
-    if (Visible == IsVideoVisible())
-        return;
-    if (!Visible) {
-        FPosition = FPreview->Position();
-        FPreview.reset();
-        return;
-    }
-    FPreview = std::make_unique<TPreviewGraph>(*FTimeline, *this);
-    FPreview->Seek(FPosition);
-}
-
-bool TFilePlayer::GetVideoSize(int32_t& Width, int32_t& Height) const {
-    Width = FWidth;
-    Height = FHeight;
-    return Width > 0 && Height > 0;
-}
-
-void TFilePlayer::PlayTo(TVideoTime Stop) {
-    if (!FPreview)
-        return;
-    FirePlayStarted();
-    FPreview->PlayTo(Stop);
-}
-
-void TFilePlayer::Pause() {
-    if (FPreview)
-        FPreview->Pause();
-}
-
-void TFilePlayer::Stop() {
-    if (FPreview)
-        FPreview->Stop();
-}
-
-void TFilePlayer::Poll() {
-    if (FPreview)
-        FPreview->Poll();
-}
-
-void TFilePlayer::FrameSizeChanged() {
-    if (FPreview)
-        FPreview->FrameSizeChanged();
 }

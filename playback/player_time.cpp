@@ -183,6 +183,43 @@ TPlayerTransport::TPlayerTransport(TPlayerWindow* Player) : FPlayer(Player) {
             Gadget.OnClick = [this, Which] { Run(Which); };
         FButtons[I] = &Gadget;
     }
+    PlayerWindows().Changes().AddChangeHandler(MakeDelegate<&TPlayerTransport::PlayersChanged>(this));
+    UpdateStates();
+}
+
+TPlayerTransport::~TPlayerTransport() {
+    PlayerWindows().Changes().RemoveChangeHandler(
+        MakeDelegate<&TPlayerTransport::PlayersChanged>(this));
+}
+
+void TPlayerTransport::SetPlayer(TPlayerWindow* Player) {
+    FPlayer = Player;
+    UpdateStates();
+}
+
+void TPlayerTransport::PlayersChanged(TObject*, TPlayerChangeFlags) {
+    UpdateStates();
+}
+
+void TPlayerTransport::UpdateStates() {
+    // A window that left the registry is gone: its transport lets go of it.
+    const auto& Windows = PlayerWindows().Windows();
+    if (FPlayer && std::find(Windows.begin(), Windows.end(), FPlayer) == Windows.end())
+        FPlayer = nullptr;
+    bool Range = FPlayer && FPlayer->HasSourceAndRange();
+    bool Playing = Range && FPlayer->IsPlaying();
+    bool Paused = Range && !Playing && !FPlayer->AtRangeEnd();
+    auto Set = [&](TButton Which, bool Enabled, bool Checked) {
+        TGadget& Gadget = Button(Which);
+        Gadget.SetEnabled(Enabled);
+        Gadget.SetChecked(Checked);
+    };
+    Set(TButton::Play, Range, Playing);
+    Set(TButton::Pause, Range, Paused);
+    Set(TButton::Stop, Playing, false);
+    Set(TButton::Replay, Range, false);
+    Set(TButton::StepBack, Range, false);
+    Set(TButton::StepForward, Range, false);
 }
 
 TGadget& TPlayerTransport::Button(TButton Which) const {

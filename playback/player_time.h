@@ -64,23 +64,28 @@ private:
 };
 
 // The transport buttons of a player window, skinned gadgets in a row: play,
-// pause, stop, replay, a frame back and a frame on.
+// pause, stop, replay, a frame back and a frame on. They follow the window:
+// all disabled without a source, Play checked while it plays, Pause checked
+// while it is paused short of the end, Stop enabled only while it plays.
 class TPlayerTransport : public TWidget {
 public:
     enum class TButton : uint8_t { Play, Pause, Stop, Replay, StepBack, StepForward };
     static constexpr int32_t ButtonCount = 6;
 
     explicit TPlayerTransport(TPlayerWindow* Player = nullptr);
+    ~TPlayerTransport() override;
     std::string_view ClassName() const override { return "TPlayerTransport"; }
 
     TPlayerWindow* Player() const { return FPlayer; }
-    void SetPlayer(TPlayerWindow* Player) { FPlayer = Player; }
+    void SetPlayer(TPlayerWindow* Player);
     TGadget& Button(TButton Which) const;
 
     void Layout() override;
 
 private:
     void Run(TButton Which);
+    void PlayersChanged(TObject* Sender, TPlayerChangeFlags Flags);
+    void UpdateStates();
 
     TPlayerWindow* FPlayer = nullptr;
     TGadget* FButtons[ButtonCount] = {};

@@ -2,10 +2,12 @@
 
 #include "platform/keys.h"
 #include "platform/media/video_frame.h"
+#include "playback/drag_preview.h"
 #include "playback/file_player.h"
 #include "playback/player_windows.h"
 #include "playback/shared_full_screen.h"
 #include "playback/text_previewer.h"
+#include "project/drag_things.h"
 #include "render/effect_previewer.h"
 #include "render/font_descriptor.h"
 #include "render/player_object.h"
@@ -43,9 +45,13 @@ constexpr int64_t SmoothFallbackPixels = 1280 * 720;
 TPlayerWindow::TPlayerWindow() {
     SetBackground(TWidgetBackground::None);
     PlayerWindows().Add(*this);
+    Drag().AddMoveHandler(MakeDelegate<&TPlayerWindow::DragMoved>(this));
+    Drag().AddEndHandler(MakeDelegate<&TPlayerWindow::DragEnded>(this));
 }
 
 TPlayerWindow::~TPlayerWindow() {
+    Drag().RemoveMoveHandler(MakeDelegate<&TPlayerWindow::DragMoved>(this));
+    Drag().RemoveEndHandler(MakeDelegate<&TPlayerWindow::DragEnded>(this));
     if (TSharedFullScreen* Screen = TSharedFullScreen::Existing())
         Screen->HideFor(*this);
     Detach();
@@ -200,6 +206,42 @@ void TPlayerWindow::ShowObject(TPlayerObject& Object, TVideoTime Position, TStar
     Attach(Object, std::clamp<TVideoTime>(Position, 0, std::max<TVideoTime>(ClampedEnd(), 0)));
     if (Start == TStartPlaying::Yes)
         Play();
+}
+
+void TPlayerWindow::ShowDragged(const TVideoDragThing& Thing) {
+    if (auto* File = dynamic_cast<const TFileClipDragThing*>(&Thing))
+        ShowFile(File->FileName());
+    else if (auto* Title = dynamic_cast<const TTitleClipDragThing*>(&Thing))
+        ShowTitleStyle(Title->StyleIndex(), Title->Duration());
+    else if (auto* Effect = dynamic_cast<const TEffectDragThing*>(&Thing))
+        ShowEffect(Effect->EffectIndex(), VideoTimeUnitsPerSecond);
+    else if (auto* Transition = dynamic_cast<const TTransitionDragThing*>(&Thing))
+        ShowTransition(Transition->TransitionIndex(), false, Transition->Duration());
+}
+
+void TPlayerWindow::DragMoved(TThing* Thing) {
+    bool Over = false;
+    for (TWidget* W = Drag().Target(); W; W = W->Parent())
+        Over = Over || W == this;
+    auto* Previewed = dynamic_cast<TPreviewedThing*>(Thing);
+    if (!Over || !Previewed) {
+        FDragOver = false;
+        return;
+    }
+    if (FDragOver)
+        return;
+    FDragOver = true;
+    // The preview is a courtesy while the user aims: a file that cannot be
+    // read or an index the catalogue lost leaves the window as it was, and
+    // the drop itself reports the fault.
+    try {
+        ShowDragged(Previewed->Previewed());
+    } catch (const std::exception&) {
+    }
+}
+
+void TPlayerWindow::DragEnded(TThing*, TDragResult) {
+    FDragOver = false;
 }
 
 // --- Positions

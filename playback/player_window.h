@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/video_time.h"
+#include "toolkit/drag.h"
 #include "toolkit/widget.h"
 
 #include <memory>
@@ -13,7 +14,9 @@ class TTextPreviewer;
 class TTransitionPreviewer;
 class TPlayerObject;
 class TTimeline;
+class TThing;
 class TTimelineElement;
+class TVideoDragThing;
 class TVideoFrame;
 class TWindowSystem;
 
@@ -58,6 +61,10 @@ public:
     void ShowTitle(int32_t StyleIndex, const std::string& Text,
                    const TTextClipFontDescriptor& MainFont,
                    const TTextClipFontDescriptor& CaptionFont, double Position);
+    // The preview of a dragged item: a file clip shows its file, a title
+    // its style, an effect its effect for 1 s, a transition its
+    // transition. It runs when a drag enters the window.
+    void ShowDragged(const TVideoDragThing& Thing);
     TEffectPreviewer* EffectPreviewer() const { return FEffectPreviewer.get(); }
     TTransitionPreviewer* TransitionPreviewer() const { return FTransitionPreviewer.get(); }
     TTextPreviewer* TextPreviewer() const { return FTextPreviewer.get(); }
@@ -132,6 +139,8 @@ private:
     void PlayToRangeEnd();
     TVideoTime ClampedEnd() const;
     void SetFullScreen(bool FullScreen);
+    void DragMoved(TThing* Thing);
+    void DragEnded(TThing* Thing, TDragResult Result);
 
     TPlayerObject* FObject = nullptr;
     TTimeline* FProjectTimeline = nullptr;
@@ -153,4 +162,5 @@ private:
     int64_t FFramesShown = 0;
     int64_t FFramesArrived = 0;
     bool FFramePending = false;
+    bool FDragOver = false; // a previewed thing is over the window
 };

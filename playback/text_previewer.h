@@ -1,12 +1,10 @@
 #pragma once
 
-#include "render/player_object.h"
+#include "playback/engine_player_object.h"
 
 #include <memory>
 #include <string>
 
-class TMediaTimeline;
-class TPreviewGraph;
 class TTextClipDescriptor;
 
 // Shows what a title looks like: the engine's text source playing one title
@@ -16,7 +14,7 @@ class TTextClipDescriptor;
 //   TTextPreviewer Previewer(320, 240, 15);
 //   Previewer.SetTitle(Descriptor, 4 * VideoTimeUnitsPerSecond);
 //   Window.ShowObject(Previewer, 0, TPlayerWindow::TStartPlaying::Yes);
-class TTextPreviewer : public TPlayerObject {
+class TTextPreviewer : public TEnginePlayerObject {
 public:
     static constexpr TVideoTime DefaultDuration = 40000000;
 
@@ -31,34 +29,12 @@ public:
     // The name the text source is given for the current title.
     const std::string& SourceName() const { return FSourceName; }
 
-    TVideoTime GetDuration() const override { return FDuration; }
-    TPlayState GetState() const override;
-    TVideoTime GetPosition() const override;
-    void Seek(TVideoTime Time) override;
-    bool IsVideoVisible() const override { return FPreview != nullptr; }
-    void SetVideoVisible(bool Visible) override;
-    bool GetVideoSize(int32_t& Width, int32_t& Height) const override;
-    double FramesPerSecond() const override { return FFramesPerSecond; }
-    void PlayTo(TVideoTime Stop) override;
-    void Pause() override;
-    void Stop() override;
-    void Poll() override;
-    TPreviewGraph* Preview() const { return FPreview.get(); }
-
-protected:
-    void FrameSizeChanged() override;
-
 private:
-    void BuildTimeline();
+    void BuildTimeline(TVideoTime Duration);
 
     std::unique_ptr<TTextClipDescriptor> FDescriptor;
     int32_t FWidth;
     int32_t FHeight;
     double FFramesPerSecond;
-    TVideoTime FDuration = DefaultDuration;
     std::string FSourceName;
-    std::unique_ptr<TMediaTimeline> FTimeline;
-    std::unique_ptr<TPreviewGraph> FPreview;
-    // Kept while the preview is hidden.
-    TVideoTime FPosition = 0;
 };

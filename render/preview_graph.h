@@ -45,8 +45,9 @@ public:
     void Suspend();
     void Resume();
     bool IsSuspended() const { return FSuspended; }
-    // The last frame the engine made, at the timeline's own size; an empty
-    // image before the first (or while suspended).
+    // The last frame the engine made, at the size frames are delivered at
+    // (the timeline's own size unless the owner asked for another); an
+    // empty image before the first (or while suspended).
     TRgbImage GrabFrame() const;
     // Frames the engine could not show in time since the graph was built.
     int32_t DroppedFrames() const;

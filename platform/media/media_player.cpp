@@ -2,7 +2,6 @@
 
 #include "platform/media/audio_sink.h"
 #include "platform/media/frame_grabber.h"
-#include "platform/media/frame_scaler.h"
 #include "platform/media/media_renderer.h"
 #include "platform/media/media_timeline.h"
 #include "platform/media/video_frame.h"
@@ -35,7 +34,6 @@ struct TMediaPlayer::TState {
     TMediaRenderer VideoRenderer;
     TMediaRenderer AudioRenderer;
     TFrameGrabber Grabber;
-    TFrameScaler Scaler; // the scaling thread's alone
 
     // The sound between the renderer and the device, as a ring of
     // interleaved samples.
@@ -68,17 +66,8 @@ struct TMediaPlayer::TState {
     TVideoTime PendingTime = 0;
     bool FramePosted = false;
 
-    // Frames waiting to be scaled to the receiver's size: the newest only.
-    // Scaling runs on a thread of its own, so that it overlaps with the
-    // next frame's compositing instead of adding to it.
-    std::mutex ScaleLock;
-    std::condition_variable ScaleWake;
-    std::shared_ptr<const TVideoFrame> ToScale;
-    TVideoTime ToScaleTime = 0;
-
     std::thread VideoThread;
     std::thread FeederThread;
-    std::thread ScalerThread;
 
     TState(const TMediaTimeline& T, TMessageQueue& M, TMediaPlayer* P)
         : Timeline(T), Messages(M), Owner(P), VideoRenderer(T), AudioRenderer(T) {}
@@ -89,8 +78,6 @@ struct TMediaPlayer::TState {
     void RunFeeder(std::weak_ptr<TState> Self);
     void RunVideo(std::weak_ptr<TState> Self);
     void ShowFrame(TVideoTime Time, const std::weak_ptr<TState>& Self);
-    void RunScaler(std::weak_ptr<TState> Self);
-    bool WantedSize(const TVideoFrame& Frame, int32_t& Width, int32_t& Height);
     void Deliver(std::shared_ptr<const TVideoFrame> Frame, TVideoTime Time,
                  const std::weak_ptr<TState>& Self);
     void PostEnded(const std::weak_ptr<TState>& Self);
@@ -157,57 +144,25 @@ void TMediaPlayer::TState::RunFeeder(std::weak_ptr<TState> Self) {
     }
 }
 
-bool TMediaPlayer::TState::WantedSize(const TVideoFrame& Frame, int32_t& Width,
-                                      int32_t& Height) {
-    std::lock_guard Guard(Lock);
-    Width = FrameWidth;
-    Height = FrameHeight;
-    return Width > 0 && Height > 0 && (Width != Frame.Width() || Height != Frame.Height());
-}
-
 void TMediaPlayer::TState::ShowFrame(TVideoTime Time, const std::weak_ptr<TState>& Self) {
     std::shared_ptr<TVideoFrame> Frame;
     if (HasVideo) {
+        int32_t Width = 0, Height = 0;
+        {
+            std::lock_guard Guard(Lock);
+            Width = FrameWidth;
+            Height = FrameHeight;
+        }
         Frame = std::make_shared<TVideoFrame>();
         try {
-            VideoRenderer.RenderVideo(Time, *Frame);
+            VideoRenderer.RenderVideo(Time, *Frame, Width, Height);
         } catch (const std::exception& Error) {
             PostError(Error.what(), Self);
             return;
         }
         Grabber.Store(Frame);
-        int32_t Width = 0, Height = 0;
-        if (WantedSize(*Frame, Width, Height)) {
-            std::lock_guard Guard(ScaleLock);
-            ToScale = std::move(Frame);
-            ToScaleTime = Time;
-            ScaleWake.notify_one();
-            return;
-        }
     }
     Deliver(std::move(Frame), Time, Self);
-}
-
-void TMediaPlayer::TState::RunScaler(std::weak_ptr<TState> Self) {
-    for (;;) {
-        std::shared_ptr<const TVideoFrame> Frame;
-        TVideoTime Time = 0;
-        {
-            std::unique_lock Guard(ScaleLock);
-            ScaleWake.wait(Guard, [&] { return Quit || ToScale; });
-            if (Quit)
-                return;
-            Frame = std::move(ToScale);
-            Time = ToScaleTime;
-        }
-        int32_t Width = 0, Height = 0;
-        if (WantedSize(*Frame, Width, Height)) {
-            auto Scaled = std::make_shared<TVideoFrame>();
-            Scaler.Scale(*Frame, Width, Height, *Scaled);
-            Frame = std::move(Scaled);
-        }
-        Deliver(std::move(Frame), Time, Self);
-    }
 }
 
 void TMediaPlayer::TState::Deliver(std::shared_ptr<const TVideoFrame> Frame, TVideoTime Time,
@@ -319,7 +274,6 @@ TMediaPlayer::TMediaPlayer(const TMediaTimeline& Timeline, TMessageQueue& Messag
     std::weak_ptr<TState> Self = F;
     F->FeederThread = std::thread([State, Self] { State->RunFeeder(Self); });
     F->VideoThread = std::thread([State, Self] { State->RunVideo(Self); });
-    F->ScalerThread = std::thread([State, Self] { State->RunScaler(Self); });
 }
 
 TMediaPlayer::~TMediaPlayer() {
@@ -333,13 +287,8 @@ TMediaPlayer::~TMediaPlayer() {
         std::lock_guard Guard(F->AudioLock);
         F->AudioRoom.notify_all();
     }
-    {
-        std::lock_guard Guard(F->ScaleLock);
-        F->ScaleWake.notify_all();
-    }
     F->VideoThread.join();
     F->FeederThread.join();
-    F->ScalerThread.join();
     F->Sink->Stop();
 }
 

@@ -40,10 +40,12 @@ public:
     // Moves to Time (clamped to the timeline); a paused or stopped player
     // delivers the frame there.
     void Seek(TVideoTime Time);
-    // The size frames are delivered at: the video thread scales each frame
-    // to it before posting, so the receiver only copies. 0 x 0 (the
-    // default) delivers the timeline's own size. A paused player delivers
-    // its current frame again at the new size.
+    // The size frames are delivered at: the video thread decodes and
+    // composites each frame at that size, so a preview shown smaller than
+    // the timeline's format never makes a full-size picture and the
+    // receiver only copies. 0 x 0 (the default) delivers the timeline's own
+    // size. A paused player delivers its current frame again at the new
+    // size.
     void SetFrameSize(int32_t Width, int32_t Height);
 
     TPlayerState State() const;
@@ -52,7 +54,8 @@ public:
     int32_t DroppedFrames() const;
     // The audio sink in use: "null", or the SDL driver's name.
     std::string AudioOutputName() const;
-    // The last frame shown, at the timeline's size, for snapshots.
+    // The last frame made, at the size frames are delivered at, for
+    // snapshots.
     const TFrameGrabber& Grabber() const;
 
     std::function<void(const TVideoFrame& Frame, TVideoTime Time)> OnFrame;

@@ -88,6 +88,8 @@ struct TMediaRenderer::TState {
     // A deque, so that frames handed out stay put while deeper layers add more.
     std::deque<TVideoFrame> Scratch;
     int32_t DecodersOpened = 0;
+    // The format the components in the caches were made for.
+    TMediaVideoFormat ComponentFormat;
 
     explicit TState(const TMediaTimeline& T) : Timeline(T) {}
 
@@ -227,12 +229,29 @@ bool TMediaRenderer::TState::RenderLayer(const TMediaLayer& Layer, TVideoTime Ti
 }
 
 void TMediaRenderer::RenderVideo(TVideoTime Time, TVideoFrame& Frame) {
+    RenderVideo(Time, Frame, 0, 0);
+}
+
+void TMediaRenderer::RenderVideo(TVideoTime Time, TVideoFrame& Frame, int32_t Width,
+                                 int32_t Height) {
     const TMediaGroup* Group = F->Timeline.VideoGroup();
     if (!Group) {
         Frame.Resize(0, 0);
         return;
     }
-    const TMediaVideoFormat& Format = Group->VideoFormat();
+    TMediaVideoFormat Format = Group->VideoFormat();
+    if (Width > 0 && Height > 0) {
+        Format.Width = Width;
+        Format.Height = Height;
+    }
+    if (!(Format == F->ComponentFormat)) {
+        // Titles, pictures, effects and transitions lay themselves out for
+        // the size they were made at; decoders scale to any size asked.
+        F->Sources.Clear();
+        F->VideoEffects.Clear();
+        F->Transitions.Clear();
+        F->ComponentFormat = Format;
+    }
     if (Frame.Width() != Format.Width || Frame.Height() != Format.Height)
         Frame.Resize(Format.Width, Format.Height);
     if (F->RenderLayer(*Group, Time, Format, 0, Frame))

@@ -28,6 +28,12 @@ public:
     // The video group's frame at Time, of the group's size; an empty frame
     // when the timeline has no video group.
     void RenderVideo(TVideoTime Time, TVideoFrame& Frame);
+    // The same picture made at Width x Height instead: sources are decoded
+    // straight to that size and everything is composited there, so a
+    // preview shown smaller than the timeline's format costs what its own
+    // size costs. 0 x 0 is the group's size. Components are bound to the
+    // size they were made for and are made again when it changes.
+    void RenderVideo(TVideoTime Time, TVideoFrame& Frame, int32_t Width, int32_t Height);
     // Frames sample frames of the audio group from Time, interleaved floats
     // (-1..1) of the group's channels; silence without an audio group.
     void RenderAudio(TVideoTime Time, int32_t Frames, std::vector<float>& Samples);

@@ -4,14 +4,17 @@
 #include "platform/media/frame_grabber.h"
 #include "platform/media/picture_file.h"
 #include "platform/media/video_frame.h"
+#include "playback/drag_preview.h"
 #include "playback/text_previewer.h"
 #include "playback_test_support.h"
+#include "project/drag_things.h"
 #include "render/effect_previewer.h"
 #include "render/preview_graph.h"
 #include "render/preview_pictures.h"
 #include "render/text_description.h"
 #include "render/text_descriptor.h"
 #include "render/transition_previewer.h"
+#include "toolkit/drag.h"
 #include "toolkit/skin.h"
 
 #include <gtest/gtest.h>
@@ -134,6 +137,78 @@ TEST_F(PreviewerWindow, ATitleStylePlaysItsSampleText) {
     ASSERT_TRUE(H.RunUntil([&] { return H.Player->Position() > Second / 4; }));
     EXPECT_THROW(H.Player->ShowTitleStyle(9999, Second), EError);
     EXPECT_EQ(H.Player->PlayerObject(), Previewer);
+}
+
+// What a browser drags, as the toolkit's drag carries it.
+class TBrowserThing : public TThing, public TPreviewedThing {
+public:
+    explicit TBrowserThing(std::unique_ptr<TVideoDragThing> Thing)
+        : TThing(16, 16, 8, 8), FThing(std::move(Thing)) {}
+    const TVideoDragThing& Previewed() const override { return *FThing; }
+
+private:
+    std::unique_ptr<TVideoDragThing> FThing;
+};
+
+TEST_F(PreviewerWindow, ADraggedItemIsPreviewedWhenItEntersTheWindow) {
+    // Each drag starts outside the window and enters it; what the window
+    // shows while the thing is over it is taken in a script step.
+    auto DragOver = [&](std::unique_ptr<TVideoDragThing> Thing) {
+        TPlayerObject* Shown = nullptr;
+        bool Playing = false;
+        H.System.ScriptMouseMove({300, 300});
+        H.System.ScriptMouseDown({300, 300});
+        H.System.ScriptStep([&] {
+            Drag().BeginDrag(H.System, std::make_unique<TBrowserThing>(std::move(Thing)));
+        });
+        H.System.ScriptMouseMove({250, 50});
+        H.System.ScriptStep([&] { EXPECT_EQ(H.Player->PlayerObject(), nullptr); });
+        H.System.ScriptMouseMove({100, 50});
+        H.System.ScriptMouseMove({110, 60}); // moving within the window shows it once
+        H.System.ScriptStep([&] {
+            Shown = H.Player->PlayerObject();
+            Playing = H.Player->IsPlaying();
+        });
+        H.System.ScriptMouseUp({300, 300});
+        H.System.RunLoop([&] { return H.System.ScriptLength() == 0; });
+        H.System.ProcessEvents();
+        EXPECT_TRUE(Playing);
+        return Shown;
+    };
+
+    TPlayerObject* Shown = DragOver(std::make_unique<TEffectDragThing>(5, 3 * Second, 0));
+    ASSERT_NE(H.Player->EffectPreviewer(), nullptr);
+    EXPECT_EQ(Shown, H.Player->PlayerObject());
+    EXPECT_EQ(Shown->GetDuration(), Second) << "an effect is previewed for 1 s";
+    H.Player->Detach();
+
+    Shown = DragOver(std::make_unique<TTransitionDragThing>(CrossFade, 2 * Second, 0));
+    ASSERT_NE(H.Player->TransitionPreviewer(), nullptr);
+    EXPECT_EQ(Shown->GetDuration(), 2 * Second);
+    H.Player->Detach();
+
+    Shown = DragOver(std::make_unique<TTitleClipDragThing>(1, 3 * Second));
+    ASSERT_NE(H.Player->TextPreviewer(), nullptr);
+    EXPECT_EQ(Shown->GetDuration(), 3 * Second);
+    H.Player->Detach();
+
+    std::string File = SolidClip(Folder, "clip.avi", 40, 200, 40, 25);
+    int64_t ShownBefore = H.Player->FramesShown();
+    Shown = DragOver(std::make_unique<TFileClipDragThing>(File));
+    EXPECT_EQ(H.Player->RangeLength(), Second);
+    ASSERT_TRUE(H.RunUntil([&] { return H.Player->FramesShown() > ShownBefore + 1; }));
+    EXPECT_TRUE(Near(RgbOf(H.PresentedPixel(100, 50)), 40, 200, 40));
+
+    // A thing the window cannot preview changes nothing.
+    struct TOther : TThing {
+        TOther() : TThing(16, 16, 8, 8) {}
+    };
+    H.System.ScriptMouseDown({300, 300});
+    H.System.ScriptStep([&] { Drag().BeginDrag(H.System, std::make_unique<TOther>()); });
+    H.System.ScriptMouseMove({100, 50});
+    H.System.ScriptMouseUp({300, 300});
+    H.System.RunLoop([&] { return H.System.ScriptLength() == 0; });
+    EXPECT_EQ(H.Player->PlayerObject(), Shown);
 }
 
 TEST(TextPreviewer, ADefaultPreviewNamesItsSourceBySizeLengthAndRate) {

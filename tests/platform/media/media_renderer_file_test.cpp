@@ -129,6 +129,47 @@ TEST_F(MediaRendererFile, KeepAspectRatioLetterboxesAFourByThreeSourceIntoSixtee
     EXPECT_LT(Brightness(561), 20);
 }
 
+TEST_F(MediaRendererFile, AnotherSizeDecodesAndCompositesThereAndBackAgain) {
+    // A preview shown at half the format's size: the letterboxed file and a
+    // cross-fade over it come out at that size with the same layout, and
+    // the format's own size afterwards is unchanged by it.
+    std::string White = SolidClip("white.avi", 255, 255, 255, 25);
+    TMediaTimeline Timeline;
+    TMediaGroup* Video = Timeline.AddGroup(TMediaGroup::Video({640, 360, 400000}));
+    TMediaTrack* Bottom = Video->VTrackInsBefore(std::make_unique<TMediaTrack>(), -1);
+    TMediaTrack* Top = Video->VTrackInsBefore(std::make_unique<TMediaTrack>(), -1);
+    AddFile(Bottom, White, 0, Second, 0, Second, TMediaSource::PreserveAspectRatio);
+    AddFile(Top, White, Second / 2, Second, 0, Second / 2, TMediaSource::Stretch);
+    auto Fade = std::make_unique<TMediaTransition>();
+    Fade->SetSubObjectClassId(MediaClassIds::CrossFadeTransition());
+    Fade->SetStartStop(Second / 2, Second);
+    Top->TransAdd(std::move(Fade));
+    TMediaRenderer Renderer(Timeline);
+
+    Renderer.RenderVideo(0, Picture, 320, 180);
+    ASSERT_EQ(Picture.Width(), 320);
+    ASSERT_EQ(Picture.Height(), 180);
+    // 4:3 at a height of 180 is 240 wide: bars of 40 pixels on each side.
+    auto Brightness = [&](int X, int Y) { return int(Picture.Pixel(X, Y) & 0xFF); };
+    EXPECT_LT(Brightness(38, 90), 20);
+    EXPECT_GT(Brightness(42, 90), 230);
+    EXPECT_GT(Brightness(277, 90), 230);
+    EXPECT_LT(Brightness(281, 90), 20);
+
+    // Halfway through the fade the stretched top clip covers the bars by half.
+    Renderer.RenderVideo(Second * 3 / 4, Picture, 320, 180);
+    ASSERT_EQ(Picture.Width(), 320);
+    EXPECT_NEAR(Brightness(10, 90), 128, 12);
+    EXPECT_GT(Brightness(160, 90), 230);
+
+    Renderer.RenderVideo(0, Picture);
+    ASSERT_EQ(Picture.Width(), 640);
+    ASSERT_EQ(Picture.Height(), 360);
+    EXPECT_LT(Brightness(78, 180), 20);
+    EXPECT_GT(Brightness(82, 180), 230);
+    EXPECT_EQ(Renderer.OpenedDecoderCount(), 2); // decoders serve every size
+}
+
 TEST_F(MediaRendererFile, AudioTracksSumAndStartOnTheirSample) {
     std::string Low = Folder.Path("low.wav"), High = Folder.Path("high.wav");
     WriteTestTone(Low, 300, 0.3, 2);
