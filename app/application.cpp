@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/application_services.h"
 #include "app/command_line.h"
 #include "app/command_line_render.h"
 #include "app/demo_project.h"
@@ -16,6 +17,8 @@
 #include "core/text_table.h"
 #include "platform/message_queue.h"
 #include "platform/window/window_system.h"
+#include "project/catalogs.h"
+#include "project/clip_infos.h"
 #include "project/media_paths.h"
 #include "project/project.h"
 #include "project/track.h"
@@ -122,12 +125,16 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
     PrepareUserConfigFolder(Environment);
     TFolders Folders = ComputeFolders(Environment, CommandLine);
     MediaFolders() = {Folders.CommonAudio, Folders.CommonVideo, Folders.UserAudio, Folders.UserVideo};
+    SetCatalogFolders(ApplicationCatalogFolders(Folders.Images));
 
     TRefPtr<TProject> Project = MakeRef<TProject>();
     // The driver goes after the window: it unhooks itself from the project.
     TRender Render(Project->Timeline());
     Render.BindProjectHooks(Project->LoadRendering, Project->SaveRendering);
     Project->New();
+    // The clipboard and the catalogue outlive the window that uses them.
+    TApplicationServices Services(System, *Project, ClipInfos());
+    Services.WatchMediaFolders(MediaFolders());
 
     TMainWindow Main(System, *Project);
     Main.DesktopFile().SetFileHistory(&FileHistory());

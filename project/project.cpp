@@ -305,9 +305,10 @@ void TProject::OnClipInfosChanged(uint32_t Flags) {
     // The catalogue reports changes in its video folders from here up;
     // below are the audio folders', which leave every picture as it was.
     constexpr uint32_t VideoFolderChanges = 0x10000;
+    TUpdateGuard Guard(*FChanges);
+    CheckMedia();
     if (Flags < VideoFolderChanges)
         return;
-    TUpdateGuard Guard(*FChanges);
     for (const TRefPtr<TTrack>& T : FTracks)
         for (int32_t I = 0; I < T->ItemCount(); ++I)
             if (auto* Clip = dynamic_cast<TClip*>(T->Item(I)))

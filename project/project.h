@@ -89,9 +89,10 @@ public:
     bool Tracking() const { return FTracking; }
     int32_t TrackingCount() const { return FTrackingCount; }
 
-    // The media catalogue's report that files in its folders changed. From
-    // Flags 0x10000 up (a video folder) every clip's picture is drawn afresh
-    // when next asked for.
+    // The media catalogue's report that files in its folders changed: clips
+    // whose file had gone are tried again (CheckMedia), and from Flags
+    // 0x10000 up (a video folder) every clip's picture is drawn afresh when
+    // next asked for.
     void OnClipInfosChanged(uint32_t Flags);
 
     // The render driver stores its settings in the project file's
