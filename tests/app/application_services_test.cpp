@@ -38,7 +38,7 @@ TRefPtr<TProject> NewProject() {
 
 class ApplicationServices : public testing::Test {
 protected:
-    void TearDown() override { EmptyUndoHistory(); }
+    void TearDown() override { UndoHistory().ClearUndo(); }
 
     TMessageQueue Queue;
     THeadlessWindowSystem System{{{{0, 0, 1024, 768}, {0, 0, 1024, 768}}}, Queue};
