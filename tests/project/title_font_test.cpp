@@ -14,14 +14,14 @@ namespace {
 
 using TitleFontTest = ItemTest;
 
-// The title as the text source draws it, three quarters into the clip.
+// The title as the text source draws it, halfway into the clip.
 std::vector<uint8_t> DrawnTitle(const TTitleClip& Clip) {
     TTitleText Title;
     EXPECT_TRUE(ParseTitleText(Clip.TextElement()->Descriptor().TextForm(0), Title));
     TTitlePainter Painter(Title, 160, 120);
     TVideoFrame Frame;
     const double Length = VideoTimeToSeconds(Clip.Duration());
-    Painter.Draw(Length * 0.75, Length, Frame);
+    Painter.Draw(Length * 0.5, Length, Frame);
     return {Frame.Data(), Frame.Data() + size_t(Frame.Stride()) * size_t(Frame.Height())};
 }
 
