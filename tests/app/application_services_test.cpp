@@ -1,11 +1,15 @@
 #include "app/application_services.h"
 
 #include "app/clipboard_keys.h"
+#include "core/data.h"
 #include "core/ref_object.h"
 #include "platform/keys.h"
+#include "platform/media/media_renderer.h"
+#include "platform/media/video_frame.h"
 #include "platform/message_queue.h"
 #include "platform/window/headless_window_system.h"
 #include "project/clip_infos.h"
+#include "project/file_clip.h"
 #include "project/project.h"
 #include "project/project_defaults.h"
 #include "project/title_clip.h"
@@ -14,8 +18,12 @@
 #include "render/description_registry.h"
 #include "render/descriptions.h"
 #include "render/text_description.h"
+#include "render/timeline.h"
+#include "tests/support/test_media.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -117,6 +125,51 @@ TEST_F(ApplicationServices, CatalogueChangesReachTheProject) {
     Infos.FolderChanged(ClipInfoChangeVideo);
     Queue.ProcessPending();
     EXPECT_FALSE(Title->PictureValid());
+}
+
+// A clip whose file was missing when its project was opened has nothing to
+// show; when the file appears in a media folder, the catalogue's change
+// brings the clip back, and the engine shows the file's picture.
+TEST_F(ApplicationServices, AClipWhoseFileAppearsComesBackWithTheCataloguesChange) {
+    TTempFolder Folder;
+    const std::string File = Folder.Path("late.avi");
+    TTestVideoOptions Options;
+    Options.Painter = SolidColor(200, 40, 60);
+    WriteTestVideo(File, Options);
+    std::string Stored;
+    {
+        TRefPtr<TProject> Maker = NewProject();
+        ASSERT_NE(Maker->Track(0)->InsertFile(TKeepTransitions::Neither, File, 0), nullptr);
+        TData Data;
+        Maker->SaveToData(Data);
+        Stored = Data.SaveToText();
+    }
+    std::filesystem::remove(File);
+    TRefPtr<TProject> Project = MakeRef<TProject>();
+    TData Read;
+    Read.LoadFromText(Stored);
+    Project->LoadFromData(Read);
+    TApplicationServices Services(System, *Project, Infos);
+    auto* Clip = dynamic_cast<TFileClip*>(Project->Track(0)->Item(0));
+    ASSERT_NE(Clip, nullptr);
+    EXPECT_FALSE(Clip->IsAvailable());
+
+    // A change with the file still missing leaves the clip as it is.
+    Infos.FolderChanged(ClipInfoChangeVideo);
+    Queue.ProcessPending();
+    EXPECT_FALSE(Clip->IsAvailable());
+
+    WriteTestVideo(File, Options);
+    Infos.FolderChanged(ClipInfoChangeVideo);
+    Queue.ProcessPending();
+    ASSERT_TRUE(Clip->IsAvailable());
+    TVideoFrame Frame;
+    TMediaRenderer(Project->Timeline().Platform()).RenderVideo(Clip->Duration() / 2, Frame);
+    ASSERT_FALSE(Frame.IsEmpty());
+    TColor Centre = Frame.Pixel(Frame.Width() / 2, Frame.Height() / 2);
+    EXPECT_NEAR(ColorRed(Centre), 200, 16);
+    EXPECT_NEAR(ColorGreen(Centre), 40, 16);
+    EXPECT_NEAR(ColorBlue(Centre), 60, 16);
 }
 
 } // namespace
