@@ -23,6 +23,7 @@
 #include "project/project.h"
 #include "project/track.h"
 #include "render/render.h"
+#include "toolkit/skin.h"
 #include "toolkit/widget_window.h"
 
 #include <cctype>
@@ -126,6 +127,9 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
     TFolders Folders = ComputeFolders(Environment, CommandLine);
     MediaFolders() = {Folders.CommonAudio, Folders.CommonVideo, Folders.UserAudio, Folders.UserVideo};
     SetCatalogFolders(ApplicationCatalogFolders(Folders.Images));
+    // The previewers take their sample pictures from the same folder (an
+    // installed program's lies under share/, not beside the executable).
+    Skins().SetImagesFolder(Folders.Images);
 
     TRefPtr<TProject> Project = MakeRef<TProject>();
     // The driver goes after the window: it unhooks itself from the project.
