@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/application_services.h"
 #include "app/command_line.h"
 #include "app/command_line_capture.h"
 #include "app/command_line_render.h"
@@ -19,6 +20,8 @@
 #include "core/text_table.h"
 #include "platform/message_queue.h"
 #include "platform/window/window_system.h"
+#include "project/catalogs.h"
+#include "project/clip_infos.h"
 #include "project/media_paths.h"
 #include "project/project.h"
 #include "project/track.h"
@@ -127,6 +130,9 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
     PrepareUserConfigFolder(Environment);
     TFolders Folders = ComputeFolders(Environment, CommandLine);
     MediaFolders() = {Folders.CommonAudio, Folders.CommonVideo, Folders.UserAudio, Folders.UserVideo};
+    SetCatalogFolders(ApplicationCatalogFolders(Folders.Images));
+    // The previewers take their sample pictures from the same folder (an
+    // installed program's lies under share/, not beside the executable).
     Skins().SetImagesFolder(Folders.Images);
 
     TRefPtr<TProject> Project = MakeRef<TProject>();
@@ -134,6 +140,9 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
     TRender Render(Project->Timeline());
     Render.BindProjectHooks(Project->LoadRendering, Project->SaveRendering);
     Project->New();
+    // The clipboard and the catalogue outlive the window that uses them.
+    TApplicationServices Services(System, *Project, ClipInfos());
+    Services.WatchMediaFolders(MediaFolders());
 
     TMainWindow Main(System, *Project);
     Main.DesktopFile().SetFileHistory(&FileHistory());

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/clipboard_keys.h"
 #include "app/hint_line.h"
 #include "core/text.h"
 #include "core/exception_report.h"
@@ -7,6 +8,7 @@
 #include "core/error.h"
 #include "core/text_table.h"
 #include "editors/timeline_desktop.h"
+#include "platform/clipboard.h"
 #include "platform/keys.h"
 #include "playback/player_time.h"
 #include "playback/player_window.h"
@@ -537,6 +539,8 @@ bool TMainWindow::HandleEditingKey(uint8_t Key, uint16_t ShortCut) {
             UndoHistory().Redo();
         return true;
     }
+    if (HandleClipboardKey(FProject, ApplicationClipboard(), Key, Modifiers))
+        return true;
     if (TTimelineDesktop* Timeline = Dock().TimelineDesktop())
         return Timeline->HandleKey(Key, Modifiers);
     return false;

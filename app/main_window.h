@@ -207,7 +207,8 @@ public:
     // Escape without modifiers: true when it did something.
     bool HandleEscape();
     // The editing keys nobody else took: undo (Ctrl+Z), redo (Ctrl+Y or
-    // Ctrl+Shift+Z) and the timeline's keys. True when one ran.
+    // Ctrl+Shift+Z), the clipboard keys (clipboard_keys.h, through the
+    // application's clipboard) and the timeline's keys. True when one ran.
     bool HandleEditingKey(uint8_t Key, uint16_t ShortCut);
 
 private:

@@ -224,7 +224,7 @@ const TVideoFrame& TCatalogInfos<TInfo, Kind>::GetPicture(TInfo& Info) {
                 }
     ++FRenderCount;
     try {
-        Info.FPicture = RenderCatalogPicture(Info, FFolders.DataFolder);
+        Info.FPicture = RenderCatalogPicture(Info, FFolders);
     } catch (const std::exception&) {
         Info.FPicture = ClearedPicture();
         return Info.FPicture;
@@ -258,21 +258,24 @@ bool IsRenderedCatalogPicture(const TTitleInfo&) {
     return true;
 }
 
-TVideoFrame RenderCatalogPicture(const TEffectInfo& Info, const std::string& DataFolder) {
+TVideoFrame RenderCatalogPicture(const TEffectInfo& Info, const TCatalogFolders& Folders) {
     if (!IsRenderedCatalogPicture(Info))
         return NamePicture(Info.Name(), EffectNameColor);
-    TEffectPreviewer Previewer(EnsurePreviewPicture(DataFolder, TPreviewPicture::Effect));
+    TEffectPreviewer Previewer(
+        EnsurePreviewPicture(Folders.DataFolder, TPreviewPicture::Effect, Folders.CacheFolder));
     Previewer.SetBackgroundColor(White);
     Previewer.ShowEffect(Info.Id(), PreviewLength);
     return Fitted(RenderAt(Previewer, PreviewFrameTime));
 }
 
-TVideoFrame RenderCatalogPicture(const TTransitionInfo& Info, const std::string& DataFolder) {
+TVideoFrame RenderCatalogPicture(const TTransitionInfo& Info, const TCatalogFolders& Folders) {
     if (!IsRenderedCatalogPicture(Info))
         return NamePicture(Info.Name(), TransitionNameColor);
     TTransitionPreviewer Previewer(
-        EnsurePreviewPicture(DataFolder, TPreviewPicture::TransitionOutgoing),
-        EnsurePreviewPicture(DataFolder, TPreviewPicture::TransitionIncoming));
+        EnsurePreviewPicture(Folders.DataFolder, TPreviewPicture::TransitionOutgoing,
+                             Folders.CacheFolder),
+        EnsurePreviewPicture(Folders.DataFolder, TPreviewPicture::TransitionIncoming,
+                             Folders.CacheFolder));
     Previewer.ShowTransition(Info.Id(), false, PreviewLength);
     if (Info.IsWipe()) {
         TTimelineUpdateGuard Bracket(Previewer);
@@ -281,7 +284,7 @@ TVideoFrame RenderCatalogPicture(const TTransitionInfo& Info, const std::string&
     return Fitted(RenderAt(Previewer, PreviewFrameTime));
 }
 
-TVideoFrame RenderCatalogPicture(const TTitleInfo& Info, const std::string&) {
+TVideoFrame RenderCatalogPicture(const TTitleInfo& Info, const TCatalogFolders&) {
     TTextClipDescriptor Descriptor;
     Descriptor.SetStyle(Info.Id());
     Descriptor.SetText(Info.SampleText().empty() ? Info.Name() : Info.SampleText());

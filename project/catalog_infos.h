@@ -179,11 +179,13 @@ public:
 
 // The picture of an entry as the previewers draw it, fitted into 320 x 240
 // on a transparent background; for entries that cannot be drawn, the name
-// in orange. DataFolder holds the sample pictures. Raises what rendering
-// raises. The build tool that ships the pictures calls these too.
-TVideoFrame RenderCatalogPicture(const TEffectInfo& Info, const std::string& DataFolder);
-TVideoFrame RenderCatalogPicture(const TTransitionInfo& Info, const std::string& DataFolder);
-TVideoFrame RenderCatalogPicture(const TTitleInfo& Info, const std::string& DataFolder);
+// in orange. The sample pictures are the data folder's, else drawn into the
+// cache folder (preview_pictures.h): the data folder is never written.
+// Raises what rendering raises. The build tool that ships the pictures
+// calls these too.
+TVideoFrame RenderCatalogPicture(const TEffectInfo& Info, const TCatalogFolders& Folders);
+TVideoFrame RenderCatalogPicture(const TTransitionInfo& Info, const TCatalogFolders& Folders);
+TVideoFrame RenderCatalogPicture(const TTitleInfo& Info, const TCatalogFolders& Folders);
 // Whether the picture of Info is rendered (and so cached) or only named.
 bool IsRenderedCatalogPicture(const TEffectInfo& Info);
 bool IsRenderedCatalogPicture(const TTransitionInfo& Info);

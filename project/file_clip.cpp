@@ -3,10 +3,12 @@
 #include "core/data.h"
 #include "core/file_io.h"
 #include "core/text_table.h"
+#include "project/item_setting.h"
 #include "project/item_undo.h"
 #include "project/media_paths.h"
 #include "project/project.h"
 #include "project/project_changes.h"
+#include "project/transition.h"
 #include "project/undo_history.h"
 #include "render/file_clip_element.h"
 #include "render/timeline.h"
@@ -103,6 +105,52 @@ bool TFileClip::IsAvailable() const {
 
 TFileClipElement* TFileClip::FileElement() const {
     return static_cast<TFileClipElement*>(Element());
+}
+
+bool TFileClip::OpenAgain() {
+    if (Element())
+        return true;
+    std::unique_ptr<TFileClipElement> Opened = OpenElement(FFileName);
+    if (!Opened)
+        return false;
+    const bool Still = Opened->IsStill();
+    const TVideoTime Length = Opened->MediaLength();
+    // Another file under the name (a still for a video, a shorter video)
+    // would not show what the project keeps: the clip stays unavailable.
+    if (Still != FIsStill ||
+        (!Still && (FTrimEnd > Length || FTrimBegin >= FTrimEnd || FTrimEnd - FTrimBegin != Duration())))
+        return false;
+    // The streams stay those the clip stored, as loading does: its settings
+    // were kept by them.
+    FIsStretchable = Still;
+    FCanZoomPan = Still;
+    FMediaDuration = Length;
+    TVideoFormat Video{};
+    TAudioFormat Audio{};
+    Opened->CollectFormat(Video, Audio);
+    if (Video.Width > 0 && Video.Height > 0) {
+        FFrameWidth = Video.Width;
+        FFrameHeight = Video.Height;
+    }
+    SetElement(std::move(Opened));
+    InvalidatePicture();
+    PushTrim();
+    PushZoomPan();
+    // The clip's own settings (adjustments, colour, volume, mute) reach the
+    // new element as loading gives them to it.
+    for (int32_t I = 0; I < SettingCount(); ++I)
+        Setting(I)->Apply();
+    if (Track()) {
+        // Onto the render track, then the clip effects onto the element and
+        // the transitions joined to it.
+        UpdateElement();
+        SubTracksChanged();
+    }
+    if (TTransition* Leading = LeadingTransition())
+        LinkTo(Leading, this);
+    if (TTransition* Trailing = TrailingTransition())
+        LinkFrom(Trailing, this);
+    return true;
 }
 
 void TFileClip::ClampTrim(TVideoTime& Begin, TVideoTime& End) const {

@@ -35,6 +35,14 @@ public:
     // element failed (the file deleted, damaged or made unreadable since).
     bool IsAvailable() const;
     TFileClipElement* FileElement() const;
+    // For a clip made without an element (its file missing or unreadable
+    // when the clip was made or loaded): opens the file again and, when it
+    // opens as media that can show the clip's stored times, gives the clip
+    // its element on the render track, with its settings, movement, clip
+    // effects and transitions, as loading the project now would. The clip's
+    // place, length and trims stay as they are. Returns whether the clip has
+    // an element now (true at once for a clip that had one).
+    bool OpenAgain();
 
     TVideoTime MediaDuration() const { return FMediaDuration; }
     TVideoTime TrimBegin() const { return FTrimBegin; }

@@ -74,7 +74,7 @@ void TFileClipZoomPanUndo::Exchange() {
 
 TTitleClipUndo::TTitleClipUndo(TTitleClip* Clip, std::string Text)
     : TBracketedUndo(std::move(Text)), FClip(Clip), FText(Clip->Text()),
-      FMainFont(Clip->MainFont().Values()), FCaptionFont(Clip->CaptionFont().Values()) {}
+      FMainFont(Clip->MainFont().Font()), FCaptionFont(Clip->CaptionFont().Font()) {}
 
 TTitleClipUndo::~TTitleClipUndo() = default;
 
@@ -85,7 +85,7 @@ TProject* TTitleClipUndo::Project() const {
 void TTitleClipUndo::Exchange() {
     TTitleClip& Clip = *FClip;
     std::string Text = Clip.Text();
-    TTitleFontValues Main = Clip.MainFont().Values(), Caption = Clip.CaptionFont().Values();
+    TTitleFont Main = Clip.MainFont().Font(), Caption = Clip.CaptionFont().Font();
     Clip.ApplyContent(FText, FMainFont, FCaptionFont);
     FText = std::move(Text);
     FMainFont = Main;

@@ -68,6 +68,6 @@ protected:
 private:
     TRefPtr<TTitleClip> FClip;
     std::string FText;
-    TTitleFontValues FMainFont;
-    TTitleFontValues FCaptionFont;
+    TTitleFont FMainFont;
+    TTitleFont FCaptionFont;
 };

@@ -7,6 +7,7 @@
 #include "core/text_table.h"
 #include "project/clip.h"
 #include "project/clip_effect.h"
+#include "project/file_clip.h"
 #include "project/list_undo.h"
 #include "project/media_paths.h"
 #include "project/project_changes.h"
@@ -54,6 +55,15 @@ void TProject::Signal(TProjectChangeFlags Flags) {
 int32_t TProject::CheckMedia() {
     TUpdateGuard Guard(*FChanges);
     int32_t Back = FTimeline->RetryUnavailable();
+    // Clips made while their file was missing have no element to retry:
+    // they open their file again.
+    {
+        TTimelineUpdateGuard Bracket(*FTimeline);
+        for (const TRefPtr<TTrack>& T : FTracks)
+            for (int32_t I = 0; I < T->ItemCount(); ++I)
+                if (auto* Clip = dynamic_cast<TFileClip*>(T->Item(I)); Clip && !Clip->FileElement())
+                    Back += Clip->OpenAgain() ? 1 : 0;
+    }
     if (Back > 0)
         Signal(ProjectChangeItems);
     return Back;
@@ -305,9 +315,10 @@ void TProject::OnClipInfosChanged(uint32_t Flags) {
     // The catalogue reports changes in its video folders from here up;
     // below are the audio folders', which leave every picture as it was.
     constexpr uint32_t VideoFolderChanges = 0x10000;
+    TUpdateGuard Guard(*FChanges);
+    CheckMedia();
     if (Flags < VideoFolderChanges)
         return;
-    TUpdateGuard Guard(*FChanges);
     for (const TRefPtr<TTrack>& T : FTracks)
         for (int32_t I = 0; I < T->ItemCount(); ++I)
             if (auto* Clip = dynamic_cast<TClip*>(T->Item(I)))

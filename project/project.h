@@ -62,9 +62,10 @@ public:
     void DeleteSelection();
     // Builds again the clips whose media could not be opened when they were
     // last built (a file deleted, damaged or made unreadable while the
-    // project was open), for when the file may be back; announces the items
-    // when any came back, and returns how many did. Any edit that touches
-    // such a clip tries it again too.
+    // project was open), and gives an element to the clips made while their
+    // file was missing (TFileClip::OpenAgain), for when the file may be
+    // back; announces the items when any came back, and returns how many
+    // did. Any edit that touches such a clip tries it again too.
     int32_t CheckMedia();
 
     // Selects Item (a track, a sub-track, a track item or a clip effect;
@@ -89,9 +90,10 @@ public:
     bool Tracking() const { return FTracking; }
     int32_t TrackingCount() const { return FTrackingCount; }
 
-    // The media catalogue's report that files in its folders changed. From
-    // Flags 0x10000 up (a video folder) every clip's picture is drawn afresh
-    // when next asked for.
+    // The media catalogue's report that files in its folders changed: clips
+    // whose file had gone are tried again (CheckMedia), and from Flags
+    // 0x10000 up (a video folder) every clip's picture is drawn afresh when
+    // next asked for.
     void OnClipInfosChanged(uint32_t Flags);
 
     // The render driver stores its settings in the project file's

@@ -10,55 +10,71 @@
 #include "render/timeline.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace {
 
-// Sizes beyond this are damage: a hundred times the style's own size.
+// Sizes beyond this are damage: a hundred times the frame's height.
 constexpr int32_t MaxFontSize = 10000;
+// The project file's unit of a font size: a hundredth of the frame height.
+constexpr double FontSizeUnit = 100.0;
+constexpr uint8_t StoredStyleBits = FontStyleBold | FontStyleItalic | FontStyleUnderlined;
 
-TTextClipFont ElementFont(const TTitleFontValues& Font, const TTextClipFont& Base) {
-    TTextClipFont Result = Base;
-    Result.Name = Font.Name;
-    Result.Size = Font.Size / 100.0;
-    Result.Style = static_cast<uint8_t>((Font.IsBold ? FontStyleBold : 0) |
-                                        (Font.IsItalic ? FontStyleItalic : 0) |
-                                        (Font.IsUnderlined ? FontStyleUnderlined : 0));
-    Result.Color = Font.Color;
-    return Result;
+int32_t StoredFontSize(double Size) {
+    if (!std::isfinite(Size))
+        Size = TTitleFont().Size;
+    return int32_t(std::lround(std::clamp(Size * FontSizeUnit, 1.0, double(MaxFontSize))));
 }
 
 } // namespace
 
-void TTitleClipFont::Assign(const TTitleFontValues& Values) {
-    if (Values == FValues)
+TTitleFont StoredTitleFont(const TTitleFont& Font) {
+    TTitleFont Result;
+    if (!Font.Name.empty())
+        Result.Name = Font.Name;
+    Result.Size = StoredFontSize(Font.Size) / FontSizeUnit;
+    Result.Style = uint8_t(Font.Style & StoredStyleBits);
+    Result.Color = Font.Color;
+    return Result;
+}
+
+void TTitleClipFont::Assign(const TTitleFont& Font) {
+    TTitleFont Stored = StoredTitleFont(Font);
+    if (Stored == FFont)
         return;
-    FValues = Values;
+    FFont = std::move(Stored);
     FOwner->FontChanged();
 }
 
 void TTitleClipFont::Load(const TData& Data) {
-    TTitleFontValues Read = FValues;
-    std::string Name = Data.ReadString("Name", FValues.Name);
+    TTitleFont Read = FFont;
+    std::string Name = Data.ReadString("Name", FFont.Name);
     if (!Name.empty())
         Read.Name = Name;
-    int32_t Size = Data.ReadInteger("Size", FValues.Size);
+    int32_t Size = Data.ReadInteger("Size", StoredFontSize(FFont.Size));
     if (Size > 0)
-        Read.Size = std::min(Size, MaxFontSize);
-    Read.IsBold = Data.ReadBool("IsBold", FValues.IsBold);
-    Read.IsItalic = Data.ReadBool("IsItalic", FValues.IsItalic);
-    Read.IsUnderlined = Data.ReadBool("IsUnderlined", FValues.IsUnderlined);
-    Read.Color = Data.ReadColor("RGBA", FValues.Color);
+        Read.Size = std::min(Size, MaxFontSize) / FontSizeUnit;
+    auto ReadStyle = [&](const char* Key, uint8_t Bit) {
+        if (Data.ReadBool(Key, (FFont.Style & Bit) != 0))
+            Read.Style |= Bit;
+        else
+            Read.Style &= uint8_t(~Bit);
+    };
+    ReadStyle("IsBold", FontStyleBold);
+    ReadStyle("IsItalic", FontStyleItalic);
+    ReadStyle("IsUnderlined", FontStyleUnderlined);
+    Read.Color = Data.ReadColor("RGBA", FFont.Color);
     Assign(Read);
 }
 
 void TTitleClipFont::Save(TData& Data) const {
-    Data.WriteString("Name", FValues.Name);
-    Data.WriteInteger("Size", FValues.Size);
-    Data.WriteBool("IsBold", FValues.IsBold);
-    Data.WriteBool("IsItalic", FValues.IsItalic);
-    Data.WriteBool("IsUnderlined", FValues.IsUnderlined);
-    Data.WriteColor("RGBA", FValues.Color);
+    Data.WriteString("Name", FFont.Name);
+    Data.WriteInteger("Size", StoredFontSize(FFont.Size));
+    Data.WriteBool("IsBold", FFont.IsBold());
+    Data.WriteBool("IsItalic", FFont.IsItalic());
+    Data.WriteBool("IsUnderlined", FFont.IsUnderlined());
+    Data.WriteColor("RGBA", FFont.Color);
 }
 
 TTitleClip::TTitleClip(TVideoTime Duration, TVideoTime Position, int32_t StyleIndex)
@@ -99,8 +115,8 @@ void TTitleClip::PushToElement() {
     TTextClipDescriptor Descriptor;
     Descriptor.SetStyle(FStyleIndex);
     Descriptor.SetText(FText);
-    Descriptor.MainFont().Assign(ElementFont(FMainFont.Values(), DefaultMainFont()));
-    Descriptor.CaptionFont().Assign(ElementFont(FCaptionFont.Values(), DefaultCaptionFont()));
+    Descriptor.MainFont().Assign(FMainFont.Font());
+    Descriptor.CaptionFont().Assign(FCaptionFont.Font());
     Element->SetDescriptor(Descriptor);
 }
 
@@ -114,17 +130,18 @@ void TTitleClip::SetText(const std::string& Text) {
     PushToElement();
 }
 
-void TTitleClip::SetContent(const std::string& Text, const TTitleFontValues& Main,
-                            const TTitleFontValues& Caption) {
-    if (Text == FText && Main == FMainFont.Values() && Caption == FCaptionFont.Values())
+void TTitleClip::SetContent(const std::string& Text, const TTitleFont& Main,
+                            const TTitleFont& Caption) {
+    if (Text == FText && StoredTitleFont(Main) == FMainFont.Font() &&
+        StoredTitleFont(Caption) == FCaptionFont.Font())
         return;
     TUpdateGuard Guard(Changes());
     UndoHistory().Add(std::make_unique<TTitleClipUndo>(this, GetText(TTextSlot::UndoTitleText)));
     ApplyContent(Text, Main, Caption);
 }
 
-void TTitleClip::ApplyContent(const std::string& Text, const TTitleFontValues& Main,
-                              const TTitleFontValues& Caption) {
+void TTitleClip::ApplyContent(const std::string& Text, const TTitleFont& Main,
+                              const TTitleFont& Caption) {
     TUpdateGuard Guard(Changes());
     SetText(Text);
     FMainFont.Assign(Main);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/geometry.h"
+#include "platform/media/title_font.h"
 #include "project/clip.h"
 
 #include <cstdint>
@@ -10,18 +11,11 @@ class TTextClipElement;
 class TTitleClip;
 enum class TProjectChangeFlags : uint32_t;
 
-// The values of a title's font. Size is in hundredths of the title style's
-// relative font size.
-struct TTitleFontValues {
-    std::string Name = "Tahoma";
-    int32_t Size = 5;
-    bool IsBold = false;
-    bool IsItalic = false;
-    bool IsUnderlined = false;
-    TColor Color = 0xFFFFFFFF;
-
-    bool operator==(const TTitleFontValues&) const = default;
-};
+// A title font as a project file keeps it: the size in whole hundredths of
+// the frame height (at least one), the bold, italic and underlined bits, no
+// edge colour and a name. A title clip holds its fonts in this form, so that
+// a saved title loads and draws as it was.
+TTitleFont StoredTitleFont(const TTitleFont& Font);
 
 // A title's font: every change reaches the title's render element.
 class TTitleClipFont {
@@ -30,16 +24,17 @@ public:
     TTitleClipFont(const TTitleClipFont&) = delete;
     TTitleClipFont& operator=(const TTitleClipFont&) = delete;
 
-    const TTitleFontValues& Values() const { return FValues; }
-    // Takes the six values; the title hears of it only when one differs.
-    void Assign(const TTitleFontValues& Values);
+    const TTitleFont& Font() const { return FFont; }
+    // Takes Font as StoredTitleFont makes it; the title hears of it only
+    // when that differs.
+    void Assign(const TTitleFont& Font);
 
     void Load(const TData& Data);
     void Save(TData& Data) const;
 
 private:
     TTitleClip* FOwner;
-    TTitleFontValues FValues;
+    TTitleFont FFont;
 };
 
 // A text title in one of the registered title styles. The text is UTF-8.
@@ -58,11 +53,11 @@ public:
     const TTitleClipFont& CaptionFont() const { return FCaptionFont; }
 
     // Text and both fonts in one change, as one undo step.
-    void SetContent(const std::string& Text, const TTitleFontValues& Main,
-                    const TTitleFontValues& Caption);
+    void SetContent(const std::string& Text, const TTitleFont& Main,
+                    const TTitleFont& Caption);
     // The same without undo: new titles, and the undo records themselves.
-    void ApplyContent(const std::string& Text, const TTitleFontValues& Main,
-                      const TTitleFontValues& Caption);
+    void ApplyContent(const std::string& Text, const TTitleFont& Main,
+                      const TTitleFont& Caption);
     void SetText(const std::string& Text);
 
     void Load(TData& Data) override;

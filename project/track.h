@@ -18,7 +18,7 @@ class TFileClip;
 class TTitleClip;
 class TTrackItemsUndo;
 class TTransition;
-struct TTitleFontValues;
+struct TTitleFont;
 class TMuteTrackSetting;
 enum class TProjectChangeFlags : uint32_t;
 class TProject;
@@ -135,8 +135,8 @@ public:
     // A new clip of FileName at Time, between the transitions around Time;
     // those Keep does not keep lose their link on that side.
     TFileClip* InsertFile(TKeepTransitions Keep, const std::string& FileName, TVideoTime Time);
-    TTitleClip* InsertTitle(TKeepTransitions Keep, const TTitleFontValues& MainFont,
-                            const TTitleFontValues& CaptionFont, const std::string& Text,
+    TTitleClip* InsertTitle(TKeepTransitions Keep, const TTitleFont& MainFont,
+                            const TTitleFont& CaptionFont, const std::string& Text,
                             int32_t StyleIndex, TVideoTime Duration, TVideoTime Time);
     TEffect* InsertEffect(int32_t EffectIndex, TVideoTime Duration, TVideoTime Time);
     // A transition at Time joining the clips before and after it (as Join
@@ -147,8 +147,8 @@ public:
     // item there is not a transition.
     TFileClip* InsertFileIntoTransition(int32_t Index, const std::string& FileName);
     TTitleClip* InsertTitleIntoTransition(int32_t Index, int32_t StyleIndex,
-                                          const TTitleFontValues& MainFont,
-                                          const TTitleFontValues& CaptionFont,
+                                          const TTitleFont& MainFont,
+                                          const TTitleFont& CaptionFont,
                                           const std::string& Text, TVideoTime Duration);
     // Places a new clip at Time over whatever lies there (captured files).
     TFileClip* InsertFileOverwrite(const std::string& FileName, TVideoTime Time);

@@ -74,8 +74,8 @@ TFileClip* TTrack::InsertFile(TKeepTransitions Keep, const std::string& FileName
 namespace {
 
 TRefPtr<TTitleClip> NewTitle(int32_t StyleIndex, TVideoTime Duration, TVideoTime Time,
-                             const std::string& Text, const TTitleFontValues& MainFont,
-                             const TTitleFontValues& CaptionFont) {
+                             const std::string& Text, const TTitleFont& MainFont,
+                             const TTitleFont& CaptionFont) {
     TRefPtr<TTitleClip> Title =
         MakeRef<TTitleClip>(std::max(Duration, MinimumItemDuration), Time, StyleIndex);
     Title->ApplyContent(Text, MainFont, CaptionFont);
@@ -84,8 +84,8 @@ TRefPtr<TTitleClip> NewTitle(int32_t StyleIndex, TVideoTime Duration, TVideoTime
 
 } // namespace
 
-TTitleClip* TTrack::InsertTitle(TKeepTransitions Keep, const TTitleFontValues& MainFont,
-                                const TTitleFontValues& CaptionFont, const std::string& Text,
+TTitleClip* TTrack::InsertTitle(TKeepTransitions Keep, const TTitleFont& MainFont,
+                                const TTitleFont& CaptionFont, const std::string& Text,
                                 int32_t StyleIndex, TVideoTime Duration, TVideoTime Time) {
     TRefPtr<TTitleClip> Title = NewTitle(StyleIndex, Duration, Time, Text, MainFont, CaptionFont);
     TEditBrackets Brackets(*this);
@@ -168,8 +168,8 @@ TFileClip* TTrack::InsertFileIntoTransition(int32_t Index, const std::string& Fi
 }
 
 TTitleClip* TTrack::InsertTitleIntoTransition(int32_t Index, int32_t StyleIndex,
-                                              const TTitleFontValues& MainFont,
-                                              const TTitleFontValues& CaptionFont,
+                                              const TTitleFont& MainFont,
+                                              const TTitleFont& CaptionFont,
                                               const std::string& Text, TVideoTime Duration) {
     TTransition* Leading = TransitionAt(*this, Index);
     if (!Leading)
@@ -243,7 +243,7 @@ void TTrack::ReplaceTitleLayout(int32_t Index, int32_t StyleIndex) {
     if (!Old)
         return;
     TRefPtr<TTitleClip> New = NewTitle(StyleIndex, Old->Duration(), Old->Position(), Old->Text(),
-                                       Old->MainFont().Values(), Old->CaptionFont().Values());
+                                       Old->MainFont().Font(), Old->CaptionFont().Font());
     // The new style keeps every value the old title had under the same key
     // (the background colour among them), and its clip effects.
     CopySettings(*Old, *New);

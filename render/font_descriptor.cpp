@@ -23,12 +23,12 @@ bool ReadWhole(std::string_view Text, double& Value) {
 
 } // namespace
 
-TTextClipFont DefaultMainFont() {
-    return {0.06, "Tahoma", MakeColor(255, 255, 255), MakeColor(0, 0, 0, 0), FontStyleBold};
+TTitleFont DefaultMainFont() {
+    return {"Tahoma", 0.06, FontStyleBold, MakeColor(255, 255, 255), MakeColor(0, 0, 0, 0)};
 }
 
-TTextClipFont DefaultCaptionFont() {
-    return {0.05, "Tahoma", MakeColor(255, 255, 255), MakeColor(0, 0, 0, 0), 0};
+TTitleFont DefaultCaptionFont() {
+    return {"Tahoma", 0.05, 0, MakeColor(255, 255, 255), MakeColor(0, 0, 0, 0)};
 }
 
 std::string WriteTextFormColor(TColor Color) {
@@ -46,8 +46,8 @@ bool ReadTextFormColor(std::string_view Text, TColor& Color) {
 namespace {
 
 bool ReadFontNumbers(std::string_view Size, std::string_view Style, std::string_view Color,
-                     std::string_view SecondColor, TTextClipFont& Font) {
-    TTextClipFont Result = Font;
+                     std::string_view SecondColor, TTitleFont& Font) {
+    TTitleFont Result = Font;
     int64_t StyleValue = 0;
     if (!ReadWhole(Size, Result.Size) || Result.Size <= 0 || !ReadWhole(Style, StyleValue) ||
         StyleValue < 0 || StyleValue > 255 || !ReadTextFormColor(Color, Result.Color) ||
@@ -60,12 +60,12 @@ bool ReadFontNumbers(std::string_view Size, std::string_view Style, std::string_
 
 } // namespace
 
-std::string WriteFontTextForm(const TTextClipFont& Font) {
+std::string WriteFontTextForm(const TTitleFont& Font) {
     return Font.Name + "/" + PropertyFloatText(Font.Size) + "/" + PropertyIntegerText(Font.Style) +
            "/" + WriteTextFormColor(Font.Color) + "/" + WriteTextFormColor(Font.SecondColor);
 }
 
-bool ReadFontTextForm(std::string_view Text, TTextClipFont& Font) {
+bool ReadFontTextForm(std::string_view Text, TTitleFont& Font) {
     // The four numbers are the last four fields; the name is all before them.
     std::string_view Fields[4];
     std::string_view Rest = Text;
@@ -76,7 +76,7 @@ bool ReadFontTextForm(std::string_view Text, TTextClipFont& Font) {
         Fields[I] = Rest.substr(Slash + 1);
         Rest = Rest.substr(0, Slash);
     }
-    TTextClipFont Result = Font;
+    TTitleFont Result = Font;
     if (!ReadFontNumbers(Fields[0], Fields[1], Fields[2], Fields[3], Result))
         return false;
     Result.Name = std::string(Rest);
@@ -84,7 +84,7 @@ bool ReadFontTextForm(std::string_view Text, TTextClipFont& Font) {
     return true;
 }
 
-TTextClipFontDescriptor::TTextClipFontDescriptor(const TTextClipFont& Font) : FFont(Font) {}
+TTextClipFontDescriptor::TTextClipFontDescriptor(const TTitleFont& Font) : FFont(Font) {}
 
 void TTextClipFontDescriptor::SetSize(double Value) {
     if (!std::isfinite(Value) || Value <= 0 || Value == FFont.Size)
@@ -121,7 +121,7 @@ void TTextClipFontDescriptor::SetStyle(uint8_t Value) {
     Changed();
 }
 
-void TTextClipFontDescriptor::Assign(const TTextClipFont& Font) {
+void TTextClipFontDescriptor::Assign(const TTitleFont& Font) {
     if (Font == FFont)
         return;
     FFont = Font;

@@ -3,41 +3,26 @@
 #include "core/delegate.h"
 #include "core/geometry.h"
 #include "core/object.h"
+#include "platform/media/title_font.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-// The style bits of a title font.
-constexpr uint8_t FontStyleBold = 0x01;
-constexpr uint8_t FontStyleItalic = 0x02;
-constexpr uint8_t FontStyleUnderlined = 0x04;
-
-// The values of a title font. The size is a fraction of the frame height.
-struct TTextClipFont {
-    double Size = 0;
-    std::string Name;
-    TColor Color = 0;
-    TColor SecondColor = 0;
-    uint8_t Style = 0;
-
-    bool operator==(const TTextClipFont&) const = default;
-};
-
 // The title's main font: 0.06 of the frame, Tahoma, white, bold, with a
 // transparent black second colour.
-TTextClipFont DefaultMainFont();
+TTitleFont DefaultMainFont();
 // The caption font: as the main font at 0.05 of the frame, not bold.
-TTextClipFont DefaultCaptionFont();
+TTitleFont DefaultCaptionFont();
 
 // The font's part of a title's text form: "name/size/style/colour/second
 // colour", colours as decimal integers 0xAARRGGBB (red and blue exchanged
 // from TColor). The name may hold "/": a reader takes the last four fields as
 // the numbers.
-std::string WriteFontTextForm(const TTextClipFont& Font);
+std::string WriteFontTextForm(const TTitleFont& Font);
 // False, leaving Font alone, when Text is not a font's text form (a size that
 // is not a positive number, a style beyond a byte, a colour beyond 32 bits).
-bool ReadFontTextForm(std::string_view Text, TTextClipFont& Font);
+bool ReadFontTextForm(std::string_view Text, TTitleFont& Font);
 
 // A colour as the text forms write it: red and blue exchanged, as a signed
 // 32-bit decimal. The reader takes signed and unsigned forms.
@@ -48,13 +33,13 @@ bool ReadTextFormColor(std::string_view Text, TColor& Color);
 // only when the value really changes.
 class TTextClipFontDescriptor : public TObject {
 public:
-    explicit TTextClipFontDescriptor(const TTextClipFont& Font = DefaultMainFont());
+    explicit TTextClipFontDescriptor(const TTitleFont& Font = DefaultMainFont());
     TTextClipFontDescriptor(const TTextClipFontDescriptor&) = delete;
     TTextClipFontDescriptor& operator=(const TTextClipFontDescriptor&) = delete;
 
     std::string_view ClassName() const override { return "TTextClipFontDescriptor"; }
 
-    const TTextClipFont& Font() const { return FFont; }
+    const TTitleFont& Font() const { return FFont; }
     double Size() const { return FFont.Size; }
     const std::string& Name() const { return FFont.Name; }
     TColor Color() const { return FFont.Color; }
@@ -68,7 +53,7 @@ public:
     void SetSecondColor(TColor Value);
     void SetStyle(uint8_t Value);
     // Takes every value; fires once when anything differs.
-    void Assign(const TTextClipFont& Font);
+    void Assign(const TTitleFont& Font);
     void Assign(const TTextClipFontDescriptor& Source) { Assign(Source.FFont); }
 
     std::string TextForm() const { return WriteFontTextForm(FFont); }
@@ -78,5 +63,5 @@ public:
 private:
     void Changed();
 
-    TTextClipFont FFont;
+    TTitleFont FFont;
 };

@@ -24,5 +24,5 @@ class TTransitionDescription;
 class TTransitionDescriptions;
 class TVolumePropertyValue;
 struct TCategoryDescription;
-struct TTextClipFont;
+struct TTitleFont;
 struct TTitleTextForm;

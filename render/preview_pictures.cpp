@@ -101,35 +101,27 @@ TVideoFrame Draw(TPreviewPicture Which) {
     return DrawEffectPicture();
 }
 
-fs::path CacheImagesFolder() {
-    if (const char* Cache = std::getenv("XDG_CACHE_HOME"); Cache && *Cache)
-        return fs::path(Cache) / "quillmoor" / "Images";
-    if (const char* Home = std::getenv("HOME"); Home && *Home)
-        return fs::path(Home) / ".cache" / "quillmoor" / "Images";
-    return fs::temp_directory_path() / "quillmoor-images";
+fs::path UserCacheFolder() {
+    if (const char* Cache = std::getenv("XDG_CACHE_HOME"); Cache && *Cache == '/')
+        return fs::path(Cache) / "quillmoor";
+    if (const char* Home = std::getenv("HOME"); Home && *Home == '/')
+        return fs::path(Home) / ".cache" / "quillmoor";
+    return fs::temp_directory_path() / "quillmoor-cache";
 }
 
-// Writes the picture under Folder unless it is there; false when the
-// folder cannot take it.
-bool TryEnsure(const fs::path& Folder, TPreviewPicture Which, std::string& Path) {
-    fs::path File = Folder / PreviewPictureName(Which);
-    Path = File.string();
+// Writes the picture as File, beside and renamed, so that a reader never
+// sees half a file. Raises EMediaError when it cannot.
+void WritePicture(const fs::path& File, TPreviewPicture Which) {
     std::error_code Error;
-    if (fs::is_regular_file(File, Error))
-        return true;
     fs::create_directories(File.parent_path(), Error);
-    if (Error)
-        return false;
-    // Written beside and renamed, so that a reader never sees half a file.
     fs::path Temporary = File;
     Temporary += ".part";
-    try {
-        WriteBmpFile(Temporary.string(), Draw(Which));
-    } catch (const EMediaError&) {
-        return false;
-    }
+    WriteBmpFile(Temporary.string(), Draw(Which));
     fs::rename(Temporary, File, Error);
-    return !Error;
+    if (Error) {
+        fs::remove(Temporary, Error);
+        throw EMediaError("Can not write " + File.string() + ".");
+    }
 }
 
 } // namespace
@@ -146,14 +138,23 @@ std::string PreviewPictureName(TPreviewPicture Which) {
     return "Stage/Effects/Preview Clip.bmp";
 }
 
-std::string EnsurePreviewPicture(const std::string& ImagesFolder, TPreviewPicture Which) {
-    std::string Path;
-    if (!ImagesFolder.empty() && TryEnsure(ImagesFolder, Which, Path))
-        return Path;
-    fs::path Fallback = CacheImagesFolder();
-    if (TryEnsure(Fallback, Which, Path))
-        return Path;
-    // Once more, for the error with the writer's reason.
-    WriteBmpFile(Path, Draw(Which));
-    return Path;
+void WritePreviewPictures(const std::string& ImagesFolder) {
+    for (TPreviewPicture Which : {TPreviewPicture::TransitionOutgoing,
+                                  TPreviewPicture::TransitionIncoming, TPreviewPicture::Effect})
+        WritePicture(fs::path(ImagesFolder) / PreviewPictureName(Which), Which);
+}
+
+std::string EnsurePreviewPicture(const std::string& ImagesFolder, TPreviewPicture Which,
+                                 const std::string& CacheFolder) {
+    std::error_code Error;
+    if (!ImagesFolder.empty()) {
+        fs::path Shipped = fs::path(ImagesFolder) / PreviewPictureName(Which);
+        if (fs::is_regular_file(Shipped, Error))
+            return Shipped.string();
+    }
+    fs::path File = (CacheFolder.empty() ? UserCacheFolder() : fs::path(CacheFolder)) /
+                    PreviewPictureName(Which);
+    if (!fs::is_regular_file(File, Error))
+        WritePicture(File, Which);
+    return File.string();
 }

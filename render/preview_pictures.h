@@ -3,8 +3,9 @@
 #include <string>
 
 // The sample pictures the previewers show transitions and effects on. The
-// program draws them itself and writes them as BMP files under the images
-// folder the first time they are asked for, so they are always there and
+// program draws them itself; the build writes them as BMP files into the
+// images folder it installs, and a program without them writes them into
+// its cache the first time they are asked for, so they are always there and
 // always the same.
 enum class TPreviewPicture {
     TransitionOutgoing, // "Stage/Transitions/Preview Clip1.bmp": warm, with a disc
@@ -18,7 +19,13 @@ constexpr int32_t PreviewPictureHeight = 240;
 // The picture's name relative to the images folder.
 std::string PreviewPictureName(TPreviewPicture Which);
 
-// The picture's file under ImagesFolder, written when it is missing. When
-// that folder cannot be written the picture goes under the user's cache
-// folder instead. Raises EMediaError when neither can be written.
-std::string EnsurePreviewPicture(const std::string& ImagesFolder, TPreviewPicture Which);
+// Writes the three pictures under ImagesFolder, as the build does for the
+// images folder it installs. Raises EMediaError when one cannot be written.
+void WritePreviewPictures(const std::string& ImagesFolder);
+
+// The picture's file: the one under ImagesFolder when it is there (the
+// installed data folder, which is never written at run time), else one
+// written under CacheFolder, or under the user's cache folder when that is
+// empty. Raises EMediaError when it cannot be written.
+std::string EnsurePreviewPicture(const std::string& ImagesFolder, TPreviewPicture Which,
+                                 const std::string& CacheFolder = {});

@@ -64,7 +64,7 @@ bool ReadFloat(std::string_view Text, double& Value) {
 // A font begins at piece First; its name may hold slashes, so it ends at the
 // first piece after which four numbers follow. Next is the piece after it.
 bool ReadFontAt(std::string_view Text, const std::vector<std::string_view>& Pieces, size_t First,
-                size_t Reserved, TTextClipFont& Font, size_t& Next) {
+                size_t Reserved, TTitleFont& Font, size_t& Next) {
     for (size_t NameEnd = First; NameEnd + 4 + Reserved < Pieces.size(); ++NameEnd)
         if (ReadFontTextForm(PieceRange(Text, Pieces, First, NameEnd + 4), Font)) {
             Next = NameEnd + 5;

@@ -19,8 +19,8 @@ constexpr double TitleTextFactor = 0.1;
 // text source name.
 struct TTitleTextForm {
     int32_t StyleCode = 0;
-    TTextClipFont MainFont;
-    TTextClipFont CaptionFont;
+    TTitleFont MainFont;
+    TTitleFont CaptionFont;
     TColor TextColor = 0;
     TColor BackgroundColor = 0;
     std::array<uint8_t, 4> P{}; // p1 .. p4 of the style

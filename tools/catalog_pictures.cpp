@@ -8,6 +8,7 @@
 #include "core/file_io.h"
 #include "platform/media/png_bytes.h"
 #include "project/catalog_infos.h"
+#include "render/preview_pictures.h"
 
 #include <cstdio>
 #include <exception>
@@ -26,7 +27,7 @@ int WritePictures(TInfos& Infos, TCatalogKind Kind, const std::string& Images) {
             continue;
         std::filesystem::path File = std::filesystem::path(Images) / CatalogPictureName(Kind, Info.Id());
         std::filesystem::create_directories(File.parent_path());
-        WriteFileAtomically(File.string(), EncodePng(RenderCatalogPicture(Info, Images)));
+        WriteFileAtomically(File.string(), EncodePng(RenderCatalogPicture(Info, {Images, ""})));
         ++Written;
     }
     return Written;
@@ -41,6 +42,8 @@ int main(int Count, char** Arguments) {
     }
     const std::string Images = Arguments[1];
     try {
+        // The sample pictures the previewers draw on ship beside these.
+        WritePreviewPictures(Images);
         TEffectInfos Effects({Images, ""});
         TTransitionInfos Transitions({Images, ""});
         TTitlesInfo Titles({Images, ""});

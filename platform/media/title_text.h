@@ -1,24 +1,11 @@
 #pragma once
 
 #include "core/geometry.h"
+#include "platform/media/title_font.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-// One font of a title as the title's text form carries it.
-struct TTitleFont {
-    std::string Name = "Tahoma";
-    double Size = 0.06; // of the frame's height
-    uint8_t Style = 1;  // bit 0 bold, bit 1 italic, bit 2 underlined
-    TColor Color = MakeColor(255, 255, 255);
-    TColor SecondColor = MakeColor(0, 0, 0, 0); // the edge around the letters; alpha 0 for none
-
-    bool IsBold() const { return (Style & 1) != 0; }
-    bool IsItalic() const { return (Style & 2) != 0; }
-    bool IsUnderlined() const { return (Style & 4) != 0; }
-    bool operator==(const TTitleFont&) const = default;
-};
 
 // A title as the text source receives it: the style's code and four small
 // parameters (which pick the layout and the movement, see title_styles.h),
@@ -42,7 +29,7 @@ struct TTitleFont {
 // "1/Tahoma/0.06/1/4294967295/0/Tahoma/0.05/0/4294967295/0/4294967295/0/1/1/0.1/0.1/1/3/Hello"
 struct TTitleText {
     int32_t StyleCode = 1;
-    TTitleFont MainFont;
+    TTitleFont MainFont{"Tahoma", 0.06, FontStyleBold};
     TTitleFont CaptionFont{"Tahoma", 0.05, 0};
     TColor TextColor = MakeColor(255, 255, 255);
     TColor BackgroundColor = 0; // fills the frame beneath the text; 0 is transparent

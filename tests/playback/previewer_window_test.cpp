@@ -43,6 +43,8 @@ class PreviewerWindow : public ::testing::Test {
 protected:
     PreviewerWindow() {
         FSavedImages = Skins().ImagesFolder();
+        // The images folder as the build makes it.
+        WritePreviewPictures(Folder.Path("Images"));
         Skins().SetImagesFolder(Folder.Path("Images"));
     }
     ~PreviewerWindow() override { Skins().SetImagesFolder(FSavedImages); }

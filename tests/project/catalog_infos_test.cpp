@@ -76,6 +76,10 @@ TEST_F(CatalogInfosTest, AVideoEffectsPictureIsRenderedOnceAndThenReadFromTheCac
     EXPECT_EQ(Effects.RenderCount(), 1);
     EXPECT_TRUE(CacheHas(TCatalogKind::Effects, Video->Id()));
     EXPECT_FALSE(std::filesystem::exists(Data.Path(CatalogPictureName(TCatalogKind::Effects, Video->Id()))));
+    // The data folder may be an installed, read-only one: the sample
+    // picture the effect was drawn on went into the cache too.
+    EXPECT_TRUE(std::filesystem::is_empty(Data.Root()));
+    EXPECT_TRUE(std::filesystem::is_regular_file(Cache.Path("Stage/Effects/Preview Clip.bmp")));
 
     TEffectInfos Again(Folders());
     const TVideoFrame& Read = Again.GetPicture(*Again.Find(Video->Id()));

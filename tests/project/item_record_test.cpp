@@ -29,12 +29,12 @@ TEST_F(ItemRecordTest, ProjectWithEveryItemKindRoundTripsByteForByte) {
     auto* Title = new TTitleClip(3 * Second, 0, FirstTitleStyle());
     Project->Track(3)->InsertItem(Title, 0);
     Title->SetText("Été à Zürich — 夏");
-    TTitleFontValues Main;
+    TTitleFont Main;
     Main.Name = "DejaVu Sans";
-    Main.Size = 12;
-    Main.IsItalic = true;
+    Main.Size = 0.12;
+    Main.Style = FontStyleItalic;
     Main.Color = 0x80FF0000;
-    Title->SetContent(Title->Text(), Main, Title->CaptionFont().Values());
+    Title->SetContent(Title->Text(), Main, Title->CaptionFont().Font());
     VideoTrack()->Item(0)->SetSelected(true);
 
     std::string Saved = ProjectText(*Project);
@@ -52,7 +52,7 @@ TEST_F(ItemRecordTest, ProjectWithEveryItemKindRoundTripsByteForByte) {
     auto* LoadedTitle = dynamic_cast<TTitleClip*>(Copy->Track(3)->Item(0));
     ASSERT_NE(LoadedTitle, nullptr);
     EXPECT_EQ(LoadedTitle->Text(), "Été à Zürich — 夏");
-    EXPECT_EQ(LoadedTitle->MainFont().Values(), Main);
+    EXPECT_EQ(LoadedTitle->MainFont().Font(), Main);
     EXPECT_EQ(Copy->Track(0)->RenderTrack()->ClipCount(), 2);
     EXPECT_EQ(Copy->Track(0)->RenderTrack()->TransitionCount(), 1);
 }

@@ -123,12 +123,12 @@ TEST_F(StructureUndoTest, SelectedClipEffectsAreDeletedFromTheirClips) {
 
 TEST_F(StructureUndoTest, TitleContentIsUndoneAsOneStep) {
     TTitleClip* Title = PlaceTitle(VideoTrack(), 0, 4 * Second);
-    TTitleFontValues Main;
+    TTitleFont Main;
     Main.Name = "DejaVu Sans";
-    Main.IsBold = true;
+    Main.Style = FontStyleBold;
     EXPECT_TRUE(UndoRoundTrip(*Project, [&] { Title->SetContent("Привет", Main, {}); }));
     EXPECT_EQ(Title->Text(), "Привет");
-    EXPECT_TRUE(Title->MainFont().Values().IsBold);
+    EXPECT_TRUE(Title->MainFont().Font().IsBold());
     // The same content again is no step.
     int32_t Steps = UndoHistory().Count();
     Title->SetContent("Привет", Main, {});

@@ -7,6 +7,9 @@
 
 #include "core/exception_report.h"
 #include "editing_fixture.h"
+#include "platform/media/media_renderer.h"
+#include "platform/media/video_frame.h"
+#include "project/clip_effect.h"
 #include "project/undo_history.h"
 #include "render/codec_media_settings.h"
 #include "render/format_media_settings.h"
@@ -312,6 +315,59 @@ TEST_P(VanishingMediaRevival, TheNextRebuildAfterTheFileReturnsBringsTheClipBack
     EXPECT_TRUE(FileAt(*Track, 1)->IsAvailable());
     EXPECT_TRUE(EngineMatchesFresh());
     EXPECT_EQ(Reports.size(), 1u);
+}
+
+// A project opened while a clip's file was lost holds the clip without an
+// element, which no rebuild can retry; once the file is back a media check
+// opens it again: the clip is available, the engine holds what opening the
+// project now builds (effect and transition joined again), it renders as
+// that would, and the stored project is unchanged.
+TEST_P(VanishingMediaRevival, AClipOpenedWhileItsFileWasLostComesBackWithItsFile) {
+    const TVanishCase& Case = GetParam();
+    const bool Video = Case.Media == TMediaKind::Video;
+    if (Video) {
+        JoinLast(Track, Second / 2);
+        Track->AddEffectSubTrack(1);
+        FileAt(*Track, 1)->InsertClipEffect(new TClipEffect(1), 1);
+    }
+    const std::string Stored = Saved();
+    auto LostClipOf = [&](TProject& In) -> TFileClip* {
+        TTrack* T = In.Track(Track->Index());
+        for (int32_t I = 0; I < T->ItemCount(); ++I)
+            if (TFileClip* Clip = FileAt(*T, I); Clip && Clip->FileName() == Lost)
+                return Clip;
+        return nullptr;
+    };
+
+    Lose(Case.Loss, Lost);
+    TRefPtr<TProject> Opened = Reloaded();
+    TFileClip* Clip = LostClipOf(*Opened);
+    ASSERT_NE(Clip, nullptr);
+    EXPECT_EQ(Clip->FileElement(), nullptr);
+    EXPECT_FALSE(Clip->IsAvailable());
+    EXPECT_EQ(Opened->CheckMedia(), 0) << "the file is still lost";
+    EXPECT_FALSE(Clip->IsAvailable());
+
+    Restore(Case.Loss, Lost);
+    EXPECT_EQ(Opened->CheckMedia(), 1);
+    EXPECT_TRUE(Clip->IsAvailable());
+    EXPECT_EQ(Opened->CheckMedia(), 0) << "a clip comes back once";
+    TRefPtr<TProject> Fresh = Reloaded();
+    EXPECT_EQ(EngineText(Opened->Timeline()), EngineText(Fresh->Timeline()));
+    TData Data;
+    Opened->SaveToData(Data);
+    EXPECT_EQ(Data.SaveToText(), Stored);
+    if (Video) {
+        TVideoFrame Shown, Expected;
+        const TVideoTime Middle = Clip->Position() + Clip->Duration() / 2;
+        TMediaRenderer(Opened->Timeline().Platform()).RenderVideo(Middle, Shown);
+        TMediaRenderer(Fresh->Timeline().Platform()).RenderVideo(Middle, Expected);
+        ASSERT_FALSE(Expected.IsEmpty());
+        ASSERT_EQ(Shown.Width(), Expected.Width());
+        ASSERT_EQ(Shown.Height(), Expected.Height());
+        EXPECT_EQ(Shown.Pixel(Shown.Width() / 2, Shown.Height() / 2),
+                  Expected.Pixel(Expected.Width() / 2, Expected.Height() / 2));
+    }
 }
 
 std::vector<TVanishCase> RevivalCases() {

@@ -9,14 +9,14 @@
 namespace {
 
 TEST(FontDescriptorTest, DefaultFonts) {
-    TTextClipFont Main = DefaultMainFont();
+    TTitleFont Main = DefaultMainFont();
     EXPECT_DOUBLE_EQ(Main.Size, 0.06);
     EXPECT_EQ(Main.Name, "Tahoma");
     EXPECT_EQ(Main.Color, MakeColor(255, 255, 255, 255));
     EXPECT_EQ(Main.SecondColor, MakeColor(0, 0, 0, 0));
     EXPECT_EQ(Main.Style, FontStyleBold);
 
-    TTextClipFont Caption = DefaultCaptionFont();
+    TTitleFont Caption = DefaultCaptionFont();
     EXPECT_DOUBLE_EQ(Caption.Size, 0.05);
     EXPECT_EQ(Caption.Name, "Tahoma");
     EXPECT_EQ(Caption.Color, Main.Color);
@@ -28,8 +28,8 @@ TEST(FontDescriptorTest, DefaultFonts) {
 
 TEST(FontDescriptorTest, TextFormWritesColoursWithRedAndBlueExchanged) {
     EXPECT_EQ(WriteFontTextForm(DefaultMainFont()), "Tahoma/0.06/1/-1/0");
-    TTextClipFont Font{0.125, "DejaVu Sans", MakeColor(0x12, 0x34, 0x56, 0),
-                       MakeColor(0, 0, 0xFF, 0), FontStyleItalic | FontStyleUnderlined};
+    TTitleFont Font{"DejaVu Sans", 0.125, FontStyleItalic | FontStyleUnderlined,
+                    MakeColor(0x12, 0x34, 0x56, 0), MakeColor(0, 0, 0xFF, 0)};
     // 0x00123456 and 0x000000FF.
     EXPECT_EQ(WriteFontTextForm(Font), "DejaVu Sans/0.125/6/1193046/255");
     EXPECT_EQ(WriteTextFormColor(MakeColor(255, 0, 0)), "-65536"); // 0xFFFF0000
@@ -38,9 +38,9 @@ TEST(FontDescriptorTest, TextFormWritesColoursWithRedAndBlueExchanged) {
 TEST(FontDescriptorTest, TextFormRoundTripsAwkwardNames) {
     for (const char* Name :
          {"Tahoma", "", "AC/DC Sans", "/", "Nöto Sans ÇJK 日本", "a//b/", "1/2/3/4", " Padded "}) {
-        TTextClipFont Font{0.0725, Name, MakeColor(1, 2, 3, 4), MakeColor(250, 251, 252, 253),
-                           FontStyleBold | FontStyleUnderlined};
-        TTextClipFont Back = DefaultCaptionFont();
+        TTitleFont Font{Name, 0.0725, FontStyleBold | FontStyleUnderlined, MakeColor(1, 2, 3, 4),
+                        MakeColor(250, 251, 252, 253)};
+        TTitleFont Back = DefaultCaptionFont();
         ASSERT_TRUE(ReadFontTextForm(WriteFontTextForm(Font), Back)) << Name;
         EXPECT_EQ(Back, Font) << Name;
     }
@@ -62,7 +62,7 @@ TEST(FontDescriptorTest, UnreadableTextFormsLeaveTheFontAlone) {
     for (const char* Text : {"", "Tahoma", "Tahoma/0.06/1/-1", "Tahoma/big/1/-1/0",
                              "Tahoma/0/1/-1/0", "Tahoma/-0.1/1/-1/0", "Tahoma/nan/1/-1/0",
                              "Tahoma/0.06/256/-1/0", "Tahoma/0.06/1/-1/0 ", "Tahoma/0,06/1/-1/0"}) {
-        TTextClipFont Font = DefaultCaptionFont();
+        TTitleFont Font = DefaultCaptionFont();
         EXPECT_FALSE(ReadFontTextForm(Text, Font)) << Text;
         EXPECT_EQ(Font, DefaultCaptionFont()) << Text;
     }
@@ -73,7 +73,7 @@ TEST(FontDescriptorTest, TextFormIgnoresTheLocale) {
     if (!Locale.Active())
         GTEST_SKIP() << "no locale with a decimal comma on this machine";
     EXPECT_EQ(WriteFontTextForm(DefaultCaptionFont()), "Tahoma/0.05/0/-1/0");
-    TTextClipFont Font;
+    TTitleFont Font;
     ASSERT_TRUE(ReadFontTextForm("Tahoma/0.05/0/-1/0", Font));
     EXPECT_DOUBLE_EQ(Font.Size, 0.05);
 }

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 namespace {
 
 constexpr TVideoTime Second = 10000000;
@@ -20,10 +23,17 @@ constexpr TVideoTime Frame = Second / 16; // the previewers' frame
 
 class Previewers : public ::testing::Test {
 protected:
+    // The images folder as the build makes it.
+    static std::string ImagesAsBuilt(const TTempFolder& In) {
+        WritePreviewPictures(In.Path("Images"));
+        return In.Path("Images");
+    }
+
     TTempFolder Folder;
-    std::string Outgoing = EnsurePreviewPicture(Folder.Path("Images"), TPreviewPicture::TransitionOutgoing);
-    std::string Incoming = EnsurePreviewPicture(Folder.Path("Images"), TPreviewPicture::TransitionIncoming);
-    std::string Picture = EnsurePreviewPicture(Folder.Path("Images"), TPreviewPicture::Effect);
+    std::string Images = ImagesAsBuilt(Folder);
+    std::string Outgoing = EnsurePreviewPicture(Images, TPreviewPicture::TransitionOutgoing);
+    std::string Incoming = EnsurePreviewPicture(Images, TPreviewPicture::TransitionIncoming);
+    std::string Picture = EnsurePreviewPicture(Images, TPreviewPicture::Effect);
 };
 
 TEST_F(Previewers, SamplePicturesAreWrittenUnderTheImagesFolderAsStills) {
@@ -32,6 +42,30 @@ TEST_F(Previewers, SamplePicturesAreWrittenUnderTheImagesFolderAsStills) {
     TFileClipElement Clip(Incoming, true, true, -1);
     EXPECT_TRUE(Clip.IsStill());
     EXPECT_FALSE(Clip.HasAudio());
+}
+
+// An images folder without the pictures (an installed data folder that
+// lacks them) is never written: the pictures go into the cache folder,
+// once, and the images folder's own are taken when it has them.
+TEST(PreviewPictures, AreTakenFromTheImagesFolderAndOtherwiseDrawnIntoTheCache) {
+    TTempFolder Folder;
+    const std::string Images = Folder.Path("Images"), Cache = Folder.Path("Cache");
+    std::string Drawn = EnsurePreviewPicture(Images, TPreviewPicture::Effect, Cache);
+    EXPECT_EQ(Drawn, Cache + "/Stage/Effects/Preview Clip.bmp");
+    EXPECT_FALSE(std::filesystem::exists(Images));
+    ASSERT_TRUE(std::filesystem::is_regular_file(Drawn));
+    const auto Written = std::filesystem::last_write_time(Drawn);
+    std::filesystem::last_write_time(Drawn, Written - std::chrono::hours(1));
+    EXPECT_EQ(EnsurePreviewPicture(Images, TPreviewPicture::Effect, Cache), Drawn);
+    EXPECT_EQ(std::filesystem::last_write_time(Drawn), Written - std::chrono::hours(1))
+        << "a picture in the cache is not drawn again";
+
+    WritePreviewPictures(Images);
+    EXPECT_EQ(EnsurePreviewPicture(Images, TPreviewPicture::TransitionIncoming, Cache),
+              Images + "/Stage/Transitions/Preview Clip2.bmp");
+    EXPECT_FALSE(std::filesystem::exists(Cache + "/Stage/Transitions"));
+    TFileClipElement Clip(Drawn, true, true, -1);
+    EXPECT_TRUE(Clip.IsStill());
 }
 
 TEST_F(Previewers, ATwoSecondTransitionOverlapsTheClipsByAllButOneFrame) {

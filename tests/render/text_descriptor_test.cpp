@@ -62,9 +62,9 @@ TEST(TextDescriptorTest, TitleTextFormRoundTripsAwkwardText) {
                              "trailing/", "1/2/3/4/5/6/7/8/9"}) {
         TTitleTextForm Form;
         Form.StyleCode = 104;
-        Form.MainFont = {0.0725, "AC/DC Sans", MakeColor(10, 20, 30, 40), MakeColor(1, 2, 3, 0),
-                         FontStyleItalic};
-        Form.CaptionFont = {0.04, "Nöto / Serif", White, OpaqueBlack, 0};
+        Form.MainFont = {"AC/DC Sans", 0.0725, FontStyleItalic, MakeColor(10, 20, 30, 40),
+                         MakeColor(1, 2, 3, 0)};
+        Form.CaptionFont = {"Nöto / Serif", 0.04, 0, White, OpaqueBlack};
         Form.TextColor = MakeColor(255, 0, 0);
         Form.BackgroundColor = OpaqueBlack;
         Form.P = {1, 2, 3, 255};
