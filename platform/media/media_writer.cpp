@@ -398,6 +398,8 @@ void TMediaFileWriter::TState::OpenVideo(const char* EncoderName) {
         C->gop_size = std::max(1, int(std::lround(av_q2d(Rate) * 2)));
     if (Output->oformat->flags & AVFMT_GLOBALHEADER)
         C->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (!Raw)
+        TagVideoColours(*C);
     ConfigureVideoRate(C);
     if (Name == "mpeg4" && Output->oformat == av_guess_format("avi", nullptr, nullptr))
         C->codec_tag = MKTAG('X', 'V', 'I', 'D');
@@ -425,6 +427,10 @@ void TMediaFileWriter::TState::OpenVideo(const char* EncoderName) {
         nullptr, nullptr, nullptr));
     if (!Raw && !Scaler)
         RaiseWriteError(FileName, AVERROR(EINVAL));
+    // The pictures are converted with the matrix the stream is tagged with.
+    if (Scaler)
+        SetScalerColours(Scaler.get(), AV_PIX_FMT_BGRA, AVCOL_SPC_RGB, AVCOL_RANGE_JPEG,
+                         C->pix_fmt, C->colorspace, C->color_range);
     FrameCount = (Duration + VideoFormat.FrameDuration - 1) / VideoFormat.FrameDuration;
     // DV runs at its own rate: as many frames as cover the duration.
     if (Dv)

@@ -167,6 +167,8 @@ void TMediaStreamWriter::TState::OpenVideo(const char* Name) {
                                 FF_QP2LAMBDA;
         }
     }
+    if (!Raw)
+        TagVideoColours(*C);
     OpenEncoder(C, Codec);
     Check(avcodec_parameters_from_context(VideoStream->codecpar, C), FileName);
     VideoStream->time_base = C->time_base;
@@ -364,6 +366,9 @@ void TMediaStreamWriter::WriteVideo(const TPixelView& Bgra, TVideoTime Time) {
                                        nullptr, nullptr, nullptr));
         if (!F->Scaler)
             Check(AVERROR(EINVAL), F->FileName);
+        const AVCodecContext* C = F->VideoEncoder.get();
+        SetScalerColours(F->Scaler.get(), AV_PIX_FMT_BGRA, AVCOL_SPC_RGB, AVCOL_RANGE_JPEG,
+                         C->pix_fmt, C->colorspace, C->color_range);
         F->ScalerWidth = Bgra.Width;
         F->ScalerHeight = Bgra.Height;
     }
