@@ -25,9 +25,13 @@ struct TCachedFrame {
 };
 
 // A plain conversion of the pixel format takes the converter's fast path;
-// a change of size is filtered.
+// a change of size is filtered. The fast path's vector code converts whole
+// blocks of 8 pixels and leaves the rest of a row unwritten: other widths
+// take the exact path.
 int ScalerFlags(const AVFrame* Frame, int Width, int Height) {
-    return Frame->width == Width && Frame->height == Height ? SWS_FAST_BILINEAR : SWS_BILINEAR;
+    int Exact = Width % 8 != 0 ? SWS_ACCURATE_RND : 0;
+    return (Frame->width == Width && Frame->height == Height ? SWS_FAST_BILINEAR : SWS_BILINEAR) |
+           Exact;
 }
 
 } // namespace

@@ -124,22 +124,23 @@ namespace {
 // last row and corrupt the heap.
 TEST(VideoFileReaderWidths, WidthsThatAreNoMultipleOf16ConvertWithinTheFrame) {
     TTempFolder Folder;
-    for (auto [Width, Height] : {std::pair{72, 128}, {90, 160}, {100, 56}, {34, 18}}) {
+    const std::pair<int, int> Sizes[] = {{72, 128}, {90, 160}, {100, 56}, {34, 18}};
+    for (auto [ClipWidth, ClipHeight] : Sizes) {
         TTestVideoOptions Options;
         Options.Codec = "libx264";
-        Options.Width = Width;
-        Options.Height = Height;
+        Options.Width = ClipWidth;
+        Options.Height = ClipHeight;
         Options.FrameCount = 3;
         Options.Painter = SolidColor(200, 40, 40);
-        std::string File = Folder.Path("w" + std::to_string(Width) + ".mp4");
+        std::string File = Folder.Path("w" + std::to_string(ClipWidth) + ".mp4");
         WriteTestVideo(File, Options);
         for (int Round = 0; Round < 3; ++Round) {
             TVideoFileReader Reader(File, 0);
-            auto Frame = Reader.FrameAt(0, Width, Height, TVideoFileReader::TFit::Stretch);
-            ASSERT_EQ(Frame->Width(), Width);
-            const uint8_t* Last = Frame->Row(Height - 1) + (Width - 1) * 4;
-            EXPECT_NEAR(Last[2], 200, 8) << Width;
-            EXPECT_NEAR(Last[1], 40, 8) << Width;
+            auto Frame = Reader.FrameAt(0, ClipWidth, ClipHeight, TVideoFileReader::TFit::Stretch);
+            ASSERT_EQ(Frame->Width(), ClipWidth);
+            const uint8_t* Last = Frame->Row(ClipHeight - 1) + (ClipWidth - 1) * 4;
+            EXPECT_NEAR(Last[2], 200, 8) << ClipWidth;
+            EXPECT_NEAR(Last[1], 40, 8) << ClipWidth;
         }
     }
 }
