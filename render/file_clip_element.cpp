@@ -58,7 +58,8 @@ TFileClipElement::TFileClipElement(std::string FileName, bool WantAudio, bool Wa
     FMediaVideo = {VideoPresetCustom, Info.Width, Info.Height, Info.FrameRate};
     for (const auto& Stream : Info.Streams)
         if (Stream.MajorType == TStreamMajorType::Audio) {
-            FMediaAudio = {AudioPresetCustom, uint16_t(Stream.Channels), 16, uint32_t(Stream.SamplesPerSecond)};
+            FMediaAudio = {AudioPresetCustom, uint16_t(Stream.Channels), 16,
+                           uint32_t(Stream.SamplesPerSecond)};
             break;
         }
     if (FIsStill) {

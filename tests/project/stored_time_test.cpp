@@ -83,8 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TStoredTimeCase{"Ordinary", 2 * Second, 3 * Second, true, 2 * Second, 3 * Second},
         TStoredTimeCase{"NegativePosition", -5 * Second, 3 * Second, true, 0, 3 * Second},
-        TStoredTimeCase{"PositionPast100Hours", 200 * Hour, 3 * Second, true,
-                        MaxProjectPosition, 3 * Second},
+        TStoredTimeCase{"PositionPast100Hours", 200 * Hour, 3 * Second, true, MaxProjectPosition,
+                        3 * Second},
         TStoredTimeCase{"DurationPast100Hours", Second, 150 * Hour, true, Second,
                         MaxProjectPosition},
         TStoredTimeCase{"EndingExactlyAtTheUnlimitedTime", UnlimitedVideoTime - 3 * Second,
@@ -92,8 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         TStoredTimeCase{"EndingJustBeyondTheUnlimitedTime", UnlimitedVideoTime - 3 * Second + 1,
                         3 * Second, false, 0, 0},
         TStoredTimeCase{"LargestPosition", INT64_MAX, 3 * Second, false, 0, 0},
-        TStoredTimeCase{"DurationBeyondTheUnlimitedTime", 0, UnlimitedVideoTime + 1, false, 0,
-                        0}),
+        TStoredTimeCase{"DurationBeyondTheUnlimitedTime", 0, UnlimitedVideoTime + 1, false, 0, 0}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 } // namespace

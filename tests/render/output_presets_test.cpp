@@ -48,7 +48,8 @@ TEST(OutputPresets, OtherFormatsKeepCustomSizesUpTo4kInTheirShape) {
     // Phone and camera sizes and rates stay, landscape and portrait.
     TVideoFormat Hd = SnapVideo(TMediaOutputFormat::Mp4, CollectedVideo(1920, 1080, 50));
     EXPECT_EQ(Hd, (TVideoFormat{VideoPresetCustom, 1920, 1080, 50}));
-    TVideoFormat Hd720 = SnapVideo(TMediaOutputFormat::CompressedAvi, CollectedVideo(1280, 720, 60));
+    TVideoFormat Hd720 =
+        SnapVideo(TMediaOutputFormat::CompressedAvi, CollectedVideo(1280, 720, 60));
     EXPECT_EQ(Hd720, (TVideoFormat{VideoPresetCustom, 1280, 720, 60}));
     TVideoFormat Portrait = SnapVideo(TMediaOutputFormat::Mp4, CollectedVideo(1080, 1920, 30));
     EXPECT_EQ(Portrait, (TVideoFormat{VideoPresetCustom, 1080, 1920, 30}));

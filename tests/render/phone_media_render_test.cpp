@@ -121,10 +121,10 @@ TEST_F(PhoneMediaRender, AFullHd60FpsClipRendersByDefaultAtItsOwnSizeAndRate) {
 
 // Eight bars of saturated and mid colours, where a wrong matrix or range
 // shows most.
-const std::array<TColor, 8> Bars = {
-    MakeColor(191, 191, 191), MakeColor(191, 191, 0), MakeColor(0, 191, 191),
-    MakeColor(0, 191, 0),     MakeColor(191, 0, 191), MakeColor(191, 0, 0),
-    MakeColor(0, 0, 191),     MakeColor(16, 16, 16)};
+const std::array<TColor, 8> Bars = {MakeColor(191, 191, 191), MakeColor(191, 191, 0),
+                                    MakeColor(0, 191, 191),   MakeColor(0, 191, 0),
+                                    MakeColor(191, 0, 191),   MakeColor(191, 0, 0),
+                                    MakeColor(0, 0, 191),     MakeColor(16, 16, 16)};
 
 TFramePainter ColourBars() {
     return [](int, uint8_t* Bgra, int Width, int Height, int Stride) {
@@ -175,8 +175,8 @@ TEST_P(ColourTags, ColourBarsSurviveARenderWithinThreeLevelsAndTheOutputIsTagged
     EXPECT_FALSE(Stream.ColourTransfer.empty());
 
     TVideoFileReader Source(Clip.FileName(), 0), Output(Out, 0);
-    auto Before = Source.FrameAt(Second / 10, Case.Width, Case.Height,
-                                 TVideoFileReader::TFit::Stretch);
+    auto Before =
+        Source.FrameAt(Second / 10, Case.Width, Case.Height, TVideoFileReader::TFit::Stretch);
     auto After =
         Output.FrameAt(Second / 10, Case.Width, Case.Height, TVideoFileReader::TFit::Stretch);
     for (size_t Bar = 0; Bar < Bars.size(); ++Bar) {

@@ -74,8 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
         // What a phone held upright writes (shown as rotation -90).
         TTurnCase{"PhonePortrait", Matrix(0, 1, -1, 0), TDisplayTurn::Clockwise90, 1, 3},
         TTurnCase{"UpsideDown", Matrix(-1, 0, 0, -1), TDisplayTurn::Half, 3, 2},
-        TTurnCase{"PhonePortraitUpsideDown", Matrix(0, -1, 1, 0),
-                  TDisplayTurn::Counterclockwise90, 2, 0},
+        TTurnCase{"PhonePortraitUpsideDown", Matrix(0, -1, 1, 0), TDisplayTurn::Counterclockwise90,
+                  2, 0},
         TTurnCase{"Mirrored", Matrix(-1, 0, 0, 1), TDisplayTurn::MirrorHorizontal, 1, 0},
         TTurnCase{"Flipped", Matrix(1, 0, 0, -1), TDisplayTurn::MirrorVertical, 2, 3},
         TTurnCase{"Transposed", Matrix(0, 1, 1, 0), TDisplayTurn::Transpose, 0, 2},
