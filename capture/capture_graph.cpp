@@ -12,6 +12,7 @@
 #include "platform/media/media_error.h"
 #include "platform/media/stream_writer.h"
 #include "platform/message_queue.h"
+#include "render/output_presets.h"
 #include "render/output_profile.h"
 #include "render/player_object.h"
 #include "toolkit/pixels.h"
@@ -416,13 +417,15 @@ void TCaptureGraphObject::SetRecording(bool Flag) {
     TRenderFormats Formats;
     TStreamWriterFormat Stream;
     if (F->HasVideo && !AudioOnlyFormat && FSettings.Video.Preset != 0) {
-        Formats.Video = {7, F->Video->Width(), F->Video->Height(), F->Video->FramesPerSecond()};
+        Formats.Video = {VideoPresetCustom, F->Video->Width(), F->Video->Height(),
+                         F->Video->FramesPerSecond()};
         Stream.Width = F->Video->Width();
         Stream.Height = F->Video->Height();
         Stream.FramesPerSecond = F->Video->FramesPerSecond();
     }
     if (F->HasAudio && (FSettings.Audio.Preset != 0 || AudioOnlyFormat)) {
-        Formats.Audio = {6, uint16_t(F->Channels), 16, uint32_t(F->SamplesPerSecond)};
+        Formats.Audio = {AudioPresetCustom, uint16_t(F->Channels), 16,
+                         uint32_t(F->SamplesPerSecond)};
         Stream.Channels = F->Channels;
         Stream.SamplesPerSecond = F->SamplesPerSecond;
     }

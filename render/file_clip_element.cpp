@@ -7,6 +7,7 @@
 #include "platform/media/media_probe.h"
 #include "platform/media/media_timeline.h"
 #include "render/engine_objects.h"
+#include "render/output_presets.h"
 
 #include <algorithm>
 
@@ -54,10 +55,11 @@ TFileClipElement::TFileClipElement(std::string FileName, bool WantAudio, bool Wa
     if (!FHasVideo && !FHasAudio)
         RaiseError(FormatMessageText(GetText(TTextSlot::CannotOpenClipFile), FFileName));
     FMediaLength = FIsStill ? 0 : Info.Duration;
-    FMediaVideo = {7, Info.Width, Info.Height, Info.FrameRate};
+    FMediaVideo = {VideoPresetCustom, Info.Width, Info.Height, Info.FrameRate};
     for (const auto& Stream : Info.Streams)
         if (Stream.MajorType == TStreamMajorType::Audio) {
-            FMediaAudio = {6, uint16_t(Stream.Channels), 16, uint32_t(Stream.SamplesPerSecond)};
+            FMediaAudio = {AudioPresetCustom, uint16_t(Stream.Channels), 16,
+                           uint32_t(Stream.SamplesPerSecond)};
             break;
         }
     if (FIsStill) {
@@ -109,13 +111,13 @@ void TFileClipElement::SetZoomPan(const TZoomPanValue& Begin, const TZoomPanValu
 
 void TFileClipElement::CollectFormat(TVideoFormat& Video, TAudioFormat& Audio) const {
     if (FHasVideo) {
-        Video.Preset = 7;
+        Video.Preset = VideoPresetCustom;
         Video.Width = std::max(Video.Width, FMediaVideo.Width);
         Video.Height = std::max(Video.Height, FMediaVideo.Height);
         Video.FramesPerSecond = std::max(Video.FramesPerSecond, FMediaVideo.FramesPerSecond);
     }
     if (FHasAudio) {
-        Audio.Preset = 6;
+        Audio.Preset = AudioPresetCustom;
         Audio.Channels = std::max(Audio.Channels, FMediaAudio.Channels);
         Audio.BitsPerSample = std::max(Audio.BitsPerSample, FMediaAudio.BitsPerSample);
         Audio.SamplesPerSecond = std::max(Audio.SamplesPerSecond, FMediaAudio.SamplesPerSecond);

@@ -4,6 +4,8 @@
 #include "platform/media/media_writer.h"
 #include "render/timeline.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <iterator>
 
@@ -13,7 +15,9 @@ constexpr TVideoFormat VideoTable[] = {
     {VideoPresetNone, 0, 0, 0},       {VideoPresetOptimal, 0, 0, 0},
     {VideoPresetSmall, 160, 120, 10}, {VideoPresetMedium, 320, 240, 15},
     {VideoPresetBig, 640, 480, 25},   {VideoPresetPal, 720, 576, 25},
-    {VideoPresetNtsc, 720, 480, 30},  {VideoPresetCustom, 0, 0, 0},
+    {VideoPresetNtsc, 720, 480, 30},  {VideoPresetHd720, 1280, 720, 30},
+    {VideoPresetFullHd, 1920, 1080, 30}, {VideoPresetUhd, 3840, 2160, 30},
+    {VideoPresetCustom, 0, 0, 0},
 };
 
 constexpr TAudioFormat AudioTable[] = {
@@ -27,6 +31,22 @@ bool IsWindowsMedia(TMediaOutputFormat Format) {
     return Format == TMediaOutputFormat::WindowsMediaVideo ||
            Format == TMediaOutputFormat::WindowsMediaAudio;
 }
+
+} // namespace
+
+void FitInside(TVideoFormat& Video, int32_t LongSide, int32_t ShortSide) {
+    bool Portrait = Video.Height > Video.Width;
+    int32_t MaxWidth = Portrait ? ShortSide : LongSide;
+    int32_t MaxHeight = Portrait ? LongSide : ShortSide;
+    if (Video.Width <= MaxWidth && Video.Height <= MaxHeight)
+        return;
+    double Scale = std::min(double(MaxWidth) / Video.Width, double(MaxHeight) / Video.Height);
+    // Even sides, as the YUV encoders want them.
+    Video.Width = std::clamp(int32_t(std::lround(Video.Width * Scale / 2)) * 2, 2, MaxWidth);
+    Video.Height = std::clamp(int32_t(std::lround(Video.Height * Scale / 2)) * 2, 2, MaxHeight);
+}
+
+namespace {
 
 bool Covers(const TVideoFormat& Entry, const TVideoFormat& Wanted) {
     return Entry.Width >= Wanted.Width && Entry.Height >= Wanted.Height &&
@@ -54,10 +74,17 @@ void SnapVideo(TMediaOutputFormat Format, TVideoFormat& Video) {
     if (Video.Preset == VideoPresetNone)
         return;
     if (Video.Preset == VideoPresetCustom) {
-        if (Video.Width > 640 && Video.Width != 720)
-            Video.Width = 640;
-        if (Video.Height > 480 && Video.Height != 576)
-            Video.Height = 480;
+        // Today's phones and cameras film HD and 4K: their size and rate
+        // stay, only larger pictures are brought down to 4K in their shape.
+        // DV picks between its two norms from the sizes of its own era.
+        if (Format != TMediaOutputFormat::DvAvi) {
+            FitInside(Video, OptimalLongSide, OptimalShortSide);
+        } else {
+            if (Video.Width > 640 && Video.Width != 720)
+                Video.Width = 640;
+            if (Video.Height > 480 && Video.Height != 576)
+                Video.Height = 480;
+        }
         if (Video.FramesPerSecond == 0)
             Video.FramesPerSecond = 25;
     }
@@ -139,7 +166,9 @@ const std::string& VideoPresetName(uint8_t Preset) {
         TTextSlot::VideoPresetNoVideo,   TTextSlot::VideoPresetOptimalName,
         TTextSlot::VideoPresetSmallName, TTextSlot::VideoPresetMediumName,
         TTextSlot::VideoPresetBigName,   TTextSlot::VideoPresetPalName,
-        TTextSlot::VideoPresetNtscName,  TTextSlot::VideoPresetCustomName};
+        TTextSlot::VideoPresetNtscName,  TTextSlot::VideoPresetHd720Name,
+        TTextSlot::VideoPresetFullHdName, TTextSlot::VideoPresetUhdName,
+        TTextSlot::VideoPresetCustomName};
     return GetText(Names[Preset < std::size(Names) ? Preset : VideoPresetCustom]);
 }
 

@@ -19,7 +19,10 @@ constexpr uint8_t VideoPresetMedium = 3;
 constexpr uint8_t VideoPresetBig = 4;
 constexpr uint8_t VideoPresetPal = 5;
 constexpr uint8_t VideoPresetNtsc = 6;
-constexpr uint8_t VideoPresetCustom = 7;
+constexpr uint8_t VideoPresetHd720 = 7;
+constexpr uint8_t VideoPresetFullHd = 8;
+constexpr uint8_t VideoPresetUhd = 9;
+constexpr uint8_t VideoPresetCustom = 10;
 
 constexpr uint8_t AudioPresetNone = 0;
 constexpr uint8_t AudioPresetOptimal = 1;
@@ -35,6 +38,15 @@ const TAudioFormat& AudioPresetFormat(uint8_t Preset);
 // "Small video", "CD", ... from the text table.
 const std::string& VideoPresetName(uint8_t Preset);
 const std::string& AudioPresetName(uint8_t Preset);
+
+// The largest picture the optimal format keeps from moving video (either
+// way round), and from a project of still pictures alone.
+constexpr int32_t OptimalLongSide = 3840, OptimalShortSide = 2160;
+constexpr int32_t StillsLongSide = 1920, StillsShortSide = 1080;
+
+// Brings Video's size down, keeping its shape, to fit a LongSide x ShortSide
+// box turned the picture's way; a picture that fits stays as it is.
+void FitInside(TVideoFormat& Video, int32_t LongSide, int32_t ShortSide);
 
 // Snaps the formats collected from the media to the presets that an output
 // format allows (Flag: the Windows Media formats in bit-rate mode, which

@@ -8,6 +8,8 @@
 #include "render/clip_element.h"
 #include "render/effect_element.h"
 #include "render/engine_objects.h"
+#include "render/file_clip_element.h"
+#include "render/output_presets.h"
 #include "render/preview_graph.h"
 #include "render/transition_element.h"
 
@@ -476,7 +478,17 @@ bool TTimeline::HasAudibleClips() const {
 void TTimeline::OptimalFormat(TVideoFormat& Video, TAudioFormat& Audio) const {
     Video = {};
     Audio = {};
+    // Still pictures do not raise the size above the moving video's: a
+    // 12-megapixel photo among phone clips must not make the output 4K.
+    TVideoFormat Stills;
     for (const auto& Track : FTracks)
-        for (int32_t I = 1; I <= Track->ClipCount(); ++I)
-            Track->Clip(I)->CollectFormat(Video, Audio);
+        for (int32_t I = 1; I <= Track->ClipCount(); ++I) {
+            const TClipElement* Clip = Track->Clip(I);
+            auto* File = dynamic_cast<const TFileClipElement*>(Clip);
+            Clip->CollectFormat(File && File->IsStill() ? Stills : Video, Audio);
+        }
+    if (Video.Preset == 0 && Stills.Preset != 0) {
+        Video = Stills;
+        FitInside(Video, StillsLongSide, StillsShortSide);
+    }
 }

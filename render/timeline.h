@@ -103,7 +103,9 @@ public:
     TVideoTime GetDuration() const override;
     bool HasVideoClips() const;
     bool HasAudibleClips() const;
-    // The largest video and audio formats of the media on the timeline.
+    // The largest video and audio formats of the media on the timeline;
+    // still pictures count only where no moving video is, and then at most
+    // Full HD.
     void OptimalFormat(TVideoFormat& Video, TAudioFormat& Audio) const;
 
     // Rounds a time to the frame grid of the video group, or of the audio

@@ -20,7 +20,7 @@ struct TAudioFormat {
     bool operator==(const TAudioFormat&) const = default;
 };
 
-// Preset 7 (custom), 320 x 240 at 15 frames per second.
-constexpr TVideoFormat DefaultVideoFormat{7, 320, 240, 15.0};
+// Preset 10 (custom), 320 x 240 at 15 frames per second.
+constexpr TVideoFormat DefaultVideoFormat{10, 320, 240, 15.0};
 // Preset 6 (custom), stereo, 16 bits, 44100 samples per second.
 constexpr TAudioFormat DefaultAudioFormat{6, 2, 16, 44100};

@@ -88,6 +88,12 @@ TUsualVideoMediaSettings::TUsualVideoMediaSettings(TMediaSettings& Parent, std::
         "NTSC", GetText(TTextSlot::VideoSettingsNtsc), 720, 480, 30));
     AddPreset(std::make_unique<TConstVideoMediaSettingsPreset>(
         "PAL", GetText(TTextSlot::VideoSettingsPal), 720, 576, 25));
+    AddPreset(std::make_unique<TConstVideoMediaSettingsPreset>(
+        "HD720", GetText(TTextSlot::VideoSettingsHd720), 1280, 720, 30));
+    AddPreset(std::make_unique<TConstVideoMediaSettingsPreset>(
+        "FullHD1080", GetText(TTextSlot::VideoSettingsFullHd), 1920, 1080, 30));
+    AddPreset(std::make_unique<TConstVideoMediaSettingsPreset>(
+        "UHD4K", GetText(TTextSlot::VideoSettingsUhd), 3840, 2160, 30));
     AddPreset(std::make_unique<TCustomVideoMediaSettingsPreset>(
         "Custom", GetText(TTextSlot::VideoSettingsCustom)));
     ApplyPreset(0);

@@ -4,6 +4,8 @@
 #include "core/text_table.h"
 #include "platform/media/media_error.h"
 
+#include <cstring>
+
 void QuietMediaLibraries() {
     static const bool Quiet = [] {
         av_log_set_level(AV_LOG_QUIET);
@@ -112,4 +114,74 @@ bool DecodeNextFrame(AVFormatContext* Format, int StreamIndex, AVCodecContext* D
             avcodec_send_packet(Decoder, Packet); // a damaged packet is skipped
         av_packet_unref(Packet);
     }
+}
+
+TDisplayTurn StreamDisplayTurn(const AVStream* Stream) {
+    size_t Size = 0;
+    const uint8_t* Data = av_stream_get_side_data(Stream, AV_PKT_DATA_DISPLAYMATRIX, &Size);
+    if (!Data || Size < 9 * sizeof(int32_t))
+        return TDisplayTurn::None;
+    int32_t Matrix[9];
+    std::memcpy(Matrix, Data, sizeof(Matrix));
+    return DisplayTurnFromMatrix(Matrix);
+}
+
+namespace {
+
+const int* CoefficientsOf(AVColorSpace Space) {
+    switch (Space) {
+    case AVCOL_SPC_BT709:
+        return sws_getCoefficients(SWS_CS_ITU709);
+    case AVCOL_SPC_FCC:
+        return sws_getCoefficients(SWS_CS_FCC);
+    case AVCOL_SPC_SMPTE240M:
+        return sws_getCoefficients(SWS_CS_SMPTE240M);
+    case AVCOL_SPC_BT2020_NCL:
+    case AVCOL_SPC_BT2020_CL:
+        return sws_getCoefficients(SWS_CS_BT2020);
+    default:
+        return sws_getCoefficients(SWS_CS_ITU601);
+    }
+}
+
+bool IsYuv(int Format) {
+    const AVPixFmtDescriptor* Descriptor = av_pix_fmt_desc_get(AVPixelFormat(Format));
+    return Descriptor && !(Descriptor->flags & AV_PIX_FMT_FLAG_RGB) &&
+           !(Descriptor->flags & AV_PIX_FMT_FLAG_PAL) && Descriptor->nb_components >= 3;
+}
+
+bool IsFullRangeFormat(int Format) {
+    return Format == AV_PIX_FMT_YUVJ420P || Format == AV_PIX_FMT_YUVJ422P ||
+           Format == AV_PIX_FMT_YUVJ444P || Format == AV_PIX_FMT_YUVJ440P ||
+           Format == AV_PIX_FMT_YUVJ411P;
+}
+
+} // namespace
+
+void SetScalerColours(SwsContext* Scaler, int InFormat, AVColorSpace InSpace, AVColorRange InRange,
+                      int OutFormat, AVColorSpace OutSpace, AVColorRange OutRange) {
+    // Packed RGB is always full range; the matrix only means something on
+    // the YUV side.
+    auto Full = [](int Format, AVColorRange Range) {
+        return !IsYuv(Format) || Range == AVCOL_RANGE_JPEG || IsFullRangeFormat(Format) ? 1 : 0;
+    };
+    sws_setColorspaceDetails(Scaler, CoefficientsOf(InSpace), Full(InFormat, InRange),
+                             CoefficientsOf(OutSpace), Full(OutFormat, OutRange), 0, 1 << 16,
+                             1 << 16);
+}
+
+void TagVideoColours(AVCodecContext& Encoder) {
+    // HD sizes follow BT.709; standard definition BT.601, with the PAL
+    // primaries for 576 lines.
+    Encoder.color_range = AVCOL_RANGE_MPEG;
+    if (Encoder.height >= 720 || Encoder.width > 1024) {
+        Encoder.colorspace = AVCOL_SPC_BT709;
+        Encoder.color_primaries = AVCOL_PRI_BT709;
+        Encoder.color_trc = AVCOL_TRC_BT709;
+        return;
+    }
+    bool Pal = Encoder.height == 576 || Encoder.height == 288;
+    Encoder.colorspace = Pal ? AVCOL_SPC_BT470BG : AVCOL_SPC_SMPTE170M;
+    Encoder.color_primaries = Pal ? AVCOL_PRI_BT470BG : AVCOL_PRI_SMPTE170M;
+    Encoder.color_trc = AVCOL_TRC_SMPTE170M;
 }

@@ -9,12 +9,14 @@ extern "C" {
 #include <libavutil/avutil.h>
 #include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
 
 #include "core/text_table.h"
 #include "core/video_time.h"
+#include "platform/media/display_turn.h"
 
 #include <memory>
 #include <string>
@@ -96,3 +98,17 @@ int64_t VideoTimeToStream(TVideoTime Time, AVRational TimeBase);
 // Raises EMediaError with the text Slot filled with the file name and the
 // library's reason for Code (none for 0).
 [[noreturn]] void RaiseMediaFileError(TTextSlot Slot, const std::string& FileName, int Code);
+
+// How Stream's pictures are turned to show upright, from its display matrix.
+TDisplayTurn StreamDisplayTurn(const AVStream* Stream);
+
+// Sets Scaler to convert between the colour matrices and ranges given
+// (unspecified: BT.601); a full-range YUV format (yuvj420p) is full whatever
+// its range says, and packed RGB is full.
+void SetScalerColours(SwsContext* Scaler, int InFormat, AVColorSpace InSpace, AVColorRange InRange,
+                      int OutFormat, AVColorSpace OutSpace, AVColorRange OutRange);
+
+// Tags a YUV encoder's pictures as the engine writes them: limited range,
+// BT.709 for HD sizes and BT.601 for standard definition. Its converter
+// should then be set up with SetScalerColours to match.
+void TagVideoColours(AVCodecContext& Encoder);

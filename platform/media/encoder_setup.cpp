@@ -2,6 +2,7 @@
 
 #include "core/text.h"
 #include "core/text_table.h"
+#include "platform/media/av_support.h"
 #include "platform/media/media_error.h"
 
 extern "C" {
@@ -208,6 +209,10 @@ AVRational SetUpVideoEncoder(AVCodecContext* C, const AVCodec* Codec, const AVFo
         C->gop_size = std::max(1, int(std::lround(av_q2d(Rate) * 2)));
     if (Output->oformat->flags & AVFMT_GLOBALHEADER)
         C->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    // Players show the colours the preview shows only when the stream says
+    // which matrix and range its pixels were made with.
+    if (!Raw)
+        TagVideoColours(*C);
     ConfigureVideoRate(C, Path, Rates);
     if (std::string_view(Codec->name) == "mpeg4" &&
         Output->oformat == av_guess_format("avi", nullptr, nullptr))

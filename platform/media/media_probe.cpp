@@ -38,9 +38,22 @@ TMediaStreamInfo StreamInfo(const AVStream* Stream) {
         Info.Duration = StreamToVideoTime(Stream->duration, Stream->time_base);
     if (Parameters->codec_type == AVMEDIA_TYPE_VIDEO) {
         Info.MajorType = TStreamMajorType::Video;
+        // The size as shown: a phone's portrait clip is stored sideways
+        // with a turn beside it.
         Info.Width = Parameters->width;
         Info.Height = Parameters->height;
+        if (SwapsSides(StreamDisplayTurn(Stream)))
+            std::swap(Info.Width, Info.Height);
         Info.FrameRate = RateOf(Stream);
+        auto Name = [](const char* Text) { return std::string(Text ? Text : ""); };
+        if (Parameters->color_space != AVCOL_SPC_UNSPECIFIED)
+            Info.ColourMatrix = Name(av_color_space_name(Parameters->color_space));
+        if (Parameters->color_primaries != AVCOL_PRI_UNSPECIFIED)
+            Info.ColourPrimaries = Name(av_color_primaries_name(Parameters->color_primaries));
+        if (Parameters->color_trc != AVCOL_TRC_UNSPECIFIED)
+            Info.ColourTransfer = Name(av_color_transfer_name(Parameters->color_trc));
+        if (Parameters->color_range != AVCOL_RANGE_UNSPECIFIED)
+            Info.ColourRange = Name(av_color_range_name(Parameters->color_range));
     } else if (Parameters->codec_type == AVMEDIA_TYPE_AUDIO) {
         Info.MajorType = TStreamMajorType::Audio;
         Info.Channels = Parameters->ch_layout.nb_channels;

@@ -17,6 +17,12 @@ struct TMediaStreamInfo {
     double FrameRate = 0;
     int32_t Width = 0;
     int32_t Height = 0;
+    // A video stream's colour tags by FFmpeg's names ("bt709", "smpte170m";
+    // range "tv" or "pc"); empty when the stream has none.
+    std::string ColourMatrix;
+    std::string ColourPrimaries;
+    std::string ColourTransfer;
+    std::string ColourRange;
     int32_t Channels = 0;
     int32_t SamplesPerSecond = 0;
 };
@@ -27,7 +33,7 @@ struct TMediaInfo {
     std::vector<TMediaStreamInfo> Streams;
     TVideoTime Duration = 0;
     double FrameRate = 0;
-    int32_t Width = 0;
+    int32_t Width = 0; // as shown: turned upright where the stream says so
     int32_t Height = 0;
 
     int32_t StreamCount(TStreamMajorType Type) const;

@@ -222,6 +222,10 @@ void TMediaFileWriter::TState::OpenVideo(const char* EncoderName) {
         nullptr, nullptr, nullptr));
     if (!Raw && !Scaler)
         RaiseWriteError(FileName, AVERROR(EINVAL));
+    // The pictures are converted with the matrix the stream is tagged with.
+    if (Scaler)
+        SetScalerColours(Scaler.get(), AV_PIX_FMT_BGRA, AVCOL_SPC_RGB, AVCOL_RANGE_JPEG,
+                         C->pix_fmt, C->colorspace, C->color_range);
     FrameCount = (Duration + VideoFormat.FrameDuration - 1) / VideoFormat.FrameDuration;
     // DV runs at its own rate: as many frames as cover the duration.
     if (Dv)

@@ -240,6 +240,9 @@ void TMediaStreamWriter::WriteVideo(const TPixelView& Bgra, TVideoTime Time) {
                                        nullptr, nullptr, nullptr));
         if (!F->Scaler)
             Check(AVERROR(EINVAL), F->FileName);
+        const AVCodecContext* C = F->VideoEncoder.get();
+        SetScalerColours(F->Scaler.get(), AV_PIX_FMT_BGRA, AVCOL_SPC_RGB, AVCOL_RANGE_JPEG,
+                         C->pix_fmt, C->colorspace, C->color_range);
         F->ScalerWidth = Bgra.Width;
         F->ScalerHeight = Bgra.Height;
     }

@@ -5,6 +5,7 @@
 #include "platform/media/video_frame.h"
 
 #include <algorithm>
+#include <array>
 #include <deque>
 
 namespace {
@@ -24,9 +25,13 @@ struct TCachedFrame {
 };
 
 // A plain conversion of the pixel format takes the converter's fast path;
-// a change of size is filtered.
+// a change of size is filtered. The fast path's vector code converts whole
+// blocks of 8 pixels and leaves the rest of a row unwritten: other widths
+// take the exact path.
 int ScalerFlags(const AVFrame* Frame, int Width, int Height) {
-    return Frame->width == Width && Frame->height == Height ? SWS_FAST_BILINEAR : SWS_BILINEAR;
+    int Exact = Width % 8 != 0 ? SWS_ACCURATE_RND : 0;
+    return (Frame->width == Width && Frame->height == Height ? SWS_FAST_BILINEAR : SWS_BILINEAR) |
+           Exact;
 }
 
 } // namespace
@@ -52,6 +57,11 @@ struct TVideoFileReader::TState {
     TVideoTime LastTime = -1;
 
     TSwsPtr Scaler;
+    std::array<int, 7> ScalerKey{}; // what the converter was set up for
+    // Pictures of a turned stream are converted here in their stored
+    // orientation, then turned into the frame handed out.
+    TDisplayTurn Turn = TDisplayTurn::None;
+    TVideoFrame Stored;
     std::deque<TCachedFrame> Cache;
     int32_t Seeks = 0;
     int32_t Decoded = 0;
@@ -75,6 +85,7 @@ TVideoFileReader::TVideoFileReader(const std::string& FileName, int32_t StreamNu
     F->Stream = Opened.Stream;
     F->Decoder = std::move(Opened.Decoder);
     F->StartTime = Opened.StartTime;
+    F->Turn = StreamDisplayTurn(F->Stream);
     AVRational Rate =
         F->Stream->avg_frame_rate.num > 0 ? F->Stream->avg_frame_rate : F->Stream->r_frame_rate;
     if (Rate.num > 0 && Rate.den > 0)
@@ -175,7 +186,10 @@ TVideoFileReader::TState::Convert(const AVFrame* Frame, int32_t Width, int32_t H
         AVRational Sar =
             Frame->sample_aspect_ratio.num > 0 ? Frame->sample_aspect_ratio : AVRational{1, 1};
         int32_t DisplayWidth = static_cast<int32_t>(av_rescale(Frame->width, Sar.num, Sar.den));
-        TSize Fitted = FitSize(DisplayWidth, Frame->height, Width, Height);
+        int32_t DisplayHeight = Frame->height;
+        if (SwapsSides(Turn))
+            std::swap(DisplayWidth, DisplayHeight);
+        TSize Fitted = FitSize(DisplayWidth, DisplayHeight, Width, Height);
         Fitted.Width = std::max(Fitted.Width, 1);
         Fitted.Height = std::max(Fitted.Height, 1);
         Target.Left = (Width - Fitted.Width) / 2;
@@ -184,12 +198,33 @@ TVideoFileReader::TState::Convert(const AVFrame* Frame, int32_t Width, int32_t H
         Target.Bottom = Target.Top + Fitted.Height;
     }
     int32_t TargetWidth = Target.Right - Target.Left, TargetHeight = Target.Bottom - Target.Top;
+    // The stored picture is scaled to the size that shows upright once turned.
+    int32_t ScaledWidth = SwapsSides(Turn) ? TargetHeight : TargetWidth;
+    int32_t ScaledHeight = SwapsSides(Turn) ? TargetWidth : TargetHeight;
+    std::array<int, 7> Key{Frame->width,       Frame->height,     Frame->format,
+                           ScaledWidth,        ScaledHeight,      Frame->colorspace,
+                           Frame->color_range};
     Scaler.reset(sws_getCachedContext(
-        Scaler.release(), Frame->width, Frame->height, AVPixelFormat(Frame->format), TargetWidth,
-        TargetHeight, AV_PIX_FMT_BGRA, ScalerFlags(Frame, TargetWidth, TargetHeight), nullptr,
+        Scaler.release(), Frame->width, Frame->height, AVPixelFormat(Frame->format), ScaledWidth,
+        ScaledHeight, AV_PIX_FMT_BGRA, ScalerFlags(Frame, ScaledWidth, ScaledHeight), nullptr,
         nullptr, nullptr));
     if (!Scaler)
         RaiseMediaFileError(TTextSlot::CannotDecodeMedia, FileName, AVERROR(EINVAL));
+    // A clip's own colour matrix and range decide its colours; the tags do
+    // not change within a stream, so a reused converter keeps them.
+    if (Key != ScalerKey) {
+        SetScalerColours(Scaler.get(), Frame->format, Frame->colorspace, Frame->color_range,
+                         AV_PIX_FMT_BGRA, AVCOL_SPC_RGB, AVCOL_RANGE_JPEG);
+        ScalerKey = Key;
+    }
+    if (Turn != TDisplayTurn::None) {
+        Stored.Resize(ScaledWidth, ScaledHeight);
+        uint8_t* Planes[4] = {Stored.Data(), nullptr, nullptr, nullptr};
+        int Strides[4] = {Stored.Stride(), 0, 0, 0};
+        sws_scale(Scaler.get(), Frame->data, Frame->linesize, 0, Frame->height, Planes, Strides);
+        TurnPicture(Stored, Turn, *Output, Target.Left, Target.Top);
+        return Output;
+    }
     uint8_t* Planes[4] = {Output->Row(Target.Top) + Target.Left * 4, nullptr, nullptr, nullptr};
     int Strides[4] = {Output->Stride(), 0, 0, 0};
     sws_scale(Scaler.get(), Frame->data, Frame->linesize, 0, Frame->height, Planes, Strides);

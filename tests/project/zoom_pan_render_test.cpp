@@ -6,6 +6,7 @@
 #include "platform/media/media_renderer.h"
 #include "platform/media/video_frame.h"
 #include "project/file_clip.h"
+#include "render/output_presets.h"
 #include "render/timeline.h"
 
 namespace {
@@ -97,7 +98,8 @@ TEST_F(StillZoomPan, MovementRunsFromTheBeginQuadrantToTheEndQuadrant) {
 TEST_F(StillZoomPan, RenderCopyAtAnotherSizeShowsTheSameQuadrant) {
     TZoomPanValue BottomLeft{0, 1, 0.5};
     Still->SetZoomPanRaw(BottomLeft, BottomLeft, false, false);
-    TTimeline Copy(Project->Timeline(), TVideoFormat{7, 640, 480, 25}, DefaultAudioFormat);
+    TTimeline Copy(Project->Timeline(), TVideoFormat{VideoPresetCustom, 640, 480, 25},
+                   DefaultAudioFormat);
     ASSERT_NE(Copy.ZoomPanHandle(), 0u);
     TVideoFrame Frame = RenderAt(Copy, Second);
     ASSERT_EQ(Frame.Width(), 640);

@@ -53,6 +53,18 @@ protected:
         WriteTestTone(File, 440, 0.5, Seconds, Rate, Channels);
         return Place(std::make_unique<TFileClipElement>(File, true, false, -1));
     }
+    // A clip made with Options as File (in the test's folder), with or without its sound.
+    TFileClipElement& AddClip(const std::string& Name, const TTestVideoOptions& Options) {
+        std::string File = Folder.Path(Name);
+        WriteTestVideo(File, Options);
+        return Place(std::make_unique<TFileClipElement>(File, Options.WithAudio, true, -1));
+    }
+    // A still picture of Width x Height, shown for a second.
+    TFileClipElement& AddPicture(int Width, int Height) {
+        std::string File = Folder.Path("picture" + std::to_string(++FFiles) + ".png");
+        WriteTestPicture(File, Width, Height, 0xFF2060A0);
+        return Place(std::make_unique<TFileClipElement>(File, false, true, Second));
+    }
     TColorClipElement& AddColor(TVideoTime Duration) {
         return Place(std::make_unique<TColorClipElement>(MakeColor(200, 40, 40), Duration));
     }

@@ -44,9 +44,25 @@ TEST(OutputPresets, DvTakesTheLargestNormWhenNoneCovers) {
     EXPECT_EQ(Video.Preset, VideoPresetPal);
 }
 
-TEST(OutputPresets, OtherFormatsKeepCustomSizesWithinTheStandardLimits) {
+TEST(OutputPresets, OtherFormatsKeepCustomSizesUpTo4kInTheirShape) {
+    // Phone and camera sizes and rates stay, landscape and portrait.
     TVideoFormat Hd = SnapVideo(TMediaOutputFormat::Mp4, CollectedVideo(1920, 1080, 50));
-    EXPECT_EQ(Hd, (TVideoFormat{VideoPresetCustom, 640, 480, 50}));
+    EXPECT_EQ(Hd, (TVideoFormat{VideoPresetCustom, 1920, 1080, 50}));
+    TVideoFormat Hd720 =
+        SnapVideo(TMediaOutputFormat::CompressedAvi, CollectedVideo(1280, 720, 60));
+    EXPECT_EQ(Hd720, (TVideoFormat{VideoPresetCustom, 1280, 720, 60}));
+    TVideoFormat Portrait = SnapVideo(TMediaOutputFormat::Mp4, CollectedVideo(1080, 1920, 30));
+    EXPECT_EQ(Portrait, (TVideoFormat{VideoPresetCustom, 1080, 1920, 30}));
+    TVideoFormat Uhd =
+        SnapVideo(TMediaOutputFormat::WindowsMediaVideo, CollectedVideo(3840, 2160, 25));
+    EXPECT_EQ(Uhd, (TVideoFormat{VideoPresetCustom, 3840, 2160, 25}));
+    // Larger pictures come down to fit 4K either way round, keeping their shape.
+    TVideoFormat Eight = SnapVideo(TMediaOutputFormat::Mp4, CollectedVideo(7680, 4320, 30));
+    EXPECT_EQ(Eight, (TVideoFormat{VideoPresetCustom, 3840, 2160, 30}));
+    TVideoFormat TallEight = SnapVideo(TMediaOutputFormat::Mp4, CollectedVideo(4320, 7680, 30));
+    EXPECT_EQ(TallEight, (TVideoFormat{VideoPresetCustom, 2160, 3840, 30}));
+    TVideoFormat Wide = SnapVideo(TMediaOutputFormat::Mp4, CollectedVideo(5000, 2000, 30));
+    EXPECT_EQ(Wide, (TVideoFormat{VideoPresetCustom, 3840, 1536, 30}));
     // The PAL and NTSC sizes themselves are not limited.
     TVideoFormat Pal =
         SnapVideo(TMediaOutputFormat::WindowsMediaVideo, CollectedVideo(720, 576, 25));
@@ -103,6 +119,45 @@ TEST_F(OutputPresetsTimeline, OptimalFormatIsTheLargestMediaSnapped) {
     EXPECT_EQ(Audio.Channels, 1u);
     GetOptimalFormat(Timeline, TMediaOutputFormat::DvAvi, false, Video, Audio);
     EXPECT_EQ(Video.Preset, VideoPresetNtsc);
+}
+
+TEST_F(OutputPresetsTimeline, StillPicturesNeverRaiseTheSizeAboveTheMovingVideos) {
+    AddVideo(176, 144, 10, 0.5, 0);
+    AddPicture(800, 600);
+    TVideoFormat Video;
+    TAudioFormat Audio;
+    GetOptimalFormat(Timeline, TMediaOutputFormat::Mp4, false, Video, Audio);
+    EXPECT_EQ(Video, (TVideoFormat{VideoPresetCustom, 176, 144, 10}));
+}
+
+TEST_F(OutputPresetsTimeline, AProjectOfStillsAloneTakesAtMostFullHdInThePicturesShape) {
+    AddPicture(2400, 1800);
+    TVideoFormat Video;
+    TAudioFormat Audio;
+    GetOptimalFormat(Timeline, TMediaOutputFormat::Mp4, false, Video, Audio);
+    EXPECT_EQ(Video.Preset, VideoPresetCustom);
+    EXPECT_EQ(Video.Width, 1440);
+    EXPECT_EQ(Video.Height, 1080);
+    // A small still stays as it is.
+    Timeline.Track(1)->Clip(1)->Detach();
+    AddPicture(320, 200);
+    GetOptimalFormat(Timeline, TMediaOutputFormat::Mp4, false, Video, Audio);
+    EXPECT_EQ(Video.Width, 320);
+    EXPECT_EQ(Video.Height, 200);
+}
+
+TEST(OutputPresetTables, HdPresetsComeAfterTheStandardOnesAndBeforeCustom) {
+    EXPECT_EQ(VideoPresetFormat(VideoPresetHd720), (TVideoFormat{VideoPresetHd720, 1280, 720, 30}));
+    EXPECT_EQ(VideoPresetFormat(VideoPresetFullHd),
+              (TVideoFormat{VideoPresetFullHd, 1920, 1080, 30}));
+    EXPECT_EQ(VideoPresetFormat(VideoPresetUhd), (TVideoFormat{VideoPresetUhd, 3840, 2160, 30}));
+    EXPECT_EQ(VideoPresetName(VideoPresetHd720), "HD 720p");
+    EXPECT_EQ(VideoPresetName(VideoPresetFullHd), "Full HD 1080p");
+    EXPECT_EQ(VideoPresetName(VideoPresetUhd), "4K UHD");
+    EXPECT_GT(VideoPresetCustom, VideoPresetUhd);
+    EXPECT_EQ(VideoPresetName(VideoPresetCustom), "Custom");
+    // Out of range still means custom.
+    EXPECT_EQ(VideoPresetFormat(200).Preset, VideoPresetCustom);
 }
 
 TEST_F(OutputPresetsTimeline, ColourClipsHaveNoOptimalFormat) {

@@ -8,6 +8,7 @@
 #include "platform/media/video_frame.h"
 #include "render/clip_element.h"
 #include "render/file_clip_element.h"
+#include "render/output_presets.h"
 #include "test_media.h"
 
 #include <filesystem>
@@ -333,7 +334,7 @@ TEST_F(RenderTimelineFiles, OptimalFormatIsTheLargestOfTheMedia) {
     EXPECT_EQ(Video.Width, 160);
     EXPECT_EQ(Video.Height, 120);
     EXPECT_DOUBLE_EQ(Video.FramesPerSecond, 25.0);
-    EXPECT_EQ(Video.Preset, 7);
+    EXPECT_EQ(Video.Preset, VideoPresetCustom);
     EXPECT_EQ(Audio.SamplesPerSecond, 44100u);
     EXPECT_EQ(Audio.Channels, 2);
     EXPECT_TRUE(Timeline.HasVideoClips());
@@ -355,7 +356,7 @@ TEST_F(RenderTimelineFiles, RenderCopyHasTheSameClipsAndIsNotDisturbedByLaterEdi
     A.SetBrightness(10);
     Timeline.Track(1)->SetVolume(0.25);
 
-    TTimeline Copy(Timeline, {7, 64, 48, 25}, {6, 2, 16, 48000});
+    TTimeline Copy(Timeline, {VideoPresetCustom, 64, 48, 25}, {AudioPresetCustom, 2, 16, 48000});
     EXPECT_EQ(Copy.RenderMode(), 1);
     EXPECT_EQ(Copy.TrackCount(), 1);
     ASSERT_EQ(Copy.Track(1)->ClipCount(), 2);

@@ -6,6 +6,7 @@
 #include "platform/media/video_frame.h"
 #include "render/effect_element.h"
 #include "render/file_clip_element.h"
+#include "render/output_presets.h"
 #include "render/text_clip_element.h"
 #include "render/timeline.h"
 #include "test_media.h"
@@ -200,7 +201,7 @@ TEST_F(TransitionElement, RenderCopyKeepsTransitionsAndEffects) {
     TEffectElement Effect(1, TEffectTimeMode::Whole, 0);
     Effect.AttachToClip(&B);
 
-    TTimeline Copy(Timeline, {7, 320, 240, 16}, {6, 2, 16, 44100});
+    TTimeline Copy(Timeline, {VideoPresetCustom, 320, 240, 16}, {AudioPresetCustom, 2, 16, 44100});
     TTimelineTrack* Copied = Copy.Track(1);
     ASSERT_EQ(Copied->ClipCount(), 2);
     EXPECT_EQ(Copied->TransitionCount(), 1);

@@ -50,6 +50,44 @@ TEST_F(VideoMediaSettings, LoadedValuesSelectTheirPreset) {
     EXPECT_EQ(CurrentKey(Video), "Small");
 }
 
+TEST_F(VideoMediaSettings, StoredSizesLoadToTheSameValuesWithTheHdPresetsListed) {
+    struct TCase {
+        const char* Text;
+        TSize3 Size;
+        const char* Key;
+    };
+    const TCase Cases[] = {
+        {"Width = 720\nHeight = 576\nFPS = 25\n", {720, 576, 25}, "PAL"},
+        {"Width = 720\nHeight = 480\nFPS = 30\n", {720, 480, 30}, "NTSC"},
+        {"Width = 400\nHeight = 300\nFPS = 12\n", {400, 300, 12}, "Custom"},
+        {"Width = 1280\nHeight = 720\nFPS = 30\n", {1280, 720, 30}, "HD720"},
+        {"Width = 1920\nHeight = 1080\nFPS = 30\n", {1920, 1080, 30}, "FullHD1080"},
+        {"Width = 3840\nHeight = 2160\nFPS = 30\n", {3840, 2160, 30}, "UHD4K"},
+        {"Width = 1920\nHeight = 1080\nFPS = 60\n", {1920, 1080, 60}, "Custom"},
+    };
+    for (const TCase& Case : Cases) {
+        TRender Render(Timeline);
+        auto& Video = Render.WMV().Video();
+        LoadText(Video, Case.Text);
+        EXPECT_EQ(SizeOf(Video), Case.Size) << Case.Text;
+        EXPECT_EQ(CurrentKey(Video), Case.Key) << Case.Text;
+        TData Saved;
+        Video.Save(Saved);
+        EXPECT_EQ(Saved.ReadInteger("Width", 0), Case.Size.Width);
+        EXPECT_EQ(Saved.ReadInteger("FPS", 0), Case.Size.Fps);
+    }
+    // The HD presets sit after PAL and before Custom.
+    TRender Render(Timeline);
+    auto& Video = Render.MP4().Video();
+    int32_t Pal = Video.FindPreset("PAL"), Custom = Video.FindPreset("Custom");
+    EXPECT_EQ(Video.FindPreset("HD720"), Pal + 1);
+    EXPECT_EQ(Video.FindPreset("FullHD1080"), Pal + 2);
+    EXPECT_EQ(Video.FindPreset("UHD4K"), Pal + 3);
+    EXPECT_EQ(Custom, Pal + 4);
+    Video.SelectPreset(Video.FindPreset("FullHD1080"));
+    EXPECT_EQ(SizeOf(Video), (TSize3{1920, 1080, 30}));
+}
+
 TEST_F(VideoMediaSettings, PalSizeSelectsPalUnlessItIsTheProjectsOptimalFormat) {
     TRender Render(Timeline);
     Render.AVI().Video().SetWidth(720);

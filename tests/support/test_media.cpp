@@ -115,7 +115,8 @@ public:
         if (!FScale)
             Fail(Path, std::string("cannot convert BGRA to ") + av_get_pix_fmt_name(Codec.pix_fmt));
         // Full-range YUV (JPEG) needs telling; limited range is the default.
-        const int* Coefficients = sws_getCoefficients(SWS_CS_ITU601);
+        const int* Coefficients = sws_getCoefficients(
+            Codec.colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_ITU601);
         sws_setColorspaceDetails(FScale.get(), Coefficients, 1, Coefficients,
                                  Codec.color_range == AVCOL_RANGE_JPEG ? 1 : 0, 0, 1 << 16,
                                  1 << 16);
@@ -251,8 +252,20 @@ public:
         Codec.time_base = av_inv_q(Codec.framerate);
         Codec.gop_size = Clip.GopSize;
         Codec.max_b_frames = Clip.MaxBFrames;
-        if (Encoder->id == AV_CODEC_ID_MJPEG)
+        if (Encoder->id == AV_CODEC_ID_MJPEG || Clip.FullRange)
             Codec.color_range = AVCOL_RANGE_JPEG;
+        if (Clip.Colours == TTestColours::Bt709) {
+            Codec.colorspace = AVCOL_SPC_BT709;
+            Codec.color_primaries = AVCOL_PRI_BT709;
+            Codec.color_trc = AVCOL_TRC_BT709;
+        } else if (Clip.Colours == TTestColours::Bt601) {
+            Codec.colorspace = AVCOL_SPC_SMPTE170M;
+            Codec.color_primaries = AVCOL_PRI_SMPTE170M;
+            Codec.color_trc = AVCOL_TRC_SMPTE170M;
+        }
+        if (!Clip.FullRange && Clip.Colours != TTestColours::Untagged &&
+            Codec.color_range != AVCOL_RANGE_JPEG)
+            Codec.color_range = AVCOL_RANGE_MPEG;
         if (Encoder->id == AV_CODEC_ID_MPEG4 || Encoder->id == AV_CODEC_ID_MJPEG) {
             // The default 200 kbit/s smears the frame number's bars at larger sizes.
             Codec.flags |= AV_CODEC_FLAG_QSCALE;
@@ -270,6 +283,15 @@ public:
         }
         FVideo.Stream = OpenStream(Codec, EncoderOptions);
         FVideo.Stream->avg_frame_rate = Codec.framerate;
+        if (!Clip.DisplayMatrix.empty()) {
+            if (Clip.DisplayMatrix.size() != 9)
+                Fail(FPath, "a display matrix has nine numbers");
+            uint8_t* Side = av_stream_new_side_data(FVideo.Stream, AV_PKT_DATA_DISPLAYMATRIX,
+                                                    9 * sizeof(int32_t));
+            if (!Side)
+                throw std::bad_alloc();
+            std::memcpy(Side, Clip.DisplayMatrix.data(), 9 * sizeof(int32_t));
+        }
         FVideo.EndPts = Clip.FrameCount;
         FPainter = Clip.Painter ? Clip.Painter : SolidColor(128, 128, 128);
     }

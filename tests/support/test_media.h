@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // Media made at run time for the media engine's tests and benchmarks, so that
 // nothing has to be downloaded: clips of solid colours or numbered frames with
@@ -24,6 +25,9 @@
 using TFramePainter =
     std::function<void(int FrameIndex, uint8_t* Bgra, int Width, int Height, int Stride)>;
 
+// The colour matrix a clip's YUV pictures are made with and tagged as.
+enum class TTestColours { Untagged, Bt601, Bt709 };
+
 struct TTestVideoOptions {
     // A libavcodec encoder name: "mpeg4", "libx264", "mjpeg", "rawvideo",
     // "dvvideo", ... "dvvideo" always makes PAL DV: 720 x 576 at 25 frames per
@@ -37,6 +41,16 @@ struct TTestVideoOptions {
     int GopSize = 12;      // keyframe interval
     int MaxBFrames = 0;    // > 0 for long-GOP clips with B-frames (libx264, mpeg4)
     TFramePainter Painter; // empty: SolidColor(128, 128, 128)
+
+    // Untagged clips are made with the BT.601 matrix, as decoders assume for
+    // untagged video. FullRange makes full-range (0..255) YUV, tagged so.
+    TTestColours Colours = TTestColours::Untagged;
+    bool FullRange = false;
+
+    // A display matrix stored beside the video (MP4 and MOV), nine numbers
+    // in FFmpeg's layout, as phones write to show sideways-stored pictures
+    // upright; empty: none.
+    std::vector<int32_t> DisplayMatrix;
 
     // An optional sine tone as long as the video. DV takes only "pcm_s16le"
     // at 48000 Hz, 2 channels; MP4 holds no PCM here (use "aac" or "libmp3lame").

@@ -116,3 +116,33 @@ TEST_F(VideoFileReader, MissingStreamRaises) {
 }
 
 } // namespace
+
+namespace {
+
+// Regression: widths that are no multiple of 16 (a portrait phone clip is
+// 1080 wide) made the colour converter store past the end of the frame's
+// last row and corrupt the heap.
+TEST(VideoFileReaderWidths, WidthsThatAreNoMultipleOf16ConvertWithinTheFrame) {
+    TTempFolder Folder;
+    const std::pair<int, int> Sizes[] = {{72, 128}, {90, 160}, {100, 56}, {34, 18}};
+    for (auto [ClipWidth, ClipHeight] : Sizes) {
+        TTestVideoOptions Options;
+        Options.Codec = "libx264";
+        Options.Width = ClipWidth;
+        Options.Height = ClipHeight;
+        Options.FrameCount = 3;
+        Options.Painter = SolidColor(200, 40, 40);
+        std::string File = Folder.Path("w" + std::to_string(ClipWidth) + ".mp4");
+        WriteTestVideo(File, Options);
+        for (int Round = 0; Round < 3; ++Round) {
+            TVideoFileReader Reader(File, 0);
+            auto Frame = Reader.FrameAt(0, ClipWidth, ClipHeight, TVideoFileReader::TFit::Stretch);
+            ASSERT_EQ(Frame->Width(), ClipWidth);
+            const uint8_t* Last = Frame->Row(ClipHeight - 1) + (ClipWidth - 1) * 4;
+            EXPECT_NEAR(Last[2], 200, 8) << ClipWidth;
+            EXPECT_NEAR(Last[1], 40, 8) << ClipWidth;
+        }
+    }
+}
+
+} // namespace
