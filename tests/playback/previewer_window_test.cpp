@@ -174,6 +174,7 @@ TEST_F(PreviewerWindow, ADraggedItemIsPreviewedWhenItEntersTheWindow) {
         H.System.ScriptMouseUp({300, 300});
         H.System.RunLoop([&] { return H.System.ScriptLength() == 0; });
         H.System.ProcessEvents();
+        EXPECT_FALSE(Drag().IsDragging());
         EXPECT_TRUE(Playing);
         return Shown;
     };
@@ -210,6 +211,8 @@ TEST_F(PreviewerWindow, ADraggedItemIsPreviewedWhenItEntersTheWindow) {
     H.System.ScriptMouseMove({100, 50});
     H.System.ScriptMouseUp({300, 300});
     H.System.RunLoop([&] { return H.System.ScriptLength() == 0; });
+    H.System.ProcessEvents();
+    EXPECT_FALSE(Drag().IsDragging());
     EXPECT_EQ(H.Player->PlayerObject(), Shown);
 }
 
