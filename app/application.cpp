@@ -34,6 +34,7 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -188,6 +189,26 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
     return 0;
 }
 
+// --demo: makes the demo and, where the window will open, names its
+// project as the file to open (no exit code: the program goes on). With
+// --render, or without a display, it renders the demo instead and says how
+// to open it; the exit code ends the program.
+std::optional<int> PrepareDemo(TCommandLine& CommandLine) {
+    if (!CommandLine.Files.empty())
+        return RefuseCommandLine(GetText(TTextSlot::DemoTakesNoFile));
+    const bool Window = HasDisplay() && !CommandLine.Render;
+    int Result = RunDemo(DemoFolderName(), Window ? TDemoJob::MakeOnly : TDemoJob::MakeAndRender);
+    if (Result != 0)
+        return Result;
+    const std::string ProjectFile = DemoProjectFile(DemoFolderName());
+    if (!Window) {
+        std::printf("%s\n", FormatMessageText(GetText(TTextSlot::DemoOpenHint), ProjectFile).c_str());
+        return 0;
+    }
+    CommandLine.Files.push_back(ProjectFile);
+    return std::nullopt;
+}
+
 } // namespace
 
 int RunApplication(const std::vector<std::string>& Arguments) {
@@ -202,6 +223,13 @@ int RunApplication(const std::vector<std::string>& Arguments) {
         PrintUsage(stdout);
         return 0;
     }
+    if (CommandLine.Version) {
+        std::printf("Quillmoor %s\n", QM_VERSION);
+        return 0;
+    }
+    if (CommandLine.Demo)
+        if (std::optional<int> Done = PrepareDemo(CommandLine))
+            return *Done;
     if (IsCaptureCommand(CommandLine))
         return RunCommandLineCapture(CommandLine);
     if (CommandLine.Render) {

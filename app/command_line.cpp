@@ -18,6 +18,8 @@ enum class TSwitch {
     Render,
     RenderKind,
     Help,
+    Version,
+    Demo,
     CaptureList,
     CaptureFile,
     SnapshotFile,
@@ -49,6 +51,8 @@ constexpr TSwitchName Switches[] = {
     {"RENDER", TSwitch::Render, true, false},
     {"KIND", TSwitch::RenderKind, true, false},
     {"HELP", TSwitch::Help, false, true},
+    {"VERSION", TSwitch::Version, false, true},
+    {"DEMO", TSwitch::Demo, false, true},
     {"CAPTURE-LIST", TSwitch::CaptureList, false, true},
     {"CAPTURE", TSwitch::CaptureFile, true, true},
     {"SNAPSHOT", TSwitch::SnapshotFile, true, true},
@@ -99,6 +103,12 @@ void Apply(TCommandLine& Result, TSwitch Switch, std::string Value) {
         break;
     case TSwitch::Help:
         Result.Help = true;
+        break;
+    case TSwitch::Version:
+        Result.Version = true;
+        break;
+    case TSwitch::Demo:
+        Result.Demo = true;
         break;
     case TSwitch::CaptureList:
         Result.CaptureList = true;

@@ -59,6 +59,10 @@ struct TCommandLine {
     std::string RenderFile;
     std::string RenderKind;
     bool Help = false;
+    bool Version = false;
+    // Make the demo media and project and open them in the window (or,
+    // with Render or without a display, render them).
+    bool Demo = false;
     // Capture without a window: list the devices, record, take a snapshot,
     // or send a DV file to the camcorder (command_line_capture.h).
     bool CaptureList = false;

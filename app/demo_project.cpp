@@ -186,16 +186,21 @@ void BuildDemoProject(TProject& Project, const std::string& Folder) {
     Project.Select(nullptr, false);
 }
 
-int RunDemo(const std::string& FolderName) {
+std::string DemoProjectFile(const std::string& FolderName) {
     // Media names relative to the current folder would be read back against
     // the program's folder: the project names its media by full path.
     std::error_code PathError;
     std::filesystem::path Absolute = std::filesystem::absolute(FolderName, PathError);
     const std::string Folder = PathError ? FolderName : Absolute.lexically_normal().string();
+    return PathIn(Folder, "Demo.qmp");
+}
+
+int RunDemo(const std::string& FolderName, TDemoJob Job) {
+    const std::string ProjectFile = DemoProjectFile(FolderName);
+    const std::string Folder = std::filesystem::path(ProjectFile).parent_path().string();
     TRefPtr<TProject> Project = MakeRef<TProject>();
     TRender Render(Project->Timeline());
     Render.BindProjectHooks(Project->LoadRendering, Project->SaveRendering);
-    std::string ProjectFile = PathIn(Folder, "Demo.qmp");
     try {
         MakeDemoMedia(Folder);
         BuildDemoProject(*Project, Folder);
@@ -207,5 +212,7 @@ int RunDemo(const std::string& FolderName) {
     }
     std::printf("%s\n",
                 FormatMessageText(GetText(TTextSlot::DemoProjectSaved), ProjectFile).c_str());
+    if (Job == TDemoJob::MakeOnly)
+        return 0;
     return RenderProject(*Project, Render, {PathIn(Folder, "Demo.mp4"), "MP4Quality"});
 }

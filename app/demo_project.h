@@ -14,6 +14,10 @@ class TProject;
 void MakeDemoMedia(const std::string& Folder);
 void BuildDemoProject(TProject& Project, const std::string& Folder);
 
+enum class TDemoJob { MakeOnly, MakeAndRender };
 // The main job without arguments: makes the demo in Folder, saves it as a
-// project file and renders it to an MP4 file beside it. Returns the exit code.
-int RunDemo(const std::string& Folder);
+// project file (DemoProjectFile) and, for MakeAndRender, renders it to an
+// MP4 file beside it. Returns the exit code.
+int RunDemo(const std::string& Folder, TDemoJob Job = TDemoJob::MakeAndRender);
+// The demo's project file in Folder, by full path.
+std::string DemoProjectFile(const std::string& Folder);

@@ -29,9 +29,12 @@ struct TRun {
 };
 
 // Runs the installed-to-be program itself, as a file manager would.
-TRun RunProgram(const std::string& Argument) {
+TRun RunProgram(const std::string& Argument, const std::string& Second = {}) {
     TRun Result;
-    std::string Command = std::string("'") + QM_PROGRAM + "' '" + Argument + "' 2>&1";
+    std::string Command = std::string("'") + QM_PROGRAM + "' '" + Argument + "'";
+    if (!Second.empty())
+        Command += " '" + Second + "'";
+    Command += " 2>&1";
     std::FILE* Pipe = ::popen(Command.c_str(), "r");
     if (!Pipe)
         return Result;
@@ -102,6 +105,39 @@ TEST_F(ApplicationOpen, ADamagedFileIsReportedAndLeftAsItWas) {
     EXPECT_EQ(Code, 1);
     EXPECT_FALSE(Errors.empty());
     EXPECT_EQ(ReadBytes(Damaged), Garbage);
+}
+
+TEST_F(ApplicationOpen, HelpAndVersionPrintAndEndWithoutTouchingAnything) {
+    TRun Help = RunProgram("--help");
+    EXPECT_EQ(Help.Code, 0);
+    EXPECT_NE(Help.Output.find("--demo"), std::string::npos) << Help.Output;
+    EXPECT_NE(Help.Output.find("--render="), std::string::npos) << Help.Output;
+    TRun Version = RunProgram("--version");
+    EXPECT_EQ(Version.Code, 0);
+    EXPECT_EQ(Version.Output.rfind("Quillmoor ", 0), 0u) << Version.Output;
+    // A version number follows the name: digits and dots.
+    EXPECT_NE(Version.Output.find_first_of("0123456789"), std::string::npos) << Version.Output;
+    EXPECT_TRUE(fs::is_empty(Folder));
+}
+
+TEST_F(ApplicationOpen, TheDemoSwitchTakesNoProjectFile) {
+    fs::path Project = Folder / "Mine.qmp";
+    TRun Run = RunProgram("--demo", Project.string());
+    EXPECT_EQ(Run.Code, 2) << Run.Output;
+    EXPECT_NE(Run.Output.find("--demo"), std::string::npos) << Run.Output;
+    EXPECT_TRUE(fs::is_empty(Folder));
+}
+
+TEST_F(ApplicationOpen, TheDemoMadeForTheWindowIsAProjectWithoutARender) {
+    // What --demo does before the window opens: media and project, no render.
+    EXPECT_EQ(RunDemo(Folder.string(), TDemoJob::MakeOnly), 0);
+    const std::string ProjectFile = DemoProjectFile(Folder.string());
+    EXPECT_EQ(fs::path(ProjectFile), fs::absolute(Folder / "Demo.qmp").lexically_normal());
+    ASSERT_TRUE(fs::exists(ProjectFile));
+    EXPECT_FALSE(fs::exists(Folder / "Demo.mp4"));
+    TRefPtr<TProject> Opened = MakeRef<TProject>();
+    Opened->LoadFromFile(ProjectFile);
+    EXPECT_GT(Opened->TrackCount(), 0);
 }
 
 } // namespace

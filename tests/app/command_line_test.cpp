@@ -46,6 +46,10 @@ TEST(CommandLine, LongOptionsTakeTheirValueAfterAnEqualsSignOrAsTheNextArgument)
     EXPECT_EQ(Line.RenderKind, "AVI");
     EXPECT_TRUE(Line.MultipleInstances);
     EXPECT_TRUE(ParseCommandLine({"--help"}).Help);
+    EXPECT_TRUE(ParseCommandLine({"--version"}).Version);
+    EXPECT_TRUE(ParseCommandLine({"--demo"}).Demo);
+    // Long-only: the short form is a file name.
+    EXPECT_EQ(ParseCommandLine({"/DEMO"}).Files, (std::vector<std::string>{"/DEMO"}));
     EXPECT_EQ(ParseCommandLine({"/HELP"}).Files, (std::vector<std::string>{"/HELP"}));
 }
 
