@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <chrono>
 #include <cstdlib>
 #include <csignal>
@@ -129,8 +131,6 @@ TEST(ProgramWindow, OpensTheProjectInItsWindowAndClosingLeavesTheFileUnchanged) 
          std::this_thread::sleep_for(100ms))
         Shown = !FindWindow(Display.Display(), "Copy of Demo - Quillmoor").empty();
     EXPECT_TRUE(Shown) << "a window titled after the project";
-    // Let it lay out, paint and run a little (a busy machine is slow).
-    std::this_thread::sleep_for(1500ms);
     // A first start shows the shipped layout: the player above the timeline,
     // each in a titled tool window. Dragging the splitter between them 60
     // pixels up gives the timeline that much more.
@@ -141,6 +141,26 @@ TEST(ProgramWindow, OpensTheProjectInItsWindowAndClosingLeavesTheFileUnchanged) 
     const std::string X = std::to_string(Origin.X + Shipped.Around.Width() / 2);
     const int32_t SplitterY = Origin.Y + Shipped.Around.Bottom + TSplitDock::SplitterWidth / 2;
     const std::string Xdo = "DISPLAY=" + Display.Display() + " xdotool ";
+    // A busy machine is slow to lay out and paint: the drag starts once the
+    // window has painted most of its area (the bare screen is black; only
+    // the player's letterbox bars are black in a painted window).
+    ::setenv("DISPLAY", Display.Display().c_str(), 1);
+    TScreenshot Painting;
+    auto Painted = [&](const TScreenshot& Shot) {
+        int64_t Lit = 0, All = 0;
+        for (int32_t Y = Origin.Y; Y < std::min(Shot.Height, Origin.Y + Shipped.Around.Bottom * 2); Y += 4)
+            for (int32_t Column = Origin.X; Column < std::min(Shot.Width, Origin.X + Shipped.Around.Width()); Column += 4) {
+                ++All;
+                Lit += Shot.At(Column, Y) != 0;
+            }
+        return All > 0 && Lit * 2 > All;
+    };
+    for (auto Deadline = std::chrono::steady_clock::now() + 30s;
+         std::chrono::steady_clock::now() < Deadline && !(TakeScreenshot(Painting) && Painted(Painting));
+         std::this_thread::sleep_for(250ms)) {
+    }
+    ASSERT_TRUE(Painted(Painting)) << "the window painted its docks";
+    std::this_thread::sleep_for(300ms);
     ASSERT_EQ(std::system((Xdo + "mousemove " + X + " " + std::to_string(SplitterY) + " mousedown 1").c_str()), 0)
         << "xdotool is needed";
     for (int32_t Step = 1; Step <= 6; ++Step) {
@@ -149,7 +169,23 @@ TEST(ProgramWindow, OpensTheProjectInItsWindowAndClosingLeavesTheFileUnchanged) 
     }
     std::this_thread::sleep_for(100ms);
     ASSERT_EQ(std::system((Xdo + "mouseup 1").c_str()), 0);
-    std::this_thread::sleep_for(1000ms);
+    // The rows just above the old splitter change as the timeline grows into
+    // them; then the program has the drag.
+    auto RowChanged = [&](const TScreenshot& Shot) {
+        if (Shot.Width != Painting.Width || Shot.Height != Painting.Height)
+            return false;
+        for (int32_t Column = Origin.X + 1; Column < Origin.X + Shipped.Around.Width() - 1; ++Column)
+            if (Shot.At(Column, SplitterY - 20) != Painting.At(Column, SplitterY - 20))
+                return true;
+        return false;
+    };
+    TScreenshot After;
+    for (auto Deadline = std::chrono::steady_clock::now() + 30s;
+         std::chrono::steady_clock::now() < Deadline && !(TakeScreenshot(After) && RowChanged(After));
+         std::this_thread::sleep_for(250ms)) {
+    }
+    ::unsetenv("DISPLAY");
+    std::this_thread::sleep_for(500ms);
     // QM_KEEP_SCREENSHOT=file.png keeps a picture of the screen to look at.
     if (const char* Keep = std::getenv("QM_KEEP_SCREENSHOT")) {
         const int Taken = std::system(("DISPLAY=" + Display.Display() + " import -window root " + Keep).c_str());
