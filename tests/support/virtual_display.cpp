@@ -1,6 +1,5 @@
 #include "virtual_display.h"
 
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -36,8 +35,28 @@ pid_t Spawn(const std::vector<std::string>& Arguments, const std::vector<std::st
 
 } // namespace
 
-pid_t SpawnProgram(const std::vector<std::string>& Arguments, const std::vector<std::string>& Environment) {
-    return Spawn(Arguments, Environment, nullptr);
+TSpawnedProgram::TSpawnedProgram(const std::vector<std::string>& Arguments,
+                                 const std::vector<std::string>& Environment)
+    : FChild(Spawn(Arguments, Environment, nullptr)) {}
+
+TSpawnedProgram::~TSpawnedProgram() {
+    if (FChild > 0) {
+        kill(FChild, SIGKILL);
+        waitpid(FChild, nullptr, 0);
+    }
+}
+
+void TSpawnedProgram::Signal(int Number) const {
+    if (FChild > 0)
+        kill(FChild, Number);
+}
+
+int TSpawnedProgram::Wait(std::chrono::seconds Limit) {
+    if (FChild <= 0)
+        return -1;
+    const int Code = WaitForProgram(FChild, Limit);
+    FChild = 0;
+    return Code;
 }
 
 int WaitForProgram(pid_t Child, std::chrono::seconds Limit) {
@@ -70,7 +89,7 @@ std::vector<std::string> EnvironmentWith(const std::vector<std::string>& Changes
     return Result;
 }
 
-int RunProgram(const std::vector<std::string>& Arguments) {
+int RunProgram(const std::vector<std::string>& Arguments, std::chrono::seconds Limit) {
     std::vector<char*> Argv;
     for (const std::string& Argument : Arguments)
         Argv.push_back(const_cast<char*>(Argument.c_str()));
@@ -78,10 +97,7 @@ int RunProgram(const std::vector<std::string>& Arguments) {
     pid_t Child = 0;
     if (posix_spawnp(&Child, Argv[0], nullptr, nullptr, Argv.data(), environ) != 0)
         return -1;
-    int Status = 0;
-    while (waitpid(Child, &Status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+    return WaitForProgram(Child, Limit);
 }
 
 TVirtualDisplay::TVirtualDisplay(const std::string& Screen) {

@@ -12,14 +12,33 @@
 #include <vector>
 
 // Runs a program to its end with this process's environment: its exit
-// status, or -1 when it cannot start.
-int RunProgram(const std::vector<std::string>& Arguments);
+// status, or -1 when it cannot start or does not end within Limit (it is
+// killed then, so a hung tool fails the test instead of hanging it).
+int RunProgram(const std::vector<std::string>& Arguments, std::chrono::seconds Limit = std::chrono::seconds(30));
 
-// Starts a program with Environment; 0 when it cannot start.
-pid_t SpawnProgram(const std::vector<std::string>& Arguments, const std::vector<std::string>& Environment);
 // The exit code of Child, or -1 when it did not end by itself within Limit
 // (it is killed then).
 int WaitForProgram(pid_t Child, std::chrono::seconds Limit);
+
+// A program started with Environment that never outlives the test: one that
+// was not waited for is killed when this goes, so a failed assertion does not
+// leave it running (and holding the test's output open).
+class TSpawnedProgram {
+public:
+    TSpawnedProgram(const std::vector<std::string>& Arguments, const std::vector<std::string>& Environment);
+    ~TSpawnedProgram();
+    TSpawnedProgram(const TSpawnedProgram&) = delete;
+    TSpawnedProgram& operator=(const TSpawnedProgram&) = delete;
+
+    bool Started() const { return FChild > 0; }
+    // Sends Signal to the program while it runs.
+    void Signal(int Number) const;
+    // Its exit code, or -1 when it did not end by itself within Limit.
+    int Wait(std::chrono::seconds Limit);
+
+private:
+    pid_t FChild = 0;
+};
 // This process's environment with Changes applied ("NAME=value" sets, "NAME"
 // alone removes).
 std::vector<std::string> EnvironmentWith(const std::vector<std::string>& Changes);
@@ -44,7 +63,12 @@ struct TScreenshot {
     int32_t Width = 0;
     int32_t Height = 0;
     std::vector<uint32_t> Pixels;
-    uint32_t At(int32_t X, int32_t Y) const { return Pixels[size_t(Y) * size_t(Width) + size_t(X)]; }
+    // The pixel at X, Y; 0 (black) outside the screen.
+    uint32_t At(int32_t X, int32_t Y) const {
+        if (X < 0 || Y < 0 || X >= Width || Y >= Height)
+            return 0;
+        return Pixels[size_t(Y) * size_t(Width) + size_t(X)];
+    }
 };
 
 // Reads an xwd file of a 24- or 32-bit screen.

@@ -46,9 +46,11 @@ std::string ReadBytes(const std::string& File) {
     return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
 }
 
-// The ids of the windows whose title is Title, as xdotool finds them.
+// The ids of the windows whose title is Title, as xdotool finds them. A
+// search that meets a window going away (the splash screen closing) finds
+// nothing, so callers poll.
 std::string FindWindow(const std::string& Display, const std::string& Title) {
-    std::string Command = "DISPLAY=" + Display + " xdotool search --name '^" + Title + "$' 2>/dev/null";
+    std::string Command = "DISPLAY=" + Display + " timeout 10 xdotool search --name '^" + Title + "$' 2>/dev/null";
     std::string Output;
     if (std::FILE* Pipe = ::popen(Command.c_str(), "r")) {
         char Buffer[256];
@@ -81,7 +83,7 @@ TStoredBox StoredPlayerBox(const std::string& Text) {
 
 // The window's top-left corner on the screen, as xdotool finds it.
 TPoint WindowPosition(const std::string& Display, const std::string& Id) {
-    std::string Command = "DISPLAY=" + Display + " xdotool getwindowgeometry --shell " + Id + " 2>/dev/null";
+    std::string Command = "DISPLAY=" + Display + " timeout 10 xdotool getwindowgeometry --shell " + Id + " 2>/dev/null";
     TPoint Result{-1, -1};
     if (std::FILE* Pipe = ::popen(Command.c_str(), "r")) {
         char Buffer[256];
@@ -120,27 +122,32 @@ TEST(ProgramWindow, OpensTheProjectInItsWindowAndClosingLeavesTheFileUnchanged) 
     // libdbus launches a bus per run and keeps memory that only its own
     // shutdown frees) and no GPU (else SDL loads and unloads the software GL
     // driver only to find the shared-memory framebuffer faster).
-    pid_t Program = SpawnProgram({QM_PROGRAM, Copy},
-                          EnvironmentWith({"DISPLAY=" + Display.Display(), "WAYLAND_DISPLAY",
+    TSpawnedProgram Program({QM_PROGRAM, Copy},
+                            EnvironmentWith({"DISPLAY=" + Display.Display(), "WAYLAND_DISPLAY",
                                            "XDG_CONFIG_HOME=" + Config, "SDL_AUDIODRIVER=dummy",
                                            "DBUS_SESSION_BUS_ADDRESS=disabled:",
                                            "SDL_FRAMEBUFFER_ACCELERATION=0"}));
-    ASSERT_GT(Program, 0);
-    bool Shown = false;
-    for (auto Deadline = std::chrono::steady_clock::now() + 20s; !Shown && std::chrono::steady_clock::now() < Deadline;
-         std::this_thread::sleep_for(100ms))
-        Shown = !FindWindow(Display.Display(), "Copy of Demo - Quillmoor").empty();
-    EXPECT_TRUE(Shown) << "a window titled after the project";
+    ASSERT_TRUE(Program.Started());
+    std::string Id;
+    for (auto Deadline = std::chrono::steady_clock::now() + 20s;
+         Id.empty() && std::chrono::steady_clock::now() < Deadline; std::this_thread::sleep_for(100ms)) {
+        Id = FindWindow(Display.Display(), "Copy of Demo - Quillmoor");
+        Id = Id.substr(0, Id.find('\n'));
+    }
+    ASSERT_FALSE(Id.empty()) << "a window titled after the project";
     // A first start shows the shipped layout: the player above the timeline,
     // each in a titled tool window. Dragging the splitter between them 60
     // pixels up gives the timeline that much more.
     const TStoredBox Shipped = StoredPlayerBox(ReadBytes(QM_SHIPPED_DESKTOP));
     ASSERT_FALSE(Shipped.Caption.empty());
-    const std::string Id = FindWindow(Display.Display(), "Copy of Demo - Quillmoor");
-    const TPoint Origin = WindowPosition(Display.Display(), Id.substr(0, Id.find('\n')));
+    TPoint Origin = WindowPosition(Display.Display(), Id);
+    for (auto Deadline = std::chrono::steady_clock::now() + 10s;
+         Origin.X < 0 && std::chrono::steady_clock::now() < Deadline; std::this_thread::sleep_for(100ms))
+        Origin = WindowPosition(Display.Display(), Id);
+    ASSERT_GE(Origin.X, 0) << "the window's place on the screen";
+    ASSERT_GE(Origin.Y, 0);
     const std::string X = std::to_string(Origin.X + Shipped.Around.Width() / 2);
     const int32_t SplitterY = Origin.Y + Shipped.Around.Bottom + TSplitDock::SplitterWidth / 2;
-    const std::string Xdo = "DISPLAY=" + Display.Display() + " xdotool ";
     // A busy machine is slow to lay out and paint: the drag starts once the
     // window has painted most of its area (the bare screen is black; only
     // the player's letterbox bars are black in a painted window).
@@ -161,14 +168,14 @@ TEST(ProgramWindow, OpensTheProjectInItsWindowAndClosingLeavesTheFileUnchanged) 
     }
     ASSERT_TRUE(Painted(Painting)) << "the window painted its docks";
     std::this_thread::sleep_for(300ms);
-    ASSERT_EQ(std::system((Xdo + "mousemove " + X + " " + std::to_string(SplitterY) + " mousedown 1").c_str()), 0)
+    ASSERT_EQ(RunProgram({"xdotool", "mousemove", X, std::to_string(SplitterY), "mousedown", "1"}), 0)
         << "xdotool is needed";
     for (int32_t Step = 1; Step <= 6; ++Step) {
         std::this_thread::sleep_for(50ms);
-        ASSERT_EQ(std::system((Xdo + "mousemove " + X + " " + std::to_string(SplitterY - 10 * Step)).c_str()), 0);
+        ASSERT_EQ(RunProgram({"xdotool", "mousemove", X, std::to_string(SplitterY - 10 * Step)}), 0);
     }
     std::this_thread::sleep_for(100ms);
-    ASSERT_EQ(std::system((Xdo + "mouseup 1").c_str()), 0);
+    ASSERT_EQ(RunProgram({"xdotool", "mouseup", "1"}), 0);
     // The rows just above the old splitter change as the timeline grows into
     // them; then the program has the drag.
     auto RowChanged = [&](const TScreenshot& Shot) {
@@ -184,15 +191,14 @@ TEST(ProgramWindow, OpensTheProjectInItsWindowAndClosingLeavesTheFileUnchanged) 
          std::chrono::steady_clock::now() < Deadline && !(TakeScreenshot(After) && RowChanged(After));
          std::this_thread::sleep_for(250ms)) {
     }
-    ::unsetenv("DISPLAY");
     std::this_thread::sleep_for(500ms);
     // QM_KEEP_SCREENSHOT=file.png keeps a picture of the screen to look at.
     if (const char* Keep = std::getenv("QM_KEEP_SCREENSHOT")) {
-        const int Taken = std::system(("DISPLAY=" + Display.Display() + " import -window root " + Keep).c_str());
-        EXPECT_EQ(Taken, 0);
+        EXPECT_EQ(RunProgram({"import", "-window", "root", Keep}), 0);
     }
-    kill(Program, SIGTERM);
-    EXPECT_EQ(WaitForProgram(Program, 20s), 0);
+    ::unsetenv("DISPLAY");
+    Program.Signal(SIGTERM);
+    EXPECT_EQ(Program.Wait(20s), 0);
 
     EXPECT_EQ(ReadBytes(Copy), Before);
     EXPECT_EQ(fs::last_write_time(Copy), Stamp);

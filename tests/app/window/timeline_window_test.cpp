@@ -87,12 +87,12 @@ TEST(TimelineWindow, TheDemoShowsItsClipsWithPicturesAndTheSoundOutlineWhereThey
         SoundEnd = Sound.Item(Sound.ItemCount() - 1)->End();
         ASSERT_EQ(Sound.Item(0)->Position(), 0);
     }
-    pid_t Program = SpawnProgram({QM_PROGRAM, File},
-                                 EnvironmentWith({"DISPLAY=" + Display.Display(), "WAYLAND_DISPLAY",
+    TSpawnedProgram Program({QM_PROGRAM, File},
+                            EnvironmentWith({"DISPLAY=" + Display.Display(), "WAYLAND_DISPLAY",
                                                   "XDG_CONFIG_HOME=" + Folder.Path("config"), "SDL_AUDIODRIVER=dummy",
                                                   "DBUS_SESSION_BUS_ADDRESS=disabled:",
                                                   "SDL_FRAMEBUFFER_ACCELERATION=0"}));
-    ASSERT_GT(Program, 0);
+    ASSERT_TRUE(Program.Started());
     ::setenv("DISPLAY", Display.Display().c_str(), 1);
 
     // The pictures and the outline come in after the window shows: wait for
@@ -110,8 +110,8 @@ TEST(TimelineWindow, TheDemoShowsItsClipsWithPicturesAndTheSoundOutlineWhereThey
             break;
     }
     ::unsetenv("DISPLAY");
-    kill(Program, SIGTERM);
-    EXPECT_EQ(WaitForProgram(Program, 20s), 0);
+    Program.Signal(SIGTERM);
+    EXPECT_EQ(Program.Wait(20s), 0);
     ASSERT_GT(Outline.Count, 40) << "no sound outline in the audio clip";
 
     // The outline runs to the clip's end, inside its box (the border and
