@@ -1,10 +1,15 @@
 #include "playback/player_commands.h"
 
 #include "commands/command.h"
+#include "commands/command_list.h"
+#include "commands/shortcut_dispatch.h"
+#include "core/text_table.h"
 #include "playback/player_window.h"
 #include "playback/player_windows.h"
 
 #include <algorithm>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -37,7 +42,139 @@ TPlayerWindow* Chosen(TCommand* Command, TObject* Sender) {
 
 constexpr TVideoTime OneSecond = VideoTimeUnitsPerSecond;
 
+using TExecute = TCommandExecuteHandler (*)(TPlayerCommandHandlers& Handlers);
+using TUpdate = TCommandUpdateHandler (*)(TPlayerCommandHandlers& Handlers);
+
+template <auto Member>
+TCommandExecuteHandler ExecuteOf(TPlayerCommandHandlers& Handlers) {
+    return MakeDelegate<Member>(&Handlers);
+}
+template <auto Member>
+TCommandUpdateHandler UpdateOf(TPlayerCommandHandlers& Handlers) {
+    return MakeDelegate<Member>(&Handlers);
+}
+TCommandUpdateHandler NoUpdate(TPlayerCommandHandlers&) {
+    return {};
+}
+
+// The player commands with their texts, default keys and handlers.
+struct TPlayerCommandEntry {
+    std::string_view Id;
+    TTextSlot Caption;
+    TTextSlot Hint;
+    std::vector<uint16_t> Keys;
+    TExecute Execute;
+    TUpdate Update;
+};
+
+const std::vector<TPlayerCommandEntry>& PlayerCommandEntries() {
+    using H = TPlayerCommandHandlers;
+    using S = TTextSlot;
+    static const std::vector<TPlayerCommandEntry> Entries = {
+        {"Player|Play",
+         S::PlayerPlayCaption,
+         S::PlayerPlayHint,
+         {},
+         &ExecuteOf<&H::PlayExecute>,
+         &UpdateOf<&H::PlayUpdate>},
+        {"Player|Pause",
+         S::PlayerPauseCaption,
+         S::PlayerPauseHint,
+         {0x0020},
+         &ExecuteOf<&H::PauseExecute>,
+         &UpdateOf<&H::PauseUpdate>},
+        {"Player|Stop",
+         S::PlayerStopCaption,
+         S::PlayerStopHint,
+         {},
+         &ExecuteOf<&H::StopExecute>,
+         &UpdateOf<&H::StopUpdate>},
+        {"Player|Replay",
+         S::PlayerReplayCaption,
+         S::PlayerReplayHint,
+         {0x000D},
+         &ExecuteOf<&H::ReplayExecute>,
+         &UpdateOf<&H::ReplayUpdate>},
+        {"Player|FullScreen",
+         S::PlayerFullScreenCaption,
+         S::PlayerFullScreenHint,
+         {0x800D, 0xC00D},
+         &ExecuteOf<&H::FullScreenExecute>,
+         &NoUpdate},
+        {"Player|Step|Back",
+         S::PlayerStepBackCaption,
+         S::PlayerStepBackHint,
+         {0x0025},
+         &ExecuteOf<&H::StepBackExecute>,
+         &UpdateOf<&H::StepUpdate>},
+        {"Player|Step|Forward",
+         S::PlayerStepForwardCaption,
+         S::PlayerStepForwardHint,
+         {0x0027},
+         &ExecuteOf<&H::StepForwardExecute>,
+         &UpdateOf<&H::StepUpdate>},
+        {"Player|Step|BackSmall",
+         S::PlayerStepBackSmallCaption,
+         S::PlayerStepBackSmallHint,
+         {0x8025},
+         &ExecuteOf<&H::StepBackSmallExecute>,
+         &UpdateOf<&H::StepUpdate>},
+        {"Player|Step|ForwardSmall",
+         S::PlayerStepForwardSmallCaption,
+         S::PlayerStepForwardSmallHint,
+         {0x8027},
+         &ExecuteOf<&H::StepForwardSmallExecute>,
+         &UpdateOf<&H::StepUpdate>},
+        {"Player|Step|BackLarge",
+         S::PlayerStepBackLargeCaption,
+         S::PlayerStepBackLargeHint,
+         {0x2025},
+         &ExecuteOf<&H::StepBackLargeExecute>,
+         &UpdateOf<&H::StepUpdate>},
+        {"Player|Step|ForwardLarge",
+         S::PlayerStepForwardLargeCaption,
+         S::PlayerStepForwardLargeHint,
+         {0x2027},
+         &ExecuteOf<&H::StepForwardLargeExecute>,
+         &UpdateOf<&H::StepUpdate>},
+    };
+    return Entries;
+}
+
+bool IsRegistered(const TCommandList& Commands, std::string_view Id) {
+    for (int32_t I = 0; I < Commands.Count(); ++I)
+        if (Commands.Get(I)->Id() == Id)
+            return true;
+    return false;
+}
+
 } // namespace
+
+std::vector<TCommand*> CreatePlayerCommands(TCommandList& Commands, TCommandCategory* Category,
+                                            TPlayerCommandHandlers& Handlers) {
+    std::vector<TCommand*> Made;
+    for (const TPlayerCommandEntry& Entry : PlayerCommandEntries())
+        Made.push_back(new TCommand(Commands, Category, Entry.Id, GetText(Entry.Caption),
+                                    GetText(Entry.Hint), "", Entry.Keys, Entry.Execute(Handlers),
+                                    Entry.Update(Handlers)));
+    return Made;
+}
+
+bool RunPlayerKey(TCommandList& Commands, TPlayerWindow& Window, uint16_t ShortCut) {
+    if (ShortCut == 0)
+        return false;
+    if (ExecuteShortCut(Commands, ShortCut, &Window))
+        return true;
+    TPlayerCommandHandlers Handlers;
+    for (const TPlayerCommandEntry& Entry : PlayerCommandEntries()) {
+        if (std::find(Entry.Keys.begin(), Entry.Keys.end(), ShortCut) == Entry.Keys.end() ||
+            IsRegistered(Commands, Entry.Id))
+            continue;
+        Entry.Execute(Handlers)(nullptr, &Window);
+        return true;
+    }
+    return false;
+}
 
 TPlayerWindow* ChosenPlayerWindow(TObject* Control) {
     TPlayerWindow* First = nullptr;

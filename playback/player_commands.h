@@ -3,8 +3,11 @@
 #include "core/video_time.h"
 
 #include <cstdint>
+#include <vector>
 
 class TCommand;
+class TCommandCategory;
+class TCommandList;
 class TObject;
 class TPlayerWindow;
 
@@ -50,6 +53,13 @@ public:
     void StepUpdate(TCommand* Command);
 };
 
+// Makes the player commands ("Player|Play" to "Player|Step|ForwardLarge")
+// in Commands under Category (may be null), each with its caption and hint
+// from the text table and its default keys, run by Handlers, which must
+// outlive them. Returns them in that order; Commands owns them.
+std::vector<TCommand*> CreatePlayerCommands(TCommandList& Commands, TCommandCategory* Category,
+                                            TPlayerCommandHandlers& Handlers);
+
 // The window a player command runs on for Control (see above); null when no
 // player window is shown.
 TPlayerWindow* ChosenPlayerWindow(TObject* Control);
@@ -60,3 +70,12 @@ void StepPlayerWindow(TPlayerWindow& Window, TVideoTime Time);
 // One frame of Window's source (1/25 s when its rate is unknown), Count
 // times, back when Count is negative.
 void StepPlayerWindowFrames(TPlayerWindow& Window, int32_t Count);
+
+// Runs the player command that the key ShortCut (key code with the
+// ShortCutShift/Ctrl/Alt bits) belongs to on Window, as the key would in
+// the main window: the commands registered in Commands run when one has
+// the key (so the user's own keys count); a player command the application
+// has not registered runs by its default key (Space pauses or plays, Enter
+// replays, Alt+Enter toggles full screen, the arrows step). True when a
+// command ran.
+bool RunPlayerKey(TCommandList& Commands, TPlayerWindow& Window, uint16_t ShortCut);

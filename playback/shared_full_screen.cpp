@@ -1,6 +1,8 @@
 #include "playback/shared_full_screen.h"
 
+#include "commands/command_list.h"
 #include "platform/keys.h"
+#include "playback/player_commands.h"
 #include "playback/player_window.h"
 #include "toolkit/widget_window.h"
 
@@ -74,8 +76,13 @@ void TSharedFullScreen::Paint(TPixels& Pixels) {
 }
 
 void TSharedFullScreen::KeyDown(TWidgetKeyEvent& Event) {
-    if (Event.Key != KeyEscape)
+    if (Event.Key == KeyEscape && (Event.ShortCut & ShortCutModifiers) == 0) {
+        Event.Accept();
+        TPlayerWindow::ToggleFullScreen();
         return;
-    Event.Accept();
-    TPlayerWindow::ToggleFullScreen();
+    }
+    // The other keys work as in the window the video came from: the player
+    // commands run on that window.
+    if (FSource && RunPlayerKey(CommandList(), *FSource, Event.ShortCut))
+        Event.Accept();
 }

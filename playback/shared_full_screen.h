@@ -10,7 +10,9 @@ class TWindowSystem;
 
 // The one black full-screen window all player windows share: made on first
 // use, sized to the display the player window is on, it paints the video of
-// the player window that went full screen. Escape leaves full screen.
+// the player window that went full screen. Escape leaves full screen; the
+// other keys run the player commands on that window (Space plays or
+// pauses, the arrows step, Alt+Enter leaves).
 class TSharedFullScreen : public TWidget {
 public:
     explicit TSharedFullScreen(TWindowSystem& System);

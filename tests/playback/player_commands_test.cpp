@@ -8,6 +8,9 @@
 #include "commands/command.h"
 #include "commands/command_list.h"
 #include "commands/command_updater.h"
+#include "commands/shortcut_dispatch.h"
+#include "core/text_table.h"
+#include "platform/keys.h"
 #include "playback/player_time.h"
 #include "playback/player_window.h"
 #include "playback_test_support.h"
@@ -15,6 +18,10 @@
 #include "toolkit/command_button.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -191,6 +198,54 @@ TEST_F(PlayerCommands, TheChosenWindowIsTheOneBesideTheControl) {
     EXPECT_EQ(ChosenPlayerWindow(&ButtonOf(Play)), &Other);
     Other.SetVisible(false);
     EXPECT_EQ(ChosenPlayerWindow(nullptr), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// The command set's player commands: each with a caption and a hint of its
+// own from the text table (a slot copied from a neighbour shows up as a
+// repeated caption).
+TEST(PlayerCommandSet, EveryPlayerCommandHasItsOwnCaptionAndHint) {
+    RestoreTextTable();
+    TCommandList List;
+    TPlayerCommandHandlers Handlers;
+    std::vector<TCommand*> Made = CreatePlayerCommands(List, nullptr, Handlers);
+    ASSERT_EQ(Made.size(), 11u);
+    ASSERT_EQ(List.Count(), 11);
+    std::set<std::string> Ids, Captions, Hints;
+    for (TCommand* Command : Made) {
+        SCOPED_TRACE(Command->Id());
+        EXPECT_TRUE(Command->Id().starts_with("Player|"));
+        EXPECT_FALSE(StripAccelerators(Command->Caption()).empty());
+        EXPECT_FALSE(Command->Hint().empty());
+        Ids.insert(Command->Id());
+        Captions.insert(StripAccelerators(Command->Caption()));
+        Hints.insert(Command->Hint());
+    }
+    EXPECT_EQ(Ids.size(), Made.size());
+    EXPECT_EQ(Captions.size(), Made.size());
+    EXPECT_EQ(Hints.size(), Made.size());
+}
+
+// The commands made run on a player window by their default keys.
+TEST(PlayerCommandSet, DefaultKeysRunTheCommands) {
+    RestoreTextTable();
+    TTempFolder Folder;
+    TPlayerHarness H;
+    TCommandList List;
+    TPlayerCommandHandlers Handlers;
+    CreatePlayerCommands(List, nullptr, Handlers);
+    H.Player->ShowFile(SolidClip(Folder, "grey.avi", 120, 120, 120, 75));
+    ASSERT_TRUE(H.Player->IsPlaying());
+    ASSERT_TRUE(ExecuteShortCut(List, KeySpace, H.Player));
+    EXPECT_FALSE(H.Player->IsPlaying());
+    H.Player->SeekTo(0);
+    ASSERT_TRUE(ExecuteShortCut(List, KeyRight, H.Player));
+    EXPECT_EQ(H.Player->Position(), Second);
+    ASSERT_TRUE(ExecuteShortCut(List, KeyEnter, H.Player));
+    EXPECT_TRUE(H.Player->IsPlaying());
 }
 
 } // namespace
