@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -19,6 +20,15 @@ namespace {
 // Sound rendered ahead of the device: short, so a seek is heard at once.
 constexpr int32_t AudioAheadMs = 250;
 constexpr int32_t AudioBlockFrames = 1024;
+// Video frames made ahead of the clock: enough to ride over a frame that
+// costs several frame times (a clip's decoder opening at a cut or at the
+// start of a transition) without showing it late.
+constexpr size_t VideoAheadFrames = 8;
+// Frames made before the clock starts at Run or at a seek while running, so
+// that decoders are open and warm when time begins to pass; bounded so a
+// slow source cannot hold the start back for long.
+constexpr size_t VideoWarmFrames = 4;
+constexpr auto WarmUpLimit = std::chrono::milliseconds(1000);
 
 } // namespace
 
@@ -61,12 +71,29 @@ struct TMediaPlayer::TState {
     int64_t LastFrameIndex = -1;
     std::atomic<int32_t> Dropped{0};
 
+    // The frames the maker thread rendered ahead of the clock, oldest
+    // first, and the next one it renders. A seek, a run, a pause or a new
+    // frame size throws them away: the generation tells the maker that the
+    // frame it is rendering is no longer wanted.
+    struct TAheadFrame {
+        int64_t Index;
+        std::shared_ptr<TVideoFrame> Frame;
+    };
+    std::deque<TAheadFrame> Ahead;
+    int64_t NextIndex = 0;
+    uint64_t AheadGeneration = 0;
+    // While running: false until the first frames and the sound are ready,
+    // with the sink held paused so that the clock does not run meanwhile.
+    bool ClockStarted = false;
+    std::chrono::steady_clock::time_point WarmUpSince;
+
     std::mutex FrameLock;
     std::shared_ptr<const TVideoFrame> PendingFrame;
     TVideoTime PendingTime = 0;
     bool FramePosted = false;
 
     std::thread VideoThread;
+    std::thread MakerThread;
     std::thread FeederThread;
 
     TState(const TMediaTimeline& T, TMessageQueue& M, TMediaPlayer* P)
@@ -77,6 +104,12 @@ struct TMediaPlayer::TState {
     void Pull(float* Samples, int32_t Frames);
     void RunFeeder(std::weak_ptr<TState> Self);
     void RunVideo(std::weak_ptr<TState> Self);
+    void RunMaker(std::weak_ptr<TState> Self);
+    // Under Lock: forgets the frames made ahead; the next one made is the
+    // frame at From, and a running player warms up again before its clock
+    // moves.
+    void RestartAhead(TVideoTime From);
+    bool WarmedUp();
     void ShowFrame(TVideoTime Time, const std::weak_ptr<TState>& Self);
     void Deliver(std::shared_ptr<const TVideoFrame> Frame, TVideoTime Time,
                  const std::weak_ptr<TState>& Self);
@@ -206,7 +239,34 @@ void TMediaPlayer::TState::PostError(const std::string& Error, const std::weak_p
     });
 }
 
-void TMediaPlayer::TState::RunVideo(std::weak_ptr<TState> Self) {
+void TMediaPlayer::TState::RestartAhead(TVideoTime From) {
+    Ahead.clear();
+    ++AheadGeneration;
+    NextIndex = From / FrameDuration;
+    LastFrameIndex = -1;
+    if (ClockStarted && PlayerState == TPlayerState::Running)
+        Sink->SetPaused(true);
+    ClockStarted = false;
+    WarmUpSince = std::chrono::steady_clock::now();
+}
+
+bool TMediaPlayer::TState::WarmedUp() {
+    if (std::chrono::steady_clock::now() - WarmUpSince >= WarmUpLimit)
+        return true;
+    bool VideoReady =
+        !HasVideo || Ahead.size() >= VideoWarmFrames || NextIndex * FrameDuration >= Length;
+    if (!VideoReady)
+        return false;
+    std::lock_guard Guard(AudioLock);
+    size_t BlockSamples = size_t(AudioBlockFrames) * size_t(AudioFormat.Channels);
+    return Ring.size() - RingCount < BlockSamples ||
+           FedSample >= TimeToSample(Length, AudioFormat.SamplesPerSecond);
+}
+
+// Renders the frames of a running player ahead of the clock into Ahead, and
+// the single frame a paused player is asked for. Rendering happens without
+// the lock, so the presenting thread keeps to the clock meanwhile.
+void TMediaPlayer::TState::RunMaker(std::weak_ptr<TState> Self) {
     std::unique_lock Guard(Lock);
     for (;;) {
         if (Quit)
@@ -220,15 +280,59 @@ void TMediaPlayer::TState::RunVideo(std::weak_ptr<TState> Self) {
             Guard.lock();
             continue;
         }
+        if (PlayerState != TPlayerState::Running || !HasVideo || Ahead.size() >= VideoAheadFrames ||
+            NextIndex * FrameDuration >= Length) {
+            Wake.wait(Guard);
+            continue;
+        }
+        // A frame the clock has passed already is not made at all.
+        NextIndex = std::max(NextIndex, ClockPosition() / FrameDuration);
+        int64_t Index = NextIndex++;
+        uint64_t MadeFor = AheadGeneration;
+        int32_t Width = FrameWidth, Height = FrameHeight;
+        Guard.unlock();
+        auto Frame = std::make_shared<TVideoFrame>();
+        bool Made = true;
+        try {
+            VideoRenderer.RenderVideo(Index * FrameDuration, *Frame, Width, Height);
+        } catch (const std::exception& Error) {
+            PostError(Error.what(), Self);
+            Made = false;
+        }
+        Guard.lock();
+        if (Made && MadeFor == AheadGeneration)
+            Ahead.push_back({Index, std::move(Frame)});
+        Wake.notify_all();
+    }
+}
+
+// Starts the clock once the first frames are made, then hands each made
+// frame over when the clock reaches it. A frame whose time has passed is
+// skipped and counted as dropped.
+void TMediaPlayer::TState::RunVideo(std::weak_ptr<TState> Self) {
+    std::unique_lock Guard(Lock);
+    for (;;) {
+        if (Quit)
+            return;
         if (PlayerState != TPlayerState::Running) {
             Wake.wait(Guard);
             continue;
+        }
+        if (!ClockStarted) {
+            if (!WarmedUp()) {
+                Wake.wait_for(Guard, std::chrono::milliseconds(2));
+                continue;
+            }
+            ClockStarted = true;
+            Sink->SetPaused(false);
         }
         TVideoTime Now = ClockPosition();
         if (Now >= Length) {
             PlayerState = TPlayerState::Paused;
             PausedPosition = Length;
             Sink->SetPaused(true);
+            Ahead.clear();
+            ++AheadGeneration;
             if (!EndReported) {
                 EndReported = true;
                 PostEnded(Self);
@@ -236,17 +340,32 @@ void TMediaPlayer::TState::RunVideo(std::weak_ptr<TState> Self) {
             continue;
         }
         int64_t Index = Now / FrameDuration;
-        if (Index != LastFrameIndex) {
+        while (!Ahead.empty() && Ahead.front().Index < Index) {
+            Ahead.pop_front();
+            Wake.notify_all(); // room for the maker
+        }
+        if (!HasVideo && Index != LastFrameIndex) {
+            LastFrameIndex = Index;
+            Guard.unlock();
+            Deliver(nullptr, Index * FrameDuration, Self);
+            Guard.lock();
+            continue;
+        }
+        if (!Ahead.empty() && Ahead.front().Index == Index && Index != LastFrameIndex) {
             if (LastFrameIndex >= 0 && Index > LastFrameIndex + 1)
                 Dropped += int32_t(Index - LastFrameIndex - 1);
             LastFrameIndex = Index;
+            std::shared_ptr<TVideoFrame> Frame = std::move(Ahead.front().Frame);
+            Ahead.pop_front();
+            Wake.notify_all();
             Guard.unlock();
-            ShowFrame(Index * FrameDuration, Self);
+            Grabber.Store(Frame);
+            Deliver(std::move(Frame), Index * FrameDuration, Self);
             Guard.lock();
             continue;
         }
         // Sleep until the next frame is due (the clock is the sound card's,
-        // so wake a little early and look again).
+        // so wake a little early and look again) or a frame is made.
         TVideoTime Left = (Index + 1) * FrameDuration - Now;
         Wake.wait_for(Guard,
                       std::chrono::microseconds(std::clamp<TVideoTime>(Left / 10, 500, 20000)));
@@ -274,6 +393,7 @@ TMediaPlayer::TMediaPlayer(const TMediaTimeline& Timeline, TMessageQueue& Messag
     std::weak_ptr<TState> Self = F;
     F->FeederThread = std::thread([State, Self] { State->RunFeeder(Self); });
     F->VideoThread = std::thread([State, Self] { State->RunVideo(Self); });
+    F->MakerThread = std::thread([State, Self] { State->RunMaker(Self); });
 }
 
 TMediaPlayer::~TMediaPlayer() {
@@ -288,6 +408,7 @@ TMediaPlayer::~TMediaPlayer() {
         F->AudioRoom.notify_all();
     }
     F->VideoThread.join();
+    F->MakerThread.join();
     F->FeederThread.join();
     F->Sink->Stop();
 }
@@ -300,9 +421,9 @@ void TMediaPlayer::Run() {
         F->PausedPosition = 0; // running again from the end starts over
     F->ResetAudio(F->PausedPosition);
     F->EndReported = false;
-    F->LastFrameIndex = -1;
     F->PlayerState = TPlayerState::Running;
-    F->Sink->SetPaused(false);
+    // The sink stays paused until the video thread has the first frames.
+    F->RestartAhead(F->PausedPosition);
     F->Wake.notify_all();
 }
 
@@ -312,6 +433,7 @@ void TMediaPlayer::Pause() {
         F->PausedPosition = F->ClockPosition();
     F->PlayerState = TPlayerState::Paused;
     F->Sink->SetPaused(true);
+    F->RestartAhead(F->PausedPosition);
     F->Wake.notify_all();
 }
 
@@ -320,6 +442,7 @@ void TMediaPlayer::Stop() {
     F->PlayerState = TPlayerState::Stopped;
     F->Sink->SetPaused(true);
     F->PausedPosition = 0;
+    F->RestartAhead(0);
     F->FrameWanted = true;
     F->Wake.notify_all();
 }
@@ -329,8 +452,8 @@ void TMediaPlayer::Seek(TVideoTime Time) {
     Time = std::clamp<TVideoTime>(Time, 0, F->Length);
     F->PausedPosition = Time;
     F->EndReported = false;
+    F->RestartAhead(Time); // holds the sink first, so the clock restarts exactly at Time
     F->ResetAudio(Time);
-    F->LastFrameIndex = -1;
     if (F->PlayerState != TPlayerState::Running)
         F->FrameWanted = true;
     F->Wake.notify_all();
@@ -346,7 +469,17 @@ void TMediaPlayer::SetFrameSize(int32_t Width, int32_t Height) {
         return;
     F->FrameWidth = Width;
     F->FrameHeight = Height;
-    if (F->PlayerState != TPlayerState::Running) {
+    if (F->PlayerState == TPlayerState::Running && !F->ClockStarted) {
+        // Still warming up: make the first frames again at the new size.
+        F->Ahead.clear();
+        ++F->AheadGeneration;
+        F->NextIndex = F->PausedPosition / F->FrameDuration;
+        F->Wake.notify_all();
+    } else if (F->PlayerState == TPlayerState::Running) {
+        // Frames made at the old size go on showing until those at the new
+        // size catch up; the receiver places whatever size it gets.
+        F->Wake.notify_all();
+    } else {
         F->FrameWanted = true;
         F->Wake.notify_all();
     }
