@@ -2,6 +2,7 @@
 
 #include "platform/media/audio_file_reader.h"
 #include "platform/media/compositing.h"
+#include "platform/media/media_guid.h"
 #include "platform/media/media_components.h"
 #include "platform/media/media_timeline.h"
 #include "platform/media/video_file_reader.h"
@@ -102,6 +103,10 @@ struct TMediaRenderer::TState {
                            const TMediaVideoFormat& Format, size_t Depth, TVideoFrame& Out);
     void RenderSource(const TMediaSource& Source, TVideoTime Time, const TMediaVideoFormat& Format,
                       TVideoFrame& Out);
+    // What shows at Time in Layer: nothing, one plain file source alone,
+    // or something that needs compositing.
+    enum class TShows { Nothing, Source, Composited };
+    TShows ShownAt(const TMediaLayer& Layer, TVideoTime Time, const TMediaSource*& Source) const;
     void ApplyVideoEffects(const TMediaLayer& Layer, TVideoTime Time,
                            const TMediaVideoFormat& Format, TVideoFrame& Frame);
 
@@ -226,6 +231,60 @@ bool TMediaRenderer::TState::RenderLayer(const TMediaLayer& Layer, TVideoTime Ti
     if (Has)
         ApplyVideoEffects(Layer, Time, Format, Out);
     return Has;
+}
+
+TMediaRenderer::TState::TShows
+TMediaRenderer::TState::ShownAt(const TMediaLayer& Layer, TVideoTime Time,
+                                const TMediaSource*& Source) const {
+    // Mirrors RenderLayer and RenderComposition: effects apply to whatever
+    // the layer shows, and the last layer showing something covers those
+    // before it. A key transition lays its layer over what lies beneath by
+    // the layer's alpha, so an opaque picture covers it and an empty layer
+    // leaves it showing: the same as no transition. Any other transition
+    // combines.
+    const TMediaTransition* Transition = Layer.TransitionAt(Time);
+    if (Transition &&
+        (Transition->SubObjectClassId() != MediaClassIds::KeyTransition() ||
+         Transition->SwapInputs()))
+        return TShows::Composited;
+    TShows Shows = TShows::Nothing;
+    if (Layer.Type() == TMediaNodeType::Track) {
+        const auto& Track = static_cast<const TMediaTrack&>(Layer);
+        const TMediaSource* Found = Track.Muted() ? nullptr : Track.SourceAt(Time);
+        if (!Found)
+            return TShows::Nothing;
+        if (!Found->IsPlainSource())
+            return TShows::Composited;
+        Source = Found;
+        Shows = TShows::Source;
+    } else {
+        const auto& Layers = static_cast<const TMediaComposition&>(Layer).Layers();
+        for (auto It = Layers.rbegin(); It != Layers.rend() && Shows == TShows::Nothing; ++It)
+            Shows = ShownAt(**It, Time, Source);
+        if (Shows != TShows::Source)
+            return Shows;
+    }
+    for (const auto& Effect : Layer.Effects())
+        if (Effect->Covers(Time))
+            return TShows::Composited;
+    return Shows;
+}
+
+bool TMediaRenderer::PlainPictureAt(TVideoTime Time, AVFrame* Into) {
+    const TMediaGroup* Group = F->Timeline.VideoGroup();
+    const TMediaSource* Source = nullptr;
+    if (!Group || F->ShownAt(*Group, Time, Source) != TState::TShows::Source)
+        return false;
+    TMediaVideoFormat Format = Group->VideoFormat();
+    auto& Reader = F->VideoReaders.Get(*Source, [&] {
+        ++F->DecodersOpened;
+        return std::make_unique<TVideoFileReader>(Source->MediaName(), Source->StreamNumber());
+    });
+    auto Fit = Source->StretchMode() == TMediaSource::PreserveAspectRatio
+                   ? TVideoFileReader::TFit::KeepAspectRatio
+                   : TVideoFileReader::TFit::Stretch;
+    return Reader.DecodedFrameAt(Source->MediaTimeAt(Time), Format.Width, Format.Height, Fit,
+                                 Into);
 }
 
 void TMediaRenderer::RenderVideo(TVideoTime Time, TVideoFrame& Frame) {

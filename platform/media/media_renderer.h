@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+struct AVFrame;
+
 // Plays a timeline: the composited picture of its video group at any time,
 // and the mix of its audio group over any range. Layers are composited in
 // priority order, the higher on top; a transition combines its layer with
@@ -34,6 +36,13 @@ public:
     // size costs. 0 x 0 is the group's size. Components are bound to the
     // size they were made for and are made again when it changes.
     void RenderVideo(TVideoTime Time, TVideoFrame& Frame, int32_t Width, int32_t Height);
+    // When the video group's picture at Time is one file's decoded picture
+    // and nothing else (one opaque file source at the group's size covers
+    // the frame, with no effect, transition or other layer over it),
+    // references that picture in Into and returns true: the caller may take
+    // the decoder's pixels as they are instead of RenderVideo's frame.
+    // Otherwise returns false and Into stays as it was.
+    bool PlainPictureAt(TVideoTime Time, AVFrame* Into);
     // Frames sample frames of the audio group from Time, interleaved floats
     // (-1..1) of the group's channels; silence without an audio group.
     void RenderAudio(TVideoTime Time, int32_t Frames, std::vector<float>& Samples);

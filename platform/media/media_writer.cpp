@@ -29,6 +29,7 @@
 #include "platform/media/media_renderer.h"
 #include "platform/media/media_timeline.h"
 #include "platform/media/video_frame.h"
+#include "platform/media/yuv_matrix.h"
 #include "platform/message_queue.h"
 
 extern "C" {
@@ -43,6 +44,7 @@ extern "C" {
 #include <cstdio>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -56,59 +58,66 @@ void Check(int Result, const std::string& FileName) {
         RaiseWriteError(FileName, Result);
 }
 
-// A bounded queue of rendered frames between the compositing thread and the
-// encoding thread.
-class TFrameQueue {
+// A bounded queue between the compositing thread and the encoding thread.
+template <class T>
+class TBoundedQueue {
 public:
-    explicit TFrameQueue(size_t Capacity) : FCapacity(Capacity) {}
+    explicit TBoundedQueue(size_t Capacity) : FCapacity(Capacity) {}
 
     // False when the queue was closed before there was room.
-    bool Push(std::unique_ptr<TVideoFrame> Frame) {
+    bool Push(T Item) {
         std::unique_lock Guard(FLock);
-        FChanged.wait(Guard, [&] { return FClosed || FFrames.size() < FCapacity; });
+        FChanged.wait(Guard, [&] { return FClosed || FItems.size() < FCapacity; });
         if (FClosed)
             return false;
-        FFrames.push_back(std::move(Frame));
+        FItems.push_back(std::move(Item));
         FChanged.notify_all();
         return true;
     }
-    // Null when the queue is closed and empty.
-    std::unique_ptr<TVideoFrame> Pop() {
+    // Nothing when the queue is closed and empty.
+    std::optional<T> Pop() {
         std::unique_lock Guard(FLock);
-        FChanged.wait(Guard, [&] { return FClosed || !FFrames.empty(); });
-        if (FFrames.empty())
-            return nullptr;
-        auto Frame = std::move(FFrames.front());
-        FFrames.pop_front();
+        FChanged.wait(Guard, [&] { return FClosed || !FItems.empty(); });
+        if (FItems.empty())
+            return std::nullopt;
+        T Item = std::move(FItems.front());
+        FItems.pop_front();
         FChanged.notify_all();
-        return Frame;
+        return Item;
     }
     void Close() {
         std::lock_guard Guard(FLock);
         FClosed = true;
         FChanged.notify_all();
     }
-    // Without waiting: null when empty, dropped when full.
-    std::unique_ptr<TVideoFrame> TryPop() {
+    // Without waiting: nothing when empty, dropped when full.
+    std::optional<T> TryPop() {
         std::lock_guard Guard(FLock);
-        if (FFrames.empty())
-            return nullptr;
-        auto Frame = std::move(FFrames.front());
-        FFrames.pop_front();
-        return Frame;
+        if (FItems.empty())
+            return std::nullopt;
+        T Item = std::move(FItems.front());
+        FItems.pop_front();
+        return Item;
     }
-    void TryPush(std::unique_ptr<TVideoFrame> Frame) {
+    void TryPush(T Item) {
         std::lock_guard Guard(FLock);
-        if (FFrames.size() < FCapacity)
-            FFrames.push_back(std::move(Frame));
+        if (FItems.size() < FCapacity)
+            FItems.push_back(std::move(Item));
     }
 
 private:
     size_t FCapacity;
     std::mutex FLock;
     std::condition_variable FChanged;
-    std::deque<std::unique_ptr<TVideoFrame>> FFrames;
+    std::deque<T> FItems;
     bool FClosed = false;
+};
+
+// One frame on its way to the encoder: composited in BGRA, or a decoded
+// picture already in the encoder's own format.
+struct TQueuedPicture {
+    std::unique_ptr<TVideoFrame> Composited;
+    TFramePtr Ready;
 };
 
 struct TAudioFifoFreer {
@@ -160,9 +169,9 @@ struct TMediaFileWriter::TState : std::enable_shared_from_this<TState> {
     std::atomic<TVideoTime> Position{0};
     std::atomic<bool> Cancelled{false};
     std::atomic<bool> IsRunning{false};
-    TFrameQueue Frames{6};
+    TBoundedQueue<TQueuedPicture> Frames{6};
     // Encoded frames go back to the compositor to be drawn into again.
-    TFrameQueue SpareFrames{8};
+    TBoundedQueue<std::unique_ptr<TVideoFrame>> SpareFrames{8};
     std::thread Compositor;
     std::thread Encoder;
     std::mutex ResultLock;
@@ -180,6 +189,8 @@ struct TMediaFileWriter::TState : std::enable_shared_from_this<TState> {
     void OpenAudio(const char* EncoderName);
     TEncoderRates Rates() const { return {Profile, HasVideo, HasAudio, AudioFormat.Channels}; }
     void RunCompositor();
+    bool TakesDecodedPictures() const;
+    TFramePtr EncoderPicture(const AVFrame& Decoded) const;
     void RunEncoder();
     void EncodeVideo(const TVideoFrame& Frame, int64_t Index);
     void EncodeAudioBlock(TMediaRenderer& Renderer);
@@ -386,19 +397,72 @@ void TMediaFileWriter::TState::EncodeAudioBlock(TMediaRenderer& Renderer) {
     DrainAudio(Final);
 }
 
+bool TMediaFileWriter::TState::TakesDecodedPictures() const {
+    // Decoded pictures suit encoders of 4:2:0 YUV at the group's own size
+    // and rate; DV and raw RGB keep to the composited frames.
+    const AVCodecContext* C = VideoEncoder.get();
+    return (VideoPath == TVideoPath::H264 || VideoPath == TVideoPath::Quantized) &&
+           C->pix_fmt == AV_PIX_FMT_YUV420P && C->width == VideoFormat.Width &&
+           C->height == VideoFormat.Height;
+}
+
+TFramePtr TMediaFileWriter::TState::EncoderPicture(const AVFrame& Decoded) const {
+    const AVCodecContext* C = VideoEncoder.get();
+    TYuvMatrixChange Change = YuvMatrixChange(Decoded.format, Decoded.colorspace,
+                                              Decoded.color_range, C->colorspace, C->color_range);
+    TFramePtr Out(av_frame_alloc());
+    if (!Out)
+        RaiseWriteError(FileName, AVERROR(ENOMEM));
+    if (Change.IsIdentity) {
+        // The decoder's pixels are the encoder's: handed over by reference.
+        Check(av_frame_ref(Out.get(), &Decoded), FileName);
+        while (Out->nb_side_data > 0)
+            av_frame_remove_side_data(Out.get(), Out->side_data[0]->type);
+    } else {
+        // Another matrix or range: the colours the composited path would
+        // give, in one pass over the planes.
+        Out->format = AV_PIX_FMT_YUV420P;
+        Out->width = Decoded.width;
+        Out->height = Decoded.height;
+        Check(av_frame_get_buffer(Out.get(), 0), FileName);
+        ChangeYuvMatrix(Decoded, Change, *Out);
+    }
+    // Nothing of the source's coding may steer the encoder: the encoder
+    // picks its own frame types, and the picture carries the output's tags.
+    Out->format = AV_PIX_FMT_YUV420P;
+    Out->pict_type = AV_PICTURE_TYPE_NONE;
+    Out->key_frame = 0;
+    Out->interlaced_frame = 0;
+    Out->top_field_first = 0;
+    Out->sample_aspect_ratio = C->sample_aspect_ratio;
+    Out->colorspace = C->colorspace;
+    Out->color_range = C->color_range;
+    Out->color_primaries = C->color_primaries;
+    Out->color_trc = C->color_trc;
+    return Out;
+}
+
 void TMediaFileWriter::TState::RunCompositor() {
     try {
         TMediaRenderer Renderer(Timeline);
         bool Dv = VideoPath == TVideoPath::Dv;
+        bool Direct = TakesDecodedPictures();
+        TFramePtr Decoded(av_frame_alloc());
         for (int64_t I = 0; I < FrameCount && !Cancelled; ++I) {
-            std::unique_ptr<TVideoFrame> Frame = SpareFrames.TryPop();
-            if (!Frame)
-                Frame = std::make_unique<TVideoFrame>();
             TVideoTime Time =
                 Dv ? av_rescale_q(I, VideoEncoder->time_base, {1, int(VideoTimeUnitsPerSecond)})
                    : I * VideoFormat.FrameDuration;
-            Renderer.RenderVideo(Time, *Frame);
-            if (!Frames.Push(std::move(Frame)))
+            TQueuedPicture Picture;
+            if (Direct && Renderer.PlainPictureAt(Time, Decoded.get())) {
+                Picture.Ready = EncoderPicture(*Decoded);
+                av_frame_unref(Decoded.get());
+            } else {
+                Picture.Composited = SpareFrames.TryPop().value_or(nullptr);
+                if (!Picture.Composited)
+                    Picture.Composited = std::make_unique<TVideoFrame>();
+                Renderer.RenderVideo(Time, *Picture.Composited);
+            }
+            if (!Frames.Push(std::move(Picture)))
                 break;
         }
     } catch (const std::exception& Error) {
@@ -428,16 +492,21 @@ void TMediaFileWriter::TState::RunEncoder() {
                 AudioDone ? UnlimitedVideoTime
                           : SampleToTime(SamplesRendered, AudioFormat.SamplesPerSecond);
             if (!VideoDone && VideoTime <= AudioTime) {
-                std::unique_ptr<TVideoFrame> Frame = Frames.Pop();
-                if (!Frame) {
+                std::optional<TQueuedPicture> Picture = Frames.Pop();
+                if (!Picture) {
                     std::lock_guard Guard(ResultLock);
                     if (!CompositorError.empty())
                         throw EMediaError(CompositorError);
                     VideoDone = true; // cancelled while waiting
                     continue;
                 }
-                EncodeVideo(*Frame, FramesDone++);
-                SpareFrames.TryPush(std::move(Frame));
+                if (Picture->Ready) {
+                    Picture->Ready->pts = FramesDone++;
+                    Encode(VideoEncoder.get(), VideoStream, Picture->Ready.get());
+                } else {
+                    EncodeVideo(*Picture->Composited, FramesDone++);
+                    SpareFrames.TryPush(std::move(Picture->Composited));
+                }
                 VideoDone = FramesDone >= FrameCount;
             } else {
                 bool Last = SamplesRendered >= TotalSamples;

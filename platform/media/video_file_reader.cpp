@@ -3,6 +3,7 @@
 #include "core/numbers.h"
 #include "platform/media/av_support.h"
 #include "platform/media/video_frame.h"
+#include "platform/media/yuv_matrix.h"
 
 #include <algorithm>
 #include <array>
@@ -230,6 +231,24 @@ TVideoFileReader::TState::Convert(const AVFrame* Frame, int32_t Width, int32_t H
     sws_scale(Scaler.get(), Frame->data, Frame->linesize, 0, Frame->height, Planes, Strides);
     // The converter makes pictures without an alpha channel opaque.
     return Output;
+}
+
+bool TVideoFileReader::DecodedFrameAt(TVideoTime MediaTime, int32_t Width, int32_t Height,
+                                      TFit Fit, AVFrame* Into) {
+    // The same choice of frame as FrameAt.
+    MediaTime += F->FrameDuration / 16;
+    F->PositionAt(MediaTime);
+    if (!F->HaveCurrent)
+        RaiseMediaFileError(TTextSlot::CannotDecodeMedia, F->FileName, 0);
+    const AVFrame* Frame = F->Current.get();
+    if (Frame->width != Width || Frame->height != Height || F->Turn != TDisplayTurn::None ||
+        !IsPlanarYuv420(Frame->format))
+        return false;
+    // Kept in its aspect ratio, a picture of non-square pixels gets bars.
+    if (Fit == TFit::KeepAspectRatio && Frame->sample_aspect_ratio.num > 0 &&
+        Frame->sample_aspect_ratio.num != Frame->sample_aspect_ratio.den)
+        return false;
+    return av_frame_ref(Into, Frame) >= 0;
 }
 
 std::shared_ptr<const TVideoFrame> TVideoFileReader::FrameAt(TVideoTime MediaTime, int32_t Width,

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+struct AVFrame;
+
 // Decodes one video stream of a file and delivers, for a media time, the
 // frame that covers it (its time at or before, the next frame's after),
 // converted to BGRA of the size asked for. Sequential requests decode
@@ -29,6 +31,14 @@ public:
     // frame), Width x Height. Times past the end give the last frame.
     std::shared_ptr<const TVideoFrame> FrameAt(TVideoTime MediaTime, int32_t Width, int32_t Height,
                                                TFit Fit);
+
+    // When the decoded picture covering MediaTime already is the frame
+    // FrameAt would give (Width x Height, upright, opaque 8-bit 4:2:0 YUV
+    // that fills the frame), references it in Into and returns true;
+    // otherwise returns false and leaves Into as it was. Writers take such
+    // pictures straight to their encoder, skipping the BGRA round trip.
+    bool DecodedFrameAt(TVideoTime MediaTime, int32_t Width, int32_t Height, TFit Fit,
+                        AVFrame* Into);
 
     // Statistics for tests and benchmarks.
     int32_t SeekCount() const;
