@@ -554,6 +554,63 @@ TEST(ToolBox, TheCloseButtonHidesTheBoxAndItsCommandReadsUnchecked) {
     EXPECT_TRUE(Window->Native().IsVisible());
 }
 
+// A box whose nest awaits a relayout (here: one of its buttons was hidden
+// through its item, and the relayout put off) relayouts when the stage
+// switches; nothing else happens to it before.
+struct TAwaitedRelayout {
+    TDockFixture F;
+    TToolBar* Floating = nullptr;
+    TToolBar* Docked = nullptr;
+
+    TAwaitedRelayout() {
+        Floating = &static_cast<TToolBar&>(DockList().Float(F.MakeBar(3, "Floating"), TRect::FromSize(300, 300, 10, 10)));
+        Docked = &F.DockBar(F.Host->Top(), F.MakeBar(3, "Docked"));
+        F.Settle();
+    }
+
+    // Hides Bar's last button through its item and puts the relayout off.
+    TWidget& HideLastLater(TToolBar& Bar) {
+        TDockItem& Item = *Bar.Items().back();
+        Item.Visible = false;
+        Bar.RelayoutLater();
+        return Item.Control;
+    }
+};
+
+TEST(ToolBox, ABoxAwaitingARelayoutRelayoutsWhenTheStageSwitches) {
+    TAwaitedRelayout T;
+    TToolBar& Floating = *T.Floating;
+    TToolBar& Docked = *T.Docked;
+    const int32_t FloatingWidth = DockList().FloatingWindow(Floating)->Native().Bounds().Width();
+    const int32_t DockedContent = Docked.ContentBounds().Width();
+    TWidget& FloatingButton = T.HideLastLater(Floating);
+    TWidget& DockedButton = T.HideLastLater(Docked);
+    EXPECT_TRUE(Floating.AwaitsRelayout());
+    EXPECT_TRUE(Docked.AwaitsRelayout()); // its root dock
+    EXPECT_TRUE(FloatingButton.IsVisible());
+    EXPECT_TRUE(DockedButton.IsVisible());
+
+    TStage& Was = Stages().Current();
+    TStage& Other = Stages().Stage(Was.Id() == 1 ? 1 : 0);
+    Stages().SetCurrent(Other);
+    T.F.Settle();
+    EXPECT_FALSE(FloatingButton.IsVisible());
+    EXPECT_FALSE(DockedButton.IsVisible());
+    EXPECT_FALSE(Floating.AwaitsRelayout());
+    EXPECT_FALSE(T.Docked->AwaitsRelayout());
+    // Both bars now line up two buttons: the floating window shrinks.
+    EXPECT_LT(DockList().FloatingWindow(Floating)->Native().Bounds().Width(), FloatingWidth);
+    EXPECT_LT(Docked.ContentBounds().Width(), DockedContent);
+
+    // A box that does not await a relayout is left alone by a switch.
+    TDockItem& Second = *Floating.Items()[1];
+    Second.Visible = false;
+    Stages().SetCurrent(Was);
+    EXPECT_TRUE(Second.Control.IsVisible());
+    Floating.Relayout();
+    EXPECT_FALSE(Second.Control.IsVisible());
+}
+
 TEST(ToolBox, MarginsFollowTheTitleOptions) {
     TDockFixture F;
     TToolBar& Bar = F.DockBar(F.Host->Top(), F.MakeBar(1));
