@@ -1006,6 +1006,10 @@ void TToolBoxes::SetCustomizing(bool Value) {
             Box->EndDesignItems();
         }
     }
+    // Layouts put off while the boxes changed mode are done now.
+    Boxes = FBoxes;
+    for (TToolBox* Box : Boxes)
+        Box->RelayoutIfAwaited();
 }
 
 TToolBoxAssociation* TToolBoxes::AssociationById(int32_t Id) const {

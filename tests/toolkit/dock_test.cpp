@@ -556,7 +556,7 @@ TEST(ToolBox, TheCloseButtonHidesTheBoxAndItsCommandReadsUnchecked) {
 
 // A box whose nest awaits a relayout (here: one of its buttons was hidden
 // through its item, and the relayout put off) relayouts when the stage
-// switches; nothing else happens to it before.
+// switches or customising ends; nothing else happens to it before.
 struct TAwaitedRelayout {
     TDockFixture F;
     TToolBar* Floating = nullptr;
@@ -609,6 +609,20 @@ TEST(ToolBox, ABoxAwaitingARelayoutRelayoutsWhenTheStageSwitches) {
     EXPECT_TRUE(Second.Control.IsVisible());
     Floating.Relayout();
     EXPECT_FALSE(Second.Control.IsVisible());
+}
+
+TEST(ToolBox, ABoxMarkedForARelayoutWhileCustomisingRelayoutsWhenCustomisingEnds) {
+    TAwaitedRelayout T;
+    ToolBoxes().SetCustomizing(true);
+    TWidget& FloatingButton = T.HideLastLater(*T.Floating);
+    TWidget& DockedButton = T.HideLastLater(*T.Docked);
+    EXPECT_TRUE(FloatingButton.IsVisible());
+    EXPECT_TRUE(DockedButton.IsVisible());
+    ToolBoxes().SetCustomizing(false);
+    EXPECT_FALSE(FloatingButton.IsVisible());
+    EXPECT_FALSE(DockedButton.IsVisible());
+    EXPECT_FALSE(T.Floating->AwaitsRelayout());
+    EXPECT_FALSE(T.Docked->AwaitsRelayout());
 }
 
 TEST(ToolBox, MarginsFollowTheTitleOptions) {
