@@ -6,6 +6,7 @@
 #include "toolkit/widget_window.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <numeric>
 
@@ -144,7 +145,294 @@ void LayAlong(std::vector<TBandBox>& Boxes, int32_t Length) {
     }
 }
 
+// ---- band positions
+//
+// Distances from the edge are kept in 64 bits while the bands are worked
+// out: pushes add up, and stored rectangles may be far off.
+
+// A box's vertical extent while its band is chosen, with the horizontal
+// extent it is judged on.
+struct TBandSlot {
+    int64_t Left = 0, Right = 0;
+    int64_t Top = 0, Height = 0;
+    int64_t Bottom() const { return Top + Height; }
+};
+
+TBandSlot SlotOf(const TRect& Rect) { return {Rect.Left, Rect.Right, Rect.Top, Rect.Height()}; }
+
+TRect RectOf(const TBandSlot& Slot) {
+    auto C = [](int64_t V) { return int32_t(std::clamp<int64_t>(V, INT32_MIN / 2, INT32_MAX / 2)); };
+    return {C(Slot.Left), C(Slot.Top), C(Slot.Right), C(Slot.Bottom())};
+}
+
+bool SlotsIntersect(const TBandSlot& A, const TBandSlot& B) {
+    return A.Left < B.Right && B.Left < A.Right && A.Top < B.Bottom() && B.Top < A.Bottom() && A.Height > 0 &&
+           B.Height > 0 && A.Right > A.Left && B.Right > B.Left;
+}
+
+int64_t VerticalOverlap(const TBandSlot& A, const TBandSlot& B) {
+    return std::min(A.Bottom(), B.Bottom()) - std::max(A.Top, B.Top);
+}
+
+// The nearest place for a box of Height whose top is at Y: the edge,
+// another box's top (its distance counted double, so a box rather lines
+// up below or above another than with it), another's bottom, or a top
+// that puts its bottom on another's top or bottom (never above the edge).
+// The first on equal distances.
+int64_t SnapTop(int64_t Y, int64_t Height, const std::vector<const TBandSlot*>& Others) {
+    int64_t Best = 0, BestCost = std::abs(Y);
+    auto Consider = [&](int64_t At, int64_t Cost) {
+        if (At >= 0 && Cost < BestCost) {
+            Best = At;
+            BestCost = Cost;
+        }
+    };
+    for (const TBandSlot* P : Others) {
+        Consider(P->Top, 2 * std::abs(P->Top - Y));
+        Consider(P->Bottom(), std::abs(P->Bottom() - Y));
+        Consider(P->Top - Height, std::abs(P->Top - Height - Y));
+        Consider(P->Bottom() - Height, std::abs(P->Bottom() - Height - Y));
+    }
+    return Best;
+}
+
+// Makes room for Box among Others that it overlaps (as Judge sees each
+// pair): with Above the largest overlap of a box whose top lies above
+// Box's and Below that of one whose top does not, every other box whose
+// top is at or below Box's moves down by both, and Box by Above.
+template <typename TJudge>
+void MakeRoomFor(TBandSlot& Box, const std::vector<TBandSlot*>& Others, TJudge Judge) {
+    int64_t Above = 0, Below = 0;
+    for (const TBandSlot* P : Others) {
+        if (!Judge(Box, *P))
+            continue;
+        int64_t& Largest = P->Top < Box.Top ? Above : Below;
+        Largest = std::max(Largest, VerticalOverlap(Box, *P));
+    }
+    if (Above + Below == 0)
+        return;
+    for (TBandSlot* P : Others)
+        if (P->Top >= Box.Top)
+            P->Top += Above + Below;
+    Box.Top += Above;
+}
+
+// A box dropped just now: when it overlaps other boxes by the overlap rule,
+// its top goes to the nearest (from its middle) of their tops and bottoms
+// and of the edge (when it was dropped across the edge), snaps there, and
+// the boxes it still covers make room for it. A box dropped over no box
+// stays as dropped.
+void PlaceDropped(std::vector<TBandSlot>& Slots, size_t Index) {
+    TBandSlot& Box = Slots[Index];
+    const TRect Dropped = RectOf(Box);
+    const int64_t Middle = Box.Top + Box.Height / 2;
+    bool Found = false;
+    int64_t Best = 0, BestCost = 0;
+    auto Consider = [&](int64_t At) {
+        const int64_t Cost = std::abs(Middle - At);
+        if (!Found || Cost < BestCost) {
+            Found = true;
+            Best = At;
+            BestCost = Cost;
+        }
+    };
+    if (Box.Top < 0)
+        Consider(0);
+    std::vector<const TBandSlot*> Others;
+    std::vector<TBandSlot*> Movable;
+    for (size_t I = 0; I < Slots.size(); ++I) {
+        if (I == Index)
+            continue;
+        TBandSlot& P = Slots[I];
+        Others.push_back(&P);
+        Movable.push_back(&P);
+        if (BandOverlap(Dropped, RectOf(P))) {
+            Consider(P.Top);
+            Consider(P.Bottom());
+        }
+    }
+    if (!Found)
+        return;
+    Box.Top = SnapTop(Best, Box.Height, Others);
+    MakeRoomFor(Box, Movable, SlotsIntersect);
+}
+
+// A candidate place of a box: at the edge, or one of its edges on one of a
+// placed box's edges.
+enum class TBandAt : uint8_t { Edge, TopOnTop, TopOnBottom, BottomOnTop, BottomOnBottom };
+
+struct TBandCandidate {
+    TBandAt At = TBandAt::Edge;
+    size_t Other = 0;
+};
+
+constexpr size_t MaxBandCandidates = 16;
+
+struct TBandState {
+    bool Fixed = false;
+    int64_t Cost = 0;
+    std::vector<TBandCandidate> Candidates;
+};
+
+// One pass of band selection. Every box starts with the edge as its only
+// candidate, costing the distance of its Wanted top from the edge. Then,
+// repeatedly, the boxes not yet placed whose candidates cost least each
+// pick their candidate nearest to where they were last (Current), and the
+// one whose pick lies nearest to where it wants to be is placed there. The
+// others gain candidates against it, costed by how far their wanted edges
+// lie from its wanted edges (and by how much more its height changed than
+// theirs), each keeping only its cheapest. With Adjust, a placed box is also
+// kept between the earlier boxes it wants to lie between, snapped, and
+// moved clear of earlier boxes whose starts it covers.
+std::vector<TBandSlot> SelectBands(const std::vector<TBandSlot>& Wanted, const std::vector<TBandSlot>& Current,
+                                   bool Adjust) {
+    const size_t N = Wanted.size();
+    std::vector<TBandSlot> Placed = Wanted;
+    std::vector<TBandState> State(N);
+    for (size_t I = 0; I < N; ++I) {
+        State[I].Cost = std::abs(Wanted[I].Top);
+        State[I].Candidates = {{TBandAt::Edge, 0}};
+    }
+    std::vector<size_t> Order; // the placed boxes, in the order they were placed
+    auto PositionOf = [&](size_t Box, const TBandCandidate& C) {
+        const TBandSlot& P = Placed[C.Other];
+        const int64_t Height = Wanted[Box].Height;
+        switch (C.At) {
+        case TBandAt::TopOnTop:
+            return P.Top;
+        case TBandAt::TopOnBottom:
+            return P.Bottom();
+        case TBandAt::BottomOnTop:
+            return std::max<int64_t>(0, P.Top - Height);
+        case TBandAt::BottomOnBottom:
+            return std::max<int64_t>(0, P.Bottom() - Height);
+        case TBandAt::Edge:
+            break;
+        }
+        return int64_t(0);
+    };
+    for (size_t Round = 0; Round < N; ++Round) {
+        int64_t Cheapest = -1;
+        for (size_t I = 0; I < N; ++I)
+            if (!State[I].Fixed && (Cheapest < 0 || State[I].Cost < Cheapest))
+                Cheapest = State[I].Cost;
+        size_t Chosen = N;
+        int64_t ChosenTop = 0, ChosenDistance = 0;
+        for (size_t I = 0; I < N; ++I) {
+            if (State[I].Fixed || State[I].Cost != Cheapest)
+                continue;
+            const int64_t Was = Current[I].Top;
+            int64_t Top = 0, Score = -1;
+            for (const TBandCandidate& C : State[I].Candidates) {
+                const int64_t At = PositionOf(I, C);
+                const int64_t Weight = C.At == TBandAt::TopOnTop ? 2 : 1;
+                const int64_t Each = Weight * std::abs(At - Was);
+                if (Score < 0 || Each < Score) {
+                    Top = At;
+                    Score = Each;
+                }
+            }
+            const int64_t Distance = std::abs(Top - Wanted[I].Top) + std::abs(Top + Wanted[I].Height - Wanted[I].Bottom());
+            if (Chosen == N || Distance < ChosenDistance) {
+                Chosen = I;
+                ChosenTop = Top;
+                ChosenDistance = Distance;
+            }
+        }
+        TBandSlot& Box = Placed[Chosen];
+        Box.Top = ChosenTop;
+        State[Chosen].Fixed = true;
+
+        if (Adjust && !Order.empty()) {
+            // Between the earlier boxes it wants to lie between, unless
+            // those limits cross.
+            int64_t Lowest = 0, Highest = INT64_MAX;
+            for (size_t E : Order) {
+                if (Wanted[E].Bottom() <= Wanted[Chosen].Top)
+                    Lowest = std::max(Lowest, Placed[E].Bottom());
+                else if (Wanted[E].Top >= Wanted[Chosen].Bottom())
+                    Highest = std::min(Highest, Placed[E].Top - Box.Height);
+            }
+            if (Lowest <= Highest)
+                Box.Top = std::clamp(Box.Top, Lowest, Highest);
+            std::vector<const TBandSlot*> Earlier;
+            std::vector<TBandSlot*> Movable;
+            for (size_t E : Order) {
+                Earlier.push_back(&Placed[E]);
+                Movable.push_back(&Placed[E]);
+            }
+            Box.Top = SnapTop(Box.Top, Box.Height, Earlier);
+            // Two boxes whose starts lie within a squeezed box's length of
+            // each other cannot share a band.
+            auto Starts = [](const TBandSlot& S) {
+                TBandSlot Cut = S;
+                Cut.Right = S.Left + std::min<int64_t>(100, S.Right - S.Left);
+                return Cut;
+            };
+            MakeRoomFor(Box, Movable, [&](const TBandSlot& A, const TBandSlot& B) {
+                return SlotsIntersect(Starts(A), Starts(B));
+            });
+        }
+        Order.push_back(Chosen);
+
+        // The others' candidates against the box just placed.
+        const TBandSlot& PW = Wanted[Chosen];
+        const int64_t PChange = std::abs(PW.Height - Current[Chosen].Height);
+        for (size_t I = 0; I < N; ++I) {
+            if (State[I].Fixed)
+                continue;
+            const TBandSlot& W = Wanted[I];
+            const int64_t Extra = std::max<int64_t>(0, PChange - std::abs(W.Height - Current[I].Height));
+            const std::pair<TBandAt, int64_t> Gained[] = {
+                {TBandAt::TopOnTop, std::abs(W.Top - PW.Top)},
+                {TBandAt::TopOnBottom, std::abs(W.Top - PW.Bottom())},
+                {TBandAt::BottomOnTop, std::abs(W.Bottom() - PW.Top)},
+                {TBandAt::BottomOnBottom, std::abs(W.Bottom() - PW.Bottom())},
+            };
+            for (auto [At, Distance] : Gained) {
+                const int64_t Cost = Distance + Extra;
+                if (Cost < State[I].Cost) {
+                    State[I].Cost = Cost;
+                    State[I].Candidates.clear();
+                }
+                // Equal candidates beyond a few add nothing but time (a
+                // stored layout may stack a thousand boxes in one place).
+                if (Cost == State[I].Cost && State[I].Candidates.size() < MaxBandCandidates)
+                    State[I].Candidates.push_back({At, Chosen});
+            }
+        }
+    }
+    return Placed;
+}
+
+// Gives every box its band position (Result's vertical extent; its
+// horizontal extent is the wanted one until laid out along the edge): the
+// boxes dropped just now are placed first, then every box is placed from
+// where it wants to be, and a second pass from that result closes the gaps
+// the first left.
+void PlaceInBands(std::vector<TBandBox>& Boxes) {
+    const size_t N = Boxes.size();
+    std::vector<TBandSlot> Wanted(N), Current(N);
+    for (size_t I = 0; I < N; ++I) {
+        Wanted[I] = SlotOf(Boxes[I].Wanted);
+        // A box never laid out counts as being where it wants to be.
+        Current[I] = SlotOf(Boxes[I].Current.IsEmpty() ? Boxes[I].Wanted : Boxes[I].Current);
+    }
+    for (size_t I = 0; I < N; ++I)
+        if (Boxes[I].IsNew)
+            PlaceDropped(Wanted, I);
+    const std::vector<TBandSlot> First = SelectBands(Wanted, Current, true);
+    const std::vector<TBandSlot> Second = SelectBands(First, First, false);
+    for (size_t I = 0; I < N; ++I) {
+        const int64_t Height = std::min<int64_t>(Second[I].Height, MaxStoredCoord);
+        const int64_t Top = std::clamp<int64_t>(Second[I].Top, 0, MaxStoredCoord - Height);
+        Boxes[I].Result = {Boxes[I].Wanted.Left, int32_t(Top), Boxes[I].Wanted.Right, int32_t(Top + Height)};
+    }
+}
+
 } // namespace
+
+void LayBandsAlong(std::vector<TBandBox>& Boxes, int32_t Length) { LayAlong(Boxes, Length); }
 
 bool BandOverlap(const TRect& A, const TRect& B) {
     const TRect Moved = A.Top < 0 ? A.Translated(0, -A.Top) : A;
@@ -165,111 +453,7 @@ bool BandOverlap(const TRect& A, const TRect& B) {
 
 void PackBands(std::vector<TBandBox>& Boxes, int32_t Length) {
     const size_t N = Boxes.size();
-    // Band positions: boxes that stay first, by their wanted distance from
-    // the edge, then the new ones snapping to the edge or to the boxes they
-    // overlap.
-    std::vector<size_t> Order(N);
-    std::iota(Order.begin(), Order.end(), size_t(0));
-    std::stable_sort(Order.begin(), Order.end(), [&](size_t A, size_t B) {
-        if (Boxes[A].IsNew != Boxes[B].IsNew)
-            return !Boxes[A].IsNew;
-        return Boxes[A].Wanted.Top < Boxes[B].Wanted.Top;
-    });
-    std::vector<size_t> Fixed;
-    for (size_t Index : Order) {
-        TBandBox& Box = Boxes[Index];
-        const TRect& D = Box.Wanted;
-        const int64_t Height = D.Height();
-        int64_t Best = -1, BestCost = 0;
-        auto Consider = [&](int64_t Y, int64_t Cost) {
-            if (Y < 0)
-                return;
-            if (Best < 0 || Cost < BestCost) {
-                Best = Y;
-                BestCost = Cost;
-            }
-        };
-        if (Box.IsNew) {
-            const int64_t Middle = (int64_t(D.Top) + D.Bottom) / 2;
-            if (D.Top < 0)
-                Consider(0, std::abs(Middle));
-            for (size_t F : Fixed) {
-                const TRect& P = Boxes[F].Result;
-                if (!BandOverlap(D, P))
-                    continue;
-                Consider(P.Top, std::abs(Middle - P.Top));
-                Consider(P.Bottom, std::abs(Middle - P.Bottom));
-            }
-        }
-        const bool DroppedOverABox = Best >= 0;
-        if (Best < 0) {
-            // Not dropped over any box (or not new): the nearest of the edge
-            // and the other boxes' tops (counted double) and bottoms.
-            Consider(0, std::abs(int64_t(D.Top)));
-            for (size_t F : Fixed) {
-                const TRect& P = Boxes[F].Result;
-                Consider(P.Top, 2 * std::abs(int64_t(P.Top) - D.Top));
-                Consider(P.Bottom, std::abs(int64_t(P.Bottom) - D.Top));
-            }
-        }
-        if (DroppedOverABox) {
-            // Moved there, its top snaps again over every placed box, and
-            // the boxes it still overlaps make room: those above its top
-            // push it down, the others go down below it.
-            const int64_t Moved = Best;
-            Best = -1;
-            Consider(0, std::abs(Moved));
-            for (size_t F : Fixed) {
-                const TRect& P = Boxes[F].Result;
-                Consider(P.Top, 2 * std::abs(P.Top - Moved));
-                Consider(P.Bottom, std::abs(P.Bottom - Moved));
-                Consider(int64_t(P.Top) - Height, std::abs(P.Top - Height - Moved));
-                Consider(int64_t(P.Bottom) - Height, std::abs(P.Bottom - Height - Moved));
-            }
-            const TRect Snapped{D.Left, int32_t(std::min<int64_t>(Best, MaxStoredCoord)), D.Right,
-                                int32_t(std::min<int64_t>(Best + Height, MaxStoredCoord))};
-            int64_t Above = 0, Below = 0;
-            for (size_t F : Fixed) {
-                const TRect& P = Boxes[F].Result;
-                if (!P.Intersects(Snapped))
-                    continue;
-                const int64_t Overlap = int64_t(std::min(P.Bottom, Snapped.Bottom)) - std::max(P.Top, Snapped.Top);
-                int64_t& Largest = P.Top < Snapped.Top ? Above : Below;
-                Largest = std::max(Largest, Overlap);
-            }
-            for (size_t F : Fixed) {
-                TRect& P = Boxes[F].Result;
-                if (P.Top >= Snapped.Top) {
-                    const int32_t Shift = int32_t(std::min<int64_t>(Above + Below, MaxStoredCoord - P.Bottom));
-                    P = P.Translated(0, Shift);
-                }
-            }
-            Best += Above;
-        }
-        const int32_t Y = int32_t(std::min<int64_t>(Best, MaxStoredCoord - std::min<int64_t>(Height, MaxStoredCoord)));
-        Box.Result = {D.Left, Y, D.Right, int32_t(std::min<int64_t>(Y + Height, MaxStoredCoord))};
-        Fixed.push_back(Index);
-    }
-
-    // Compaction: each distinct band moves up to the bottom of the bands
-    // before it, so no gap is left between bands.
-    std::vector<int32_t> Tops;
-    for (auto& Box : Boxes)
-        Tops.push_back(Box.Result.Top);
-    std::sort(Tops.begin(), Tops.end());
-    Tops.erase(std::unique(Tops.begin(), Tops.end()), Tops.end());
-    std::vector<int32_t> NewTop(N);
-    int32_t Reached = 0;
-    for (int32_t Top : Tops) {
-        const int32_t Target = std::min(Top, Reached);
-        for (size_t I = 0; I < N; ++I)
-            if (Boxes[I].Result.Top == Top) {
-                NewTop[I] = Target;
-                Reached = std::max(Reached, Target + Boxes[I].Result.Height());
-            }
-    }
-    for (size_t I = 0; I < N; ++I)
-        Boxes[I].Result = Boxes[I].Result.Translated(0, NewTop[I] - Boxes[I].Result.Top);
+    PlaceInBands(Boxes);
 
     // Along the edge. A box whose minimum length does not fit after its
     // neighbours' goes to a band of its own below the boxes it shares its

@@ -28,14 +28,21 @@ struct TBandBox {
     TRect Result;
 };
 
-// Packs boxes into bands along an edge of Length pixels: every box gets a
-// band position from its wanted rectangle (boxes whose rectangles overlap by
-// the overlap rule share a band, the others stack in the order of their
-// wanted positions), then, band by band, lengths and positions along the
-// edge: pushed apart from the left, pulled back inside the length (squeezed
-// to their minimum when needed), and stretched to their right neighbour or
-// the edge's end.
+// Packs boxes into bands along an edge of Length pixels. First every box
+// gets its band position: boxes dropped just now snap to the bands they
+// were dropped over (making room where they cover other boxes), then the
+// boxes are placed one by one, the cheapest first, each at the edge or
+// lined up with a box placed before it, as near as it can to where it wants
+// to be and to where it was; a second pass from that result closes the gaps
+// left. Then the boxes are laid along the edge (LayBandsAlong); a box whose
+// minimum length still does not fit goes to a band of its own below.
 void PackBands(std::vector<TBandBox>& Boxes, int32_t Length);
+
+// Lays boxes along the edge in the bands their Result already holds: pushed
+// apart from the left, pulled back inside the length (squeezed to their
+// minimum when needed), and cut at their right neighbour or stretched to
+// the edge's end.
+void LayBandsAlong(std::vector<TBandBox>& Boxes, int32_t Length);
 
 // Whether box A, being placed, shares a band with box B (edge space).
 bool BandOverlap(const TRect& A, const TRect& B);

@@ -134,6 +134,11 @@ public:
     // while the nest is updating (done once the update ends).
     void Relayout();
     bool IsUpdating() { return RootDock().FUpdating; }
+    // Marks the nest as awaiting a relayout without doing it now: it is
+    // done by the next relayout of the nest, and tool boxes do it when the
+    // stage switches or customising ends.
+    void RelayoutLater() { RootDock().FLayoutPending = true; }
+    bool AwaitsRelayout() { return RootDock().FLayoutPending; }
 
     // Acceptance of a control dropped at a screen position (ScreenRect its
     // drag rectangle).

@@ -255,14 +255,25 @@ TToolBox::TToolBox() {
     FTitle = static_cast<TNCTitle*>(&AddNCGadget(std::make_unique<TNCTitle>(*this)));
     FClose = static_cast<TNCClose*>(&AddNCGadget(std::make_unique<TNCClose>(*this)));
     FCommand = new TToolBoxCommand(CommandList(), *this);
+    Stages().Changes().AddChangeHandler(MakeDelegate<&TToolBox::StageChanged>(this));
     ToolBoxes().Add(*this);
 }
 
 TToolBox::~TToolBox() {
+    // The stage registry outlives the tool-box registry, which frees the
+    // boxes left at exit.
+    Stages().Changes().RemoveChangeHandler(MakeDelegate<&TToolBox::StageChanged>(this));
     ToolBoxes().Remove(*this);
     if (FCommand && FCommand->List())
         FCommand->Free();
 }
+
+void TToolBox::RelayoutIfAwaited() {
+    if (!IsDestroying() && AwaitsRelayout())
+        Relayout();
+}
+
+void TToolBox::StageChanged(TObject* /*Sender*/, TStageChangeFlags /*Flags*/) { RelayoutIfAwaited(); }
 
 bool TToolBox::IsHosted() const {
     return Parent() && !ParentDock();
@@ -943,7 +954,11 @@ bool TToolBoxAssociation::ShowAsPopup(int32_t X, int32_t Y, TWidget* Control) {
 
 // ---- TToolBoxes
 
-TToolBoxes::TToolBoxes() = default;
+TToolBoxes::TToolBoxes() {
+    // Made first, the stage registry is destroyed after this one, so the
+    // boxes freed here can still leave its notifier.
+    (void)Stages();
+}
 
 TToolBoxes::~TToolBoxes() = default;
 
@@ -991,6 +1006,10 @@ void TToolBoxes::SetCustomizing(bool Value) {
             Box->EndDesignItems();
         }
     }
+    // Layouts put off while the boxes changed mode are done now.
+    Boxes = FBoxes;
+    for (TToolBox* Box : Boxes)
+        Box->RelayoutIfAwaited();
 }
 
 TToolBoxAssociation* TToolBoxes::AssociationById(int32_t Id) const {

@@ -6,6 +6,7 @@
 #include "platform/window/native_window.h"
 #include "toolkit/dock.h"
 #include "toolkit/popup_widget.h"
+#include "toolkit/stages.h"
 
 #include <array>
 #include <cstdint>
@@ -195,6 +196,9 @@ protected:
 
 private:
     friend class TToolBoxes;
+    // Relayouts the box's root dock when it awaits a relayout.
+    void RelayoutIfAwaited();
+    void StageChanged(TObject* Sender, TStageChangeFlags Flags);
     const TFloatPlacement* CurrentPlacement() const;
     TFloatPlacement* CurrentPlacementSlot();
 

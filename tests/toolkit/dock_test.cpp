@@ -139,19 +139,31 @@ TEST(BandOverlap, FollowsTheThirdsRuleAndTheLeftEdgeRule) {
 }
 
 TEST(PackBands, ANewBoxDroppedOverAnotherSnapsBelowItAndSharesThatBand) {
-    std::vector<TBandBox> Boxes(3);
-    Boxes[0].Wanted = TRect::FromSize(0, 0, 300, 20);
-    Boxes[1].Wanted = TRect::FromSize(150, 8, 100, 20); // over box 0 by 12 of 20, its middle nearer the bottom
-    Boxes[1].IsNew = true;
-    Boxes[2].Wanted = TRect::FromSize(50, 40, 100, 20); // wants a band further down
-    for (auto& Box : Boxes)
-        Box.MinLength = std::min(100, Box.Wanted.Width());
-    PackBands(Boxes, 600);
-    // Box 0 fills the first band; the others share the second, packed up
-    // against it, each stretched to its right neighbour or the end.
-    EXPECT_EQ(Boxes[0].Result, TRect(0, 0, 600, 20));
-    EXPECT_EQ(Boxes[2].Result, TRect(50, 20, 150, 40));
-    EXPECT_EQ(Boxes[1].Result, TRect(150, 20, 600, 40));
+    // Box 2 was laid out in the second band (its wanted place lower down
+    // is covered below); box 1 is dropped over box 0 by 12 of 20, its middle
+    // nearer box 0's bottom, and beside box 2.
+    for (int32_t Box2Top : {20, 40}) {
+        std::vector<TBandBox> Boxes(3);
+        Boxes[0].Wanted = TRect::FromSize(0, 0, 300, 20);
+        Boxes[1].Wanted = TRect::FromSize(150, 8, 100, 20);
+        Boxes[1].IsNew = true;
+        Boxes[2].Wanted = TRect::FromSize(50, Box2Top, 100, 20);
+        for (auto& Box : Boxes)
+            Box.MinLength = std::min(100, Box.Wanted.Width());
+        PackBands(Boxes, 600);
+        // Box 0 fills the first band; box 1 takes the second, stretched to
+        // the end.
+        EXPECT_EQ(Boxes[0].Result, TRect(0, 0, 600, 20)) << Box2Top;
+        EXPECT_EQ(Boxes[1].Result, TRect(150, 20, 600, 40)) << Box2Top;
+        if (Box2Top == 20) {
+            // Box 2 shares the second band, cut at box 1's left.
+            EXPECT_EQ(Boxes[2].Result, TRect(50, 20, 150, 40));
+        } else {
+            // Box 2 wants a band below box 1's and keeps that order, packed
+            // up against it.
+            EXPECT_EQ(Boxes[2].Result, TRect(50, 40, 600, 60));
+        }
+    }
 }
 
 TEST(PackBands, BoxesTheEdgeCannotHoldGoToANewBandAndNothingOverlaps) {
@@ -236,6 +248,31 @@ TEST(Docks, DraggingABarFromTheTopDockToTheBottomDockPreviewsAndDocksIt) {
     const uint32_t TitlePixel =
         PresentedAt(F.System, *F.Main, Where.Left + Title.Left + 1, Where.Top + Title.Top + Title.Height() / 2);
     EXPECT_NE(TitlePixel, Filled(SkinColors().FaceColor));
+}
+
+TEST(Docks, UndockingTheOnlyBoxOfABandClosesThatBand) {
+    TDockFixture F;
+    TBorderDock& Top = F.Host->Top();
+    TToolBar& First = F.DockBar(Top, F.MakeBar(2, "First"));
+    const int32_t H = First.Height();
+    // Each dropped below the last, clear of it: it goes into a band of its
+    // own right below.
+    TToolBar& Second = F.DockBar(Top, F.MakeBar(2, "Second"), TRect::FromSize(0, H + 15, 50, 20));
+    TToolBar& Third = F.DockBar(Top, F.MakeBar(2, "Third"), TRect::FromSize(0, 2 * H + 30, 50, 20));
+    ASSERT_EQ(Top.FindItem(Second)->AroundRect.Top, H);
+    ASSERT_EQ(Top.FindItem(Third)->AroundRect.Top, 2 * H);
+    ASSERT_EQ(Top.Height(), 3 * H);
+
+    std::unique_ptr<TWidget> Taken = Top.Undock(Second);
+    ASSERT_NE(Taken, nullptr);
+    F.Settle();
+    // The third bar moves up into the emptied band and the dock shrinks.
+    EXPECT_EQ(Top.FindItem(Third)->AroundRect, TRect(0, H, 800, 2 * H));
+    EXPECT_EQ(Top.FindItem(First)->AroundRect, TRect(0, 0, 800, H));
+    EXPECT_EQ(Top.Height(), 2 * H);
+    // Its anchor follows, so the next layout keeps it there.
+    Top.Relayout();
+    EXPECT_EQ(Top.FindItem(Third)->AroundRect.Top, H);
 }
 
 TEST(Docks, EscapeInTheMiddleOfADragRestoresThePlacement) {
@@ -515,6 +552,77 @@ TEST(ToolBox, TheCloseButtonHidesTheBoxAndItsCommandReadsUnchecked) {
     // The command shows it again.
     Bar.Command().Execute(nullptr);
     EXPECT_TRUE(Window->Native().IsVisible());
+}
+
+// A box whose nest awaits a relayout (here: one of its buttons was hidden
+// through its item, and the relayout put off) relayouts when the stage
+// switches or customising ends; nothing else happens to it before.
+struct TAwaitedRelayout {
+    TDockFixture F;
+    TToolBar* Floating = nullptr;
+    TToolBar* Docked = nullptr;
+
+    TAwaitedRelayout() {
+        Floating = &static_cast<TToolBar&>(DockList().Float(F.MakeBar(3, "Floating"), TRect::FromSize(300, 300, 10, 10)));
+        Docked = &F.DockBar(F.Host->Top(), F.MakeBar(3, "Docked"));
+        F.Settle();
+    }
+
+    // Hides Bar's last button through its item and puts the relayout off.
+    TWidget& HideLastLater(TToolBar& Bar) {
+        TDockItem& Item = *Bar.Items().back();
+        Item.Visible = false;
+        Bar.RelayoutLater();
+        return Item.Control;
+    }
+};
+
+TEST(ToolBox, ABoxAwaitingARelayoutRelayoutsWhenTheStageSwitches) {
+    TAwaitedRelayout T;
+    TToolBar& Floating = *T.Floating;
+    TToolBar& Docked = *T.Docked;
+    const int32_t FloatingWidth = DockList().FloatingWindow(Floating)->Native().Bounds().Width();
+    const int32_t DockedContent = Docked.ContentBounds().Width();
+    TWidget& FloatingButton = T.HideLastLater(Floating);
+    TWidget& DockedButton = T.HideLastLater(Docked);
+    EXPECT_TRUE(Floating.AwaitsRelayout());
+    EXPECT_TRUE(Docked.AwaitsRelayout()); // its root dock
+    EXPECT_TRUE(FloatingButton.IsVisible());
+    EXPECT_TRUE(DockedButton.IsVisible());
+
+    TStage& Was = Stages().Current();
+    TStage& Other = Stages().Stage(Was.Id() == 1 ? 1 : 0);
+    Stages().SetCurrent(Other);
+    T.F.Settle();
+    EXPECT_FALSE(FloatingButton.IsVisible());
+    EXPECT_FALSE(DockedButton.IsVisible());
+    EXPECT_FALSE(Floating.AwaitsRelayout());
+    EXPECT_FALSE(T.Docked->AwaitsRelayout());
+    // Both bars now line up two buttons: the floating window shrinks.
+    EXPECT_LT(DockList().FloatingWindow(Floating)->Native().Bounds().Width(), FloatingWidth);
+    EXPECT_LT(Docked.ContentBounds().Width(), DockedContent);
+
+    // A box that does not await a relayout is left alone by a switch.
+    TDockItem& Second = *Floating.Items()[1];
+    Second.Visible = false;
+    Stages().SetCurrent(Was);
+    EXPECT_TRUE(Second.Control.IsVisible());
+    Floating.Relayout();
+    EXPECT_FALSE(Second.Control.IsVisible());
+}
+
+TEST(ToolBox, ABoxMarkedForARelayoutWhileCustomisingRelayoutsWhenCustomisingEnds) {
+    TAwaitedRelayout T;
+    ToolBoxes().SetCustomizing(true);
+    TWidget& FloatingButton = T.HideLastLater(*T.Floating);
+    TWidget& DockedButton = T.HideLastLater(*T.Docked);
+    EXPECT_TRUE(FloatingButton.IsVisible());
+    EXPECT_TRUE(DockedButton.IsVisible());
+    ToolBoxes().SetCustomizing(false);
+    EXPECT_FALSE(FloatingButton.IsVisible());
+    EXPECT_FALSE(DockedButton.IsVisible());
+    EXPECT_FALSE(T.Floating->AwaitsRelayout());
+    EXPECT_FALSE(T.Docked->AwaitsRelayout());
 }
 
 TEST(ToolBox, MarginsFollowTheTitleOptions) {
