@@ -2,12 +2,14 @@
 
 #include "app/file_history.h"
 #include "app/main_window.h"
+#include "app/main_window_reactions.h"
 #include "platform/window/native_window.h"
 #include "core/text.h"
 #include "core/text_table.h"
 #include "project/project.h"
 #include "toolkit/widget_window.h"
 
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 
@@ -24,6 +26,15 @@ std::string OpenProjectFile(TProject& Project, const std::string& FileName) {
     return "";
 }
 
+void ReportProjectOpened(TMainWindow& Main, const std::string& Message) {
+    if (!Message.empty()) {
+        std::fprintf(stderr, "%s\n", Message.c_str());
+        Main.ShowMessage(Message);
+        return;
+    }
+    ShowLoadProblems(Main.Window().System(), Main.Project());
+}
+
 void ReceiveHandedOverFiles(TMainWindow& Main, const std::vector<std::string>& Files) {
     TNativeWindow& Window = Main.Window().Native();
     if (Window.State() == TWindowState::Minimized)
@@ -38,8 +49,9 @@ void ReceiveHandedOverFiles(TMainWindow& Main, const std::vector<std::string>& F
             FileHistory().Add(FileName);
             Main.ShowMessage(FormatMessageText(GetText(TTextSlot::HandedOverNotOpened), FileName));
         } else {
-            std::string Message = OpenProjectFile(Main.Project(), FileName);
-            Main.ShowMessage(Message);
+            // A message left from an earlier file goes.
+            Main.ShowMessage("");
+            ReportProjectOpened(Main, OpenProjectFile(Main.Project(), FileName));
         }
         return;
     }

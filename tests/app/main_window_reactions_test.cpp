@@ -4,6 +4,7 @@
 #include "app/help_pages.h"
 #include "app/hint_line.h"
 #include "app/main_window.h"
+#include "app/project_opening.h"
 #include "commands/command.h"
 #include "commands/command_list.h"
 #include "commands/command_updater.h"
@@ -12,7 +13,9 @@
 #include "platform/keys.h"
 #include "playback/player_time.h"
 #include "playback/player_window.h"
+#include "project/file_clip.h"
 #include "project/project.h"
+#include "project/track.h"
 #include "project/undo_history.h"
 #include "render/render.h"
 #include "render/timeline.h"
@@ -24,6 +27,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace {
 
@@ -79,6 +83,29 @@ protected:
     std::unique_ptr<TMainWindow> Main;
     std::unique_ptr<TMainWindowReactions> Reactions;
 };
+
+// Writes a project file whose one clip is stored beyond the unlimited time:
+// loading it leaves the clip out and notes the problem.
+void WriteProjectWithDamagedClip(const std::string& File, const std::string& Media) {
+    TRefPtr<TProject> Stored = MakeRef<TProject>();
+    Stored->New();
+    Stored->Track(0)->InsertItem(new TFileClip(0, Media), 0);
+    Stored->SaveToFile(File);
+    std::ifstream In(File, std::ios::binary);
+    std::string Text, Line;
+    bool InClip = false, Damaged = false;
+    while (std::getline(In, Line)) {
+        InClip = InClip || Line.find("Type = FileClip") != std::string::npos;
+        if (size_t At = Line.find("Position = "); InClip && !Damaged && At != std::string::npos) {
+            Line = Line.substr(0, At) + "Position = 9223372036854775807";
+            Damaged = true;
+        }
+        Text += Line + "\n";
+    }
+    In.close();
+    ASSERT_TRUE(Damaged) << Text;
+    std::ofstream(File, std::ios::binary | std::ios::trunc) << Text;
+}
 
 } // namespace
 
@@ -137,6 +164,24 @@ TEST_F(MainWindowReactions, TheTitleIsMarkedWhileTheProjectHasUnsavedChanges) {
     Project->LoadFromFile(File);
     WaitForRefresh();
     EXPECT_EQ(Main->Window().Native().Title(), "Holiday - Quillmoor") << "a freshly opened project is unchanged";
+}
+
+TEST_F(MainWindowReactions, HandedOverFilesShowTheirLoadProblemsAsTheCommandLineDoes) {
+    std::string Clean = Folder.Path("Clean.qmp");
+    std::string Damaged = Folder.Path("Damaged.qmp");
+    Project->SaveToFile(Clean);
+    WriteProjectWithDamagedClip(Damaged, Folder.Path("gone.avi"));
+    // The warning is a dialog that takes the Enter that closes it; a project
+    // without problems shows none and leaves the key.
+    System.ScriptKey(KeyEnter);
+    const size_t Scripted = System.ScriptLength();
+    ReceiveHandedOverFiles(*Main, {Clean});
+    EXPECT_EQ(Project->FileName(), Clean);
+    EXPECT_EQ(System.ScriptLength(), Scripted);
+    ReceiveHandedOverFiles(*Main, {Damaged});
+    EXPECT_EQ(Project->FileName(), Damaged);
+    ASSERT_EQ(Project->LoadProblems().size(), 1u);
+    EXPECT_LT(System.ScriptLength(), Scripted) << "the load problems were shown";
 }
 
 TEST_F(MainWindowReactions, CommandsAreRefreshedAfterChangesAndOnTheTimer) {
