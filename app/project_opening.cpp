@@ -13,7 +13,30 @@
 #include <exception>
 #include <filesystem>
 
+namespace {
+
+// The project OpenProjectFile is opening; only the UI thread opens projects.
+const TProject* Opening = nullptr;
+
+class TOpeningGuard {
+public:
+    explicit TOpeningGuard(const TProject& Project) : FPrevious(Opening) { Opening = &Project; }
+    ~TOpeningGuard() { Opening = FPrevious; }
+    TOpeningGuard(const TOpeningGuard&) = delete;
+    TOpeningGuard& operator=(const TOpeningGuard&) = delete;
+
+private:
+    const TProject* FPrevious;
+};
+
+} // namespace
+
+bool IsOpeningProject(const TProject& Project) {
+    return Opening == &Project;
+}
+
 std::string OpenProjectFile(TProject& Project, const std::string& FileName) {
+    TOpeningGuard Guard(Project);
     try {
         Project.LoadFromFile(FileName);
         Project.SetModified(false);

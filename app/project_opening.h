@@ -12,6 +12,12 @@ class TProject;
 // success.
 std::string OpenProjectFile(TProject& Project, const std::string& FileName);
 
+// Whether OpenProjectFile is opening a file into Project right now. The
+// project then reports its new content while it still counts as modified
+// (the modified state is cleared after the report), so the title leaves the
+// modified mark out meanwhile.
+bool IsOpeningProject(const TProject& Project);
+
 // Tells the user how opening a project in the window went: Message (from
 // OpenProjectFile) on standard error and the window's message line when the
 // file could not be read, else the problems the project was loaded with

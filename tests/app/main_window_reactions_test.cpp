@@ -15,6 +15,7 @@
 #include "playback/player_window.h"
 #include "project/file_clip.h"
 #include "project/project.h"
+#include "project/project_changes.h"
 #include "project/track.h"
 #include "project/undo_history.h"
 #include "render/render.h"
@@ -28,6 +29,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -82,6 +84,35 @@ protected:
     TRender Render;
     std::unique_ptr<TMainWindow> Main;
     std::unique_ptr<TMainWindowReactions> Reactions;
+};
+
+// Writes every title the main window shows at each report of the project
+// (its changes and the ends of its brackets) into Titles. Made after the
+// reactions, it hears each report after them, so it sees every title they
+// set.
+class TTitleRecorder : public TObject {
+public:
+    TTitleRecorder(TMainWindow& Main, std::vector<std::string>& Titles) : FMain(Main), FTitles(Titles) {
+        FMain.Project().Changes().AddChangeHandler(MakeDelegate<&TTitleRecorder::Changed>(this));
+        FMain.Project().Changes().AddEndHandler(MakeDelegate<&TTitleRecorder::Ended>(this));
+    }
+    ~TTitleRecorder() override {
+        FMain.Project().Changes().RemoveEndHandler(MakeDelegate<&TTitleRecorder::Ended>(this));
+        FMain.Project().Changes().RemoveChangeHandler(MakeDelegate<&TTitleRecorder::Changed>(this));
+    }
+    std::string_view ClassName() const override { return "TTitleRecorder"; }
+    void Record() {
+        const std::string Title = FMain.Window().Native().Title();
+        if (FTitles.empty() || FTitles.back() != Title)
+            FTitles.push_back(Title);
+    }
+
+private:
+    void Changed(TObject*, TProjectChangeFlags) { Record(); }
+    void Ended(TObject*) { Record(); }
+
+    TMainWindow& FMain;
+    std::vector<std::string>& FTitles;
 };
 
 // Writes a project file whose one clip is stored beyond the unlimited time:
@@ -164,6 +195,33 @@ TEST_F(MainWindowReactions, TheTitleIsMarkedWhileTheProjectHasUnsavedChanges) {
     Project->LoadFromFile(File);
     WaitForRefresh();
     EXPECT_EQ(Main->Window().Native().Title(), "Holiday - Quillmoor") << "a freshly opened project is unchanged";
+}
+
+// Regression: the end of the loading bracket showed "*Name - Quillmoor" for
+// a moment, before loading cleared the modified state.
+TEST_F(MainWindowReactions, AnOpenedProjectNeverShowsTheMarkWhileAnEditShowsItAtOnce) {
+    std::string File = Folder.Path("Holiday.qmp");
+    Project->AddTrack(Project->TrackCount(), TTrackKind::Any);
+    Project->SaveToFile(File);
+    WaitForRefresh();
+    std::vector<std::string> Titles;
+    TTitleRecorder Recorder(*Main, Titles);
+    for (bool Edited : {false, true}) {
+        SCOPED_TRACE(Edited ? "opened over unsaved changes" : "opened over the saved project");
+        if (Edited) {
+            Project->AddTrack(Project->TrackCount(), TTrackKind::Any);
+            ASSERT_EQ(Main->Window().Native().Title(), "*Holiday - Quillmoor");
+        }
+        Titles.clear();
+        EXPECT_EQ(OpenProjectFile(*Project, File), "");
+        Recorder.Record();
+        EXPECT_EQ(Titles, std::vector<std::string>{"Holiday - Quillmoor"});
+        // The first edit after opening is marked at once, before any message
+        // or refresh has run.
+        Project->AddTrack(Project->TrackCount(), TTrackKind::Any);
+        EXPECT_EQ(Main->Window().Native().Title(), "*Holiday - Quillmoor");
+        WaitForRefresh();
+    }
 }
 
 TEST_F(MainWindowReactions, HandedOverFilesShowTheirLoadProblemsAsTheCommandLineDoes) {
