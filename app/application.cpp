@@ -173,15 +173,10 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
         if (!FileName.empty())
             Message = OpenProjectFile(*Project, FileName);
     }
-    if (!Message.empty()) {
-        std::fprintf(stderr, "%s\n", Message.c_str());
-        Main.ShowMessage(Message);
-    }
     System.ProcessEvents();
     Splash.reset();
-    // After the splash has gone, so that the dialog is not hidden behind it.
-    if (Message.empty())
-        ShowLoadProblems(System, *Project);
+    // After the splash has gone, so that a dialog is not hidden behind it.
+    ReportProjectOpened(Main, Message);
     ProbeFirstPaint(System, Main);
     System.RunLoop([&] { return Main.IsClosed(); });
     Instance.reset();

@@ -4,6 +4,7 @@
 #include "app/help_pages.h"
 #include "app/hint_line.h"
 #include "app/main_window.h"
+#include "app/project_opening.h"
 #include "commands/command_list.h"
 #include "commands/command_updater.h"
 #include "commands/help_topics.h"
@@ -92,7 +93,10 @@ void TMainWindowReactions::Refresh() {
 }
 
 std::string TMainWindowReactions::MarkedTitle() const {
-    return (FMain.Project().Modified() ? "*" : "") + FMain.Title();
+    // A project being opened reports its changes while it still counts as
+    // modified and is unchanged once open: it never shows the mark.
+    const TProject& Project = FMain.Project();
+    return (Project.Modified() && !IsOpeningProject(Project) ? "*" : "") + FMain.Title();
 }
 
 void TMainWindowReactions::RefreshTitle() {

@@ -52,7 +52,7 @@ public:
     void Refresh();
 
     // The main window's title with a "*" in front while the project has
-    // unsaved changes.
+    // unsaved changes (never while OpenProjectFile opens it).
     std::string MarkedTitle() const;
 
 private:

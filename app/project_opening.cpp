@@ -2,16 +2,41 @@
 
 #include "app/file_history.h"
 #include "app/main_window.h"
+#include "app/main_window_reactions.h"
 #include "platform/window/native_window.h"
 #include "core/text.h"
 #include "core/text_table.h"
 #include "project/project.h"
 #include "toolkit/widget_window.h"
 
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 
+namespace {
+
+// The project OpenProjectFile is opening; only the UI thread opens projects.
+const TProject* Opening = nullptr;
+
+class TOpeningGuard {
+public:
+    explicit TOpeningGuard(const TProject& Project) : FPrevious(Opening) { Opening = &Project; }
+    ~TOpeningGuard() { Opening = FPrevious; }
+    TOpeningGuard(const TOpeningGuard&) = delete;
+    TOpeningGuard& operator=(const TOpeningGuard&) = delete;
+
+private:
+    const TProject* FPrevious;
+};
+
+} // namespace
+
+bool IsOpeningProject(const TProject& Project) {
+    return Opening == &Project;
+}
+
 std::string OpenProjectFile(TProject& Project, const std::string& FileName) {
+    TOpeningGuard Guard(Project);
     try {
         Project.LoadFromFile(FileName);
         Project.SetModified(false);
@@ -22,6 +47,15 @@ std::string OpenProjectFile(TProject& Project, const std::string& FileName) {
     }
     FileHistory().Add(FileName);
     return "";
+}
+
+void ReportProjectOpened(TMainWindow& Main, const std::string& Message) {
+    if (!Message.empty()) {
+        std::fprintf(stderr, "%s\n", Message.c_str());
+        Main.ShowMessage(Message);
+        return;
+    }
+    ShowLoadProblems(Main.Window().System(), Main.Project());
 }
 
 void ReceiveHandedOverFiles(TMainWindow& Main, const std::vector<std::string>& Files) {
@@ -38,8 +72,9 @@ void ReceiveHandedOverFiles(TMainWindow& Main, const std::vector<std::string>& F
             FileHistory().Add(FileName);
             Main.ShowMessage(FormatMessageText(GetText(TTextSlot::HandedOverNotOpened), FileName));
         } else {
-            std::string Message = OpenProjectFile(Main.Project(), FileName);
-            Main.ShowMessage(Message);
+            // A message left from an earlier file goes.
+            Main.ShowMessage("");
+            ReportProjectOpened(Main, OpenProjectFile(Main.Project(), FileName));
         }
         return;
     }

@@ -12,9 +12,24 @@ class TProject;
 // success.
 std::string OpenProjectFile(TProject& Project, const std::string& FileName);
 
+// Whether OpenProjectFile is opening a file into Project right now. The
+// project then reports its new content while it still counts as modified
+// (the modified state is cleared after the report), so the title leaves the
+// modified mark out meanwhile.
+bool IsOpeningProject(const TProject& Project);
+
+// Tells the user how opening a project in the window went: Message (from
+// OpenProjectFile) on standard error and the window's message line when the
+// file could not be read, else the problems the project was loaded with
+// (media that could not be placed, items left out) in a warning dialog.
+// The command line's file argument and files handed over by a second start
+// both report through here.
+void ReportProjectOpened(TMainWindow& Main, const std::string& Message);
+
 // What the running instance does with the names another start handed it:
 // the main window comes to the front, and the first name that is a file is
-// opened when the project has no unsaved changes; otherwise it goes into the
+// opened when the project has no unsaved changes (and reported as the
+// command line's file argument is); otherwise it goes into the
 // file history only and the window says so. Names that are not files are
 // left alone.
 void ReceiveHandedOverFiles(TMainWindow& Main, const std::vector<std::string>& Files);

@@ -1,13 +1,14 @@
 #include "platform/capture/capture_input.h"
 
 #include "core/text.h"
+#include "platform/capture/device_library.h"
 #include "platform/capture/test_capture_devices.h"
 #include "platform/graphics/pixel_view.h"
 #include "platform/media/av_support.h"
 #include "platform/media/media_error.h"
 
 extern "C" {
-#include <libavdevice/avdevice.h>
+#include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 }
 
@@ -15,7 +16,6 @@ extern "C" {
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -93,8 +93,7 @@ struct TCaptureInput::TState {
 
 TCaptureInput::TCaptureInput(const TCaptureEndpoint& Device, const TCaptureInputRequest& Request)
     : F(std::make_unique<TState>()) {
-    static std::once_flag Registered;
-    std::call_once(Registered, [] { avdevice_register_all(); });
+    LoadDeviceInputs();
     QuietMediaLibraries();
     std::string Url = Device.Url;
     if (Device.InputFormat == "lavfi") {

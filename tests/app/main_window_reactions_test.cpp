@@ -4,6 +4,7 @@
 #include "app/help_pages.h"
 #include "app/hint_line.h"
 #include "app/main_window.h"
+#include "app/project_opening.h"
 #include "commands/command.h"
 #include "commands/command_list.h"
 #include "commands/command_updater.h"
@@ -12,7 +13,10 @@
 #include "platform/keys.h"
 #include "playback/player_time.h"
 #include "playback/player_window.h"
+#include "project/file_clip.h"
 #include "project/project.h"
+#include "project/project_changes.h"
+#include "project/track.h"
 #include "project/undo_history.h"
 #include "render/render.h"
 #include "render/timeline.h"
@@ -24,6 +28,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <vector>
 
 namespace {
 
@@ -79,6 +85,58 @@ protected:
     std::unique_ptr<TMainWindow> Main;
     std::unique_ptr<TMainWindowReactions> Reactions;
 };
+
+// Writes every title the main window shows at each report of the project
+// (its changes and the ends of its brackets) into Titles. Made after the
+// reactions, it hears each report after them, so it sees every title they
+// set.
+class TTitleRecorder : public TObject {
+public:
+    TTitleRecorder(TMainWindow& Main, std::vector<std::string>& Titles) : FMain(Main), FTitles(Titles) {
+        FMain.Project().Changes().AddChangeHandler(MakeDelegate<&TTitleRecorder::Changed>(this));
+        FMain.Project().Changes().AddEndHandler(MakeDelegate<&TTitleRecorder::Ended>(this));
+    }
+    ~TTitleRecorder() override {
+        FMain.Project().Changes().RemoveEndHandler(MakeDelegate<&TTitleRecorder::Ended>(this));
+        FMain.Project().Changes().RemoveChangeHandler(MakeDelegate<&TTitleRecorder::Changed>(this));
+    }
+    std::string_view ClassName() const override { return "TTitleRecorder"; }
+    void Record() {
+        const std::string Title = FMain.Window().Native().Title();
+        if (FTitles.empty() || FTitles.back() != Title)
+            FTitles.push_back(Title);
+    }
+
+private:
+    void Changed(TObject*, TProjectChangeFlags) { Record(); }
+    void Ended(TObject*) { Record(); }
+
+    TMainWindow& FMain;
+    std::vector<std::string>& FTitles;
+};
+
+// Writes a project file whose one clip is stored beyond the unlimited time:
+// loading it leaves the clip out and notes the problem.
+void WriteProjectWithDamagedClip(const std::string& File, const std::string& Media) {
+    TRefPtr<TProject> Stored = MakeRef<TProject>();
+    Stored->New();
+    Stored->Track(0)->InsertItem(new TFileClip(0, Media), 0);
+    Stored->SaveToFile(File);
+    std::ifstream In(File, std::ios::binary);
+    std::string Text, Line;
+    bool InClip = false, Damaged = false;
+    while (std::getline(In, Line)) {
+        InClip = InClip || Line.find("Type = FileClip") != std::string::npos;
+        if (size_t At = Line.find("Position = "); InClip && !Damaged && At != std::string::npos) {
+            Line = Line.substr(0, At) + "Position = 9223372036854775807";
+            Damaged = true;
+        }
+        Text += Line + "\n";
+    }
+    In.close();
+    ASSERT_TRUE(Damaged) << Text;
+    std::ofstream(File, std::ios::binary | std::ios::trunc) << Text;
+}
 
 } // namespace
 
@@ -137,6 +195,51 @@ TEST_F(MainWindowReactions, TheTitleIsMarkedWhileTheProjectHasUnsavedChanges) {
     Project->LoadFromFile(File);
     WaitForRefresh();
     EXPECT_EQ(Main->Window().Native().Title(), "Holiday - Quillmoor") << "a freshly opened project is unchanged";
+}
+
+// Regression: the end of the loading bracket showed "*Name - Quillmoor" for
+// a moment, before loading cleared the modified state.
+TEST_F(MainWindowReactions, AnOpenedProjectNeverShowsTheMarkWhileAnEditShowsItAtOnce) {
+    std::string File = Folder.Path("Holiday.qmp");
+    Project->AddTrack(Project->TrackCount(), TTrackKind::Any);
+    Project->SaveToFile(File);
+    WaitForRefresh();
+    std::vector<std::string> Titles;
+    TTitleRecorder Recorder(*Main, Titles);
+    for (bool Edited : {false, true}) {
+        SCOPED_TRACE(Edited ? "opened over unsaved changes" : "opened over the saved project");
+        if (Edited) {
+            Project->AddTrack(Project->TrackCount(), TTrackKind::Any);
+            ASSERT_EQ(Main->Window().Native().Title(), "*Holiday - Quillmoor");
+        }
+        Titles.clear();
+        EXPECT_EQ(OpenProjectFile(*Project, File), "");
+        Recorder.Record();
+        EXPECT_EQ(Titles, std::vector<std::string>{"Holiday - Quillmoor"});
+        // The first edit after opening is marked at once, before any message
+        // or refresh has run.
+        Project->AddTrack(Project->TrackCount(), TTrackKind::Any);
+        EXPECT_EQ(Main->Window().Native().Title(), "*Holiday - Quillmoor");
+        WaitForRefresh();
+    }
+}
+
+TEST_F(MainWindowReactions, HandedOverFilesShowTheirLoadProblemsAsTheCommandLineDoes) {
+    std::string Clean = Folder.Path("Clean.qmp");
+    std::string Damaged = Folder.Path("Damaged.qmp");
+    Project->SaveToFile(Clean);
+    WriteProjectWithDamagedClip(Damaged, Folder.Path("gone.avi"));
+    // The warning is a dialog that takes the Enter that closes it; a project
+    // without problems shows none and leaves the key.
+    System.ScriptKey(KeyEnter);
+    const size_t Scripted = System.ScriptLength();
+    ReceiveHandedOverFiles(*Main, {Clean});
+    EXPECT_EQ(Project->FileName(), Clean);
+    EXPECT_EQ(System.ScriptLength(), Scripted);
+    ReceiveHandedOverFiles(*Main, {Damaged});
+    EXPECT_EQ(Project->FileName(), Damaged);
+    ASSERT_EQ(Project->LoadProblems().size(), 1u);
+    EXPECT_LT(System.ScriptLength(), Scripted) << "the load problems were shown";
 }
 
 TEST_F(MainWindowReactions, CommandsAreRefreshedAfterChangesAndOnTheTimer) {
