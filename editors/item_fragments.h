@@ -82,6 +82,9 @@ protected:
     // Inner is the box less its border. True when something was drawn, so
     // the label gets a backing that keeps it legible.
     virtual bool PaintContent(TPixels& /*Pixels*/, const TRect& /*Inner*/) const { return false; }
+    // Whether the box lies straight on its row's background (a transition
+    // lies over the clips it joins), so its fill can be painted opaque.
+    virtual bool LiesOnRow() const { return true; }
 
 private:
     TRefPtr<TItem> FItem;
@@ -168,6 +171,7 @@ public:
     TItemColors KindColors() const override;
     int32_t HitTest(int32_t X, int32_t Y) const override;
     void Paint(TPixels& Pixels) override;
+    bool LiesOnRow() const override { return false; }
     TClipFragment* From = nullptr;
     TClipFragment* To = nullptr;
 };

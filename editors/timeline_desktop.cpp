@@ -7,6 +7,7 @@
 #include "editors/header_icons.h"
 #include "editors/item_fragments.h"
 #include "editors/sub_track_fragment.h"
+#include "editors/timeline_paint.h"
 #include "platform/keys.h"
 #include "platform/message_queue.h"
 #include "playback/player_window.h"
@@ -453,12 +454,13 @@ void TTimeBarFragment::Paint(TPixels& Pixels) {
             if (!Labels)
                 continue;
             const std::string Text = FormatTime(double(Time) / VideoTimeUnitsPerSecond);
-            const TRect Ink = TextExtent(Text, Font);
+            const TLabelStamp& Stamp = TimelineLabelStamps().Get(Text, Font, AlphaColor(Entry.Color, LabelAlpha));
+            const TRect& Ink = Stamp.Ink;
             const int32_t TextLeft = X - Ink.Width() / 2 - Ink.Left;
             const int32_t TextTop = H - 1 - Ink.Bottom;
             Pixels.FillRect({TextLeft + Ink.Left - 1, TextTop + Ink.Top, TextLeft + Ink.Right + 1, H - 1},
                             BarShade(H - 2, H));
-            Pixels.DrawText(TextLeft, TextTop, TSmooth::Yes, AlphaColor(Entry.Color, LabelAlpha), Font, Text);
+            TLabelStamps::Draw(Pixels, TextLeft, TextTop, Stamp);
         }
     }
 }

@@ -83,6 +83,8 @@ public:
     void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
     void MouseWheel(uint16_t Shift, int32_t Delta, int32_t X, int32_t Y) override;
     void Paint(TPixels& Pixels) override;
+    // The time bar and the bands cover it, the background fills the rest.
+    bool IsOpaque() const override { return true; }
     void ProjectChanged(TObject* Sender, TProjectChangeFlags Flags) override;
     TVideoTime StepBack(TStepKind Kind) override;
     TVideoTime StepForward(TStepKind Kind) override;
