@@ -68,6 +68,8 @@ TItemColors TItemFragment::Colors() const {
     return Selected ? SelectedColors : KindColors();
 }
 
+bool TItemFragment::IsItemSelected() const { return FItem->IsSelected(); }
+
 void TItemFragment::SetHotEdges(int32_t Code) {
     bool Left = EdgesActive() && Code == int32_t(TItemEdge::Left);
     bool Right = EdgesActive() && Code == int32_t(TItemEdge::Right);
@@ -196,6 +198,7 @@ void TItemFragment::CaptureLost() {
 
 void TItemFragment::PaintBox(TPixels& Pixels, const TRect& Box) const {
     const TItemColors Look = Colors();
+    FPaintedSelected = IsItemSelected();
     const int32_t W = Box.Width(), H = Box.Height();
     if (W <= 0 || H <= 0)
         return;

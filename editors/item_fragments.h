@@ -50,6 +50,8 @@ public:
     virtual TItemColors KindColors() const = 0;
     // The colours the box is drawn in now.
     TItemColors Colors() const;
+    // The item's selection differs from what the box last painted.
+    bool SelectionShownChanged() const { return FPaintedSelected != IsItemSelected(); }
     // The item's start and end in time, as the box spans them.
     virtual TVideoTime StartTime() const = 0;
     virtual TVideoTime EndTime() const = 0;
@@ -87,7 +89,11 @@ protected:
     virtual bool LiesOnRow() const { return true; }
 
 private:
+    bool IsItemSelected() const;
+
     TRefPtr<TItem> FItem;
+    // The selection the box was last painted with.
+    mutable bool FPaintedSelected = false;
     TPoint FPressPoint;
     // The fragment's left within its cell at the press.
     int32_t FPressCellOffset = 0;

@@ -280,7 +280,7 @@ void TSubTrackFragment::Paint(TPixels& Pixels) {
     const TRect Box{0, 0, Width(), Height()};
     // The tints of a selected row and of a drop over it are uniform: one
     // opaque fill of the mixed colour instead of blends over the row.
-    TColor Fill = SelectionFill();
+    TColor Fill = FPaintedFill = SelectionFill();
     if (FDropInside)
         Fill = ColorOver(FPlacement.Kind == TDropKind::None ? MakeColor(255, 255, 0, 16) : MakeColor(0, 255, 0, 16), Fill);
     Pixels.FillRect(Box, Fill);

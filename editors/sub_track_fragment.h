@@ -98,6 +98,8 @@ public:
     // The opaque colour the row shows behind its items, or none while a drop
     // or reorder span is drawn on it (then items blend over what is there).
     std::optional<TColor> PlainBackground() const;
+    // The row's selection tint differs from what it last painted.
+    bool SelectionShownChanged() const { return FPaintedFill != SelectionFill(); }
 
 private:
     // The row's own colour, before the selection tint.
@@ -118,6 +120,8 @@ private:
     int64_t FMaxWidth = 0;
     // From the last arrangement: whether the items' lefts never decrease in
     // child order, and the widest item, which bound the painting search.
+    // The selection fill the row was last painted with.
+    TColor FPaintedFill = 0;
     bool FChildrenInOrder = true;
     int32_t FWidestChild = 0;
     // The drag.

@@ -228,6 +228,30 @@ void TTimelineDesktop::MoveTimeMark() {
     FTimeMark->Invalidate();
 }
 
+void TTimelineDesktop::RepaintSelection() {
+    for (TTrackFragment* Band : FTracks->Bands()) {
+        // A selected track tints its whole band.
+        if (Band->SelectionShownChanged()) {
+            Band->Invalidate();
+            continue;
+        }
+        for (const TTrackFragment::TRow& Row : Band->Rows()) {
+            if (Row.Header->SelectionShownChanged())
+                Row.Header->Invalidate();
+            if (Row.Content->SelectionShownChanged()) {
+                Row.Content->Invalidate();
+                continue;
+            }
+            // Items out of view repaint whole when they scroll in.
+            const auto& Items = Row.Content->Children();
+            const auto [First, Last] = Row.Content->ChildrenWithin(Row.Content->VisibleRect());
+            for (size_t I = First; I < Last && I < Items.size(); ++I)
+                if (static_cast<const TItemFragment&>(*Items[I]).SelectionShownChanged())
+                    Items[I]->Invalidate();
+        }
+    }
+}
+
 bool TTimelineDesktop::HandleKey(uint8_t Key, uint16_t Shift) {
     TProject* Shown = Project();
     const bool Ctrl = HasModifier(Shift, ShortCutCtrl), Alt = HasModifier(Shift, ShortCutAlt),
@@ -325,9 +349,14 @@ void TTimelineDesktop::ProjectChanged(TObject* /*Sender*/, TProjectChangeFlags F
         Area().Relayout();
         return;
     }
-    // The selection shows in the headers and in the items' colours.
-    if (Bits & HeaderChangeBits)
-        Area().Invalidate();
+    // The track's sound shows in its headers; the selection in the
+    // headers, rows and items whose state changed.
+    if (Bits & uint32_t(ProjectChangeTrackAudio))
+        for (TTrackFragment* Band : FTracks->Bands())
+            for (const TTrackFragment::TRow& Row : Band->Rows())
+                Row.Header->Invalidate();
+    if (Bits & uint32_t(ProjectChangeSelection))
+        RepaintSelection();
     const uint32_t Rest = Bits & ~IgnoredBits;
     if (Rest == 0)
         return;
@@ -620,8 +649,11 @@ void TTrackFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, i
         Shown->Select(nullptr, HasModifier(Shift, ShortCutCtrl | ShortCutShift));
 }
 
+bool TTrackFragment::SelectionShownChanged() const { return FPaintedSelected != FTrack->IsSelected(); }
+
 void TTrackFragment::Paint(TPixels& Pixels) {
     // The rows cover the band but for the separators between them.
+    FPaintedSelected = FTrack->IsSelected();
     const TSkinColors& Skin = SkinColors();
     const TColor Separator = Opaque(MixColors(Skin.FaceColor, Skin.ShadowColor, 96));
     auto Paint = [&](int32_t Top, int32_t Bottom) {
@@ -694,12 +726,18 @@ void TSubTrackHeaderFragment::MouseDown(TMouseButton Button, uint16_t Shift, int
     Shown.Select(Target, HasModifier(Shift, ShortCutCtrl | ShortCutShift));
 }
 
+bool TSubTrackHeaderFragment::ShowsSelected() const {
+    const TTrack* Owner = FSubTrack->Track();
+    return FSubTrack->IsSelected() || (Owner && Owner->IsSelected());
+}
+
 void TSubTrackHeaderFragment::Paint(TPixels& Pixels) {
     const TSkinColors& Skin = SkinColors();
     const TRect Box{0, 0, Width(), Height()};
     Pixels.FillRect(Box, Opaque(Skin.FaceColor));
     TTrack* Owner = FSubTrack->Track();
-    if (FSubTrack->IsSelected() || (Owner && Owner->IsSelected()))
+    FPaintedSelected = ShowsSelected();
+    if (FPaintedSelected)
         Pixels.BlendRect(Box, MakeColor(0, 80, 255, 64));
     if (IsHot() || FMenuOpen)
         Pixels.BlendRect(Box, MakeColor(255, 128, 0, 80));
