@@ -459,6 +459,9 @@ void TTimeBarFragment::Paint(TPixels& Pixels) {
     const auto& Table = TimeIntervals();
     const TVideoTime FirstTime = Desktop.XToTime(Header), LastTime = Desktop.XToTime(W);
     const TTextAttr Font{.FontName = "Courier New", .Height = -(H / 2 + 2)};
+    // Where label ink may start at the earliest: past the tick of time 0
+    // (bold ticks reach a pixel further) and its backing's one pixel.
+    const int32_t ZeroInk = Desktop.TimeToX(0) + 3;
     for (int32_t I = 0; I < TimeIntervalCount; ++I) {
         const TTimeInterval& Entry = Table[size_t(I)];
         const long Spacing = std::lround(Entry.Seconds * Scale);
@@ -485,7 +488,9 @@ void TTimeBarFragment::Paint(TPixels& Pixels) {
             const std::string Text = FormatTime(double(Time) / VideoTimeUnitsPerSecond);
             const TLabelStamp& Stamp = TimelineLabelStamps().Get(Text, Font, AlphaColor(Entry.Color, LabelAlpha));
             const TRect& Ink = Stamp.Ink;
-            const int32_t TextLeft = X - Ink.Width() / 2 - Ink.Left;
+            // Centred on its tick, except the label of time 0, which would
+            // reach behind the header column: it starts right of its tick.
+            const int32_t TextLeft = std::max(X - Ink.Width() / 2 - Ink.Left, ZeroInk - Ink.Left);
             const int32_t TextTop = H - 1 - Ink.Bottom;
             Pixels.FillRect({TextLeft + Ink.Left - 1, TextTop + Ink.Top, TextLeft + Ink.Right + 1, H - 1},
                             BarShade(H - 2, H));

@@ -3,6 +3,8 @@
 #include "toolkit/blend_tables.h"
 #include "toolkit/over_rule.h"
 
+#include <cstdlib>
+
 TColor ColorOver(TColor Top, TColor Below) {
     const TPixel Result = ComposePixel(BlendTables(), ColorToPixel(Top), ColorToPixel(AlphaColor(Below, 255)));
     return PixelToColor(Result);
@@ -34,16 +36,20 @@ const TLabelStamp& TLabelStamps::Get(std::string_view Text, const TTextAttr& Fon
     TLabelStamp Stamp;
     Stamp.Ink = TextExtent(Text, Font);
     if (!Stamp.Ink.IsEmpty()) {
-        Stamp.Picture = TPixels(Stamp.Ink.Width() + 2, Stamp.Ink.Height() + 2);
+        // The smoothed glyphs can reach past the measured ink box: a
+        // margin keeps them whole.
+        Stamp.Margin = std::abs(Font.Height) / 2 + 2;
+        Stamp.Picture = TPixels(Stamp.Ink.Width() + 2 * Stamp.Margin, Stamp.Ink.Height() + 2 * Stamp.Margin);
         Stamp.Picture.FillAll(0);
-        Stamp.Picture.DrawText(1 - Stamp.Ink.Left, 1 - Stamp.Ink.Top, TSmooth::Yes, Color, Font, Text);
+        Stamp.Picture.DrawText(Stamp.Margin - Stamp.Ink.Left, Stamp.Margin - Stamp.Ink.Top, TSmooth::Yes, Color, Font,
+                               Text);
     }
     return FStamps.emplace(std::move(Key), std::move(Stamp)).first->second;
 }
 
 void TLabelStamps::Draw(TPixels& Pixels, int32_t X, int32_t Y, const TLabelStamp& Stamp) {
     if (!Stamp.Picture.IsEmpty())
-        Pixels.BlendFrom(X + Stamp.Ink.Left - 1, Y + Stamp.Ink.Top - 1, Stamp.Picture);
+        Pixels.BlendFrom(X + Stamp.Ink.Left - Stamp.Margin, Y + Stamp.Ink.Top - Stamp.Margin, Stamp.Picture);
 }
 
 TLabelStamps& TimelineLabelStamps() {

@@ -26,8 +26,10 @@ TColor ColorOver(TColor Top, TColor Below);
 struct TLabelStamp {
     // The ink box relative to the text's origin, as TextExtent gives it.
     TRect Ink;
-    // The ink in the colour, transparent around it, with a one-pixel margin.
+    // The ink in the colour, transparent around it, Margin pixels wider
+    // on every side than Ink.
     TPixels Picture;
+    int32_t Margin = 0;
 };
 
 class TLabelStamps {

@@ -4,10 +4,14 @@
 // into view from far left.
 
 #include "editors/timeline_paint.h"
+#include "core/time_text.h"
 #include "timeline_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <tuple>
 
 namespace {
@@ -31,7 +35,7 @@ TEST_P(StampedLabels, MatchTheTextDrawnDirectlyPixelForPixel) {
     // Through a moved origin and a clip that cuts the text, as item boxes do.
     for (TPixels* Pixels : {&Drawn, &Stamped}) {
         Pixels->Origin = {7, 3};
-        Pixels->SetClipRect({0, 0, 60, 40});
+        Pixels->SetClipRect({0, 0, 110, 40});
     }
     Drawn.DrawText(5, 12, TSmooth::Yes, Case.Color, Case.Font, Case.Text);
     TLabelStamps Stamps;
@@ -51,6 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
                                MakeColor(255, 224, 160)},
                     TStampCase{"0:10.00", {.FontName = "Courier New", .Height = -10}, MakeColor(255, 0, 0, 150),
                                MakeColor(230, 230, 230)},
+                    TStampCase{"00:10.00", {.FontName = "Courier New", .Height = -9}, MakeColor(255, 0, 0, 255),
+                               MakeColor(236, 236, 236)},
                     TStampCase{"Wg jq", {.FontName = "Arial", .Height = -16, .Bold = true}, MakeColor(0, 32, 128, 255),
                                MakeColor(40, 40, 40)}));
 
@@ -101,4 +107,51 @@ TEST(TimelineCulling, AClipThatStartsFarLeftOfTheViewStillPaintsItsVisibleEnd) {
     ASSERT_GT(Tail, TTimelineDesktop::HeaderWidth());
     EXPECT_EQ(F.PixelAt(Tail, Y), ClipPixel);
     EXPECT_NE(F.PixelAt(Gap, Y), ClipPixel);
+}
+
+TEST(TimelineTimeBar, TheLabelOfTimeZeroShowsWholeRightOfTheHeaderColumn) {
+    TTimelineFixture F;
+    // The edit cursor's handle out of the way.
+    F.Project->SetPosition(60 * Second);
+    F.Settle();
+    ASSERT_EQ(F.Desktop().ScrollX(), 0);
+    const int32_t Header = TTimelineDesktop::HeaderWidth(), Bar = TTimelineDesktop::TimeBarHeight();
+    // Label ink is dark in some channel (red or blue labels); the light
+    // shade, the cursor's faint handle and the short ticks above are not.
+    auto Inked = [&](int32_t X) {
+        for (int32_t Y = Bar / 3; Y < Bar - 1; ++Y) {
+            const uint32_t Pixel = F.PixelAt(X, Y);
+            if (std::min({Pixel >> 16 & 0xFF, Pixel >> 8 & 0xFF, Pixel & 0xFF}) < 200)
+                return true;
+        }
+        return false;
+    };
+    // The first run of inked columns right of the tick of time 0 (the
+    // hour's bold tick, 3 pixels wide, at the header's edge), ended by a gap
+    // wider than a character's spacing.
+    const int32_t Zero = F.Desktop().TimeToX(0);
+    ASSERT_EQ(Zero, Header);
+    int32_t Left = -1, Right = -1;
+    for (int32_t X = Zero + 2; X < Zero + 120; ++X) {
+        if (!Inked(X))
+            continue;
+        if (Left >= 0 && X - Right > 4)
+            break;
+        if (Left < 0)
+            Left = X;
+        Right = X;
+    }
+    ASSERT_GE(Left, 0) << "no label near time 0";
+    EXPECT_GT(Left, Zero + 2) << "the label starts under the header column";
+    const TRect Ink = TextExtent(FormatTime(0), {.FontName = "Courier New", .Height = -(Bar / 2 + 2)});
+    EXPECT_GE(Right - Left + 1, Ink.Width() - 2) << "the label is cut";
+    // The next label, at 10 s, stays centred on its tick.
+    const int32_t Ten = F.Desktop().TimeToX(10 * Second);
+    int32_t TenLeft = INT32_MAX, TenRight = INT32_MIN;
+    for (int32_t X = Ten - Ink.Width() / 2 - 4; X <= Ten + Ink.Width() / 2 + 4; ++X)
+        if (Inked(X)) {
+            TenLeft = std::min(TenLeft, X);
+            TenRight = std::max(TenRight, X);
+        }
+    EXPECT_LE(std::abs((TenLeft + TenRight + 1) / 2 - Ten), 2) << TenLeft << " to " << TenRight << " around " << Ten;
 }
