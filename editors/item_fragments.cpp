@@ -4,6 +4,7 @@
 #include "editors/clip_media.h"
 #include "editors/sub_track_fragment.h"
 #include "editors/timeline_desktop.h"
+#include "editors/timeline_paint.h"
 #include "platform/keys.h"
 #include "playback/player_window.h"
 #include "project/clip.h"
@@ -26,6 +27,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -65,6 +67,8 @@ TItemColors TItemFragment::Colors() const {
         return Selected ? SelectedFailedColors : FailedColors;
     return Selected ? SelectedColors : KindColors();
 }
+
+bool TItemFragment::IsItemSelected() const { return FItem->IsSelected(); }
 
 void TItemFragment::SetHotEdges(int32_t Code) {
     bool Left = EdgesActive() && Code == int32_t(TItemEdge::Left);
@@ -194,6 +198,7 @@ void TItemFragment::CaptureLost() {
 
 void TItemFragment::PaintBox(TPixels& Pixels, const TRect& Box) const {
     const TItemColors Look = Colors();
+    FPaintedSelected = IsItemSelected();
     const int32_t W = Box.Width(), H = Box.Height();
     if (W <= 0 || H <= 0)
         return;
@@ -202,7 +207,13 @@ void TItemFragment::PaintBox(TPixels& Pixels, const TRect& Box) const {
         return;
     }
     const TRect Inner{Box.Left + 1, Box.Top + 1, Box.Right - 1, Box.Bottom - 1};
-    Pixels.BlendRect(Inner, Look.Fill);
+    // Over the plain row the fill is one opaque colour: filling is far
+    // cheaper than blending every pixel.
+    const std::optional<TColor> Below = LiesOnRow() ? Cell().PlainBackground() : std::nullopt;
+    if (Below)
+        Pixels.FillRect(Inner, ColorOver(Look.Fill, *Below));
+    else
+        Pixels.BlendRect(Inner, Look.Fill);
     bool HasContent = false;
     if (W > 4 && H > 4) {
         TPixelsStateSaver Saver(Pixels);
@@ -238,7 +249,9 @@ void TItemFragment::PaintBox(TPixels& Pixels, const TRect& Box) const {
     const std::string Text = Label();
     if (Text.empty())
         return;
-    const TRect Ink = TextExtent(Text, LabelFont());
+    // Shaped and rasterised once per text, then only stamped.
+    const TLabelStamp& Stamp = TimelineLabelStamps().Get(Text, LabelFont(), AlphaColor(SkinColors().TextColor, 255));
+    const TRect& Ink = Stamp.Ink;
     TPixelsStateSaver Saver(Pixels);
     TRect Inset{Box.Left + 2, Box.Top + 2, Box.Right - 2, Box.Bottom - 2};
     Pixels.SetClipRect(Pixels.ClipRect().Intersected(Inset.Translated(Pixels.Origin)));
@@ -252,7 +265,7 @@ void TItemFragment::PaintBox(TPixels& Pixels, const TRect& Box) const {
         const TRect Backing{X + Ink.Left - 2, Y + Ink.Top - 1, X + Ink.Right + 2, Y + Ink.Bottom + 1};
         Pixels.BlendRect(Backing, AlphaColor(SystemColors().Window, 192));
     }
-    Pixels.DrawText(X, Y, TSmooth::Yes, AlphaColor(SkinColors().TextColor, 255), LabelFont(), Text);
+    TLabelStamps::Draw(Pixels, X, Y, Stamp);
 }
 
 void TItemFragment::Paint(TPixels& Pixels) { PaintBox(Pixels, {0, 0, Width(), Height()}); }

@@ -50,6 +50,8 @@ public:
     virtual TItemColors KindColors() const = 0;
     // The colours the box is drawn in now.
     TItemColors Colors() const;
+    // The item's selection differs from what the box last painted.
+    bool SelectionShownChanged() const { return FPaintedSelected != IsItemSelected(); }
     // The item's start and end in time, as the box spans them.
     virtual TVideoTime StartTime() const = 0;
     virtual TVideoTime EndTime() const = 0;
@@ -82,9 +84,16 @@ protected:
     // Inner is the box less its border. True when something was drawn, so
     // the label gets a backing that keeps it legible.
     virtual bool PaintContent(TPixels& /*Pixels*/, const TRect& /*Inner*/) const { return false; }
+    // Whether the box lies straight on its row's background (a transition
+    // lies over the clips it joins), so its fill can be painted opaque.
+    virtual bool LiesOnRow() const { return true; }
 
 private:
+    bool IsItemSelected() const;
+
     TRefPtr<TItem> FItem;
+    // The selection the box was last painted with.
+    mutable bool FPaintedSelected = false;
     TPoint FPressPoint;
     // The fragment's left within its cell at the press.
     int32_t FPressCellOffset = 0;
@@ -168,6 +177,7 @@ public:
     TItemColors KindColors() const override;
     int32_t HitTest(int32_t X, int32_t Y) const override;
     void Paint(TPixels& Pixels) override;
+    bool LiesOnRow() const override { return false; }
     TClipFragment* From = nullptr;
     TClipFragment* To = nullptr;
 };

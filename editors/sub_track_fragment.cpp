@@ -8,6 +8,7 @@
 #include "editors/item_fragments.h"
 #include "editors/timeline_desktop.h"
 #include "editors/timeline_drag_thing.h"
+#include "editors/timeline_paint.h"
 #include "platform/keys.h"
 #include "platform/media/media_probe.h"
 #include "project/clip.h"
@@ -29,6 +30,7 @@
 #include "toolkit/skin_colors.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <optional>
@@ -200,6 +202,9 @@ void TSubTrackFragment::Measure() {
 void TSubTrackFragment::Arrange() {
     const TTimelineDesktop& Owner = Desktop();
     const int32_t H = Work().Height;
+    FChildrenInOrder = true;
+    FWidestChild = 0;
+    int32_t PreviousLeft = INT32_MIN;
     for (const auto& Child : Children()) {
         auto& Item = static_cast<TItemFragment&>(*Child);
         const int64_t Left = Owner.TimeToPixels(Item.StartTime());
@@ -209,7 +214,46 @@ void TSubTrackFragment::Arrange() {
             Item.Work() = {ClampFragmentCoordinate(Left), H / 5, Width, H - 2 * (H / 5)};
         else
             Item.Work() = {ClampFragmentCoordinate(Left), 0, Width, H};
+        FChildrenInOrder = FChildrenInOrder && Item.Work().Left >= PreviousLeft;
+        PreviousLeft = Item.Work().Left;
+        FWidestChild = std::max(FWidestChild, Width);
     }
+}
+
+std::pair<size_t, size_t> TSubTrackFragment::ChildrenWithin(const TRect& Rect) const {
+    const auto& Items = Children();
+    if (!FChildrenInOrder || Items.empty())
+        return {0, Items.size()};
+    // In the cell's coordinates: an item that starts more than the widest
+    // item's width left of Rect ends before it.
+    const int64_t From = int64_t(Rect.Left) - AreaRect().Left - FWidestChild;
+    const int64_t To = int64_t(Rect.Right) - AreaRect().Left;
+    auto LeftOf = [](const std::unique_ptr<TFragment>& Child, int64_t X) { return Child->Left() < X; };
+    auto First = std::lower_bound(Items.begin(), Items.end(), From, LeftOf);
+    auto Last = std::lower_bound(First, Items.end(), To, LeftOf);
+    return {size_t(First - Items.begin()), size_t(Last - Items.begin())};
+}
+
+TColor TSubTrackFragment::RowBackground() const {
+    TColor Background = SystemColors().Window;
+    if (FSubTrack->Kind() == TSubTrackKind::Audio)
+        Background = MixColors(Background, MakeColor(0, 128, 96), 10);
+    else if (FSubTrack->Kind() == TSubTrackKind::Effect)
+        Background = MixColors(Background, MakeColor(0, 96, 192), 10);
+    return AlphaColor(Background, 255);
+}
+
+TColor TSubTrackFragment::SelectionFill() const {
+    const TTrack* Owned = FSubTrack->Track();
+    if (FSubTrack->IsSelected() || (Owned && Owned->IsSelected()))
+        return ColorOver(MakeColor(0, 80, 255, 8), RowBackground());
+    return RowBackground();
+}
+
+std::optional<TColor> TSubTrackFragment::PlainBackground() const {
+    if (FDropInside || FDragMode == TCellDragMode::Reorder)
+        return std::nullopt;
+    return SelectionFill();
 }
 
 void TSubTrackFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
@@ -234,12 +278,12 @@ void TSubTrackFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X
 void TSubTrackFragment::Paint(TPixels& Pixels) {
     const TSkinColors& Skin = SkinColors();
     const TRect Box{0, 0, Width(), Height()};
-    TColor Background = SystemColors().Window;
-    if (FSubTrack->Kind() == TSubTrackKind::Audio)
-        Background = MixColors(Background, MakeColor(0, 128, 96), 10);
-    else if (FSubTrack->Kind() == TSubTrackKind::Effect)
-        Background = MixColors(Background, MakeColor(0, 96, 192), 10);
-    Pixels.FillRect(Box, AlphaColor(Background, 255));
+    // The tints of a selected row and of a drop over it are uniform: one
+    // opaque fill of the mixed colour instead of blends over the row.
+    TColor Fill = FPaintedFill = SelectionFill();
+    if (FDropInside)
+        Fill = ColorOver(FPlacement.Kind == TDropKind::None ? MakeColor(255, 255, 0, 16) : MakeColor(0, 255, 0, 16), Fill);
+    Pixels.FillRect(Box, Fill);
     const TTimelineDesktop& Owner = Desktop();
     // Faint lines at the labelled ticks of the time bar, as a grid.
     for (const TTimeInterval& Entry : TimeIntervals()) {
@@ -255,11 +299,6 @@ void TSubTrackFragment::Paint(TPixels& Pixels) {
         }
         break;
     }
-    TTrack* Owned = FSubTrack->Track();
-    if (FSubTrack->IsSelected() || (Owned && Owned->IsSelected()))
-        Pixels.BlendRect(Box, MakeColor(0, 80, 255, 8));
-    if (FDropInside)
-        Pixels.BlendRect(Box, FPlacement.Kind == TDropKind::None ? MakeColor(255, 255, 0, 16) : MakeColor(0, 255, 0, 16));
     if (FDropInside && FPlacement.Kind == TDropKind::Insert) {
         int32_t Left = ClampFragmentCoordinate(Owner.TimeToPixels(FPlacement.Start));
         int32_t Right = ClampFragmentCoordinate(Owner.TimeToPixels(FPlacement.Start + FPlacement.Duration));

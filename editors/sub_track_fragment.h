@@ -6,6 +6,7 @@
 #include "toolkit/fragment.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,8 +92,20 @@ public:
     void DragMoved() override;
     void DragEnded(bool Dropped) override;
     void Paint(TPixels& Pixels) override;
+    // The item fragments lie in time order: only those whose span can reach
+    // into Rect are painted.
+    std::pair<size_t, size_t> ChildrenWithin(const TRect& Rect) const override;
+    // The opaque colour the row shows behind its items, or none while a drop
+    // or reorder span is drawn on it (then items blend over what is there).
+    std::optional<TColor> PlainBackground() const;
+    // The row's selection tint differs from what it last painted.
+    bool SelectionShownChanged() const { return FPaintedFill != SelectionFill(); }
 
 private:
+    // The row's own colour, before the selection tint.
+    TColor RowBackground() const;
+    // With the tint of a selected sub-track or track over it.
+    TColor SelectionFill() const;
     // Adjusts Delta so that the run's start (end) meets an item edge or a
     // grid line nearby.
     TVideoTime SnapDelta(TVideoTime Delta, TVideoTime Start, TVideoTime End, bool UseStart, bool UseEnd,
@@ -105,6 +118,12 @@ private:
 
     TRefPtr<TSubTrack> FSubTrack;
     int64_t FMaxWidth = 0;
+    // From the last arrangement: whether the items' lefts never decrease in
+    // child order, and the widest item, which bound the painting search.
+    // The selection fill the row was last painted with.
+    TColor FPaintedFill = 0;
+    bool FChildrenInOrder = true;
+    int32_t FWidestChild = 0;
     // The drag.
     TCellDragMode FDragMode = TCellDragMode::Idle;
     int32_t FPressX = 0;

@@ -7,6 +7,7 @@
 #include "editors/header_icons.h"
 #include "editors/item_fragments.h"
 #include "editors/sub_track_fragment.h"
+#include "editors/timeline_paint.h"
 #include "platform/keys.h"
 #include "platform/message_queue.h"
 #include "playback/player_window.h"
@@ -227,6 +228,30 @@ void TTimelineDesktop::MoveTimeMark() {
     FTimeMark->Invalidate();
 }
 
+void TTimelineDesktop::RepaintSelection() {
+    for (TTrackFragment* Band : FTracks->Bands()) {
+        // A selected track tints its whole band.
+        if (Band->SelectionShownChanged()) {
+            Band->Invalidate();
+            continue;
+        }
+        for (const TTrackFragment::TRow& Row : Band->Rows()) {
+            if (Row.Header->SelectionShownChanged())
+                Row.Header->Invalidate();
+            if (Row.Content->SelectionShownChanged()) {
+                Row.Content->Invalidate();
+                continue;
+            }
+            // Items out of view repaint whole when they scroll in.
+            const auto& Items = Row.Content->Children();
+            const auto [First, Last] = Row.Content->ChildrenWithin(Row.Content->VisibleRect());
+            for (size_t I = First; I < Last && I < Items.size(); ++I)
+                if (static_cast<const TItemFragment&>(*Items[I]).SelectionShownChanged())
+                    Items[I]->Invalidate();
+        }
+    }
+}
+
 bool TTimelineDesktop::HandleKey(uint8_t Key, uint16_t Shift) {
     TProject* Shown = Project();
     const bool Ctrl = HasModifier(Shift, ShortCutCtrl), Alt = HasModifier(Shift, ShortCutAlt),
@@ -324,9 +349,14 @@ void TTimelineDesktop::ProjectChanged(TObject* /*Sender*/, TProjectChangeFlags F
         Area().Relayout();
         return;
     }
-    // The selection shows in the headers and in the items' colours.
-    if (Bits & HeaderChangeBits)
-        Area().Invalidate();
+    // The track's sound shows in its headers; the selection in the
+    // headers, rows and items whose state changed.
+    if (Bits & uint32_t(ProjectChangeTrackAudio))
+        for (TTrackFragment* Band : FTracks->Bands())
+            for (const TTrackFragment::TRow& Row : Band->Rows())
+                Row.Header->Invalidate();
+    if (Bits & uint32_t(ProjectChangeSelection))
+        RepaintSelection();
     const uint32_t Rest = Bits & ~IgnoredBits;
     if (Rest == 0)
         return;
@@ -429,6 +459,9 @@ void TTimeBarFragment::Paint(TPixels& Pixels) {
     const auto& Table = TimeIntervals();
     const TVideoTime FirstTime = Desktop.XToTime(Header), LastTime = Desktop.XToTime(W);
     const TTextAttr Font{.FontName = "Courier New", .Height = -(H / 2 + 2)};
+    // Where label ink may start at the earliest: past the tick of time 0
+    // (bold ticks reach a pixel further) and its backing's one pixel.
+    const int32_t ZeroInk = Desktop.TimeToX(0) + 3;
     for (int32_t I = 0; I < TimeIntervalCount; ++I) {
         const TTimeInterval& Entry = Table[size_t(I)];
         const long Spacing = std::lround(Entry.Seconds * Scale);
@@ -453,12 +486,15 @@ void TTimeBarFragment::Paint(TPixels& Pixels) {
             if (!Labels)
                 continue;
             const std::string Text = FormatTime(double(Time) / VideoTimeUnitsPerSecond);
-            const TRect Ink = TextExtent(Text, Font);
-            const int32_t TextLeft = X - Ink.Width() / 2 - Ink.Left;
+            const TLabelStamp& Stamp = TimelineLabelStamps().Get(Text, Font, AlphaColor(Entry.Color, LabelAlpha));
+            const TRect& Ink = Stamp.Ink;
+            // Centred on its tick, except the label of time 0, which would
+            // reach behind the header column: it starts right of its tick.
+            const int32_t TextLeft = std::max(X - Ink.Width() / 2 - Ink.Left, ZeroInk - Ink.Left);
             const int32_t TextTop = H - 1 - Ink.Bottom;
             Pixels.FillRect({TextLeft + Ink.Left - 1, TextTop + Ink.Top, TextLeft + Ink.Right + 1, H - 1},
                             BarShade(H - 2, H));
-            Pixels.DrawText(TextLeft, TextTop, TSmooth::Yes, AlphaColor(Entry.Color, LabelAlpha), Font, Text);
+            TLabelStamps::Draw(Pixels, TextLeft, TextTop, Stamp);
         }
     }
 }
@@ -618,8 +654,11 @@ void TTrackFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, i
         Shown->Select(nullptr, HasModifier(Shift, ShortCutCtrl | ShortCutShift));
 }
 
+bool TTrackFragment::SelectionShownChanged() const { return FPaintedSelected != FTrack->IsSelected(); }
+
 void TTrackFragment::Paint(TPixels& Pixels) {
     // The rows cover the band but for the separators between them.
+    FPaintedSelected = FTrack->IsSelected();
     const TSkinColors& Skin = SkinColors();
     const TColor Separator = Opaque(MixColors(Skin.FaceColor, Skin.ShadowColor, 96));
     auto Paint = [&](int32_t Top, int32_t Bottom) {
@@ -692,12 +731,18 @@ void TSubTrackHeaderFragment::MouseDown(TMouseButton Button, uint16_t Shift, int
     Shown.Select(Target, HasModifier(Shift, ShortCutCtrl | ShortCutShift));
 }
 
+bool TSubTrackHeaderFragment::ShowsSelected() const {
+    const TTrack* Owner = FSubTrack->Track();
+    return FSubTrack->IsSelected() || (Owner && Owner->IsSelected());
+}
+
 void TSubTrackHeaderFragment::Paint(TPixels& Pixels) {
     const TSkinColors& Skin = SkinColors();
     const TRect Box{0, 0, Width(), Height()};
     Pixels.FillRect(Box, Opaque(Skin.FaceColor));
     TTrack* Owner = FSubTrack->Track();
-    if (FSubTrack->IsSelected() || (Owner && Owner->IsSelected()))
+    FPaintedSelected = ShowsSelected();
+    if (FPaintedSelected)
         Pixels.BlendRect(Box, MakeColor(0, 80, 255, 64));
     if (IsHot() || FMenuOpen)
         Pixels.BlendRect(Box, MakeColor(255, 128, 0, 80));

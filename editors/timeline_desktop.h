@@ -83,6 +83,8 @@ public:
     void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
     void MouseWheel(uint16_t Shift, int32_t Delta, int32_t X, int32_t Y) override;
     void Paint(TPixels& Pixels) override;
+    // The time bar and the bands cover it, the background fills the rest.
+    bool IsOpaque() const override { return true; }
     void ProjectChanged(TObject* Sender, TProjectChangeFlags Flags) override;
     TVideoTime StepBack(TStepKind Kind) override;
     TVideoTime StepForward(TStepKind Kind) override;
@@ -105,6 +107,9 @@ private:
     int64_t VerticalRange() const;
     void ClampScroll();
     void MoveTimeMark();
+    // Repaints the bands, headers, cells and items whose selection differs
+    // from what they last painted, and nothing else.
+    void RepaintSelection();
     // Pictures or outlines arrived: the clips showing them repaint.
     void MediaChanged(uint32_t Flags);
 
@@ -196,6 +201,8 @@ public:
     void RebuildRows();
     int64_t MaxWidth() const { return FMaxWidth; }
     int32_t BandHeight() const { return FBandHeight; }
+    // The track's selection differs from what the band last painted.
+    bool SelectionShownChanged() const;
 
     void Measure() override;
     void Arrange() override;
@@ -204,6 +211,7 @@ public:
 
 private:
     TRefPtr<TTrack> FTrack;
+    bool FPaintedSelected = false;
     std::vector<TRow> FRows;
     int64_t FMaxWidth = 0;
     int32_t FBandHeight = 0;
@@ -220,11 +228,15 @@ public:
     TSubTrackHeaderFragment(TArea& Area, TSubTrack& SubTrack);
     std::string_view ClassName() const override { return "TSubTrackHeaderFragment"; }
     TSubTrack& SubTrack() const { return *FSubTrack; }
+    // Whether the header shows its row or track as selected.
+    bool ShowsSelected() const;
+    bool SelectionShownChanged() const { return FPaintedSelected != ShowsSelected(); }
     void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
     void Paint(TPixels& Pixels) override;
 
 private:
     TRefPtr<TSubTrack> FSubTrack;
+    bool FPaintedSelected = false;
     bool FMenuOpen = false;
 };
 

@@ -180,26 +180,41 @@ void TArea::FragmentDestroyed(TFragment& Fragment) {
 
 // ---- the widget's side
 
-void TArea::Paint(TPixels& Pixels) {
-    Pixels.FillRect({0, 0, ClientWidth(), ClientHeight()}, SystemColors().Window);
-    if (!FDesktop)
+namespace {
+
+// Paints Fragment and the children that can show within Clip (canvas
+// coordinates), each clipped to its visible rectangle with the origin at its
+// own top-left. A fragment whose visible rectangle misses Clip is skipped
+// with its subtree: its children are visible only within it. Painting does
+// not change the tree, so the walk holds no references.
+void PaintFragment(TFragment& Fragment, TPixels& Pixels, const TRect& Clip, TPoint Origin) {
+    const TRect FragmentClip = Clip.Intersected(Fragment.VisibleRect().Translated(Origin));
+    if (FragmentClip.IsEmpty())
         return;
-    // Each fragment is clipped to its visible rectangle within the part
-    // being painted, with the origin at its own top-left; children follow
-    // their parent so that they are drawn over it.
-    TPixelsStateSaver Saver(Pixels);
-    const TRect Clip = Pixels.ClipRect();
-    const TPoint Origin = Pixels.Origin;
-    ForEachFragment(*FDesktop, [&](TFragment& Fragment) {
-        TRect FragmentClip = Clip.Intersected(Fragment.VisibleRect().Translated(Origin));
-        TPoint FragmentOrigin = Origin + Fragment.AreaRect().TopLeft();
-        TRect Extent = TRect::FromSize(FragmentOrigin.X, FragmentOrigin.Y, Fragment.Width(), Fragment.Height());
-        if (!FragmentClip.Intersects(Extent))
-            return;
+    const TPoint FragmentOrigin = Origin + Fragment.AreaRect().TopLeft();
+    const TRect Extent = TRect::FromSize(FragmentOrigin.X, FragmentOrigin.Y, Fragment.Width(), Fragment.Height());
+    if (FragmentClip.Intersects(Extent)) {
         Pixels.SetClipRect(FragmentClip);
         Pixels.Origin = FragmentOrigin;
         Fragment.Paint(Pixels);
-    });
+    }
+    const auto [First, Last] = Fragment.ChildrenWithin(FragmentClip.Translated({-Origin.X, -Origin.Y}));
+    const auto& Children = Fragment.Children();
+    for (size_t I = First; I < Last && I < Children.size(); ++I)
+        PaintFragment(*Children[I], Pixels, FragmentClip, Origin);
+}
+
+} // namespace
+
+void TArea::Paint(TPixels& Pixels) {
+    const TRect Client{0, 0, ClientWidth(), ClientHeight()};
+    if (!FDesktop || !FDesktop->IsOpaque() || FDesktop->AreaRect().Intersected(Client) != Client)
+        Pixels.FillRect(Client, SystemColors().Window);
+    if (!FDesktop)
+        return;
+    // Children follow their parent so that they are drawn over it.
+    TPixelsStateSaver Saver(Pixels);
+    PaintFragment(*FDesktop, Pixels, Pixels.ClipRect(), Pixels.Origin);
 }
 
 void TArea::Layout() {

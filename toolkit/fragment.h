@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TArea;
@@ -159,6 +160,13 @@ public:
     virtual int32_t HitTest(int32_t X, int32_t Y) const;
     // Draws the fragment with the origin at its top-left.
     virtual void Paint(TPixels& /*Pixels*/) {}
+    // Whether the fragment and its children paint every pixel of its box,
+    // so that nothing needs to be painted under it.
+    virtual bool IsOpaque() const { return false; }
+    // The children that can show inside Rect (area client coordinates), as
+    // a range [first, last) of indexes into Children(): painting skips the
+    // others. A fragment with many children in a known order narrows it.
+    virtual std::pair<size_t, size_t> ChildrenWithin(const TRect& /*Rect*/) const { return {0, FChildren.size()}; }
 
 private:
     friend class TArea;

@@ -1,7 +1,7 @@
 // The program on a virtual X server, opened on the demo project: the
 // timeline below the player shows the clips where their times put them,
 // with their pictures inside the video clips and the sound's outline inside
-// the audio clip.
+// the audio clip, and a clip dragged with the mouse moves.
 
 #include "app/demo_project.h"
 #include "core/ref_object.h"
@@ -67,7 +67,7 @@ TOutlineBox FindOutline(const TScreenshot& Shot, int32_t Top) {
 
 } // namespace
 
-TEST(TimelineWindow, TheDemoShowsItsClipsWithPicturesAndTheSoundOutlineWhereTheyBelong) {
+TEST(TimelineWindow, TheDemoShowsItsClipsWithPicturesAndTheSoundOutlineWhereTheyBelongAndADraggedClipMoves) {
     TVirtualDisplay Display("1024x768x24");
     if (Display.Display().empty())
         GTEST_SKIP() << "Xvfb is not available";
@@ -109,9 +109,6 @@ TEST(TimelineWindow, TheDemoShowsItsClipsWithPicturesAndTheSoundOutlineWhereThey
         if (Outline.Count > 40 && Outline.Right - Outline.Left > SoundWidth / 3)
             break;
     }
-    ::unsetenv("DISPLAY");
-    Program.Signal(SIGTERM);
-    EXPECT_EQ(Program.Wait(20s), 0);
     ASSERT_GT(Outline.Count, 40) << "no sound outline in the audio clip";
 
     // The outline runs to the clip's end, inside its box (the border and
@@ -142,4 +139,39 @@ TEST(TimelineWindow, TheDemoShowsItsClipsWithPicturesAndTheSoundOutlineWhereThey
             Text += Red(Pixel) < 128 && Green(Pixel) < 128 && Blue(Pixel) < 128 ? 1 : 0;
         }
     EXPECT_GT(Text, 10) << "the first clip's name";
+
+    // Drag the sound clip by its middle six seconds to the right, then
+    // click the empty row after it, so that it is no longer selected and
+    // its outline shows in its own colour again: the outline moves along.
+    const int32_t RowY = (Outline.Top + Outline.Bottom) / 2;
+    const int32_t PressX = TimeZero + SoundWidth / 2;
+    const int32_t Distance = 6 * PixelsPerSecond;
+    ASSERT_EQ(RunProgram({"xdotool", "mousemove", std::to_string(PressX), std::to_string(RowY), "mousedown", "1"}),
+              0)
+        << "xdotool is needed";
+    for (int32_t Step = 1; Step <= 6; ++Step)
+        ASSERT_EQ(RunProgram({"xdotool", "mousemove", std::to_string(PressX + Step * Distance / 6), std::to_string(RowY)}),
+                  0);
+    ASSERT_EQ(RunProgram({"xdotool", "mouseup", "1"}), 0);
+    ASSERT_EQ(RunProgram({"xdotool", "mousemove", std::to_string(TimeZero + SoundWidth + Distance + 120),
+                          std::to_string(RowY), "click", "1"}),
+              0);
+    TOutlineBox Moved;
+    for (auto Deadline = std::chrono::steady_clock::now() + 15s; std::chrono::steady_clock::now() < Deadline;
+         std::this_thread::sleep_for(200ms)) {
+        if (!TakeScreenshot(Shot))
+            continue;
+        Moved = FindOutline(Shot, Shot.Height / 3);
+        if (Moved.Count > 40 && Moved.Left >= Outline.Left + Distance / 2)
+            break;
+    }
+    ::unsetenv("DISPLAY");
+    Program.Signal(SIGTERM);
+    EXPECT_EQ(Program.Wait(20s), 0);
+    ASSERT_GT(Moved.Count, 40) << "no sound outline after the drag";
+    // Snapping may pull the clip a few pixels onto a grid line or an edge
+    // of the video clips, never further than its 8-pixel reach.
+    EXPECT_NEAR(Moved.Left - Outline.Left, Distance, 8);
+    EXPECT_NEAR(Moved.Right - Outline.Right, Distance, 8);
+    EXPECT_NEAR(Moved.Top, Outline.Top, 2) << "the clip stays on its row";
 }
