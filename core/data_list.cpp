@@ -72,10 +72,37 @@ int32_t TDataList::IndexOf(std::string_view Name) const {
 }
 
 int32_t TDataList::Set(std::string_view Name, std::string_view Value) {
+    return SetText<true>(Name, Value);
+}
+
+int32_t TDataList::SetAdopted(std::string_view Name, std::string_view Value) {
+    return SetText<false>(Name, Value);
+}
+
+std::string_view TDataList::Adopt(std::pmr::string Text) {
+    FStorage->Adopted.push_front(std::move(Text));
+    return FStorage->Adopted.front();
+}
+
+void TDataList::Reserve(int32_t Count) {
+    if (Count > static_cast<int32_t>(FEntries.capacity()))
+        FEntries.reserve(static_cast<size_t>(Count));
+}
+
+template <bool Copy>
+int32_t TDataList::SetText(std::string_view Name, std::string_view Value) {
+    // An adopted value replaces an existing one by pointing at its own
+    // piece of text; a copied one is written over the old text when it fits.
+    auto Assign = [&](TEntry& Entry) {
+        if constexpr (Copy)
+            AssignValue(Entry, Value);
+        else
+            Entry.Value = Value;
+    };
     if (FSlots.empty()) {
         int32_t Existing = LinearIndexOf(Name);
         if (Existing >= 0) {
-            AssignValue(FEntries[static_cast<size_t>(Existing)], Value);
+            Assign(FEntries[static_cast<size_t>(Existing)]);
             return Existing;
         }
         if (Count() < LinearLimit) {
@@ -83,7 +110,7 @@ int32_t TDataList::Set(std::string_view Name, std::string_view Value) {
             // spares the reallocations of growing one entry at a time.
             if (FEntries.empty())
                 FEntries.reserve(4);
-            FEntries.push_back({StoreText(Name), StoreText(Value), nullptr});
+            FEntries.push_back({Kept(Name, Copy), Kept(Value, Copy), nullptr});
             return Count() - 1;
         }
         Grow();
@@ -92,14 +119,14 @@ int32_t TDataList::Set(std::string_view Name, std::string_view Value) {
     int32_t Slot = FindSlot(Name, Hash);
     int32_t Existing = FSlots[static_cast<size_t>(Slot)];
     if (Existing >= 0) {
-        AssignValue(FEntries[static_cast<size_t>(Existing)], Value);
+        Assign(FEntries[static_cast<size_t>(Existing)]);
         return Existing;
     }
     if (Count() == FCapacity) {
         Grow();
         Slot = FindSlot(Name, Hash);
     }
-    FEntries.push_back({StoreText(Name), StoreText(Value), nullptr});
+    FEntries.push_back({Kept(Name, Copy), Kept(Value, Copy), nullptr});
     FSlots[static_cast<size_t>(Slot)] = Count() - 1;
     return Count() - 1;
 }
