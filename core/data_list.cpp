@@ -4,6 +4,7 @@
 #include "core/hash.h"
 #include "core/text.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -133,10 +134,33 @@ int32_t TDataList::SetText(std::string_view Name, std::string_view Value) {
 
 TDataList* TDataList::EnsureChildren(int32_t Index) {
     TEntry& E = FEntries[static_cast<size_t>(Index)];
-    if (!E.Children)
+    if (!E.Children) {
         E.Children.reset(new (FStorage->Entries.allocate(sizeof(TDataList), alignof(TDataList)))
                              TDataList(this, Index));
+        E.Children->Reserve(ExpectedCount(Index));
+    }
     return E.Children.get();
+}
+
+int32_t TDataList::ExpectedCount(int32_t Index) const {
+    // Writers store lists of alike elements ("Item[0]", "Item[1]" …): the
+    // section before this one, or its namesake in the element before this
+    // list, most likely holds as many entries, so the new list starts with
+    // room for them instead of growing four, eight, sixteen.
+    constexpr int32_t MostExpected = 64;
+    const TEntry& E = FEntries[static_cast<size_t>(Index)];
+    int32_t Expected = 0;
+    if (Index > 0 && FEntries[static_cast<size_t>(Index) - 1].Children) {
+        Expected = FEntries[static_cast<size_t>(Index) - 1].Children->Count();
+    } else if (FParent && FParentIndex > 0) {
+        const TEntry& Before = FParent->FEntries[static_cast<size_t>(FParentIndex) - 1];
+        if (Before.Children) {
+            int32_t Namesake = Before.Children->IndexOf(E.Name);
+            if (Namesake >= 0 && Before.Children->FEntries[static_cast<size_t>(Namesake)].Children)
+                Expected = Before.Children->FEntries[static_cast<size_t>(Namesake)].Children->Count();
+        }
+    }
+    return std::min(Expected, MostExpected);
 }
 
 void TDataList::DropEmptyChildren(int32_t Index) {

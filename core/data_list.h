@@ -95,6 +95,7 @@ private:
     int32_t FindSlot(std::string_view Name, uint32_t Hash) const;
     void Grow();
     void Index(int32_t Entry);
+    int32_t ExpectedCount(int32_t Index) const;
 
     TDataList* FParent = nullptr;
     int32_t FParentIndex = -1;
