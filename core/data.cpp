@@ -252,10 +252,6 @@ int32_t TData::ReadListCount(std::string_view Prefix) const {
     return Count < Sections ? Count : Sections;
 }
 
-void TData::LoadFromFile(const std::string& FileName) {
-    LoadFromText(ReadFileBytes(FileName, BulkMemory()));
-}
-
 std::string ListItemName(std::string_view Prefix, int32_t Index) {
     std::string Name(Prefix);
     Name += std::to_string(Index);

@@ -84,6 +84,9 @@ public:
     void SaveToStream(TStream& Stream) const;
 
 private:
+    // Reads Text, which the document already holds, into the tree.
+    void LoadFromAdoptedText(std::string_view Text);
+
     std::unique_ptr<TDataList> FRoot;
     TDataList* FCurrent;
 };

@@ -4,6 +4,7 @@
 #include "core/hash.h"
 #include "core/text.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -72,10 +73,37 @@ int32_t TDataList::IndexOf(std::string_view Name) const {
 }
 
 int32_t TDataList::Set(std::string_view Name, std::string_view Value) {
+    return SetText<true>(Name, Value);
+}
+
+int32_t TDataList::SetAdopted(std::string_view Name, std::string_view Value) {
+    return SetText<false>(Name, Value);
+}
+
+std::string_view TDataList::Adopt(std::pmr::string Text) {
+    FStorage->Adopted.push_front(std::move(Text));
+    return FStorage->Adopted.front();
+}
+
+void TDataList::Reserve(int32_t Count) {
+    if (Count > static_cast<int32_t>(FEntries.capacity()))
+        FEntries.reserve(static_cast<size_t>(Count));
+}
+
+template <bool Copy>
+int32_t TDataList::SetText(std::string_view Name, std::string_view Value) {
+    // An adopted value replaces an existing one by pointing at its own
+    // piece of text; a copied one is written over the old text when it fits.
+    auto Assign = [&](TEntry& Entry) {
+        if constexpr (Copy)
+            AssignValue(Entry, Value);
+        else
+            Entry.Value = Value;
+    };
     if (FSlots.empty()) {
         int32_t Existing = LinearIndexOf(Name);
         if (Existing >= 0) {
-            AssignValue(FEntries[static_cast<size_t>(Existing)], Value);
+            Assign(FEntries[static_cast<size_t>(Existing)]);
             return Existing;
         }
         if (Count() < LinearLimit) {
@@ -83,7 +111,7 @@ int32_t TDataList::Set(std::string_view Name, std::string_view Value) {
             // spares the reallocations of growing one entry at a time.
             if (FEntries.empty())
                 FEntries.reserve(4);
-            FEntries.push_back({StoreText(Name), StoreText(Value), nullptr});
+            FEntries.push_back({Kept(Name, Copy), Kept(Value, Copy), nullptr});
             return Count() - 1;
         }
         Grow();
@@ -92,24 +120,47 @@ int32_t TDataList::Set(std::string_view Name, std::string_view Value) {
     int32_t Slot = FindSlot(Name, Hash);
     int32_t Existing = FSlots[static_cast<size_t>(Slot)];
     if (Existing >= 0) {
-        AssignValue(FEntries[static_cast<size_t>(Existing)], Value);
+        Assign(FEntries[static_cast<size_t>(Existing)]);
         return Existing;
     }
     if (Count() == FCapacity) {
         Grow();
         Slot = FindSlot(Name, Hash);
     }
-    FEntries.push_back({StoreText(Name), StoreText(Value), nullptr});
+    FEntries.push_back({Kept(Name, Copy), Kept(Value, Copy), nullptr});
     FSlots[static_cast<size_t>(Slot)] = Count() - 1;
     return Count() - 1;
 }
 
 TDataList* TDataList::EnsureChildren(int32_t Index) {
     TEntry& E = FEntries[static_cast<size_t>(Index)];
-    if (!E.Children)
+    if (!E.Children) {
         E.Children.reset(new (FStorage->Entries.allocate(sizeof(TDataList), alignof(TDataList)))
                              TDataList(this, Index));
+        E.Children->Reserve(ExpectedCount(Index));
+    }
     return E.Children.get();
+}
+
+int32_t TDataList::ExpectedCount(int32_t Index) const {
+    // Writers store lists of alike elements ("Item[0]", "Item[1]" …): the
+    // section before this one, or its namesake in the element before this
+    // list, most likely holds as many entries, so the new list starts with
+    // room for them instead of growing four, eight, sixteen.
+    constexpr int32_t MostExpected = 64;
+    const TEntry& E = FEntries[static_cast<size_t>(Index)];
+    int32_t Expected = 0;
+    if (Index > 0 && FEntries[static_cast<size_t>(Index) - 1].Children) {
+        Expected = FEntries[static_cast<size_t>(Index) - 1].Children->Count();
+    } else if (FParent && FParentIndex > 0) {
+        const TEntry& Before = FParent->FEntries[static_cast<size_t>(FParentIndex) - 1];
+        if (Before.Children) {
+            int32_t Namesake = Before.Children->IndexOf(E.Name);
+            if (Namesake >= 0 && Before.Children->FEntries[static_cast<size_t>(Namesake)].Children)
+                Expected = Before.Children->FEntries[static_cast<size_t>(Namesake)].Children->Count();
+        }
+    }
+    return std::min(Expected, MostExpected);
 }
 
 void TDataList::DropEmptyChildren(int32_t Index) {

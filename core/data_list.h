@@ -3,6 +3,7 @@
 #include "core/object.h"
 
 #include <cstdint>
+#include <forward_list>
 #include <memory>
 #include <memory_resource>
 #include <string>
@@ -51,6 +52,16 @@ public:
     // Sets the value of the entry Name, appending a leaf when there is none;
     // returns the entry's index. An existing entry keeps its children.
     int32_t Set(std::string_view Name, std::string_view Value);
+    // The same for a name and value that already lie in a text the document
+    // holds (see Adopt): the entry points into that text instead of a copy.
+    int32_t SetAdopted(std::string_view Name, std::string_view Value);
+    // Keeps Text for as long as the document lives and returns where it now
+    // lies, so that a reader can make entries of its pieces without copying
+    // them. Called on any list of the document.
+    std::string_view Adopt(std::pmr::string Text);
+    // Room for Count entries, so that a list whose size is known or guessed
+    // grows without moving its entries.
+    void Reserve(int32_t Count);
     // The child list of entry Index, created when the entry has none.
     TDataList* EnsureChildren(int32_t Index);
     // Turns a section whose list is empty back into a leaf.
@@ -69,14 +80,22 @@ private:
         TStorage();
         std::pmr::monotonic_buffer_resource Texts;
         std::pmr::unsynchronized_pool_resource Entries;
+        // Texts whose pieces entries point into; a list's nodes never move,
+        // so even a short text kept inside its string stays where it is.
+        std::forward_list<std::pmr::string> Adopted;
     };
+
+    template <bool Copy>
+    int32_t SetText(std::string_view Name, std::string_view Value);
 
     std::string_view StoreText(std::string_view Text);
     void AssignValue(TEntry& Entry, std::string_view Value);
+    std::string_view Kept(std::string_view Text, bool Copy) { return Copy ? StoreText(Text) : Text; }
     int32_t LinearIndexOf(std::string_view Name) const;
     int32_t FindSlot(std::string_view Name, uint32_t Hash) const;
     void Grow();
     void Index(int32_t Entry);
+    int32_t ExpectedCount(int32_t Index) const;
 
     TDataList* FParent = nullptr;
     int32_t FParentIndex = -1;

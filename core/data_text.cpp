@@ -12,13 +12,19 @@
 
 #include "core/data.h"
 
+#include "core/bulk_memory.h"
 #include "core/error.h"
 #include "core/file_io.h"
 #include "core/text.h"
 #include "core/text_table.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
+// Reads a text the document has adopted: names and values become views of
+// its lines, so loading copies no text.
 class TTextReader {
 public:
     explicit TTextReader(std::string_view Text) : FText(Text) {}
@@ -30,6 +36,10 @@ private:
 
     std::string_view FText;
     size_t FPosition = 0;
+    // The entry count of the section last read at each depth: sections side
+    // by side are mostly alike (one per clip), so the next one at that depth
+    // is given room for as many and rarely has to move its entries.
+    std::vector<int32_t> FLastCounts;
 };
 
 bool TTextReader::NextLine(std::string_view& Line) {
@@ -52,6 +62,20 @@ std::string_view ValueAfter(std::string_view Line, size_t Separator) {
 }
 
 void TTextReader::ReadList(TDataList* List, int Depth) {
+    // Enough for the sections one clip writes; a longer list grows as usual.
+    constexpr int32_t MostReserved = 64;
+    auto Level = static_cast<size_t>(Depth);
+    if (FLastCounts.size() <= Level)
+        FLastCounts.resize(Level + 1, 0);
+    if (List->Count() == 0 && FLastCounts[Level] > 0)
+        List->Reserve(std::min(FLastCounts[Level], MostReserved));
+    // Noted however the section ends (an "end", an empty line, the text's end).
+    struct TCountKeeper {
+        std::vector<int32_t>& Counts;
+        size_t Level;
+        const TDataList* List;
+        ~TCountKeeper() { Counts[Level] = List->Count(); }
+    } Keeper{FLastCounts, Level, List};
     std::string_view Line;
     while (NextLine(Line)) {
         size_t Start = 0;
@@ -72,7 +96,7 @@ void TTextReader::ReadList(TDataList* List, int Depth) {
                 return;
             continue; // not an entry: skipped
         }
-        int32_t Index = List->Set(Name, ValueAfter(Line, Separator));
+        int32_t Index = List->SetAdopted(Name, ValueAfter(Line, Separator));
         if (Line[Separator] == ':') {
             if (Depth + 1 > MaxDataDepth)
                 RaiseError(FormatMessageText(GetText(TTextSlot::DocumentTooDeep), ""));
@@ -157,6 +181,14 @@ size_t TextLength(const TDataList& List, size_t Level) {
 } // namespace
 
 void TData::LoadFromText(std::string_view Text) {
+    LoadFromAdoptedText(FRoot->Adopt(std::pmr::string(Text, BulkMemory())));
+}
+
+void TData::LoadFromFile(const std::string& FileName) {
+    LoadFromAdoptedText(FRoot->Adopt(ReadFileBytes(FileName, BulkMemory())));
+}
+
+void TData::LoadFromAdoptedText(std::string_view Text) {
     TTextReader Reader(Text);
     Reader.ReadList(FRoot.get(), 0);
 }

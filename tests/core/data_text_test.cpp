@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -248,6 +249,55 @@ TEST(DataTextReader, DuplicateSectionsMergeIntoTheFirst) {
     const TDataList* S = Section(*Data.Root(), "S");
     ASSERT_NE(S, nullptr);
     EXPECT_EQ(EntryNames(*S), (std::vector<std::string>{"a", "b"}));
+}
+
+// Loaded names and values point into the document's own copy of the text:
+// the caller's text may go at once, rewriting a loaded value (shorter or
+// longer) must not disturb its neighbours, and texts short enough to be
+// kept inside a string object must stay valid as more are loaded.
+TEST(DataTextReader, LoadedEntriesOutliveTheTextAndRewriteSafely) {
+    TData Data;
+    {
+        std::string Text = Lines({"Name = first value", "Other = neighbour", "S:", "  x = 12345",
+                                  "end"});
+        Data.LoadFromText(Text);
+        std::fill(Text.begin(), Text.end(), '?');
+    }
+    for (int I = 0; I < 20; ++I)
+        Data.LoadFromText(Lines({(std::string("k") + std::to_string(I) + " = v").c_str()}));
+    Data.WriteRaw("Name", "short");
+    EXPECT_EQ(Data.ReadRaw("Name"), "short");
+    EXPECT_EQ(Data.ReadRaw("Other"), "neighbour");
+    Data.WriteRaw("Other", "a value longer than the one it replaces");
+    EXPECT_EQ(Data.ReadRaw("Other"), "a value longer than the one it replaces");
+    EXPECT_EQ(Data.ReadRaw("Name"), "short");
+    for (int I = 0; I < 20; ++I)
+        EXPECT_EQ(Data.ReadRaw("k" + std::to_string(I)), "v") << I;
+    Data.Enter("S");
+    EXPECT_EQ(Data.ReadInteger("x", 0), 12345);
+}
+
+// Sections side by side of very different sizes each keep exactly their own
+// entries, whatever room the reader gave them from the section before.
+TEST(DataTextReader, SectionsOfDifferentSizesKeepTheirEntries) {
+    TData Source;
+    for (int Section = 0; Section < 6; ++Section) {
+        TDataSection Element(Source, ListItemName("S[", Section));
+        int Entries = Section % 2 == 0 ? 40 : 2;
+        for (int I = 0; I < Entries; ++I)
+            Source.WriteInteger(ListItemName("E[", I), Section * 100 + I);
+    }
+    std::string Text = Source.SaveToText();
+    TData Loaded;
+    Loaded.LoadFromText(Text);
+    for (int Section = 0; Section < 6; ++Section) {
+        TDataSection Element(Loaded, ListItemName("S[", Section));
+        int Entries = Section % 2 == 0 ? 40 : 2;
+        EXPECT_EQ(Loaded.Current()->Count(), Entries) << Section;
+        for (int I = 0; I < Entries; ++I)
+            EXPECT_EQ(Loaded.ReadInteger(ListItemName("E[", I), -1), Section * 100 + I);
+    }
+    EXPECT_EQ(Loaded.SaveToText(), Text);
 }
 
 TEST(DataTextRoundTrip, SaveLoadSaveIsByteIdentical) {
