@@ -170,11 +170,25 @@ void SetScalerColours(SwsContext* Scaler, int InFormat, AVColorSpace InSpace, AV
                              1 << 16);
 }
 
+namespace {
+
+bool IsHdSize(int Width, int Height) {
+    return Height >= 720 || Width > 1024;
+}
+
+} // namespace
+
+AVColorSpace PictureColourSpace(AVColorSpace Tagged, int Width, int Height) {
+    if (Tagged != AVCOL_SPC_UNSPECIFIED && Tagged != AVCOL_SPC_RESERVED)
+        return Tagged;
+    return IsHdSize(Width, Height) ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
+}
+
 void TagVideoColours(AVCodecContext& Encoder) {
     // HD sizes follow BT.709; standard definition BT.601, with the PAL
     // primaries for 576 lines.
     Encoder.color_range = AVCOL_RANGE_MPEG;
-    if (Encoder.height >= 720 || Encoder.width > 1024) {
+    if (IsHdSize(Encoder.width, Encoder.height)) {
         Encoder.colorspace = AVCOL_SPC_BT709;
         Encoder.color_primaries = AVCOL_PRI_BT709;
         Encoder.color_trc = AVCOL_TRC_BT709;

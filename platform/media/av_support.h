@@ -108,6 +108,11 @@ TDisplayTurn StreamDisplayTurn(const AVStream* Stream);
 void SetScalerColours(SwsContext* Scaler, int InFormat, AVColorSpace InSpace, AVColorRange InRange,
                       int OutFormat, AVColorSpace OutSpace, AVColorRange OutRange);
 
+// The matrix a picture of this size was made with: its tag, or for an
+// untagged picture the one its size implies, as players read it: BT.709 for
+// HD sizes, BT.601 for standard definition.
+AVColorSpace PictureColourSpace(AVColorSpace Tagged, int Width, int Height);
+
 // Tags a YUV encoder's pictures as the engine writes them: limited range,
 // BT.709 for HD sizes and BT.601 for standard definition. Its converter
 // should then be set up with SetScalerColours to match.

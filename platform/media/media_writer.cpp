@@ -211,7 +211,8 @@ void TMediaFileWriter::TState::OpenVideo(const char* EncoderName) {
     bool Raw = VideoPath == TVideoPath::Raw;
     AVRational Rate = SetUpVideoEncoder(
         C, Codec, Output.get(), VideoFormat.Width, VideoFormat.Height,
-        av_d2q(double(VideoTimeUnitsPerSecond) / double(VideoFormat.FrameDuration), 65535), Rates());
+        av_d2q(double(VideoTimeUnitsPerSecond) / double(VideoFormat.FrameDuration), 65535),
+        Rates());
     OpenMediaEncoder(C, Codec);
     Check(avcodec_parameters_from_context(VideoStream->codecpar, C), FileName);
     VideoStream->time_base = C->time_base;
@@ -235,8 +236,8 @@ void TMediaFileWriter::TState::OpenVideo(const char* EncoderName) {
         RaiseWriteError(FileName, AVERROR(EINVAL));
     // The pictures are converted with the matrix the stream is tagged with.
     if (Scaler)
-        SetScalerColours(Scaler.get(), AV_PIX_FMT_BGRA, AVCOL_SPC_RGB, AVCOL_RANGE_JPEG,
-                         C->pix_fmt, C->colorspace, C->color_range);
+        SetScalerColours(Scaler.get(), AV_PIX_FMT_BGRA, AVCOL_SPC_RGB, AVCOL_RANGE_JPEG, C->pix_fmt,
+                         C->colorspace, C->color_range);
     FrameCount = (Duration + VideoFormat.FrameDuration - 1) / VideoFormat.FrameDuration;
     // DV runs at its own rate: as many frames as cover the duration.
     if (Dv)
@@ -257,7 +258,8 @@ void TMediaFileWriter::TState::OpenAudio(const char* EncoderName) {
     Check(avcodec_parameters_from_context(AudioStream->codecpar, C), FileName);
     AudioStream->time_base = C->time_base;
 
-    Resampler = MakeEncoderResampler(C, AudioFormat.Channels, AudioFormat.SamplesPerSecond, FileName);
+    Resampler =
+        MakeEncoderResampler(C, AudioFormat.Channels, AudioFormat.SamplesPerSecond, FileName);
     Fifo.reset(av_audio_fifo_alloc(C->sample_fmt, C->ch_layout.nb_channels, 4096));
     AudioFrame.reset(av_frame_alloc());
     TotalSamples = TimeToSample(Duration, AudioFormat.SamplesPerSecond);
@@ -408,8 +410,9 @@ bool TMediaFileWriter::TState::TakesDecodedPictures() const {
 
 TFramePtr TMediaFileWriter::TState::EncoderPicture(const AVFrame& Decoded) const {
     const AVCodecContext* C = VideoEncoder.get();
-    TYuvMatrixChange Change = YuvMatrixChange(Decoded.format, Decoded.colorspace,
-                                              Decoded.color_range, C->colorspace, C->color_range);
+    TYuvMatrixChange Change = YuvMatrixChange(
+        Decoded.format, PictureColourSpace(Decoded.colorspace, Decoded.width, Decoded.height),
+        Decoded.color_range, C->colorspace, C->color_range);
     TFramePtr Out(av_frame_alloc());
     if (!Out)
         RaiseWriteError(FileName, AVERROR(ENOMEM));

@@ -202,20 +202,21 @@ TVideoFileReader::TState::Convert(const AVFrame* Frame, int32_t Width, int32_t H
     // The stored picture is scaled to the size that shows upright once turned.
     int32_t ScaledWidth = SwapsSides(Turn) ? TargetHeight : TargetWidth;
     int32_t ScaledHeight = SwapsSides(Turn) ? TargetWidth : TargetHeight;
-    std::array<int, 7> Key{Frame->width,       Frame->height,     Frame->format,
-                           ScaledWidth,        ScaledHeight,      Frame->colorspace,
-                           Frame->color_range};
+    std::array<int, 7> Key{Frame->width, Frame->height,     Frame->format,     ScaledWidth,
+                           ScaledHeight, Frame->colorspace, Frame->color_range};
     Scaler.reset(sws_getCachedContext(
         Scaler.release(), Frame->width, Frame->height, AVPixelFormat(Frame->format), ScaledWidth,
         ScaledHeight, AV_PIX_FMT_BGRA, ScalerFlags(Frame, ScaledWidth, ScaledHeight), nullptr,
         nullptr, nullptr));
     if (!Scaler)
         RaiseMediaFileError(TTextSlot::CannotDecodeMedia, FileName, AVERROR(EINVAL));
-    // A clip's own colour matrix and range decide its colours; the tags do
-    // not change within a stream, so a reused converter keeps them.
+    // A clip's own colour matrix (untagged, the one its size implies) and
+    // range decide its colours; the tags do not change within a stream, so a
+    // reused converter keeps them.
     if (Key != ScalerKey) {
-        SetScalerColours(Scaler.get(), Frame->format, Frame->colorspace, Frame->color_range,
-                         AV_PIX_FMT_BGRA, AVCOL_SPC_RGB, AVCOL_RANGE_JPEG);
+        SetScalerColours(Scaler.get(), Frame->format,
+                         PictureColourSpace(Frame->colorspace, Frame->width, Frame->height),
+                         Frame->color_range, AV_PIX_FMT_BGRA, AVCOL_SPC_RGB, AVCOL_RANGE_JPEG);
         ScalerKey = Key;
     }
     if (Turn != TDisplayTurn::None) {
@@ -233,8 +234,8 @@ TVideoFileReader::TState::Convert(const AVFrame* Frame, int32_t Width, int32_t H
     return Output;
 }
 
-bool TVideoFileReader::DecodedFrameAt(TVideoTime MediaTime, int32_t Width, int32_t Height,
-                                      TFit Fit, AVFrame* Into) {
+bool TVideoFileReader::DecodedFrameAt(TVideoTime MediaTime, int32_t Width, int32_t Height, TFit Fit,
+                                      AVFrame* Into) {
     // The same choice of frame as FrameAt.
     MediaTime += F->FrameDuration / 16;
     F->PositionAt(MediaTime);

@@ -115,8 +115,11 @@ public:
         if (!FScale)
             Fail(Path, std::string("cannot convert BGRA to ") + av_get_pix_fmt_name(Codec.pix_fmt));
         // Full-range YUV (JPEG) needs telling; limited range is the default.
-        const int* Coefficients = sws_getCoefficients(
-            Codec.colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_ITU601);
+        // Untagged pictures get the matrix players assume for their size.
+        bool Hd = Codec.height >= 720 || Codec.width > 1024;
+        bool Bt709 = Codec.colorspace == AVCOL_SPC_BT709 ||
+                     (Codec.colorspace == AVCOL_SPC_UNSPECIFIED && Hd);
+        const int* Coefficients = sws_getCoefficients(Bt709 ? SWS_CS_ITU709 : SWS_CS_ITU601);
         sws_setColorspaceDetails(FScale.get(), Coefficients, 1, Coefficients,
                                  Codec.color_range == AVCOL_RANGE_JPEG ? 1 : 0, 0, 1 << 16,
                                  1 << 16);
@@ -478,12 +481,13 @@ void WriteTestVideo(const std::string& Path, const TTestVideoOptions& Options) {
     if (Options.WithAudio) {
         const int Num = Options.Codec == "dvvideo" ? 25 : Options.FramesPerSecondNum;
         const int Den = Options.Codec == "dvvideo" ? 1 : Options.FramesPerSecondDen;
-        TTone Tone{Options.AudioCodec,
-                   Options.ToneHz,
-                   Options.ToneAmplitude,
-                   Options.SampleRate,
-                   Options.Channels,
-                   av_rescale(Options.FrameCount, static_cast<int64_t>(Options.SampleRate) * Den, Num)};
+        TTone Tone{
+            Options.AudioCodec,
+            Options.ToneHz,
+            Options.ToneAmplitude,
+            Options.SampleRate,
+            Options.Channels,
+            av_rescale(Options.FrameCount, static_cast<int64_t>(Options.SampleRate) * Den, Num)};
         Writer.AddTone(Tone);
     }
     Writer.Write();

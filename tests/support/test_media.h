@@ -42,8 +42,8 @@ struct TTestVideoOptions {
     int MaxBFrames = 0;    // > 0 for long-GOP clips with B-frames (libx264, mpeg4)
     TFramePainter Painter; // empty: SolidColor(128, 128, 128)
 
-    // Untagged clips are made with the BT.601 matrix, as decoders assume for
-    // untagged video. FullRange makes full-range (0..255) YUV, tagged so.
+    // Untagged clips are made with the matrix players assume for their size:
+    // BT.709 for HD (720 lines or more than 1024 wide), BT.601 below. FullRange makes full-range (0..255) YUV, tagged so.
     TTestColours Colours = TTestColours::Untagged;
     bool FullRange = false;
 

@@ -12,6 +12,7 @@
 #include "platform/media/transform_components.h"
 #include "platform/media/video_file_reader.h"
 #include "platform/media/video_frame.h"
+#include "platform/media/yuv_matrix.h"
 #include "platform/message_queue.h"
 #include "test_media.h"
 
@@ -178,9 +179,9 @@ class DirectPictures : public ::testing::TestWithParam<TColoursCase> {};
 // the direct file shows the clip's own frames within 3 levels, whatever
 // matrix and range the clip was made with (a change of matrix mixes the
 // chroma of a 2x2 block into each luma sample: one level more than
-// rounding), and the composited file the same pictures. The composited path resamples chroma twice (to BGRA and
-// back) and rounds through 8-bit RGB, so its samples may stray a little
-// further; never far.
+// rounding), and the composited file the same pictures. The composited
+// path resamples chroma twice (to BGRA and back) and rounds through 8-bit
+// RGB, so its samples may stray a little further; never far.
 TEST_P(DirectPictures, LookLikeTheCompositedFrames) {
     const TColoursCase& Case = GetParam();
     TTempFolder Folder;
@@ -240,7 +241,7 @@ TEST(DirectPictures, WipeBetweenTwoClipsIsStillComposited) {
     RenderLossless(Edit.Timeline, Folder.Path("wipe.mkv"));
     TVideoFileReader Reader(Folder.Path("wipe.mkv"), 0);
     auto Wiping = Decoded(Reader, Middle);
-    EXPECT_GT(ColorBlue(Wiping->Pixel(5, Height / 2)), 150);  // already wiped in
+    EXPECT_GT(ColorBlue(Wiping->Pixel(5, Height / 2)), 150);        // already wiped in
     EXPECT_GT(ColorRed(Wiping->Pixel(Width - 5, Height / 2)), 150); // still the first clip
     EXPECT_GT(ColorRed(Decoded(Reader, Frame)->Pixel(5, Height / 2)), 150);
     EXPECT_GT(ColorBlue(Decoded(Reader, ClipLength + Frame)->Pixel(Width - 5, Height / 2)), 150);
@@ -262,11 +263,34 @@ TEST(DirectPictures, TitleOverAClipIsCompositedAndItsEndIsNot) {
     TVideoFileReader TitledReader(Folder.Path("titled.mkv"), 0);
     TVideoFileReader PlainReader(Folder.Path("plain.mkv"), 0);
     // The title's ink shows while it lasts; afterwards the frames are the clip's.
-    EXPECT_GT(LargestDifference(*Decoded(TitledReader, Frame * 2), *Decoded(PlainReader, Frame * 2)),
-              60);
+    EXPECT_GT(
+        LargestDifference(*Decoded(TitledReader, Frame * 2), *Decoded(PlainReader, Frame * 2)), 60);
     EXPECT_LE(LargestDifference(*Decoded(TitledReader, TitleEnd + Frame),
                                 *Decoded(PlainReader, TitleEnd + Frame)),
               2);
+}
+
+// Untagged pictures are read with the matrix their size implies, as players
+// read them, so an untagged HD clip rendered to HD (tagged BT.709) and an
+// untagged SD clip rendered to SD (tagged BT.601) keep every sample as it
+// is; tagged pictures keep their own matrix whatever their size.
+TEST(DirectPictures, UntaggedPicturesTakeTheMatrixTheirSizeImplies) {
+    auto Change = [](AVColorSpace Tag, int W, int H, AVColorSpace Out) {
+        return YuvMatrixChange(AV_PIX_FMT_YUV420P, PictureColourSpace(Tag, W, H),
+                               AVCOL_RANGE_UNSPECIFIED, Out, AVCOL_RANGE_MPEG);
+    };
+    EXPECT_TRUE(Change(AVCOL_SPC_UNSPECIFIED, 1280, 720, AVCOL_SPC_BT709).IsIdentity);
+    EXPECT_TRUE(Change(AVCOL_SPC_UNSPECIFIED, 1920, 1080, AVCOL_SPC_BT709).IsIdentity);
+    EXPECT_TRUE(Change(AVCOL_SPC_UNSPECIFIED, 720, 576, AVCOL_SPC_BT470BG).IsIdentity);
+    EXPECT_TRUE(Change(AVCOL_SPC_UNSPECIFIED, 640, 480, AVCOL_SPC_SMPTE170M).IsIdentity);
+    EXPECT_FALSE(Change(AVCOL_SPC_UNSPECIFIED, 720, 576, AVCOL_SPC_BT709).IsIdentity);
+    EXPECT_FALSE(Change(AVCOL_SPC_SMPTE170M, 1280, 720, AVCOL_SPC_BT709).IsIdentity);
+    EXPECT_FALSE(Change(AVCOL_SPC_BT709, 720, 576, AVCOL_SPC_BT470BG).IsIdentity);
+    // A full-range picture still changes range.
+    EXPECT_FALSE(YuvMatrixChange(AV_PIX_FMT_YUVJ420P,
+                                 PictureColourSpace(AVCOL_SPC_UNSPECIFIED, 1280, 720),
+                                 AVCOL_RANGE_UNSPECIFIED, AVCOL_SPC_BT709, AVCOL_RANGE_MPEG)
+                     .IsIdentity);
 }
 
 } // namespace
