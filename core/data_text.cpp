@@ -85,7 +85,14 @@ void TTextReader::ReadList(TDataList* List, int Depth) {
         if (Line.empty())
             return;
 
-        size_t Separator = Line.find_first_of(":=");
+        // One pass for either separator (find_first_of searches the set
+        // once per character).
+        size_t Separator = std::string_view::npos;
+        for (size_t I = 0; I < Line.size(); ++I)
+            if (Line[I] == ':' || Line[I] == '=') {
+                Separator = I;
+                break;
+            }
         size_t NameEnd = Separator == std::string_view::npos ? Line.size() : Separator;
         while (NameEnd > 0 && IsBlank(Line[NameEnd - 1]))
             --NameEnd;

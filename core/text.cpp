@@ -6,6 +6,9 @@
 bool SameTextAscii(std::string_view A, std::string_view B) {
     if (A.size() != B.size())
         return false;
+    // Names are mostly written as they are looked up: one block compare.
+    if (A == B)
+        return true;
     for (size_t I = 0; I < A.size(); ++I)
         if (UpperAscii(A[I]) != UpperAscii(B[I]))
             return false;

@@ -173,8 +173,9 @@ void TTrack::DetachFromProject() {
     {
         TTimeline& Timeline = Project->Timeline();
         TTimelineUpdateGuard Bracket(Timeline);
-        for (const TRefPtr<TTrackItem>& Item : FItems)
-            Item->Detach();
+        // Last first: the engine's lists then shrink from their ends.
+        for (auto Item = FItems.rbegin(); Item != FItems.rend(); ++Item)
+            (*Item)->Detach();
         // While the project is destroyed its timeline frees the render tracks.
         if (FRenderTrack && !Project->Destroying())
             Timeline.DeleteTrack(Timeline.PositionOf(FRenderTrack));

@@ -8,17 +8,20 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 
 namespace {
 
 std::atomic<uint64_t> NextSerial{1};
 
+// Searched from the end: a timeline taken apart removes the nodes it made
+// last first, so each is found at once and nothing after it moves.
 template <class T>
 void EraseOwned(std::vector<std::unique_ptr<T>>& List, const T* Item) {
-    auto It = std::find_if(List.begin(), List.end(),
+    auto It = std::find_if(List.rbegin(), List.rend(),
                            [&](const std::unique_ptr<T>& P) { return P.get() == Item; });
-    if (It != List.end())
-        List.erase(It);
+    if (It != List.rend())
+        List.erase(std::next(It).base());
 }
 
 [[noreturn]] void RaiseUnknownComponent(const TGuid& Id) {
