@@ -376,11 +376,41 @@ void TProject::LoadSettings(TData& Data) {
 }
 
 void TProject::AdoptTracks(TProject& From) {
-    TTimelineUpdateGuard Bracket(*FTimeline);
     while (From.TrackCount() > 0) {
         TRefPtr<TTrack> Moving{From.Track(0)};
         From.RemoveTrack(Moving.Get());
         InsertTrack(Moving.Get(), TrackCount());
+    }
+}
+
+void TProject::ReplaceTracks(TProject& Opened) {
+    // The tracks replaced wait in a project whose timeline never builds
+    // anything, so that they can come back as they were.
+    TRefPtr<TProject> Previous = MakeRef<TProject>();
+    Previous->Timeline().BeginUpdate();
+    FTimeline->BeginUpdate();
+    enum class TStep { Parking, Placing, Building } Step = TStep::Parking;
+    try {
+        Previous->AdoptTracks(*this);
+        Step = TStep::Placing;
+        AdoptTracks(Opened);
+        Step = TStep::Building;
+        FTimeline->Commit(); // closes the bracket even when it raises
+    } catch (...) {
+        TTimelineUpdateGuard Bracket(*FTimeline);
+        if (Step != TStep::Building)
+            FTimeline->EndUpdate();
+        // Only the parked tracks left this project before a failure while
+        // parking; any other failure leaves only opened tracks here.
+        if (Step != TStep::Parking)
+            while (TrackCount() > 0)
+                RemoveTrack(FTracks.back().Get());
+        for (int32_t Index = 0; Previous->TrackCount() > 0; ++Index) {
+            TRefPtr<TTrack> Moving{Previous->Track(0)};
+            Previous->RemoveTrack(Moving.Get());
+            InsertTrack(Moving.Get(), Index);
+        }
+        throw;
     }
 }
 
@@ -395,21 +425,21 @@ void TProject::LoadFromFile(const std::string& FileName) {
     // overwrite it.
     if (!Data.Exists("Project"))
         RaiseError(FormatMessageText(GetText(TTextSlot::NotAProjectFile), FileName));
+    // The opened project's own timeline stays in its bracket: its tracks
+    // are built once, on this project's timeline, where they go next.
     TRefPtr<TProject> Opened = MakeRef<TProject>();
     Opened->Timeline().BeginUpdate();
     {
         TLoadingProjectFolder Folder(FileName);
         Opened->LoadFromData(Data);
     }
-    Opened->Timeline().Commit();
     {
         TUpdateGuard Guard(*FChanges);
-        Clear();
-        // The records of the project just cleared must not reach into the
-        // one being loaded.
+        ReplaceTracks(*Opened);
+        // The records of the project replaced must not reach into the one
+        // loaded.
         UndoHistory().ClearUndo();
         Signal(ProjectChangeAll);
-        AdoptTracks(*Opened);
         TDataSection ProjectSection(Data, "Project");
         LoadSettings(Data);
         SetFileName(FileName);

@@ -115,6 +115,10 @@ private:
     void LoadSettings(TData& Data);
     // Moves every track of From, with its items, to the end of this project.
     void AdoptTracks(TProject& From);
+    // Puts the tracks of Opened in place of this project's and builds them
+    // on the engine; when the engine cannot build them, puts this project's
+    // own tracks back as they were and raises.
+    void ReplaceTracks(TProject& Opened);
 
     std::string FFileName;
     std::vector<TRefPtr<TTrack>> FTracks;

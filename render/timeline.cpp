@@ -159,8 +159,10 @@ TTimeline::~TTimeline() {
     // Elements that outlive the timeline (held by undo records) must not
     // remember it.
     for (TTimelineElement* Element : FPendingElements)
-        Element->FPendingIn = nullptr;
+        if (Element)
+            Element->FPendingIn = nullptr;
     FPendingElements.clear();
+    FPendingHead = 0;
     FOwnedEffects.clear();
     FOwnedTransitions.clear();
     FOwnedClips.clear();
@@ -304,13 +306,16 @@ bool TTimeline::CloseBracket() {
 void TTimeline::Flush() {
     FFlushing = true;
     try {
-        while (!FPendingElements.empty()) {
-            TTimelineElement* Element = FPendingElements.front();
-            FPendingElements.pop_front();
+        while (FPendingHead < FPendingElements.size()) {
+            TTimelineElement* Element = FPendingElements[FPendingHead++];
+            if (!Element)
+                continue;
             Element->FPendingIn = nullptr;
             if (Element->Track())
                 Element->Update();
         }
+        FPendingElements.clear();
+        FPendingHead = 0;
         // Each track's length is walked once, however many of its clips
         // were built.
         for (const auto& Track : FTracks)
@@ -404,14 +409,16 @@ void TTimeline::AddPending(TTimelineElement* Element) {
     if (Element->FPendingIn == this)
         return;
     Element->FPendingIn = this;
+    Element->FPendingSlot = FPendingElements.size();
     FPendingElements.push_back(Element);
 }
 
 void TTimeline::RemovePending(TTimelineElement* Element) {
-    if (Element->FPendingIn == this)
-        Element->FPendingIn = nullptr;
-    FPendingElements.erase(std::remove(FPendingElements.begin(), FPendingElements.end(), Element),
-                           FPendingElements.end());
+    // An element is in the list exactly while it names this timeline.
+    if (Element->FPendingIn != this)
+        return;
+    Element->FPendingIn = nullptr;
+    FPendingElements[Element->FPendingSlot] = nullptr;
 }
 
 void TTimeline::ReleaseTimelineObjects() {

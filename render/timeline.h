@@ -7,7 +7,6 @@
 #include "render/video_format.h"
 
 #include <cstdint>
-#include <deque>
 #include <exception>
 #include <memory>
 #include <vector>
@@ -190,7 +189,10 @@ private:
     int32_t FPreviewHolds = 0;
     std::unique_ptr<TPreviewGraph> FPreview;
     std::vector<std::unique_ptr<TTimelineTrack>> FTracks;
-    std::deque<TTimelineElement*> FPendingElements; // taken from the front as they are built
+    // Taken from FPendingHead on as they are built; an element taken off
+    // before leaves an empty slot, so taking off costs nothing.
+    std::vector<TTimelineElement*> FPendingElements;
+    size_t FPendingHead = 0;
     // Rebuilds that failed inside a bracket, reported when it closes.
     std::vector<std::exception_ptr> FFailures;
     // A render copy owns the clones of the source's elements; effects and

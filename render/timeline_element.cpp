@@ -35,6 +35,10 @@ void TTimelineElement::Update() {
     TTimeline* Owner = Timeline();
     if (!Owner)
         return;
+    // Still waiting in a timeline it has left (moved before that one was
+    // built): it waits here from now on.
+    if (FPendingIn && FPendingIn != Owner)
+        FPendingIn->RemovePending(this);
     bool Now = Owner->Idle() || Owner->Flushing();
     // Already waiting for this bracket's end, and out of the graph since.
     if (!Now && FPendingIn == Owner)

@@ -70,6 +70,7 @@ private:
     // its track since (and so that timeline) and must still be taken off
     // the list before it is freed.
     TTimeline* FPendingIn = nullptr;
+    size_t FPendingSlot = 0; // its place in that list
     bool FEnabled = true;
     bool FUnavailable = false;
     std::vector<TKept> FKept;
