@@ -42,6 +42,9 @@ public:
     // an effect: the line is highlighted there, and a right press keeps the
     // cursor where it is.
     bool CursorLineHot() const { return FCursorLineHot; }
+    // The edit cursor moved: a highlight drawn where its line was goes, and
+    // the next mouse move over the item looks for the line again.
+    void CursorMoved() { SetCursorLineHot(false); }
     // Whether its edges can be dragged.
     virtual bool EdgesActive() const { return false; }
     // What the box shows as its text.

@@ -228,6 +228,18 @@ void TTimelineDesktop::MoveTimeMark() {
     FTimeMark->Invalidate();
 }
 
+void TTimelineDesktop::TellItemsTheCursorMoved() {
+    // Only an item under the mouse can show the cursor's line, and the
+    // mouse is over what is in view.
+    for (TTrackFragment* Band : FTracks->Bands())
+        for (const TTrackFragment::TRow& Row : Band->Rows()) {
+            const auto& Items = Row.Content->Children();
+            const auto [First, Last] = Row.Content->ChildrenWithin(Row.Content->VisibleRect());
+            for (size_t I = First; I < Last && I < Items.size(); ++I)
+                static_cast<TItemFragment&>(*Items[I]).CursorMoved();
+        }
+}
+
 void TTimelineDesktop::RepaintSelection() {
     for (TTrackFragment* Band : FTracks->Bands()) {
         // A selected track tints its whole band.
@@ -336,8 +348,10 @@ void TTimelineDesktop::ProjectChanged(TObject* /*Sender*/, TProjectChangeFlags F
     if (!FBuilt)
         return;
     const uint32_t Bits = uint32_t(Flags);
-    if (Bits & uint32_t(ProjectChangePosition))
+    if (Bits & uint32_t(ProjectChangePosition)) {
         MoveTimeMark();
+        TellItemsTheCursorMoved();
+    }
     if (Bits >= FullChangeFrom) {
         FTracks->Rebuild();
         Area().Relayout();

@@ -107,6 +107,8 @@ private:
     int64_t VerticalRange() const;
     void ClampScroll();
     void MoveTimeMark();
+    // The items in view forget a highlight of the cursor's old line.
+    void TellItemsTheCursorMoved();
     // Repaints the bands, headers, cells and items whose selection differs
     // from what they last painted, and nothing else.
     void RepaintSelection();

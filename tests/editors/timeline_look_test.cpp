@@ -144,6 +144,18 @@ TEST(TimelineCursorLine, IsHighlightedOverAClipNearTheCursorAndKeepsItOnARightPr
     // Only that column.
     EXPECT_EQ(F.PixelAt(CursorX + 2, Y), F.PixelAt(CursorX + 6, Y));
 
+    // The cursor moving away (playback, a key) takes the highlight with it:
+    // the old column shows the clip again, as its neighbours do.
+    F.Project->SetPosition(6 * Second);
+    F.Run();
+    EXPECT_FALSE(Box->CursorLineHot());
+    EXPECT_EQ(F.PixelAt(CursorX, Y), F.PixelAt(CursorX + 2, Y));
+    // Back under the mouse, the next move finds the line again.
+    F.Project->SetPosition(5 * Second);
+    F.System.ScriptMouseMove(F.Screen(CursorX + 2, Y));
+    F.Run();
+    EXPECT_TRUE(Box->CursorLineHot());
+
     // A right press there leaves the cursor where it is.
     F.System.ScriptMouseDown(F.Screen(CursorX + 3, Y), TMouseButton::Right);
     F.System.ScriptMouseUp(F.Screen(CursorX + 3, Y), TMouseButton::Right);
