@@ -415,9 +415,10 @@ void TProject::ReplaceTracks(TProject& Opened) {
 }
 
 void TProject::LoadFromFile(const std::string& FileName) {
-    // The whole file is read and the whole project built apart first: a
-    // file that cannot be read, or whose project cannot be built, leaves
-    // the current project as it was.
+    // The whole file is read and the project made from it apart first, and
+    // the engine builds it in place of the current one, which comes back
+    // when it cannot: a file that cannot be read, or whose project cannot be
+    // built, leaves the current project as it was.
     TData Data;
     Data.LoadFromFile(FileName);
     // Any file reads as a document; one without a project section is some
