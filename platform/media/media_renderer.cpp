@@ -89,10 +89,14 @@ struct TMediaRenderer::TState {
     // A deque, so that frames handed out stay put while deeper layers add more.
     std::deque<TVideoFrame> Scratch;
     int32_t DecodersOpened = 0;
+    // Converted frames each decoder keeps; 0 leaves the decoder's own count.
+    size_t FramesKept = 0;
     // The format the components in the caches were made for.
     TMediaVideoFormat ComponentFormat;
 
     explicit TState(const TMediaTimeline& T) : Timeline(T) {}
+
+    TVideoFileReader& VideoReader(const TMediaSource& Source);
 
     TVideoFrame& ScratchFrame(size_t Slot, const TMediaVideoFormat& Format);
     bool RenderLayer(const TMediaLayer& Layer, TVideoTime Time, const TMediaVideoFormat& Format,
@@ -118,8 +122,21 @@ struct TMediaRenderer::TState {
                            const TMediaAudioFormat& Format, float* Samples);
 };
 
-TMediaRenderer::TMediaRenderer(const TMediaTimeline& Timeline)
-    : F(std::make_unique<TState>(Timeline)) {}
+TMediaRenderer::TMediaRenderer(const TMediaTimeline& Timeline, TReading Reading)
+    : F(std::make_unique<TState>(Timeline)) {
+    if (Reading == TReading::Forward)
+        F->FramesKept = 2;
+}
+
+TVideoFileReader& TMediaRenderer::TState::VideoReader(const TMediaSource& Source) {
+    return VideoReaders.Get(Source, [&] {
+        ++DecodersOpened;
+        auto Reader = std::make_unique<TVideoFileReader>(Source.MediaName(), Source.StreamNumber());
+        if (FramesKept > 0)
+            Reader->SetFramesKept(FramesKept);
+        return Reader;
+    });
+}
 
 TMediaRenderer::~TMediaRenderer() = default;
 
@@ -155,10 +172,7 @@ void TMediaRenderer::TState::RenderSource(const TMediaSource& Source, TVideoTime
         Component.Render(WhenAt(Source, Time), Out);
         return;
     }
-    auto& Reader = VideoReaders.Get(Source, [&] {
-        ++DecodersOpened;
-        return std::make_unique<TVideoFileReader>(Source.MediaName(), Source.StreamNumber());
-    });
+    TVideoFileReader& Reader = VideoReader(Source);
     auto Fit = Source.StretchMode() == TMediaSource::PreserveAspectRatio
                    ? TVideoFileReader::TFit::KeepAspectRatio
                    : TVideoFileReader::TFit::Stretch;
@@ -276,10 +290,7 @@ bool TMediaRenderer::PlainPictureAt(TVideoTime Time, AVFrame* Into) {
     if (!Group || F->ShownAt(*Group, Time, Source) != TState::TShows::Source)
         return false;
     TMediaVideoFormat Format = Group->VideoFormat();
-    auto& Reader = F->VideoReaders.Get(*Source, [&] {
-        ++F->DecodersOpened;
-        return std::make_unique<TVideoFileReader>(Source->MediaName(), Source->StreamNumber());
-    });
+    TVideoFileReader& Reader = F->VideoReader(*Source);
     auto Fit = Source->StretchMode() == TMediaSource::PreserveAspectRatio
                    ? TVideoFileReader::TFit::KeepAspectRatio
                    : TVideoFileReader::TFit::Stretch;

@@ -22,7 +22,14 @@ struct AVFrame;
 // edited while it renders.
 class TMediaRenderer {
 public:
-    explicit TMediaRenderer(const TMediaTimeline& Timeline);
+    // How the timeline is read: back and forth (a preview, whose decoders
+    // keep a few converted frames for short steps back), or only forward
+    // (a render to a file, whose decoders keep two: at large sizes the
+    // frames kept would be most of its memory).
+    enum class TReading { BackAndForth, Forward };
+
+    explicit TMediaRenderer(const TMediaTimeline& Timeline,
+                            TReading Reading = TReading::BackAndForth);
     ~TMediaRenderer();
     TMediaRenderer(const TMediaRenderer&) = delete;
     TMediaRenderer& operator=(const TMediaRenderer&) = delete;

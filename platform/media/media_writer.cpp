@@ -447,7 +447,7 @@ TFramePtr TMediaFileWriter::TState::EncoderPicture(const AVFrame& Decoded) const
 
 void TMediaFileWriter::TState::RunCompositor() {
     try {
-        TMediaRenderer Renderer(Timeline);
+        TMediaRenderer Renderer(Timeline, TMediaRenderer::TReading::Forward);
         bool Dv = VideoPath == TVideoPath::Dv;
         bool Direct = TakesDecodedPictures();
         TFramePtr Decoded(av_frame_alloc());

@@ -14,7 +14,7 @@ namespace {
 // Past this distance ahead a seek is cheaper than decoding forward.
 constexpr TVideoTime ForwardDecodeLimit = 20000000;
 // Converted frames kept for short backward steps and repeated requests.
-constexpr size_t CachedFrames = 6;
+constexpr size_t DefaultFramesKept = 6;
 
 struct TCachedFrame {
     TVideoTime Time;
@@ -64,6 +64,7 @@ struct TVideoFileReader::TState {
     TDisplayTurn Turn = TDisplayTurn::None;
     TVideoFrame Stored;
     std::deque<TCachedFrame> Cache;
+    size_t FramesKept = DefaultFramesKept;
     int32_t Seeks = 0;
     int32_t Decoded = 0;
 
@@ -101,6 +102,16 @@ int32_t TVideoFileReader::SeekCount() const {
 }
 int32_t TVideoFileReader::DecodedFrameCount() const {
     return F->Decoded;
+}
+
+size_t TVideoFileReader::KeptFrameCount() const {
+    return F->Cache.size();
+}
+
+void TVideoFileReader::SetFramesKept(size_t Count) {
+    F->FramesKept = std::max<size_t>(Count, 1);
+    while (F->Cache.size() > F->FramesKept)
+        F->Cache.pop_back();
 }
 
 TVideoTime TVideoFileReader::TState::FrameTime(const AVFrame* Frame) {
@@ -174,7 +185,7 @@ TVideoFileReader::TState::Convert(const AVFrame* Frame, int32_t Width, int32_t H
     // Reuse the oldest cached frame's buffer when nobody holds it any more:
     // a fresh 1280x720 frame each time costs more than its conversion.
     std::shared_ptr<TVideoFrame> Output;
-    if (Cache.size() >= CachedFrames && Cache.back().Frame.use_count() == 1 &&
+    if (Cache.size() >= FramesKept && Cache.back().Frame.use_count() == 1 &&
         Cache.back().Width == Width && Cache.back().Height == Height) {
         Output = std::const_pointer_cast<TVideoFrame>(Cache.back().Frame);
         Cache.pop_back();
@@ -269,7 +280,7 @@ std::shared_ptr<const TVideoFrame> TVideoFileReader::FrameAt(TVideoTime MediaTim
     auto Frame = F->Convert(F->Current.get(), Width, Height, Fit);
     F->Cache.push_front(
         {F->CurrentTime, F->HaveNext ? F->NextTime : -1, Width, Height, Fit, Frame});
-    if (F->Cache.size() > CachedFrames)
+    if (F->Cache.size() > F->FramesKept)
         F->Cache.pop_back();
     return Frame;
 }

@@ -40,9 +40,15 @@ public:
     bool DecodedFrameAt(TVideoTime MediaTime, int32_t Width, int32_t Height, TFit Fit,
                         AVFrame* Into);
 
+    // How many converted frames are kept for short backward steps and
+    // repeated requests: 6 at first, at least 1. Each is a whole frame at
+    // the size asked for, so a caller that only reads forward keeps fewer.
+    void SetFramesKept(size_t Count);
+
     // Statistics for tests and benchmarks.
     int32_t SeekCount() const;
     int32_t DecodedFrameCount() const;
+    size_t KeptFrameCount() const;
 
 private:
     struct TState;

@@ -49,6 +49,37 @@ TEST_F(VideoFileReader, SequentialTimesDeliverTheFrameThatCoversThem) {
     EXPECT_EQ(Reader.SeekCount(), 1); // only the first request positions the decoder
 }
 
+// Kept frames answer a step back without decoding again; a reader told to
+// keep fewer (a render, reading forward) holds no more than that, and a
+// step back past them decodes again but still finds the right frame.
+TEST_F(VideoFileReader, StepsBackWithinTheKeptFramesDecodeNothing) {
+    std::string File = MakeClip("kept.avi", "mpeg4", 20, 12, 0);
+    auto At = [&](TVideoFileReader& Reader, int I) {
+        return NumberOf(*Reader.FrameAt(FrameTime(I, 25), Width, Height,
+                                        TVideoFileReader::TFit::Stretch));
+    };
+    TVideoFileReader Preview(File, 0);
+    for (int I = 0; I < 10; ++I)
+        At(Preview, I);
+    EXPECT_EQ(Preview.KeptFrameCount(), 6u);
+    int32_t Decoded = Preview.DecodedFrameCount();
+    EXPECT_EQ(At(Preview, 5), 5);
+    EXPECT_EQ(Preview.DecodedFrameCount(), Decoded);
+
+    TVideoFileReader Render(File, 0);
+    Render.SetFramesKept(2);
+    for (int I = 0; I < 10; ++I)
+        EXPECT_EQ(At(Render, I), I);
+    EXPECT_EQ(Render.KeptFrameCount(), 2u);
+    Decoded = Render.DecodedFrameCount();
+    EXPECT_EQ(At(Render, 8), 8);
+    EXPECT_EQ(Render.DecodedFrameCount(), Decoded);
+    EXPECT_EQ(At(Render, 5), 5);
+    EXPECT_GT(Render.DecodedFrameCount(), Decoded);
+    Render.SetFramesKept(0); // at least one
+    EXPECT_EQ(Render.KeptFrameCount(), 1u);
+}
+
 TEST_F(VideoFileReader, SeekingAnyFrameOfLongGopH264MatchesDecodingFromTheStart) {
     std::string File = MakeClip("long.mp4", "libx264", 90, 60, 3, 30);
     std::vector<std::shared_ptr<const TVideoFrame>> Sequential;
