@@ -238,7 +238,12 @@ void TMediaFileWriter::TState::OpenVideo(const char* EncoderName) {
     if (Scaler)
         SetScalerColours(Scaler.get(), AV_PIX_FMT_BGRA, AVCOL_SPC_RGB, AVCOL_RANGE_JPEG, C->pix_fmt,
                          C->colorspace, C->color_range);
-    FrameCount = (Duration + VideoFormat.FrameDuration - 1) / VideoFormat.FrameDuration;
+    // As many frames as cover the duration, the last one when at least half
+    // of it is covered: a frame of 30 a second lasts 333333 units, and
+    // rounding up made 28 s 841 frames.
+    FrameCount = Duration <= 0 ? 0
+                               : std::max<int64_t>(1, (Duration + VideoFormat.FrameDuration / 2) /
+                                                          VideoFormat.FrameDuration);
     // DV runs at its own rate: as many frames as cover the duration.
     if (Dv)
         FrameCount = av_rescale_q_rnd(Duration, {1, int(VideoTimeUnitsPerSecond)}, C->time_base,

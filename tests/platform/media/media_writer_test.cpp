@@ -186,6 +186,21 @@ TEST(MediaWriter, UncompressedAviKeepsExactColours) {
               Blue);
 }
 
+// At 30 frames a second a frame lasts 333333.3 units: a whole second still
+// gives 30 frames, not a 31st for the rounding.
+TEST(MediaWriter, AWholeSecondAtThirtyFramesIsThirtyFrames) {
+    TTempFolder Folder;
+    TMediaTimeline Timeline;
+    TMediaGroup* Video = Timeline.AddGroup(TMediaGroup::Video({64, 48, Second / 30}));
+    AddColor(Video->VTrackInsBefore(std::make_unique<TMediaTrack>(), -1), 0, Second, Red);
+    std::string File = Folder.Path("second.avi");
+    ASSERT_EQ(RenderFile(Timeline, File).Outcome, TRenderOutcome::Completed);
+    TVideoFileReader Reader(File, 0);
+    for (int I = 0; I < 40; ++I)
+        Reader.FrameAt(I * Second / 30, 64, 48, TVideoFileReader::TFit::Stretch);
+    EXPECT_EQ(Reader.DecodedFrameCount(), 30);
+}
+
 TEST(MediaWriter, MpegLayerThreeIsARealMp3File) {
     TTempFolder Folder;
     std::string Tone = ToneIn(Folder, 2.5);
