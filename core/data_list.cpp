@@ -12,16 +12,24 @@ TDataList::TStorage::TStorage() : Texts(BulkMemory()), Entries(BulkMemory()) {}
 
 TDataList::TDataList()
     : FOwnStorage(std::make_unique<TStorage>()), FStorage(FOwnStorage.get()),
-      FEntries(&FStorage->Entries) {}
+      FEntries(&FStorage->Entries), FSlots(&FStorage->Entries) {}
 
 TDataList::TDataList(TDataList* Parent, int32_t ParentIndex)
     : FParent(Parent), FParentIndex(ParentIndex), FStorage(Parent->FStorage),
-      FEntries(&FStorage->Entries) {}
+      FEntries(&FStorage->Entries), FSlots(&FStorage->Entries) {}
 
-TDataList::~TDataList() = default;
+TDataList::~TDataList() {
+    if (FOwnStorage)
+        FOwnStorage->TearingDown = true;
+}
 
 void TDataList::TChildDeleter::operator()(TDataList* List) const {
     TStorage* Storage = List->FStorage;
+    // A section owns nothing outside the document's memory, so when the
+    // whole document goes its sections need no taking apart: the pool,
+    // freed after them, gives back their memory in a few large blocks.
+    if (Storage->TearingDown)
+        return;
     List->~TDataList();
     Storage->Entries.deallocate(List, sizeof(TDataList), alignof(TDataList));
 }

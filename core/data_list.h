@@ -80,6 +80,10 @@ private:
         TStorage();
         std::pmr::monotonic_buffer_resource Texts;
         std::pmr::unsynchronized_pool_resource Entries;
+        // Set while the root list goes: its sections are left to the pool,
+        // which gives back all their memory at once, instead of being taken
+        // apart one by one.
+        bool TearingDown = false;
         // Texts whose pieces entries point into; a list's nodes never move,
         // so even a short text kept inside its string stays where it is.
         std::forward_list<std::pmr::string> Adopted;
@@ -103,8 +107,9 @@ private:
     std::unique_ptr<TStorage> FOwnStorage;
     TStorage* FStorage;
     std::pmr::vector<TEntry> FEntries;
-    // Empty while the list is searched linearly.
-    std::vector<int32_t> FSlots;
+    // Empty while the list is searched linearly. In the document's memory,
+    // like everything a section holds.
+    std::pmr::vector<int32_t> FSlots;
     int32_t FBits = 0;
     int32_t FCapacity = LinearLimit;
 };
