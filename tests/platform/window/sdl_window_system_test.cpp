@@ -6,7 +6,7 @@
 #include "platform/message_queue.h"
 #include "platform/window/window_system.h"
 
-#include "virtual_display.h"
+#include "display_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -38,20 +38,12 @@ struct TRecorder : TWindowListener {
     void HandleEvent(const TEvent& Event) override { Events.push_back(Event); }
 };
 
-class SdlWindowSystem : public ::testing::Test {
+class SdlWindowSystem : public TOnVirtualDisplay {
 protected:
-    static void SetUpTestSuite() {
-        Display = new TVirtualDisplay;
-        if (!Display->Display().empty())
-            setenv("DISPLAY", Display->Display().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete Display;
-        Display = nullptr;
-    }
     void SetUp() override {
-        if (Display->Display().empty())
-            GTEST_SKIP() << "Xvfb could not start (is the xvfb package installed?): the SDL backend is not tested";
+        TOnVirtualDisplay::SetUp();
+        if (IsSkipped())
+            return;
         System = CreateSdlWindowSystem(Messages);
     }
     void TearDown() override { System.reset(); }
@@ -65,12 +57,9 @@ protected:
         return Done();
     }
 
-    static TVirtualDisplay* Display;
     TMessageQueue Messages;
     std::unique_ptr<TWindowSystem> System;
 };
-
-TVirtualDisplay* SdlWindowSystem::Display = nullptr;
 
 TEST_F(SdlWindowSystem, PresentedPatternMatchesTheScreenPixelForPixel) {
     constexpr int32_t Width = 64, Height = 48;

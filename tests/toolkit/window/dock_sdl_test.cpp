@@ -16,7 +16,7 @@
 #include "toolkit/tool_bar.h"
 #include "toolkit/tool_gadgets.h"
 #include "toolkit/widget_window.h"
-#include "virtual_display.h"
+#include "display_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -47,20 +47,12 @@ uint32_t OnScreen(TColor Color) {
     return One.GetPixel(0, 0) & 0xFFFFFF;
 }
 
-class DocksOnScreen : public ::testing::Test {
+class DocksOnScreen : public TOnVirtualDisplay {
 protected:
-    static void SetUpTestSuite() {
-        Display = new TVirtualDisplay;
-        if (!Display->Display().empty())
-            setenv("DISPLAY", Display->Display().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete Display;
-        Display = nullptr;
-    }
     void SetUp() override {
-        if (Display->Display().empty())
-            GTEST_SKIP() << "Xvfb could not start (is the xvfb package installed?)";
+        TOnVirtualDisplay::SetUp();
+        if (IsSkipped())
+            return;
         System = CreateSdlWindowSystem(Messages);
         BarFactory = new TToolBarFactory(Factories, nullptr, "Bar", "Test|Bar");
         ButtonFactory = new TButtonFactory(Factories, "Test|Button");
@@ -180,7 +172,6 @@ protected:
         ASSERT_TRUE(RunUntil([&] { return !Drag().IsDragging(); }));
     }
 
-    static TVirtualDisplay* Display;
     TMessageQueue Messages;
     std::unique_ptr<TWindowSystem> System;
     TFactoryList Factories;
@@ -190,8 +181,6 @@ protected:
     std::unique_ptr<TDockHost> Host;
     std::unique_ptr<TWidgetWindow> Window;
 };
-
-TVirtualDisplay* DocksOnScreen::Display = nullptr;
 
 TEST_F(DocksOnScreen, ABarDraggedOutOfTheTopDockFloatsAndDraggedBackDocksAfterThePreview) {
     const TRect MainRect = TRect::FromSize(40, 40, 480, 320);

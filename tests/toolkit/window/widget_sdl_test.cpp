@@ -8,7 +8,7 @@
 #include "toolkit/common_control.h"
 #include "toolkit/edit_control.h"
 #include "toolkit/widget_window.h"
-#include "virtual_display.h"
+#include "display_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -21,20 +21,12 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class WidgetsOnScreen : public ::testing::Test {
+class WidgetsOnScreen : public TOnVirtualDisplay {
 protected:
-    static void SetUpTestSuite() {
-        Display = new TVirtualDisplay;
-        if (!Display->Display().empty())
-            setenv("DISPLAY", Display->Display().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete Display;
-        Display = nullptr;
-    }
     void SetUp() override {
-        if (Display->Display().empty())
-            GTEST_SKIP() << "Xvfb could not start (is the xvfb package installed?)";
+        TOnVirtualDisplay::SetUp();
+        if (IsSkipped())
+            return;
         System = CreateSdlWindowSystem(Messages);
     }
     // The controls go before the window system their timers run on.
@@ -69,14 +61,11 @@ protected:
         return Count;
     }
 
-    static TVirtualDisplay* Display;
     TMessageQueue Messages;
     std::unique_ptr<TWindowSystem> System;
     std::unique_ptr<TWidget> Root = std::make_unique<TWidget>();
     std::unique_ptr<TWidgetWindow> Window;
 };
-
-TVirtualDisplay* WidgetsOnScreen::Display = nullptr;
 
 TEST_F(WidgetsOnScreen, HoveringAButtonAndTypingIntoAnEditBoxChangeWhatTheScreenShows) {
     auto& Button = Root->Add<TCommonButton>();
