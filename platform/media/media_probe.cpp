@@ -70,15 +70,30 @@ bool IsUsable(const TMediaStreamInfo& S) {
     return false;
 }
 
-// Decodes frames of stream Index from the current read position; returns the
-// end time (100-ns units, relative to the file's start) of the last frame
-// decoded, or -1 when none decodes. Stops after Limit packets of the stream.
+// The end time (100-ns units, relative to the file's start) of a packet of
+// Stream, or -1 when it carries no time.
+TVideoTime PacketEnd(const AVPacket* Packet, const AVStream* Stream, TVideoTime StartTime) {
+    int64_t Time = Packet->pts != AV_NOPTS_VALUE ? Packet->pts : Packet->dts;
+    if (Time == AV_NOPTS_VALUE)
+        return -1;
+    return StreamToVideoTime(Time + std::max<int64_t>(Packet->duration, 0), Stream->time_base) -
+           StartTime;
+}
+
+// Reads stream Index from the current read position and returns the end time
+// (100-ns units, relative to the file's start) of what it holds, or -1 when no
+// frame decodes. The first frame is decoded, proving the data there is the
+// stream's; with StopAtFirst that frame's end is returned. Otherwise the
+// packets after it are only read, to the end or to Limit packets of the
+// stream: a file cut short ends where its packets end, and decoding a whole
+// group of pictures to learn that cost more than the rest of the probe.
 TVideoTime DecodeSome(AVFormatContext* Context, AVCodecContext* Decoder, int Index,
                       TVideoTime StartTime, int Limit, bool StopAtFirst) {
     TPacketPtr Packet(av_packet_alloc());
     TFramePtr Frame(av_frame_alloc());
     AVStream* Stream = Context->streams[Index];
     TVideoTime LastEnd = -1;
+    TVideoTime LastPacketEnd = -1;
     int Packets = 0;
     auto Drain = [&] {
         while (avcodec_receive_frame(Decoder, Frame.get()) == 0) {
@@ -97,16 +112,22 @@ TVideoTime DecodeSome(AVFormatContext* Context, AVCodecContext* Decoder, int Ind
     while (Packets < Limit && av_read_frame(Context, Packet.get()) >= 0) {
         if (Packet->stream_index == Index) {
             ++Packets;
-            if (avcodec_send_packet(Decoder, Packet.get()) >= 0)
+            if (!(Packet->flags & AV_PKT_FLAG_CORRUPT))
+                LastPacketEnd = std::max(LastPacketEnd, PacketEnd(Packet.get(), Stream, StartTime));
+            if (LastEnd < 0 && avcodec_send_packet(Decoder, Packet.get()) >= 0)
                 Drain();
         }
         av_packet_unref(Packet.get());
         if (StopAtFirst && LastEnd >= 0)
             return LastEnd;
     }
-    avcodec_send_packet(Decoder, nullptr);
-    Drain();
-    return LastEnd;
+    if (LastEnd < 0) {
+        avcodec_send_packet(Decoder, nullptr);
+        Drain();
+    }
+    if (LastEnd < 0 || StopAtFirst)
+        return LastEnd;
+    return std::max(LastEnd, LastPacketEnd);
 }
 
 // Decodes the beginning and the end of the main stream: a file whose first
