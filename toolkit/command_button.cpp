@@ -18,61 +18,28 @@ constexpr TCommandChangeFlags EnabledFlags = CommandChangeIsOn | CommandChangeEn
 
 } // namespace
 
-TCommandButton::~TCommandButton() {
-    Unbind();
-}
-
-void TCommandButton::Unbind() {
-    if (FList)
-        FList->Changes().RemoveChangeHandler(MakeDelegate<&TCommandButton::CommandsChanged>(this));
-    FList = nullptr;
-    FCommand = nullptr;
-}
-
 void TCommandButton::SetCommand(TCommand* Command) {
-    if (Command == FCommand)
-        return;
-    Unbind();
-    FCommand = Command;
-    FList = Command ? Command->List() : nullptr;
-    if (FList)
-        FList->Changes().AddChangeHandler(MakeDelegate<&TCommandButton::CommandsChanged>(this));
-    Follow(CommandChangeCaption | CommandChangeChecked | EnabledFlags | CommandChangeHint);
-}
-
-void TCommandButton::CommandsChanged(TObject* /*Sender*/, TCommandChangeFlags Flags) {
-    if (HasAny(Flags, CommandChangeRegistry) && FCommand) {
-        // The command left the registry (it is being freed, or moved to
-        // another one): let go of it.
-        bool Registered = false;
-        for (int32_t I = 0; FList && I < FList->Count(); ++I)
-            Registered = Registered || FList->Get(I) == FCommand;
-        if (!Registered) {
-            Unbind();
-            Follow(CommandChangeCaption | CommandChangeChecked | EnabledFlags | CommandChangeHint);
-            return;
-        }
-    }
-    Follow(Flags);
+    FLink.Set(Command);
 }
 
 void TCommandButton::Follow(TCommandChangeFlags Flags) {
+    const TCommand* Shown = Command();
     if (HasAny(Flags, CommandChangeCaption))
-        SetCaption(FCommand ? std::string_view(FCommand->Caption()) : std::string_view());
+        SetCaption(Shown ? std::string_view(Shown->Caption()) : std::string_view());
     if (HasAny(Flags, CommandChangeChecked))
-        SetChecked(FCommand && FCommand->Checked());
+        SetChecked(Shown && Shown->Checked());
     if (HasAny(Flags, EnabledFlags))
-        SetEnabled(IsDesigning() || (FCommand && FCommand->IsOn() && FCommand->Enabled()));
+        SetEnabled(IsDesigning() || (Shown && Shown->IsOn() && Shown->Enabled()));
     if (HasAny(Flags, CommandChangeHint))
-        SetHint(FCommand ? std::string_view(FCommand->Hint()) : std::string_view());
+        SetHint(Shown ? std::string_view(Shown->Hint()) : std::string_view());
 }
 
 void TCommandButton::Click() {
     auto Life = LifeToken();
     TCommonButton::Click();
-    if (Life.expired() || !FCommand || IsDesigning())
+    if (Life.expired() || !Command() || IsDesigning())
         return;
-    FCommand->Execute(this);
+    Command()->Execute(this);
 }
 
 void TCommandButton::BeginDesign(const TDesignHook& Hook) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commands/command_changes.h"
+#include "toolkit/command_link.h"
 #include "toolkit/common_control.h"
 #include "toolkit/popup_widget.h"
 
@@ -20,10 +20,9 @@ public:
     static const TControlClass Class;
 
     TCommandButton() = default;
-    ~TCommandButton() override;
     std::string_view ClassName() const override { return "TCommandButton"; }
 
-    TCommand* Command() const { return FCommand; }
+    TCommand* Command() const { return FLink.Command(); }
     // Binds the button to Command (null: none) and takes over its state.
     void SetCommand(TCommand* Command);
 
@@ -33,12 +32,11 @@ public:
     void EndDesign() override;
 
 private:
-    void CommandsChanged(TObject* Sender, TCommandChangeFlags Flags);
     void Follow(TCommandChangeFlags Flags);
-    void Unbind();
 
-    TCommand* FCommand = nullptr;
-    TCommandList* FList = nullptr; // the registry whose notifier we listen to
+    TCommandLink FLink{MakeDelegate<&TCommandButton::Follow>(this),
+                       CommandChangeCaption | CommandChangeChecked | CommandChangeIsOn |
+                           CommandChangeEnabled | CommandChangeHint};
 };
 
 // A button of a modal pop-up or dialog: a click sets the modal result of

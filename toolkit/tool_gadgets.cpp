@@ -217,74 +217,43 @@ int32_t ToolButtonState(const TGadget& Gadget) {
     return Gadget.IsHot() ? 1 : 0;
 }
 
-TToolButton::~TToolButton() { Unbind(); }
-
-void TToolButton::Unbind() {
-    if (FList)
-        FList->Changes().RemoveChangeHandler(MakeDelegate<&TToolButton::CommandsChanged>(this));
-    FList = nullptr;
-    FCommand = nullptr;
-}
-
-void TToolButton::SetCommand(TCommand* Command) {
-    if (Command == FCommand)
-        return;
-    Unbind();
-    FCommand = Command;
-    FList = Command ? Command->List() : nullptr;
-    if (FList)
-        FList->Changes().AddChangeHandler(MakeDelegate<&TToolButton::CommandsChanged>(this));
-    Follow(CommandChangeLoaded);
-}
+void TToolButton::SetCommand(TCommand* Command) { FLink.Set(Command); }
 
 void TToolButton::SetSkin(TToolSkin* Skin) {
     FSkin = Skin;
     Invalidate();
 }
 
-void TToolButton::CommandsChanged(TObject* /*Sender*/, TCommandChangeFlags Flags) {
-    if (HasAny(Flags, CommandChangeRegistry) && FCommand) {
-        bool Registered = false;
-        for (int32_t I = 0; FList && I < FList->Count(); ++I)
-            Registered = Registered || FList->Get(I) == FCommand;
-        if (!Registered) {
-            Unbind();
-            Follow(CommandChangeLoaded);
-            return;
-        }
-    }
-    Follow(Flags);
-}
-
 void TToolButton::Follow(TCommandChangeFlags Flags) {
+    const TCommand* Shown = Command();
     if (HasAny(Flags, CommandChangeCaption)) {
-        FCaption = FCommand ? FCommand->Caption() : std::string();
+        FCaption = Shown ? Shown->Caption() : std::string();
         Invalidate();
     }
     if (HasAny(Flags, CommandChangeChecked))
-        SetChecked(FCommand && FCommand->Checked());
+        SetChecked(Shown && Shown->Checked());
     if (HasAny(Flags, CommandChangeIsOn | CommandChangeEnabled))
-        SetEnabled(FCommand && FCommand->IsOn() && FCommand->Enabled());
+        SetEnabled(Shown && Shown->IsOn() && Shown->Enabled());
     if (HasAny(Flags, CommandChangeHint))
-        FHint = FCommand ? FCommand->Hint() : std::string();
+        FHint = Shown ? Shown->Hint() : std::string();
 }
 
 void TToolButton::Click() {
     auto Life = LifeToken();
     TFlatGadget::Click();
-    if (Life.expired() || !FCommand || IsDesigning() || FCommand->AutoRepeat())
+    if (Life.expired() || !Command() || IsDesigning() || Command()->AutoRepeat())
         return;
-    if (FCommand->IsOn() && FCommand->Enabled())
-        FCommand->Execute(this);
+    if (Command()->IsOn() && Command()->Enabled())
+        Command()->Execute(this);
 }
 
 void TToolButton::Execute() {
     auto Life = LifeToken();
     TFlatGadget::Execute();
-    if (Life.expired() || !FCommand || IsDesigning() || !FCommand->AutoRepeat())
+    if (Life.expired() || !Command() || IsDesigning() || !Command()->AutoRepeat())
         return;
-    if (FCommand->IsOn() && FCommand->Enabled())
-        FCommand->Execute(this);
+    if (Command()->IsOn() && Command()->Enabled())
+        Command()->Execute(this);
 }
 
 bool TToolButton::GetDefaultSize(int32_t& Width, int32_t& Height) {

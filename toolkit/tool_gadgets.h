@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commands/command_changes.h"
+#include "toolkit/command_link.h"
 #include "toolkit/flat_gadget.h"
 #include "toolkit/key_points.h"
 
@@ -96,10 +96,9 @@ public:
     static const TControlClass Class;
 
     TToolButton() = default;
-    ~TToolButton() override;
     std::string_view ClassName() const override { return "TToolButton"; }
 
-    TCommand* Command() const { return FCommand; }
+    TCommand* Command() const { return FLink.Command(); }
     void SetCommand(TCommand* Command);
     TToolSkin* Skin() const { return FSkin; }
     void SetSkin(TToolSkin* Skin);
@@ -112,12 +111,9 @@ public:
     void Paint(TPixels& Pixels) override;
 
 private:
-    void CommandsChanged(TObject* Sender, TCommandChangeFlags Flags);
     void Follow(TCommandChangeFlags Flags);
-    void Unbind();
 
-    TCommand* FCommand = nullptr;
-    TCommandList* FList = nullptr;
+    TCommandLink FLink{MakeDelegate<&TToolButton::Follow>(this), CommandChangeLoaded};
     TToolSkin* FSkin = nullptr;
     std::string FCaption;
     std::string FHint;

@@ -102,8 +102,8 @@ void ConfigureAudioRate(AVCodecContext* Context, const TEncoderRates& Rates) {
         return;
     }
     if (Profile.BitRateMode) {
-        int64_t Rate = Rates.HasVideo || Profile.AudioBitRate > 0 ? AudioShare(Rates)
-                                                                  : Profile.TotalBitRate;
+        int64_t Rate =
+            Rates.HasVideo || Profile.AudioBitRate > 0 ? AudioShare(Rates) : Profile.TotalBitRate;
         // Below 16 kbit/s per channel lossy encoders refuse to start (WMA)
         // or sound broken.
         Context->bit_rate = std::max<int64_t>(Rate, 16000 * int64_t(Channels));
@@ -184,7 +184,8 @@ AVRational SetUpVideoEncoder(AVCodecContext* C, const AVCodec* Codec, const AVFo
     TVideoPath Path = VideoPathOf(Codec);
     bool Dv = Path == TVideoPath::Dv;
     bool Raw = Path == TVideoPath::Raw;
-    AVPixelFormat PixelFormat = ChoosePixelFormat(Codec, Raw ? AV_PIX_FMT_BGRA : AV_PIX_FMT_YUV420P);
+    AVPixelFormat PixelFormat =
+        ChoosePixelFormat(Codec, Raw ? AV_PIX_FMT_BGRA : AV_PIX_FMT_YUV420P);
     if (Dv) {
         bool Ntsc = Height == 480;
         Width = 720;
@@ -251,4 +252,24 @@ TSwrPtr MakeEncoderResampler(AVCodecContext* C, int32_t Channels, int32_t Sample
         RaiseMediaFileError(TTextSlot::CannotWriteMedia, FileName, Result);
     }
     return TSwrPtr(Raw);
+}
+
+void CheckWrite(int Result, const std::string& FileName) {
+    if (Result < 0)
+        RaiseMediaFileError(TTextSlot::CannotWriteMedia, FileName, Result);
+}
+
+void EncodeAndWrite(AVCodecContext* Context, AVStream* Stream, AVFormatContext* Output,
+                    const AVFrame* Frame, const std::string& FileName) {
+    CheckWrite(avcodec_send_frame(Context, Frame), FileName);
+    TPacketPtr Packet(av_packet_alloc());
+    for (;;) {
+        int Result = avcodec_receive_packet(Context, Packet.get());
+        if (Result == AVERROR(EAGAIN) || Result == AVERROR_EOF)
+            return;
+        CheckWrite(Result, FileName);
+        av_packet_rescale_ts(Packet.get(), Context->time_base, Stream->time_base);
+        Packet->stream_index = Stream->index;
+        CheckWrite(av_interleaved_write_frame(Output, Packet.get()), FileName);
+    }
 }

@@ -60,5 +60,15 @@ void SetUpAudioEncoder(AVCodecContext* Context, const AVCodec* Codec, const AVFo
 
 // A resampler from interleaved float sound of Channels at SamplesPerSecond
 // to what Context takes; raises EMediaError naming FileName.
-TSwrPtr MakeEncoderResampler(AVCodecContext* Context, int32_t Channels,
-                             int32_t SamplesPerSecond, const std::string& FileName);
+TSwrPtr MakeEncoderResampler(AVCodecContext* Context, int32_t Channels, int32_t SamplesPerSecond,
+                             const std::string& FileName);
+
+// Raises EMediaError with the cannot-write text naming FileName when Result
+// is an error code.
+void CheckWrite(int Result, const std::string& FileName);
+
+// Hands Frame (null: the end of the stream) to the encoder and writes every
+// packet it gives back into Stream of Output. A full disk or a vanished
+// folder shows up here, as EMediaError naming FileName.
+void EncodeAndWrite(AVCodecContext* Context, AVStream* Stream, AVFormatContext* Output,
+                    const AVFrame* Frame, const std::string& FileName);

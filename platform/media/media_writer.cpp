@@ -53,11 +53,6 @@ namespace {
     RaiseMediaFileError(TTextSlot::CannotWriteMedia, FileName, Code);
 }
 
-void Check(int Result, const std::string& FileName) {
-    if (Result < 0)
-        RaiseWriteError(FileName, Result);
-}
-
 // A bounded queue between the compositing thread and the encoding thread.
 template <class T>
 class TBoundedQueue {
@@ -214,7 +209,7 @@ void TMediaFileWriter::TState::OpenVideo(const char* EncoderName) {
         av_d2q(double(VideoTimeUnitsPerSecond) / double(VideoFormat.FrameDuration), 65535),
         Rates());
     OpenMediaEncoder(C, Codec);
-    Check(avcodec_parameters_from_context(VideoStream->codecpar, C), FileName);
+    CheckWrite(avcodec_parameters_from_context(VideoStream->codecpar, C), FileName);
     VideoStream->time_base = C->time_base;
     VideoStream->avg_frame_rate = Rate;
     VideoStream->sample_aspect_ratio = C->sample_aspect_ratio;
@@ -225,7 +220,7 @@ void TMediaFileWriter::TState::OpenVideo(const char* EncoderName) {
     VideoFrame->width = C->width;
     VideoFrame->height = C->height;
     if (!Raw)
-        Check(av_frame_get_buffer(VideoFrame.get(), 0), FileName);
+        CheckWrite(av_frame_get_buffer(VideoFrame.get(), 0), FileName);
     Scaler.reset(sws_getContext(
         VideoFormat.Width, VideoFormat.Height, AV_PIX_FMT_BGRA, C->width, C->height, C->pix_fmt,
         // Same size: only the pixel format changes, on the fast path.
@@ -260,7 +255,7 @@ void TMediaFileWriter::TState::OpenAudio(const char* EncoderName) {
     SetUpAudioEncoder(C, Codec, Output.get(), AudioFormat.Channels, AudioFormat.SamplesPerSecond,
                       Rates());
     OpenMediaEncoder(C, Codec);
-    Check(avcodec_parameters_from_context(AudioStream->codecpar, C), FileName);
+    CheckWrite(avcodec_parameters_from_context(AudioStream->codecpar, C), FileName);
     AudioStream->time_base = C->time_base;
 
     Resampler =
@@ -289,8 +284,9 @@ void TMediaFileWriter::TState::Open() {
     HasAudio = WantAudio;
     TemporaryName = FileName + ".partial";
     AVFormatContext* Raw = nullptr;
-    Check(avformat_alloc_output_context2(&Raw, nullptr, Choice.Container, TemporaryName.c_str()),
-          FileName);
+    CheckWrite(
+        avformat_alloc_output_context2(&Raw, nullptr, Choice.Container, TemporaryName.c_str()),
+        FileName);
     Output.reset(Raw);
     if (WantVideo)
         OpenVideo(Choice.VideoEncoder);
@@ -311,18 +307,7 @@ void TMediaFileWriter::TState::Open() {
 
 void TMediaFileWriter::TState::Encode(AVCodecContext* Context, AVStream* Stream,
                                       const AVFrame* Frame) {
-    Check(avcodec_send_frame(Context, Frame), FileName);
-    TPacketPtr Packet(av_packet_alloc());
-    for (;;) {
-        int Result = avcodec_receive_packet(Context, Packet.get());
-        if (Result == AVERROR(EAGAIN) || Result == AVERROR_EOF)
-            return;
-        Check(Result, FileName);
-        av_packet_rescale_ts(Packet.get(), Context->time_base, Stream->time_base);
-        Packet->stream_index = Stream->index;
-        // A full disk or a vanished folder shows up here.
-        Check(av_interleaved_write_frame(Output.get(), Packet.get()), FileName);
-    }
+    EncodeAndWrite(Context, Stream, Output.get(), Frame, FileName);
 }
 
 void TMediaFileWriter::TState::EncodeVideo(const TVideoFrame& Frame, int64_t Index) {
@@ -337,11 +322,12 @@ void TMediaFileWriter::TState::EncodeVideo(const TVideoFrame& Frame, int64_t Ind
     case TVideoPath::Dv:
     case TVideoPath::H264:
     case TVideoPath::Quantized: {
-        Check(av_frame_make_writable(Out), FileName);
+        CheckWrite(av_frame_make_writable(Out), FileName);
         const uint8_t* Planes[1] = {Frame.Data()};
         int Strides[1] = {Frame.Stride()};
-        Check(sws_scale(Scaler.get(), Planes, Strides, 0, Frame.Height(), Out->data, Out->linesize),
-              FileName);
+        CheckWrite(
+            sws_scale(Scaler.get(), Planes, Strides, 0, Frame.Height(), Out->data, Out->linesize),
+            FileName);
         break;
     }
     }
@@ -365,8 +351,8 @@ void TMediaFileWriter::TState::DrainAudio(bool Final) {
             Out->nb_samples = FrameSize;
         Out->format = C->sample_fmt;
         Out->sample_rate = C->sample_rate;
-        Check(av_channel_layout_copy(&Out->ch_layout, &C->ch_layout), FileName);
-        Check(av_frame_get_buffer(Out, 0), FileName);
+        CheckWrite(av_channel_layout_copy(&Out->ch_layout, &C->ch_layout), FileName);
+        CheckWrite(av_frame_get_buffer(Out, 0), FileName);
         if (PadLast)
             av_samples_set_silence(Out->extended_data, 0, FrameSize, C->ch_layout.nb_channels,
                                    C->sample_fmt);
@@ -389,17 +375,17 @@ void TMediaFileWriter::TState::EncodeAudioBlock(TMediaRenderer& Renderer) {
     int Capacity = swr_get_out_samples(Resampler.get(), int(std::max<int64_t>(Count, 0)));
     AVCodecContext* C = AudioEncoder.get();
     uint8_t** Out = nullptr;
-    Check(av_samples_alloc_array_and_samples(&Out, nullptr, C->ch_layout.nb_channels,
-                                             std::max(Capacity, 1), C->sample_fmt, 0),
-          FileName);
+    CheckWrite(av_samples_alloc_array_and_samples(&Out, nullptr, C->ch_layout.nb_channels,
+                                                  std::max(Capacity, 1), C->sample_fmt, 0),
+               FileName);
     int Made = swr_convert(Resampler.get(), Out, std::max(Capacity, 1), Final ? nullptr : In,
                            int(std::max<int64_t>(Count, 0)));
     int Stored =
         Made > 0 ? av_audio_fifo_write(Fifo.get(), reinterpret_cast<void**>(Out), Made) : 0;
     av_freep(&Out[0]);
     av_freep(&Out);
-    Check(Made, FileName);
-    Check(Stored, FileName);
+    CheckWrite(Made, FileName);
+    CheckWrite(Stored, FileName);
     SamplesRendered += std::max<int64_t>(Count, 0);
     DrainAudio(Final);
 }
@@ -423,7 +409,7 @@ TFramePtr TMediaFileWriter::TState::EncoderPicture(const AVFrame& Decoded) const
         RaiseWriteError(FileName, AVERROR(ENOMEM));
     if (Change.IsIdentity) {
         // The decoder's pixels are the encoder's: handed over by reference.
-        Check(av_frame_ref(Out.get(), &Decoded), FileName);
+        CheckWrite(av_frame_ref(Out.get(), &Decoded), FileName);
         while (Out->nb_side_data > 0)
             av_frame_remove_side_data(Out.get(), Out->side_data[0]->type);
     } else {
@@ -432,7 +418,7 @@ TFramePtr TMediaFileWriter::TState::EncoderPicture(const AVFrame& Decoded) const
         Out->format = AV_PIX_FMT_YUV420P;
         Out->width = Decoded.width;
         Out->height = Decoded.height;
-        Check(av_frame_get_buffer(Out.get(), 0), FileName);
+        CheckWrite(av_frame_get_buffer(Out.get(), 0), FileName);
         ChangeYuvMatrix(Decoded, Change, *Out);
     }
     // Nothing of the source's coding may steer the encoder: the encoder
@@ -530,8 +516,8 @@ void TMediaFileWriter::TState::RunEncoder() {
                 Encode(VideoEncoder.get(), VideoStream, nullptr);
             if (AudioStream)
                 Encode(AudioEncoder.get(), AudioStream, nullptr);
-            Check(av_write_trailer(Output.get()), FileName);
-            Check(avio_closep(&Output->pb), FileName);
+            CheckWrite(av_write_trailer(Output.get()), FileName);
+            CheckWrite(avio_closep(&Output->pb), FileName);
             if (std::rename(TemporaryName.c_str(), FileName.c_str()) != 0)
                 RaiseWriteError(FileName, AVERROR(errno));
             Position = Duration;

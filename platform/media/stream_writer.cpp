@@ -22,11 +22,6 @@ extern "C" {
 
 namespace {
 
-void Check(int Result, const std::string& FileName) {
-    if (Result < 0)
-        RaiseMediaFileError(TTextSlot::CannotWriteMedia, FileName, Result);
-}
-
 struct TFifoFreer {
     void operator()(AVAudioFifo* Fifo) const { av_audio_fifo_free(Fifo); }
 };
@@ -54,8 +49,8 @@ struct TMediaStreamWriter::TState {
     TCodecContextPtr AudioEncoder;
     TSwrPtr Resampler;
     std::unique_ptr<AVAudioFifo, TFifoFreer> Fifo;
-    int64_t SamplesIn = 0;   // at the input rate
-    int64_t SamplesOut = 0;  // at the encoder's rate
+    int64_t SamplesIn = 0;  // at the input rate
+    int64_t SamplesOut = 0; // at the encoder's rate
 
     // Which streams the file gets, known before either encoder is set up
     // (each takes its share of the bit rate).
@@ -72,13 +67,13 @@ void TMediaStreamWriter::TState::OpenVideo(const char* Name) {
     const AVCodec* Codec = FindMediaEncoder(Name, FileName);
     VideoStream = avformat_new_stream(Output.get(), nullptr);
     if (!VideoStream)
-        Check(AVERROR(ENOMEM), FileName);
+        CheckWrite(AVERROR(ENOMEM), FileName);
     VideoEncoder.reset(avcodec_alloc_context3(Codec));
     AVCodecContext* C = VideoEncoder.get();
     FrameRate = SetUpVideoEncoder(C, Codec, Output.get(), Format.Width, Format.Height,
                                   av_d2q(Format.FramesPerSecond, 1001000), Rates());
     OpenMediaEncoder(C, Codec);
-    Check(avcodec_parameters_from_context(VideoStream->codecpar, C), FileName);
+    CheckWrite(avcodec_parameters_from_context(VideoStream->codecpar, C), FileName);
     VideoStream->time_base = C->time_base;
     VideoStream->avg_frame_rate = FrameRate;
     VideoStream->sample_aspect_ratio = C->sample_aspect_ratio;
@@ -86,7 +81,7 @@ void TMediaStreamWriter::TState::OpenVideo(const char* Name) {
     VideoFrame->format = C->pix_fmt;
     VideoFrame->width = C->width;
     VideoFrame->height = C->height;
-    Check(av_frame_get_buffer(VideoFrame.get(), 0), FileName);
+    CheckWrite(av_frame_get_buffer(VideoFrame.get(), 0), FileName);
     // Until the first picture, the frame is black.
     ptrdiff_t Strides[4] = {VideoFrame->linesize[0], VideoFrame->linesize[1],
                             VideoFrame->linesize[2], VideoFrame->linesize[3]};
@@ -98,12 +93,12 @@ void TMediaStreamWriter::TState::OpenAudio(const char* Name) {
     const AVCodec* Codec = FindMediaEncoder(Name, FileName);
     AudioStream = avformat_new_stream(Output.get(), nullptr);
     if (!AudioStream)
-        Check(AVERROR(ENOMEM), FileName);
+        CheckWrite(AVERROR(ENOMEM), FileName);
     AudioEncoder.reset(avcodec_alloc_context3(Codec));
     AVCodecContext* C = AudioEncoder.get();
     SetUpAudioEncoder(C, Codec, Output.get(), Format.Channels, Format.SamplesPerSecond, Rates());
     OpenMediaEncoder(C, Codec);
-    Check(avcodec_parameters_from_context(AudioStream->codecpar, C), FileName);
+    CheckWrite(avcodec_parameters_from_context(AudioStream->codecpar, C), FileName);
     AudioStream->time_base = C->time_base;
     Resampler = MakeEncoderResampler(C, Format.Channels, Format.SamplesPerSecond, FileName);
     Fifo.reset(av_audio_fifo_alloc(C->sample_fmt, C->ch_layout.nb_channels, 4096));
@@ -111,18 +106,7 @@ void TMediaStreamWriter::TState::OpenAudio(const char* Name) {
 
 void TMediaStreamWriter::TState::Encode(AVCodecContext* Context, AVStream* Stream,
                                         const AVFrame* Frame) {
-    Check(avcodec_send_frame(Context, Frame), FileName);
-    TPacketPtr Packet(av_packet_alloc());
-    for (;;) {
-        int Result = avcodec_receive_packet(Context, Packet.get());
-        if (Result == AVERROR(EAGAIN) || Result == AVERROR_EOF)
-            return;
-        Check(Result, FileName);
-        av_packet_rescale_ts(Packet.get(), Context->time_base, Stream->time_base);
-        Packet->stream_index = Stream->index;
-        // A full disk or a vanished folder shows up here.
-        Check(av_interleaved_write_frame(Output.get(), Packet.get()), FileName);
-    }
+    EncodeAndWrite(Context, Stream, Output.get(), Frame, FileName);
 }
 
 void TMediaStreamWriter::TState::EncodeSlot() {
@@ -143,8 +127,8 @@ void TMediaStreamWriter::TState::DrainAudio(bool Final) {
         Out->nb_samples = Pad ? FrameSize : Count;
         Out->format = C->sample_fmt;
         Out->sample_rate = C->sample_rate;
-        Check(av_channel_layout_copy(&Out->ch_layout, &C->ch_layout), FileName);
-        Check(av_frame_get_buffer(Out.get(), 0), FileName);
+        CheckWrite(av_channel_layout_copy(&Out->ch_layout, &C->ch_layout), FileName);
+        CheckWrite(av_frame_get_buffer(Out.get(), 0), FileName);
         if (Pad)
             av_samples_set_silence(Out->extended_data, 0, FrameSize, C->ch_layout.nb_channels,
                                    C->sample_fmt);
@@ -178,19 +162,19 @@ TMediaStreamWriter::TMediaStreamWriter(std::string FileName, const TMediaWriterP
     if (!WantVideo && !WantAudio)
         RaiseMediaError(FormatMessageText(GetText(TTextSlot::NothingToRender), F->FileName), "");
     AVFormatContext* Raw = nullptr;
-    Check(avformat_alloc_output_context2(&Raw, nullptr, Choice.Container, F->FileName.c_str()),
-          F->FileName);
+    CheckWrite(avformat_alloc_output_context2(&Raw, nullptr, Choice.Container, F->FileName.c_str()),
+               F->FileName);
     F->Output.reset(Raw);
     if (WantVideo)
         F->OpenVideo(Choice.VideoEncoder);
     if (WantAudio)
         F->OpenAudio(Choice.AudioEncoder);
-    Check(avio_open(&F->Output->pb, F->FileName.c_str(), AVIO_FLAG_WRITE), F->FileName);
+    CheckWrite(avio_open(&F->Output->pb, F->FileName.c_str(), AVIO_FLAG_WRITE), F->FileName);
     int Result = avformat_write_header(F->Output.get(), nullptr);
     if (Result < 0) {
         avio_closep(&F->Output->pb);
         std::remove(F->FileName.c_str());
-        Check(Result, F->FileName);
+        CheckWrite(Result, F->FileName);
     }
     F->HeaderWritten = true;
 }
@@ -233,13 +217,13 @@ void TMediaStreamWriter::WriteVideo(const TPixelView& Bgra, TVideoTime Time) {
     if (Slot < F->NextSlot)
         return; // its slot is written already: dropped
     AVFrame* Out = F->VideoFrame.get();
-    Check(av_frame_make_writable(Out), F->FileName);
+    CheckWrite(av_frame_make_writable(Out), F->FileName);
     if (!F->Scaler || F->ScalerWidth != Bgra.Width || F->ScalerHeight != Bgra.Height) {
         F->Scaler.reset(sws_getContext(Bgra.Width, Bgra.Height, AV_PIX_FMT_BGRA, Out->width,
                                        Out->height, AVPixelFormat(Out->format), SWS_BICUBIC,
                                        nullptr, nullptr, nullptr));
         if (!F->Scaler)
-            Check(AVERROR(EINVAL), F->FileName);
+            CheckWrite(AVERROR(EINVAL), F->FileName);
         const AVCodecContext* C = F->VideoEncoder.get();
         SetScalerColours(F->Scaler.get(), AV_PIX_FMT_BGRA, AVCOL_SPC_RGB, AVCOL_RANGE_JPEG,
                          C->pix_fmt, C->colorspace, C->color_range);
@@ -248,8 +232,9 @@ void TMediaStreamWriter::WriteVideo(const TPixelView& Bgra, TVideoTime Time) {
     }
     const uint8_t* Planes[1] = {Bgra.Pixels};
     int Strides[1] = {Bgra.Stride};
-    Check(sws_scale(F->Scaler.get(), Planes, Strides, 0, Bgra.Height, Out->data, Out->linesize),
-          F->FileName);
+    CheckWrite(
+        sws_scale(F->Scaler.get(), Planes, Strides, 0, Bgra.Height, Out->data, Out->linesize),
+        F->FileName);
     // A gap since the last picture is filled with this one.
     while (F->NextSlot <= Slot)
         F->EncodeSlot();
@@ -262,17 +247,17 @@ void TMediaStreamWriter::WriteAudio(const float* Samples, int32_t Frames) {
     AVCodecContext* C = F->AudioEncoder.get();
     int Capacity = swr_get_out_samples(F->Resampler.get(), Frames);
     uint8_t** Out = nullptr;
-    Check(av_samples_alloc_array_and_samples(&Out, nullptr, C->ch_layout.nb_channels,
-                                             std::max(Capacity, 1), C->sample_fmt, 0),
-          F->FileName);
+    CheckWrite(av_samples_alloc_array_and_samples(&Out, nullptr, C->ch_layout.nb_channels,
+                                                  std::max(Capacity, 1), C->sample_fmt, 0),
+               F->FileName);
     const uint8_t* In[1] = {reinterpret_cast<const uint8_t*>(Samples)};
     int Made = swr_convert(F->Resampler.get(), Out, std::max(Capacity, 1), In, Frames);
     int Stored =
         Made > 0 ? av_audio_fifo_write(F->Fifo.get(), reinterpret_cast<void**>(Out), Made) : 0;
     av_freep(&Out[0]);
     av_freep(&Out);
-    Check(Made, F->FileName);
-    Check(Stored, F->FileName);
+    CheckWrite(Made, F->FileName);
+    CheckWrite(Stored, F->FileName);
     F->SamplesIn += Frames;
     F->DrainAudio(false);
 }
@@ -294,8 +279,8 @@ void TMediaStreamWriter::Finish() {
         F->DrainAudio(true);
         F->Encode(F->AudioEncoder.get(), F->AudioStream, nullptr);
     }
-    Check(av_write_trailer(F->Output.get()), F->FileName);
-    Check(avio_closep(&F->Output->pb), F->FileName);
+    CheckWrite(av_write_trailer(F->Output.get()), F->FileName);
+    CheckWrite(avio_closep(&F->Output->pb), F->FileName);
     F->Finished = true;
 }
 
