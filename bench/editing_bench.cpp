@@ -20,6 +20,7 @@
 #include "render/descriptions.h"
 #include "render/text_description.h"
 #include "render/timeline.h"
+#include "large_project.h"
 #include "test_media.h"
 
 #include <chrono>
@@ -32,7 +33,7 @@
 namespace {
 
 constexpr TVideoTime Second = VideoTimeUnitsPerSecond;
-constexpr int32_t TrackCount = 5;
+constexpr int32_t TrackCount = LargeProjectTrackCount;
 
 double Milliseconds(const std::function<void()>& Work) {
     auto Start = std::chrono::steady_clock::now();
@@ -45,33 +46,13 @@ int32_t TitleStyle() {
     return DescriptionRegistry().Titles().Description(1)->Index();
 }
 
-// Five video tracks of Clips / 5 items each, 2 s apiece, laid down in one
-// bracket as opening a project does.
-void Fill(TProject& Project, int32_t Clips, const std::string& Picture) {
-    Project.Clear();
-    TTimelineUpdateGuard Bracket(Project.Timeline());
-    for (int32_t T = 0; T < TrackCount; ++T) {
-        TRefPtr<TTrack> Track = MakeRef<TTrack>(TTrackKind::Video);
-        Project.InsertTrack(Track.Get(), T);
-        for (int32_t I = 0; I < Clips / TrackCount; ++I) {
-            TVideoTime At = I * 2 * Second;
-            TRefPtr<TTrackItem> Item = I % 2 == 0
-                                           ? TRefPtr<TTrackItem>(MakeRef<TFileClip>(At, Picture))
-                                           : MakeRef<TTitleClip>(2 * Second, At, TitleStyle());
-            Item->SetDuration(2 * Second);
-            Track->InsertItem(Item.Get(), Track->ItemCount());
-        }
-        Track->Normalize(false);
-    }
-}
-
 struct TTimes {
     double Insert, InsertUndo, InsertRedo, Split, SplitUndo, SplitRedo, Save, Load;
 };
 
 TTimes Measure(int32_t Clips, const std::string& Folder, const std::string& Picture) {
     TRefPtr<TProject> Project = MakeRef<TProject>();
-    Fill(*Project, Clips, Picture);
+    FillLargeProject(*Project, Clips, Picture);
     TTrack* First = Project->Track(0);
     TUndoHistory& History = UndoHistory();
     TTimes Times{};

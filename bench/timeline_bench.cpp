@@ -19,6 +19,7 @@
 #include "render/descriptions.h"
 #include "render/text_description.h"
 #include "render/timeline.h"
+#include "large_project.h"
 #include "test_media.h"
 #include "toolkit/area.h"
 #include "toolkit/widget_window.h"
@@ -34,7 +35,7 @@
 namespace {
 
 constexpr TVideoTime Second = VideoTimeUnitsPerSecond;
-constexpr int32_t TrackCount = 5;
+constexpr int32_t TrackCount = LargeProjectTrackCount;
 constexpr int32_t Width = 1920, Height = 1080;
 constexpr int Runs = 9;
 
@@ -49,32 +50,13 @@ double Median(std::vector<double> Values) {
     return Values[Values.size() / 2];
 }
 
-int32_t TitleStyle() { return DescriptionRegistry().Titles().Description(1)->Index(); }
-
-void Fill(TProject& Project, int32_t Clips, const std::string& Picture) {
-    Project.Clear();
-    TTimelineUpdateGuard Bracket(Project.Timeline());
-    for (int32_t T = 0; T < TrackCount; ++T) {
-        TRefPtr<TTrack> Track = MakeRef<TTrack>(TTrackKind::Video);
-        Project.InsertTrack(Track.Get(), T);
-        for (int32_t I = 0; I < Clips / TrackCount; ++I) {
-            TVideoTime At = I * 2 * Second;
-            TRefPtr<TTrackItem> Item = I % 2 == 0 ? TRefPtr<TTrackItem>(MakeRef<TFileClip>(At, Picture))
-                                                  : MakeRef<TTitleClip>(2 * Second, At, TitleStyle());
-            Item->SetDuration(2 * Second);
-            Track->InsertItem(Item.Get(), Track->ItemCount());
-        }
-        Track->Normalize(false);
-    }
-}
-
 struct TTimes {
     double Open, Layout, Repaint, Zoom, Scroll, Edit;
 };
 
 TTimes Measure(int32_t Clips, const std::string& Picture) {
     TRefPtr<TProject> Project = MakeRef<TProject>();
-    Fill(*Project, Clips, Picture);
+    FillLargeProject(*Project, Clips, Picture);
     TTimelineDesktopClass DesktopClass(*Project);
     THeadlessWindowSystem System{{{{0, 0, Width, Height + 40}, {0, 0, Width, Height}}}};
     TWidget Root;
