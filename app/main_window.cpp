@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/dialogs/message_form.h"
+
 #include "app/clipboard_keys.h"
 #include "app/hint_line.h"
 #include "core/text.h"
@@ -339,7 +341,8 @@ void TMainDock::WriteLayout(TData& Data) {
 
 TMainWindow::TMainWindow(TWindowSystem& System, TProject& Project)
     : FSystem(System), FProject(Project), FTimelineClass(std::make_unique<TTimelineDesktopClass>(Project)),
-      FFactories(DockList().Factories()), FDock(std::make_unique<TMainDock>(FFactories)) {
+      FFactories(DockList().Factories()), FDock(std::make_unique<TMainDock>(FFactories)),
+      FSaving(System, Project, {}) {
     // Every area, the main dock's timeline among them, shows the project.
     Areas().SetDesktopClass(FTimelineClass.get());
     TWindowOptions Options;
@@ -378,10 +381,12 @@ TMainWindow::TMainWindow(TWindowSystem& System, TProject& Project)
                 return HandleEscape();
         } else if (const auto* Window = std::get_if<TWindowEvent>(&Event)) {
             if (Window->Window == Main && Window->Kind == TWindowEventKind::CloseRequest) {
-                Close();
+                RequestClose();
                 return true;
             }
         } else if (std::holds_alternative<TQuitEvent>(Event)) {
+            // A quit comes from a signal (the session ending, Ctrl+C in a
+            // terminal): nobody is there to answer a question.
             Close();
         }
         return false;
@@ -488,8 +493,31 @@ void TMainWindow::UpdateTitle() {
     FWindow->Native().SetTitle(Title());
 }
 
+void TMainWindow::RequestClose() {
+    try {
+        if (!FSaving.ConfirmSave())
+            return;
+    } catch (const std::exception& Error) {
+        // The changes are still only here: the window stays open.
+        MessageDialog(FSystem, FormatMessageText(GetText(TTextSlot::ProjectNotSaved), Error.what()),
+                      TMessageKind::Error, MessageButton(TMessageButton::Ok), 0);
+        return;
+    }
+    Close();
+}
+
 void TMainWindow::Close() {
     FClosed = true;
+}
+
+bool TMainWindow::SaveFromKey(bool AsNew) {
+    try {
+        return AsNew ? FSaving.SaveProjectAs() : FSaving.SaveProject();
+    } catch (const std::exception& Error) {
+        MessageDialog(FSystem, FormatMessageText(GetText(TTextSlot::ProjectNotSaved), Error.what()),
+                      TMessageKind::Error, MessageButton(TMessageButton::Ok), 0);
+        return false;
+    }
 }
 
 void TMainWindow::ReleasePlayers() {
@@ -526,8 +554,15 @@ bool TMainWindow::HandleEscape() {
 
 bool TMainWindow::HandleEditingKey(uint8_t Key, uint16_t ShortCut) {
     const uint16_t Modifiers = ShortCut & ShortCutModifiers;
-    // A drag in progress holds the project: no undo or redo under it.
+    // A drag in progress holds the project: no saving, undo or redo under it.
     const bool Free = !FProject.Tracking();
+    constexpr uint8_t KeyF2 = KeyF1 + 1;
+    if ((Key == KeyA + ('S' - 'A') && Modifiers == ShortCutCtrl) || (Key == KeyF2 && Modifiers == 0) ||
+        (Key == KeyF2 && Modifiers == ShortCutAlt)) {
+        if (Free)
+            SaveFromKey(Key == KeyF2 && Modifiers == ShortCutAlt);
+        return true;
+    }
     if ((Key == KeyA + ('Z' - 'A') && Modifiers == ShortCutCtrl)) {
         if (Free && UndoHistory().CanUndo())
             UndoHistory().Undo();

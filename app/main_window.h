@@ -2,6 +2,7 @@
 
 #include "app/desktop_file.h"
 #include "app/main_factories.h"
+#include "app/project_saving.h"
 #include "core/object.h"
 #include "platform/window/window_events.h"
 #include "toolkit/widget.h"
@@ -197,17 +198,27 @@ public:
     std::string Title() const;
     void UpdateTitle();
 
-    // The close button (or the session ending) asks the window to close.
+    // The close button: asks whether to save a changed project (a failed
+    // save is reported) and closes unless the user cancelled or the save
+    // failed.
+    void RequestClose();
+    // Closes without a question (the program is told to quit).
     void Close();
     bool IsClosed() const { return FClosed; }
     // After the loop: every player lets go of what it shows (its engine
     // threads stop).
     void ReleasePlayers();
 
+    // The save question and saving, for the keys and the close button.
+    TProjectSaving& Saving() { return FSaving; }
+    // Saves as Ctrl+S and F2 do (Alt+F2: under a new name), reporting a
+    // failed save in a message; true when the project was saved.
+    bool SaveFromKey(bool AsNew);
+
     // Escape without modifiers: true when it did something.
     bool HandleEscape();
-    // The editing keys nobody else took: undo (Ctrl+Z), redo (Ctrl+Y or
-    // Ctrl+Shift+Z), the clipboard keys (clipboard_keys.h, through the
+    // The editing keys nobody else took: save (Ctrl+S, F2; Alt+F2 under a
+    // new name), undo (Ctrl+Z), redo (Ctrl+Y or Ctrl+Shift+Z), the clipboard keys (clipboard_keys.h, through the
     // application's clipboard) and the timeline's keys. True when one ran.
     bool HandleEditingKey(uint8_t Key, uint16_t ShortCut);
 
@@ -226,6 +237,7 @@ private:
     TDesktopFile FDesktop;
     std::function<bool(const TEvent&)> FPreviousFilter;
     std::string FSaveFile;
+    TProjectSaving FSaving;
     bool FAltLayoutIsMaximized = true;
     bool FPlayerStale = false;
     bool FSynchronising = false;
