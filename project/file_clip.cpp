@@ -63,13 +63,7 @@ TFileClip::TFileClip(TVideoTime Position, std::string FileName)
         SetDuration(Element->Duration());
         FTrimEnd = FIsStretchable ? Duration() : FMediaDuration;
         FCanZoomPan = FIsStill;
-        TVideoFormat Video{};
-        TAudioFormat Audio{};
-        Element->CollectFormat(Video, Audio);
-        if (Video.Width > 0 && Video.Height > 0) {
-            FFrameWidth = Video.Width;
-            FFrameHeight = Video.Height;
-        }
+        TakeFrameSize(*Element);
         SetElement(std::move(Element));
     } else {
         FHasAudio = FHasVideo = true;
@@ -99,6 +93,16 @@ TFileClip::TFileClip(TVideoTime Position, const TFileClip& Like) : FFileName(Lik
     CreateSettings();
 }
 
+void TFileClip::TakeFrameSize(const TFileClipElement& Element) {
+    TVideoFormat Video{};
+    TAudioFormat Audio{};
+    Element.CollectFormat(Video, Audio);
+    if (Video.Width > 0 && Video.Height > 0) {
+        FFrameWidth = Video.Width;
+        FFrameHeight = Video.Height;
+    }
+}
+
 bool TFileClip::IsAvailable() const {
     return Element() && !Element()->Unavailable();
 }
@@ -125,13 +129,7 @@ bool TFileClip::OpenAgain() {
     FIsStretchable = Still;
     FCanZoomPan = Still;
     FMediaDuration = Length;
-    TVideoFormat Video{};
-    TAudioFormat Audio{};
-    Opened->CollectFormat(Video, Audio);
-    if (Video.Width > 0 && Video.Height > 0) {
-        FFrameWidth = Video.Width;
-        FFrameHeight = Video.Height;
-    }
+    TakeFrameSize(*Opened);
     SetElement(std::move(Opened));
     InvalidatePicture();
     PushTrim();

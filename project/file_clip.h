@@ -88,6 +88,8 @@ protected:
 private:
     void PushTrim();
     void PushZoomPan();
+    // The picture size the opened element reports, when it has one.
+    void TakeFrameSize(const TFileClipElement& Element);
 
     std::string FFileName;
     TVideoTime FMediaDuration = UnavailableDuration;
