@@ -494,16 +494,19 @@ void TMainWindow::UpdateTitle() {
 }
 
 void TMainWindow::RequestClose() {
+    // A failed save keeps the window open: the changes are still only here.
+    if (ConfirmSaveReporting())
+        Close();
+}
+
+bool TMainWindow::ConfirmSaveReporting() {
     try {
-        if (!FSaving.ConfirmSave())
-            return;
+        return FSaving.ConfirmSave();
     } catch (const std::exception& Error) {
-        // The changes are still only here: the window stays open.
         MessageDialog(FSystem, FormatMessageText(GetText(TTextSlot::ProjectNotSaved), Error.what()),
                       TMessageKind::Error, MessageButton(TMessageButton::Ok), 0);
-        return;
+        return false;
     }
-    Close();
 }
 
 void TMainWindow::Close() {

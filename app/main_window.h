@@ -214,6 +214,9 @@ public:
     // Saves as Ctrl+S and F2 do (Alt+F2: under a new name), reporting a
     // failed save in a message; true when the project was saved.
     bool SaveFromKey(bool AsNew);
+    // The save question before the project is given up, reporting a failed
+    // save in a message; true when the project may go.
+    bool ConfirmSaveReporting();
 
     // Escape without modifiers: true when it did something.
     bool HandleEscape();

@@ -68,7 +68,10 @@ void ReceiveHandedOverFiles(TMainWindow& Main, const std::vector<std::string>& F
         std::error_code Error;
         if (!std::filesystem::is_regular_file(FileName, Error))
             continue;
-        if (Main.Project().Modified()) {
+        // The open project's changes are saved or given up first, as the
+        // user answers; a cancelled question (or a failed save) keeps them
+        // and leaves the file in the history.
+        if (!Main.ConfirmSaveReporting()) {
             FileHistory().Add(FileName);
             Main.ShowMessage(FormatMessageText(GetText(TTextSlot::HandedOverNotOpened), FileName));
         } else {

@@ -3,6 +3,7 @@
 #include "../playback/playback_test_support.h"
 #include "app/help_pages.h"
 #include "app/hint_line.h"
+#include "app/file_history.h"
 #include "app/main_window.h"
 #include "app/project_opening.h"
 #include "commands/command.h"
@@ -240,6 +241,27 @@ TEST_F(MainWindowReactions, HandedOverFilesShowTheirLoadProblemsAsTheCommandLine
     EXPECT_EQ(Project->FileName(), Damaged);
     ASSERT_EQ(Project->LoadProblems().size(), 1u);
     EXPECT_LT(System.ScriptLength(), Scripted) << "the load problems were shown";
+}
+
+TEST_F(MainWindowReactions, AFileHandedOverToAChangedProjectOpensOnlyAfterTheSaveQuestion) {
+    std::string Other = Folder.Path("Other.qmp");
+    Project->SaveToFile(Other);
+    Project->New();
+    Project->AddTrack(Project->TrackCount(), TTrackKind::Any);
+    ASSERT_TRUE(Project->Modified());
+    const int32_t Tracks = Project->TrackCount();
+
+    System.ScriptKey(KeyEscape); // Cancel: the changes stay, the file waits in the history
+    ReceiveHandedOverFiles(*Main, {Other});
+    EXPECT_TRUE(Project->FileName().empty());
+    EXPECT_EQ(Project->TrackCount(), Tracks);
+    ASSERT_FALSE(FileHistory().Files().empty());
+    EXPECT_EQ(FileHistory().Files()[0], Other);
+
+    System.ScriptKey('N', ShortCutAlt); // No: the changes go, the file opens
+    ReceiveHandedOverFiles(*Main, {Other});
+    EXPECT_EQ(Project->FileName(), Other);
+    EXPECT_FALSE(Project->Modified());
 }
 
 TEST_F(MainWindowReactions, CommandsAreRefreshedAfterChangesAndOnTheTimer) {
