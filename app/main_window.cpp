@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
+#include "app/dialogs/input_form.h"
 #include "app/dialogs/message_form.h"
+#include "app/project_opening.h"
 
 #include "app/clipboard_keys.h"
 #include "app/hint_line.h"
@@ -513,6 +515,33 @@ void TMainWindow::Close() {
     FClosed = true;
 }
 
+void TMainWindow::NewProject() {
+    if (FProject.Changes().UpdateCount() > 0 || !ConfirmSaveReporting())
+        return;
+    ShowMessage("");
+    FProject.New();
+}
+
+void TMainWindow::OpenProject() {
+    if (FProject.Changes().UpdateCount() > 0 || !ConfirmSaveReporting())
+        return;
+    std::string Text = FSaving.ProposalFolder();
+    if (!TInputForm().Execute(FSystem, GetText(TTextSlot::OpenProjectCaption), GetText(TTextSlot::OpenProjectPrompt),
+                              Text))
+        return;
+    std::string FileName = FSaving.ResolveFileName(Text);
+    if (FileName.empty())
+        return;
+    std::error_code Error;
+    if (!std::filesystem::is_regular_file(FileName, Error)) {
+        MessageDialog(FSystem, FormatMessageText(GetText(TTextSlot::ProjectFileMissing), FileName),
+                      TMessageKind::Error, MessageButton(TMessageButton::Ok), 0);
+        return;
+    }
+    ShowMessage("");
+    ReportProjectOpened(*this, OpenProjectFile(FProject, FileName));
+}
+
 bool TMainWindow::SaveFromKey(bool AsNew) {
     try {
         return AsNew ? FSaving.SaveProjectAs() : FSaving.SaveProject();
@@ -559,6 +588,16 @@ bool TMainWindow::HandleEditingKey(uint8_t Key, uint16_t ShortCut) {
     const uint16_t Modifiers = ShortCut & ShortCutModifiers;
     // A drag in progress holds the project: no saving, undo or redo under it.
     const bool Free = !FProject.Tracking();
+    if (Key == KeyA + ('N' - 'A') && Modifiers == ShortCutCtrl) {
+        if (Free)
+            NewProject();
+        return true;
+    }
+    if (Key == KeyA + ('O' - 'A') && Modifiers == ShortCutCtrl) {
+        if (Free)
+            OpenProject();
+        return true;
+    }
     constexpr uint8_t KeyF2 = KeyF1 + 1;
     if ((Key == KeyA + ('S' - 'A') && Modifiers == ShortCutCtrl) || (Key == KeyF2 && Modifiers == 0) ||
         (Key == KeyF2 && Modifiers == ShortCutAlt)) {

@@ -217,11 +217,18 @@ public:
     // The save question before the project is given up, reporting a failed
     // save in a message; true when the project may go.
     bool ConfirmSaveReporting();
+    // Ctrl+N: a new project in the default layout, once the save question
+    // lets the current one go.
+    void NewProject();
+    // Ctrl+O: once the save question lets the current project go, asks for
+    // a project file (a path typed in a line of text, resolved as saving
+    // resolves it) and opens it as a file named on the command line is.
+    void OpenProject();
 
     // Escape without modifiers: true when it did something.
     bool HandleEscape();
-    // The editing keys nobody else took: save (Ctrl+S, F2; Alt+F2 under a
-    // new name), undo (Ctrl+Z), redo (Ctrl+Y or Ctrl+Shift+Z), the clipboard keys (clipboard_keys.h, through the
+    // The editing keys nobody else took: new (Ctrl+N), open (Ctrl+O), save
+    // (Ctrl+S, F2; Alt+F2 under a new name), undo (Ctrl+Z), redo (Ctrl+Y or Ctrl+Shift+Z), the clipboard keys (clipboard_keys.h, through the
     // application's clipboard) and the timeline's keys. True when one ran.
     bool HandleEditingKey(uint8_t Key, uint16_t ShortCut);
 

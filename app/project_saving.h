@@ -35,16 +35,18 @@ public:
     // project is in the middle of an update.
     bool SaveProjectAs();
 
-    // The path first shown when asking for a file name.
+    // The path first shown when asking for a file name to save under.
     std::string ProposedFileName() const;
+    // The folder names are proposed in and relative names resolve against:
+    // the project's own, else that of the file used last, else the default
+    // folder; with a trailing "/".
+    std::string ProposalFolder() const;
     // Text typed for a file name as the absolute path it stands for
     // (relative to the proposal's folder, "~/" for the home folder), with
     // the project-file extension when it has none; empty for empty text.
     std::string ResolveFileName(const std::string& Text) const;
 
 private:
-    std::string ProposalFolder() const;
-
     TWindowSystem& FSystem;
     TProject& FProject;
     std::string FDefaultFolder;

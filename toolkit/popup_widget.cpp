@@ -53,6 +53,16 @@ TRect TPopupWidget::Place(TPoint At, TSize Size, const TRect& Control, const TRe
     return FitRect(R, WorkArea);
 }
 
+namespace {
+
+// Whether Window still exists (an owner can go while its pop-up is open).
+bool IsLiveWindow(const TWindowSystem& System, const TNativeWindow* Window) {
+    const std::vector<TNativeWindow*>& Windows = System.ZOrder();
+    return std::find(Windows.begin(), Windows.end(), Window) != Windows.end();
+}
+
+} // namespace
+
 bool TPopupWidget::Popup(TWindowSystem& System, int32_t X, int32_t Y, TWidget* Control) {
     if (FIsPoppedUp)
         return false;
@@ -60,7 +70,10 @@ bool TPopupWidget::Popup(TWindowSystem& System, int32_t X, int32_t Y, TWidget* C
     TRect ControlRect = Control ? Control->ScreenRect() : TRect{};
     TRect WorkArea = System.DisplayAt({X, Y}).WorkArea;
     TRect R = Place({X, Y}, {Width(), Height()}, ControlRect, WorkArea);
-    TNativeWindow* Owner = ControlWindow ? &ControlWindow->Native() : nullptr;
+    // A pop-up without a control (a dialog) belongs to the window the user
+    // was working in: it stays above that window, and the keyboard goes
+    // back there when it closes.
+    TNativeWindow* Owner = ControlWindow ? &ControlWindow->Native() : System.FocusedWindow();
 
     FResult = true;
     FIsPoppedUp = true;
@@ -87,7 +100,7 @@ bool TPopupWidget::Popup(TWindowSystem& System, int32_t X, int32_t Y, TWidget* C
         Popups.erase(std::remove(Popups.begin(), Popups.end(), this), Popups.end());
         FIsPoppedUp = false;
         FWindow.reset();
-        if (Owner && !OwnerLife.expired())
+        if (Owner && (!ControlWindow || !OwnerLife.expired()) && IsLiveWindow(System, Owner))
             Owner->Activate();
     };
     try {

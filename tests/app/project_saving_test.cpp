@@ -7,6 +7,7 @@
 #include "platform/keys.h"
 #include "platform/window/headless_window_system.h"
 #include "project/project.h"
+#include "project/track.h"
 #include "render/render.h"
 #include "render/timeline.h"
 #include "test_media.h"
@@ -169,6 +170,66 @@ TEST_F(ProjectSaving, ClosingTheMainWindowAsksAndAFailedSaveKeepsItOpen) {
     System.RunLoop([&] { return Main.IsClosed(); });
     EXPECT_TRUE(Main.IsClosed());
     EXPECT_TRUE(Project->Modified());
+    Main.ReleasePlayers();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ProjectSaving, CtrlOOpensATypedProjectAndCtrlNStartsANewOneAfterTheSaveQuestion) {
+    const std::string Trip = Folder.Path("Trip.qmp");
+    Project->AddTrack(Project->TrackCount(), TTrackKind::Any);
+    Project->SaveToFile(Trip);
+    const int32_t TripTracks = Project->TrackCount();
+    Project->New();
+    Project->SetModified(true);
+
+    TMainWindow Main(System, *Project);
+    Main.Start("", "");
+    Main.Saving().SetDefaultFolder(Folder.Root());
+    auto RunScript = [&] {
+        bool Done = false;
+        System.ScriptStep([&] { Done = true; });
+        System.RunLoop([&] { return Done; });
+    };
+
+    // Cancelling the question keeps everything; a missing file is reported.
+    System.ScriptKey('O', ShortCutCtrl);
+    System.ScriptKey(KeyEscape);
+    RunScript();
+    EXPECT_TRUE(Project->Modified());
+    System.ScriptKey('O', ShortCutCtrl);
+    System.ScriptKey('N', ShortCutAlt);
+    System.ScriptText("Nowhere");
+    System.ScriptKey(KeyEnter);
+    System.ScriptKey(KeyEnter); // OK to the error
+    RunScript();
+    EXPECT_TRUE(Project->FileName().empty());
+
+    // A name relative to the default folder, without its extension.
+    System.ScriptKey('O', ShortCutCtrl);
+    System.ScriptKey('N', ShortCutAlt);
+    System.ScriptText("Trip");
+    System.ScriptKey(KeyEnter);
+    RunScript();
+    EXPECT_EQ(Project->FileName(), Trip);
+    EXPECT_EQ(Project->TrackCount(), TripTracks);
+    EXPECT_FALSE(Project->Modified());
+
+    // Ctrl+S stores a change under the project's name.
+    Project->AddTrack(Project->TrackCount(), TTrackKind::Any);
+    const auto Before = fs::file_size(Trip);
+    System.ScriptKey('S', ShortCutCtrl);
+    RunScript();
+    EXPECT_FALSE(Project->Modified());
+    EXPECT_GT(fs::file_size(Trip), Before);
+
+    // Unchanged: Ctrl+N asks nothing and starts an untitled project.
+    System.ScriptKey('N', ShortCutCtrl);
+    RunScript();
+    EXPECT_TRUE(Project->FileName().empty());
+    EXPECT_EQ(Project->TrackCount(), TripTracks - 1);
     Main.ReleasePlayers();
 }
 
