@@ -28,8 +28,8 @@ void ReportProjectOpened(TMainWindow& Main, const std::string& Message);
 
 // What the running instance does with the names another start handed it:
 // the main window comes to the front, and the first name that is a file is
-// opened when the project has no unsaved changes (and reported as the
-// command line's file argument is); otherwise it goes into the
-// file history only and the window says so. Names that are not files are
-// left alone.
+// opened (and reported as the command line's file argument is) once the
+// save question lets the open project go; when the user cancels it (or the
+// save fails) the name goes into the file history only and the window says
+// so. Names that are not files are left alone.
 void ReceiveHandedOverFiles(TMainWindow& Main, const std::vector<std::string>& Files);
