@@ -84,9 +84,10 @@ TVideoTime PacketEnd(const AVPacket* Packet, const AVStream* Stream, TVideoTime 
 // (100-ns units, relative to the file's start) of what it holds, or -1 when no
 // frame decodes. The first frame is decoded, proving the data there is the
 // stream's; with StopAtFirst that frame's end is returned. Otherwise the
-// packets after it are only read, to the end or to Limit packets of the
-// stream: a file cut short ends where its packets end, and decoding a whole
-// group of pictures to learn that cost more than the rest of the probe.
+// packets after it are only read (those without a time are decoded), to the
+// end or to Limit packets of the stream: a file cut short ends where its
+// packets end, and decoding a whole group of pictures to learn that cost
+// more than the rest of the probe.
 TVideoTime DecodeSome(AVFormatContext* Context, AVCodecContext* Decoder, int Index,
                       TVideoTime StartTime, int Limit, bool StopAtFirst) {
     TPacketPtr Packet(av_packet_alloc());
@@ -112,9 +113,11 @@ TVideoTime DecodeSome(AVFormatContext* Context, AVCodecContext* Decoder, int Ind
     while (Packets < Limit && av_read_frame(Context, Packet.get()) >= 0) {
         if (Packet->stream_index == Index) {
             ++Packets;
+            TVideoTime End = PacketEnd(Packet.get(), Stream, StartTime);
             if (!(Packet->flags & AV_PKT_FLAG_CORRUPT))
-                LastPacketEnd = std::max(LastPacketEnd, PacketEnd(Packet.get(), Stream, StartTime));
-            if (LastEnd < 0 && avcodec_send_packet(Decoder, Packet.get()) >= 0)
+                LastPacketEnd = std::max(LastPacketEnd, End);
+            // A packet without a time is measured by decoding it.
+            if ((LastEnd < 0 || End < 0) && avcodec_send_packet(Decoder, Packet.get()) >= 0)
                 Drain();
         }
         av_packet_unref(Packet.get());
