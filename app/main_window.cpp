@@ -539,7 +539,7 @@ void TMainWindow::OpenProject() {
         return;
     }
     ShowMessage("");
-    ReportProjectOpened(*this, OpenProjectFile(FProject, FileName));
+    ReportProjectOpened(*this, OpenProjectFile(FProject, FileName, TFailedOpen::KeepsProject));
 }
 
 bool TMainWindow::SaveFromKey(bool AsNew) {

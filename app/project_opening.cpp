@@ -35,15 +35,17 @@ bool IsOpeningProject(const TProject& Project) {
     return Opening == &Project;
 }
 
-std::string OpenProjectFile(TProject& Project, const std::string& FileName) {
+std::string OpenProjectFile(TProject& Project, const std::string& FileName, TFailedOpen Failed) {
     TOpeningGuard Guard(Project);
     try {
         Project.LoadFromFile(FileName);
         Project.SetModified(false);
     } catch (const std::exception& Failure) {
-        Project.New();
-        std::string Message = FormatMessageText(GetText(TTextSlot::ProjectNotOpened), FileName);
-        return FormatMessageText(Message, Failure.what());
+        if (Failed == TFailedOpen::StartsUntitled)
+            Project.New();
+        TTextSlot Slot = Failed == TFailedOpen::StartsUntitled ? TTextSlot::ProjectNotOpened
+                                                               : TTextSlot::ProjectNotOpenedKept;
+        return FormatMessageText(FormatMessageText(GetText(Slot), FileName), Failure.what());
     }
     FileHistory().Add(FileName);
     return "";
@@ -77,7 +79,7 @@ void ReceiveHandedOverFiles(TMainWindow& Main, const std::vector<std::string>& F
         } else {
             // A message left from an earlier file goes.
             Main.ShowMessage("");
-            ReportProjectOpened(Main, OpenProjectFile(Main.Project(), FileName));
+            ReportProjectOpened(Main, OpenProjectFile(Main.Project(), FileName, TFailedOpen::KeepsProject));
         }
         return;
     }

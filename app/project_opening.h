@@ -1,16 +1,22 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 class TMainWindow;
 class TProject;
 
+// What a project that could not be opened becomes: at start the untitled
+// project the program starts with; in a running window the project that was
+// open, as it was (reading a file never touches the open project).
+enum class TFailedOpen : uint8_t { StartsUntitled, KeepsProject };
+
 // Opens FileName as the project (read, never written), clears its modified
 // mark and puts it first in the file history. Returns the message to show
-// when it cannot be read (the project is then new and untitled); empty on
-// success.
-std::string OpenProjectFile(TProject& Project, const std::string& FileName);
+// when it cannot be read; empty on success.
+std::string OpenProjectFile(TProject& Project, const std::string& FileName,
+                            TFailedOpen Failed = TFailedOpen::StartsUntitled);
 
 // Whether OpenProjectFile is opening a file into Project right now. The
 // project then reports its new content while it still counts as modified

@@ -207,6 +207,19 @@ TEST_F(ProjectSaving, CtrlOOpensATypedProjectAndCtrlNStartsANewOneAfterTheSaveQu
     RunScript();
     EXPECT_TRUE(Project->FileName().empty());
 
+    // A file that is not a project leaves the open one as it was, changes
+    // and all, though the user chose not to save them.
+    std::ofstream(Folder.Path("Junk.qmp")) << "not a project\n";
+    const int32_t Tracks = Project->TrackCount();
+    System.ScriptKey('O', ShortCutCtrl);
+    System.ScriptKey('N', ShortCutAlt);
+    System.ScriptText("Junk");
+    System.ScriptKey(KeyEnter);
+    RunScript();
+    EXPECT_EQ(Project->TrackCount(), Tracks);
+    EXPECT_TRUE(Project->Modified());
+    EXPECT_TRUE(Project->FileName().empty());
+
     // A name relative to the default folder, without its extension.
     System.ScriptKey('O', ShortCutCtrl);
     System.ScriptKey('N', ShortCutAlt);
