@@ -95,36 +95,42 @@ TEST(TimelineWindow, TheDemoShowsItsClipsWithPicturesAndTheSoundOutlineWhereThey
     ASSERT_TRUE(Program.Started());
     ::setenv("DISPLAY", Display.Display().c_str(), 1);
 
-    // The pictures and the outline come in after the window shows: wait for
-    // the outline to reach the end of the sound clip.
+    // The pictures and the outline come in after the window shows, each in
+    // its own time: wait for the outline to reach the end of the sound clip
+    // and for the pictures to fill the video clips above it.
     const int32_t PixelsPerSecond = 8; // the normal scale
     const int32_t SoundWidth = int32_t(SoundEnd * PixelsPerSecond / 10000000);
+    const int32_t VideoWidth = int32_t(VideoEnd * PixelsPerSecond / 10000000);
     TScreenshot Shot;
     TOutlineBox Outline;
+    int32_t TimeZero = 0, VideoY = 0, Pictured = 0;
+    // The outline runs to the clip's end, inside its box (the border and one
+    // pixel): that places time 0 on the screen. The video row lies right
+    // above the sound row: pictures fill the clips from time 0 to the last
+    // clip's end, and the row is plain after it.
+    auto Measure = [&] {
+        Outline = FindOutline(Shot, Shot.Height / 3);
+        TimeZero = Outline.Right + 2 - SoundWidth;
+        VideoY = Outline.Top - 20;
+        Pictured = 0;
+        if (Outline.Count <= 40 || TimeZero <= 0 || VideoY < 0)
+            return;
+        for (int32_t X = TimeZero + 2; X < TimeZero + VideoWidth - 2; ++X)
+            Pictured += IsSaturated(Shot.At(X, VideoY)) ? 1 : 0;
+    };
     for (auto Deadline = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < Deadline;
          std::this_thread::sleep_for(250ms)) {
         if (!TakeScreenshot(Shot))
             continue;
-        Outline = FindOutline(Shot, Shot.Height / 3);
-        if (Outline.Count > 40 && Outline.Right - Outline.Left > SoundWidth / 3)
+        Measure();
+        if (Outline.Count > 40 && Outline.Right - Outline.Left > SoundWidth / 3 &&
+            Pictured > (VideoWidth - 4) * 2 / 3)
             break;
     }
     ASSERT_GT(Outline.Count, 40) << "no sound outline in the audio clip";
-
-    // The outline runs to the clip's end, inside its box (the border and
-    // one pixel): that places time 0 on the screen.
-    const int32_t TimeZero = Outline.Right + 2 - SoundWidth;
     ASSERT_GT(TimeZero, 0);
     // It stays within its row: the row is 23 pixels high.
     EXPECT_LT(Outline.Bottom - Outline.Top, 23);
-
-    // The video row lies right above the sound row: pictures fill the clips
-    // from time 0 to the last clip's end, and the row is plain after it.
-    const int32_t VideoWidth = int32_t(VideoEnd * PixelsPerSecond / 10000000);
-    const int32_t VideoY = Outline.Top - 20;
-    int32_t Pictured = 0;
-    for (int32_t X = TimeZero + 2; X < TimeZero + VideoWidth - 2; ++X)
-        Pictured += IsSaturated(Shot.At(X, VideoY)) ? 1 : 0;
     EXPECT_GT(Pictured, (VideoWidth - 4) * 2 / 3) << "pictures inside the video clips at y " << VideoY;
     int32_t Beyond = 0;
     for (int32_t X = TimeZero + VideoWidth + 4; X < TimeZero + VideoWidth + 100; ++X)
