@@ -495,6 +495,16 @@ void TMainWindow::UpdateTitle() {
     FWindow->Native().SetTitle(Title());
 }
 
+namespace {
+
+// A save that failed, in a dialog: the project keeps its changes.
+void ReportNotSaved(TWindowSystem& System, const std::exception& Error) {
+    MessageDialog(System, FormatMessageText(GetText(TTextSlot::ProjectNotSaved), Error.what()), TMessageKind::Error,
+                  MessageButton(TMessageButton::Ok), 0);
+}
+
+} // namespace
+
 void TMainWindow::RequestClose() {
     // A failed save keeps the window open: the changes are still only here.
     if (ConfirmSaveReporting())
@@ -505,8 +515,7 @@ bool TMainWindow::ConfirmSaveReporting() {
     try {
         return FSaving.ConfirmSave();
     } catch (const std::exception& Error) {
-        MessageDialog(FSystem, FormatMessageText(GetText(TTextSlot::ProjectNotSaved), Error.what()),
-                      TMessageKind::Error, MessageButton(TMessageButton::Ok), 0);
+        ReportNotSaved(FSystem, Error);
         return false;
     }
 }
@@ -546,8 +555,7 @@ bool TMainWindow::SaveFromKey(bool AsNew) {
     try {
         return AsNew ? FSaving.SaveProjectAs() : FSaving.SaveProject();
     } catch (const std::exception& Error) {
-        MessageDialog(FSystem, FormatMessageText(GetText(TTextSlot::ProjectNotSaved), Error.what()),
-                      TMessageKind::Error, MessageButton(TMessageButton::Ok), 0);
+        ReportNotSaved(FSystem, Error);
         return false;
     }
 }
