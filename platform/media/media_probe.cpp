@@ -70,14 +70,23 @@ bool IsUsable(const TMediaStreamInfo& S) {
     return false;
 }
 
-// The end time (100-ns units, relative to the file's start) of a packet of
-// Stream, or -1 when it carries no time.
+// The end (100-ns units, relative to the file's start) of a stretch of
+// Stream that starts at Time (stream units) and lasts Duration; -1 without a
+// time, or for times a damaged file puts beyond what 64 bits hold.
+TVideoTime EndTime(int64_t Time, int64_t Duration, const AVStream* Stream, TVideoTime StartTime) {
+    int64_t End = 0;
+    if (Time == AV_NOPTS_VALUE || __builtin_add_overflow(Time, std::max<int64_t>(Duration, 0), &End))
+        return -1;
+    TVideoTime Result = StreamToVideoTime(End, Stream->time_base);
+    if (Result == AV_NOPTS_VALUE || __builtin_sub_overflow(Result, StartTime, &Result))
+        return -1;
+    return Result;
+}
+
+// The end of a packet of Stream, as EndTime.
 TVideoTime PacketEnd(const AVPacket* Packet, const AVStream* Stream, TVideoTime StartTime) {
     int64_t Time = Packet->pts != AV_NOPTS_VALUE ? Packet->pts : Packet->dts;
-    if (Time == AV_NOPTS_VALUE)
-        return -1;
-    return StreamToVideoTime(Time + std::max<int64_t>(Packet->duration, 0), Stream->time_base) -
-           StartTime;
+    return EndTime(Time, Packet->duration, Stream, StartTime);
 }
 
 // Reads stream Index from the current read position and returns the end time
@@ -98,15 +107,10 @@ TVideoTime DecodeSome(AVFormatContext* Context, AVCodecContext* Decoder, int Ind
     int Packets = 0;
     auto Drain = [&] {
         while (avcodec_receive_frame(Decoder, Frame.get()) == 0) {
-            int64_t Pts = Frame->best_effort_timestamp;
-            if (Pts != AV_NOPTS_VALUE) {
-                TVideoTime End = StreamToVideoTime(Pts + std::max<int64_t>(Frame->pkt_duration, 0),
-                                                   Stream->time_base) -
-                                 StartTime;
-                LastEnd = std::max(LastEnd, End);
-            } else {
-                LastEnd = std::max<TVideoTime>(LastEnd, 0);
-            }
+            // A frame without a time still shows that the data decodes.
+            TVideoTime End =
+                EndTime(Frame->best_effort_timestamp, Frame->pkt_duration, Stream, StartTime);
+            LastEnd = std::max<TVideoTime>(LastEnd, std::max<TVideoTime>(End, 0));
             av_frame_unref(Frame.get());
         }
     };
