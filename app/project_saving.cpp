@@ -30,6 +30,10 @@ std::string Trimmed(const std::string& Text) {
     return Text.substr(First, Text.find_last_not_of(" \t") - First + 1);
 }
 
+constexpr uint16_t YesNoCancel = MessageButton(TMessageButton::Yes) |
+                                 MessageButton(TMessageButton::No) |
+                                 MessageButton(TMessageButton::Cancel);
+
 const std::string& ProjectExtension() {
     return GetText(TTextSlot::ProjectFileExtension);
 }
@@ -46,10 +50,7 @@ bool TProjectSaving::ConfirmSave() {
     std::string Text = FileName.empty() ? GetText(TTextSlot::SaveUntitledQuestion)
                                         : FormatMessageText(GetText(TTextSlot::SaveChangesQuestion),
                                                             fs::path(FileName).filename().string());
-    constexpr uint16_t Buttons = MessageButton(TMessageButton::Yes) |
-                                 MessageButton(TMessageButton::No) |
-                                 MessageButton(TMessageButton::Cancel);
-    switch (MessageDialog(FSystem, Text, TMessageKind::Confirmation, Buttons, 0)) {
+    switch (MessageDialog(FSystem, Text, TMessageKind::Confirmation, YesNoCancel, 0)) {
     case TMessageResult::Yes:
         return SaveProject();
     case TMessageResult::No:
@@ -87,12 +88,9 @@ bool TProjectSaving::SaveProjectAs() {
             continue;
         }
         if (fs::exists(FileName, Error) && FileName != FProject.FileName()) {
-            constexpr uint16_t Buttons = MessageButton(TMessageButton::Yes) |
-                                         MessageButton(TMessageButton::No) |
-                                         MessageButton(TMessageButton::Cancel);
             TMessageResult Answer = MessageDialog(
                 FSystem, FormatMessageText(GetText(TTextSlot::ReplaceFileQuestion), FileName),
-                TMessageKind::Confirmation, Buttons, 0);
+                TMessageKind::Confirmation, YesNoCancel, 0);
             if (Answer == TMessageResult::No) {
                 Text = FileName;
                 continue; // ask for another name
