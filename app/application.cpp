@@ -147,7 +147,7 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
 
     TMainWindow Main(System, *Project);
     Main.DesktopFile().SetFileHistory(&FileHistory());
-    Main.Saving().SetDefaultFolder(Folders.Documents);
+    Main.Saving().SetDefaultFolder(NewProjectFolder(Folders, Environment));
     TMainWindowReactions Reactions(Main, Folders.Help);
     std::unique_ptr<TSplashForm> Splash;
     if (!CommandLine.NoSplashScreen) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -135,6 +136,12 @@ TFolders ComputeFolders(const TFolderEnvironment& Environment, const TCommandLin
     Result.UserAudio = Sub(Result.Documents, TTextSlot::UserAudioSubFolder);
     Result.UserVideo = Sub(Result.Documents, TTextSlot::UserVideoSubFolder);
     return Result;
+}
+
+std::string NewProjectFolder(const TFolders& Folders, const TFolderEnvironment& Environment) {
+    if (IsFolder(Folders.Documents) && ::access(Folders.Documents.c_str(), W_OK) == 0)
+        return Folders.Documents;
+    return Environment.DocumentsHome;
 }
 
 std::string ChooseDesktopFile(const TFolders& Folders, const TCommandLine& CommandLine) {

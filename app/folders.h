@@ -46,6 +46,13 @@ bool PrepareUserConfigFolder(const TFolderEnvironment& Environment);
 // and last the user audio and video folders under the documents folder.
 TFolders ComputeFolders(const TFolderEnvironment& Environment, const TCommandLine& CommandLine);
 
+// Where a new project is first proposed to be saved: the documents folder
+// when it exists and can be written (the user's "Quillmoor" documents
+// folder, or a folder the switches named), else the user's documents
+// folder itself (never the program's own data folder, which an installed
+// program cannot write).
+std::string NewProjectFolder(const TFolders& Folders, const TFolderEnvironment& Environment);
+
 // The desktop file to load at start: with a /CFG: path, that file when it
 // exists, else the configuration folder's file of that name when it exists;
 // otherwise (and without the switch) the configuration folder's desktop file.

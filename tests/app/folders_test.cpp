@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -69,6 +70,28 @@ TEST_F(Folders, SwitchesMoveTheFoldersThatExist) {
     fs::create_directories(Environment.DocumentsHome + "Quillmoor");
     EXPECT_EQ(Compute({}).Documents, Environment.DocumentsHome + "Quillmoor/");
     EXPECT_EQ(Compute({"/GOTOEXEDIR"}).Documents, Environment.Application + "Quillmoor/");
+}
+
+TEST_F(Folders, NewProjectsAreProposedInAWritableDocumentsFolderNeverInTheProgramsData) {
+    fs::create_directories(Environment.DocumentsHome);
+    // Without the user's own Quillmoor folder the documents folder is the
+    // program's, which is no place for projects.
+    TFolders Plain = Compute({});
+    EXPECT_EQ(Plain.Documents.rfind(Environment.Application, 0), 0u);
+    EXPECT_EQ(NewProjectFolder(Plain, Environment), Environment.DocumentsHome);
+    // The program's folder existing changes nothing when it cannot be written.
+    fs::create_directories(Plain.Documents);
+    fs::permissions(Plain.Documents, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    if (::access(Plain.Documents.c_str(), W_OK) != 0) {
+        EXPECT_EQ(NewProjectFolder(Compute({}), Environment), Environment.DocumentsHome);
+    }
+    // The user's own Quillmoor folder wins.
+    const std::string Own = Environment.DocumentsHome + "Quillmoor/";
+    fs::create_directories(Own);
+    TFolders WithOwn = Compute({});
+    ASSERT_EQ(WithOwn.Documents, Own);
+    EXPECT_EQ(NewProjectFolder(WithOwn, Environment), Own);
 }
 
 TEST_F(Folders, TheConfigurationSwitchFindsItsFileInTheConfigurationFolder) {
