@@ -1,7 +1,6 @@
 #include "toolkit/command_button.h"
 
 #include "commands/command.h"
-#include "commands/command_list.h"
 #include "platform/keys.h"
 #include "toolkit/widget_window.h"
 

@@ -5,7 +5,6 @@
 #include "toolkit/popup_widget.h"
 
 class TCommand;
-class TCommandList;
 
 // A push button bound to a command: it shows the command's caption and
 // hint, looks checked while the command is checked, is enabled while the

@@ -1,7 +1,6 @@
 #include "toolkit/tool_gadgets.h"
 
 #include "commands/command.h"
-#include "commands/command_list.h"
 #include "core/data.h"
 #include "platform/keys.h"
 #include "toolkit/dock.h"

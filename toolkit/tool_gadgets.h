@@ -12,7 +12,6 @@
 #include <string>
 
 class TCommand;
-class TCommandList;
 class TToolSkin;
 
 // What a separator in a tool bar is.

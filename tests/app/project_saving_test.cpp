@@ -193,16 +193,20 @@ TEST_F(ProjectSaving, CtrlOOpensATypedProjectAndCtrlNStartsANewOneAfterTheSaveQu
         System.ScriptStep([&] { Done = true; });
         System.RunLoop([&] { return Done; });
     };
+    // Ctrl+O, No to saving the changes, Name typed for the file.
+    auto ScriptOpenWithoutSaving = [&](const char* Name) {
+        System.ScriptKey('O', ShortCutCtrl);
+        System.ScriptKey('N', ShortCutAlt);
+        System.ScriptText(Name);
+        System.ScriptKey(KeyEnter);
+    };
 
     // Cancelling the question keeps everything; a missing file is reported.
     System.ScriptKey('O', ShortCutCtrl);
     System.ScriptKey(KeyEscape);
     RunScript();
     EXPECT_TRUE(Project->Modified());
-    System.ScriptKey('O', ShortCutCtrl);
-    System.ScriptKey('N', ShortCutAlt);
-    System.ScriptText("Nowhere");
-    System.ScriptKey(KeyEnter);
+    ScriptOpenWithoutSaving("Nowhere");
     System.ScriptKey(KeyEnter); // OK to the error
     RunScript();
     EXPECT_TRUE(Project->FileName().empty());
@@ -211,20 +215,14 @@ TEST_F(ProjectSaving, CtrlOOpensATypedProjectAndCtrlNStartsANewOneAfterTheSaveQu
     // and all, though the user chose not to save them.
     std::ofstream(Folder.Path("Junk.qmp")) << "not a project\n";
     const int32_t Tracks = Project->TrackCount();
-    System.ScriptKey('O', ShortCutCtrl);
-    System.ScriptKey('N', ShortCutAlt);
-    System.ScriptText("Junk");
-    System.ScriptKey(KeyEnter);
+    ScriptOpenWithoutSaving("Junk");
     RunScript();
     EXPECT_EQ(Project->TrackCount(), Tracks);
     EXPECT_TRUE(Project->Modified());
     EXPECT_TRUE(Project->FileName().empty());
 
     // A name relative to the default folder, without its extension.
-    System.ScriptKey('O', ShortCutCtrl);
-    System.ScriptKey('N', ShortCutAlt);
-    System.ScriptText("Trip");
-    System.ScriptKey(KeyEnter);
+    ScriptOpenWithoutSaving("Trip");
     RunScript();
     EXPECT_EQ(Project->FileName(), Trip);
     EXPECT_EQ(Project->TrackCount(), TripTracks);
