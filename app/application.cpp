@@ -13,11 +13,11 @@
 #include "app/main_window_reactions.h"
 #include "app/project_opening.h"
 #include "app/startup_probe.h"
-#include "platform/instance_channel.h"
 #include "core/paths.h"
 #include "core/ref_object.h"
 #include "core/text.h"
 #include "core/text_table.h"
+#include "platform/instance_channel.h"
 #include "platform/message_queue.h"
 #include "platform/window/window_system.h"
 #include "project/catalogs.h"
@@ -26,8 +26,8 @@
 #include "project/project.h"
 #include "project/track.h"
 #include "render/render.h"
-#include "toolkit/skin.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/skin/skin.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <cctype>
 #include <cstdio>

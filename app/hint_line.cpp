@@ -1,8 +1,8 @@
 #include "app/hint_line.h"
 
-#include "toolkit/pixels.h"
-#include "toolkit/skin_colors.h"
-#include "toolkit/text_attr.h"
+#include "canvas/pixels.h"
+#include "canvas/text_attr.h"
+#include "toolkit/skin/skin_colors.h"
 
 std::vector<std::string> SplitHint(std::string_view Hint) {
     std::vector<std::string> Parts;

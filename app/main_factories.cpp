@@ -2,9 +2,9 @@
 
 #include "app/main_window.h"
 #include "commands/factory_list.h"
-#include "toolkit/area.h"
-#include "toolkit/tool_bar.h"
-#include "toolkit/tool_window.h"
+#include "toolkit/areas/area.h"
+#include "toolkit/docking/tool_bar.h"
+#include "toolkit/docking/tool_window.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "app/project_saving.h"
 #include "core/object.h"
 #include "platform/window/window_events.h"
-#include "toolkit/widget.h"
+#include "toolkit/widgets/widget.h"
 
 #include <cstdint>
 #include <functional>

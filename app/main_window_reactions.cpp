@@ -17,10 +17,10 @@
 #include "project/project.h"
 #include "project/project_changes.h"
 #include "project/undo_history.h"
-#include "toolkit/area.h"
-#include "toolkit/common_control.h"
-#include "toolkit/tool_gadgets.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/areas/area.h"
+#include "toolkit/controls/common_control.h"
+#include "toolkit/docking/tool_gadgets.h"
+#include "toolkit/widgets/widget_window.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include "app/file_history.h"
 #include "app/main_window.h"
 #include "app/main_window_reactions.h"
-#include "platform/window/native_window.h"
 #include "core/text.h"
 #include "core/text_table.h"
+#include "platform/window/native_window.h"
 #include "project/project.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <cstdio>
 #include <exception>

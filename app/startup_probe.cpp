@@ -2,7 +2,7 @@
 
 #include "app/main_window.h"
 #include "platform/window/window_system.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <chrono>
 #include <cstdio>

@@ -4,8 +4,8 @@
 // The blend is then compared with a plain memcpy of the same bytes, the
 // floor no blend can go below.
 
-#include "toolkit/pixels.h"
-#include "toolkit/text_attr.h"
+#include "canvas/pixels.h"
+#include "canvas/text_attr.h"
 
 #include <benchmark/benchmark.h>
 

@@ -23,7 +23,7 @@
 #include "render/timeline.h"
 #include "render/transition_element.h"
 #include "test_media.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <algorithm>
 #include <chrono>

@@ -8,6 +8,7 @@
 //   timeline_bench
 
 #include "editors/timeline_desktop.h"
+#include "large_project.h"
 #include "platform/window/headless_window_system.h"
 #include "project/file_clip.h"
 #include "project/project.h"
@@ -19,10 +20,9 @@
 #include "render/descriptions.h"
 #include "render/text_description.h"
 #include "render/timeline.h"
-#include "large_project.h"
 #include "test_media.h"
-#include "toolkit/area.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/areas/area.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,5 +1,6 @@
 #include "capture/capture_graph.h"
 
+#include "canvas/pixels.h"
 #include "capture/cap_device_lists.h"
 #include "capture/posting_ticker.h"
 #include "core/error.h"
@@ -15,7 +16,6 @@
 #include "render/output_presets.h"
 #include "render/output_profile.h"
 #include "render/player_object.h"
-#include "toolkit/pixels.h"
 
 #include <atomic>
 #include <cerrno>

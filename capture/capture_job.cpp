@@ -1,5 +1,6 @@
 #include "capture/capture_job.h"
 
+#include "canvas/pixels.h"
 #include "capture/cap_device_lists.h"
 #include "capture/capture_graph.h"
 #include "capture/dv_write_graph.h"
@@ -10,7 +11,6 @@
 #include "platform/media/png_bytes.h"
 #include "platform/media/video_frame.h"
 #include "platform/message_queue.h"
-#include "toolkit/pixels.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,10 +1,10 @@
 #include "capture/frame_saver.h"
 
+#include "canvas/pixels.h"
 #include "platform/graphics/pixel_view.h"
 #include "platform/media/picture_file.h"
 #include "platform/media/stream_writer.h"
 #include "render/output_profile.h"
-#include "toolkit/pixels.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,25 +2,27 @@
 
 #include "commands/command.h"
 #include "commands/command_list.h"
+#include "core/changes.h"
+#include "core/delegate.h"
 #include "core/exception_report.h"
 
-TCommandUpdater::TCommandUpdater(TCommandList& Commands, TFlagChanges<TProjectChangeFlags>* Project)
-    : FCommands(Commands), FProject(Project) {
-    if (FProject) {
-        FProject->AddChangeHandler(MakeDelegate<&TCommandUpdater::ProjectChanged>(this));
-        FProject->AddEndHandler(MakeDelegate<&TCommandUpdater::ProjectEndUpdate>(this));
+TCommandUpdater::TCommandUpdater(TCommandList& Commands, TChanges* Model)
+    : FCommands(Commands), FModel(Model) {
+    if (FModel) {
+        FModel->AddChangedHandler(MakeDelegate<&TCommandUpdater::ModelChanged>(this));
+        FModel->AddEndHandler(MakeDelegate<&TCommandUpdater::ModelEndUpdate>(this));
     }
 }
 
 TCommandUpdater::~TCommandUpdater() {
-    if (FProject) {
-        FProject->RemoveChangeHandler(MakeDelegate<&TCommandUpdater::ProjectChanged>(this));
-        FProject->RemoveEndHandler(MakeDelegate<&TCommandUpdater::ProjectEndUpdate>(this));
+    if (FModel) {
+        FModel->RemoveChangedHandler(MakeDelegate<&TCommandUpdater::ModelChanged>(this));
+        FModel->RemoveEndHandler(MakeDelegate<&TCommandUpdater::ModelEndUpdate>(this));
     }
 }
 
 void TCommandUpdater::UpdateCommands() {
-    if (FProject && FProject->Updating()) {
+    if (FModel && FModel->Updating()) {
         FPending = true;
         return;
     }
@@ -37,11 +39,9 @@ void TCommandUpdater::UpdateCommands() {
     }
 }
 
-void TCommandUpdater::ProjectChanged(TObject*, TProjectChangeFlags) {
-    UpdateCommands();
-}
+void TCommandUpdater::ModelChanged(TObject*) { UpdateCommands(); }
 
-void TCommandUpdater::ProjectEndUpdate(TObject*) {
+void TCommandUpdater::ModelEndUpdate(TObject*) {
     if (FPending)
         UpdateCommands();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/object.h"
-#include "project/project_changes.h"
 
+class TChanges;
 class TCommandList;
 
 // The refresh policy of commands: their state is pulled, not pushed. After
@@ -11,12 +11,13 @@ class TCommandList;
 // inside one bracket of the registry's notifier, so bound menus and buttons
 // see one merged change. While the project is inside an update bracket the
 // refresh is only remembered and runs when the outermost bracket closes,
-// so handlers never see a half-made edit.
+// so handlers never see a half-made edit. The updater knows the model only
+// by its notifier.
 class TCommandUpdater : public TObject {
 public:
-    // Project is the project's notifier, or none; the updater follows its
-    // changes and the end of its brackets.
-    TCommandUpdater(TCommandList& Commands, TFlagChanges<TProjectChangeFlags>* Project);
+    // Model is the model's notifier (the project's), or none; the updater
+    // follows its changes and the end of its brackets.
+    TCommandUpdater(TCommandList& Commands, TChanges* Model);
     ~TCommandUpdater() override;
     TCommandUpdater(const TCommandUpdater&) = delete;
     TCommandUpdater& operator=(const TCommandUpdater&) = delete;
@@ -29,10 +30,10 @@ public:
     bool Pending() const { return FPending; }
 
 private:
-    void ProjectChanged(TObject* Sender, TProjectChangeFlags Flags);
-    void ProjectEndUpdate(TObject* Sender);
+    void ModelChanged(TObject* Sender);
+    void ModelEndUpdate(TObject* Sender);
 
     TCommandList& FCommands;
-    TFlagChanges<TProjectChangeFlags>* FProject;
+    TChanges* FModel;
     bool FPending = false;
 };

@@ -26,7 +26,7 @@ void TChanges::EndUpdate() {
             // Listeners must not break the edit that is closing its bracket:
             // their failures are reported and swallowed here.
             try {
-                DoChangeBits(FPending);
+                DeliverBits(FPending);
             } catch (...) {
                 ReportCurrentException();
             }
@@ -43,9 +43,14 @@ void TChanges::EndUpdate() {
 
 void TChanges::ChangeBits(uint32_t Bits) {
     if (FUpdateCount == 0)
-        DoChangeBits(Bits);
+        DeliverBits(Bits);
     else
         FPending |= Bits;
+}
+
+void TChanges::DeliverBits(uint32_t Bits) {
+    DoChangeBits(Bits);
+    CallNotifyHandlers(FChangedHandlers.get());
 }
 
 void TChanges::DoBegin() { CallNotifyHandlers(FBeginHandlers.get()); }
@@ -73,6 +78,12 @@ void TChanges::AddBeginHandler(TNotifyHandler Handler) {
 }
 void TChanges::RemoveBeginHandler(TNotifyHandler Handler) {
     Unregister(FBeginHandlers, Handler);
+}
+void TChanges::AddChangedHandler(TNotifyHandler Handler) {
+    Register(FChangedHandlers, Handler);
+}
+void TChanges::RemoveChangedHandler(TNotifyHandler Handler) {
+    Unregister(FChangedHandlers, Handler);
 }
 void TChanges::AddEndHandler(TNotifyHandler Handler) {
     Register(FEndHandlers, Handler);

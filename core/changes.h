@@ -40,6 +40,11 @@ public:
     void RemoveBeginHandler(TNotifyHandler Handler);
     void AddEndHandler(TNotifyHandler Handler);
     void RemoveEndHandler(TNotifyHandler Handler);
+    // Handlers that only need to know that something changed, whatever the
+    // family's flags: they run after the change handlers, once per delivered
+    // change (so once per outermost bracket).
+    void AddChangedHandler(TNotifyHandler Handler);
+    void RemoveChangedHandler(TNotifyHandler Handler);
 
 protected:
     // The typed face of a family forwards to these.
@@ -58,6 +63,7 @@ private:
     static void Register(std::unique_ptr<TNotifyHandlers>& List, TNotifyHandler Handler);
     static void Unregister(const std::unique_ptr<TNotifyHandlers>& List, TNotifyHandler Handler);
     void CallNotifyHandlers(const TNotifyHandlers* List);
+    void DeliverBits(uint32_t Bits);
 
     TObject* FSender;
     bool FUpdating = false;
@@ -65,6 +71,7 @@ private:
     uint32_t FPending = 0;
     std::unique_ptr<TNotifyHandlers> FBeginHandlers;
     std::unique_ptr<TNotifyHandlers> FEndHandlers;
+    std::unique_ptr<TNotifyHandlers> FChangedHandlers;
 };
 
 // The notifier of one family of change flags (TFlags, a flag set over 32

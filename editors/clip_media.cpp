@@ -1,8 +1,8 @@
 #include "editors/clip_media.h"
 
+#include "canvas/pixels.h"
 #include "platform/media/audio_file_reader.h"
 #include "platform/message_queue.h"
-#include "toolkit/pixels.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "editors/header_icons.h"
 
-#include "toolkit/pixels.h"
-#include "toolkit/skin_colors.h"
+#include "canvas/pixels.h"
+#include "toolkit/skin/skin_colors.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,7 @@
 #include "editors/item_fragments.h"
 
+#include "canvas/pixels.h"
+#include "canvas/text_attr.h"
 #include "core/changes.h"
 #include "editors/clip_media.h"
 #include "editors/sub_track_fragment.h"
@@ -20,9 +22,7 @@
 #include "render/timeline.h"
 #include "render/timeline_element.h"
 #include "render/transition_description.h"
-#include "toolkit/pixels.h"
-#include "toolkit/skin_colors.h"
-#include "toolkit/text_attr.h"
+#include "toolkit/skin/skin_colors.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,5 +1,6 @@
 #include "editors/sub_track_fragment.h"
 
+#include "canvas/pixels.h"
 #include "core/changes.h"
 #include "core/error.h"
 #include "core/exception_report.h"
@@ -26,8 +27,7 @@
 #include "render/description_registry.h"
 #include "render/descriptions.h"
 #include "render/effect_description.h"
-#include "toolkit/pixels.h"
-#include "toolkit/skin_colors.h"
+#include "toolkit/skin/skin_colors.h"
 
 #include <algorithm>
 #include <climits>

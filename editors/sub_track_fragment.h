@@ -3,7 +3,7 @@
 #include "core/ref_object.h"
 #include "core/video_time.h"
 #include "project/track.h"
-#include "toolkit/fragment.h"
+#include "toolkit/areas/fragment.h"
 
 #include <cstdint>
 #include <optional>

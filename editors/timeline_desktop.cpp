@@ -1,5 +1,8 @@
 #include "editors/timeline_desktop.h"
 
+#include "canvas/blend_tables.h"
+#include "canvas/pixels.h"
+#include "canvas/text_attr.h"
 #include "core/changes.h"
 #include "core/text_table.h"
 #include "core/time_text.h"
@@ -19,10 +22,7 @@
 #include "project/track.h"
 #include "project/track_item.h"
 #include "render/timeline.h"
-#include "toolkit/blend_tables.h"
-#include "toolkit/pixels.h"
-#include "toolkit/skin_colors.h"
-#include "toolkit/text_attr.h"
+#include "toolkit/skin/skin_colors.h"
 
 #include <algorithm>
 #include <cmath>
@@ -65,7 +65,7 @@ std::unique_ptr<TDesktop> TTimelineDesktopClass::CreateDesktop(TArea& Area) cons
 
 // ---- TTimelineDesktop
 
-TTimelineDesktop::TTimelineDesktop(TArea& Area, TProject* Project) : TDesktop(Area, Project) {
+TTimelineDesktop::TTimelineDesktop(TArea& Area, TProject* Project) : TProjectDesktop(Area, Project) {
     SetScales(std::sqrt(2.0), TimelineMaxScale, TimelineNormalScale, TimelineMinScale);
     FMedia = std::make_unique<TClipMedia>(ClipInfos(), UiMessages());
     FMedia->OnChange = [this](TClipInfoChangeFlags Flags) { MediaChanged(uint32_t(Flags)); };

@@ -2,10 +2,10 @@
 
 #include "core/ref_object.h"
 #include "core/video_time.h"
+#include "editors/project_desktop.h"
 #include "editors/timeline_scale.h"
-#include "toolkit/area.h"
-#include "toolkit/desktop.h"
-#include "toolkit/fragment.h"
+#include "toolkit/areas/area.h"
+#include "toolkit/areas/fragment.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,7 +35,7 @@ class TTracksFragment;
 // vertical scrolling moves the bands. The header column stays put
 // horizontally and the time bar vertically. The wheel zooms in whole
 // sqrt(2) steps around the pointer.
-class TTimelineDesktop : public TDesktop {
+class TTimelineDesktop : public TProjectDesktop {
 public:
     TTimelineDesktop(TArea& Area, TProject* Project);
     ~TTimelineDesktop() override;

@@ -2,7 +2,7 @@
 
 #include "playback/drag_preview.h"
 #include "project/drag_things.h"
-#include "toolkit/drag.h"
+#include "toolkit/widgets/drag.h"
 
 #include <memory>
 #include <utility>

@@ -1,7 +1,7 @@
 #include "editors/timeline_paint.h"
 
-#include "toolkit/blend_tables.h"
-#include "toolkit/over_rule.h"
+#include "canvas/blend_tables.h"
+#include "canvas/over_rule.h"
 
 #include <cstdlib>
 

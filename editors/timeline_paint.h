@@ -1,8 +1,8 @@
 #pragma once
 
+#include "canvas/pixels.h"
+#include "canvas/text_attr.h"
 #include "core/geometry.h"
-#include "toolkit/pixels.h"
-#include "toolkit/text_attr.h"
 
 #include <cstddef>
 #include <cstdint>

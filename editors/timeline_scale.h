@@ -2,7 +2,7 @@
 
 #include "core/geometry.h"
 #include "core/video_time.h"
-#include "toolkit/desktop.h"
+#include "toolkit/areas/desktop.h"
 
 #include <array>
 #include <cstdint>

@@ -5,7 +5,7 @@
 #include "editors/timeline_desktop.h"
 #include "project/item.h"
 #include "project/sub_track.h"
-#include "toolkit/area.h"
+#include "toolkit/areas/area.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "playback/player_window.h"
 #include "playback/transport_glyphs.h"
-#include "toolkit/skin_colors.h"
+#include "toolkit/skin/skin_colors.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "playback/player_windows.h"
 #include "playback/video_time_edit.h"
-#include "toolkit/widget.h"
+#include "toolkit/widgets/widget.h"
 
 class TPlayerWindow;
 

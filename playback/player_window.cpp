@@ -17,8 +17,8 @@
 #include "render/timeline.h"
 #include "render/timeline_element.h"
 #include "render/transition_previewer.h"
-#include "toolkit/skin.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/skin/skin.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/video_time.h"
-#include "toolkit/drag.h"
-#include "toolkit/widget.h"
+#include "toolkit/widgets/drag.h"
+#include "toolkit/widgets/widget.h"
 
 #include <memory>
 #include <string>

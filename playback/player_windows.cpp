@@ -1,7 +1,7 @@
 #include "playback/player_windows.h"
 
 #include "playback/player_window.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include "platform/keys.h"
 #include "playback/player_commands.h"
 #include "playback/player_window.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/widgets/widget_window.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/widget.h"
+#include "toolkit/widgets/widget.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "playback/player_time.h"
-#include "toolkit/skin.h"
+#include "toolkit/skin/skin.h"
 
 #include <array>
 #include <cstdint>

@@ -1,10 +1,10 @@
 #include "playback/video_time_edit.h"
 
+#include "canvas/text_attr.h"
 #include "core/time_text.h"
 #include "platform/keys.h"
-#include "toolkit/skin.h"
-#include "toolkit/skin_colors.h"
-#include "toolkit/text_attr.h"
+#include "toolkit/skin/skin.h"
+#include "toolkit/skin/skin_colors.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/video_time.h"
-#include "toolkit/widget.h"
+#include "toolkit/widgets/widget.h"
 
 #include <functional>
 #include <string>

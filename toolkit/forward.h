@@ -1,11 +1,7 @@
 #pragma once
 
-class TPixels;
-class TPixelsStateSaver;
-class TRaster;
-struct TTextAttr;
-struct TTextInfo;
-class ECanvasError;
+#include "canvas/forward.h"
+
 class TTable;
 class TTableHook;
 class TControlTableHook;

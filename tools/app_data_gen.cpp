@@ -8,9 +8,9 @@
 
 #include "app/dialogs/artwork.h"
 #include "app/main_window.h"
+#include "canvas/pixels.h"
 #include "core/data.h"
 #include "core/text_table.h"
-#include "toolkit/pixels.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -6,11 +6,11 @@
 //
 //   window_demo [--quit-after MILLISECONDS]
 
+#include "canvas/pixels.h"
+#include "canvas/text_attr.h"
 #include "platform/keys.h"
 #include "platform/message_queue.h"
 #include "platform/window/window_system.h"
-#include "toolkit/pixels.h"
-#include "toolkit/text_attr.h"
 
 #include <chrono>
 #include <cstdio>

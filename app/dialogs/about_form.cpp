@@ -1,12 +1,12 @@
 #include "app/dialogs/about_form.h"
 
 #include "app/dialogs/artwork.h"
+#include "canvas/text_attr.h"
 #include "core/text.h"
 #include "core/text_table.h"
 #include "platform/keys.h"
 #include "platform/window/window_system.h"
-#include "toolkit/text_attr.h"
-#include "toolkit/widget_events.h"
+#include "toolkit/widgets/widget_events.h"
 
 #include <sstream>
 

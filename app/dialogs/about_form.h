@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/dialogs/dialog_form.h"
-#include "toolkit/pixels.h"
+#include "canvas/pixels.h"
 
 #include <string>
 

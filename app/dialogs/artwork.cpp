@@ -1,9 +1,9 @@
 #include "app/dialogs/artwork.h"
 
+#include "canvas/pixels.h"
+#include "canvas/text_attr.h"
 #include "core/text.h"
 #include "core/text_table.h"
-#include "toolkit/pixels.h"
-#include "toolkit/text_attr.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
 #include "app/dialogs/dialog_form.h"
 
+#include "canvas/pixels.h"
+#include "canvas/text_attr.h"
 #include "platform/window/window_system.h"
-#include "toolkit/pixels.h"
-#include "toolkit/skin_colors.h"
-#include "toolkit/text_attr.h"
+#include "toolkit/skin/skin_colors.h"
 
 void TDialogForm::SetCaption(std::string Caption) {
     FCaption = std::move(Caption);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/popup_widget.h"
+#include "toolkit/widgets/popup_widget.h"
 
 #include <string>
 #include <vector>

@@ -1,13 +1,13 @@
 #include "app/dialogs/message_form.h"
 
+#include "canvas/pixels.h"
+#include "canvas/text_attr.h"
 #include "core/text.h"
 #include "core/text_table.h"
 #include "platform/keys.h"
 #include "platform/window/window_system.h"
-#include "toolkit/command_button.h"
-#include "toolkit/pixels.h"
-#include "toolkit/skin_colors.h"
-#include "toolkit/text_attr.h"
+#include "toolkit/controls/command_button.h"
+#include "toolkit/skin/skin_colors.h"
 
 #include <algorithm>
 #include <cmath>

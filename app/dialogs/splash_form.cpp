@@ -2,7 +2,7 @@
 
 #include "app/dialogs/artwork.h"
 #include "platform/window/window_system.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/widgets/widget_window.h"
 
 TSplashForm::TSplashForm(TWindowSystem& System, TNativeWindow* Owner) : FPicture(SplashWidth, SplashHeight) {
     PaintSplashPicture(FPicture);

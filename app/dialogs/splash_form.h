@@ -1,7 +1,7 @@
 #pragma once
 
-#include "toolkit/pixels.h"
-#include "toolkit/widget.h"
+#include "canvas/pixels.h"
+#include "toolkit/widgets/widget.h"
 
 #include <memory>
 

@@ -1,14 +1,14 @@
 #include "app/dialogs/wait_form.h"
 
+#include "canvas/pixels.h"
+#include "canvas/text_attr.h"
 #include "core/error.h"
 #include "core/text.h"
 #include "core/text_table.h"
 #include "platform/window/window_system.h"
-#include "toolkit/common_control.h"
-#include "toolkit/pixels.h"
-#include "toolkit/skin_colors.h"
-#include "toolkit/text_attr.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/controls/common_control.h"
+#include "toolkit/skin/skin_colors.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <algorithm>
 #include <limits>

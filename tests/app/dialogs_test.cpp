@@ -6,13 +6,13 @@
 #include "app/dialogs/wait_form.h"
 
 #include "../toolkit/widget_test_support.h"
+#include "canvas/text_attr.h"
 #include "core/error.h"
 #include "platform/keys.h"
-#include "toolkit/command_button.h"
-#include "toolkit/common_control.h"
-#include "toolkit/edit_control.h"
-#include "toolkit/skin_colors.h"
-#include "toolkit/text_attr.h"
+#include "toolkit/controls/command_button.h"
+#include "toolkit/controls/common_control.h"
+#include "toolkit/controls/edit_control.h"
+#include "toolkit/skin/skin_colors.h"
 
 #include <gtest/gtest.h>
 #include <limits>

@@ -1,9 +1,9 @@
 #include "app/main_window_reactions.h"
 
 #include "../playback/playback_test_support.h"
+#include "app/file_history.h"
 #include "app/help_pages.h"
 #include "app/hint_line.h"
-#include "app/file_history.h"
 #include "app/main_window.h"
 #include "app/project_opening.h"
 #include "commands/command.h"
@@ -21,10 +21,10 @@
 #include "project/undo_history.h"
 #include "render/render.h"
 #include "render/timeline.h"
-#include "toolkit/area.h"
-#include "toolkit/common_control.h"
-#include "toolkit/tool_box.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/areas/area.h"
+#include "toolkit/controls/common_control.h"
+#include "toolkit/docking/tool_box.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <filesystem>
 #include <fstream>

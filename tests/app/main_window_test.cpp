@@ -11,9 +11,9 @@
 #include "project/project_changes.h"
 #include "render/render.h"
 #include "render/timeline.h"
-#include "toolkit/area.h"
-#include "toolkit/dock_host.h"
-#include "toolkit/tool_window.h"
+#include "toolkit/areas/area.h"
+#include "toolkit/docking/dock_host.h"
+#include "toolkit/docking/tool_window.h"
 
 #include <filesystem>
 #include <fstream>

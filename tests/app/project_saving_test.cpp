@@ -11,7 +11,7 @@
 #include "render/render.h"
 #include "render/timeline.h"
 #include "test_media.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,6 +1,6 @@
 #include "app/desktop_file.h"
 #include "app/file_history.h"
-#include "toolkit/pixels.h"
+#include "canvas/pixels.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #include "capture/capture_graph.h"
 
+#include "canvas/pixels.h"
 #include "capture/cap_device_lists.h"
 #include "core/error.h"
 #include "platform/capture/dv_transport.h"
@@ -11,7 +12,6 @@
 #include "platform/media/video_file_reader.h"
 #include "platform/media/video_frame.h"
 #include "platform/message_queue.h"
-#include "toolkit/pixels.h"
 
 #include "capture_test_support.h"
 

@@ -1,10 +1,10 @@
 #include "capture/frame_saver.h"
 
+#include "canvas/pixels.h"
 #include "platform/graphics/pixel_view.h"
 #include "platform/media/media_probe.h"
 #include "platform/media/video_file_reader.h"
 #include "platform/media/video_frame.h"
-#include "toolkit/pixels.h"
 
 #include "test_media.h"
 

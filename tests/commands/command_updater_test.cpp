@@ -11,6 +11,15 @@
 
 namespace {
 
+// The flags of a stand-in model: the updater knows a model only by its
+// notifier.
+enum class TModelFlags : uint32_t {};
+} // namespace
+template <>
+inline constexpr bool IsFlagSet<TModelFlags> = true;
+namespace {
+constexpr TModelFlags ModelChangeSelection{0x1};
+
 class CommandUpdaterTest : public testing::Test {
 protected:
     CommandUpdaterTest() {
@@ -30,7 +39,7 @@ protected:
     }
 
     TCommandList Commands;
-    TFlagChanges<TProjectChangeFlags> Project{nullptr};
+    TFlagChanges<TModelFlags> Project{nullptr};
     TCommandUpdater Updater{Commands, &Project};
     bool HasContent = false;
     std::string FailingId;
@@ -50,7 +59,7 @@ TEST_F(CommandUpdaterTest, RefreshWaitsForTheProjectsBracketToClose) {
     {
         TUpdateGuard Edit(Project);
         HasContent = true;
-        Project.Change(ProjectChangeSelection);
+        Project.Change(ModelChangeSelection);
         Updater.UpdateCommands();
         EXPECT_TRUE(Updates.empty());
         EXPECT_TRUE(Updater.Pending());
@@ -67,7 +76,7 @@ TEST_F(CommandUpdaterTest, RefreshWaitsForTheProjectsBracketToClose) {
     EXPECT_EQ(Updates.size(), 3u);
     // A change outside any bracket refreshes at once.
     Updates.clear();
-    Project.Change(ProjectChangeSelection);
+    Project.Change(ModelChangeSelection);
     EXPECT_EQ(Updates.size(), 3u);
 }
 

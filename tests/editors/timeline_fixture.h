@@ -13,8 +13,8 @@
 #include "render/descriptions.h"
 #include "render/text_description.h"
 #include "test_media.h"
-#include "toolkit/area.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/areas/area.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <cstring>
 #include <filesystem>

@@ -4,7 +4,7 @@
 #include "platform/window/headless_window_system.h"
 #include "playback/player_window.h"
 #include "test_media.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <chrono>
 #include <cstdint>

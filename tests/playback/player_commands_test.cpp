@@ -15,7 +15,7 @@
 #include "playback/player_window.h"
 #include "playback_test_support.h"
 #include "render/player_object.h"
-#include "toolkit/command_button.h"
+#include "toolkit/controls/command_button.h"
 
 #include <gtest/gtest.h>
 

@@ -14,8 +14,8 @@
 #include "render/text_description.h"
 #include "render/text_descriptor.h"
 #include "render/transition_previewer.h"
-#include "toolkit/drag.h"
-#include "toolkit/skin.h"
+#include "toolkit/skin/skin.h"
+#include "toolkit/widgets/drag.h"
 
 #include <gtest/gtest.h>
 

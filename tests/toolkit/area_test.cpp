@@ -1,10 +1,8 @@
 #include "area_test_support.h"
 #include "core/exception_report.h"
 #include "platform/keys.h"
-#include "project/project.h"
-#include "project/project_changes.h"
-#include "toolkit/area.h"
-#include "toolkit/drag.h"
+#include "toolkit/areas/area.h"
+#include "toolkit/widgets/drag.h"
 
 #include <gtest/gtest.h>
 
@@ -386,20 +384,20 @@ TEST(AreasRegistry, DragEventsReachEveryFragmentOfEveryAreaParentsFirst) {
     EXPECT_EQ(F.Log.Starting("a dragend"), (TLines{"a dragend cancelled"}));
 }
 
-TEST(AreasRegistry, ADropThatEditsTheProjectReportsOnceAfterEveryFragmentHeardOfIt) {
-    TRefPtr<TProject> Project{new TProject};
+TEST(AreasRegistry, ADropThatEditsTheDocumentReportsOnceAfterEveryFragmentHeardOfIt) {
+    TProbeDocument Document;
     TTwoFragments F;
-    F.DesktopClass.Project = Project.Get();
+    F.DesktopClass.Document = &Document;
     F.Area->RecreateDesktop();
     auto& A = F.AddProbe(F.Desktop(), "a", {0, 20, 60, 40});
     auto& B = F.AddProbe(F.Desktop(), "b", {100, 20, 60, 40});
-    A.OnDragEnded = [&] { Project->SetPosition(10000000); };
-    B.OnDragEnded = [&] { Project->SetPosition(20000000); };
+    A.OnDragEnded = [&] { Document.SetPosition(10000000); };
+    B.OnDragEnded = [&] { Document.SetPosition(20000000); };
     F.Log.Lines.clear();
     Areas().DragEnded(true);
-    EXPECT_EQ(F.Log.Lines, (TLines{"desktop dragend", "a dragend dropped", "b dragend dropped", "desktop projectchanged"}));
-    EXPECT_EQ(F.Desktop().ProjectChanges, 1);
-    EXPECT_EQ(Project->Position(), 20000000);
+    EXPECT_EQ(F.Log.Lines, (TLines{"desktop dragend", "a dragend dropped", "b dragend dropped", "desktop documentchanged"}));
+    EXPECT_EQ(F.Desktop().DocumentChangeCount, 1);
+    EXPECT_EQ(Document.Position, 20000000);
 }
 
 TEST(AreasRegistry, AFragmentFreedByAnEarlierDragHandlerIsSkipped) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/changes.h"
+#include "core/delegate.h"
 #include "platform/window/headless_window_system.h"
-#include "toolkit/area.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/areas/area.h"
+#include "toolkit/widgets/widget_window.h"
 #include "widget_test_support.h"
 
 #include <functional>
@@ -142,15 +144,39 @@ public:
     }
 };
 
+enum class TProbeDocumentFlags : uint32_t {};
+template <>
+inline constexpr bool IsFlagSet<TProbeDocumentFlags> = true;
+
+// What a probe desktop shows: a notifier, a cursor time and a frame length.
+struct TProbeDocument {
+    TFlagChanges<TProbeDocumentFlags> Changes{nullptr};
+    TVideoTime Position = 0;
+    TVideoTime Frame = 400000;
+    void SetPosition(TVideoTime Time) {
+        Position = Time;
+        Changes.Change(TProbeDocumentFlags{1});
+    }
+};
+
 // A desktop that logs like a probe and reports the scroll values a test sets.
 class TProbeDesktop : public TDesktop {
 public:
-    TProbeDesktop(TArea& Owner, TProject* Shown, TEventLog* ProbeLog) : TDesktop(Owner, Shown), Log(ProbeLog) {}
+    TProbeDesktop(TArea& Owner, TProbeDocument* Shown, TEventLog* ProbeLog)
+        : TDesktop(Owner), Document(Shown), Log(ProbeLog) {
+        if (Document)
+            Document->Changes.AddChangeHandler(MakeDelegate<&TProbeDesktop::DocumentChanged>(this));
+    }
+    ~TProbeDesktop() override {
+        if (Document)
+            Document->Changes.RemoveChangeHandler(MakeDelegate<&TProbeDesktop::DocumentChanged>(this));
+    }
 
+    TProbeDocument* Document;
     TEventLog* Log;
     TColor Color = 0;
     TFragmentScrollInfo Scroll;
-    int32_t ProjectChanges = 0;
+    int32_t DocumentChangeCount = 0;
     int32_t ScaleChanges = 0;
 
     void Note(const std::string& Line) {
@@ -172,9 +198,12 @@ public:
     }
     void DragStarted() override { Note("dragstart"); }
     void DragEnded(bool /*Dropped*/) override { Note("dragend"); }
-    void ProjectChanged(TObject* /*Sender*/, TProjectChangeFlags /*Flags*/) override {
-        ++ProjectChanges;
-        Note("projectchanged");
+    TChanges* DocumentChanges() const override { return Document ? &Document->Changes : nullptr; }
+    TVideoTime CursorTime() const override { return Document ? Document->Position : 0; }
+    TVideoTime FrameDuration() const override { return Document ? Document->Frame : 0; }
+    void DocumentChanged(TObject* /*Sender*/, TProbeDocumentFlags /*Flags*/) {
+        ++DocumentChangeCount;
+        Note("documentchanged");
     }
     void Scrolled(int32_t DX, int32_t DY) override {
         Note("scrolled " + At(DX, DY));
@@ -193,11 +222,11 @@ public:
 class TProbeDesktopClass : public TDesktopClass {
 public:
     TEventLog* Log = nullptr;
-    TProject* Project = nullptr;
+    TProbeDocument* Document = nullptr;
     mutable int32_t Made = 0;
     std::unique_ptr<TDesktop> CreateDesktop(TArea& Area) const override {
         ++Made;
-        return std::make_unique<TProbeDesktop>(Area, Project, Log);
+        return std::make_unique<TProbeDesktop>(Area, Document, Log);
     }
 };
 
@@ -230,9 +259,9 @@ struct TAreaFixture {
     TArea* Area = nullptr;
     std::unique_ptr<TWidgetWindow> Window;
 
-    explicit TAreaFixture(TProject* Shown = nullptr) {
+    explicit TAreaFixture(TProbeDocument* Shown = nullptr) {
         DesktopClass.Log = &Log;
-        DesktopClass.Project = Shown;
+        DesktopClass.Document = Shown;
         Areas().SetDesktopClass(&DesktopClass);
         Area = &Root.Add<TArea>();
         Area->SetBounds(TRect::FromSize(0, 0, 204, 104));

@@ -1,7 +1,7 @@
 #include "platform/window/headless_window_system.h"
-#include "toolkit/auto_scroll.h"
-#include "toolkit/scrolling_widget.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/widgets/auto_scroll.h"
+#include "toolkit/widgets/scrolling_widget.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <gtest/gtest.h>
 

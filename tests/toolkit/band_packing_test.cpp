@@ -1,4 +1,4 @@
-#include "toolkit/border_dock.h"
+#include "toolkit/docking/border_dock.h"
 
 #include <gtest/gtest.h>
 

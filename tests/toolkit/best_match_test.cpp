@@ -1,4 +1,4 @@
-#include "toolkit/best_match.h"
+#include "toolkit/controls/best_match.h"
 
 #include <gtest/gtest.h>
 

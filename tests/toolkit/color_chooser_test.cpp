@@ -1,8 +1,8 @@
+#include "canvas/color_hsv.h"
 #include "platform/keys.h"
 #include "platform/window/headless_window_system.h"
-#include "toolkit/color_chooser.h"
-#include "toolkit/color_hsv.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/controls/color_chooser.h"
+#include "toolkit/widgets/widget_window.h"
 #include "widget_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "commands/command.h"
 #include "commands/command_list.h"
-#include "toolkit/command_link.h"
-#include "toolkit/tool_gadgets.h"
+#include "toolkit/controls/command_link.h"
+#include "toolkit/docking/tool_gadgets.h"
 
 #include <gtest/gtest.h>
 

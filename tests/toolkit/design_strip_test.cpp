@@ -1,10 +1,10 @@
-#include "toolkit/design_strip.h"
+#include "toolkit/design/design_strip.h"
 
 #include "commands/factory_list.h"
 #include "platform/window/headless_window_system.h"
-#include "toolkit/skin_colors.h"
-#include "toolkit/tool_gadgets.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/docking/tool_gadgets.h"
+#include "toolkit/skin/skin_colors.h"
+#include "toolkit/widgets/widget_window.h"
 #include "widget_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,6 @@
 #include "area_test_support.h"
-#include "project/project.h"
-#include "project/project_changes.h"
-#include "render/timeline.h"
-#include "toolkit/area.h"
-#include "toolkit/desktop.h"
+#include "toolkit/areas/area.h"
+#include "toolkit/areas/desktop.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +13,7 @@ namespace {
 struct TLoneDesktop {
     TArea Area;
     TProbeDesktop Desktop;
-    explicit TLoneDesktop(TProject* Shown = nullptr) : Desktop(Area, Shown, nullptr) {}
+    explicit TLoneDesktop(TProbeDocument* Shown = nullptr) : Desktop(Area, Shown, nullptr) {}
 };
 
 } // namespace
@@ -111,14 +108,13 @@ TEST(DesktopScale, ScaleChangesLayTheAreaOutAgain) {
     EXPECT_EQ(F.Log.Starting("desktop arrange").size(), 2u);
 }
 
-// ---- the project's position and notifier
+// ---- the document's cursor
 
-TEST(DesktopProject, StepsMoveFromTheProjectPositionBySecondFrameOrTenSeconds) {
-    TRefPtr<TProject> Project{new TProject};
-    Project->SetPosition(50000000);
-    TLoneDesktop D(Project.Get());
-    TVideoTime Frame = Project->Timeline().FrameDuration();
-    ASSERT_GT(Frame, 0);
+TEST(DesktopDocument, StepsMoveFromTheCursorBySecondFrameOrTenSeconds) {
+    TProbeDocument Document;
+    Document.Position = 50000000;
+    TLoneDesktop D(&Document);
+    TVideoTime Frame = Document.Frame;
     EXPECT_EQ(D.Desktop.StepBack(TStepKind::Second), 40000000);
     EXPECT_EQ(D.Desktop.StepForward(TStepKind::Second), 60000000);
     EXPECT_EQ(D.Desktop.StepBack(TStepKind::Frame), 50000000 - Frame);
@@ -127,16 +123,11 @@ TEST(DesktopProject, StepsMoveFromTheProjectPositionBySecondFrameOrTenSeconds) {
     EXPECT_EQ(D.Desktop.StepForward(TStepKind::TenSeconds), 150000000);
 }
 
-TEST(DesktopProject, FollowsTheProjectNotifierWhileItLives) {
-    TRefPtr<TProject> Project{new TProject};
-    {
-        TLoneDesktop D(Project.Get());
-        Project->SetPosition(10000000);
-        EXPECT_EQ(D.Desktop.ProjectChanges, 1);
-    }
-    // The desktop is gone: the notifier must no longer call it.
-    Project->SetPosition(20000000);
-    EXPECT_EQ(Project->Position(), 20000000);
+TEST(DesktopDocument, WithoutADocumentStepsGoFromTimeZeroAndNothingIsBracketed) {
+    TLoneDesktop D;
+    EXPECT_EQ(D.Desktop.StepForward(TStepKind::Frame), 0);
+    EXPECT_EQ(D.Desktop.StepBack(TStepKind::Second), -10000000);
+    EXPECT_EQ(D.Desktop.DocumentChanges(), nullptr);
 }
 
 // ---- scrolling

@@ -1,9 +1,9 @@
 #include "commands/factory_list.h"
 #include "core/data.h"
 #include "platform/window/headless_window_system.h"
-#include "toolkit/border_dock.h"
-#include "toolkit/tool_bar.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/docking/border_dock.h"
+#include "toolkit/docking/tool_bar.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <gtest/gtest.h>
 

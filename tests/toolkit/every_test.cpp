@@ -1,5 +1,5 @@
 #include "platform/window/headless_window_system.h"
-#include "toolkit/every.h"
+#include "toolkit/widgets/every.h"
 
 #include <gtest/gtest.h>
 

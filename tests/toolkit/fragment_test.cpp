@@ -1,7 +1,7 @@
 #include "area_test_support.h"
-#include "toolkit/area.h"
-#include "toolkit/fragment.h"
-#include "toolkit/skin_colors.h"
+#include "toolkit/areas/area.h"
+#include "toolkit/areas/fragment.h"
+#include "toolkit/skin/skin_colors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "toolkit/key_points.h"
+#include "toolkit/layout/key_points.h"
 
 #include <gtest/gtest.h>
 

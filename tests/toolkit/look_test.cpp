@@ -1,7 +1,7 @@
-#include "toolkit/look.h"
+#include "toolkit/skin/look.h"
 
-#include "pixels_test_support.h"
-#include "toolkit/skin_colors.h"
+#include "tests/canvas/pixels_test_support.h"
+#include "toolkit/skin/skin_colors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "platform/keys.h"
 #include "platform/window/headless_window_system.h"
-#include "toolkit/lookup_combo_box.h"
-#include "toolkit/popup_widget.h"
-#include "toolkit/skin_colors.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/controls/lookup_combo_box.h"
+#include "toolkit/skin/skin_colors.h"
+#include "toolkit/widgets/popup_widget.h"
+#include "toolkit/widgets/widget_window.h"
 #include "widget_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "commands/factory_list.h"
 #include "platform/keys.h"
 #include "platform/window/headless_window_system.h"
-#include "toolkit/look.h"
-#include "toolkit/scrolling_widget.h"
-#include "toolkit/skin_colors.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/skin/look.h"
+#include "toolkit/skin/skin_colors.h"
+#include "toolkit/widgets/scrolling_widget.h"
+#include "toolkit/widgets/widget_window.h"
 #include "widget_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "toolkit/skin_colors.h"
+#include "toolkit/skin/skin_colors.h"
 
-#include "pixels_test_support.h"
+#include "tests/canvas/pixels_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "toolkit/skin.h"
+#include "toolkit/skin/skin.h"
 
-#include "pixels_test_support.h"
-#include "toolkit/canvas_error.h"
-#include "toolkit/skin_colors.h"
+#include "canvas/canvas_error.h"
+#include "tests/canvas/pixels_test_support.h"
+#include "toolkit/skin/skin_colors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "toolkit/split_table.h"
+#include "toolkit/layout/split_table.h"
 
-#include "toolkit/widget.h"
+#include "toolkit/widgets/widget.h"
 
 #include <gtest/gtest.h>
 

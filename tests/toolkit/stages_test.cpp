@@ -1,4 +1,4 @@
-#include "toolkit/stages.h"
+#include "toolkit/docking/stages.h"
 
 #include "core/data.h"
 #include "core/delegate.h"

@@ -1,6 +1,6 @@
 #include "core/data.h"
-#include "toolkit/split_table.h"
-#include "toolkit/table.h"
+#include "toolkit/layout/split_table.h"
+#include "toolkit/layout/table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "toolkit/table.h"
+#include "toolkit/layout/table.h"
 
 #include "core/error.h"
-#include "pixels_test_support.h"
-#include "toolkit/widget.h"
+#include "tests/canvas/pixels_test_support.h"
+#include "toolkit/widgets/widget.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "toolkit/text_editor.h"
+#include "toolkit/controls/text_editor.h"
 
 #include <gtest/gtest.h>
 

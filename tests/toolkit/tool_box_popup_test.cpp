@@ -1,13 +1,13 @@
-#include "toolkit/tool_box_popup.h"
+#include "toolkit/docking/tool_box_popup.h"
 
 #include "commands/factory_list.h"
 #include "platform/keys.h"
 #include "platform/window/headless_window_system.h"
-#include "toolkit/flat_gadget.h"
-#include "toolkit/skin_colors.h"
-#include "toolkit/tool_bar.h"
-#include "toolkit/tool_gadgets.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/docking/tool_bar.h"
+#include "toolkit/docking/tool_gadgets.h"
+#include "toolkit/skin/skin_colors.h"
+#include "toolkit/widgets/flat_gadget.h"
+#include "toolkit/widgets/widget_window.h"
 #include "widget_test_support.h"
 
 #include <gtest/gtest.h>

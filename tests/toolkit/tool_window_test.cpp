@@ -1,12 +1,12 @@
 #include "commands/factory_list.h"
 #include "core/data.h"
 #include "platform/window/headless_window_system.h"
-#include "toolkit/dock_host.h"
-#include "toolkit/drag.h"
-#include "toolkit/tool_bar.h"
-#include "toolkit/tool_gadgets.h"
-#include "toolkit/tool_window.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/docking/dock_host.h"
+#include "toolkit/docking/tool_bar.h"
+#include "toolkit/docking/tool_gadgets.h"
+#include "toolkit/docking/tool_window.h"
+#include "toolkit/widgets/drag.h"
+#include "toolkit/widgets/widget_window.h"
 #include "widget_test_support.h"
 
 #include <gtest/gtest.h>

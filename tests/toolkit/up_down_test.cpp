@@ -1,10 +1,10 @@
 #include "core/data.h"
 #include "platform/keys.h"
 #include "platform/window/headless_window_system.h"
-#include "toolkit/number_text.h"
-#include "toolkit/up_down.h"
-#include "toolkit/up_down_edit.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/controls/number_text.h"
+#include "toolkit/controls/up_down.h"
+#include "toolkit/controls/up_down_edit.h"
+#include "toolkit/widgets/widget_window.h"
 #include "widget_test_support.h"
 
 #include <gtest/gtest.h>

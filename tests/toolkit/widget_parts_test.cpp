@@ -1,9 +1,9 @@
 #include "commands/factory_list.h"
 #include "platform/window/headless_window_system.h"
-#include "toolkit/skin_colors.h"
-#include "toolkit/widget.h"
-#include "toolkit/widget_factory.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/design/widget_factory.h"
+#include "toolkit/skin/skin_colors.h"
+#include "toolkit/widgets/widget.h"
+#include "toolkit/widgets/widget_window.h"
 #include "widget_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "canvas/pixels.h"
 #include "platform/window/headless_window_system.h"
-#include "toolkit/pixels.h"
-#include "toolkit/widget_window.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <cstdint>
 #include <cstring>

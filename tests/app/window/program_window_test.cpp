@@ -4,12 +4,12 @@
 
 #include "app/demo_project.h"
 #include "app/main_window.h"
-#include "toolkit/split_dock.h"
 #include "core/data.h"
 #include "core/ref_object.h"
 #include "project/project.h"
 #include "render/render.h"
 #include "test_media.h"
+#include "toolkit/docking/split_dock.h"
 #include "virtual_display.h"
 
 #include <gtest/gtest.h>

@@ -3,12 +3,12 @@
 // changes the button and nothing else; typing into an edit box changes the
 // box and its text.
 
+#include "display_fixture.h"
 #include "platform/message_queue.h"
 #include "platform/window/window_system.h"
-#include "toolkit/common_control.h"
-#include "toolkit/edit_control.h"
-#include "toolkit/widget_window.h"
-#include "display_fixture.h"
+#include "toolkit/controls/common_control.h"
+#include "toolkit/controls/edit_control.h"
+#include "toolkit/widgets/widget_window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,52 @@
+# The layers: a library's sources may include headers of its own folder and
+# of the libraries it links (directly or through them), never of a library
+# above it. Every header is reachable from the source root, so the compiler
+# would not notice an upward include until something failed to link; the
+# configure step reads the includes and refuses such a file.
+
+# The project's libraries a target reaches through its link lines.
+function(qm_reachable_libraries Target Libraries Result)
+    set(Seen)
+    set(Queue ${Target})
+    while(Queue)
+        list(POP_FRONT Queue Current)
+        foreach(Property LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
+            get_target_property(Linked ${Current} ${Property})
+            if(NOT Linked)
+                continue()
+            endif()
+            foreach(Library ${Linked})
+                if(Library IN_LIST Libraries AND NOT Library IN_LIST Seen)
+                    list(APPEND Seen ${Library})
+                    list(APPEND Queue ${Library})
+                endif()
+            endforeach()
+        endforeach()
+    endwhile()
+    set(${Result} ${Seen} PARENT_SCOPE)
+endfunction()
+
+function(qm_check_layers)
+    set(Libraries ${ARGN})
+    set(Faults)
+    foreach(Library ${Libraries})
+        qm_reachable_libraries(${Library} "${Libraries}" Allowed)
+        list(APPEND Allowed ${Library})
+        file(GLOB_RECURSE Files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${Library}/*.h
+             ${CMAKE_SOURCE_DIR}/${Library}/*.cpp)
+        foreach(File ${Files})
+            file(STRINGS ${File} Includes REGEX "^#include \"[a-z_]+/")
+            foreach(Line ${Includes})
+                string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" Folder "${Line}")
+                if(Folder IN_LIST Libraries AND NOT Folder IN_LIST Allowed)
+                    file(RELATIVE_PATH Name ${CMAKE_SOURCE_DIR} ${File})
+                    list(APPEND Faults "${Name} includes ${Folder}/, which ${Library} does not link")
+                endif()
+            endforeach()
+        endforeach()
+    endforeach()
+    if(Faults)
+        list(JOIN Faults "\n  " Text)
+        message(FATAL_ERROR "An include reaches up past the layers:\n  ${Text}")
+    endif()
+endfunction()
