@@ -193,7 +193,8 @@ std::optional<int> PrepareDemo(TCommandLine& CommandLine) {
     if (!CommandLine.Files.empty())
         return RefuseCommandLine(GetText(TTextSlot::DemoTakesNoFile));
     const bool Window = HasDisplay() && !CommandLine.Render;
-    int Result = RunDemo(DemoFolderName(), Window ? TDemoJob::MakeOnly : TDemoJob::MakeAndRender);
+    int Result = RunDemo(DemoFolderName(), Window ? TDemoJob::MakeOnly : TDemoJob::MakeAndRender,
+                         {CommandLine.RenderFile, CommandLine.RenderKind});
     if (Result != 0)
         return Result;
     const std::string ProjectFile = DemoProjectFile(DemoFolderName());

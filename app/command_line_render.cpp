@@ -147,6 +147,16 @@ int RenderProject(TProject& Project, TRender& Render, const TRenderRequest& Requ
             return Fail(FormatMessageText(GetText(TTextSlot::UnknownRenderKind), Request.Kind) +
                         "\n" + FormatMessageText(GetText(TTextSlot::RenderKindList), KindList()));
         Render.SetKind(Kind);
+    } else if (std::string Extension = std::filesystem::path(Request.OutputFile).extension().string();
+               !Extension.empty() && !IsProjectFile(Request.OutputFile, Project)) {
+        // No kind named: the output's name says what to write (a project
+        // file named as the output is refused below, whatever its name).
+        TRenderKind Kind;
+        if (!RenderKindForExtension(Extension, Render.Kind(), Kind))
+            return Fail(FormatMessageText(
+                FormatMessageText(GetText(TTextSlot::UnknownRenderExtension), Extension),
+                RenderExtensionList()));
+        Render.SetKind(Kind);
     }
     Render.Refresh();
     std::string KindName(RenderKindName(Render.Kind()));

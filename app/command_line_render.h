@@ -9,7 +9,9 @@ class TRender;
 struct TRenderRequest {
     // Empty: beside the project file, named after it with the kind's extension.
     std::string OutputFile;
-    // A render kind name ("MP4Quality"); empty: the project's current kind.
+    // A render kind name ("MP4Quality"); empty: the kind OutputFile's
+    // extension asks for (the project's current kind when it writes such
+    // files), or the project's kind when OutputFile has no extension.
     std::string Kind;
 };
 

@@ -195,7 +195,7 @@ std::string DemoProjectFile(const std::string& FolderName) {
     return PathIn(Folder, "Demo.qmp");
 }
 
-int RunDemo(const std::string& FolderName, TDemoJob Job) {
+int RunDemo(const std::string& FolderName, TDemoJob Job, const TRenderRequest& Request) {
     const std::string ProjectFile = DemoProjectFile(FolderName);
     const std::string Folder = std::filesystem::path(ProjectFile).parent_path().string();
     TRefPtr<TProject> Project = MakeRef<TProject>();
@@ -214,5 +214,7 @@ int RunDemo(const std::string& FolderName, TDemoJob Job) {
                 FormatMessageText(GetText(TTextSlot::DemoProjectSaved), ProjectFile).c_str());
     if (Job == TDemoJob::MakeOnly)
         return 0;
-    return RenderProject(*Project, Render, {PathIn(Folder, "Demo.mp4"), "MP4Quality"});
+    if (Request.OutputFile.empty())
+        return RenderProject(*Project, Render, {PathIn(Folder, "Demo.mp4"), Request.Kind});
+    return RenderProject(*Project, Render, Request);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/command_line_render.h"
+
 #include <string>
 
 class TProject;
@@ -16,8 +18,10 @@ void BuildDemoProject(TProject& Project, const std::string& Folder);
 
 enum class TDemoJob { MakeOnly, MakeAndRender };
 // The main job without arguments: makes the demo in Folder, saves it as a
-// project file (DemoProjectFile) and, for MakeAndRender, renders it to an
-// MP4 file beside it. Returns the exit code.
-int RunDemo(const std::string& Folder, TDemoJob Job = TDemoJob::MakeAndRender);
+// project file (DemoProjectFile) and, for MakeAndRender, renders it as
+// Request asks (an empty output: an MP4 file beside it). Returns the exit
+// code.
+int RunDemo(const std::string& Folder, TDemoJob Job = TDemoJob::MakeAndRender,
+            const TRenderRequest& Request = {});
 // The demo's project file in Folder, by full path.
 std::string DemoProjectFile(const std::string& Folder);

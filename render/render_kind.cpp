@@ -25,6 +25,17 @@ constexpr TKindInfo Kinds[RenderKindCount] = {
     {"WMVQuality", TMediaOutputFormat::WindowsMediaVideo, false, false},
 };
 
+// The kind each extension asks for when the current kind writes another.
+struct TExtensionKind {
+    std::string_view Extension;
+    TRenderKind Kind;
+};
+constexpr TExtensionKind ExtensionKinds[] = {
+    {"avi", TRenderKind::AVICompressed}, {"dv", TRenderKind::DV},
+    {"mp3", TRenderKind::MP3},           {"mp4", TRenderKind::MP4Quality},
+    {"wma", TRenderKind::WMAQuality},    {"wmv", TRenderKind::WMVQuality},
+};
+
 const TKindInfo& Info(TRenderKind Kind) {
     return Kinds[static_cast<uint8_t>(Kind) % RenderKindCount];
 }
@@ -54,4 +65,32 @@ bool RenderKindUsesBitRate(TRenderKind Kind) {
 
 bool RenderKindIsAudioOnly(TRenderKind Kind) {
     return Info(Kind).AudioOnly;
+}
+
+bool RenderKindForExtension(std::string_view Extension, TRenderKind Current, TRenderKind& Kind) {
+    if (!Extension.empty() && Extension.front() == '.')
+        Extension.remove_prefix(1);
+    if (Extension.empty())
+        return false;
+    if (SameTextAscii(Extension, MediaOutputExtension(RenderKindOutputFormat(Current)))) {
+        Kind = Current;
+        return true;
+    }
+    for (const TExtensionKind& Entry : ExtensionKinds)
+        if (SameTextAscii(Entry.Extension, Extension)) {
+            Kind = Entry.Kind;
+            return true;
+        }
+    return false;
+}
+
+std::string RenderExtensionList() {
+    std::string List;
+    for (const TExtensionKind& Entry : ExtensionKinds) {
+        if (!List.empty())
+            List += ", ";
+        List += ".";
+        List += Entry.Extension;
+    }
+    return List;
 }

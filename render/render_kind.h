@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 enum class TMediaOutputFormat : uint8_t;
@@ -29,6 +30,13 @@ std::string_view RenderKindName(TRenderKind Kind);
 bool FindRenderKind(std::string_view Name, TRenderKind& Kind);
 
 TMediaOutputFormat RenderKindOutputFormat(TRenderKind Kind);
+// The kind a file-name extension (".mp4", "MP4"; the dot is optional, case is
+// ignored) asks for: Current when it writes such files, else the usual kind
+// for them (".mp4" MP4Quality, ".avi" AVICompressed, ".dv" DV, ".mp3" MP3,
+// ".wma" WMAQuality, ".wmv" WMVQuality). False when no kind writes them.
+bool RenderKindForExtension(std::string_view Extension, TRenderKind Current, TRenderKind& Kind);
+// The extensions RenderKindForExtension knows, for a message: ".avi, .dv, …".
+std::string RenderExtensionList();
 // Bit-rate rather than quality compression.
 bool RenderKindUsesBitRate(TRenderKind Kind);
 // Kinds of audio only need audible clips to render; the others video clips.

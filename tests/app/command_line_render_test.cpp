@@ -123,6 +123,37 @@ TEST_F(CommandLineRender, TheKindSwitchOverridesTheProjectsKind) {
     Clip.Detach();
 }
 
+TEST_F(CommandLineRender, WithoutAKindTheOutputsExtensionChoosesWhatIsWritten) {
+    TProjectWithRender Project;
+    Project.Project->New();
+    Project.Render.SetKind(TRenderKind::WMVQuality);
+    TColorClipElement Clip(MakeColor(200, 20, 20), Second / 2);
+    Clip.MoveTo(Project.Project->Track(0)->RenderTrack(), -3, 0);
+    Project.Render.AVI().Video().SetWidth(32);
+    Project.Render.AVI().Video().SetHeight(32);
+    std::string Output = Folder.File("myvideo.mp4");
+    TOutput Run = Capture([&] { return RenderProject(*Project.Project, Project.Render, {Output, ""}); });
+    ASSERT_EQ(Run.Code, RenderExitWritten) << Run.Errors;
+    EXPECT_EQ(Project.Render.Kind(), TRenderKind::MP4Quality);
+    // No note that the file holds another kind than its name says.
+    EXPECT_EQ(Run.Errors.find("Note:"), std::string::npos) << Run.Errors;
+    TMediaInfo Info = ProbeMedia(Output);
+    const TMediaStreamInfo* Video = VideoStream(Info);
+    ASSERT_NE(Video, nullptr);
+    EXPECT_EQ(Video->SubType, "h264");
+    Clip.Detach();
+}
+
+TEST_F(CommandLineRender, AnExtensionNoKindWritesIsRefusedWithTheExtensionsThereAre) {
+    std::string ProjectFile = SaveProject("p.qmp");
+    std::string Output = Folder.File("x.mkv");
+    TOutput Run = Capture([&] { return RunApplication({ProjectFile, "--render=" + Output}); });
+    EXPECT_EQ(Run.Code, 1);
+    EXPECT_NE(Run.Errors.find(".mkv"), std::string::npos) << Run.Errors;
+    EXPECT_NE(Run.Errors.find(".wmv"), std::string::npos) << Run.Errors;
+    EXPECT_FALSE(std::filesystem::exists(Output));
+}
+
 TEST_F(CommandLineRender, AFailedRenderExitsWithItsReason) {
     TProjectWithRender Project;
     Project.Project->New();

@@ -146,3 +146,18 @@ TEST(DemoProject, MakesItsMediaAndRendersAProjectOfClipsTransitionsAndATitle) {
 }
 
 } // namespace
+
+// Regression: "--demo --render=PATH" wrote Demo.mp4 beside the demo and
+// ignored PATH.
+TEST(DemoProject, ARenderRequestNamesTheOutputAndItsExtensionTheKind) {
+    TTempFolder Folder;
+    const std::string Output = Folder.Path("tune.mp3");
+    testing::internal::CaptureStdout();
+    int Code = RunDemo(Folder.Root(), TDemoJob::MakeAndRender, {Output, ""});
+    std::string Printed = testing::internal::GetCapturedStdout();
+    ASSERT_EQ(Code, 0) << Printed;
+    EXPECT_FALSE(std::filesystem::exists(Folder.Path("Demo.mp4")));
+    TMediaInfo Info = ProbeMedia(Output);
+    ASSERT_EQ(Info.Streams.size(), 1u);
+    EXPECT_EQ(Info.Streams[0].SubType, "mp3");
+}
