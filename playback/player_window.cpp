@@ -130,10 +130,10 @@ void TPlayerWindow::ShowItem(TTimeline& Timeline, const TTimelineElement& Elemen
     Detach();
     FProjectTimeline = &Timeline;
     FFramesPerSecond = Timeline.FramesPerSecond();
+    // Seeks stop at the item's last seekable time, which ClampedEnd derives
+    // from the range: aligning the range's end here as well would lose the
+    // last frame.
     SetRange(Element.Start(), Element.Duration());
-    // The range ends at the last seekable time of the item.
-    TVideoTime End = LastSeekableTime(Element.End(), FFramesPerSecond);
-    FRangeLength = std::max<TVideoTime>(End - FRangeStart, 0);
     Attach(Timeline, std::clamp<TVideoTime>(FRangeStart + Offset, FRangeStart, ClampedEnd()));
 }
 
