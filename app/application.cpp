@@ -243,9 +243,14 @@ int RunApplication(const std::vector<std::string>& Arguments) {
         std::string SocketPath;
         if (!CommandLine.MultipleInstances) {
             SocketPath = InstanceSocketPath(InstanceName());
-            if (!SocketPath.empty() && HandOverToRunningInstance(SocketPath, FullHandOverPaths(CommandLine.Files)) ==
-                                           THandOverResult::HandedOver)
+            THandOverResult HandOver = SocketPath.empty()
+                                           ? THandOverResult::NoInstance
+                                           : HandOverToRunningInstance(SocketPath, FullHandOverPaths(CommandLine.Files));
+            if (HandOver == THandOverResult::HandedOver)
                 return 0;
+            if (HandOver == THandOverResult::Foreign)
+                std::fprintf(stderr, "%s\n",
+                             FormatMessageText(GetText(TTextSlot::HandOverForeignListener), SocketPath).c_str());
         }
         std::unique_ptr<TWindowSystem> System;
         try {

@@ -103,6 +103,8 @@ THandOverResult HandOverToRunningInstance(const std::string& SocketPath, const s
         return THandOverResult::NoInstance;
     case TInstanceSendStatus::Answered:
         return Answer.Answer == 1 ? THandOverResult::HandedOver : THandOverResult::Refused;
+    case TInstanceSendStatus::ForeignListener:
+        return THandOverResult::Foreign;
     case TInstanceSendStatus::NoAnswer:
         break;
     }

@@ -41,6 +41,7 @@ enum class THandOverResult : uint8_t {
     NoInstance, // nobody runs: this process becomes the running instance
     HandedOver, // the running instance took the names: this process ends
     Refused,    // it answered something else or not in time: start anyway
+    Foreign,    // another user's program listens there: start anyway, and say so
 };
 
 // Sends Files (already full paths) to the instance listening at SocketPath.

@@ -1,9 +1,11 @@
 #include "platform/instance_channel.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -17,8 +19,14 @@ namespace {
 
 using TClock = std::chrono::steady_clock;
 
-// How long the receiver gives one sender to deliver its block.
+// How long the receiver gives one sender to deliver its block, and to take
+// its answer.
 constexpr std::chrono::milliseconds ReceiveLimit{2000};
+constexpr std::chrono::milliseconds AnswerLimit{200};
+// The senders read at once (the oldest gives way to a newer one); the
+// kernel's queue holds a burst of starts meanwhile (the system's limit for
+// a listen queue).
+constexpr size_t MaxOpenSenders = 64;
 
 // Closes a descriptor on every path.
 class TFd {
@@ -177,6 +185,50 @@ std::string InstanceSocketPath(std::string_view Name) {
 
 // ---- TInstanceServer
 
+namespace {
+
+// Whether the process at the other end of a connected socket runs as this
+// user.
+bool PeerIsThisUser(int Fd) {
+    ucred Peer{};
+    socklen_t Size = sizeof Peer;
+    return ::getsockopt(Fd, SOL_SOCKET, SO_PEERCRED, &Peer, &Size) == 0 && Size == sizeof Peer &&
+           Peer.uid == ::getuid();
+}
+
+// A sender being read: what it sent so far and when it must be done.
+struct TPendingBlock {
+    TFd Connection;
+    std::string Block;
+    TClock::time_point Deadline;
+};
+
+enum class TReadStep : uint8_t { More, Complete, TooLong, Failed };
+
+// Reads what a sender has written so far without waiting.
+TReadStep ReadAvailable(TPendingBlock& Pending) {
+    char Buffer[4096];
+    for (;;) {
+        ssize_t Read = ::recv(Pending.Connection.Get(), Buffer, sizeof Buffer, 0);
+        if (Read == 0)
+            return TReadStep::Complete;
+        if (Read > 0) {
+            if (Pending.Block.size() + size_t(Read) > MaxInstanceBlock)
+                return TReadStep::TooLong;
+            Pending.Block.append(Buffer, size_t(Read));
+            continue;
+        }
+        if (errno == EINTR)
+            continue;
+        return errno == EAGAIN || errno == EWOULDBLOCK ? TReadStep::More : TReadStep::Failed;
+    }
+}
+
+} // namespace
+
+// The receiver serves many senders at once, each within its own time limit,
+// so that a slow or stalled sender (or a burst of starts) never keeps a
+// second start waiting past its own time limit.
 struct TInstanceServer::TState {
     TFd Listener;
     TFd WakeRead;
@@ -186,48 +238,81 @@ struct TInstanceServer::TState {
     ino_t Inode = 0;
     std::thread Thread;
 
-    void Serve(int Connection) const {
-        ucred Peer{};
-        socklen_t Size = sizeof Peer;
-        if (::getsockopt(Connection, SOL_SOCKET, SO_PEERCRED, &Peer, &Size) != 0 || Peer.uid != ::getuid())
-            return;
-        auto Deadline = TClock::now() + ReceiveLimit;
-        std::string Block;
+    void Answer(TPendingBlock& Pending, TReadStep Step) const {
         int32_t Answer = 0;
-        switch (ReadToEnd(Connection, MaxInstanceBlock, Deadline, Block)) {
-        case TReadEnd::Complete:
+        if (Step == TReadStep::Complete) {
             try {
-                Answer = Handler(Block);
+                Answer = Handler(Pending.Block);
             } catch (...) {
                 // A handler that fails refuses the block; the sender then
                 // starts as an instance of its own.
                 Answer = 0;
             }
-            break;
-        case TReadEnd::TooLong:
-            Answer = 0;
-            break;
-        case TReadEnd::Failed:
-            return;
         }
-        WriteAll(Connection, LittleEndian(Answer), TClock::now() + ReceiveLimit);
+        WriteAll(Pending.Connection.Get(), LittleEndian(Answer), TClock::now() + AnswerLimit);
+    }
+
+    // Takes every waiting connection; those of another user are closed
+    // unanswered. When as many senders as are read at once are open, the
+    // one waited for longest goes, so that a flood of stalled connections
+    // never shuts a new start out.
+    void AcceptWaiting(std::vector<TPendingBlock>& Open) const {
+        for (;;) {
+            TFd Connection(::accept4(Listener.Get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+            if (!Connection.IsValid())
+                return;
+            if (!PeerIsThisUser(Connection.Get()))
+                continue;
+            if (Open.size() >= MaxOpenSenders)
+                Open.erase(Open.begin());
+            Open.push_back({std::move(Connection), {}, TClock::now() + ReceiveLimit});
+        }
+    }
+
+    // Reads from every sender with something to read; answers and drops
+    // those that are done, failed or out of time.
+    void ServeReady(std::vector<TPendingBlock>& Open, const std::vector<pollfd>& Polls) const {
+        auto Now = TClock::now();
+        std::vector<TPendingBlock> Left;
+        for (size_t I = 0; I < Open.size(); ++I) {
+            TPendingBlock& Pending = Open[I];
+            if (Polls[I + 2].revents != 0) {
+                TReadStep Step = ReadAvailable(Pending);
+                if (Step == TReadStep::Complete || Step == TReadStep::TooLong) {
+                    Answer(Pending, Step);
+                    continue;
+                }
+                if (Step == TReadStep::Failed)
+                    continue;
+            }
+            if (Pending.Deadline > Now)
+                Left.push_back(std::move(Pending));
+        }
+        Open = std::move(Left);
     }
 
     void Run() const {
+        std::vector<TPendingBlock> Open;
         for (;;) {
-            pollfd Polls[2] = {{Listener.Get(), POLLIN, 0}, {WakeRead.Get(), POLLIN, 0}};
-            if (::poll(Polls, 2, -1) < 0) {
+            std::vector<pollfd> Polls;
+            Polls.push_back({Listener.Get(), POLLIN, 0});
+            Polls.push_back({WakeRead.Get(), POLLIN, 0});
+            auto Earliest = TClock::time_point::max();
+            for (const TPendingBlock& Pending : Open) {
+                Polls.push_back({Pending.Connection.Get(), POLLIN, 0});
+                Earliest = std::min(Earliest, Pending.Deadline);
+            }
+            int Timeout = Open.empty() ? -1 : RemainingMs(Earliest) + 1;
+            if (::poll(Polls.data(), Polls.size(), Timeout) < 0) {
                 if (errno == EINTR)
                     continue;
                 return;
             }
             if (Polls[1].revents != 0)
                 return;
-            if ((Polls[0].revents & POLLIN) == 0)
-                continue;
-            TFd Connection(::accept4(Listener.Get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
-            if (Connection.IsValid())
-                Serve(Connection.Get());
+            ServeReady(Open, Polls);
+            if (Polls[0].revents & POLLIN)
+                AcceptWaiting(Open);
         }
     }
 };
@@ -268,7 +353,7 @@ std::unique_ptr<TInstanceServer> TInstanceServer::Listen(const std::string& Sock
         State->Device = Info.st_dev;
         State->Inode = Info.st_ino;
     }
-    if (::listen(State->Listener.Get(), 8) != 0) {
+    if (::listen(State->Listener.Get(), SOMAXCONN) != 0) {
         ::unlink(SocketPath.c_str());
         return nullptr;
     }
@@ -312,6 +397,12 @@ TInstanceAnswer SendToInstance(const std::string& SocketPath, std::string_view B
             return Result;
         // A listener whose queue is full: it is there but cannot take us.
         Result.Status = TInstanceSendStatus::NoAnswer;
+        return Result;
+    }
+    // The names go only to a program of this user: another user listening
+    // at this name (a shared runtime folder) learns nothing.
+    if (!PeerIsThisUser(Fd.Get())) {
+        Result.Status = TInstanceSendStatus::ForeignListener;
         return Result;
     }
     Result.Status = TInstanceSendStatus::NoAnswer;

@@ -30,7 +30,8 @@ constexpr size_t MaxInstanceBlock = 256 * 1024;
 std::string InstanceSocketPath(std::string_view Name);
 
 // The receiving side. A thread of its own waits for connections, reads one
-// block per connection (bounded by MaxInstanceBlock and a time limit),
+// block per connection (bounded by MaxInstanceBlock and a time limit of its
+// own for each sender, many senders at once),
 // calls the handler on that thread and writes its answer. Connections from
 // another user are closed unanswered. The handler must be safe to call from
 // that thread: it should check the block and post whatever the user
@@ -64,6 +65,7 @@ enum class TInstanceSendStatus : uint8_t {
     NoInstance, // nobody listens at the path (no socket file, or a stale one)
     Answered,   // Answer holds the receiver's answer
     NoAnswer,   // connected, but no complete answer came within the time limit
+    ForeignListener, // another user's process listens there: nothing was sent
 };
 
 struct TInstanceAnswer {

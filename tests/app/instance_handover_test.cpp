@@ -4,11 +4,13 @@
 #include "platform/instance_channel.h"
 #include "platform/message_queue.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -270,4 +272,70 @@ TEST(InstanceHandOver, ASecondStartOfTheProgramHandsItsFilesToTheRunningOneAndEn
     std::system(Command.c_str());
     Receiver.Deliver();
     EXPECT_EQ(Receiver.Received.size(), 1u);
+}
+
+// Regression: one sender that connected and then stalled held the receiver
+// for its whole time limit, and a burst of starts filled the listen queue,
+// so a second start in that time opened an instance of its own.
+TEST(InstanceHandOver, StalledSendersDoNotKeepAnotherStartWaiting) {
+    TTempFolder Folder;
+    std::string Path = Folder.Path("q.sock");
+    TReceiver Receiver(Path);
+    ASSERT_TRUE(Receiver.Instance.IsListening());
+    std::vector<int> Stalled;
+    for (int I = 0; I < 100; ++I) {
+        int Fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un Address{};
+        Address.sun_family = AF_UNIX;
+        Path.copy(Address.sun_path, sizeof Address.sun_path - 1);
+        ASSERT_EQ(::connect(Fd, reinterpret_cast<const sockaddr*>(&Address), sizeof Address), 0) << I;
+        ASSERT_EQ(::send(Fd, "\x01", 1, MSG_NOSIGNAL), 1);
+        Stalled.push_back(Fd);
+    }
+    EXPECT_EQ(HandOverToRunningInstance(Path, {"/a.qmp"}, 1000ms), THandOverResult::HandedOver);
+    Receiver.Deliver();
+    ASSERT_EQ(Receiver.Received.size(), 1u);
+    EXPECT_EQ(Receiver.Received[0], std::vector<std::string>{"/a.qmp"});
+    for (int Fd : Stalled)
+        ::close(Fd);
+}
+
+// Regression: with a runtime folder others can write, another user
+// listening at the socket's name received the names of the files opened.
+TEST(InstanceHandOver, NamesAreNeverSentToAnotherUsersListener) {
+    if (::getuid() != 0)
+        GTEST_SKIP() << "needs root to listen as another user";
+    TTempFolder Folder;
+    std::string Path = Folder.Path("q.sock");
+    ASSERT_EQ(::chmod(Folder.Root().c_str(), 0777), 0);
+    pid_t Child = ::fork();
+    ASSERT_GE(Child, 0);
+    if (Child == 0) {
+        // The other user: listens, and exits with the number of bytes it got.
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(100);
+        int Fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un Address{};
+        Address.sun_family = AF_UNIX;
+        Path.copy(Address.sun_path, sizeof Address.sun_path - 1);
+        if (::bind(Fd, reinterpret_cast<const sockaddr*>(&Address), sizeof Address) != 0 || ::listen(Fd, 4) != 0)
+            ::_exit(101);
+        ::chmod(Path.c_str(), 0777);
+        pollfd Poll{Fd, POLLIN, 0};
+        if (::poll(&Poll, 1, 5000) != 1)
+            ::_exit(0);
+        int Connection = ::accept(Fd, nullptr, nullptr);
+        char Buffer[256];
+        pollfd Read{Connection, POLLIN, 0};
+        ssize_t Got = ::poll(&Read, 1, 1000) == 1 ? ::recv(Connection, Buffer, sizeof Buffer, 0) : 0;
+        ::_exit(Got > 0 ? int(std::min<ssize_t>(Got, 99)) : 0);
+    }
+    for (int I = 0; I < 200 && !fs::exists(Path); ++I)
+        ::usleep(10000);
+    ::usleep(20000);
+    EXPECT_EQ(HandOverToRunningInstance(Path, {"/secret/plan.qmp"}, 1000ms), THandOverResult::Foreign);
+    int Status = 0;
+    ASSERT_EQ(::waitpid(Child, &Status, 0), Child);
+    ASSERT_TRUE(WIFEXITED(Status));
+    EXPECT_EQ(WEXITSTATUS(Status), 0) << "bytes the other user received";
 }
