@@ -5,6 +5,7 @@
 #include "app/command_line_capture.h"
 #include "app/command_line_render.h"
 #include "app/demo_project.h"
+#include "app/desktop_file.h"
 #include "app/dialogs/splash_form.h"
 #include "app/file_history.h"
 #include "app/folders.h"
@@ -163,11 +164,18 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
                                                       });
     std::string Desktop = Folders.Config + GetText(TTextSlot::DesktopFileName);
     std::error_code Error;
-    bool CanStore = std::filesystem::is_directory(Folders.Config, Error);
+    // The program's own data folder is never written unless the user chose
+    // it as the configuration folder: without a folder of the user's, the
+    // layout of this session is not kept.
+    const bool ShippedOnly = IsSameFile(Folders.Config, IncludeTrailingSlash(Folders.Application + GetText(TTextSlot::ConfigSubFolder))) &&
+                             !CommandLine.GotoExeDir && CommandLine.ConfigFolder.empty();
+    bool CanStore = std::filesystem::is_directory(Folders.Config, Error) && !ShippedOnly;
     std::string Message;
     // The desktop file goes first: it brings the file history that the
     // opened project then joins.
     Main.Start(ChooseDesktopFile(Folders, CommandLine), CanStore ? Desktop : "");
+    if (ShippedOnly)
+        Main.ShowMessage(GetText(TTextSlot::LayoutNotKept));
     if (!CommandLine.Files.empty()) {
         // Only the first file argument is opened.
         std::string FileName = FindProjectFile(CommandLine.Files[0], Folders);

@@ -4,12 +4,15 @@
 
 #include "core/data.h"
 #include "core/error.h"
+#include "core/file_io.h"
 #include "core/text.h"
 #include "core/text_table.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <span>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -56,6 +59,11 @@ TDesktopFile::TDesktopFile() : FKept(std::make_unique<TData>()) {}
 TDesktopFile::~TDesktopFile() = default;
 
 void TDesktopFile::Load(const std::string& FileName, TDesktopScope Scope, const TWindowPlacement& Current) {
+    // Looked at before it is opened: a named pipe would block the start and
+    // a device or a huge file would fill the memory.
+    TFileStatus Status = QueryFileStatus(FileName);
+    if (Status.Error == 0 && (!Status.IsRegular || Status.Size > MaxDesktopFileSize))
+        RaiseError(FormatMessageText(GetText(TTextSlot::NotADesktopFile), FileName));
     auto Document = std::make_unique<TData>();
     Document->LoadFromFile(FileName);
     bool Known = Document->Exists("Desktop");
@@ -185,7 +193,18 @@ TRect FitRectOnDesktop(const TRect& Rect, const TRect& Desktop) {
 }
 
 bool IsWritableOrMissing(const std::string& FileName) {
-    if (::access(FileName.c_str(), F_OK) != 0)
+    struct stat Info {};
+    if (::stat(FileName.c_str(), &Info) != 0)
         return errno == ENOENT;
-    return ::access(FileName.c_str(), W_OK) == 0;
+    return S_ISREG(Info.st_mode) && (Info.st_mode & 0222) != 0 && ::access(FileName.c_str(), W_OK) == 0;
+}
+
+bool IsSameFile(const std::string& A, const std::string& B) {
+    struct stat InfoA {}, InfoB {};
+    if (::stat(A.c_str(), &InfoA) == 0 && ::stat(B.c_str(), &InfoB) == 0)
+        return InfoA.st_dev == InfoB.st_dev && InfoA.st_ino == InfoB.st_ino;
+    std::error_code Error;
+    std::filesystem::path PathA = std::filesystem::absolute(A, Error).lexically_normal();
+    std::filesystem::path PathB = std::filesystem::absolute(B, Error).lexically_normal();
+    return PathA == PathB;
 }

@@ -61,7 +61,8 @@ public:
     TDesktopFile& operator=(const TDesktopFile&) = delete;
 
     // Reads and checks FileName whole before anything changes: a file that
-    // cannot be read or holds none of the desktop's sections raises EError
+    // is not a regular file, is larger than MaxDesktopFileSize, cannot be
+    // read or holds none of the desktop's sections raises EError
     // and leaves this object as it was. Values missing from the file take
     // those of Current.
     void Load(const std::string& FileName, TDesktopScope Scope, const TWindowPlacement& Current);
@@ -97,6 +98,17 @@ private:
 // wider or taller than the desktop starts at its left or top edge.
 TRect FitRectOnDesktop(const TRect& Rect, const TRect& Desktop);
 
-// Whether a file may be stored over: it does not exist yet, or the user may
-// write it. The atomic writer would otherwise replace a read-only file.
+// Whether a file may be stored over: it does not exist yet, or it is a
+// regular file the user may write and whose mode is not read-only (root may
+// write anything, but a file marked read-only stays so). A link is judged by
+// the file it leads to. The atomic writer would otherwise replace it.
 bool IsWritableOrMissing(const std::string& FileName);
+
+// Whether two names reach the same file: the same device and inode when
+// both exist, else the same absolute path once "." and ".." and repeated
+// slashes are gone.
+bool IsSameFile(const std::string& A, const std::string& B);
+
+// The largest desktop or configuration file read; a larger one is refused
+// before it is read.
+constexpr int64_t MaxDesktopFileSize = 16 * 1024 * 1024;

@@ -1,6 +1,7 @@
 #include "app/folders.h"
 
 #include "app/command_line.h"
+#include "core/file_io.h"
 #include "core/paths.h"
 #include "core/text_table.h"
 
@@ -82,20 +83,51 @@ std::string UserConfigFolder(const TFolderEnvironment& Environment) {
     return Sub(Environment.ConfigHome, TTextSlot::ProgramFolderName);
 }
 
+namespace {
+
+// Whether Target is a copy of Shipped cut short, as a full disk leaves one:
+// a regular file shorter than Shipped that is its beginning.
+bool IsCutShortCopy(const std::string& Target, const std::string& Shipped) {
+    TFileStatus Status = QueryFileStatus(Target);
+    if (Status.Error != 0 || !Status.IsRegular || Status.Size >= int64_t(Shipped.size()))
+        return false;
+    std::string Old = ReadFileBytes(Target);
+    return Shipped.compare(0, Old.size(), Old) == 0;
+}
+
+// Copies the shipped desktop file to Target whole or not at all: written
+// beside and renamed, so that a full disk never leaves a file cut short. A
+// copy cut short earlier is made again; any other file there is the user's
+// and stays.
+void SeedDesktopFile(const std::string& ShippedFile, const std::string& Target, bool Fresh) {
+    try {
+        std::string Shipped = ReadFileBytes(ShippedFile);
+        if (Fresh ? QueryFileStatus(Target).Error == 0 : !IsCutShortCopy(Target, Shipped))
+            return;
+        WriteFileAtomically(Target, Shipped);
+    } catch (const std::exception&) {
+        // No copy: the program starts in its default layout and stores it
+        // at exit.
+    }
+}
+
+} // namespace
+
 bool PrepareUserConfigFolder(const TFolderEnvironment& Environment) {
     std::string Folder = UserConfigFolder(Environment);
     if (Folder.empty())
         return false;
     std::error_code Error;
-    if (IsFolder(Folder))
-        return true;
-    fs::create_directories(Folder, Error);
-    if (Error)
-        return false;
+    const bool Fresh = !IsFolder(Folder);
+    if (Fresh) {
+        fs::create_directories(Folder, Error);
+        if (Error)
+            return false;
+    }
     std::string Shipped =
         Sub(Environment.Application, TTextSlot::ConfigSubFolder) + GetText(TTextSlot::DesktopFileName);
     if (IsFile(Shipped))
-        fs::copy_file(Shipped, Folder + GetText(TTextSlot::DesktopFileName), Error);
+        SeedDesktopFile(Shipped, Folder + GetText(TTextSlot::DesktopFileName), Fresh);
     return true;
 }
 

@@ -36,8 +36,9 @@ std::string UserConfigFolder(const TFolderEnvironment& Environment);
 
 // Creates the per-user configuration folder when it does not exist yet and
 // seeds it with the desktop file shipped in the program's configuration
-// folder, so that the layout is stored from the first run. False when the
-// folder cannot be made.
+// folder, so that the layout is stored from the first run; the copy is
+// whole or not made, and a copy cut short by an earlier full disk is made
+// again. False when the folder cannot be made.
 bool PrepareUserConfigFolder(const TFolderEnvironment& Environment);
 
 // The folders: defaults under the program's data folder, the per-user

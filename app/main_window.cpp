@@ -432,7 +432,7 @@ void TMainWindow::Start(const std::string& LoadFile, const std::string& SaveFile
         } catch (const std::exception& Failure) {
             // The user's file is kept: the layout of this session is not
             // stored over it.
-            if (LoadFile == FSaveFile)
+            if (!FSaveFile.empty() && IsSameFile(LoadFile, FSaveFile))
                 FSaveFile.clear();
             std::string Text = FormatMessageText(GetText(TTextSlot::DesktopNotLoaded), LoadFile);
             ShowMessage(FormatMessageText(Text, Failure.what()));

@@ -5,6 +5,7 @@
 #include "core/text_table.h"
 
 #include <cerrno>
+#include <climits>
 #include <algorithm>
 #include <cstring>
 #include <fcntl.h>
@@ -89,8 +90,28 @@ void WriteFileAtomically(const std::string& FileName, std::string_view Bytes) {
     WriteFileAtomically(FileName, [&](const TByteSink& Sink) { Sink(Bytes); });
 }
 
-void WriteFileAtomically(const std::string& FileName,
+std::string FollowLinks(const std::string& FileName) {
+    std::string Path = FileName;
+    // As many links as the system follows in one path.
+    for (int Hop = 0; Hop < 40; ++Hop) {
+        struct stat Info {};
+        if (::lstat(Path.c_str(), &Info) != 0 || !S_ISLNK(Info.st_mode))
+            return Path;
+        std::string Target(size_t(PATH_MAX), '\0');
+        ssize_t Length = ::readlink(Path.c_str(), Target.data(), Target.size());
+        if (Length <= 0 || size_t(Length) >= Target.size())
+            return Path;
+        Target.resize(size_t(Length));
+        Path = Target.front() == '/' ? Target : DirectoryOf(Path) + "/" + Target;
+    }
+    return Path;
+}
+
+void WriteFileAtomically(const std::string& LinkOrFile,
                          const std::function<void(const TByteSink&)>& Produce) {
+    // A file reached through a symbolic link is replaced where it lies, so
+    // that the link stays a link.
+    const std::string FileName = FollowLinks(LinkOrFile);
     std::string Temporary = FileName + ".XXXXXX";
     int Fd = ::mkstemp(Temporary.data());
     if (Fd < 0)

@@ -19,8 +19,13 @@ std::pmr::string ReadFileBytes(const std::string& FileName, std::pmr::memory_res
 // renames it over FileName, so a crash, a full disk or a kill in the middle
 // never leaves a truncated file behind: the old file stays until the new one
 // is complete. On failure the temporary file is removed and the old file is
-// left as it was.
+// left as it was. A FileName that is a symbolic link is followed: the file
+// it leads to is replaced and the link stays.
 void WriteFileAtomically(const std::string& FileName, std::string_view Bytes);
+
+// Where FileName leads when its symbolic links are followed (FileName itself
+// when it is none); a dangling link leads to the name it holds.
+std::string FollowLinks(const std::string& FileName);
 
 using TByteSink = std::function<void(std::string_view)>;
 // The same for content made piece by piece: Produce hands each piece to the

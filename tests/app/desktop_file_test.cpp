@@ -169,9 +169,43 @@ TEST_F(DesktopFile, ReadOnlyFilesAreNotWritable) {
     EXPECT_TRUE(IsWritableOrMissing(File));
     EXPECT_TRUE(IsWritableOrMissing(Folder.Path("Later.cfg")));
     ::chmod(File.c_str(), 0444);
-    if (::geteuid() != 0) {
-        EXPECT_FALSE(IsWritableOrMissing(File));
-    }
+    // Regression: as root, access() calls every file writable and a
+    // read-only desktop file was replaced. The mode decides.
+    EXPECT_FALSE(IsWritableOrMissing(File));
+    // A link is judged by the file it leads to.
+    ASSERT_EQ(::symlink(File.c_str(), Folder.Path("Link.cfg").c_str()), 0);
+    EXPECT_FALSE(IsWritableOrMissing(Folder.Path("Link.cfg")));
+    EXPECT_FALSE(IsWritableOrMissing(Folder.Root()));
+}
+
+// Regression: "the file that could not be read is not stored over" compared
+// names, so "//", "/./" or a relative name stored over it.
+TEST_F(DesktopFile, NamesOfOneFileAreTheSameFileHoweverWritten) {
+    std::string File = Write("Desktop.cfg", StoredDesktop);
+    std::string Root = Folder.Root();
+    EXPECT_TRUE(IsSameFile(File, Root + "//Desktop.cfg"));
+    EXPECT_TRUE(IsSameFile(File, Root + "/./Desktop.cfg"));
+    EXPECT_TRUE(IsSameFile(Root + "/sub/../Desktop.cfg", File));
+    ASSERT_EQ(::symlink(File.c_str(), Folder.Path("Link.cfg").c_str()), 0);
+    EXPECT_TRUE(IsSameFile(File, Folder.Path("Link.cfg")));
+    EXPECT_FALSE(IsSameFile(File, Write("Other.cfg", StoredDesktop)));
+    // Files not there yet compare by their cleaned names.
+    EXPECT_TRUE(IsSameFile(Root + "/new.cfg", Root + "//x/../new.cfg"));
+    EXPECT_FALSE(IsSameFile(Root + "/new.cfg", Root + "/new2.cfg"));
+}
+
+// Regression: a desktop file that is a named pipe blocked the start for
+// ever, and /dev/zero filled the memory.
+TEST_F(DesktopFile, OnlyARegularFileOfABoundedSizeIsRead) {
+    TDesktopFile Desktop;
+    std::string Fifo = Folder.Path("Fifo.cfg");
+    ASSERT_EQ(::mkfifo(Fifo.c_str(), 0600), 0);
+    EXPECT_THROW(Desktop.Load(Fifo, TDesktopScope::Full, {}), EError);
+    EXPECT_THROW(Desktop.Load("/dev/zero", TDesktopScope::Full, {}), EError);
+    std::string Huge = Folder.Path("Huge.cfg");
+    { std::ofstream(Huge) << "Desktop:\nend\n"; }
+    ASSERT_EQ(::truncate(Huge.c_str(), MaxDesktopFileSize + 1), 0);
+    EXPECT_THROW(Desktop.Load(Huge, TDesktopScope::Full, {}), EError);
 }
 
 } // namespace

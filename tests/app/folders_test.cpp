@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -107,3 +108,23 @@ TEST_F(Folders, TheConfigurationSwitchFindsItsFileInTheConfigurationFolder) {
 }
 
 } // namespace
+
+// Regression: on a nearly full disk the first start copied the shipped
+// desktop file cut short, then refused that file on every later start.
+TEST_F(Folders, ACopyCutShortIsMadeAgainAndTheUsersOwnFileStays) {
+    std::string Shipped = Environment.Application + "Config/";
+    fs::create_directories(Shipped);
+    const std::string Whole = "Desktop:\n  Main:\n    IsMaximized = False\n  end\nend\n";
+    std::ofstream(Shipped + "Desktop.cfg") << Whole;
+    std::string Mine = Environment.ConfigHome + "quillmoor/Desktop.cfg";
+    fs::create_directories(Environment.ConfigHome + "quillmoor");
+    std::ofstream(Mine) << Whole.substr(0, 20);
+    ASSERT_TRUE(PrepareUserConfigFolder(Environment));
+    std::ifstream In(Mine);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(In), {}), Whole);
+
+    std::ofstream(Mine) << "Desktop:\nend\n";
+    ASSERT_TRUE(PrepareUserConfigFolder(Environment));
+    std::ifstream Again(Mine);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(Again), {}), "Desktop:\nend\n");
+}

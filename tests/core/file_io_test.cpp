@@ -207,4 +207,28 @@ TEST(WriteFileAtomically, ReadFileBytesReadsBackWhatWasWritten) {
     EXPECT_EQ(ReadFileBytes(Name), Bytes);
 }
 
+// Regression: a desktop or project file kept behind a symbolic link was
+// replaced by a regular file, cutting the link.
+TEST(WriteFileAtomically, ALinkedFileIsReplacedWhereItLiesAndTheLinkStays) {
+    TTempDirectory Dir;
+    std::filesystem::create_directory(Dir.File("real"));
+    std::string Target = Dir.File("real/Desktop.cfg");
+    WriteFileAtomically(Target, std::string("old"));
+    ASSERT_EQ(::symlink("real/Desktop.cfg", Dir.File("Desktop.cfg").c_str()), 0);
+    ASSERT_EQ(::symlink(Dir.File("Desktop.cfg").c_str(), Dir.File("chain.cfg").c_str()), 0);
+    WriteFileAtomically(Dir.File("chain.cfg"), std::string("new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(Dir.File("chain.cfg")));
+    EXPECT_TRUE(std::filesystem::is_symlink(Dir.File("Desktop.cfg")));
+    EXPECT_EQ(ReadFileBytes(Target), "new");
+    // A dangling link is followed to the name it holds.
+    ASSERT_EQ(::symlink("real/later.cfg", Dir.File("later.cfg").c_str()), 0);
+    WriteFileAtomically(Dir.File("later.cfg"), std::string("made"));
+    EXPECT_TRUE(std::filesystem::is_symlink(Dir.File("later.cfg")));
+    EXPECT_EQ(ReadFileBytes(Dir.File("real/later.cfg")), "made");
+    // A loop of links is written over as the name given.
+    ASSERT_EQ(::symlink("loop2", Dir.File("loop1").c_str()), 0);
+    ASSERT_EQ(::symlink("loop1", Dir.File("loop2").c_str()), 0);
+    EXPECT_NO_THROW(WriteFileAtomically(Dir.File("loop1"), std::string("x")));
+}
+
 } // namespace
