@@ -2,6 +2,7 @@
 
 #include "core/ref_object.h"
 #include "core/video_time.h"
+#include "project/drop_placement.h"
 #include "project/track.h"
 #include "toolkit/areas/fragment.h"
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 class TItemFragment;
+struct TSnapSpan;
 class TSubTrack;
 class TTimelineDesktop;
 class TTrack;
@@ -24,25 +26,6 @@ enum class TCellDragMode : uint8_t {
     RightEdge = 3,
     Move = 4,
     Reorder = 5,
-};
-
-// Where a dragged thing would go in a content cell.
-enum class TDropKind : uint8_t {
-    None = 0,
-    Insert = 1,           // a new item at a time
-    Replace = 2,          // replaces the transition, effect or title layout at an index
-    IntoTransition = 3,   // a clip splits the transition at an index
-    ClipEffect = 4,       // an effect onto the clip at an index
-};
-
-struct TDropPlacement {
-    TDropKind Kind = TDropKind::None;
-    int32_t Index = -1;
-    TVideoTime Start = 0;
-    TVideoTime Duration = 0;
-    bool KeepLeading = false;  // also JoinPrevious for transitions
-    bool KeepTrailing = false; // also JoinNext
-    bool operator==(const TDropPlacement&) const = default;
 };
 
 // The content cell of a row: the items of its sub-track as fragments, at
@@ -106,12 +89,13 @@ private:
     TColor RowBackground() const;
     // With the tint of a selected sub-track or track over it.
     TColor SelectionFill() const;
-    // Adjusts Delta so that the run's start (end) meets an item edge or a
-    // grid line nearby.
-    TVideoTime SnapDelta(TVideoTime Delta, TVideoTime Start, TVideoTime End, bool UseStart, bool UseEnd,
-                         int32_t FirstOwn, int32_t LastOwn) const;
+    // Adjusts Delta so that Span's start or end meets an item edge or a
+    // grid line nearby, as the user's snapping switches say.
+    TVideoTime SnapDelta(TVideoTime Delta, const TSnapSpan& Span) const;
     void FindReorderTarget(TVideoTime Delta, int32_t X);
     void EndTrackingIfOpen();
+    // Inserts the files dropped at cell x X and reports those refused.
+    void InsertDroppedFiles(const std::vector<std::string>& Files, int32_t X);
     // The drag of the toolkit, when it carries a thing of the timeline and
     // its mouse lies over this cell: the thing and the cell x.
     const TVideoDragThing* ToolkitDragOver(int32_t& X, uint16_t& Shift) const;
@@ -141,8 +125,3 @@ private:
     bool FDropInside = false;
     TDropPlacement FPlacement;
 };
-
-// Whether a file with these streams goes onto a row of TrackKind (dropped
-// from the file manager): the main video track takes files with video, the
-// sound and music tracks files with sound, overlays files with video.
-bool TrackTakesFile(TTrackKind Kind, bool HasAudio, bool HasVideo);
