@@ -15,12 +15,6 @@
 #include <exception>
 #include <utility>
 
-namespace {
-
-constexpr TVideoTime NoLimit = UnlimitedVideoTime;
-
-} // namespace
-
 void TSubTrackFragment::EndTrackingIfOpen() {
     if (!FTracking)
         return;
@@ -40,75 +34,20 @@ void TSubTrackFragment::DragStart(TCellDragMode Mode, int32_t PressX) {
         return;
     TTrack& Owner = Track();
     FBlocks = Owner.GetBlocks();
-    FFirstSelected = FLastSelected = -1;
-    for (int32_t I = 0; I < int32_t(FBlocks.size()); ++I)
-        if (FBlocks[size_t(I)].IsSelected) {
-            if (FFirstSelected < 0)
-                FFirstSelected = I;
-            FLastSelected = I;
-        }
-    if (FFirstSelected < 0)
+    FRun = FindSelectedRun(FBlocks);
+    if (FRun.IsEmpty())
         return;
-    FContiguous = true;
-    for (int32_t I = FFirstSelected; I <= FLastSelected; ++I)
-        if (!FBlocks[size_t(I)].IsSelected)
-            FContiguous = false;
     Owner.BeginTracking();
     FTracking = true;
     FDragMode = Mode;
     FPressX = PressX;
     FMoved = false;
-    FTargetBlock = -1;
+    FReorder = {};
 }
 
 TVideoTime TSubTrackFragment::SnapDelta(TVideoTime Delta, const TSnapSpan& Span) const {
     const TSnapSwitches Switches{.ToObjects = Areas().IsSnapToObject(), .ToGrid = Areas().IsSnapToGrid()};
     return SnapSpanDelta(Desktop(), Track().Project(), Switches, Span, Delta);
-}
-
-void TSubTrackFragment::FindReorderTarget(TVideoTime Delta, int32_t X) {
-    FTargetBlock = -1;
-    const int32_t Count = int32_t(FBlocks.size());
-    const TTrackBlock& First = FBlocks[size_t(FFirstSelected)];
-    const TTrackBlock& Last = FBlocks[size_t(FLastSelected)];
-    const TVideoTime Length = Last.End - First.Start;
-    const TVideoTime Start = First.Start + Delta;
-    const TVideoTime GapStart = FFirstSelected > 0 ? FBlocks[size_t(FFirstSelected - 1)].End : 0;
-    const TVideoTime GapEnd = FLastSelected + 1 < Count ? FBlocks[size_t(FLastSelected + 1)].Start : NoLimit;
-    // Inside its own gap the run's middle decides, so that it never reorders
-    // there; past a neighbour the mouse does.
-    const TVideoTime Reference =
-        Start >= GapStart && Start + Length <= GapEnd ? Start + Length / 2 : Desktop().PixelsToTime(X);
-    auto Middle = [](const TTrackBlock& Block) { return Block.Start + (Block.End - Block.Start) / 2; };
-    FMovingLeft = Delta < 0;
-    if (Delta < 0) {
-        for (int32_t I = 0; I < FFirstSelected; ++I)
-            if (Middle(FBlocks[size_t(I)]) >= Reference) {
-                FTargetBlock = I;
-                break;
-            }
-    } else if (Delta > 0) {
-        for (int32_t I = Count - 1; I > FLastSelected; --I)
-            if (Middle(FBlocks[size_t(I)]) <= Reference) {
-                FTargetBlock = I;
-                break;
-            }
-    }
-    if (FTargetBlock < 0)
-        return;
-    // The run fits into the slot beside the target block.
-    TVideoTime SlotStart = 0, SlotEnd = NoLimit;
-    if (FMovingLeft) {
-        SlotStart = FTargetBlock > 0 ? FBlocks[size_t(FTargetBlock - 1)].End : 0;
-        SlotEnd = FBlocks[size_t(FTargetBlock)].Start;
-    } else {
-        SlotStart = FBlocks[size_t(FTargetBlock)].End;
-        SlotEnd = FTargetBlock + 1 < Count ? FBlocks[size_t(FTargetBlock + 1)].Start : NoLimit;
-    }
-    TVideoTime NewStart = Start;
-    if (SlotEnd != NoLimit && NewStart + Length > SlotEnd)
-        NewStart = SlotEnd - Length;
-    FNewStart = std::max(NewStart, SlotStart);
 }
 
 void TSubTrackFragment::DragStep(int32_t X, bool Snap) {
@@ -120,9 +59,9 @@ void TSubTrackFragment::DragStep(int32_t X, bool Snap) {
     TVideoTime Delta = Desk.PixelsToTime(X) - Desk.PixelsToTime(FPressX);
     if (X != FPressX)
         FMoved = true;
-    const TTrackBlock& First = FBlocks[size_t(FFirstSelected)];
-    const TTrackBlock& Last = FBlocks[size_t(FLastSelected)];
-    if (Snap && FContiguous && FMoved) {
+    const TTrackBlock& First = FBlocks[size_t(FRun.First)];
+    const TTrackBlock& Last = FBlocks[size_t(FRun.Last)];
+    if (Snap && FRun.IsContiguous && FMoved) {
         // The selected items' outer edges, from the snapshot.
         TVideoTime Start = First.Start, End = Last.End;
         bool Found = false;
@@ -155,10 +94,10 @@ void TSubTrackFragment::DragStep(int32_t X, bool Snap) {
         break;
     case TCellDragMode::Move:
     case TCellDragMode::Reorder:
-        if (FContiguous) {
+        if (FRun.IsContiguous) {
             const TCellDragMode Was = FDragMode;
-            FindReorderTarget(Delta, X);
-            if (FTargetBlock >= 0) {
+            FReorder = FindReorder(FBlocks, FRun, Delta, Desk.PixelsToTime(X));
+            if (FReorder.IsFound()) {
                 // Times stay at the snapshot; the drop span shows the place.
                 FDragMode = TCellDragMode::Reorder;
                 Owner->MoveSelection(0);
@@ -187,14 +126,10 @@ void TSubTrackFragment::DragEnd() {
     const TCellDragMode Mode = std::exchange(FDragMode, TCellDragMode::Idle);
     const bool Tracking = std::exchange(FTracking, false);
     std::exception_ptr Failure;
-    if (Mode == TCellDragMode::Reorder && FContiguous && FTargetBlock >= 0) {
-        const TTrackBlock& First = FBlocks[size_t(FFirstSelected)];
-        const TTrackBlock& Last = FBlocks[size_t(FLastSelected)];
-        const TTrackBlock& Target = FBlocks[size_t(FTargetBlock)];
-        const int32_t Count = Last.Last - First.First + 1;
-        const int32_t To = FMovingLeft ? Target.First : Target.Last - Count + 1;
+    if (Mode == TCellDragMode::Reorder && FRun.IsContiguous && FReorder.IsFound()) {
         try {
-            Owner->MoveItemsTo(First.First, To, Count, FNewStart);
+            Owner->MoveItemsTo(FBlocks[size_t(FRun.First)].First, ReorderTargetIndex(FBlocks, FRun, FReorder),
+                               RunItemCount(FBlocks, FRun), FReorder.NewStart);
         } catch (...) {
             Failure = std::current_exception();
         }
@@ -202,7 +137,7 @@ void TSubTrackFragment::DragEnd() {
     if (Tracking)
         Owner->EndTracking();
     if (Self) {
-        FTargetBlock = -1;
+        FReorder = {};
         Invalidate();
     }
     if (Failure)

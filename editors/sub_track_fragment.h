@@ -3,6 +3,7 @@
 #include "core/ref_object.h"
 #include "core/video_time.h"
 #include "project/drop_placement.h"
+#include "project/reorder_search.h"
 #include "project/track.h"
 #include "toolkit/areas/fragment.h"
 
@@ -92,7 +93,6 @@ private:
     // Adjusts Delta so that Span's start or end meets an item edge or a
     // grid line nearby, as the user's snapping switches say.
     TVideoTime SnapDelta(TVideoTime Delta, const TSnapSpan& Span) const;
-    void FindReorderTarget(TVideoTime Delta, int32_t X);
     void EndTrackingIfOpen();
     // Inserts the files dropped at cell x X and reports those refused.
     void InsertDroppedFiles(const std::vector<std::string>& Files, int32_t X);
@@ -112,14 +112,10 @@ private:
     TCellDragMode FDragMode = TCellDragMode::Idle;
     int32_t FPressX = 0;
     std::vector<TTrackBlock> FBlocks;
-    int32_t FFirstSelected = -1;
-    int32_t FLastSelected = -1;
-    bool FContiguous = false;
+    TSelectedRun FRun;
     bool FTracking = false;
     bool FMoved = false;
-    bool FMovingLeft = false;
-    int32_t FTargetBlock = -1;
-    TVideoTime FNewStart = 0;
+    TReorder FReorder;
     // The drop.
     bool FDropAccepted = false;
     bool FDropInside = false;

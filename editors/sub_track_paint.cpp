@@ -60,11 +60,11 @@ void TSubTrackFragment::Paint(TPixels& Pixels) {
         int32_t Right = ClampFragmentCoordinate(Owner.TimeToPixels(FPlacement.Start + FPlacement.Duration));
         Pixels.BlendRect({Left, 0, std::max(Left + 2, Right), Height()}, MakeColor(0, 160, 0, 64));
     }
-    if (FDragMode == TCellDragMode::Reorder && FFirstSelected >= 0) {
+    if (FDragMode == TCellDragMode::Reorder && !FRun.IsEmpty()) {
         // Where the moved run would go.
-        TVideoTime Length = FBlocks[size_t(FLastSelected)].End - FBlocks[size_t(FFirstSelected)].Start;
-        int32_t Left = ClampFragmentCoordinate(Owner.TimeToPixels(FNewStart));
-        int32_t Right = ClampFragmentCoordinate(Owner.TimeToPixels(FNewStart + Length));
+        TVideoTime Length = FBlocks[size_t(FRun.Last)].End - FBlocks[size_t(FRun.First)].Start;
+        int32_t Left = ClampFragmentCoordinate(Owner.TimeToPixels(FReorder.NewStart));
+        int32_t Right = ClampFragmentCoordinate(Owner.TimeToPixels(FReorder.NewStart + Length));
         Pixels.BlendRect({Left, 0, std::max(Left + 2, Right), Height()}, MakeColor(0, 80, 255, 48));
         Pixels.BlendFrameRect({Left, 0, std::max(Left + 2, Right), Height()}, MakeColor(0, 80, 255, 192));
     }
