@@ -21,6 +21,27 @@
 #include <optional>
 #include <utility>
 
+namespace {
+
+// Why File cannot go onto a track of Kind: it is no readable media file, or
+// it lacks the stream the track plays; none when it can.
+std::optional<TTextSlot> RefusalOf(const std::string& File, TTrackKind Kind) {
+    std::error_code Error;
+    if (!std::filesystem::is_regular_file(File, Error))
+        return TTextSlot::DropFileUnreadable;
+    TMediaInfo Info;
+    try {
+        Info = ProbeMedia(File);
+    } catch (const std::exception&) {
+        return TTextSlot::DropFileUnreadable;
+    }
+    if (!TrackTakesFile(Kind, Info.HasAudio(), Info.HasVideo()))
+        return TTextSlot::DropFileRefused;
+    return std::nullopt;
+}
+
+} // namespace
+
 void TSubTrackFragment::InsertDroppedFiles(const std::vector<std::string>& Files, int32_t X) {
     TRefPtr<TTrack> Owner(&Track());
     TProject* Shown = Owner->Project();
@@ -34,20 +55,8 @@ void TSubTrackFragment::InsertDroppedFiles(const std::vector<std::string>& Files
         TVideoTime Time = Desktop().PixelsToTime(X);
         bool First = true;
         for (const std::string& File : Files) {
-            std::error_code Error;
-            if (!std::filesystem::is_regular_file(File, Error)) {
-                Refused.push_back(FormatMessageText(GetText(TTextSlot::DropFileUnreadable), File));
-                continue;
-            }
-            TMediaInfo Info;
-            try {
-                Info = ProbeMedia(File);
-            } catch (const std::exception&) {
-                Refused.push_back(FormatMessageText(GetText(TTextSlot::DropFileUnreadable), File));
-                continue;
-            }
-            if (!TrackTakesFile(Kind, Info.HasAudio(), Info.HasVideo())) {
-                Refused.push_back(FormatMessageText(GetText(TTextSlot::DropFileRefused), File));
+            if (std::optional<TTextSlot> Refusal = RefusalOf(File, Kind)) {
+                Refused.push_back(FormatMessageText(GetText(*Refusal), File));
                 continue;
             }
             // The first file goes where it fell (into a transition there),

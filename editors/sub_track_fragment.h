@@ -33,6 +33,13 @@ enum class TCellDragMode : uint8_t {
 // their times. It runs the drags its item fragments start (trimming an edge,
 // moving, reordering, with object and grid snapping), takes drops from the
 // browsers and from the file manager, and paints the drop feedback.
+//
+// The rules it follows are the model's: which rows take a drop and where it
+// lands (project/drop_placement.h), where a reorder goes
+// (project/reorder_search.h); snapping is the editor's one module
+// (editors/timeline_snap.h). Its own parts lie in files by concern: the drag
+// machine (sub_track_drag.cpp), browser drops (sub_track_drop.cpp), file
+// drops (sub_track_file_drop.cpp) and painting (sub_track_paint.cpp).
 class TSubTrackFragment : public TFragment {
 public:
     TSubTrackFragment(TArea& Area, TSubTrack& SubTrack);
@@ -56,8 +63,7 @@ public:
 
     // Drops of things dragged from the browsers: whether this row takes
     // Thing, where it would go with the mouse at cell x X (Shift: the
-    // modifier bits), and the drop itself. DropPicture gives the left edge
-    // and width of the picture the drag shows, when it shows one.
+    // modifier bits: Ctrl or Alt turn snapping off), and the drop itself.
     bool AcceptsDrop(const TVideoDragThing& Thing) const;
     TDropPlacement PlaceDrop(const TVideoDragThing& Thing, int32_t X, uint16_t Shift) const;
     void DropEntered(const TVideoDragThing& Thing);
