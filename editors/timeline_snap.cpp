@@ -21,9 +21,10 @@ void TSnapSearch::Offer(TVideoTime Moving, TVideoTime Target) {
 
 int64_t GridSnapReach(double PixelsPerSecond) {
     int64_t Reach = 4;
-    ForEachIntervalSpaced(PixelsPerSecond, MinTickSpacing(), [&](int32_t, const TTimeInterval&, long Spacing) {
-        Reach = std::min<int64_t>(Reach, Spacing / 4 + 1);
-    });
+    ForEachIntervalSpaced(PixelsPerSecond, MinTickSpacing(),
+                          [&](int32_t, const TTimeInterval&, long Spacing) {
+                              Reach = std::min<int64_t>(Reach, Spacing / 4 + 1);
+                          });
     return Reach;
 }
 
@@ -38,7 +39,8 @@ void ForEachItem(const TProject& Project, F&& Visit) {
     }
 }
 
-bool SnapToObjects(TSnapSearch& Search, const TProject& Project, const TSnapSpan& Span, TVideoTime Delta) {
+bool SnapToObjects(TSnapSearch& Search, const TProject& Project, const TSnapSpan& Span,
+                   TVideoTime Delta) {
     ForEachItem(Project, [&](const TTrack& Track, int32_t Index, const TTrackItem& Item) {
         if (&Track == Span.OwnTrack && Index >= Span.FirstOwn && Index <= Span.LastOwn)
             return;
@@ -52,18 +54,20 @@ bool SnapToObjects(TSnapSearch& Search, const TProject& Project, const TSnapSpan
     return Search.Found();
 }
 
-bool SnapToGrid(TSnapSearch& Search, double PixelsPerSecond, const TSnapSpan& Span, TVideoTime Delta) {
-    ForEachIntervalSpaced(PixelsPerSecond, MinTickSpacing(), [&](int32_t, const TTimeInterval& Entry, long) {
-        auto OfferLinesAround = [&](TVideoTime Moved) {
-            const int64_t Below = TickAtOrBefore(Entry, Moved);
-            Search.Offer(Moved, TickTime(Entry, Below));
-            Search.Offer(Moved, TickTime(Entry, Below + 1));
-        };
-        if (Span.UseStart)
-            OfferLinesAround(Span.Start + Delta);
-        if (Span.UseEnd)
-            OfferLinesAround(Span.End + Delta);
-    });
+bool SnapToGrid(TSnapSearch& Search, double PixelsPerSecond, const TSnapSpan& Span,
+                TVideoTime Delta) {
+    ForEachIntervalSpaced(PixelsPerSecond, MinTickSpacing(),
+                          [&](int32_t, const TTimeInterval& Entry, long) {
+                              auto OfferLinesAround = [&](TVideoTime Moved) {
+                                  const int64_t Below = TickAtOrBefore(Entry, Moved);
+                                  Search.Offer(Moved, TickTime(Entry, Below));
+                                  Search.Offer(Moved, TickTime(Entry, Below + 1));
+                              };
+                              if (Span.UseStart)
+                                  OfferLinesAround(Span.Start + Delta);
+                              if (Span.UseEnd)
+                                  OfferLinesAround(Span.End + Delta);
+                          });
     return Search.Found();
 }
 

@@ -25,7 +25,8 @@ bool ClipTakes(TTrackKind Track, TSubTrackKind Row, const TDraggedItem& Clip) {
     case TTrackKind::Any:
         return (AudioRow && Audio) || (VideoRow && Video);
     case TTrackKind::Video:
-        return Title ? (AudioRow && Audio) || (VideoRow && Video) : Video && (VideoRow || (AudioRow && Audio));
+        return Title ? (AudioRow && Audio) || (VideoRow && Video)
+                     : Video && (VideoRow || (AudioRow && Audio));
     case TTrackKind::Sound:
     case TTrackKind::Music:
         return !Title && AudioRow && Audio;
@@ -107,17 +108,20 @@ TGap GapAt(const TTrack& Track, TVideoTime Time) {
 TVideoTime FitBefore(const TGap& Gap, TVideoTime Start, TVideoTime Duration, TVideoTime Time) {
     if (Gap.NextStart == NoLimit || Start + Duration <= Gap.NextStart)
         return Start;
-    return Start + Duration / 2 < Gap.NextStart || Time < Gap.NextStart ? Gap.NextStart - Duration : Gap.NextStart;
+    return Start + Duration / 2 < Gap.NextStart || Time < Gap.NextStart ? Gap.NextStart - Duration
+                                                                        : Gap.NextStart;
 }
 
 // Over an item: into a transition, replacing one, or onto a clip.
-std::optional<TDropPlacement> PlaceOverItem(const TTrack& Track, const TDraggedItem& Dragged, TVideoTime Time) {
+std::optional<TDropPlacement> PlaceOverItem(const TTrack& Track, const TDraggedItem& Dragged,
+                                            TVideoTime Time) {
     for (int32_t I = 0; I < Track.ItemCount(); ++I) {
         const TTrackItem& Item = *Track.Item(I);
         const TVideoTime Start = Item.Position(), End = Item.End(), Length = Item.Duration();
         const bool IsTransition = dynamic_cast<const TTransition*>(&Item) != nullptr;
         const bool InMiddleHalf = Time >= Start + Length / 4 && Time < End - Length / 4;
-        if (Dragged.IsClip() && IsTransition && Time >= Start + Length / 6 && Time < End - Length / 6)
+        if (Dragged.IsClip() && IsTransition && Time >= Start + Length / 6 &&
+            Time < End - Length / 6)
             return TDropPlacement{TDropKind::IntoTransition, I, Start, Length};
         switch (Dragged.Kind) {
         case TDraggedKind::Transition:
@@ -132,7 +136,8 @@ std::optional<TDropPlacement> PlaceOverItem(const TTrack& Track, const TDraggedI
             if (dynamic_cast<const TEffect*>(&Item) && InMiddleHalf)
                 return TDropPlacement{TDropKind::Replace, I, Start, Length};
             if (Track.Kind() != TTrackKind::Effects && Time >= Start && Time < End)
-                if (const auto* Clip = dynamic_cast<const TClip*>(&Item); Clip && EffectSuits(Dragged, *Clip))
+                if (const auto* Clip = dynamic_cast<const TClip*>(&Item);
+                    Clip && EffectSuits(Dragged, *Clip))
                     return TDropPlacement{TDropKind::ClipEffect, I, Start, Length};
             break;
         case TDraggedKind::FileClip:
@@ -142,7 +147,8 @@ std::optional<TDropPlacement> PlaceOverItem(const TTrack& Track, const TDraggedI
     return std::nullopt;
 }
 
-TDropPlacement PlaceClip(const TGap& Gap, const TDraggedItem& Dragged, TVideoTime Time, const TSpanSnap& Snap) {
+TDropPlacement PlaceClip(const TGap& Gap, const TDraggedItem& Dragged, TVideoTime Time,
+                         const TSpanSnap& Snap) {
     const TVideoTime Duration = Dragged.Duration;
     TDropPlacement Place{TDropKind::Insert, Gap.Index, Time - Duration / 2, Duration};
     // A clip beside a transition that has lost its other clip joins it.
@@ -177,15 +183,18 @@ TDropPlacement PlaceClip(const TGap& Gap, const TDraggedItem& Dragged, TVideoTim
 // The transition a new one would replace at the gap: the one before it
 // (itself, or the trailing one of the clip before) when the new one would
 // join the previous item, else the one after.
-std::optional<TDropPlacement> TransitionToReplace(const TGap& Gap, bool JoinsPrevious, bool JoinsNext) {
+std::optional<TDropPlacement> TransitionToReplace(const TGap& Gap, bool JoinsPrevious,
+                                                  bool JoinsNext) {
     auto Replace = [](int32_t Index, const TTrackItem& Existing, TVideoTime Start) {
         return TDropPlacement{TDropKind::Replace, Index, Start, Existing.Duration()};
     };
     if (JoinsPrevious) {
         if (const auto* Existing = dynamic_cast<const TTransition*>(Gap.Prev))
-            return Replace(Gap.Index - 1, *Existing, Existing->Position() + Existing->Duration() / 2);
+            return Replace(Gap.Index - 1, *Existing,
+                           Existing->Position() + Existing->Duration() / 2);
         if (Gap.PrevClip && Gap.PrevClip->TrailingTransition())
-            return Replace(Gap.Index, *Gap.PrevClip->TrailingTransition(), Gap.PrevClip->TrailingTransition()->Position());
+            return Replace(Gap.Index, *Gap.PrevClip->TrailingTransition(),
+                           Gap.PrevClip->TrailingTransition()->Position());
     }
     if (JoinsNext) {
         if (const auto* Existing = dynamic_cast<const TTransition*>(Gap.Next))
@@ -234,7 +243,8 @@ TDropPlacement PlaceTransition(const TGap& Gap, const TDraggedItem& Dragged, TVi
     return {TDropKind::Insert, Gap.Index, Start, Duration, JoinsPrevious, JoinsNext};
 }
 
-TDropPlacement PlaceEffect(const TGap& Gap, const TDraggedItem& Dragged, TVideoTime Time, const TSpanSnap& Snap) {
+TDropPlacement PlaceEffect(const TGap& Gap, const TDraggedItem& Dragged, TVideoTime Time,
+                           const TSpanSnap& Snap) {
     const TVideoTime Duration = Dragged.Duration;
     TVideoTime Start = Time - Duration / 2;
     if (Snap)
@@ -249,14 +259,16 @@ TDraggedItem TDraggedItem::Of(const TVideoDragThing& Thing) {
     TDraggedItem Dragged;
     Dragged.Duration = Thing.Duration();
     if (const auto* Clip = dynamic_cast<const TClipDragThing*>(&Thing)) {
-        Dragged.Kind = dynamic_cast<const TTitleClipDragThing*>(&Thing) ? TDraggedKind::TitleClip : TDraggedKind::FileClip;
+        Dragged.Kind = dynamic_cast<const TTitleClipDragThing*>(&Thing) ? TDraggedKind::TitleClip
+                                                                        : TDraggedKind::FileClip;
         Dragged.HasAudio = Clip->HasAudio();
         Dragged.HasVideo = Clip->HasVideo();
     } else if (const auto* Transition = dynamic_cast<const TTransitionDragThing*>(&Thing)) {
         Dragged.Kind = TDraggedKind::Transition;
         Dragged.DescriptionIndex = Transition->TransitionIndex();
         if (const TTransitionDescription* Description =
-                DescriptionRegistry().Transitions().TransitionByIndex(Transition->TransitionIndex())) {
+                DescriptionRegistry().Transitions().TransitionByIndex(
+                    Transition->TransitionIndex())) {
             Dragged.HasAudio = Description->IsAudioTransition();
             Dragged.HasVideo = Description->IsVideoTransition();
             Dragged.OnOverlays = Description->IsOverlayTransition();
@@ -274,8 +286,9 @@ TDraggedItem TDraggedItem::Of(const TVideoDragThing& Thing) {
 }
 
 TKeepTransitions TDropPlacement::Keep() const {
-    return TKeepTransitions(uint8_t(KeepLeading ? TKeepTransitions::Leading : TKeepTransitions::Neither) |
-                            uint8_t(KeepTrailing ? TKeepTransitions::Trailing : TKeepTransitions::Neither));
+    return TKeepTransitions(
+        uint8_t(KeepLeading ? TKeepTransitions::Leading : TKeepTransitions::Neither) |
+        uint8_t(KeepTrailing ? TKeepTransitions::Trailing : TKeepTransitions::Neither));
 }
 
 TJoinClips TDropPlacement::Join() const {
@@ -283,7 +296,8 @@ TJoinClips TDropPlacement::Join() const {
                       uint8_t(KeepTrailing ? TJoinClips::Next : TJoinClips::Neither));
 }
 
-bool RowTakesDrop(TTrackKind Track, TSubTrackKind Row, bool HoldsItems, const TDraggedItem& Dragged) {
+bool RowTakesDrop(TTrackKind Track, TSubTrackKind Row, bool HoldsItems,
+                  const TDraggedItem& Dragged) {
     switch (Dragged.Kind) {
     case TDraggedKind::FileClip:
     case TDraggedKind::TitleClip:
@@ -301,7 +315,8 @@ bool AcceptsDrop(const TSubTrack& Row, const TDraggedItem& Dragged) {
     return Owner && RowTakesDrop(Owner->Kind(), Row.Kind(), Owner->ItemCount() > 0, Dragged);
 }
 
-TDropPlacement PlaceDrop(const TTrack& Track, const TDraggedItem& Dragged, TVideoTime Time, const TSpanSnap& Snap) {
+TDropPlacement PlaceDrop(const TTrack& Track, const TDraggedItem& Dragged, TVideoTime Time,
+                         const TSpanSnap& Snap) {
     if (auto Over = PlaceOverItem(Track, Dragged, Time))
         return *Over;
     // Off the effects track an effect only goes onto a clip.
@@ -351,7 +366,8 @@ TFilePlacement PlaceDroppedFile(const TTrack& Track, TVideoTime Time) {
     if (Gap.PrevClip && Gap.PrevClip->TrailingTransition())
         return {TKeepTransitions::Trailing, Gap.PrevClip->TrailingTransition()->Position()};
     if (Gap.NextClip && Gap.NextClip->LeadingTransition())
-        return {TKeepTransitions::Leading, Gap.NextClip->Position() + Gap.NextClip->LeadingTransition()->Duration()};
+        return {TKeepTransitions::Leading,
+                Gap.NextClip->Position() + Gap.NextClip->LeadingTransition()->Duration()};
     const TDropPlacement Flags{.KeepLeading = Gap.PrevIsTransition() && Gap.PrevEnd >= Time,
                                .KeepTrailing = Gap.NextIsTransition() && Time >= Gap.NextStart};
     if (Flags.KeepLeading && Flags.KeepTrailing)

@@ -37,7 +37,9 @@ struct TDraggedItem {
     // Reads a browser's drag object; transitions and effects take their media
     // from their descriptions (an unknown one acts on nothing).
     static TDraggedItem Of(const TVideoDragThing& Thing);
-    bool IsClip() const { return Kind == TDraggedKind::FileClip || Kind == TDraggedKind::TitleClip; }
+    bool IsClip() const {
+        return Kind == TDraggedKind::FileClip || Kind == TDraggedKind::TitleClip;
+    }
 };
 
 // Where a dragged thing would go on a row.
@@ -65,7 +67,8 @@ struct TDropPlacement {
 // Whether a row of sub-track kind Row on a track of kind Track takes
 // Dragged; HoldsItems tells whether the track holds any item (transitions,
 // and effects outside the effects track, need something to go onto).
-bool RowTakesDrop(TTrackKind Track, TSubTrackKind Row, bool HoldsItems, const TDraggedItem& Dragged);
+bool RowTakesDrop(TTrackKind Track, TSubTrackKind Row, bool HoldsItems,
+                  const TDraggedItem& Dragged);
 bool AcceptsDrop(const TSubTrack& Row, const TDraggedItem& Dragged);
 
 // Given a proposed span, how far to move it so that an edge meets something

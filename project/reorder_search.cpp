@@ -6,12 +6,16 @@ namespace {
 
 constexpr TVideoTime NoLimit = UnlimitedVideoTime;
 
-const TTrackBlock& BlockAt(const std::vector<TTrackBlock>& Blocks, int32_t Index) { return Blocks[size_t(Index)]; }
+const TTrackBlock& BlockAt(const std::vector<TTrackBlock>& Blocks, int32_t Index) {
+    return Blocks[size_t(Index)];
+}
 
-TVideoTime Middle(const TTrackBlock& Block) { return Block.Start + (Block.End - Block.Start) / 2; }
+TVideoTime Middle(const TTrackBlock& Block) {
+    return Block.Start + (Block.End - Block.Start) / 2;
+}
 
-int32_t FindTarget(const std::vector<TTrackBlock>& Blocks, const TSelectedRun& Run, TVideoTime Delta,
-                   TVideoTime Reference) {
+int32_t FindTarget(const std::vector<TTrackBlock>& Blocks, const TSelectedRun& Run,
+                   TVideoTime Delta, TVideoTime Reference) {
     const int32_t Count = int32_t(Blocks.size());
     if (Delta < 0) {
         for (int32_t I = 0; I < Run.First; ++I)
@@ -48,8 +52,8 @@ int32_t RunItemCount(const std::vector<TTrackBlock>& Blocks, const TSelectedRun&
     return BlockAt(Blocks, Run.Last).Last - BlockAt(Blocks, Run.First).First + 1;
 }
 
-TReorder FindReorder(const std::vector<TTrackBlock>& Blocks, const TSelectedRun& Run, TVideoTime Delta,
-                     TVideoTime MouseTime) {
+TReorder FindReorder(const std::vector<TTrackBlock>& Blocks, const TSelectedRun& Run,
+                     TVideoTime Delta, TVideoTime MouseTime) {
     TReorder Reorder;
     if (Run.IsEmpty() || !Run.IsContiguous)
         return Reorder;
@@ -60,7 +64,8 @@ TReorder FindReorder(const std::vector<TTrackBlock>& Blocks, const TSelectedRun&
     const TVideoTime Start = First.Start + Delta;
     const TVideoTime GapStart = Run.First > 0 ? BlockAt(Blocks, Run.First - 1).End : 0;
     const TVideoTime GapEnd = Run.Last + 1 < Count ? BlockAt(Blocks, Run.Last + 1).Start : NoLimit;
-    const TVideoTime Reference = Start >= GapStart && Start + Length <= GapEnd ? Start + Length / 2 : MouseTime;
+    const TVideoTime Reference =
+        Start >= GapStart && Start + Length <= GapEnd ? Start + Length / 2 : MouseTime;
     Reorder.MovingLeft = Delta < 0;
     Reorder.TargetBlock = FindTarget(Blocks, Run, Delta, Reference);
     if (!Reorder.IsFound())
@@ -82,7 +87,8 @@ TReorder FindReorder(const std::vector<TTrackBlock>& Blocks, const TSelectedRun&
     return Reorder;
 }
 
-int32_t ReorderTargetIndex(const std::vector<TTrackBlock>& Blocks, const TSelectedRun& Run, const TReorder& Reorder) {
+int32_t ReorderTargetIndex(const std::vector<TTrackBlock>& Blocks, const TSelectedRun& Run,
+                           const TReorder& Reorder) {
     const TTrackBlock& Target = BlockAt(Blocks, Reorder.TargetBlock);
     return Reorder.MovingLeft ? Target.First : Target.Last - RunItemCount(Blocks, Run) + 1;
 }

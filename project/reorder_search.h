@@ -45,8 +45,9 @@ struct TReorder {
 // whose middle lies at or after that time is the target; moving right, the
 // last block after the run whose middle lies at or before it. The run is
 // fitted into the space beside the target, never before its start.
-TReorder FindReorder(const std::vector<TTrackBlock>& Blocks, const TSelectedRun& Run, TVideoTime Delta,
-                     TVideoTime MouseTime);
+TReorder FindReorder(const std::vector<TTrackBlock>& Blocks, const TSelectedRun& Run,
+                     TVideoTime Delta, TVideoTime MouseTime);
 
 // The index the run's first item takes when Reorder is carried out.
-int32_t ReorderTargetIndex(const std::vector<TTrackBlock>& Blocks, const TSelectedRun& Run, const TReorder& Reorder);
+int32_t ReorderTargetIndex(const std::vector<TTrackBlock>& Blocks, const TSelectedRun& Run,
+                           const TReorder& Reorder);

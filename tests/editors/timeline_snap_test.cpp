@@ -32,22 +32,30 @@ TEST(TimelineSnap, TheGridReachShrinksWhereTheFinestGridShownIsDense) {
 
 TEST(TimelineSnap, AMovedClipsEndMeetsAnotherTracksClipStartSevenPixelsAwayButNotEight) {
     TTimelineFixture F;
-    TClip* Other = F.Track(3).InsertTitle(TKeepTransitions::Neither, {}, {}, "Over",
-                                          TTimelineFixture::FirstTitleStyle(), 4 * Second, 10 * Second);
+    TClip* Other =
+        F.Track(3).InsertTitle(TKeepTransitions::Neither, {}, {}, "Over",
+                               TTimelineFixture::FirstTitleStyle(), 4 * Second, 10 * Second);
     ASSERT_NE(Other, nullptr);
     const TSnapSwitches Objects{.ToObjects = true};
     // A span 2..6 s moved right: its end comes 7 pixels short of 10 s.
     const TSnapSpan Span{.Start = 2 * Second, .End = 6 * Second};
-    EXPECT_EQ(SnapSpanDelta(F.Desktop(), F.Project.Get(), Objects, Span, 4 * Second - 7 * PerPixel), 4 * Second);
+    EXPECT_EQ(SnapSpanDelta(F.Desktop(), F.Project.Get(), Objects, Span, 4 * Second - 7 * PerPixel),
+              4 * Second);
     EXPECT_EQ(SnapSpanDelta(F.Desktop(), F.Project.Get(), Objects, Span, 4 * Second - 8 * PerPixel),
               4 * Second - 8 * PerPixel);
     // Only the start may snap (a left-edge trim): the end is not compared.
     const TSnapSpan StartOnly{.Start = 2 * Second, .End = 6 * Second, .UseEnd = false};
-    EXPECT_EQ(SnapSpanDelta(F.Desktop(), F.Project.Get(), Objects, StartOnly, 4 * Second - 7 * PerPixel),
-              4 * Second - 7 * PerPixel);
+    EXPECT_EQ(
+        SnapSpanDelta(F.Desktop(), F.Project.Get(), Objects, StartOnly, 4 * Second - 7 * PerPixel),
+        4 * Second - 7 * PerPixel);
     // The moved items themselves are never a target.
-    const TSnapSpan Own{.Start = 9 * Second, .End = 13 * Second, .OwnTrack = &F.Track(3), .FirstOwn = 0, .LastOwn = 0};
-    EXPECT_EQ(SnapSpanDelta(F.Desktop(), F.Project.Get(), Objects, Own, Second + 2 * PerPixel), Second + 2 * PerPixel);
+    const TSnapSpan Own{.Start = 9 * Second,
+                        .End = 13 * Second,
+                        .OwnTrack = &F.Track(3),
+                        .FirstOwn = 0,
+                        .LastOwn = 0};
+    EXPECT_EQ(SnapSpanDelta(F.Desktop(), F.Project.Get(), Objects, Own, Second + 2 * PerPixel),
+              Second + 2 * PerPixel);
 }
 
 TEST(TimelineSnap, TheGridIsMetOnlyWhenNoItemEdgeIsNear) {
@@ -71,7 +79,8 @@ TEST(TimelineSnap, TheCursorBetweenAnItemsEndsTakesItsEndOnATie) {
     TTimelineFixture F;
     // A title 4 pixels long: its middle is 2 pixels from either end.
     F.Title(4 * Second, 4 * PerPixel);
-    EXPECT_EQ(SnapCursorTime(F.Desktop(), F.Project.Get(), 4 * Second + 2 * PerPixel), 4 * Second + 4 * PerPixel);
+    EXPECT_EQ(SnapCursorTime(F.Desktop(), F.Project.Get(), 4 * Second + 2 * PerPixel),
+              4 * Second + 4 * PerPixel);
     EXPECT_EQ(SnapCursorTime(F.Desktop(), F.Project.Get(), 4 * Second + PerPixel), 4 * Second);
     EXPECT_EQ(SnapCursorTime(F.Desktop(), F.Project.Get(), 20 * Second), 20 * Second);
 }

@@ -23,29 +23,36 @@ int32_t EffectOf(bool Audio) {
 }
 
 TDraggedItem Clip(bool Audio, bool Video, TVideoTime Duration = 2 * Second) {
-    return {.Kind = TDraggedKind::FileClip, .Duration = Duration, .HasAudio = Audio, .HasVideo = Video};
+    return {
+        .Kind = TDraggedKind::FileClip, .Duration = Duration, .HasAudio = Audio, .HasVideo = Video};
 }
 TDraggedItem Title(TVideoTime Duration = 2 * Second) {
     return {.Kind = TDraggedKind::TitleClip, .Duration = Duration, .HasVideo = true};
 }
 TDraggedItem Transition(bool Audio, bool Video, bool OnOverlays, TVideoTime Duration = Second) {
-    return {.Kind = TDraggedKind::Transition, .Duration = Duration, .HasAudio = Audio, .HasVideo = Video,
+    return {.Kind = TDraggedKind::Transition,
+            .Duration = Duration,
+            .HasAudio = Audio,
+            .HasVideo = Video,
             .OnOverlays = OnOverlays};
 }
 TDraggedItem Effect(bool Audio, bool Video, TVideoTime Duration = 2 * Second) {
-    return {.Kind = TDraggedKind::Effect, .Duration = Duration, .HasAudio = Audio, .HasVideo = Video};
+    return {
+        .Kind = TDraggedKind::Effect, .Duration = Duration, .HasAudio = Audio, .HasVideo = Video};
 }
 
-constexpr std::array<TTrackKind, 6> TrackKinds{TTrackKind::Any,     TTrackKind::Video,   TTrackKind::Sound,
-                                               TTrackKind::Music,   TTrackKind::Overlay, TTrackKind::Effects};
+constexpr std::array<TTrackKind, 6> TrackKinds{TTrackKind::Any,     TTrackKind::Video,
+                                               TTrackKind::Sound,   TTrackKind::Music,
+                                               TTrackKind::Overlay, TTrackKind::Effects};
 
 // Which rows take Dragged on a track holding items, by track kind in the
 // order above: "A" the audio row, "V" the video row, "E" the effect row.
 std::array<std::string, 6> RowsTaking(const TDraggedItem& Dragged, bool HoldsItems = true) {
     std::array<std::string, 6> Rows;
     for (size_t K = 0; K < TrackKinds.size(); ++K)
-        for (auto [Row, Letter] : {std::pair{TSubTrackKind::Audio, 'A'}, std::pair{TSubTrackKind::Video, 'V'},
-                                   std::pair{TSubTrackKind::Effect, 'E'}})
+        for (auto [Row, Letter] :
+             {std::pair{TSubTrackKind::Audio, 'A'}, std::pair{TSubTrackKind::Video, 'V'},
+              std::pair{TSubTrackKind::Effect, 'E'}})
             if (RowTakesDrop(TrackKinds[K], Row, HoldsItems, Dragged))
                 Rows[K] += Letter;
     return Rows;
@@ -85,7 +92,8 @@ class DropPlacementTest : public ItemTest {
 protected:
     TTrack& Main() const { return *VideoTrack(); }
     TClip* AddTitle(TVideoTime Time, TVideoTime Duration = 4 * Second) {
-        return Main().InsertTitle(TKeepTransitions::Neither, {}, {}, "T", FirstTitleStyle(), Duration, Time);
+        return Main().InsertTitle(TKeepTransitions::Neither, {}, {}, "T", FirstTitleStyle(),
+                                  Duration, Time);
     }
     // Two adjacent 4 s titles at 0 and 4 s, joined by a 1 s transition.
     TTransition* JoinedPair() {
@@ -149,15 +157,17 @@ TEST_F(DropPlacementTest, SnappingMovesAnInsertedClipButNotPastItsNeighbours) {
 TEST_F(DropPlacementTest, ATransitionBetweenAdjacentClipsJoinsBothAndOverOneReplacesIt) {
     AddTitle(0);
     AddTitle(4 * Second);
-    const TDropPlacement Join = PlaceDrop(Main(), Transition(true, true, true, Second), 4 * Second + Second / 10);
+    const TDropPlacement Join =
+        PlaceDrop(Main(), Transition(true, true, true, Second), 4 * Second + Second / 10);
     EXPECT_EQ(Join.Kind, TDropKind::Insert);
     EXPECT_TRUE(Join.KeepLeading && Join.KeepTrailing);
     EXPECT_EQ(Join.Start, 4 * Second);
     EXPECT_EQ(Join.Duration, Second);
-    TTransition* Existing = Main().InsertTransition(TJoinClips::Both, TTransitionDirection::Forward, Second,
-                                                    TransitionIndex(false), Join.Start);
+    TTransition* Existing = Main().InsertTransition(TJoinClips::Both, TTransitionDirection::Forward,
+                                                    Second, TransitionIndex(false), Join.Start);
     ASSERT_NE(Existing, nullptr);
-    const TDropPlacement Over = PlaceDrop(Main(), Transition(true, true, true), Existing->Position());
+    const TDropPlacement Over =
+        PlaceDrop(Main(), Transition(true, true, true), Existing->Position());
     EXPECT_EQ(Over.Kind, TDropKind::Replace);
     EXPECT_EQ(Over.Index, Existing->Index());
     // Far from every item there is nothing to join.
@@ -197,9 +207,11 @@ TEST_F(DropPlacementTest, AnEffectOnTheEffectsTrackFitsBetweenTheEffectsThere) {
 
 TEST_F(DropPlacementTest, AFileDroppedOverAClipsEndGoesAfterItAndOnAnEmptyStretchWhereItFell) {
     AddTitle(0);
-    EXPECT_EQ(PlaceDroppedFile(Main(), 3 * Second), (TFilePlacement{TKeepTransitions::Neither, 4 * Second}));
+    EXPECT_EQ(PlaceDroppedFile(Main(), 3 * Second),
+              (TFilePlacement{TKeepTransitions::Neither, 4 * Second}));
     TTrack& Overlay = *Project->Track(3);
-    EXPECT_EQ(PlaceDroppedFile(Overlay, 7 * Second), (TFilePlacement{TKeepTransitions::Neither, 7 * Second}));
+    EXPECT_EQ(PlaceDroppedFile(Overlay, 7 * Second),
+              (TFilePlacement{TKeepTransitions::Neither, 7 * Second}));
 }
 
 TEST(DropFiles, TracksTakeFilesWithTheirMedia) {
