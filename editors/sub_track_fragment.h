@@ -2,6 +2,8 @@
 
 #include "core/ref_object.h"
 #include "core/video_time.h"
+#include "project/drop_placement.h"
+#include "project/reorder_search.h"
 #include "project/track.h"
 #include "toolkit/areas/fragment.h"
 
@@ -11,6 +13,7 @@
 #include <vector>
 
 class TItemFragment;
+struct TSnapSpan;
 class TSubTrack;
 class TTimelineDesktop;
 class TTrack;
@@ -26,29 +29,17 @@ enum class TCellDragMode : uint8_t {
     Reorder = 5,
 };
 
-// Where a dragged thing would go in a content cell.
-enum class TDropKind : uint8_t {
-    None = 0,
-    Insert = 1,           // a new item at a time
-    Replace = 2,          // replaces the transition, effect or title layout at an index
-    IntoTransition = 3,   // a clip splits the transition at an index
-    ClipEffect = 4,       // an effect onto the clip at an index
-};
-
-struct TDropPlacement {
-    TDropKind Kind = TDropKind::None;
-    int32_t Index = -1;
-    TVideoTime Start = 0;
-    TVideoTime Duration = 0;
-    bool KeepLeading = false;  // also JoinPrevious for transitions
-    bool KeepTrailing = false; // also JoinNext
-    bool operator==(const TDropPlacement&) const = default;
-};
-
 // The content cell of a row: the items of its sub-track as fragments, at
 // their times. It runs the drags its item fragments start (trimming an edge,
 // moving, reordering, with object and grid snapping), takes drops from the
 // browsers and from the file manager, and paints the drop feedback.
+//
+// The rules it follows are the model's: which rows take a drop and where it
+// lands (project/drop_placement.h), where a reorder goes
+// (project/reorder_search.h); snapping is the editor's one module
+// (editors/timeline_snap.h). Its own parts lie in files by concern: the drag
+// machine (sub_track_drag.cpp), browser drops (sub_track_drop.cpp), file
+// drops (sub_track_file_drop.cpp) and painting (sub_track_paint.cpp).
 class TSubTrackFragment : public TFragment {
 public:
     TSubTrackFragment(TArea& Area, TSubTrack& SubTrack);
@@ -72,8 +63,7 @@ public:
 
     // Drops of things dragged from the browsers: whether this row takes
     // Thing, where it would go with the mouse at cell x X (Shift: the
-    // modifier bits), and the drop itself. DropPicture gives the left edge
-    // and width of the picture the drag shows, when it shows one.
+    // modifier bits: Ctrl or Alt turn snapping off), and the drop itself.
     bool AcceptsDrop(const TVideoDragThing& Thing) const;
     TDropPlacement PlaceDrop(const TVideoDragThing& Thing, int32_t X, uint16_t Shift) const;
     void DropEntered(const TVideoDragThing& Thing);
@@ -106,12 +96,12 @@ private:
     TColor RowBackground() const;
     // With the tint of a selected sub-track or track over it.
     TColor SelectionFill() const;
-    // Adjusts Delta so that the run's start (end) meets an item edge or a
-    // grid line nearby.
-    TVideoTime SnapDelta(TVideoTime Delta, TVideoTime Start, TVideoTime End, bool UseStart, bool UseEnd,
-                         int32_t FirstOwn, int32_t LastOwn) const;
-    void FindReorderTarget(TVideoTime Delta, int32_t X);
+    // Adjusts Delta so that Span's start or end meets an item edge or a
+    // grid line nearby, as the user's snapping switches say.
+    TVideoTime SnapDelta(TVideoTime Delta, const TSnapSpan& Span) const;
     void EndTrackingIfOpen();
+    // Inserts the files dropped at cell x X and reports those refused.
+    void InsertDroppedFiles(const std::vector<std::string>& Files, int32_t X);
     // The drag of the toolkit, when it carries a thing of the timeline and
     // its mouse lies over this cell: the thing and the cell x.
     const TVideoDragThing* ToolkitDragOver(int32_t& X, uint16_t& Shift) const;
@@ -128,21 +118,12 @@ private:
     TCellDragMode FDragMode = TCellDragMode::Idle;
     int32_t FPressX = 0;
     std::vector<TTrackBlock> FBlocks;
-    int32_t FFirstSelected = -1;
-    int32_t FLastSelected = -1;
-    bool FContiguous = false;
+    TSelectedRun FRun;
     bool FTracking = false;
     bool FMoved = false;
-    bool FMovingLeft = false;
-    int32_t FTargetBlock = -1;
-    TVideoTime FNewStart = 0;
+    TReorder FReorder;
     // The drop.
     bool FDropAccepted = false;
     bool FDropInside = false;
     TDropPlacement FPlacement;
 };
-
-// Whether a file with these streams goes onto a row of TrackKind (dropped
-// from the file manager): the main video track takes files with video, the
-// sound and music tracks files with sound, overlays files with video.
-bool TrackTakesFile(TTrackKind Kind, bool HasAudio, bool HasVideo);

@@ -11,6 +11,7 @@
 #include "editors/item_fragments.h"
 #include "editors/sub_track_fragment.h"
 #include "editors/timeline_paint.h"
+#include "editors/timeline_snap.h"
 #include "platform/keys.h"
 #include "platform/message_queue.h"
 #include "playback/player_window.h"
@@ -470,27 +471,20 @@ void TTimeBarFragment::Paint(TPixels& Pixels) {
     Pixels.SetClipRect(Pixels.ClipRect().Intersected(TRect{Header + Pixels.Origin.X, Pixels.Origin.Y,
                                                             W + Pixels.Origin.X, H + Pixels.Origin.Y}));
     const double Scale = Desktop.PixelsPerSecond();
-    const auto& Table = TimeIntervals();
     const TVideoTime FirstTime = Desktop.XToTime(Header), LastTime = Desktop.XToTime(W);
     const TTextAttr Font{.FontName = "Courier New", .Height = -(H / 2 + 2)};
     // Where label ink may start at the earliest: past the tick of time 0
     // (bold ticks reach a pixel further) and its backing's one pixel.
     const int32_t ZeroInk = Desktop.TimeToX(0) + 3;
-    for (int32_t I = 0; I < TimeIntervalCount; ++I) {
-        const TTimeInterval& Entry = Table[size_t(I)];
-        const long Spacing = std::lround(Entry.Seconds * Scale);
-        if (Spacing < Scaled(8))
-            continue;
-        const double Units = Entry.Seconds * VideoTimeUnitsPerSecond;
-        const int64_t First = std::max<int64_t>(0, int64_t(std::floor(double(FirstTime) / Units)) - 1);
-        const int64_t Last = int64_t(std::ceil(double(LastTime) / Units)) + 1;
+    ForEachIntervalSpaced(Scale, MinTickSpacing(), [&](int32_t I, const TTimeInterval& Entry, long Spacing) {
+        const TTickRange Ticks = TicksAround(Entry, FirstTime, LastTime);
         const int64_t Skip = TickSkipRatio(I);
         const int32_t TickWidth = Entry.Bold ? 3 : 1;
         const int32_t TickHeight = (H - 1) * Entry.Height / 319;
-        const uint8_t TickAlpha = uint8_t(std::min<long>(2 * (Spacing - Scaled(8)) + 32, 255));
-        const bool Labels = Spacing >= Scaled(64);
-        const uint8_t LabelAlpha = uint8_t(std::min<long>(Spacing + 128 - Scaled(64), 255));
-        for (int64_t K = First; K <= Last; ++K) {
+        const uint8_t TickAlpha = uint8_t(std::min<long>(2 * (Spacing - MinTickSpacing()) + 32, 255));
+        const bool Labels = Spacing >= MinLabelSpacing();
+        const uint8_t LabelAlpha = uint8_t(std::min<long>(Spacing + 128 - MinLabelSpacing(), 255));
+        for (int64_t K = Ticks.First; K <= Ticks.Last; ++K) {
             if (Skip > 0 && K % Skip == 0)
                 continue;
             const TVideoTime Time = TickTime(Entry, K);
@@ -510,7 +504,7 @@ void TTimeBarFragment::Paint(TPixels& Pixels) {
                             BarShade(H - 2, H));
             TLabelStamps::Draw(Pixels, TextLeft, TextTop, Stamp);
         }
-    }
+    });
 }
 
 // ---- TTracksFragment
@@ -807,34 +801,7 @@ int32_t TTimeMarkFragment::HitTest(int32_t X, int32_t Y) const {
 
 TVideoTime TTimeMarkFragment::SnappedTime(TVideoTime Time, bool Snap) const {
     const TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
-    TProject* Shown = Desktop.Project();
-    if (!Snap || !Shown)
-        return Time;
-    const int64_t At = Desktop.TimeToPixels(Time);
-    TVideoTime Best = Time;
-    int64_t BestStart = 5, BestEnd = 5;
-    bool FromEnd = false;
-    for (int32_t T = 0; T < Shown->TrackCount(); ++T) {
-        const TTrack& Track = *Shown->Track(T);
-        for (int32_t I = 0; I < Track.ItemCount(); ++I) {
-            const TTrackItem& Item = *Track.Item(I);
-            int64_t Start = std::llabs(Desktop.TimeToPixels(Item.Position()) - At);
-            int64_t End = std::llabs(Desktop.TimeToPixels(Item.End()) - At);
-            // An end closer than every start seen so far wins; otherwise the
-            // first start at the smallest distance.
-            if (End <= 4 && End < BestStart && End < BestEnd) {
-                BestEnd = End;
-                Best = Item.End();
-                FromEnd = true;
-            }
-            if (Start <= 4 && Start < BestStart && (!FromEnd || Start < BestEnd)) {
-                BestStart = Start;
-                Best = Item.Position();
-                FromEnd = false;
-            }
-        }
-    }
-    return Best;
+    return Snap ? SnapCursorTime(Desktop, Desktop.Project(), Time) : Time;
 }
 
 void TTimeMarkFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {

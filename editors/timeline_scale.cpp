@@ -51,6 +51,33 @@ int64_t TickSkipRatio(int32_t Index) {
     return std::llround(Table[size_t(Index + 1)].Seconds / Table[size_t(Index)].Seconds);
 }
 
+long TickSpacing(const TTimeInterval& Interval, double PixelsPerSecond) {
+    return std::lround(Interval.Seconds * PixelsPerSecond);
+}
+
+const TTimeInterval* FirstIntervalSpaced(double PixelsPerSecond, long MinSpacing) {
+    for (const TTimeInterval& Interval : TimeIntervals())
+        if (TickSpacing(Interval, PixelsPerSecond) >= MinSpacing)
+            return &Interval;
+    return nullptr;
+}
+
+namespace {
+
+double UnitsPerTick(const TTimeInterval& Interval) { return Interval.Seconds * VideoTimeUnitsPerSecond; }
+
+} // namespace
+
+int64_t TickAtOrBefore(const TTimeInterval& Interval, TVideoTime Time) {
+    return int64_t(std::floor(double(Time) / UnitsPerTick(Interval)));
+}
+
+TTickRange TicksAround(const TTimeInterval& Interval, TVideoTime From, TVideoTime To) {
+    const double Units = UnitsPerTick(Interval);
+    return {std::max<int64_t>(0, int64_t(std::floor(double(From) / Units)) - 1),
+            int64_t(std::ceil(double(To) / Units)) + 1};
+}
+
 TVideoTime CursorStepSize(TStepKind Kind, double PixelsPerSecond, TVideoTime FrameDuration) {
     if (Kind == TStepKind::Frame)
         return FrameDuration;

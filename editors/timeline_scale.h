@@ -43,6 +43,35 @@ TVideoTime TickTime(const TTimeInterval& Interval, int64_t K);
 // last entry: it skips nothing).
 int64_t TickSkipRatio(int32_t Index);
 
+// The grid of the table at a scale. The time bar draws ticks, and items snap
+// to them, for the entries whose ticks lie at least MinTickSpacing pixels
+// apart; the bar labels them, and the rows draw faint grid lines, from
+// MinLabelSpacing up.
+constexpr int32_t MinTickSpacing() { return Scaled(8); }
+constexpr int32_t MinLabelSpacing() { return Scaled(64); }
+// How far apart the ticks of Interval lie at a scale, in whole pixels.
+long TickSpacing(const TTimeInterval& Interval, double PixelsPerSecond);
+// The finest entry whose ticks lie at least MinSpacing apart, or null.
+const TTimeInterval* FirstIntervalSpaced(double PixelsPerSecond, long MinSpacing);
+// Calls Visit(Index, Entry, Spacing) for every entry whose ticks lie at
+// least MinSpacing apart, finest first.
+template <class F>
+void ForEachIntervalSpaced(double PixelsPerSecond, long MinSpacing, F&& Visit) {
+    const auto& Table = TimeIntervals();
+    for (int32_t I = 0; I < TimeIntervalCount; ++I)
+        if (const long Spacing = TickSpacing(Table[size_t(I)], PixelsPerSecond); Spacing >= MinSpacing)
+            Visit(I, Table[size_t(I)], Spacing);
+}
+// The number of the last tick of Interval at or before Time.
+int64_t TickAtOrBefore(const TTimeInterval& Interval, TVideoTime Time);
+// The ticks that cover From to To with one more on either side (wide ticks
+// reach over the edges), none before tick 0.
+struct TTickRange {
+    int64_t First = 0;
+    int64_t Last = -1;
+};
+TTickRange TicksAround(const TTimeInterval& Interval, TVideoTime From, TVideoTime To);
+
 // How far a cursor step goes at a scale: a frame of FrameDuration, else the
 // first interval at least 8 (normal) or 64 (large) pixels apart, else 1 s
 // or 10 s.

@@ -17,6 +17,11 @@ public:
     uint8_t Flags() const { return FFlags; }
     bool IsReversible() const { return (FFlags & 0x02) != 0; }
     bool IsWipe() const { return (FFlags & 0x01) != 0; }
+    // Bit 3: it blends pictures (and its picture can be rendered); bit 2: it
+    // blends sound; bit 4 keeps it off the overlay tracks.
+    bool IsVideoTransition() const { return (FFlags & 0x08) != 0; }
+    bool IsAudioTransition() const { return (FFlags & 0x04) != 0; }
+    bool IsOverlayTransition() const { return (FFlags & 0x10) == 0; }
 
 private:
     uint8_t FFlags;

@@ -52,3 +52,31 @@ TEST(TimelineScale, StepsStopAtItemEdgesBeforeTheGrid) {
     EXPECT_EQ(StepBackTime(F.Project.Get(), 10 * Second, Second), 9 * Second + Second / 2);
     EXPECT_EQ(StepForwardTime(F.Project.Get(), 5 * Second, Second), 5 * Second + Second / 2);
 }
+
+TEST(TimelineGrid, TheBarTicksAndTheRowLinesFollowTheSpacingOnScreen) {
+    // At 8 pixels per second: ticks from 1 s (8 px; 0.25 s gives 2 px), grid
+    // lines and labels from 10 s (80 px; 5 s gives 40 px).
+    std::vector<double> Ticked;
+    ForEachIntervalSpaced(8, MinTickSpacing(), [&](int32_t, const TTimeInterval& Entry, long Spacing) {
+        Ticked.push_back(Entry.Seconds);
+        EXPECT_EQ(Spacing, TickSpacing(Entry, 8));
+    });
+    ASSERT_FALSE(Ticked.empty());
+    EXPECT_EQ(Ticked.front(), 1.0);
+    EXPECT_EQ(Ticked.size(), 9u);
+    ASSERT_NE(FirstIntervalSpaced(8, MinLabelSpacing()), nullptr);
+    EXPECT_EQ(FirstIntervalSpaced(8, MinLabelSpacing())->Seconds, 10.0);
+    EXPECT_EQ(FirstIntervalSpaced(0.001, MinTickSpacing()), nullptr);
+}
+
+TEST(TimelineGrid, TickRangesCoverTheSpanWithOneMoreEachSideAndNoneBeforeZero) {
+    const TTimeInterval& OneSecond = TimeIntervals()[2];
+    ASSERT_EQ(OneSecond.Seconds, 1.0);
+    const TTickRange Ticks = TicksAround(OneSecond, 3 * Second + Second / 2, 7 * Second);
+    EXPECT_EQ(Ticks.First, 2);
+    EXPECT_EQ(Ticks.Last, 8);
+    EXPECT_EQ(TicksAround(OneSecond, -5 * Second, Second).First, 0);
+    EXPECT_EQ(TickAtOrBefore(OneSecond, 3 * Second - 1), 2);
+    EXPECT_EQ(TickAtOrBefore(OneSecond, 3 * Second), 3);
+    EXPECT_EQ(TickAtOrBefore(OneSecond, -1), -1);
+}
