@@ -53,10 +53,6 @@ void TWindowSystem::WindowDestroyed(TNativeWindow* Window) {
             Other->FOwner = nullptr;
     if (FFocused == Window)
         FFocused = nullptr;
-    if (FCapture == Window) {
-        FCapture = nullptr;
-        FIsAutoCapture = false;
-    }
     if (FDropWindow == Window) {
         FDropWindow = nullptr;
         FDropFiles.clear();
@@ -128,39 +124,47 @@ TDisplay TWindowSystem::DisplayAt(TPoint Point) const {
     return Result;
 }
 
-void TWindowSystem::SetCapture(TNativeWindow* Window) {
-    FCapture = Window;
-    FIsAutoCapture = false;
+TNativeWindow* TWindowSystem::CaptureWindow() const {
+    for (TNativeWindow* Window : FZOrder)
+        if (Window->Listener() && Window->Listener()->HoldsMouse())
+            return Window;
+    return nullptr;
+}
+
+void TWindowSystem::TakeCapture(const TNativeWindow& Window) {
+    // A listener letting go may destroy windows: walk a copy, skipping the
+    // windows gone meanwhile.
+    std::vector<TNativeWindow*> Others = FZOrder;
+    for (TNativeWindow* Other : Others)
+        if (Other != &Window && std::find(FZOrder.begin(), FZOrder.end(), Other) != FZOrder.end() &&
+            Other->Listener() && Other->Listener()->HoldsMouse())
+            Other->Listener()->LetGoOfMouse();
 }
 
 void TWindowSystem::ReleaseCapture() {
-    FCapture = nullptr;
-    FIsAutoCapture = false;
+    std::vector<TNativeWindow*> Holders = FZOrder;
+    for (TNativeWindow* Holder : Holders)
+        if (std::find(FZOrder.begin(), FZOrder.end(), Holder) != FZOrder.end() && Holder->Listener() &&
+            Holder->Listener()->HoldsMouse())
+            Holder->Listener()->LetGoOfMouse();
 }
 
-void TWindowSystem::Deliver(TEvent Event) {
-    if (auto* Mouse = std::get_if<TMouseEvent>(&Event)) {
-        if (Mouse->Kind == TMouseEventKind::Down && !FCapture && Mouse->Window) {
-            FCapture = Mouse->Window;
-            FIsAutoCapture = true;
+void TWindowSystem::Deliver(TEvent Event) { FQueued.push_back(std::move(Event)); }
+
+bool TWindowSystem::RouteToCapture(TEvent& Event) const {
+    if (auto* Mouse = std::get_if<TMouseEvent>(&Event); Mouse && Mouse->Kind != TMouseEventKind::Wheel)
+        if (TNativeWindow* Holder = CaptureWindow()) {
+            Mouse->Window = Holder;
+            Mouse->Position = Mouse->ScreenPosition - Holder->Bounds().TopLeft();
         }
-        if (FCapture && Mouse->Kind != TMouseEventKind::Wheel) {
-            Mouse->Window = FCapture;
-            Mouse->Position = Mouse->ScreenPosition - FCapture->Bounds().TopLeft();
-        }
-        if (Mouse->Kind == TMouseEventKind::Up && FIsAutoCapture && Mouse->Buttons == 0) {
-            FCapture = nullptr;
-            FIsAutoCapture = false;
-        }
-    }
     TNativeWindow* Window = EventWindow(Event);
     if (Window && !Window->IsEnabled()) {
         bool IsInput = !std::holds_alternative<TWindowEvent>(Event) ||
                        std::get<TWindowEvent>(Event).Kind == TWindowEventKind::CloseRequest;
         if (IsInput)
-            return;
+            return false;
     }
-    FQueued.push_back(std::move(Event));
+    return true;
 }
 
 void TWindowSystem::DropBegin(TNativeWindow* Window) {
@@ -240,8 +244,10 @@ void TWindowSystem::Guarded(const std::function<void()>& Action) {
     }
 }
 
-void TWindowSystem::Dispatch(const TEvent& Event) {
+void TWindowSystem::Dispatch(TEvent Event) {
     Guarded([&] {
+        if (!RouteToCapture(Event))
+            return;
         if (FFilter && FFilter(Event))
             return;
         TNativeWindow* Window = EventWindow(Event);
@@ -267,7 +273,7 @@ bool TWindowSystem::Step(bool Wait) {
         return false;
     TEvent Event = std::move(FQueued.front());
     FQueued.pop_front();
-    Dispatch(Event);
+    Dispatch(std::move(Event));
     return true;
 }
 

@@ -53,10 +53,12 @@ using TTimerId = uint64_t;
 // exception thrown by any handler is reported through the application's
 // standard exception report and the loop goes on.
 //
-// Mouse capture is kept here: a button pressed over a window captures the
-// mouse for that window until the last button is released, so the motion
-// and the release reach it even outside its bounds. SetCapture holds it
-// explicitly (panning, dragging) until ReleaseCapture.
+// Mouse capture is not kept here: a window's listener holds it (the widget
+// window for its targets, the drag for its drag window) and the system only
+// asks. While a window's listener holds the mouse, every mouse event but the
+// wheel is routed to that window, in its coordinates, even outside its
+// bounds. TakeCapture asks the listeners of every other window to let go, so
+// that at most one window holds the mouse.
 //
 //   auto System = CreateSdlWindowSystem(UiMessages());
 //   auto Main = System->CreateWindow({.Kind = TWindowKind::Main, .Title = "Quillmoor"});
@@ -91,8 +93,12 @@ public:
     // The mouse, wherever it is on the desktop.
     virtual TPoint MousePosition() const = 0;
     virtual TMouseButtons MouseButtons() const = 0;
-    TNativeWindow* CaptureWindow() const { return FCapture; }
-    void SetCapture(TNativeWindow* Window);
+    // The window whose listener holds the mouse, or null.
+    TNativeWindow* CaptureWindow() const;
+    // Window is taking the mouse: the listeners of every other window that
+    // hold it are asked to let go.
+    void TakeCapture(const TNativeWindow& Window);
+    // Asks every listener holding the mouse to let go.
     void ReleaseCapture();
 
     // The text clipboard; a change is announced by a TClipboardEvent.
@@ -137,8 +143,9 @@ protected:
     // Deadline passes.
     virtual void Pump(std::optional<TClock::time_point> Deadline, bool Wait) = 0;
 
-    // Queues an event from the platform for dispatch, after capture and the
-    // enabled state have been applied to it.
+    // Queues an event from the platform for dispatch; capture and the
+    // enabled state are applied to it when it is dispatched, so that a
+    // press earlier in the queue can take the mouse first.
     void Deliver(TEvent Event);
     bool HasQueuedEvents() const { return !FQueued.empty(); }
 
@@ -178,13 +185,14 @@ private:
 
     // One step of a loop: false when there was nothing to do without waiting.
     bool Step(bool Wait);
-    void Dispatch(const TEvent& Event);
+    void Dispatch(TEvent Event);
+    // Sends a mouse event to the window holding the mouse, if any; false
+    // when the event is input for a disabled window and is dropped.
+    bool RouteToCapture(TEvent& Event) const;
 
     TMessageQueue& FMessages;
     std::vector<TNativeWindow*> FZOrder;
     TNativeWindow* FFocused = nullptr;
-    TNativeWindow* FCapture = nullptr;
-    bool FIsAutoCapture = false;
     TWindowListener* FListener = nullptr;
     TEventFilter FFilter;
     std::deque<TEvent> FQueued;

@@ -22,8 +22,8 @@ TArea::TArea() {
 }
 
 TArea::~TArea() {
-    ReleasePlatformCapture();
     FIsDestroying = true;
+    ReleaseWindowCapture();
     Areas().Unregister(*this);
     FDesktop.reset();
     FHotFragment = nullptr;
@@ -89,9 +89,9 @@ void TArea::SetCaptureFragment(TFragment* Fragment) {
     TFragmentRef Old(FCaptureFragment), New(Fragment);
     FCaptureFragment = Fragment;
     if (Fragment)
-        TakePlatformCapture();
+        TakeWindowCapture();
     else
-        ReleasePlatformCapture();
+        ReleaseWindowCapture();
     if (TFragment* Lost = Old.Get())
         Lost->CaptureLost();
     if (TFragment* Gained = New.Get(); Gained && Gained == FCaptureFragment)
@@ -138,26 +138,23 @@ void TArea::ScrollBy(int32_t DX, int32_t DY) {
     UpdateScrollBars();
 }
 
-void TArea::TakePlatformCapture() {
+void TArea::TakeWindowCapture() {
     if (FIsDestroying)
         return;
-    if (TWidgetWindow* Host = Window()) {
-        Host->System().SetCapture(&Host->Native());
-        FHoldsPlatformCapture = true;
-    }
+    if (TWidgetWindow* Host = Window())
+        Host->SetCapture(*this);
 }
 
-void TArea::ReleasePlatformCapture() {
-    if (!FHoldsPlatformCapture)
-        return;
-    FHoldsPlatformCapture = false;
-    if (TWidgetWindow* Host = Window(); Host && Host->System().CaptureWindow() == &Host->Native())
-        Host->System().ReleaseCapture();
+void TArea::ReleaseWindowCapture() {
+    if (TWidgetWindow* Host = Window(); Host && Host->Capture() == this)
+        Host->ReleaseCapture();
 }
 
-void TArea::PlatformCaptureLost() {
-    FHoldsPlatformCapture = false;
-    SetCaptureFragment(nullptr);
+void TArea::CaptureEnd() {
+    TScrollingWidget::CaptureEnd();
+    // The window took the capture away: the fragment holding it loses it.
+    if (FCaptureFragment && !FIsDestroying)
+        SetCaptureFragment(nullptr);
 }
 
 void TArea::FragmentDestroyed(TFragment& Fragment) {
@@ -168,7 +165,7 @@ void TArea::FragmentDestroyed(TFragment& Fragment) {
         return;
     if (Held) {
         FCaptureFragment = nullptr;
-        ReleasePlatformCapture();
+        ReleaseWindowCapture();
     }
     if (Hot)
         FHotFragment = nullptr;
@@ -237,11 +234,6 @@ void TArea::MouseLeave() {
 
 bool TArea::RouteMouse(const TWidgetMouseEvent& Event) {
     auto Life = LifeToken();
-    if (FCaptureFragment && FHoldsPlatformCapture) {
-        TWidgetWindow* Host = Window();
-        if (!Host || Host->System().CaptureWindow() != &Host->Native())
-            PlatformCaptureLost();
-    }
     TFragmentRef Hit(FragmentAt(Event.Position));
     TFragmentRef Target(FCaptureFragment ? FCaptureFragment : Hit.Get());
     // While a fragment holds the capture, only it can be hot.
@@ -261,7 +253,6 @@ bool TArea::RouteMouse(const TWidgetMouseEvent& Event) {
     switch (Event.Kind) {
     case TMouseEventKind::Down:
         FPressClicks = Event.Clicks;
-        Fragment->FIsPressed = true;
         Fragment->MouseDown(Event.Button, Shift, Local.X, Local.Y);
         if (Event.Button != TMouseButton::Right || Life.expired())
             break;
@@ -273,7 +264,6 @@ bool TArea::RouteMouse(const TWidgetMouseEvent& Event) {
         Fragment->MouseMove(Shift, Local.X, Local.Y);
         break;
     case TMouseEventKind::Up:
-        Fragment->FIsPressed = false;
         Fragment->MouseUp(Event.Button, Shift, Local.X, Local.Y);
         break;
     case TMouseEventKind::Wheel:

@@ -120,7 +120,9 @@ public:
     TCursorKind Cursor() const { return FCursor; }
     void SetCursor(TCursorKind Cursor);
     bool IsHot() const { return FIsHot; }
-    bool IsPressed() const { return FIsPressed; }
+    // Pressed: holding the area's capture, which a press takes (see
+    // MouseDown) until the release or a loss of the capture.
+    bool IsPressed() const { return HasCapture(); }
 
     // The area's capture: while held, the area's mouse messages come here.
     void SetCapture();
@@ -183,7 +185,6 @@ private:
     std::string FHint;
     TCursorKind FCursor = TCursorKind::Arrow;
     bool FIsHot = false;
-    bool FIsPressed = false;
     std::shared_ptr<const int> FLife;
 };
 

@@ -111,8 +111,7 @@ void TDrag::BeginDrag(TWindowSystem& System, std::unique_ptr<TThing> Thing, TNat
 
     // The widget holding the mouse in the window where the drag began lets
     // go: the drag window takes the mouse over.
-    if (TWidgetWindow* Source = TWidgetWindow::Of(System.CaptureWindow()))
-        Source->ReleaseCapture();
+    System.ReleaseCapture();
 
     TRect Rect = TRect::FromSize(FPosition.X - FThing->HotX(), FPosition.Y - FThing->HotY(),
                                  std::max(FThing->Width(), 1), std::max(FThing->Height(), 1));
@@ -125,7 +124,9 @@ void TDrag::BeginDrag(TWindowSystem& System, std::unique_ptr<TThing> Thing, TNat
     FWindow->SetCursor(TCursorKind::Arrow);
     PaintWindow();
     FWindow->Show(TActivate::No);
-    System.SetCapture(FWindow.get());
+    FWindow->SetListener(&FHold);
+    FHold.IsHolding = true;
+    System.TakeCapture(*FWindow);
     FOuterFilter = System.EventFilter();
     System.SetEventFilter([](const TEvent& Event) { return Drag().Filter(Event); });
     FPollTimer = System.StartTimer(PollInterval, TTimerRepeat::Repeat, [] { Drag().Poll(); });
@@ -247,13 +248,13 @@ void TDrag::End(TDragResult Result) {
     if (System) {
         if (FPollTimer)
             System->StopTimer(FPollTimer);
-        if (System->CaptureWindow() == Window.get())
-            System->ReleaseCapture();
         // The filter is put back now; the one running (ours) keeps no state.
         System->SetEventFilter(std::move(FOuterFilter));
     }
     FPollTimer = 0;
     FOuterFilter = {};
+    FHold.IsHolding = false;
+    Window->SetListener(nullptr);
     Window->Hide();
     FIsEnding = false;
     struct TForgetTarget {

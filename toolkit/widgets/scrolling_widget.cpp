@@ -523,8 +523,7 @@ void TScrollingWidget::MouseUp(TWidgetMouseEvent& Event) {
 void TScrollingWidget::CheckPanCapture() {
     if (!FIsPanning)
         return;
-    bool Held = !FPanWindowLife.expired() && FPanWindow->Capture() == this &&
-                FPanWindow->System().CaptureWindow() == &FPanWindow->Native();
+    bool Held = !FPanWindowLife.expired() && FPanWindow->Capture() == this;
     if (!Held)
         EndPanning();
 }

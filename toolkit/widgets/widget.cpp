@@ -18,6 +18,8 @@ TMouseTarget::~TMouseTarget() {
     MouseHandler().Forget(*this);
 }
 
+bool TMouseTarget::IsDown() const { return MouseHandler().Pressed() == this; }
+
 // ---- TNCGadget
 
 TNCGadget::~TNCGadget() {
@@ -46,8 +48,6 @@ void TNCGadget::SetVisible(bool Visible) {
             Window->ReleaseCapture();
         if (Life.expired())
             return;
-        if (MouseHandler().Pressed() == this)
-            MouseHandler().SetPressed(nullptr);
         if (MouseHandler().Hot() == this)
             MouseHandler().SetHot(nullptr);
         if (Life.expired())

@@ -23,6 +23,7 @@ TWidgetWindow::TWidgetWindow(TWindowSystem& System, TWidget& Root, const TWindow
 }
 
 TWidgetWindow::~TWidgetWindow() {
+    FCapture = nullptr;
     if (FPaintTimer)
         FSystem.StopTimer(FPaintTimer);
     if (FRoot)
@@ -298,21 +299,43 @@ TMouseTarget* TWidgetWindow::TargetAt(TPoint WindowPoint) const {
     return Under;
 }
 
-void TWidgetWindow::ReleaseCapture() {
+void TWidgetWindow::SetCapture(TMouseTarget& Target) { ChangeCapture(&Target, TCaptureKind::Explicit); }
+
+void TWidgetWindow::ReleaseCapture() { ChangeCapture(nullptr, TCaptureKind::Press); }
+
+void TWidgetWindow::ChangeCapture(TMouseTarget* Target, TCaptureKind Kind) {
+    FCaptureKind = Kind;
     TMouseTarget* Old = FCapture;
-    if (!Old)
+    if (Old == Target)
         return;
-    FCapture = nullptr;
-    auto OldLife = Old->LifeToken();
-    if (MouseHandler().Pressed() == Old)
-        MouseHandler().SetPressed(nullptr);
-    if (auto* Gadget = dynamic_cast<TNCGadget*>(Old); Gadget && !OldLife.expired())
-        Gadget->CaptureEnd();
+    auto Life = std::weak_ptr<const int>(FLife);
+    std::weak_ptr<const int> OldLife = Old ? Old->LifeToken() : std::weak_ptr<const int>();
+    std::weak_ptr<const int> NewLife = Target ? Target->LifeToken() : std::weak_ptr<const int>();
+    FCapture = Target;
+    if (Target)
+        FSystem.TakeCapture(*FNative);
+    if (Life.expired())
+        return;
+    TMouseHandler& Handler = MouseHandler();
+    Handler.FSystem = &FSystem;
+    Handler.Restart(TMouseHandler::FirstRepeat);
+    if (Old && !OldLife.expired()) {
+        Old->StateChanged();
+        if (!OldLife.expired())
+            Old->CaptureEnd();
+    }
+    if (Life.expired() || !Target || NewLife.expired() || FCapture != Target)
+        return;
+    Target->StateChanged();
+    if (!NewLife.expired() && FCapture == Target)
+        Target->CaptureBegin();
 }
 
 void TWidgetWindow::Forget(TMouseTarget& Target) {
-    if (FCapture == &Target)
+    if (FCapture == &Target) {
         FCapture = nullptr;
+        FCaptureKind = TCaptureKind::Press;
+    }
     if (FFocused == &Target)
         FFocused = nullptr;
 }
@@ -401,18 +424,10 @@ void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
     std::weak_ptr<const int> TargetLife = Target->LifeToken();
 
     if (Event.Kind == TMouseEventKind::Down) {
-        TMouseTarget* Old = FCapture;
-        FCapture = Target;
-        Handler.SetPressed(Target);
-        if (Old != Target)
-            if (auto* Gadget = dynamic_cast<TNCGadget*>(Target); Gadget && !TargetLife.expired())
-                Gadget->CaptureBegin();
-    } else if (Event.Buttons == 0) {
-        Handler.SetPressed(nullptr);
-        TMouseTarget* Old = FCapture;
-        FCapture = nullptr;
-        if (auto* Gadget = dynamic_cast<TNCGadget*>(Old); Gadget && !TargetLife.expired())
-            Gadget->CaptureEnd();
+        if (!FCapture)
+            ChangeCapture(Target, TCaptureKind::Press);
+    } else if (Event.Buttons == 0 && FCaptureKind == TCaptureKind::Press) {
+        ChangeCapture(nullptr, TCaptureKind::Press);
     }
     if (Life.expired() || TargetLife.expired())
         return;
@@ -591,21 +606,9 @@ void TMouseHandler::SetHot(TMouseTarget* Target) {
     Restart(FirstRepeat);
 }
 
-void TMouseHandler::SetPressed(TMouseTarget* Target) {
-    if (Target == FPressed)
-        return;
-    TMouseTarget* Old = FPressed;
-    FPressed = Target;
-    std::weak_ptr<const int> NewLife = Target ? Target->LifeToken() : std::weak_ptr<const int>();
-    if (Old) {
-        Old->FIsDown = false;
-        Old->StateChanged();
-    }
-    if (Target && !NewLife.expired() && FPressed == Target) {
-        Target->FIsDown = true;
-        Target->StateChanged();
-    }
-    Restart(FirstRepeat);
+TMouseTarget* TMouseHandler::Pressed() const {
+    TWidgetWindow* Holder = FSystem ? TWidgetWindow::Of(FSystem->CaptureWindow()) : nullptr;
+    return Holder ? Holder->Capture() : nullptr;
 }
 
 void TMouseHandler::Restart(std::chrono::milliseconds Interval) {
@@ -614,7 +617,7 @@ void TMouseHandler::Restart(std::chrono::milliseconds Interval) {
     if (FTimer)
         FSystem->StopTimer(FTimer);
     FTimer = 0;
-    if (FHot || FPressed)
+    if (FHot || Pressed())
         FTimer = FSystem->StartTimer(Interval, TTimerRepeat::Once, [this] {
             FTimer = 0;
             Tick();
@@ -622,7 +625,7 @@ void TMouseHandler::Restart(std::chrono::milliseconds Interval) {
 }
 
 void TMouseHandler::Tick() {
-    if (!FSystem || (!FHot && !FPressed))
+    if (!FSystem || (!FHot && !Pressed()))
         return;
     TPoint Mouse = FSystem->MousePosition();
     TNativeWindow* Native =
@@ -631,8 +634,8 @@ void TMouseHandler::Tick() {
     TMouseTarget* Under = Window ? Window->TargetAt(Mouse - Native->Bounds().TopLeft()) : nullptr;
     TMouseTarget* Before = FHot;
     SetHot(Under);
-    if (FPressed && FPressed == FHot)
-        FPressed->RepeatTick();
+    if (TMouseTarget* Held = Pressed(); Held && Held == FHot)
+        Held->RepeatTick();
     // A change of the hot target restarted the timer at the first interval.
     if (FHot == Before)
         Restart(NextRepeat);
@@ -644,11 +647,7 @@ void TMouseHandler::Forget(TMouseTarget& Target) {
         FHot = nullptr;
         Changed = true;
     }
-    if (FPressed == &Target) {
-        FPressed = nullptr;
-        Changed = true;
-    }
-    if (Changed && !FHot && !FPressed && FSystem && FTimer) {
+    if (Changed && !Pressed() && FSystem && FTimer) {
         FSystem->StopTimer(FTimer);
         FTimer = 0;
     }
@@ -663,11 +662,7 @@ void TMouseHandler::WindowGone(TWidgetWindow& Window) {
         FHot->FIsHot = false;
         FHot = nullptr;
     }
-    if (InWindow(FPressed)) {
-        FPressed->FIsDown = false;
-        FPressed = nullptr;
-    }
-    if (FSystem == &Window.System() && !FHot && !FPressed) {
+    if (FSystem == &Window.System() && !FHot && !Pressed()) {
         if (FTimer)
             FSystem->StopTimer(FTimer);
         FTimer = 0;

@@ -34,6 +34,27 @@ struct TRecorder : TWindowListener {
     }
 };
 
+// Records events and holds the mouse as the toolkit does: from a press on its
+// window until the last button is released, or until asked to let go.
+struct TPressHolder : TRecorder {
+    bool IsHolding = false;
+    int32_t LetGoCount = 0;
+    void HandleEvent(const TEvent& Event) override {
+        TRecorder::HandleEvent(Event);
+        if (auto* Mouse = std::get_if<TMouseEvent>(&Event)) {
+            if (Mouse->Kind == TMouseEventKind::Down)
+                IsHolding = true;
+            else if (Mouse->Kind == TMouseEventKind::Up && Mouse->Buttons == 0)
+                IsHolding = false;
+        }
+    }
+    bool HoldsMouse() const override { return IsHolding; }
+    void LetGoOfMouse() override {
+        IsHolding = false;
+        ++LetGoCount;
+    }
+};
+
 class HeadlessWindowSystem : public ::testing::Test {
 protected:
     TMessageQueue Messages;
@@ -301,7 +322,7 @@ TEST_F(HeadlessWindowSystem, FilesBetweenDropBeginAndCompleteArriveAsOneDropAtTh
 }
 
 TEST_F(HeadlessWindowSystem, ButtonHeldOverAWindowSendsMotionAndReleaseThereEvenOutside) {
-    TRecorder LeftEvents, RightEvents;
+    TPressHolder LeftEvents, RightEvents;
     auto Left = Make(TRect::FromSize(0, 0, 100, 100));
     auto Right = Make(TRect::FromSize(200, 0, 100, 100));
     Left->SetListener(&LeftEvents);
@@ -324,6 +345,36 @@ TEST_F(HeadlessWindowSystem, ButtonHeldOverAWindowSendsMotionAndReleaseThereEven
     ASSERT_EQ(RightEvents.All<TMouseEvent>().size(), 1u);
     EXPECT_EQ(RightEvents.All<TMouseEvent>()[0].Position, (TPoint{70, 20}));
     EXPECT_EQ(System.CaptureWindow(), nullptr);
+}
+
+TEST_F(HeadlessWindowSystem, AWindowTakingTheMouseMakesTheHolderOfAnotherLetGo) {
+    TPressHolder LeftEvents, RightEvents;
+    auto Left = Make(TRect::FromSize(0, 0, 100, 100));
+    auto Right = Make(TRect::FromSize(200, 0, 100, 100));
+    Left->SetListener(&LeftEvents);
+    Right->SetListener(&RightEvents);
+    Left->Show(TActivate::Yes);
+    Right->Show(TActivate::No);
+    System.ScriptMouseDown({50, 50});
+    System.ScriptStep([&] {
+        ASSERT_EQ(System.CaptureWindow(), Left.get());
+        RightEvents.IsHolding = true;
+        System.TakeCapture(*Right);
+        EXPECT_EQ(LeftEvents.LetGoCount, 1);
+        EXPECT_EQ(RightEvents.LetGoCount, 0);
+        EXPECT_EQ(System.CaptureWindow(), Right.get());
+    });
+    // The motion over the left window now goes to the right one.
+    System.ScriptMouseMove({60, 50});
+    System.ScriptStep([&] {
+        System.ReleaseCapture();
+        EXPECT_EQ(RightEvents.LetGoCount, 1);
+        EXPECT_EQ(System.CaptureWindow(), nullptr);
+    });
+    RunScript();
+    ASSERT_EQ(RightEvents.All<TMouseEvent>().size(), 1u);
+    EXPECT_EQ(RightEvents.All<TMouseEvent>()[0].Position, (TPoint{-140, 50}));
+    EXPECT_EQ(LeftEvents.All<TMouseEvent>().size(), 1u);
 }
 
 TEST_F(HeadlessWindowSystem, DisabledWindowGetsNoInputAndTheFilterSeesEventsFirst) {
