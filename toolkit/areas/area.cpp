@@ -225,15 +225,15 @@ void TArea::MouseEnter() {
 }
 
 void TArea::MouseLeave() {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     TScrollingWidget::MouseLeave();
     SetHotFragment(nullptr);
-    if (!Life.expired())
+    if (!Life.IsExpired())
         FMouseInside = false;
 }
 
 bool TArea::RouteMouse(const TWidgetMouseEvent& Event) {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     TFragmentRef Hit(FragmentAt(Event.Position));
     TFragmentRef Target(FCaptureFragment ? FCaptureFragment : Hit.Get());
     // While a fragment holds the capture, only it can be hot.
@@ -243,7 +243,7 @@ bool TArea::RouteMouse(const TWidgetMouseEvent& Event) {
         SetHotFragment(Hit.Get());
     // Leave and enter handlers may have rebuilt the tree or freed the area:
     // a target that went away gets nothing.
-    if (Life.expired())
+    if (Life.IsExpired())
         return true;
     TFragment* Fragment = Target.Get();
     if (!Fragment)
@@ -254,10 +254,10 @@ bool TArea::RouteMouse(const TWidgetMouseEvent& Event) {
     case TMouseEventKind::Down:
         FPressClicks = Event.Clicks;
         Fragment->MouseDown(Event.Button, Shift, Local.X, Local.Y);
-        if (Event.Button != TMouseButton::Right || Life.expired())
+        if (Event.Button != TMouseButton::Right || Life.IsExpired())
             break;
         if (TFragment* Live = Target.Get())
-            if (TLocalMenu* Menu = Live->GetLocalMenu(Local.X, Local.Y); Menu && !Life.expired() && Target)
+            if (TLocalMenu* Menu = Live->GetLocalMenu(Local.X, Local.Y); Menu && !Life.IsExpired() && Target)
                 ShowLocalMenu(*Target.Get(), *Menu, Local, Event.ScreenPosition);
         break;
     case TMouseEventKind::Move:
@@ -274,12 +274,12 @@ bool TArea::RouteMouse(const TWidgetMouseEvent& Event) {
 }
 
 void TArea::ShowLocalMenu(TFragment& Target, TLocalMenu& Menu, TPoint Local, TPoint ScreenPosition) {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     FMenuFragment = &Target;
     // The fragment whose menu was open hears that it closed, also when
     // preparing or showing it failed; one freed meanwhile hears nothing.
     auto Closed = [&] {
-        if (Life.expired())
+        if (Life.IsExpired())
             return;
         if (TFragment* Owner = FMenuFragment) {
             FMenuFragment = nullptr;
@@ -288,7 +288,7 @@ void TArea::ShowLocalMenu(TFragment& Target, TLocalMenu& Menu, TPoint Local, TPo
     };
     try {
         Target.PrepareLocalMenu(Menu, Local.X, Local.Y);
-        if (!Life.expired() && FMenuFragment)
+        if (!Life.IsExpired() && FMenuFragment)
             Menu.Popup(*this, ScreenPosition);
     } catch (...) {
         Closed();
@@ -298,23 +298,23 @@ void TArea::ShowLocalMenu(TFragment& Target, TLocalMenu& Menu, TPoint Local, TPo
 }
 
 void TArea::MouseDown(TWidgetMouseEvent& Event) {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     RouteMouse(Event);
-    if (!Life.expired())
+    if (!Life.IsExpired())
         TScrollingWidget::MouseDown(Event);
 }
 
 void TArea::MouseMove(TWidgetMouseEvent& Event) {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     RouteMouse(Event);
-    if (!Life.expired())
+    if (!Life.IsExpired())
         TScrollingWidget::MouseMove(Event);
 }
 
 void TArea::MouseUp(TWidgetMouseEvent& Event) {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     RouteMouse(Event);
-    if (!Life.expired())
+    if (!Life.IsExpired())
         TScrollingWidget::MouseUp(Event);
 }
 
@@ -322,8 +322,8 @@ bool TArea::MouseWheel(TWidgetMouseEvent& Event) {
     // A horizontal wheel is the scroll bars' alone.
     if (Event.IsHorizontalWheel)
         return TScrollingWidget::MouseWheel(Event);
-    auto Life = LifeToken();
-    if (RouteMouse(Event) || Life.expired())
+    TWeakPtr Life(this);
+    if (RouteMouse(Event) || Life.IsExpired())
         return true;
     return TScrollingWidget::MouseWheel(Event);
 }

@@ -25,12 +25,12 @@ int32_t ClampFragmentCoordinate(int64_t Value) {
 
 // ---- TFragment
 
-TFragment::TFragment(TArea& Area) : FArea(Area), FLife(std::make_shared<const int>(0)) {}
+TFragment::TFragment(TArea& Area) : FArea(Area) {}
 
 TFragment::~TFragment() {
     // Expire first: anything a child's destruction calls out to sees this
     // fragment as gone.
-    FLife.reset();
+    FLife.Clear();
     // Each child forgets its parent before it goes, so that it does not look
     // for itself in the list being emptied.
     std::vector<std::unique_ptr<TFragment>> Children;

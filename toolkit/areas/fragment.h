@@ -2,6 +2,7 @@
 
 #include "core/geometry.h"
 #include "core/object.h"
+#include "core/weak_ptr.h"
 #include "platform/window/native_window.h"
 #include "platform/window/window_events.h"
 
@@ -87,8 +88,7 @@ public:
     void DeleteChildren();
     // The root of the tree this fragment is in.
     TFragment& Root();
-    // Expires when this fragment is destroyed.
-    std::weak_ptr<const int> LifeToken() const { return FLife; }
+    const TLifeFlag& LifeFlag() const { return FLife; }
 
     // Geometry.
     const TFragmentBox& Box() const { return FBox; }
@@ -185,7 +185,7 @@ private:
     std::string FHint;
     TCursorKind FCursor = TCursorKind::Arrow;
     bool FIsHot = false;
-    std::shared_ptr<const int> FLife;
+    TLifeFlag FLife;
 };
 
 // A fragment that repaints itself when the mouse enters or leaves it and when
@@ -202,22 +202,11 @@ public:
     void MouseUp(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
 };
 
-// A weak reference to a fragment: Get() answers null once it was destroyed.
+// A weak pointer to a fragment: Get() answers null once it was destroyed.
 // Code that calls a fragment's handlers and then uses the fragment again
 // (the mouse router, the tree walks) holds one, since a handler may rebuild
 // the tree.
-class TFragmentRef {
-public:
-    TFragmentRef() = default;
-    explicit TFragmentRef(TFragment* Fragment)
-        : FFragment(Fragment), FLife(Fragment ? Fragment->LifeToken() : std::weak_ptr<const int>{}) {}
-    TFragment* Get() const { return FLife.expired() ? nullptr : FFragment; }
-    explicit operator bool() const { return Get() != nullptr; }
-
-private:
-    TFragment* FFragment = nullptr;
-    std::weak_ptr<const int> FLife;
-};
+using TFragmentRef = TWeakPtr<TFragment>;
 
 // Calls Visit on Root and every fragment below it, a fragment before its
 // children, children in order. A visit may free fragments or add new ones:

@@ -3,6 +3,7 @@
 #include "canvas/pixels.h"
 #include "commands/factory_control.h"
 #include "core/geometry.h"
+#include "core/weak_ptr.h"
 #include "toolkit/widgets/widget_events.h"
 
 #include <cstdint>
@@ -16,8 +17,8 @@ class TWidgetWindow;
 // Anything the mouse can be over or press: a widget, a gadget or a
 // non-client gadget. It carries the hot state (mouse over it) that the mouse
 // handler sets, answers whether it is down (it holds its window's mouse
-// capture: a button went down on it), and has a life token through which
-// callers notice that a handler destroyed it.
+// capture: a button went down on it), and hands out its life to TWeakPtr,
+// through which callers notice that a handler destroyed it.
 class TMouseTarget {
 public:
     TMouseTarget();
@@ -27,8 +28,7 @@ public:
 
     bool IsHot() const { return FIsHot; }
     bool IsDown() const;
-    // Expires when this target is destroyed.
-    std::weak_ptr<const int> LifeToken() const { return FLife; }
+    const TLifeFlag& LifeFlag() const { return FLife; }
 
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
@@ -54,7 +54,7 @@ public:
 private:
     friend class TMouseHandler;
     bool FIsHot = false;
-    std::shared_ptr<const int> FLife;
+    TLifeFlag FLife;
 };
 
 // A non-client part of a widget (a title button, a scroll-bar arrow): owned

@@ -13,7 +13,7 @@
 // ---- TWidgetWindow
 
 TWidgetWindow::TWidgetWindow(TWindowSystem& System, TWidget& Root, const TWindowOptions& Options)
-    : FSystem(System), FRoot(&Root), FLife(std::make_shared<const int>(0)) {
+    : FSystem(System), FRoot(&Root) {
     if (Root.FParent || Root.FHost)
         throw std::logic_error("a widget window's root must be a widget outside any tree");
     FNative = System.CreateWindow(Options);
@@ -135,7 +135,7 @@ void TWidgetWindow::Update() {
     // Invalidations made while painting go to the next turn.
     std::vector<TRect> Dirty;
     Dirty.swap(FDirty);
-    auto Life = std::weak_ptr<const int>(FLife);
+    TWeakPtr Life(this);
     for (const TRect& Rect : Dirty) {
         TRect Part = Rect.Intersected(FBack.Bounds());
         if (Part.IsEmpty() || !FRoot)
@@ -144,7 +144,7 @@ void TWidgetWindow::Update() {
             TPixelsStateSaver Saver(FBack);
             PaintWidget(*FRoot, FRoot->Bounds().TopLeft(), Part);
         }
-        if (Life.expired())
+        if (Life.IsExpired())
             return;
         FNative->Present(FBack.View(), Part);
     }
@@ -204,19 +204,19 @@ bool TWidgetWindow::SetFocused(TWidget* Widget) {
     // Every widget on the path remembers the child leading to the focus.
     for (TWidget* W = Widget; W && W->FParent; W = W->FParent)
         W->FParent->FFocusedChild = W;
-    auto Life = std::weak_ptr<const int>(FLife);
+    TWeakPtr Life(this);
     if (Old) {
-        auto OldLife = Old->LifeToken();
+        TWeakPtr OldLife(Old);
         Old->FocusChanged();
-        if (!OldLife.expired())
+        if (!OldLife.IsExpired())
             Old->Invalidate();
     }
-    if (Life.expired())
+    if (Life.IsExpired())
         return false;
     if (Widget && FFocused == Widget) {
-        auto NewLife = Widget->LifeToken();
+        TWeakPtr NewLife(Widget);
         Widget->FocusChanged();
-        if (!NewLife.expired())
+        if (!NewLife.IsExpired())
             Widget->Invalidate();
     }
     return true;
@@ -308,26 +308,26 @@ void TWidgetWindow::ChangeCapture(TMouseTarget* Target, TCaptureKind Kind) {
     TMouseTarget* Old = FCapture;
     if (Old == Target)
         return;
-    auto Life = std::weak_ptr<const int>(FLife);
-    std::weak_ptr<const int> OldLife = Old ? Old->LifeToken() : std::weak_ptr<const int>();
-    std::weak_ptr<const int> NewLife = Target ? Target->LifeToken() : std::weak_ptr<const int>();
+    TWeakPtr Life(this);
+    TWeakPtr OldLife(Old);
+    TWeakPtr NewLife(Target);
     FCapture = Target;
     if (Target)
         FSystem.TakeCapture(*FNative);
-    if (Life.expired())
+    if (Life.IsExpired())
         return;
     TMouseHandler& Handler = MouseHandler();
     Handler.FSystem = &FSystem;
     Handler.Restart(TMouseHandler::FirstRepeat);
-    if (Old && !OldLife.expired()) {
+    if (Old && !OldLife.IsExpired()) {
         Old->StateChanged();
-        if (!OldLife.expired())
+        if (!OldLife.IsExpired())
             Old->CaptureEnd();
     }
-    if (Life.expired() || !Target || NewLife.expired() || FCapture != Target)
+    if (Life.IsExpired() || !Target || NewLife.IsExpired() || FCapture != Target)
         return;
     Target->StateChanged();
-    if (!NewLife.expired() && FCapture == Target)
+    if (!NewLife.IsExpired() && FCapture == Target)
         Target->CaptureBegin();
 }
 
@@ -405,12 +405,12 @@ void TWidgetWindow::HandleEvent(const TEvent& Event) {
 void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
     if (!FRoot)
         return;
-    auto Life = std::weak_ptr<const int>(FLife);
+    TWeakPtr Life(this);
     TMouseHandler& Handler = MouseHandler();
     Handler.FSystem = &FSystem;
     if (Event.Kind == TMouseEventKind::Down) {
         Handler.CloseOtherPopups(FNative.get());
-        if (Life.expired() || !FRoot)
+        if (Life.IsExpired() || !FRoot)
             return;
     }
     TMouseTarget* Under = FRoot->TargetAt(Event.Position - FRoot->Bounds().TopLeft());
@@ -421,7 +421,7 @@ void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
         Under = nullptr;
     if (!Target)
         return;
-    std::weak_ptr<const int> TargetLife = Target->LifeToken();
+    TWeakPtr TargetLife(Target);
 
     if (Event.Kind == TMouseEventKind::Down) {
         if (!FCapture)
@@ -429,10 +429,10 @@ void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
     } else if (Event.Buttons == 0 && FCaptureKind == TCaptureKind::Press) {
         ChangeCapture(nullptr, TCaptureKind::Press);
     }
-    if (Life.expired() || TargetLife.expired())
+    if (Life.IsExpired() || TargetLife.IsExpired())
         return;
     Handler.SetHot(Under);
-    if (Life.expired() || TargetLife.expired())
+    if (Life.IsExpired() || TargetLife.IsExpired())
         return;
 
     TWidgetMouseEvent E;
@@ -449,12 +449,12 @@ void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
     if (Event.Kind == TMouseEventKind::Wheel) {
         // The wheel goes up the tree until a widget takes it.
         for (TWidget* W = Target->OwnerWidget(); W;) {
-            auto WLife = W->LifeToken();
+            TWeakPtr WLife(W);
             TWidget* Parent = W->Parent();
             E.Position = Event.Position - W->WindowClientOrigin();
             if (W->IsEnabledInTree() && W->MouseWheel(E))
                 return;
-            if (WLife.expired() || Life.expired())
+            if (WLife.IsExpired() || Life.IsExpired())
                 return;
             W = Parent;
         }
@@ -469,7 +469,7 @@ void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
         const TDesignHook& Hook = Owner->DesignHook();
         if (Hook.Callback && Hook.Callback(Owner, E, Hook.Data))
             return;
-        if (TargetLife.expired())
+        if (TargetLife.IsExpired())
             return;
     } else if (Owner && !Owner->IsEnabledInTree()) {
         return;
@@ -478,7 +478,7 @@ void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
     case TMouseEventKind::Down:
         if (Owner && !Owner->IsDesigning()) {
             Owner->ActivateOnClick(dynamic_cast<TNCGadget*>(Target) ? TClickPart::Border : TClickPart::Client);
-            if (Life.expired() || TargetLife.expired())
+            if (Life.IsExpired() || TargetLife.IsExpired())
                 return;
         }
         Target->MouseDown(E);
@@ -495,7 +495,7 @@ void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
 void TWidgetWindow::HandleKey(const TKeyEvent& Event) {
     if (!FRoot)
         return;
-    auto Life = std::weak_ptr<const int>(FLife);
+    TWeakPtr Life(this);
     TWidgetKeyEvent E;
     E.Kind = Event.Kind;
     E.Key = Event.Key;
@@ -504,7 +504,7 @@ void TWidgetWindow::HandleKey(const TKeyEvent& Event) {
     E.IsRepeat = Event.IsRepeat;
     // The focused control first, then its parents up to the root.
     for (TWidget* W = FFocused ? FFocused : FRoot; W;) {
-        auto WLife = W->LifeToken();
+        TWeakPtr WLife(W);
         TWidget* Parent = W->Parent();
         if (W->IsEnabledInTree()) {
             if (Event.Kind == TKeyEventKind::Down)
@@ -512,7 +512,7 @@ void TWidgetWindow::HandleKey(const TKeyEvent& Event) {
             else
                 W->KeyUp(E);
         }
-        if (Life.expired() || E.IsAccepted() || WLife.expired())
+        if (Life.IsExpired() || E.IsAccepted() || WLife.IsExpired())
             return;
         W = Parent;
     }
@@ -523,7 +523,7 @@ void TWidgetWindow::HandleKey(const TKeyEvent& Event) {
     bool Alt = (Event.Modifiers & ShortCutAlt) != 0;
     if ((Alt || (Event.Key == KeyEnter && !Ctrl)) && FRoot && FRoot->OfferDialogChar(E))
         return;
-    if (Life.expired() || !FRoot)
+    if (Life.IsExpired() || !FRoot)
         return;
     if (Event.Key == KeyTab && !Ctrl && FocusNext((Event.Modifiers & ShortCutShift) != 0))
         return;
@@ -531,7 +531,7 @@ void TWidgetWindow::HandleKey(const TKeyEvent& Event) {
          Event.Key == KeyDown) &&
         !Ctrl && FocusArrow(Event.Key))
         return;
-    if (Life.expired())
+    if (Life.IsExpired())
         return;
     if (FShortcutHook) {
         TShortcutHook Hook = FShortcutHook;
@@ -542,15 +542,15 @@ void TWidgetWindow::HandleKey(const TKeyEvent& Event) {
 void TWidgetWindow::HandleText(const TTextEvent& Event) {
     if (!FRoot)
         return;
-    auto Life = std::weak_ptr<const int>(FLife);
+    TWeakPtr Life(this);
     TWidgetTextEvent E;
     E.Text = Event.Text;
     for (TWidget* W = FFocused ? FFocused : FRoot; W;) {
-        auto WLife = W->LifeToken();
+        TWeakPtr WLife(W);
         TWidget* Parent = W->Parent();
         if (W->IsEnabledInTree())
             W->TextInput(E);
-        if (Life.expired() || E.IsAccepted() || WLife.expired())
+        if (Life.IsExpired() || E.IsAccepted() || WLife.IsExpired())
             return;
         W = Parent;
     }
@@ -559,19 +559,19 @@ void TWidgetWindow::HandleText(const TTextEvent& Event) {
 void TWidgetWindow::HandleDrop(const TDropEvent& Event) {
     if (!FRoot)
         return;
-    auto Life = std::weak_ptr<const int>(FLife);
+    TWeakPtr Life(this);
     TMouseTarget* Under = FRoot->TargetAt(Event.Position - FRoot->Bounds().TopLeft());
     TWidgetDropEvent E;
     E.Files = Event.Files;
     E.ScreenPosition = Event.ScreenPosition;
     // The widget under the drop first, then its parents up to the root.
     for (TWidget* W = Under ? Under->OwnerWidget() : nullptr; W;) {
-        auto WLife = W->LifeToken();
+        TWeakPtr WLife(W);
         TWidget* Parent = W->Parent();
         E.Position = Event.Position - W->WindowClientOrigin();
         if (W->IsEnabledInTree())
             W->DropFiles(E);
-        if (Life.expired() || E.IsAccepted() || WLife.expired())
+        if (Life.IsExpired() || E.IsAccepted() || WLife.IsExpired())
             return;
         W = Parent;
     }
@@ -589,18 +589,18 @@ void TMouseHandler::SetHot(TMouseTarget* Target) {
         return;
     TMouseTarget* Old = FHot;
     FHot = Target;
-    std::weak_ptr<const int> NewLife = Target ? Target->LifeToken() : std::weak_ptr<const int>();
+    TWeakPtr NewLife(Target);
     if (Old) {
         Old->FIsHot = false;
-        auto OldLife = Old->LifeToken();
+        TWeakPtr OldLife(Old);
         Old->MouseLeave();
-        if (!OldLife.expired())
+        if (!OldLife.IsExpired())
             Old->StateChanged();
     }
-    if (Target && !NewLife.expired() && FHot == Target) {
+    if (Target && !NewLife.IsExpired() && FHot == Target) {
         Target->FIsHot = true;
         Target->MouseEnter();
-        if (!NewLife.expired())
+        if (!NewLife.IsExpired())
             Target->StateChanged();
     }
     Restart(FirstRepeat);

@@ -36,8 +36,7 @@ public:
     TWindowSystem& System() const { return FSystem; }
     TNativeWindow& Native() const { return *FNative; }
     TWidget* Root() const { return FRoot; }
-    // Expires when this window is destroyed.
-    std::weak_ptr<const int> LifeToken() const { return FLife; }
+    const TLifeFlag& LifeFlag() const { return FLife; }
     // The widget window presenting into Native, or null.
     static TWidgetWindow* Of(const TNativeWindow* Native);
 
@@ -116,7 +115,7 @@ private:
     TMouseTarget* FCapture = nullptr;
     TCaptureKind FCaptureKind = TCaptureKind::Press;
     TShortcutHook FShortcutHook;
-    std::shared_ptr<const int> FLife;
+    TLifeFlag FLife;
 };
 
 // The one tracker of the mouse across all widget windows: the hot target
