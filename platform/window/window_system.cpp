@@ -37,6 +37,68 @@ THitTest TNativeWindow::HitTest(TPoint ClientPoint) const {
 
 TWindowSystem::TWindowSystem(TMessageQueue& Messages) : FMessages(Messages) {}
 
+TEventFilterRegistration::TEventFilterRegistration(TWindowSystem& System, uint64_t Id)
+    : FSystem(&System), FId(Id) {}
+
+TEventFilterRegistration::TEventFilterRegistration(TEventFilterRegistration&& Other) noexcept
+    : FSystem(Other.FSystem), FId(Other.FId) {
+    Other.FSystem.Reset();
+    Other.FId = 0;
+}
+
+TEventFilterRegistration& TEventFilterRegistration::operator=(TEventFilterRegistration&& Other) noexcept {
+    if (this != &Other) {
+        Reset();
+        FSystem = Other.FSystem;
+        FId = Other.FId;
+        Other.FSystem.Reset();
+        Other.FId = 0;
+    }
+    return *this;
+}
+
+TEventFilterRegistration::~TEventFilterRegistration() { Reset(); }
+
+void TEventFilterRegistration::Reset() {
+    if (TWindowSystem* System = FSystem.Get(); System && FId != 0)
+        System->RemoveEventFilter(FId);
+    FSystem.Reset();
+    FId = 0;
+}
+
+TEventFilterRegistration TWindowSystem::AddEventFilter(TFilterPlace Place, TEventFilter Filter) {
+    uint64_t Id = FNextFilter++;
+    TFilterEntry Entry{Id, std::move(Filter)};
+    if (Place == TFilterPlace::First)
+        FFilters.insert(FFilters.begin(), std::move(Entry));
+    else
+        FFilters.push_back(std::move(Entry));
+    return TEventFilterRegistration(*this, Id);
+}
+
+void TWindowSystem::RemoveEventFilter(uint64_t Id) {
+    std::erase_if(FFilters, [&](const TFilterEntry& Entry) { return Entry.Id == Id; });
+}
+
+bool TWindowSystem::Filter(const TEvent& Event) {
+    // A filter may add or remove filters, itself included: the walk goes
+    // over the ids there were and runs a copy of each one still there.
+    std::vector<uint64_t> Ids;
+    Ids.reserve(FFilters.size());
+    for (const TFilterEntry& Entry : FFilters)
+        Ids.push_back(Entry.Id);
+    for (uint64_t Id : Ids) {
+        auto It = std::find_if(FFilters.begin(), FFilters.end(),
+                               [&](const TFilterEntry& Entry) { return Entry.Id == Id; });
+        if (It == FFilters.end() || !It->Filter)
+            continue;
+        TEventFilter Copy = It->Filter;
+        if (Copy(Event))
+            return true;
+    }
+    return false;
+}
+
 TWindowSystem::~TWindowSystem() = default;
 
 void TWindowSystem::WindowCreated(TNativeWindow* Window) {
@@ -248,7 +310,7 @@ void TWindowSystem::Dispatch(TEvent Event) {
     Guarded([&] {
         if (!RouteToCapture(Event))
             return;
-        if (FFilter && FFilter(Event))
+        if (Filter(Event))
             return;
         TNativeWindow* Window = EventWindow(Event);
         if (Window && Window->Listener())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/geometry.h"
+#include "core/weak_ptr.h"
 #include "platform/window/native_window.h"
 #include "platform/window/window_events.h"
 
@@ -39,6 +40,35 @@ struct TDisplay {
 };
 
 enum class TTimerRepeat : uint8_t { Once, Repeat };
+
+// Where a new event filter goes in the window system's list: First sees
+// events before the filters already there, Last after them.
+enum class TFilterPlace : uint8_t { First, Last };
+
+// A filter's place in the window system's list: the filter stays while this
+// object lives and is taken out when it is destroyed or reset, whatever the
+// order in which registrations go. Move-only; an empty one holds nothing,
+// and one that outlives its window system does nothing.
+//
+//   FEscapeFilter = System.AddEventFilter(TFilterPlace::Last, [this](const TEvent& Event) {
+//       return IsEscape(Event) && HandleEscape();
+//   });
+class TEventFilterRegistration {
+public:
+    TEventFilterRegistration() = default;
+    TEventFilterRegistration(TEventFilterRegistration&& Other) noexcept;
+    TEventFilterRegistration& operator=(TEventFilterRegistration&& Other) noexcept;
+    ~TEventFilterRegistration();
+    // Takes the filter out now.
+    void Reset();
+    bool IsActive() const { return FId != 0 && !FSystem.IsExpired(); }
+
+private:
+    friend class TWindowSystem;
+    TEventFilterRegistration(TWindowSystem& System, uint64_t Id);
+    TWeakPtr<TWindowSystem> FSystem;
+    uint64_t FId = 0;
+};
 using TTimerId = uint64_t;
 
 // The desktop's window services: windows, the message loop with its timers
@@ -47,9 +77,10 @@ using TTimerId = uint64_t;
 // its twin for tests. Everything here runs on the user-interface thread,
 // except TMessageQueue::Post, which any thread may call to wake the loop.
 //
-// The loop delivers each event to the event filter first (a pop-up's mouse
-// watch, the shortcut hook: answering true consumes it), then to the
-// listener of the event's window, else to the system's listener. An
+// The loop delivers each event to the event filters first, in the list's
+// order (a drag, a modal form's close box, the main window's Escape: the
+// first answering true consumes it), then to the listener of the event's
+// window, else to the system's listener. An
 // exception thrown by any handler is reported through the application's
 // standard exception report and the loop goes on.
 //
@@ -111,9 +142,10 @@ public:
 
     // Events and the loop.
     void SetListener(TWindowListener* Listener) { FListener = Listener; }
-    void SetEventFilter(TEventFilter Filter) { FFilter = std::move(Filter); }
-    // The filter in place, so that a temporary one can pass events on to it.
-    const TEventFilter& EventFilter() const { return FFilter; }
+    // Puts Filter in the list at Place; it stays there while the returned
+    // registration lives.
+    [[nodiscard]] TEventFilterRegistration AddEventFilter(TFilterPlace Place, TEventFilter Filter);
+    size_t EventFilterCount() const { return FFilters.size(); }
     // Runs the loop until Until() answers true (then true) or Terminate is
     // called (then false). Loops nest: a pop-up or modal form runs its own
     // inside a handler of the outer one.
@@ -135,6 +167,7 @@ public:
     virtual TClock::time_point Now() const { return TClock::now(); }
 
     TMessageQueue& Messages() const { return FMessages; }
+    const TLifeFlag& LifeFlag() const { return FLife; }
 
 protected:
     // The backend's part of a loop turn: translates what the platform has
@@ -194,7 +227,18 @@ private:
     std::vector<TNativeWindow*> FZOrder;
     TNativeWindow* FFocused = nullptr;
     TWindowListener* FListener = nullptr;
-    TEventFilter FFilter;
+    friend class TEventFilterRegistration;
+    struct TFilterEntry {
+        uint64_t Id;
+        TEventFilter Filter;
+    };
+    void RemoveEventFilter(uint64_t Id);
+    // Runs the filters in order on Event; true when one consumed it.
+    bool Filter(const TEvent& Event);
+
+    std::vector<TFilterEntry> FFilters;
+    uint64_t FNextFilter = 1;
+    TLifeFlag FLife;
     std::deque<TEvent> FQueued;
     std::map<TTimerId, TTimer> FTimers;
     TTimerId FNextTimer = 1;

@@ -158,7 +158,7 @@ private:
     TPoint FPosition;
     TMouseButtons FButtons = 0;
     TTimerId FPollTimer = 0;
-    TWindowSystem::TEventFilter FOuterFilter;
+    TEventFilterRegistration FFilter;
     bool FIsEnding = false;
     TMethods<void(TThing*)> FStartHandlers;
     TMethods<void(TThing*)> FMoveHandlers;

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -383,7 +385,7 @@ TEST_F(HeadlessWindowSystem, DisabledWindowGetsNoInputAndTheFilterSeesEventsFirs
     Window->SetListener(&Events);
     Window->Show(TActivate::Yes);
     int Filtered = 0;
-    System.SetEventFilter([&](const TEvent& Event) {
+    TEventFilterRegistration Escape = System.AddEventFilter(TFilterPlace::First, [&](const TEvent& Event) {
         auto* Key = std::get_if<TKeyEvent>(&Event);
         return Key && Key->Key == KeyEscape && ++Filtered;
     });
@@ -437,4 +439,86 @@ TEST_F(HeadlessWindowSystem, WindowFreedUnderTheMouseIsForgotten) {
     EXPECT_NE(std::find(Kinds.begin(), Kinds.end(), TWindowEventKind::MouseEntered), Kinds.end());
     ASSERT_FALSE(BackEvents.All<TMouseEvent>().empty());
     EXPECT_EQ(BackEvents.All<TMouseEvent>().back().Position, (TPoint{70, 70}));
+}
+
+TEST_F(HeadlessWindowSystem, EventFiltersRunInTheirPlacesAndLeaveInAnyOrder) {
+    TRecorder Events;
+    auto Window = Make(TRect::FromSize(0, 0, 100, 100));
+    Window->SetListener(&Events);
+    Window->Show(TActivate::Yes);
+    std::vector<std::string> Seen;
+    auto Watch = [&](std::string Name, uint8_t Takes) {
+        return [&Seen, Name, Takes](const TEvent& Event) {
+            auto* Key = std::get_if<TKeyEvent>(&Event);
+            if (!Key || Key->Kind != TKeyEventKind::Down)
+                return false;
+            Seen.push_back(Name);
+            return Key->Key == Takes;
+        };
+    };
+    auto Middle = std::make_unique<TEventFilterRegistration>(
+        System.AddEventFilter(TFilterPlace::First, Watch("middle", KeyA + 1)));
+    auto Last = std::make_unique<TEventFilterRegistration>(
+        System.AddEventFilter(TFilterPlace::Last, Watch("last", KeyA + 2)));
+    auto First = std::make_unique<TEventFilterRegistration>(
+        System.AddEventFilter(TFilterPlace::First, Watch("first", KeyA)));
+    ASSERT_EQ(System.EventFilterCount(), 3u);
+
+    System.ScriptKey(KeyA + 1);
+    RunScript();
+    EXPECT_EQ(Seen, (std::vector<std::string>{"first", "middle"}));
+
+    // The one added first goes first; the others keep their order.
+    Middle.reset();
+    Seen.clear();
+    System.ScriptKey(KeyA + 3);
+    RunScript();
+    EXPECT_EQ(Seen, (std::vector<std::string>{"first", "last"}));
+
+    // A moved registration keeps its filter; the one moved from holds none.
+    TEventFilterRegistration Moved = std::move(*Last);
+    Last.reset();
+    EXPECT_EQ(System.EventFilterCount(), 2u);
+    First.reset();
+    Seen.clear();
+    System.ScriptKey(KeyA + 2);
+    RunScript();
+    EXPECT_EQ(Seen, (std::vector<std::string>{"last"}));
+    // The press the last filter took never reached the window.
+    for (const TKeyEvent& Key : Events.All<TKeyEvent>())
+        EXPECT_FALSE(Key.Kind == TKeyEventKind::Down && Key.Key == KeyA + 2);
+    Moved.Reset();
+    EXPECT_EQ(System.EventFilterCount(), 0u);
+}
+
+TEST_F(HeadlessWindowSystem, AFilterRemovingAnotherDuringTheWalkSkipsIt) {
+    TEventFilterRegistration Second;
+    int32_t SecondRuns = 0;
+    TEventFilterRegistration First = System.AddEventFilter(TFilterPlace::First, [&](const TEvent& Event) {
+        if (std::holds_alternative<TKeyEvent>(Event))
+            Second.Reset();
+        return false;
+    });
+    Second = System.AddEventFilter(TFilterPlace::Last, [&](const TEvent& Event) {
+        SecondRuns += std::holds_alternative<TKeyEvent>(Event) ? 1 : 0;
+        return false;
+    });
+    auto Window = Make(TRect::FromSize(0, 0, 100, 100));
+    Window->Show(TActivate::Yes);
+    System.ScriptKey(KeyA);
+    RunScript();
+    EXPECT_EQ(SecondRuns, 0);
+    EXPECT_EQ(System.EventFilterCount(), 1u);
+}
+
+TEST(EventFilterRegistration, OutlivingItsWindowSystemDoesNothing) {
+    TMessageQueue Messages;
+    auto System = std::make_unique<THeadlessWindowSystem>(std::vector<TDisplay>{{{0, 0, 800, 600}, {0, 0, 800, 560}}},
+                                                          Messages);
+    TEventFilterRegistration Registration =
+        System->AddEventFilter(TFilterPlace::First, [](const TEvent&) { return false; });
+    EXPECT_TRUE(Registration.IsActive());
+    System.reset();
+    EXPECT_FALSE(Registration.IsActive());
+    Registration.Reset();
 }
