@@ -256,9 +256,11 @@ std::optional<TColor> TSubTrackFragment::PlainBackground() const {
     return SelectionFill();
 }
 
-void TSubTrackFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
+void TSubTrackFragment::MouseDown(TWidgetMouseEvent& Event) {
+    const TMouseButton Button = Event.Button;
+    const int32_t X = Event.Position.X;
     TFragmentRef Self(this);
-    TFragment::MouseDown(Button, Shift, X, Y);
+    TFragment::MouseDown(Event);
     TProject* Shown = Track().Project();
     if (!Shown || !Self)
         return;
@@ -830,7 +832,9 @@ bool TSubTrackFragment::Drop(const TVideoDragThing& Thing) {
     return true;
 }
 
-void TSubTrackFragment::DropFiles(const std::vector<std::string>& Files, int32_t X, int32_t /*Y*/) {
+void TSubTrackFragment::DropFiles(TWidgetDropEvent& Event) {
+    const int32_t X = Event.Position.X;
+    const std::vector<std::string>& Files = Event.Files;
     TRefPtr<TTrack> Owner(&Track());
     TProject* Shown = Owner->Project();
     const TTrackKind Kind = Owner->Kind();

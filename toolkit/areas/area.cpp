@@ -248,26 +248,27 @@ bool TArea::RouteMouse(const TWidgetMouseEvent& Event) {
     TFragment* Fragment = Target.Get();
     if (!Fragment)
         return false;
-    TPoint Local = Event.Position - Fragment->AreaRect().TopLeft();
-    uint16_t Shift = Event.Modifiers;
+    TWidgetMouseEvent Local = Event;
+    Local.Position = Event.Position - Fragment->AreaRect().TopLeft();
     switch (Event.Kind) {
     case TMouseEventKind::Down:
         FPressClicks = Event.Clicks;
-        Fragment->MouseDown(Event.Button, Shift, Local.X, Local.Y);
+        Fragment->MouseDown(Local);
         if (Event.Button != TMouseButton::Right || Life.IsExpired())
             break;
         if (TFragment* Live = Target.Get())
-            if (TLocalMenu* Menu = Live->GetLocalMenu(Local.X, Local.Y); Menu && !Life.IsExpired() && Target)
-                ShowLocalMenu(*Target.Get(), *Menu, Local, Event.ScreenPosition);
+            if (TLocalMenu* Menu = Live->GetLocalMenu(Local.Position.X, Local.Position.Y);
+                Menu && !Life.IsExpired() && Target)
+                ShowLocalMenu(*Target.Get(), *Menu, Local.Position, Event.ScreenPosition);
         break;
     case TMouseEventKind::Move:
-        Fragment->MouseMove(Shift, Local.X, Local.Y);
+        Fragment->MouseMove(Local);
         break;
     case TMouseEventKind::Up:
-        Fragment->MouseUp(Event.Button, Shift, Local.X, Local.Y);
+        Fragment->MouseUp(Local);
         break;
     case TMouseEventKind::Wheel:
-        Fragment->MouseWheel(Shift, Event.WheelDelta, Local.X, Local.Y);
+        Fragment->MouseWheel(Local);
         break;
     }
     return true;
@@ -331,19 +332,18 @@ bool TArea::MouseWheel(TWidgetMouseEvent& Event) {
 void TArea::KeyDown(TWidgetKeyEvent& Event) {
     if (!FDesktop)
         return;
-    uint8_t Key = Event.Key;
-    FDesktop->KeyDown(Key, Event.Modifiers);
-    if (Key == 0)
-        Event.Accept();
+    // A key no fragment accepts goes on to the parent widgets.
+    FDesktop->KeyDown(Event);
 }
 
 void TArea::DropFiles(TWidgetDropEvent& Event) {
     TFragment* Fragment = FragmentAt(Event.Position);
     if (!Fragment)
         return;
-    TPoint Local = Event.Position - Fragment->AreaRect().TopLeft();
+    TWidgetDropEvent Local = Event;
+    Local.Position = Event.Position - Fragment->AreaRect().TopLeft();
     Event.Accept();
-    Fragment->DropFiles(Event.Files, Local.X, Local.Y);
+    Fragment->DropFiles(Local);
 }
 
 bool TArea::GetDefaultSize(int32_t& Width, int32_t& Height) {

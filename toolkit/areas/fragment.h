@@ -5,6 +5,7 @@
 #include "core/weak_ptr.h"
 #include "platform/window/native_window.h"
 #include "platform/window/window_events.h"
+#include "toolkit/widgets/widget_events.h"
 
 #include <cstdint>
 #include <memory>
@@ -57,8 +58,8 @@ struct TFragmentScrollInfo {
 // Arrange commits, then derive AreaRect (area client coordinates) and
 // VisibleRect (AreaRect within the parent's VisibleRect).
 //
-// Mouse and menu coordinates handed to the virtual operations are relative to
-// the fragment's AreaRect top-left. Destroying a fragment frees its children
+// Mouse, drop and menu coordinates handed to the virtual operations are
+// relative to the fragment's AreaRect top-left. Destroying a fragment frees its children
 // and clears whatever the area keeps of it (capture, hot, open menu); code
 // that calls out to handlers which may free fragments holds a TFragmentRef.
 //
@@ -139,20 +140,24 @@ public:
     virtual void DragMoved() {}
     virtual void DragEnded(bool /*Dropped*/) {}
     virtual TFragmentScrollInfo GetScrollInfo() const { return {}; }
-    // Offers the key to each child in order until one sets Key to 0.
-    virtual void KeyDown(uint8_t& Key, uint16_t Shift);
+    // Input comes as the widgets' typed events, positions in this
+    // fragment's own coordinates. A handler that deals with an event
+    // accepts it; a key no fragment accepts goes on from the area to its
+    // parent widgets and finally to the shortcuts.
+    // Offers the key to each child in order until one accepts it.
+    virtual void KeyDown(TWidgetKeyEvent& Event);
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
     virtual void CaptureGained() {}
     virtual void CaptureLost() {}
     // Takes the area's capture.
-    virtual void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y);
-    virtual void MouseMove(uint16_t /*Shift*/, int32_t /*X*/, int32_t /*Y*/) {}
+    virtual void MouseDown(TWidgetMouseEvent& Event);
+    virtual void MouseMove(TWidgetMouseEvent& /*Event*/) {}
     // Releases the capture when this fragment holds it.
-    virtual void MouseUp(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y);
+    virtual void MouseUp(TWidgetMouseEvent& Event);
     // Passes the wheel to the desktop, in the desktop's coordinates.
-    virtual void MouseWheel(uint16_t Shift, int32_t Delta, int32_t X, int32_t Y);
-    virtual void DropFiles(const std::vector<std::string>& /*Files*/, int32_t /*X*/, int32_t /*Y*/) {}
+    virtual void MouseWheel(TWidgetMouseEvent& Event);
+    virtual void DropFiles(TWidgetDropEvent& /*Event*/) {}
     // The menu to show for a right-button press here, or null. The menu is
     // not owned by the caller.
     virtual TLocalMenu* GetLocalMenu(int32_t /*X*/, int32_t /*Y*/) { return nullptr; }
@@ -198,8 +203,8 @@ public:
 
     void MouseEnter() override;
     void MouseLeave() override;
-    void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
-    void MouseUp(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
+    void MouseDown(TWidgetMouseEvent& Event) override;
+    void MouseUp(TWidgetMouseEvent& Event) override;
 };
 
 // A weak pointer to a fragment: Get() answers null once it was destroyed.
