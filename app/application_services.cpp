@@ -11,14 +11,13 @@
 
 TApplicationServices::TApplicationServices(TWindowSystem& System, TProject& Project,
                                            TClipInfos& Infos)
-    : FSystem(System), FProject(Project), FInfos(Infos), FClipboard(System),
-      FPreviousFilter(System.EventFilter()) {
+    : FSystem(System), FProject(Project), FInfos(Infos), FClipboard(System) {
     SetApplicationClipboard(&FClipboard);
     // The clipboard's change passes on: other listeners may want it too.
-    System.SetEventFilter([this, Previous = FPreviousFilter](const TEvent& Event) {
+    FClipboardFilter = System.AddEventFilter(TFilterPlace::First, [this](const TEvent& Event) {
         if (std::holds_alternative<TClipboardEvent>(Event))
             FClipboard.Changed();
-        return Previous && Previous(Event);
+        return false;
     });
     FInfos.Changes().AddChangeHandler(MakeDelegate<&TApplicationServices::ClipInfosChanged>(this));
 }
@@ -26,7 +25,7 @@ TApplicationServices::TApplicationServices(TWindowSystem& System, TProject& Proj
 TApplicationServices::~TApplicationServices() {
     FInfos.Changes().RemoveChangeHandler(
         MakeDelegate<&TApplicationServices::ClipInfosChanged>(this));
-    FSystem.SetEventFilter(FPreviousFilter);
+    FClipboardFilter.Reset();
     SetApplicationClipboard(nullptr);
 }
 

@@ -48,7 +48,7 @@ private:
     TProject& FProject;
     TClipInfos& FInfos;
     TWindowClipboard FClipboard;
-    TWindowSystem::TEventFilter FPreviousFilter;
+    TEventFilterRegistration FClipboardFilter;
 };
 
 // The folder where pictures rendered at run time are kept:

@@ -372,10 +372,7 @@ TMainWindow::TMainWindow(TWindowSystem& System, TProject& Project)
     // drop) show on the message line.
     SetExceptionReportHandler([this](const std::exception& Error) { ShowMessage(Error.what()); });
     // The window sees Escape and the close request before its controls.
-    FPreviousFilter = System.EventFilter();
-    System.SetEventFilter([this, Previous = FPreviousFilter](const TEvent& Event) {
-        if (Previous && Previous(Event))
-            return true;
+    FWindowFilter = System.AddEventFilter(TFilterPlace::Last, [this](const TEvent& Event) {
         TNativeWindow* Main = &FWindow->Native();
         if (const auto* Key = std::get_if<TKeyEvent>(&Event)) {
             if (Key->Window == Main && Key->Kind == TKeyEventKind::Down && Key->Key == KeyEscape &&
@@ -409,7 +406,7 @@ TMainWindow::~TMainWindow() {
     }
     PlayerWindows().Changes().RemoveChangeHandler(MakeDelegate<&TMainWindow::PlayersChanged>(this));
     FProject.Changes().RemoveChangeHandler(MakeDelegate<&TMainWindow::ProjectChanged>(this));
-    FSystem.SetEventFilter(FPreviousFilter);
+    FWindowFilter.Reset();
     SetExceptionReportHandler(nullptr);
     ReleasePlayers();
     FDock->DropFloatingBoxes();

@@ -5,6 +5,7 @@
 #include "app/project_saving.h"
 #include "core/object.h"
 #include "platform/window/window_events.h"
+#include "platform/window/window_system.h"
 #include "toolkit/widgets/widget.h"
 
 #include <cstdint>
@@ -245,7 +246,7 @@ private:
     std::unique_ptr<TMainDock> FDock;
     std::unique_ptr<TWidgetWindow> FWindow;
     TDesktopFile FDesktop;
-    std::function<bool(const TEvent&)> FPreviousFilter;
+    TEventFilterRegistration FWindowFilter;
     std::string FSaveFile;
     TProjectSaving FSaving;
     bool FAltLayoutIsMaximized = true;

@@ -37,10 +37,7 @@ TMainWindowReactions::TMainWindowReactions(TMainWindow& Main, std::string HelpFo
     : FMain(Main), FHelpFolder(std::move(HelpFolder)),
       FUpdater(std::make_unique<TCommandUpdater>(CommandList(), &Main.Project().Changes())) {
     TWindowSystem& System = Main.Window().System();
-    FPreviousFilter = System.EventFilter();
-    System.SetEventFilter([this, Previous = FPreviousFilter](const TEvent& Event) {
-        if (Previous && Previous(Event))
-            return true;
+    FHelpFilter = System.AddEventFilter(TFilterPlace::Last, [this](const TEvent& Event) {
         const auto* Key = std::get_if<TKeyEvent>(&Event);
         if (Key && Key->Window == &FMain.Window().Native() && Key->Kind == TKeyEventKind::Down &&
             Key->Key == KeyF1 && (Key->ShortCut & ShortCutModifiers) == 0) {
@@ -64,7 +61,7 @@ TMainWindowReactions::~TMainWindowReactions() {
     PlayerWindows().Changes().RemoveChangeHandler(MakeDelegate<&TMainWindowReactions::PlayersChanged>(this));
     FMain.Project().Changes().RemoveEndHandler(MakeDelegate<&TMainWindowReactions::ProjectEndUpdate>(this));
     FMain.Project().Changes().RemoveChangeHandler(MakeDelegate<&TMainWindowReactions::ProjectChanged>(this));
-    System.SetEventFilter(FPreviousFilter);
+    FHelpFilter.Reset();
 }
 
 int32_t TMainWindowReactions::HelpContextFor(const TWidget* Widget) const {

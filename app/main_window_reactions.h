@@ -65,7 +65,7 @@ private:
     TMainWindow& FMain;
     std::string FHelpFolder;
     std::unique_ptr<TCommandUpdater> FUpdater;
-    TWindowSystem::TEventFilter FPreviousFilter;
+    TEventFilterRegistration FHelpFilter;
     TTimerId FTimer = 0;
 };
 

@@ -56,7 +56,7 @@ TAudioPeaks ComputeAudioPeaks(const std::string& File, TVideoTime Duration, cons
 }
 
 TClipMedia::TClipMedia(TClipInfos& Catalogue, TMessageQueue& Queue)
-    : FCatalogue(Catalogue), FQueue(Queue), FAlive(std::make_shared<TClipMedia*>(this)) {
+    : FCatalogue(Catalogue), FQueue(Queue) {
     FCatalogue.Changes().AddChangeHandler(MakeDelegate<&TClipMedia::CatalogueChanged>(this));
 }
 
@@ -144,10 +144,9 @@ void TClipMedia::Work() {
         }
         if (FStop)
             return;
-        std::weak_ptr<TClipMedia*> Alive = FAlive;
-        FQueue.Post([Alive, File = std::move(Job.File), Failed, Peaks = std::move(Peaks)]() mutable {
-            if (auto Live = Alive.lock())
-                (*Live)->Delivered(File, Failed, std::move(Peaks));
+        FQueue.Post([Self = TWeakPtr(this), File = std::move(Job.File), Failed, Peaks = std::move(Peaks)]() mutable {
+            if (TClipMedia* Live = Self.Get())
+                Live->Delivered(File, Failed, std::move(Peaks));
         });
     }
 }

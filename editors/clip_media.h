@@ -2,6 +2,7 @@
 
 #include "core/ref_object.h"
 #include "core/video_time.h"
+#include "core/weak_ptr.h"
 #include "project/clip_infos.h"
 
 #include <atomic>
@@ -57,6 +58,7 @@ public:
     ~TClipMedia();
     TClipMedia(const TClipMedia&) = delete;
     TClipMedia& operator=(const TClipMedia&) = delete;
+    const TLifeFlag& LifeFlag() const { return FLife; }
 
     // File's thumbnail Height pixels high in the media's shape; null while
     // the catalogue has no entry (it is requested) or the file has no video.
@@ -101,5 +103,5 @@ private:
     std::atomic<bool> FStop{false};
     std::thread FWorker;
     // Posted results hold this weakly and are dropped once it is gone.
-    std::shared_ptr<TClipMedia*> FAlive;
+    TLifeFlag FLife;
 };

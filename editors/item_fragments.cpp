@@ -95,7 +95,10 @@ void TItemFragment::SetCursorLineHot(bool Hot) {
     Invalidate();
 }
 
-void TItemFragment::MouseMove(uint16_t Shift, int32_t X, int32_t Y) {
+void TItemFragment::MouseMove(TWidgetMouseEvent& Event) {
+    const uint16_t Shift = Event.Modifiers;
+    const int32_t X = Event.Position.X;
+    const int32_t Y = Event.Position.Y;
     if (!FPressed) {
         SetHotEdges(EdgeCodeAt(X, Y));
         SetCursorLineHot(std::abs(X - CursorLineX()) <= 3);
@@ -131,9 +134,13 @@ void TItemFragment::MouseLeave() {
     SetCursorLineHot(false);
 }
 
-void TItemFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
+void TItemFragment::MouseDown(TWidgetMouseEvent& Event) {
+    const TMouseButton Button = Event.Button;
+    const uint16_t Shift = Event.Modifiers;
+    const int32_t X = Event.Position.X;
+    const int32_t Y = Event.Position.Y;
     TFragmentRef Self(this);
-    TFragment::MouseDown(Button, Shift, X, Y);
+    TFragment::MouseDown(Event);
     TTrackItem* Target = CursorItem();
     TProject* Shown = Target && Target->Track() ? Target->Track()->Project() : nullptr;
     if (!Shown || !Self)
@@ -169,7 +176,10 @@ bool TItemFragment::PreviewInPlayer(int32_t X) {
     return true;
 }
 
-void TItemFragment::MouseUp(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
+void TItemFragment::MouseUp(TWidgetMouseEvent& Event) {
+    const uint16_t Shift = Event.Modifiers;
+    const int32_t X = Event.Position.X;
+    const int32_t Y = Event.Position.Y;
     TFragmentRef Self(this);
     const bool WasDragging = std::exchange(FDragging, false);
     const bool WasPressed = std::exchange(FPressed, false);
@@ -185,7 +195,7 @@ void TItemFragment::MouseUp(TMouseButton Button, uint16_t Shift, int32_t X, int3
     // The drag's end may have rebuilt the row, and this fragment with it.
     if (!Self)
         return;
-    TFragment::MouseUp(Button, Shift, X, Y);
+    TFragment::MouseUp(Event);
     if (Self)
         SetHotEdges(EdgeCodeAt(X, Y));
 }

@@ -59,10 +59,10 @@ public:
     virtual TVideoTime StartTime() const = 0;
     virtual TVideoTime EndTime() const = 0;
 
-    void MouseMove(uint16_t Shift, int32_t X, int32_t Y) override;
+    void MouseMove(TWidgetMouseEvent& Event) override;
     void MouseLeave() override;
-    void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
-    void MouseUp(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
+    void MouseDown(TWidgetMouseEvent& Event) override;
+    void MouseUp(TWidgetMouseEvent& Event) override;
     void CaptureLost() override;
     void Paint(TPixels& Pixels) override;
 

@@ -142,9 +142,11 @@ std::pair<size_t, size_t> TSubTrackFragment::ChildrenWithin(const TRect& Rect) c
     return {size_t(First - Items.begin()), size_t(Last - Items.begin())};
 }
 
-void TSubTrackFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
+void TSubTrackFragment::MouseDown(TWidgetMouseEvent& Event) {
+    const TMouseButton Button = Event.Button;
+    const int32_t X = Event.Position.X;
     TFragmentRef Self(this);
-    TFragment::MouseDown(Button, Shift, X, Y);
+    TFragment::MouseDown(Event);
     TProject* Shown = Track().Project();
     if (!Shown || !Self)
         return;
@@ -161,8 +163,8 @@ void TSubTrackFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X
                                TTimelineDesktop::TPlay::No);
 }
 
-void TSubTrackFragment::DropFiles(const std::vector<std::string>& Files, int32_t X, int32_t /*Y*/) {
-    InsertDroppedFiles(Files, X);
+void TSubTrackFragment::DropFiles(TWidgetDropEvent& Event) {
+    InsertDroppedFiles(Event.Files, Event.Position.X);
 }
 
 // ---- the toolkit's drag

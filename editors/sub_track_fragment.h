@@ -76,8 +76,8 @@ public:
 
     void Measure() override;
     void Arrange() override;
-    void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
-    void DropFiles(const std::vector<std::string>& Files, int32_t X, int32_t Y) override;
+    void MouseDown(TWidgetMouseEvent& Event) override;
+    void DropFiles(TWidgetDropEvent& Event) override;
     void DragStarted() override;
     void DragMoved() override;
     void DragEnded(bool Dropped) override;

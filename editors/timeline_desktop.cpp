@@ -319,20 +319,25 @@ bool TTimelineDesktop::HandleKey(uint8_t Key, uint16_t Shift) {
     }
 }
 
-void TTimelineDesktop::KeyDown(uint8_t& Key, uint16_t Shift) {
+void TTimelineDesktop::KeyDown(TWidgetKeyEvent& Event) {
+    const uint8_t Key = Event.Key;
+    const uint16_t Shift = Event.Modifiers;
     if (HandleKey(Key, Shift))
-        Key = 0;
+        Event.Accept();
     else
-        TDesktop::KeyDown(Key, Shift);
+        TDesktop::KeyDown(Event);
 }
 
-void TTimelineDesktop::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
-    TDesktop::MouseDown(Button, Shift, X, Y);
+void TTimelineDesktop::MouseDown(TWidgetMouseEvent& Event) {
+    const uint16_t Shift = Event.Modifiers;
+    TDesktop::MouseDown(Event);
     if (Project())
         Project()->Select(nullptr, HasModifier(Shift, ShortCutCtrl | ShortCutShift));
 }
 
-void TTimelineDesktop::MouseWheel(uint16_t /*Shift*/, int32_t Delta, int32_t X, int32_t /*Y*/) {
+void TTimelineDesktop::MouseWheel(TWidgetMouseEvent& Event) {
+    const int32_t X = Event.Position.X;
+    const int32_t Delta = Event.WheelDelta;
     if (Delta == 0)
         return;
     Zoom(Delta > 0 ? 1 : -1, std::max(X, 0));
@@ -443,8 +448,10 @@ void TTimeBarFragment::MoveCursorTo(int32_t X) {
     }
 }
 
-void TTimeBarFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
-    TFragment::MouseDown(Button, Shift, X, Y);
+void TTimeBarFragment::MouseDown(TWidgetMouseEvent& Event) {
+    const TMouseButton Button = Event.Button;
+    const int32_t X = Event.Position.X;
+    TFragment::MouseDown(Event);
     if (Button != TMouseButton::Left || X < TTimelineDesktop::HeaderWidth())
         return;
     TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
@@ -452,7 +459,8 @@ void TTimeBarFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X,
                              Area().PressClicks() >= 2 ? TTimelineDesktop::TPlay::Yes : TTimelineDesktop::TPlay::No);
 }
 
-void TTimeBarFragment::MouseMove(uint16_t /*Shift*/, int32_t X, int32_t /*Y*/) {
+void TTimeBarFragment::MouseMove(TWidgetMouseEvent& Event) {
+    const int32_t X = Event.Position.X;
     if (IsPressed() && HasCapture())
         MoveCursorTo(std::max(X, TTimelineDesktop::HeaderWidth()));
 }
@@ -544,13 +552,16 @@ void TTracksFragment::SetInsertIndex(int32_t Index) {
     Invalidate();
 }
 
-void TTracksFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
-    TFragment::MouseDown(Button, Shift, X, Y);
+void TTracksFragment::MouseDown(TWidgetMouseEvent& Event) {
+    const uint16_t Shift = Event.Modifiers;
+    TFragment::MouseDown(Event);
     if (TProject* Shown = TimelineDesktopOf(*this).Project())
         Shown->Select(nullptr, HasModifier(Shift, ShortCutCtrl | ShortCutShift));
 }
 
-void TTracksFragment::MouseMove(uint16_t /*Shift*/, int32_t X, int32_t Y) {
+void TTracksFragment::MouseMove(TWidgetMouseEvent& Event) {
+    const int32_t X = Event.Position.X;
+    const int32_t Y = Event.Position.Y;
     if (X >= TTimelineDesktop::HeaderWidth() && !FBands.empty()) {
         SetInsertIndex(-1);
         return;
@@ -656,8 +667,9 @@ void TTrackFragment::Arrange() {
     }
 }
 
-void TTrackFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
-    TFragment::MouseDown(Button, Shift, X, Y);
+void TTrackFragment::MouseDown(TWidgetMouseEvent& Event) {
+    const uint16_t Shift = Event.Modifiers;
+    TFragment::MouseDown(Event);
     if (TProject* Shown = TimelineDesktopOf(*this).Project())
         Shown->Select(nullptr, HasModifier(Shift, ShortCutCtrl | ShortCutShift));
 }
@@ -727,8 +739,9 @@ TSubTrackHeaderFragment::TSubTrackHeaderFragment(TArea& Area, TSubTrack& SubTrac
     SetHint(GetText(RowHint(SubTrack)));
 }
 
-void TSubTrackHeaderFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
-    TFlatFragment::MouseDown(Button, Shift, X, Y);
+void TSubTrackHeaderFragment::MouseDown(TWidgetMouseEvent& Event) {
+    const uint16_t Shift = Event.Modifiers;
+    TFlatFragment::MouseDown(Event);
     TTrack* Owner = FSubTrack->Track();
     if (!Owner || !Owner->Project())
         return;
@@ -804,8 +817,10 @@ TVideoTime TTimeMarkFragment::SnappedTime(TVideoTime Time, bool Snap) const {
     return Snap ? SnapCursorTime(Desktop, Desktop.Project(), Time) : Time;
 }
 
-void TTimeMarkFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
-    TFlatFragment::MouseDown(Button, Shift, X, Y);
+void TTimeMarkFragment::MouseDown(TWidgetMouseEvent& Event) {
+    const TMouseButton Button = Event.Button;
+    const int32_t X = Event.Position.X;
+    TFlatFragment::MouseDown(Event);
     if (Button != TMouseButton::Left)
         return;
     FPressX = X + AreaRect().Left;
@@ -839,7 +854,9 @@ void TTimeMarkFragment::CaptureLost() {
         Player->Play();
 }
 
-void TTimeMarkFragment::MouseMove(uint16_t Shift, int32_t X, int32_t /*Y*/) {
+void TTimeMarkFragment::MouseMove(TWidgetMouseEvent& Event) {
+    const uint16_t Shift = Event.Modifiers;
+    const int32_t X = Event.Position.X;
     if (!FPressed || !HasCapture())
         return;
     TTimelineDesktop& Desktop = TimelineDesktopOf(*this);
@@ -852,9 +869,9 @@ void TTimeMarkFragment::MouseMove(uint16_t Shift, int32_t X, int32_t /*Y*/) {
     Desktop.KeepCursorVisible();
 }
 
-void TTimeMarkFragment::MouseUp(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
+void TTimeMarkFragment::MouseUp(TWidgetMouseEvent& Event) {
     FPressed = false;
-    TFlatFragment::MouseUp(Button, Shift, X, Y);
+    TFlatFragment::MouseUp(Event);
 }
 
 void TTimeMarkFragment::Paint(TPixels& Pixels) {

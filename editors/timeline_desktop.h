@@ -79,9 +79,9 @@ public:
     void Measure() override;
     void Arrange() override;
     TFragmentScrollInfo GetScrollInfo() const override;
-    void KeyDown(uint8_t& Key, uint16_t Shift) override;
-    void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
-    void MouseWheel(uint16_t Shift, int32_t Delta, int32_t X, int32_t Y) override;
+    void KeyDown(TWidgetKeyEvent& Event) override;
+    void MouseDown(TWidgetMouseEvent& Event) override;
+    void MouseWheel(TWidgetMouseEvent& Event) override;
     void Paint(TPixels& Pixels) override;
     // The time bar and the bands cover it, the background fills the rest.
     bool IsOpaque() const override { return true; }
@@ -145,8 +145,8 @@ class TTimeBarFragment : public TFragment {
 public:
     using TFragment::TFragment;
     std::string_view ClassName() const override { return "TTimeBarFragment"; }
-    void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
-    void MouseMove(uint16_t Shift, int32_t X, int32_t Y) override;
+    void MouseDown(TWidgetMouseEvent& Event) override;
+    void MouseMove(TWidgetMouseEvent& Event) override;
     void Paint(TPixels& Pixels) override;
 
 private:
@@ -169,8 +169,8 @@ public:
 
     void Measure() override;
     void Arrange() override;
-    void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
-    void MouseMove(uint16_t Shift, int32_t X, int32_t Y) override;
+    void MouseDown(TWidgetMouseEvent& Event) override;
+    void MouseMove(TWidgetMouseEvent& Event) override;
     void MouseLeave() override;
     void Paint(TPixels& Pixels) override;
 
@@ -208,7 +208,7 @@ public:
 
     void Measure() override;
     void Arrange() override;
-    void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
+    void MouseDown(TWidgetMouseEvent& Event) override;
     void Paint(TPixels& Pixels) override;
 
 private:
@@ -233,7 +233,7 @@ public:
     // Whether the header shows its row or track as selected.
     bool ShowsSelected() const;
     bool SelectionShownChanged() const { return FPaintedSelected != ShowsSelected(); }
-    void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
+    void MouseDown(TWidgetMouseEvent& Event) override;
     void Paint(TPixels& Pixels) override;
 
 private:
@@ -250,9 +250,9 @@ public:
     using TFlatFragment::TFlatFragment;
     std::string_view ClassName() const override { return "TTimeMarkFragment"; }
     int32_t HitTest(int32_t X, int32_t Y) const override;
-    void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
-    void MouseMove(uint16_t Shift, int32_t X, int32_t Y) override;
-    void MouseUp(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
+    void MouseDown(TWidgetMouseEvent& Event) override;
+    void MouseMove(TWidgetMouseEvent& Event) override;
+    void MouseUp(TWidgetMouseEvent& Event) override;
     void Paint(TPixels& Pixels) override;
     // The time a drag of the mark to Time lands on: with Snap, the nearest
     // item edge within 4 pixels.

@@ -47,8 +47,8 @@ bool TInputForm::Execute(TWindowSystem& System, const std::string& Caption, cons
     FEdit->SelectAll();
     FEdit->SetTabStop(true);
     // The edit box takes the focus as soon as the dialog's window is up.
-    System.Messages().Post([Life = FEdit->LifeToken(), Edit = FEdit] {
-        if (!Life.expired())
+    System.Messages().Post([Edit = TWeakPtr(FEdit)] {
+        if (Edit)
             Edit->SetFocus();
     });
     TModalResult Result = ShowModal(System);

@@ -77,7 +77,6 @@ void TWaitForm::ExecuteBegin(const std::string& Template, int64_t Min, int64_t M
     TRect Centre = FPreviousFocus ? FPreviousFocus->Bounds() : Work;
     Options.Bounds = TRect::FromSize(Centre.Left + (Centre.Width() - FormWidth) / 2,
                                      Centre.Top + (Centre.Height() - FormHeight) / 2, FormWidth, FormHeight);
-    FPreviousFilter = FSystem.EventFilter();
     try {
         FWindow = std::make_unique<TWidgetWindow>(FSystem, *this, Options);
         for (TNativeWindow* Window : FSystem.ZOrder())
@@ -88,14 +87,14 @@ void TWaitForm::ExecuteBegin(const std::string& Template, int64_t Min, int64_t M
         FActive = true;
         // The close box asks to cancel: the window stays while the
         // operation runs, which sees the cancel at its next Progress.
-        FSystem.SetEventFilter([this, Previous = FPreviousFilter](const TEvent& Event) {
+        FCloseFilter = FSystem.AddEventFilter(TFilterPlace::First, [this](const TEvent& Event) {
             if (const auto* Window = std::get_if<TWindowEvent>(&Event);
                 Window && FWindow && Window->Window == &FWindow->Native() &&
                 Window->Kind == TWindowEventKind::CloseRequest) {
                 Cancel();
                 return true;
             }
-            return Previous && Previous(Event);
+            return false;
         });
         FWindow->Show(TActivate::Yes);
     } catch (...) {
@@ -120,8 +119,7 @@ void TWaitForm::ExecuteEnd() {
     if (!FActive)
         return;
     FActive = false;
-    FSystem.SetEventFilter(FPreviousFilter);
-    FPreviousFilter = nullptr;
+    FCloseFilter.Reset();
     for (TNativeWindow* Window : FDisabled) {
         // Windows closed meanwhile have left the list of live windows.
         const auto& Live = FSystem.ZOrder();

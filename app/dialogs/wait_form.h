@@ -3,6 +3,7 @@
 #include "toolkit/widgets/widget.h"
 
 #include "platform/window/window_events.h"
+#include "platform/window/window_system.h"
 
 #include <cstdint>
 #include <functional>
@@ -64,7 +65,7 @@ private:
     std::unique_ptr<TWidgetWindow> FWindow;
     TCommonButton* FCancel;
     std::vector<TNativeWindow*> FDisabled;
-    std::function<bool(const TEvent&)> FPreviousFilter;
+    TEventFilterRegistration FCloseFilter;
     TNativeWindow* FPreviousFocus = nullptr;
     std::string FTemplate;
     std::string FCaption;

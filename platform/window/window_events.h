@@ -108,4 +108,11 @@ class TWindowListener {
 public:
     virtual ~TWindowListener() = default;
     virtual void HandleEvent(const TEvent& Event) = 0;
+    // Mouse capture is kept by the listener, not by the window system: while
+    // this answers true, the window's motion and releases reach it even
+    // outside its bounds.
+    virtual bool HoldsMouse() const { return false; }
+    // The window system asks the listener to let go of the mouse (another
+    // window took it, or everyone is asked to let go).
+    virtual void LetGoOfMouse() {}
 };

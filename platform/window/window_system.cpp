@@ -37,6 +37,68 @@ THitTest TNativeWindow::HitTest(TPoint ClientPoint) const {
 
 TWindowSystem::TWindowSystem(TMessageQueue& Messages) : FMessages(Messages) {}
 
+TEventFilterRegistration::TEventFilterRegistration(TWindowSystem& System, uint64_t Id)
+    : FSystem(&System), FId(Id) {}
+
+TEventFilterRegistration::TEventFilterRegistration(TEventFilterRegistration&& Other) noexcept
+    : FSystem(Other.FSystem), FId(Other.FId) {
+    Other.FSystem.Reset();
+    Other.FId = 0;
+}
+
+TEventFilterRegistration& TEventFilterRegistration::operator=(TEventFilterRegistration&& Other) noexcept {
+    if (this != &Other) {
+        Reset();
+        FSystem = Other.FSystem;
+        FId = Other.FId;
+        Other.FSystem.Reset();
+        Other.FId = 0;
+    }
+    return *this;
+}
+
+TEventFilterRegistration::~TEventFilterRegistration() { Reset(); }
+
+void TEventFilterRegistration::Reset() {
+    if (TWindowSystem* System = FSystem.Get(); System && FId != 0)
+        System->RemoveEventFilter(FId);
+    FSystem.Reset();
+    FId = 0;
+}
+
+TEventFilterRegistration TWindowSystem::AddEventFilter(TFilterPlace Place, TEventFilter Filter) {
+    uint64_t Id = FNextFilter++;
+    TFilterEntry Entry{Id, std::move(Filter)};
+    if (Place == TFilterPlace::First)
+        FFilters.insert(FFilters.begin(), std::move(Entry));
+    else
+        FFilters.push_back(std::move(Entry));
+    return TEventFilterRegistration(*this, Id);
+}
+
+void TWindowSystem::RemoveEventFilter(uint64_t Id) {
+    std::erase_if(FFilters, [&](const TFilterEntry& Entry) { return Entry.Id == Id; });
+}
+
+bool TWindowSystem::Filter(const TEvent& Event) {
+    // A filter may add or remove filters, itself included: the walk goes
+    // over the ids there were and runs a copy of each one still there.
+    std::vector<uint64_t> Ids;
+    Ids.reserve(FFilters.size());
+    for (const TFilterEntry& Entry : FFilters)
+        Ids.push_back(Entry.Id);
+    for (uint64_t Id : Ids) {
+        auto It = std::find_if(FFilters.begin(), FFilters.end(),
+                               [&](const TFilterEntry& Entry) { return Entry.Id == Id; });
+        if (It == FFilters.end() || !It->Filter)
+            continue;
+        TEventFilter Copy = It->Filter;
+        if (Copy(Event))
+            return true;
+    }
+    return false;
+}
+
 TWindowSystem::~TWindowSystem() = default;
 
 void TWindowSystem::WindowCreated(TNativeWindow* Window) {
@@ -53,10 +115,6 @@ void TWindowSystem::WindowDestroyed(TNativeWindow* Window) {
             Other->FOwner = nullptr;
     if (FFocused == Window)
         FFocused = nullptr;
-    if (FCapture == Window) {
-        FCapture = nullptr;
-        FIsAutoCapture = false;
-    }
     if (FDropWindow == Window) {
         FDropWindow = nullptr;
         FDropFiles.clear();
@@ -128,39 +186,47 @@ TDisplay TWindowSystem::DisplayAt(TPoint Point) const {
     return Result;
 }
 
-void TWindowSystem::SetCapture(TNativeWindow* Window) {
-    FCapture = Window;
-    FIsAutoCapture = false;
+TNativeWindow* TWindowSystem::CaptureWindow() const {
+    for (TNativeWindow* Window : FZOrder)
+        if (Window->Listener() && Window->Listener()->HoldsMouse())
+            return Window;
+    return nullptr;
+}
+
+void TWindowSystem::TakeCapture(const TNativeWindow& Window) {
+    // A listener letting go may destroy windows: walk a copy, skipping the
+    // windows gone meanwhile.
+    std::vector<TNativeWindow*> Others = FZOrder;
+    for (TNativeWindow* Other : Others)
+        if (Other != &Window && std::find(FZOrder.begin(), FZOrder.end(), Other) != FZOrder.end() &&
+            Other->Listener() && Other->Listener()->HoldsMouse())
+            Other->Listener()->LetGoOfMouse();
 }
 
 void TWindowSystem::ReleaseCapture() {
-    FCapture = nullptr;
-    FIsAutoCapture = false;
+    std::vector<TNativeWindow*> Holders = FZOrder;
+    for (TNativeWindow* Holder : Holders)
+        if (std::find(FZOrder.begin(), FZOrder.end(), Holder) != FZOrder.end() && Holder->Listener() &&
+            Holder->Listener()->HoldsMouse())
+            Holder->Listener()->LetGoOfMouse();
 }
 
-void TWindowSystem::Deliver(TEvent Event) {
-    if (auto* Mouse = std::get_if<TMouseEvent>(&Event)) {
-        if (Mouse->Kind == TMouseEventKind::Down && !FCapture && Mouse->Window) {
-            FCapture = Mouse->Window;
-            FIsAutoCapture = true;
+void TWindowSystem::Deliver(TEvent Event) { FQueued.push_back(std::move(Event)); }
+
+bool TWindowSystem::RouteToCapture(TEvent& Event) const {
+    if (auto* Mouse = std::get_if<TMouseEvent>(&Event); Mouse && Mouse->Kind != TMouseEventKind::Wheel)
+        if (TNativeWindow* Holder = CaptureWindow()) {
+            Mouse->Window = Holder;
+            Mouse->Position = Mouse->ScreenPosition - Holder->Bounds().TopLeft();
         }
-        if (FCapture && Mouse->Kind != TMouseEventKind::Wheel) {
-            Mouse->Window = FCapture;
-            Mouse->Position = Mouse->ScreenPosition - FCapture->Bounds().TopLeft();
-        }
-        if (Mouse->Kind == TMouseEventKind::Up && FIsAutoCapture && Mouse->Buttons == 0) {
-            FCapture = nullptr;
-            FIsAutoCapture = false;
-        }
-    }
     TNativeWindow* Window = EventWindow(Event);
     if (Window && !Window->IsEnabled()) {
         bool IsInput = !std::holds_alternative<TWindowEvent>(Event) ||
                        std::get<TWindowEvent>(Event).Kind == TWindowEventKind::CloseRequest;
         if (IsInput)
-            return;
+            return false;
     }
-    FQueued.push_back(std::move(Event));
+    return true;
 }
 
 void TWindowSystem::DropBegin(TNativeWindow* Window) {
@@ -240,9 +306,11 @@ void TWindowSystem::Guarded(const std::function<void()>& Action) {
     }
 }
 
-void TWindowSystem::Dispatch(const TEvent& Event) {
+void TWindowSystem::Dispatch(TEvent Event) {
     Guarded([&] {
-        if (FFilter && FFilter(Event))
+        if (!RouteToCapture(Event))
+            return;
+        if (Filter(Event))
             return;
         TNativeWindow* Window = EventWindow(Event);
         if (Window && Window->Listener())
@@ -267,7 +335,7 @@ bool TWindowSystem::Step(bool Wait) {
         return false;
     TEvent Event = std::move(FQueued.front());
     FQueued.pop_front();
-    Dispatch(Event);
+    Dispatch(std::move(Event));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/geometry.h"
+#include "core/weak_ptr.h"
 #include "platform/window/native_window.h"
 #include "platform/window/window_events.h"
 
@@ -39,6 +40,35 @@ struct TDisplay {
 };
 
 enum class TTimerRepeat : uint8_t { Once, Repeat };
+
+// Where a new event filter goes in the window system's list: First sees
+// events before the filters already there, Last after them.
+enum class TFilterPlace : uint8_t { First, Last };
+
+// A filter's place in the window system's list: the filter stays while this
+// object lives and is taken out when it is destroyed or reset, whatever the
+// order in which registrations go. Move-only; an empty one holds nothing,
+// and one that outlives its window system does nothing.
+//
+//   FEscapeFilter = System.AddEventFilter(TFilterPlace::Last, [this](const TEvent& Event) {
+//       return IsEscape(Event) && HandleEscape();
+//   });
+class TEventFilterRegistration {
+public:
+    TEventFilterRegistration() = default;
+    TEventFilterRegistration(TEventFilterRegistration&& Other) noexcept;
+    TEventFilterRegistration& operator=(TEventFilterRegistration&& Other) noexcept;
+    ~TEventFilterRegistration();
+    // Takes the filter out now.
+    void Reset();
+    bool IsActive() const { return FId != 0 && !FSystem.IsExpired(); }
+
+private:
+    friend class TWindowSystem;
+    TEventFilterRegistration(TWindowSystem& System, uint64_t Id);
+    TWeakPtr<TWindowSystem> FSystem;
+    uint64_t FId = 0;
+};
 using TTimerId = uint64_t;
 
 // The desktop's window services: windows, the message loop with its timers
@@ -47,16 +77,19 @@ using TTimerId = uint64_t;
 // its twin for tests. Everything here runs on the user-interface thread,
 // except TMessageQueue::Post, which any thread may call to wake the loop.
 //
-// The loop delivers each event to the event filter first (a pop-up's mouse
-// watch, the shortcut hook: answering true consumes it), then to the
-// listener of the event's window, else to the system's listener. An
+// The loop delivers each event to the event filters first, in the list's
+// order (a drag, a modal form's close box, the main window's Escape: the
+// first answering true consumes it), then to the listener of the event's
+// window, else to the system's listener. An
 // exception thrown by any handler is reported through the application's
 // standard exception report and the loop goes on.
 //
-// Mouse capture is kept here: a button pressed over a window captures the
-// mouse for that window until the last button is released, so the motion
-// and the release reach it even outside its bounds. SetCapture holds it
-// explicitly (panning, dragging) until ReleaseCapture.
+// Mouse capture is not kept here: a window's listener holds it (the widget
+// window for its targets, the drag for its drag window) and the system only
+// asks. While a window's listener holds the mouse, every mouse event but the
+// wheel is routed to that window, in its coordinates, even outside its
+// bounds. TakeCapture asks the listeners of every other window to let go, so
+// that at most one window holds the mouse.
 //
 //   auto System = CreateSdlWindowSystem(UiMessages());
 //   auto Main = System->CreateWindow({.Kind = TWindowKind::Main, .Title = "Quillmoor"});
@@ -91,8 +124,12 @@ public:
     // The mouse, wherever it is on the desktop.
     virtual TPoint MousePosition() const = 0;
     virtual TMouseButtons MouseButtons() const = 0;
-    TNativeWindow* CaptureWindow() const { return FCapture; }
-    void SetCapture(TNativeWindow* Window);
+    // The window whose listener holds the mouse, or null.
+    TNativeWindow* CaptureWindow() const;
+    // Window is taking the mouse: the listeners of every other window that
+    // hold it are asked to let go.
+    void TakeCapture(const TNativeWindow& Window);
+    // Asks every listener holding the mouse to let go.
     void ReleaseCapture();
 
     // The text clipboard; a change is announced by a TClipboardEvent.
@@ -105,9 +142,10 @@ public:
 
     // Events and the loop.
     void SetListener(TWindowListener* Listener) { FListener = Listener; }
-    void SetEventFilter(TEventFilter Filter) { FFilter = std::move(Filter); }
-    // The filter in place, so that a temporary one can pass events on to it.
-    const TEventFilter& EventFilter() const { return FFilter; }
+    // Puts Filter in the list at Place; it stays there while the returned
+    // registration lives.
+    [[nodiscard]] TEventFilterRegistration AddEventFilter(TFilterPlace Place, TEventFilter Filter);
+    size_t EventFilterCount() const { return FFilters.size(); }
     // Runs the loop until Until() answers true (then true) or Terminate is
     // called (then false). Loops nest: a pop-up or modal form runs its own
     // inside a handler of the outer one.
@@ -129,6 +167,7 @@ public:
     virtual TClock::time_point Now() const { return TClock::now(); }
 
     TMessageQueue& Messages() const { return FMessages; }
+    const TLifeFlag& LifeFlag() const { return FLife; }
 
 protected:
     // The backend's part of a loop turn: translates what the platform has
@@ -137,8 +176,9 @@ protected:
     // Deadline passes.
     virtual void Pump(std::optional<TClock::time_point> Deadline, bool Wait) = 0;
 
-    // Queues an event from the platform for dispatch, after capture and the
-    // enabled state have been applied to it.
+    // Queues an event from the platform for dispatch; capture and the
+    // enabled state are applied to it when it is dispatched, so that a
+    // press earlier in the queue can take the mouse first.
     void Deliver(TEvent Event);
     bool HasQueuedEvents() const { return !FQueued.empty(); }
 
@@ -178,15 +218,27 @@ private:
 
     // One step of a loop: false when there was nothing to do without waiting.
     bool Step(bool Wait);
-    void Dispatch(const TEvent& Event);
+    void Dispatch(TEvent Event);
+    // Sends a mouse event to the window holding the mouse, if any; false
+    // when the event is input for a disabled window and is dropped.
+    bool RouteToCapture(TEvent& Event) const;
 
     TMessageQueue& FMessages;
     std::vector<TNativeWindow*> FZOrder;
     TNativeWindow* FFocused = nullptr;
-    TNativeWindow* FCapture = nullptr;
-    bool FIsAutoCapture = false;
     TWindowListener* FListener = nullptr;
-    TEventFilter FFilter;
+    friend class TEventFilterRegistration;
+    struct TFilterEntry {
+        uint64_t Id;
+        TEventFilter Filter;
+    };
+    void RemoveEventFilter(uint64_t Id);
+    // Runs the filters in order on Event; true when one consumed it.
+    bool Filter(const TEvent& Event);
+
+    std::vector<TFilterEntry> FFilters;
+    uint64_t FNextFilter = 1;
+    TLifeFlag FLife;
     std::deque<TEvent> FQueued;
     std::map<TTimerId, TTimer> FTimers;
     TTimerId FNextTimer = 1;

@@ -284,7 +284,7 @@ TEST(TimelineDrag, LosingTheMouseCaptureInTheMiddleOfADragEndsTracking) {
     F.System.ScriptMouseMove({Body.X + 16, Body.Y});
     F.System.ScriptStep([&] {
         EXPECT_TRUE(F.Project->Tracking());
-        F.Area->PlatformCaptureLost();
+        F.System.ReleaseCapture();
         EXPECT_FALSE(F.Project->Tracking());
         EXPECT_EQ(F.Cell(0).DragMode(), TCellDragMode::Idle);
     });

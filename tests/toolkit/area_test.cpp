@@ -210,6 +210,25 @@ TEST(AreaKeys, KeysGoToTheDesktopWhichOffersThemToChildrenUntilOneTakesIt) {
                                  "a key " + std::to_string(KeyLeft), "b key " + std::to_string(KeyLeft)}));
 }
 
+TEST(AreaKeys, AKeyNoFragmentAcceptsGoesOnToTheParentWidgetAndThenTheShortcuts) {
+    TTwoFragments F;
+    const uint8_t Taken = KeyA + 1, Passed = KeyA + 6;
+    F.B.SwallowsKey = Taken;
+    std::vector<uint8_t> Shortcuts;
+    F.Window->SetShortcutHook([&](const TWidgetKeyEvent& Event) {
+        Shortcuts.push_back(Event.Key);
+        return true;
+    });
+    ASSERT_TRUE(F.Area->SetFocus());
+    F.System.ScriptKey(Taken);
+    F.System.ScriptKey(Passed);
+    F.Run();
+    // Both keys went through the fragments; only the one none took went on.
+    EXPECT_EQ(F.Log.Starting("b key").size(), 2u);
+    EXPECT_EQ(F.Root.Keys, (std::vector<uint8_t>{Passed}));
+    EXPECT_EQ(Shortcuts, (std::vector<uint8_t>{Passed}));
+}
+
 // ---- handlers that free fragments while the area routes the mouse
 
 TEST(AreaFreeing, APressHandlerThatRebuildsTheTreeLeavesNoCaptureOrHotFragment) {

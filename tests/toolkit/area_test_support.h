@@ -89,12 +89,13 @@ public:
         Note(Dropped ? "dragend dropped" : "dragend cancelled");
         Perform(OnDragEnded);
     }
-    void KeyDown(uint8_t& Key, uint16_t Shift) override {
+    void KeyDown(TWidgetKeyEvent& Event) override {
+        const uint8_t Key = Event.Key;
         Note("key " + std::to_string(Key));
         if (Key == SwallowsKey)
-            Key = 0;
+            Event.Accept();
         else
-            TFragment::KeyDown(Key, Shift);
+            TFragment::KeyDown(Event);
     }
     void MouseEnter() override {
         Note("enter");
@@ -106,26 +107,40 @@ public:
     }
     void CaptureGained() override { Note("gained"); }
     void CaptureLost() override { Note("lost"); }
-    void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override {
+    void MouseDown(TWidgetMouseEvent& Event) override {
+        const TMouseButton Button = Event.Button;
+        const int32_t X = Event.Position.X;
+        const int32_t Y = Event.Position.Y;
         Note("down " + std::to_string(int(Button)) + " " + At(X, Y));
         if (KeepsCapture)
-            TFragment::MouseDown(Button, Shift, X, Y);
+            TFragment::MouseDown(Event);
         Perform(OnDown);
     }
-    void MouseMove(uint16_t /*Shift*/, int32_t X, int32_t Y) override {
+    void MouseMove(TWidgetMouseEvent& Event) override {
+        const int32_t X = Event.Position.X;
+        const int32_t Y = Event.Position.Y;
         Note("move " + At(X, Y));
         Perform(OnMove);
     }
-    void MouseUp(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override {
+    void MouseUp(TWidgetMouseEvent& Event) override {
+        const TMouseButton Button = Event.Button;
+        const int32_t X = Event.Position.X;
+        const int32_t Y = Event.Position.Y;
         Note("up " + std::to_string(int(Button)) + " " + At(X, Y));
-        TFragment::MouseUp(Button, Shift, X, Y);
+        TFragment::MouseUp(Event);
         Perform(OnUp);
     }
-    void MouseWheel(uint16_t Shift, int32_t Delta, int32_t X, int32_t Y) override {
+    void MouseWheel(TWidgetMouseEvent& Event) override {
+        const int32_t X = Event.Position.X;
+        const int32_t Y = Event.Position.Y;
+        const int32_t Delta = Event.WheelDelta;
         Note("wheel " + std::to_string(Delta) + " " + At(X, Y));
-        TFragment::MouseWheel(Shift, Delta, X, Y);
+        TFragment::MouseWheel(Event);
     }
-    void DropFiles(const std::vector<std::string>& Files, int32_t X, int32_t Y) override {
+    void DropFiles(TWidgetDropEvent& Event) override {
+        const int32_t X = Event.Position.X;
+        const int32_t Y = Event.Position.Y;
+        const std::vector<std::string>& Files = Event.Files;
         std::string Line = "drop " + At(X, Y);
         for (const auto& File : Files)
             Line += " " + File;
@@ -189,12 +204,16 @@ public:
         TDesktop::Arrange();
     }
     TFragmentScrollInfo GetScrollInfo() const override { return Scroll; }
-    void MouseWheel(uint16_t /*Shift*/, int32_t Delta, int32_t X, int32_t Y) override {
+    void MouseWheel(TWidgetMouseEvent& Event) override {
+        const int32_t X = Event.Position.X;
+        const int32_t Y = Event.Position.Y;
+        const int32_t Delta = Event.WheelDelta;
         Note("wheel " + std::to_string(Delta) + " " + At(X, Y));
     }
-    void KeyDown(uint8_t& Key, uint16_t Shift) override {
+    void KeyDown(TWidgetKeyEvent& Event) override {
+        const uint8_t Key = Event.Key;
         Note("key " + std::to_string(Key));
-        TDesktop::KeyDown(Key, Shift);
+        TDesktop::KeyDown(Event);
     }
     void DragStarted() override { Note("dragstart"); }
     void DragEnded(bool /*Dropped*/) override { Note("dragend"); }
@@ -235,6 +254,7 @@ class TWheelRoot : public TWidget {
 public:
     int32_t Wheels = 0;
     std::vector<std::string> Drops;
+    std::vector<uint8_t> Keys;
     bool MouseWheel(TWidgetMouseEvent& /*Event*/) override {
         ++Wheels;
         return true;
@@ -243,6 +263,7 @@ public:
         for (const auto& File : Event.Files)
             Drops.push_back(File);
     }
+    void KeyDown(TWidgetKeyEvent& Event) override { Keys.push_back(Event.Key); }
 };
 
 // An area of 200 x 100 client pixels (with its 2-pixel edge) at the top-left

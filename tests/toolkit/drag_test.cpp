@@ -185,7 +185,7 @@ TEST_P(DragCancel, EndsTheDragAsCancelled) {
         F.System.ScriptMouseUp({300, 300}, TMouseButton::Right);
         break;
     case 2:
-        F.System.ScriptStep([&] { F.System.SetCapture(&F.TargetWindow->Native()); });
+        F.System.ScriptStep([&] { F.TargetWindow->SetCapture(*F.TargetWindow->Root()); });
         F.System.ScriptMouseMove({310, 310});
         break;
     default:

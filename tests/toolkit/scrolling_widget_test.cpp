@@ -337,7 +337,7 @@ TEST(ScrollingWidget, MiddleButtonPansBothBarsUntilReleasedOrTheCaptureIsLost) {
     ASSERT_TRUE(F.Content.IsPanning());
     auto Other = F.System.CreateWindow(
         {.Kind = TWindowKind::Popup, .Title = "Other", .Bounds = TRect::FromSize(400, 400, 50, 50)});
-    F.System.SetCapture(Other.get());
+    F.System.TakeCapture(*Other);
     Native.SetCursor(TCursorKind::Wait);
     F.System.AdvanceClock(100ms);
     EXPECT_FALSE(F.Content.IsPanning());

@@ -22,8 +22,8 @@ TArea::TArea() {
 }
 
 TArea::~TArea() {
-    ReleasePlatformCapture();
     FIsDestroying = true;
+    ReleaseWindowCapture();
     Areas().Unregister(*this);
     FDesktop.reset();
     FHotFragment = nullptr;
@@ -89,9 +89,9 @@ void TArea::SetCaptureFragment(TFragment* Fragment) {
     TFragmentRef Old(FCaptureFragment), New(Fragment);
     FCaptureFragment = Fragment;
     if (Fragment)
-        TakePlatformCapture();
+        TakeWindowCapture();
     else
-        ReleasePlatformCapture();
+        ReleaseWindowCapture();
     if (TFragment* Lost = Old.Get())
         Lost->CaptureLost();
     if (TFragment* Gained = New.Get(); Gained && Gained == FCaptureFragment)
@@ -138,26 +138,23 @@ void TArea::ScrollBy(int32_t DX, int32_t DY) {
     UpdateScrollBars();
 }
 
-void TArea::TakePlatformCapture() {
+void TArea::TakeWindowCapture() {
     if (FIsDestroying)
         return;
-    if (TWidgetWindow* Host = Window()) {
-        Host->System().SetCapture(&Host->Native());
-        FHoldsPlatformCapture = true;
-    }
+    if (TWidgetWindow* Host = Window())
+        Host->SetCapture(*this);
 }
 
-void TArea::ReleasePlatformCapture() {
-    if (!FHoldsPlatformCapture)
-        return;
-    FHoldsPlatformCapture = false;
-    if (TWidgetWindow* Host = Window(); Host && Host->System().CaptureWindow() == &Host->Native())
-        Host->System().ReleaseCapture();
+void TArea::ReleaseWindowCapture() {
+    if (TWidgetWindow* Host = Window(); Host && Host->Capture() == this)
+        Host->ReleaseCapture();
 }
 
-void TArea::PlatformCaptureLost() {
-    FHoldsPlatformCapture = false;
-    SetCaptureFragment(nullptr);
+void TArea::CaptureEnd() {
+    TScrollingWidget::CaptureEnd();
+    // The window took the capture away: the fragment holding it loses it.
+    if (FCaptureFragment && !FIsDestroying)
+        SetCaptureFragment(nullptr);
 }
 
 void TArea::FragmentDestroyed(TFragment& Fragment) {
@@ -168,7 +165,7 @@ void TArea::FragmentDestroyed(TFragment& Fragment) {
         return;
     if (Held) {
         FCaptureFragment = nullptr;
-        ReleasePlatformCapture();
+        ReleaseWindowCapture();
     }
     if (Hot)
         FHotFragment = nullptr;
@@ -228,20 +225,15 @@ void TArea::MouseEnter() {
 }
 
 void TArea::MouseLeave() {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     TScrollingWidget::MouseLeave();
     SetHotFragment(nullptr);
-    if (!Life.expired())
+    if (!Life.IsExpired())
         FMouseInside = false;
 }
 
 bool TArea::RouteMouse(const TWidgetMouseEvent& Event) {
-    auto Life = LifeToken();
-    if (FCaptureFragment && FHoldsPlatformCapture) {
-        TWidgetWindow* Host = Window();
-        if (!Host || Host->System().CaptureWindow() != &Host->Native())
-            PlatformCaptureLost();
-    }
+    TWeakPtr Life(this);
     TFragmentRef Hit(FragmentAt(Event.Position));
     TFragmentRef Target(FCaptureFragment ? FCaptureFragment : Hit.Get());
     // While a fragment holds the capture, only it can be hot.
@@ -251,45 +243,44 @@ bool TArea::RouteMouse(const TWidgetMouseEvent& Event) {
         SetHotFragment(Hit.Get());
     // Leave and enter handlers may have rebuilt the tree or freed the area:
     // a target that went away gets nothing.
-    if (Life.expired())
+    if (Life.IsExpired())
         return true;
     TFragment* Fragment = Target.Get();
     if (!Fragment)
         return false;
-    TPoint Local = Event.Position - Fragment->AreaRect().TopLeft();
-    uint16_t Shift = Event.Modifiers;
+    TWidgetMouseEvent Local = Event;
+    Local.Position = Event.Position - Fragment->AreaRect().TopLeft();
     switch (Event.Kind) {
     case TMouseEventKind::Down:
         FPressClicks = Event.Clicks;
-        Fragment->FIsPressed = true;
-        Fragment->MouseDown(Event.Button, Shift, Local.X, Local.Y);
-        if (Event.Button != TMouseButton::Right || Life.expired())
+        Fragment->MouseDown(Local);
+        if (Event.Button != TMouseButton::Right || Life.IsExpired())
             break;
         if (TFragment* Live = Target.Get())
-            if (TLocalMenu* Menu = Live->GetLocalMenu(Local.X, Local.Y); Menu && !Life.expired() && Target)
-                ShowLocalMenu(*Target.Get(), *Menu, Local, Event.ScreenPosition);
+            if (TLocalMenu* Menu = Live->GetLocalMenu(Local.Position.X, Local.Position.Y);
+                Menu && !Life.IsExpired() && Target)
+                ShowLocalMenu(*Target.Get(), *Menu, Local.Position, Event.ScreenPosition);
         break;
     case TMouseEventKind::Move:
-        Fragment->MouseMove(Shift, Local.X, Local.Y);
+        Fragment->MouseMove(Local);
         break;
     case TMouseEventKind::Up:
-        Fragment->FIsPressed = false;
-        Fragment->MouseUp(Event.Button, Shift, Local.X, Local.Y);
+        Fragment->MouseUp(Local);
         break;
     case TMouseEventKind::Wheel:
-        Fragment->MouseWheel(Shift, Event.WheelDelta, Local.X, Local.Y);
+        Fragment->MouseWheel(Local);
         break;
     }
     return true;
 }
 
 void TArea::ShowLocalMenu(TFragment& Target, TLocalMenu& Menu, TPoint Local, TPoint ScreenPosition) {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     FMenuFragment = &Target;
     // The fragment whose menu was open hears that it closed, also when
     // preparing or showing it failed; one freed meanwhile hears nothing.
     auto Closed = [&] {
-        if (Life.expired())
+        if (Life.IsExpired())
             return;
         if (TFragment* Owner = FMenuFragment) {
             FMenuFragment = nullptr;
@@ -298,7 +289,7 @@ void TArea::ShowLocalMenu(TFragment& Target, TLocalMenu& Menu, TPoint Local, TPo
     };
     try {
         Target.PrepareLocalMenu(Menu, Local.X, Local.Y);
-        if (!Life.expired() && FMenuFragment)
+        if (!Life.IsExpired() && FMenuFragment)
             Menu.Popup(*this, ScreenPosition);
     } catch (...) {
         Closed();
@@ -308,23 +299,23 @@ void TArea::ShowLocalMenu(TFragment& Target, TLocalMenu& Menu, TPoint Local, TPo
 }
 
 void TArea::MouseDown(TWidgetMouseEvent& Event) {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     RouteMouse(Event);
-    if (!Life.expired())
+    if (!Life.IsExpired())
         TScrollingWidget::MouseDown(Event);
 }
 
 void TArea::MouseMove(TWidgetMouseEvent& Event) {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     RouteMouse(Event);
-    if (!Life.expired())
+    if (!Life.IsExpired())
         TScrollingWidget::MouseMove(Event);
 }
 
 void TArea::MouseUp(TWidgetMouseEvent& Event) {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     RouteMouse(Event);
-    if (!Life.expired())
+    if (!Life.IsExpired())
         TScrollingWidget::MouseUp(Event);
 }
 
@@ -332,8 +323,8 @@ bool TArea::MouseWheel(TWidgetMouseEvent& Event) {
     // A horizontal wheel is the scroll bars' alone.
     if (Event.IsHorizontalWheel)
         return TScrollingWidget::MouseWheel(Event);
-    auto Life = LifeToken();
-    if (RouteMouse(Event) || Life.expired())
+    TWeakPtr Life(this);
+    if (RouteMouse(Event) || Life.IsExpired())
         return true;
     return TScrollingWidget::MouseWheel(Event);
 }
@@ -341,19 +332,18 @@ bool TArea::MouseWheel(TWidgetMouseEvent& Event) {
 void TArea::KeyDown(TWidgetKeyEvent& Event) {
     if (!FDesktop)
         return;
-    uint8_t Key = Event.Key;
-    FDesktop->KeyDown(Key, Event.Modifiers);
-    if (Key == 0)
-        Event.Accept();
+    // A key no fragment accepts goes on to the parent widgets.
+    FDesktop->KeyDown(Event);
 }
 
 void TArea::DropFiles(TWidgetDropEvent& Event) {
     TFragment* Fragment = FragmentAt(Event.Position);
     if (!Fragment)
         return;
-    TPoint Local = Event.Position - Fragment->AreaRect().TopLeft();
+    TWidgetDropEvent Local = Event;
+    Local.Position = Event.Position - Fragment->AreaRect().TopLeft();
     Event.Accept();
-    Fragment->DropFiles(Event.Files, Local.X, Local.Y);
+    Fragment->DropFiles(Local);
 }
 
 bool TArea::GetDefaultSize(int32_t& Width, int32_t& Height) {

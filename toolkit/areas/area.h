@@ -23,7 +23,10 @@ public:
 // An editing surface drawn from fragments rather than widgets: a scrolling
 // widget with a sunken edge that owns one desktop fragment and routes
 // painting, mouse, wheel, keys, dropped files and context menus to the
-// fragment under the mouse (or the one holding the area's capture).
+// fragment under the mouse (or the one holding the area's capture). A
+// fragment's capture is the window's capture held by the area: the window
+// owns it, the area only remembers which of its fragments it is for, and
+// forgets that when the window takes the capture away.
 //
 // Routing survives handlers that rebuild or free the tree: the router keeps
 // weak references while it calls out, the capture, hot and menu fragments are
@@ -80,14 +83,12 @@ public:
     // widget's own behaviour.
     void ScrollBy(int32_t DX, int32_t DY) override;
 
-    // The platform took the mouse away: the capture fragment loses it.
-    void PlatformCaptureLost();
-
     // The widget's side.
     void Paint(TPixels& Pixels) override;
     void Layout() override;
     void Changed() override;
     void StateChanged() override {}
+    void CaptureEnd() override;
     void MouseEnter() override;
     void MouseLeave() override;
     void MouseDown(TWidgetMouseEvent& Event) override;
@@ -105,10 +106,10 @@ private:
     // Routes one mouse message; false when no fragment took it.
     bool RouteMouse(const TWidgetMouseEvent& Event);
     void ShowLocalMenu(TFragment& Target, TLocalMenu& Menu, TPoint Local, TPoint ScreenPosition);
-    // The window system's capture, held for the window while a fragment has
-    // the area's capture.
-    void TakePlatformCapture();
-    void ReleasePlatformCapture();
+    // The window's capture, held by the area while a fragment has the
+    // area's capture.
+    void TakeWindowCapture();
+    void ReleaseWindowCapture();
 
     std::unique_ptr<TDesktop> FDesktop;
     TFragment* FCaptureFragment = nullptr;
@@ -118,7 +119,6 @@ private:
     int32_t FPressClicks = 1;
     bool FUpdatingScrollBars = false;
     bool FIsDestroying = false;
-    bool FHoldsPlatformCapture = false;
     TSize FLaidOutSize{-1, -1};
     std::string FHint;
     TCursorKind FCursor = TCursorKind::Arrow;

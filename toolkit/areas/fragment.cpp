@@ -25,12 +25,12 @@ int32_t ClampFragmentCoordinate(int64_t Value) {
 
 // ---- TFragment
 
-TFragment::TFragment(TArea& Area) : FArea(Area), FLife(std::make_shared<const int>(0)) {}
+TFragment::TFragment(TArea& Area) : FArea(Area) {}
 
 TFragment::~TFragment() {
     // Expire first: anything a child's destruction calls out to sees this
     // fragment as gone.
-    FLife.reset();
+    FLife.Clear();
     // Each child forgets its parent before it goes, so that it does not look
     // for itself in the list being emptied.
     std::vector<std::unique_ptr<TFragment>> Children;
@@ -159,26 +159,25 @@ void TFragment::ReleaseCapture() {
 
 bool TFragment::HasCapture() const { return FArea.CaptureFragment() == this; }
 
-void TFragment::KeyDown(uint8_t& Key, uint16_t Shift) {
+void TFragment::KeyDown(TWidgetKeyEvent& Event) {
     TFragmentRef Self(this);
-    for (size_t I = 0; I < FChildren.size() && Key != 0 && Self; ++I)
-        FChildren[I]->KeyDown(Key, Shift);
+    for (size_t I = 0; I < FChildren.size() && !Event.IsAccepted() && Self; ++I)
+        FChildren[I]->KeyDown(Event);
 }
 
-void TFragment::MouseDown(TMouseButton /*Button*/, uint16_t /*Shift*/, int32_t /*X*/, int32_t /*Y*/) {
-    SetCapture();
-}
+void TFragment::MouseDown(TWidgetMouseEvent& /*Event*/) { SetCapture(); }
 
-void TFragment::MouseUp(TMouseButton /*Button*/, uint16_t /*Shift*/, int32_t /*X*/, int32_t /*Y*/) {
-    ReleaseCapture();
-}
+void TFragment::MouseUp(TWidgetMouseEvent& /*Event*/) { ReleaseCapture(); }
 
-void TFragment::MouseWheel(uint16_t Shift, int32_t Delta, int32_t X, int32_t Y) {
+void TFragment::MouseWheel(TWidgetMouseEvent& Event) {
     TDesktop* Desktop = FArea.Desktop();
     if (!Desktop || Desktop == this)
         return;
-    TPoint Offset = FAreaRect.TopLeft() - Desktop->AreaRect().TopLeft();
-    Desktop->MouseWheel(Shift, Delta, X + Offset.X, Y + Offset.Y);
+    TWidgetMouseEvent ForDesktop = Event;
+    ForDesktop.Position = Event.Position + (FAreaRect.TopLeft() - Desktop->AreaRect().TopLeft());
+    Desktop->MouseWheel(ForDesktop);
+    if (ForDesktop.IsAccepted())
+        Event.Accept();
 }
 
 int32_t TFragment::HitTest(int32_t X, int32_t Y) const {
@@ -197,16 +196,16 @@ void TFlatFragment::MouseLeave() {
     Invalidate();
 }
 
-void TFlatFragment::MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
+void TFlatFragment::MouseDown(TWidgetMouseEvent& Event) {
     TFragmentRef Self(this);
-    TFragment::MouseDown(Button, Shift, X, Y);
+    TFragment::MouseDown(Event);
     if (Self)
         Invalidate();
 }
 
-void TFlatFragment::MouseUp(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) {
+void TFlatFragment::MouseUp(TWidgetMouseEvent& Event) {
     TFragmentRef Self(this);
-    TFragment::MouseUp(Button, Shift, X, Y);
+    TFragment::MouseUp(Event);
     if (Self)
         Invalidate();
 }

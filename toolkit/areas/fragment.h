@@ -2,8 +2,10 @@
 
 #include "core/geometry.h"
 #include "core/object.h"
+#include "core/weak_ptr.h"
 #include "platform/window/native_window.h"
 #include "platform/window/window_events.h"
+#include "toolkit/widgets/widget_events.h"
 
 #include <cstdint>
 #include <memory>
@@ -56,8 +58,8 @@ struct TFragmentScrollInfo {
 // Arrange commits, then derive AreaRect (area client coordinates) and
 // VisibleRect (AreaRect within the parent's VisibleRect).
 //
-// Mouse and menu coordinates handed to the virtual operations are relative to
-// the fragment's AreaRect top-left. Destroying a fragment frees its children
+// Mouse, drop and menu coordinates handed to the virtual operations are
+// relative to the fragment's AreaRect top-left. Destroying a fragment frees its children
 // and clears whatever the area keeps of it (capture, hot, open menu); code
 // that calls out to handlers which may free fragments holds a TFragmentRef.
 //
@@ -87,8 +89,7 @@ public:
     void DeleteChildren();
     // The root of the tree this fragment is in.
     TFragment& Root();
-    // Expires when this fragment is destroyed.
-    std::weak_ptr<const int> LifeToken() const { return FLife; }
+    const TLifeFlag& LifeFlag() const { return FLife; }
 
     // Geometry.
     const TFragmentBox& Box() const { return FBox; }
@@ -120,7 +121,9 @@ public:
     TCursorKind Cursor() const { return FCursor; }
     void SetCursor(TCursorKind Cursor);
     bool IsHot() const { return FIsHot; }
-    bool IsPressed() const { return FIsPressed; }
+    // Pressed: holding the area's capture, which a press takes (see
+    // MouseDown) until the release or a loss of the capture.
+    bool IsPressed() const { return HasCapture(); }
 
     // The area's capture: while held, the area's mouse messages come here.
     void SetCapture();
@@ -137,20 +140,24 @@ public:
     virtual void DragMoved() {}
     virtual void DragEnded(bool /*Dropped*/) {}
     virtual TFragmentScrollInfo GetScrollInfo() const { return {}; }
-    // Offers the key to each child in order until one sets Key to 0.
-    virtual void KeyDown(uint8_t& Key, uint16_t Shift);
+    // Input comes as the widgets' typed events, positions in this
+    // fragment's own coordinates. A handler that deals with an event
+    // accepts it; a key no fragment accepts goes on from the area to its
+    // parent widgets and finally to the shortcuts.
+    // Offers the key to each child in order until one accepts it.
+    virtual void KeyDown(TWidgetKeyEvent& Event);
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
     virtual void CaptureGained() {}
     virtual void CaptureLost() {}
     // Takes the area's capture.
-    virtual void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y);
-    virtual void MouseMove(uint16_t /*Shift*/, int32_t /*X*/, int32_t /*Y*/) {}
+    virtual void MouseDown(TWidgetMouseEvent& Event);
+    virtual void MouseMove(TWidgetMouseEvent& /*Event*/) {}
     // Releases the capture when this fragment holds it.
-    virtual void MouseUp(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y);
+    virtual void MouseUp(TWidgetMouseEvent& Event);
     // Passes the wheel to the desktop, in the desktop's coordinates.
-    virtual void MouseWheel(uint16_t Shift, int32_t Delta, int32_t X, int32_t Y);
-    virtual void DropFiles(const std::vector<std::string>& /*Files*/, int32_t /*X*/, int32_t /*Y*/) {}
+    virtual void MouseWheel(TWidgetMouseEvent& Event);
+    virtual void DropFiles(TWidgetDropEvent& /*Event*/) {}
     // The menu to show for a right-button press here, or null. The menu is
     // not owned by the caller.
     virtual TLocalMenu* GetLocalMenu(int32_t /*X*/, int32_t /*Y*/) { return nullptr; }
@@ -183,8 +190,7 @@ private:
     std::string FHint;
     TCursorKind FCursor = TCursorKind::Arrow;
     bool FIsHot = false;
-    bool FIsPressed = false;
-    std::shared_ptr<const int> FLife;
+    TLifeFlag FLife;
 };
 
 // A fragment that repaints itself when the mouse enters or leaves it and when
@@ -197,26 +203,15 @@ public:
 
     void MouseEnter() override;
     void MouseLeave() override;
-    void MouseDown(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
-    void MouseUp(TMouseButton Button, uint16_t Shift, int32_t X, int32_t Y) override;
+    void MouseDown(TWidgetMouseEvent& Event) override;
+    void MouseUp(TWidgetMouseEvent& Event) override;
 };
 
-// A weak reference to a fragment: Get() answers null once it was destroyed.
+// A weak pointer to a fragment: Get() answers null once it was destroyed.
 // Code that calls a fragment's handlers and then uses the fragment again
 // (the mouse router, the tree walks) holds one, since a handler may rebuild
 // the tree.
-class TFragmentRef {
-public:
-    TFragmentRef() = default;
-    explicit TFragmentRef(TFragment* Fragment)
-        : FFragment(Fragment), FLife(Fragment ? Fragment->LifeToken() : std::weak_ptr<const int>{}) {}
-    TFragment* Get() const { return FLife.expired() ? nullptr : FFragment; }
-    explicit operator bool() const { return Get() != nullptr; }
-
-private:
-    TFragment* FFragment = nullptr;
-    std::weak_ptr<const int> FLife;
-};
+using TFragmentRef = TWeakPtr<TFragment>;
 
 // Calls Visit on Root and every fragment below it, a fragment before its
 // children, children in order. A visit may free fragments or add new ones:

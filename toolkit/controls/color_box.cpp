@@ -46,10 +46,10 @@ void TSwatchBox::SetChosenColor(TColor Color) {
     if (Color == FChosenColor)
         return;
     FChosenColor = Color;
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     if (FEditTarget) {
         StoreInto(*FEditTarget, Color);
-        if (Life.expired())
+        if (Life.IsExpired())
             return;
     }
     Invalidate();
@@ -76,9 +76,9 @@ void TSwatchBox::MouseDown(TWidgetMouseEvent& Event) {
     std::optional<int32_t> Cell = CellUnder(Event.Position);
     if (Event.Button == TMouseButton::Left && Cell) {
         // With an edit target, the chosen swatch's colour goes into it.
-        auto Life = LifeToken();
+        TWeakPtr Life(this);
         Choose(*Cell);
-        if (!Life.expired())
+        if (!Life.IsExpired())
             ClearEditTarget();
     } else if (Event.Button == TMouseButton::Right && Cell && Cell != FEditTarget) {
         FEditTarget = Cell;

@@ -166,9 +166,9 @@ void TColorChooser::SetColor(TColor Color) {
 
 bool TColorChooser::PopupAt(TWindowSystem& System, int32_t X, int32_t Y, TWidget* Control) {
     ShowColor(TSource::None);
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     bool Accepted = Popup(System, X, Y, Control);
-    if (Life.expired())
+    if (Life.IsExpired())
         return false;
     FColorBox->ClearEditTarget();
     FAlphaBox->ClearEditTarget();
@@ -179,9 +179,9 @@ void TColorChooser::PartChanged(TSource Source, TColor NewColor) {
     if (FIsUpdating)
         return;
     FColor = NewColor;
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     ShowColor(Source);
-    if (Life.expired())
+    if (Life.IsExpired())
         return;
     if (std::function<void()> Handler = OnChange)
         Handler();

@@ -34,9 +34,9 @@ void TCommandButton::Follow(TCommandChangeFlags Flags) {
 }
 
 void TCommandButton::Click() {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     TCommonButton::Click();
-    if (Life.expired() || !Command() || IsDesigning())
+    if (Life.IsExpired() || !Command() || IsDesigning())
         return;
     Command()->Execute(this);
 }
@@ -68,9 +68,9 @@ TPopupWidget* TDialogButton::Form() const {
 }
 
 void TDialogButton::Click() {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     TCommonButton::Click();
-    if (Life.expired() || IsDesigning() || FValue == TModalResult::None)
+    if (Life.IsExpired() || IsDesigning() || FValue == TModalResult::None)
         return;
     if (TPopupWidget* Popup = Form())
         Popup->SetModalResult(FValue);

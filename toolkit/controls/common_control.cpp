@@ -127,9 +127,9 @@ bool TCommonControl::DialogChar(TWidgetKeyEvent& Event) {
         return false;
     if (!TabStop() || !IsShowing() || !IsEnabledInTree())
         return false;
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     SetFocus();
-    if (Life.expired())
+    if (Life.IsExpired())
         return true;
     Event.Accept();
     Click();
@@ -193,9 +193,9 @@ bool TCommonButton::GetDefaultSize(int32_t& Width, int32_t& Height) {
 }
 
 void TCommonButton::FocusChanged() {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     TCommonControl::FocusChanged();
-    if (!Life.expired() && Parent())
+    if (!Life.IsExpired() && Parent())
         Parent()->Invalidate();
 }
 
@@ -245,9 +245,9 @@ TCommonCheckBox::TCommonCheckBox() {
 }
 
 void TCommonCheckBox::Click() {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     SetChecked(!Checked());
-    if (!Life.expired())
+    if (!Life.IsExpired())
         TCommonControl::Click();
 }
 

@@ -20,9 +20,9 @@ bool TEditControl::GetDefaultSize(int32_t& Width, int32_t& Height) {
 }
 
 void TLocalEdit::HiddenWhileFocused() {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     FocusAway(*this);
-    if (!Life.expired() && IsFocusInside())
+    if (!Life.IsExpired() && IsFocusInside())
         TEditControl::HiddenWhileFocused();
 }
 

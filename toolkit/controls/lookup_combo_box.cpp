@@ -159,9 +159,9 @@ public:
         if (Event.Button != TMouseButton::Left || !FCombo.IsEnabledInTree())
             return;
         Event.Accept();
-        auto Life = FCombo.LifeToken();
+        TWeakPtr Life(&FCombo);
         FCombo.SetFocus();
-        if (!Life.expired())
+        if (!Life.IsExpired())
             FCombo.DropDown();
     }
 
@@ -283,9 +283,9 @@ bool TLookupComboBox::DropDown() {
     FIsDropping = true;
     FButton->Invalidate();
     TRect Screen = ScreenRect();
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     bool Accepted = FList->Popup(Window->System(), Screen.Left, Screen.Bottom, this);
-    if (Life.expired())
+    if (Life.IsExpired())
         return false;
     FIsDropping = false;
     FButton->Invalidate();

@@ -335,7 +335,7 @@ void TTextEditWidget::RestartBlink() {
     if (!Window)
         return;
     StopBlink();
-    FBlinkWindow = Window->LifeToken();
+    FBlinkWindow = TWeakPtr(Window);
     ScheduleBlink(Window->System());
 }
 
@@ -343,11 +343,11 @@ void TTextEditWidget::RestartBlink() {
 // its window simply does not come again.
 void TTextEditWidget::ScheduleBlink(TWindowSystem& System) {
     FBlinkSystem = &System;
-    FBlinkTimer = System.StartTimer(CaretBlink, TTimerRepeat::Once, [this, &System, Life = LifeToken()] {
-        if (Life.expired())
+    FBlinkTimer = System.StartTimer(CaretBlink, TTimerRepeat::Once, [this, &System, Life = TWeakPtr(this)] {
+        if (Life.IsExpired())
             return;
         FBlinkTimer = 0;
-        if (FBlinkWindow.expired() || !FHasFocus)
+        if (FBlinkWindow.IsExpired() || !FHasFocus)
             return;
         FCaretOn = !FCaretOn;
         TPoint Caret = CaretPoint();
@@ -357,11 +357,11 @@ void TTextEditWidget::ScheduleBlink(TWindowSystem& System) {
 }
 
 void TTextEditWidget::StopBlink() {
-    if (FBlinkTimer && !FBlinkWindow.expired())
+    if (FBlinkTimer && !FBlinkWindow.IsExpired())
         FBlinkSystem->StopTimer(FBlinkTimer);
     FBlinkTimer = 0;
     FBlinkSystem = nullptr;
-    FBlinkWindow.reset();
+    FBlinkWindow.Reset();
 }
 
 // ---- input
@@ -490,9 +490,9 @@ void TTextEditWidget::TextInput(TWidgetTextEvent& Event) {
     Event.Accept();
     if (FIsReadOnly || !FEditor.Insert(Event.Text))
         return;
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     TextTyped();
-    if (Life.expired())
+    if (Life.IsExpired())
         return;
     TextChanged();
 }
@@ -502,10 +502,10 @@ void TTextEditWidget::MouseDown(TWidgetMouseEvent& Event) {
         return;
     Event.Accept();
     if (!HasFocus()) {
-        auto Life = LifeToken();
+        TWeakPtr Life(this);
         FIsMousePressing = true;
         SetFocus();
-        if (Life.expired())
+        if (Life.IsExpired())
             return;
         FIsMousePressing = false;
     }

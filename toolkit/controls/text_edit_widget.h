@@ -138,6 +138,6 @@ private:
     // that window's life token tells whether the system is still there (a
     // system outlives its windows), so a box outliving both touches neither.
     TWindowSystem* FBlinkSystem = nullptr;
-    std::weak_ptr<const int> FBlinkWindow;
+    TWeakPtr<TWidgetWindow> FBlinkWindow;
     TTimerId FBlinkTimer = 0;
 };

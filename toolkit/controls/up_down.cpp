@@ -106,9 +106,9 @@ void TUpDownMiddle::StateChanged() {
     // Losing the press without a release (the capture taken away) ends the
     // drag as well.
     if (FIsDragging && !IsDown()) {
-        auto Life = LifeToken();
+        TWeakPtr Life(this);
         EndDrag();
-        if (Life.expired())
+        if (Life.IsExpired())
             return;
     }
     TFlatGadget::StateChanged();

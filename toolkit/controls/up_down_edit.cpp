@@ -243,9 +243,9 @@ void TUpDownEdit::BeginEdit() {
         FText->SetVisible(false);
         Invalidate();
     }
-    auto Life = FEdit->LifeToken();
+    TWeakPtr Life(FEdit);
     FEdit->SetFocus();
-    if (!Life.expired())
+    if (!Life.IsExpired())
         FEdit->SelectAll();
 }
 
@@ -256,10 +256,10 @@ void TUpDownEdit::EndEdit() {
     // exit handler comes back here.
     FIsEditing = false;
     RefreshTexts();
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     FText->SetVisible(true);
     FEdit->SetVisible(false);
-    if (!Life.expired())
+    if (!Life.IsExpired())
         Invalidate();
 }
 
@@ -270,9 +270,9 @@ void TUpDownEdit::EditTextChanged() {
     if (!Number)
         return;
     FIsTyping = true;
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     SetValue(Number->Value);
-    if (!Life.expired())
+    if (!Life.IsExpired())
         FIsTyping = false;
 }
 

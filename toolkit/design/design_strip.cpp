@@ -18,16 +18,14 @@ constexpr int32_t EditWidth = 96;
 template <class T>
 struct TStripHolder {
     std::unique_ptr<T> Closed;
-    T* Strip = nullptr;
-    std::weak_ptr<const int> Life;
+    TWeakPtr<T> Strip;
     TWidget* Host = nullptr;
 
     T& Get() {
-        if (!Strip || Life.expired()) {
+        if (Strip.IsExpired()) {
             // First use, or its host went with it.
             Closed = std::make_unique<T>();
-            Strip = Closed.get();
-            Life = Strip->LifeToken();
+            Strip = TWeakPtr(Closed.get());
             Host = nullptr;
         }
         return *Strip;
@@ -52,9 +50,9 @@ TStripHolder<TLabelGadgetDesignFrame>& LabelHolder() {
 
 template <class F>
 void WithHolder(const TDesignStrip& Strip, F&& Do) {
-    if (&Strip == SeparatorHolder().Strip)
+    if (&Strip == SeparatorHolder().Strip.Get())
         Do(SeparatorHolder());
-    else if (&Strip == LabelHolder().Strip)
+    else if (&Strip == LabelHolder().Strip.Get())
         Do(LabelHolder());
 }
 
@@ -103,12 +101,11 @@ void TDesignStrip::Paint(TPixels& Pixels) {
 TSeparatorDesignFrame::TSeparatorDesignFrame() : TDesignStrip(GetText(TTextSlot::DesignStripSeparatorSize)) {}
 
 void TSeparatorDesignFrame::Bind(TSeparator* Separator) {
-    FSeparator = Separator;
-    FSeparatorLife = Separator ? Separator->LifeToken() : std::weak_ptr<const int>();
+    FSeparator = TWeakPtr(Separator);
     ShowText(Separator ? SizeText(*Separator) : "");
 }
 
-TSeparator* TSeparatorDesignFrame::Bound() const { return FSeparatorLife.expired() ? nullptr : FSeparator; }
+TSeparator* TSeparatorDesignFrame::Bound() const { return FSeparator.Get(); }
 
 void TSeparatorDesignFrame::Edited() {
     int32_t Size = 0;
@@ -129,12 +126,11 @@ void TSeparatorDesignFrame::Edited() {
 TLabelGadgetDesignFrame::TLabelGadgetDesignFrame() : TDesignStrip(GetText(TTextSlot::DesignStripLabelText)) {}
 
 void TLabelGadgetDesignFrame::Bind(TLabelGadget* Label) {
-    FLabel = Label;
-    FLabelLife = Label ? Label->LifeToken() : std::weak_ptr<const int>();
+    FLabel = TWeakPtr(Label);
     ShowText(Label ? Label->Text() : "");
 }
 
-TLabelGadget* TLabelGadgetDesignFrame::Bound() const { return FLabelLife.expired() ? nullptr : FLabel; }
+TLabelGadget* TLabelGadgetDesignFrame::Bound() const { return FLabel.Get(); }
 
 void TLabelGadgetDesignFrame::Edited() {
     if (TLabelGadget* Label = Bound())
@@ -178,7 +174,7 @@ void CloseDesignStrip(TDesignStrip& Strip) {
 
 TWidget* DesignStripHost(const TDesignStrip& Strip) {
     TWidget* Result = nullptr;
-    WithHolder(Strip, [&](auto& Holder) { Result = Holder.Life.expired() ? nullptr : Holder.Host; });
+    WithHolder(Strip, [&](auto& Holder) { Result = Holder.Strip.IsExpired() ? nullptr : Holder.Host; });
     return Result;
 }
 

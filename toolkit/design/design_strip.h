@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/weak_ptr.h"
 #include "toolkit/controls/edit_control.h"
 #include "toolkit/design/widget_factory.h"
 #include "toolkit/widgets/widget.h"
@@ -53,8 +54,7 @@ protected:
     void Edited() override;
 
 private:
-    TSeparator* FSeparator = nullptr;
-    std::weak_ptr<const int> FSeparatorLife;
+    TWeakPtr<TSeparator> FSeparator;
 };
 
 // Edits the selected label's text.
@@ -69,8 +69,7 @@ protected:
     void Edited() override;
 
 private:
-    TLabelGadget* FLabel = nullptr;
-    std::weak_ptr<const int> FLabelLife;
+    TWeakPtr<TLabelGadget> FLabel;
 };
 
 // The one strip of each kind: shown at the bottom of Host (a child of it

@@ -121,9 +121,9 @@ void TNCTitle::MouseDown(TWidgetMouseEvent& Event) {
     if (Event.Button != TMouseButton::Left)
         return;
     Event.Accept();
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     FBox.SetCustomizeActive(true);
-    if (Life.expired())
+    if (Life.IsExpired())
         return;
     if (Event.Clicks == 2) {
         FPressed = false;

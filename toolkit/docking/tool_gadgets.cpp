@@ -238,18 +238,18 @@ void TToolButton::Follow(TCommandChangeFlags Flags) {
 }
 
 void TToolButton::Click() {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     TFlatGadget::Click();
-    if (Life.expired() || !Command() || IsDesigning() || Command()->AutoRepeat())
+    if (Life.IsExpired() || !Command() || IsDesigning() || Command()->AutoRepeat())
         return;
     if (Command()->IsOn() && Command()->Enabled())
         Command()->Execute(this);
 }
 
 void TToolButton::Execute() {
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     TFlatGadget::Execute();
-    if (Life.expired() || !Command() || IsDesigning() || !Command()->AutoRepeat())
+    if (Life.IsExpired() || !Command() || IsDesigning() || !Command()->AutoRepeat())
         return;
     if (Command()->IsOn() && Command()->Enabled())
         Command()->Execute(this);
@@ -370,9 +370,9 @@ void TCheckGadget::MouseDown(TWidgetMouseEvent& Event) {
 
 void TCheckGadget::Click() {
     if (IsEnabled()) {
-        auto Life = LifeToken();
+        TWeakPtr Life(this);
         SetIsChecked(!FIsChecked);
-        if (Life.expired())
+        if (Life.IsExpired())
             return;
     }
     TFlatGadget::Click();
@@ -538,10 +538,10 @@ void TSlideBar::MouseDown(TWidgetMouseEvent& Event) {
     Event.Accept();
     FIsTracking = true;
     Invalidate();
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     if (OnBeginTrack)
         OnBeginTrack(*this);
-    if (Life.expired())
+    if (Life.IsExpired())
         return;
     if (int32_t Value = 0; ValueAt(Event.Position.X, Value))
         SetPosition(Value);
@@ -557,10 +557,10 @@ void TSlideBar::MouseMove(TWidgetMouseEvent& Event) {
 void TSlideBar::MouseUp(TWidgetMouseEvent& Event) {
     if (!FIsTracking)
         return;
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     if (int32_t Value = 0; ValueAt(Event.Position.X, Value))
         SetPosition(Value);
-    if (!Life.expired())
+    if (!Life.IsExpired())
         EndTracking();
 }
 

@@ -16,8 +16,8 @@ void TScroll::Start(TScrollingWidget* Target, int32_t DX, int32_t DY) {
         Stop();
         return;
     }
-    FTarget = Target;
-    FTargetLife = Target ? Target->LifeToken() : std::weak_ptr<const int>();
+    FTarget = TWeakPtr(Target);
+    FIsTargetGiven = Target != nullptr;
     FDX = DX;
     FDY = DY;
     if (!FTickerId)
@@ -28,18 +28,18 @@ void TScroll::Stop() {
     if (FTickerId)
         Every50ms().Remove(FTickerId);
     FTickerId = 0;
-    FTarget = nullptr;
-    FTargetLife.reset();
+    FTarget.Reset();
+    FIsTargetGiven = false;
     FDX = FDY = 0;
 }
 
 TScrollingWidget* TScroll::Target() const {
-    return FTargetLife.expired() ? nullptr : FTarget;
+    return FTarget.Get();
 }
 
 void TScroll::Tick() {
     // A target given and gone since: nothing is left to scroll.
-    bool HadTarget = FTarget != nullptr;
+    bool HadTarget = FIsTargetGiven;
     TScrollingWidget* Target = this->Target();
     if (HadTarget && !Target) {
         Stop();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/weak_ptr.h"
 #include "toolkit/widgets/every.h"
 
 #include <cstdint>
@@ -40,8 +41,8 @@ public:
 private:
     void Tick();
 
-    TScrollingWidget* FTarget = nullptr;
-    std::weak_ptr<const int> FTargetLife;
+    TWeakPtr<TScrollingWidget> FTarget;
+    bool FIsTargetGiven = false;
     int32_t FDX = 0;
     int32_t FDY = 0;
     TEvery::THandlerId FTickerId = 0;

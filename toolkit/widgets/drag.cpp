@@ -111,8 +111,7 @@ void TDrag::BeginDrag(TWindowSystem& System, std::unique_ptr<TThing> Thing, TNat
 
     // The widget holding the mouse in the window where the drag began lets
     // go: the drag window takes the mouse over.
-    if (TWidgetWindow* Source = TWidgetWindow::Of(System.CaptureWindow()))
-        Source->ReleaseCapture();
+    System.ReleaseCapture();
 
     TRect Rect = TRect::FromSize(FPosition.X - FThing->HotX(), FPosition.Y - FThing->HotY(),
                                  std::max(FThing->Width(), 1), std::max(FThing->Height(), 1));
@@ -125,9 +124,10 @@ void TDrag::BeginDrag(TWindowSystem& System, std::unique_ptr<TThing> Thing, TNat
     FWindow->SetCursor(TCursorKind::Arrow);
     PaintWindow();
     FWindow->Show(TActivate::No);
-    System.SetCapture(FWindow.get());
-    FOuterFilter = System.EventFilter();
-    System.SetEventFilter([](const TEvent& Event) { return Drag().Filter(Event); });
+    FWindow->SetListener(&FHold);
+    FHold.IsHolding = true;
+    System.TakeCapture(*FWindow);
+    FFilter = System.AddEventFilter(TFilterPlace::First, [](const TEvent& Event) { return Drag().Filter(Event); });
     FPollTimer = System.StartTimer(PollInterval, TTimerRepeat::Repeat, [] { Drag().Poll(); });
     FindTarget();
     try {
@@ -185,10 +185,8 @@ void TDrag::MoveTo(TPoint Screen) {
 }
 
 bool TDrag::Filter(const TEvent& Event) {
-    if (!FThing) {
-        const TWindowSystem::TEventFilter& Outer = FOuterFilter;
-        return Outer && Outer(Event);
-    }
+    if (!FThing)
+        return false;
     if (FSystem && FSystem->CaptureWindow() != FWindow.get()) {
         // Someone else took the mouse.
         End(TDragResult::Cancelled);
@@ -217,10 +215,7 @@ bool TDrag::Filter(const TEvent& Event) {
             End(TDragResult::Cancelled);
         return true; // the keyboard belongs to the drag
     }
-    if (std::holds_alternative<TTextEvent>(Event))
-        return true;
-    const TWindowSystem::TEventFilter& Outer = FOuterFilter;
-    return Outer && Outer(Event);
+    return std::holds_alternative<TTextEvent>(Event);
 }
 
 void TDrag::Poll() {
@@ -244,16 +239,13 @@ void TDrag::End(TDragResult Result) {
     std::unique_ptr<TThing> Thing = std::move(FThing);
     std::unique_ptr<TNativeWindow> Window = std::move(FWindow);
     TWindowSystem* System = FSystem;
-    if (System) {
-        if (FPollTimer)
-            System->StopTimer(FPollTimer);
-        if (System->CaptureWindow() == Window.get())
-            System->ReleaseCapture();
-        // The filter is put back now; the one running (ours) keeps no state.
-        System->SetEventFilter(std::move(FOuterFilter));
-    }
+    if (System && FPollTimer)
+        System->StopTimer(FPollTimer);
+    // Out of the list now; the filter running (ours) keeps no state.
+    FFilter.Reset();
     FPollTimer = 0;
-    FOuterFilter = {};
+    FHold.IsHolding = false;
+    Window->SetListener(nullptr);
     Window->Hide();
     FIsEnding = false;
     struct TForgetTarget {

@@ -141,14 +141,24 @@ private:
     void PaintWindow();
     void End(TDragResult Result);
 
+    // The drag window's listener: the drag window holds the mouse from the
+    // start of a drag until it ends or another window takes the mouse.
+    struct TMouseHold : TWindowListener {
+        bool IsHolding = false;
+        void HandleEvent(const TEvent& /*Event*/) override {}
+        bool HoldsMouse() const override { return IsHolding; }
+        void LetGoOfMouse() override { IsHolding = false; }
+    };
+
     TWindowSystem* FSystem = nullptr;
+    TMouseHold FHold;
     std::unique_ptr<TThing> FThing;
     std::unique_ptr<TNativeWindow> FWindow;
     TWidget* FTarget = nullptr;
     TPoint FPosition;
     TMouseButtons FButtons = 0;
     TTimerId FPollTimer = 0;
-    TWindowSystem::TEventFilter FOuterFilter;
+    TEventFilterRegistration FFilter;
     bool FIsEnding = false;
     TMethods<void(TThing*)> FStartHandlers;
     TMethods<void(TThing*)> FMoveHandlers;

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 TEvery::TEvery(std::chrono::milliseconds Interval)
-    : FInterval(Interval), FLife(std::make_shared<const int>(0)) {}
+    : FInterval(Interval) {}
 
 TEvery::~TEvery() {
     Attach(nullptr);
@@ -55,14 +55,14 @@ void TEvery::Tick() {
     // is dropped, so no handler runs twice at once and ticks never pile up.
     if (FIsWalking)
         return;
-    std::weak_ptr<const int> Life = FLife;
+    TWeakPtr Life(this);
     // Ends the walk however the tick ends (a handler may throw, or destroy
     // this ticker).
     struct TWalkGuard {
         TEvery* Every;
-        std::weak_ptr<const int> Life;
+        TWeakPtr<TEvery> Life;
         ~TWalkGuard() {
-            if (!Life.expired())
+            if (!Life.IsExpired())
                 Every->FIsWalking = false;
         }
     } Guard{this, Life};
@@ -71,7 +71,7 @@ void TEvery::Tick() {
         // A copy: the handler may remove itself.
         THandler Handler = FHandlers[size_t(FWalk)].Handler;
         Handler(FWalk, int32_t(FHandlers.size()));
-        if (Life.expired())
+        if (Life.IsExpired())
             return;
     }
 }

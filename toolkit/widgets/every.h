@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/weak_ptr.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -28,6 +30,7 @@ public:
 
     explicit TEvery(std::chrono::milliseconds Interval);
     ~TEvery();
+    const TLifeFlag& LifeFlag() const { return FLife; }
     TEvery(const TEvery&) = delete;
     TEvery& operator=(const TEvery&) = delete;
 
@@ -65,7 +68,7 @@ private:
     // moved back when a handler at or before it is removed.
     int32_t FWalk = 0;
     bool FIsWalking = false;
-    std::shared_ptr<const int> FLife;
+    TLifeFlag FLife;
 };
 
 // The two shared tickers of the toolkit.

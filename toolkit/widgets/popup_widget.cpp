@@ -91,26 +91,26 @@ bool TPopupWidget::Popup(TWindowSystem& System, int32_t X, int32_t Y, TWidget* C
     if (TWidget* Target = FindFocusTarget(); Target != this)
         FWindow->SetFocused(Target);
 
-    auto Life = LifeToken();
-    auto OwnerLife = ControlWindow ? ControlWindow->LifeToken() : std::weak_ptr<const int>();
+    TWeakPtr Life(this);
+    TWeakPtr OwnerLife(ControlWindow);
     auto Finish = [&] {
-        if (Life.expired())
+        if (Life.IsExpired())
             return;
         auto& Popups = MouseHandler().FPopups;
         Popups.erase(std::remove(Popups.begin(), Popups.end(), this), Popups.end());
         FIsPoppedUp = false;
         FWindow.reset();
-        if (Owner && (!ControlWindow || !OwnerLife.expired()) && IsLiveWindow(System, Owner))
+        if (Owner && (!ControlWindow || !OwnerLife.IsExpired()) && IsLiveWindow(System, Owner))
             Owner->Activate();
     };
     try {
-        if (!System.RunLoop([&] { return Life.expired() || !FIsPoppedUp; }))
+        if (!System.RunLoop([&] { return Life.IsExpired() || !FIsPoppedUp; }))
             FResult = false; // the application is ending
     } catch (...) {
         Finish();
         throw;
     }
-    if (Life.expired())
+    if (Life.IsExpired())
         return false;
     Finish();
     return FResult;
@@ -152,8 +152,8 @@ void TPopupWidget::KeyDown(TWidgetKeyEvent& Event) {
     } else if (Event.Key == KeyEnter && !(Event.Modifiers & ShortCutCtrl)) {
         Event.Accept();
         // A default button inside answers Enter with its own result.
-        auto Life = LifeToken();
-        if (OfferDialogChar(Event) || Life.expired())
+        TWeakPtr Life(this);
+        if (OfferDialogChar(Event) || Life.IsExpired())
             return;
         ClosePopup(true);
     }

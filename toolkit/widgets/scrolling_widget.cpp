@@ -432,8 +432,8 @@ void TScrollingWidget::ScrollWithinRange(int32_t DX, int32_t DY) {
 void TScrollingWidget::PostScrollRequest(int32_t DX, int32_t DY) {
     TWidgetWindow* Window = this->Window();
     TMessageQueue& Messages = Window ? Window->System().Messages() : UiMessages();
-    Messages.Post([this, Life = LifeToken(), DX, DY] {
-        if (!Life.expired())
+    Messages.Post([this, Life = TWeakPtr(this), DX, DY] {
+        if (!Life.IsExpired())
             ScrollWithinRange(DX, DY);
     });
 }
@@ -488,8 +488,7 @@ void TScrollingWidget::MouseDown(TWidgetMouseEvent& Event) {
     Event.Accept();
     FIsPanning = true;
     FPanLast = Event.ScreenPosition;
-    FPanWindow = Window;
-    FPanWindowLife = Window->LifeToken();
+    FPanWindow = TWeakPtr(Window);
     FPanRestoreCursor = Window->Native().Cursor();
     Window->Native().SetCursor(TCursorKind::SizeAll);
     // The toolkit reports no loss of the mouse to another window: watch
@@ -523,23 +522,21 @@ void TScrollingWidget::MouseUp(TWidgetMouseEvent& Event) {
 void TScrollingWidget::CheckPanCapture() {
     if (!FIsPanning)
         return;
-    bool Held = !FPanWindowLife.expired() && FPanWindow->Capture() == this &&
-                FPanWindow->System().CaptureWindow() == &FPanWindow->Native();
+    bool Held = !FPanWindow.IsExpired() && FPanWindow->Capture() == this;
     if (!Held)
         EndPanning();
 }
 
 void TScrollingWidget::EndPanning() {
     FIsPanning = false;
-    if (FPanWindowLife.expired())
+    if (FPanWindow.IsExpired())
         return;
     if (FPanWatch)
         FPanWindow->System().StopTimer(FPanWatch);
     FPanWatch = 0;
     if (FPanWindow->Native().Cursor() == TCursorKind::SizeAll)
         FPanWindow->Native().SetCursor(FPanRestoreCursor);
-    FPanWindow = nullptr;
-    FPanWindowLife.reset();
+    FPanWindow.Reset();
 }
 
 bool TScrollingWidget::MouseWheel(TWidgetMouseEvent& Event) {

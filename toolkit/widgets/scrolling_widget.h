@@ -169,8 +169,7 @@ private:
     TPoint FPanLast;
     TCursorKind FPanRestoreCursor = TCursorKind::Arrow;
     TTimerId FPanWatch = 0;
-    TWidgetWindow* FPanWindow = nullptr;
-    std::weak_ptr<const int> FPanWindowLife;
+    TWeakPtr<TWidgetWindow> FPanWindow;
 };
 
 // The factory of scrolling widget kinds: narrows the control class to

@@ -12,11 +12,13 @@ const TControlClass TGadget::Class{"TGadget", &TWidget::Class, CreateControlOf<T
 
 // ---- TMouseTarget
 
-TMouseTarget::TMouseTarget() : FLife(std::make_shared<const int>(0)) {}
+TMouseTarget::TMouseTarget() = default;
 
 TMouseTarget::~TMouseTarget() {
     MouseHandler().Forget(*this);
 }
+
+bool TMouseTarget::IsDown() const { return MouseHandler().Pressed() == this; }
 
 // ---- TNCGadget
 
@@ -41,16 +43,14 @@ void TNCGadget::SetVisible(bool Visible) {
     FIsVisible = Visible;
     if (!Visible) {
         // A hidden part can be neither under the mouse nor held.
-        auto Life = LifeToken();
+        TWeakPtr Life(this);
         if (TWidgetWindow* Window = FWidget ? FWidget->Window() : nullptr; Window && Window->Capture() == this)
             Window->ReleaseCapture();
-        if (Life.expired())
+        if (Life.IsExpired())
             return;
-        if (MouseHandler().Pressed() == this)
-            MouseHandler().SetPressed(nullptr);
         if (MouseHandler().Hot() == this)
             MouseHandler().SetHot(nullptr);
-        if (Life.expired())
+        if (Life.IsExpired())
             return;
     }
     if (FWidget)
@@ -201,9 +201,9 @@ void TWidget::SetVisible(bool Visible) {
     if (!Visible) {
         Invalidate();
         if (IsFocusInside()) {
-            auto Life = LifeToken();
+            TWeakPtr Life(this);
             HiddenWhileFocused();
-            if (Life.expired())
+            if (Life.IsExpired())
                 return;
         }
     }
@@ -303,8 +303,8 @@ void TWidget::InvalidateNC(const TRect& Rect) {
     // One deferred repaint for everything asked until the loop's next turn;
     // the widget may be gone by then.
     Window->System().StartTimer(std::chrono::milliseconds(0), TTimerRepeat::Once,
-                                [this, Life = LifeToken()] {
-                                    if (Life.expired())
+                                [this, Life = TWeakPtr(this)] {
+                                    if (Life.IsExpired())
                                         return;
                                     TRect Pending = FPendingNC;
                                     FPendingNC = {};
@@ -331,11 +331,11 @@ void TWidget::PaintParentBackground(TPixels& Pixels) {
 bool TWidget::OfferDialogChar(TWidgetKeyEvent& Event) {
     if (!FIsVisible || !FIsEnabled)
         return false;
-    auto Life = LifeToken();
+    TWeakPtr Life(this);
     if (DialogChar(Event))
         return true;
     // Index by index: a handler may change the tree.
-    for (size_t I = 0; !Life.expired() && I < FChildren.size(); ++I)
+    for (size_t I = 0; !Life.IsExpired() && I < FChildren.size(); ++I)
         if (FChildren[I]->OfferDialogChar(Event))
             return true;
     return false;

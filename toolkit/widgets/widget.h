@@ -3,6 +3,7 @@
 #include "canvas/pixels.h"
 #include "commands/factory_control.h"
 #include "core/geometry.h"
+#include "core/weak_ptr.h"
 #include "toolkit/widgets/widget_events.h"
 
 #include <cstdint>
@@ -14,8 +15,9 @@ class TWidget;
 class TWidgetWindow;
 
 // Anything the mouse can be over or press: a widget, a gadget or a
-// non-client gadget. It carries the hot (mouse over it) and down (a button
-// went down on it) states that the mouse handler sets, and a life token
+// non-client gadget. It carries the hot state (mouse over it) that the mouse
+// handler sets, answers whether it is down (it holds its window's mouse
+// capture: a button went down on it), and hands out its life to TWeakPtr,
 // through which callers notice that a handler destroyed it.
 class TMouseTarget {
 public:
@@ -25,9 +27,8 @@ public:
     TMouseTarget& operator=(const TMouseTarget&) = delete;
 
     bool IsHot() const { return FIsHot; }
-    bool IsDown() const { return FIsDown; }
-    // Expires when this target is destroyed.
-    std::weak_ptr<const int> LifeToken() const { return FLife; }
+    bool IsDown() const;
+    const TLifeFlag& LifeFlag() const { return FLife; }
 
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
@@ -39,6 +40,11 @@ public:
     virtual void MouseMove(TWidgetMouseEvent& /*Event*/) {}
     // A hot or down state changed: repaint.
     virtual void StateChanged() {}
+    // The window's mouse capture came to this target (a press on it, or
+    // TWidgetWindow::SetCapture) and left it (the release, ReleaseCapture,
+    // another target or window taking the mouse, the target being hidden).
+    virtual void CaptureBegin() {}
+    virtual void CaptureEnd() {}
 
     // The widget that paints and routes input for this target.
     virtual TWidget* OwnerWidget() = 0;
@@ -48,8 +54,7 @@ public:
 private:
     friend class TMouseHandler;
     bool FIsHot = false;
-    bool FIsDown = false;
-    std::shared_ptr<const int> FLife;
+    TLifeFlag FLife;
 };
 
 // A non-client part of a widget (a title button, a scroll-bar arrow): owned
@@ -67,10 +72,6 @@ public:
     void SetVisible(bool Visible);
     void Invalidate();
 
-    // Mouse capture of a non-client part: begins with a press on it, ends
-    // with the release or when the widget goes away.
-    virtual void CaptureBegin() {}
-    virtual void CaptureEnd() {}
     // Draws the part with the origin at its top-left, clipped to it.
     virtual void Paint(TPixels& /*Pixels*/) {}
 

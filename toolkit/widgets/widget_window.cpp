@@ -13,7 +13,7 @@
 // ---- TWidgetWindow
 
 TWidgetWindow::TWidgetWindow(TWindowSystem& System, TWidget& Root, const TWindowOptions& Options)
-    : FSystem(System), FRoot(&Root), FLife(std::make_shared<const int>(0)) {
+    : FSystem(System), FRoot(&Root) {
     if (Root.FParent || Root.FHost)
         throw std::logic_error("a widget window's root must be a widget outside any tree");
     FNative = System.CreateWindow(Options);
@@ -23,6 +23,7 @@ TWidgetWindow::TWidgetWindow(TWindowSystem& System, TWidget& Root, const TWindow
 }
 
 TWidgetWindow::~TWidgetWindow() {
+    FCapture = nullptr;
     if (FPaintTimer)
         FSystem.StopTimer(FPaintTimer);
     if (FRoot)
@@ -134,7 +135,7 @@ void TWidgetWindow::Update() {
     // Invalidations made while painting go to the next turn.
     std::vector<TRect> Dirty;
     Dirty.swap(FDirty);
-    auto Life = std::weak_ptr<const int>(FLife);
+    TWeakPtr Life(this);
     for (const TRect& Rect : Dirty) {
         TRect Part = Rect.Intersected(FBack.Bounds());
         if (Part.IsEmpty() || !FRoot)
@@ -143,7 +144,7 @@ void TWidgetWindow::Update() {
             TPixelsStateSaver Saver(FBack);
             PaintWidget(*FRoot, FRoot->Bounds().TopLeft(), Part);
         }
-        if (Life.expired())
+        if (Life.IsExpired())
             return;
         FNative->Present(FBack.View(), Part);
     }
@@ -203,19 +204,19 @@ bool TWidgetWindow::SetFocused(TWidget* Widget) {
     // Every widget on the path remembers the child leading to the focus.
     for (TWidget* W = Widget; W && W->FParent; W = W->FParent)
         W->FParent->FFocusedChild = W;
-    auto Life = std::weak_ptr<const int>(FLife);
+    TWeakPtr Life(this);
     if (Old) {
-        auto OldLife = Old->LifeToken();
+        TWeakPtr OldLife(Old);
         Old->FocusChanged();
-        if (!OldLife.expired())
+        if (!OldLife.IsExpired())
             Old->Invalidate();
     }
-    if (Life.expired())
+    if (Life.IsExpired())
         return false;
     if (Widget && FFocused == Widget) {
-        auto NewLife = Widget->LifeToken();
+        TWeakPtr NewLife(Widget);
         Widget->FocusChanged();
-        if (!NewLife.expired())
+        if (!NewLife.IsExpired())
             Widget->Invalidate();
     }
     return true;
@@ -298,21 +299,43 @@ TMouseTarget* TWidgetWindow::TargetAt(TPoint WindowPoint) const {
     return Under;
 }
 
-void TWidgetWindow::ReleaseCapture() {
+void TWidgetWindow::SetCapture(TMouseTarget& Target) { ChangeCapture(&Target, TCaptureKind::Explicit); }
+
+void TWidgetWindow::ReleaseCapture() { ChangeCapture(nullptr, TCaptureKind::Press); }
+
+void TWidgetWindow::ChangeCapture(TMouseTarget* Target, TCaptureKind Kind) {
+    FCaptureKind = Kind;
     TMouseTarget* Old = FCapture;
-    if (!Old)
+    if (Old == Target)
         return;
-    FCapture = nullptr;
-    auto OldLife = Old->LifeToken();
-    if (MouseHandler().Pressed() == Old)
-        MouseHandler().SetPressed(nullptr);
-    if (auto* Gadget = dynamic_cast<TNCGadget*>(Old); Gadget && !OldLife.expired())
-        Gadget->CaptureEnd();
+    TWeakPtr Life(this);
+    TWeakPtr OldLife(Old);
+    TWeakPtr NewLife(Target);
+    FCapture = Target;
+    if (Target)
+        FSystem.TakeCapture(*FNative);
+    if (Life.IsExpired())
+        return;
+    TMouseHandler& Handler = MouseHandler();
+    Handler.FSystem = &FSystem;
+    Handler.Restart(TMouseHandler::FirstRepeat);
+    if (Old && !OldLife.IsExpired()) {
+        Old->StateChanged();
+        if (!OldLife.IsExpired())
+            Old->CaptureEnd();
+    }
+    if (Life.IsExpired() || !Target || NewLife.IsExpired() || FCapture != Target)
+        return;
+    Target->StateChanged();
+    if (!NewLife.IsExpired() && FCapture == Target)
+        Target->CaptureBegin();
 }
 
 void TWidgetWindow::Forget(TMouseTarget& Target) {
-    if (FCapture == &Target)
+    if (FCapture == &Target) {
         FCapture = nullptr;
+        FCaptureKind = TCaptureKind::Press;
+    }
     if (FFocused == &Target)
         FFocused = nullptr;
 }
@@ -382,12 +405,12 @@ void TWidgetWindow::HandleEvent(const TEvent& Event) {
 void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
     if (!FRoot)
         return;
-    auto Life = std::weak_ptr<const int>(FLife);
+    TWeakPtr Life(this);
     TMouseHandler& Handler = MouseHandler();
     Handler.FSystem = &FSystem;
     if (Event.Kind == TMouseEventKind::Down) {
         Handler.CloseOtherPopups(FNative.get());
-        if (Life.expired() || !FRoot)
+        if (Life.IsExpired() || !FRoot)
             return;
     }
     TMouseTarget* Under = FRoot->TargetAt(Event.Position - FRoot->Bounds().TopLeft());
@@ -398,26 +421,18 @@ void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
         Under = nullptr;
     if (!Target)
         return;
-    std::weak_ptr<const int> TargetLife = Target->LifeToken();
+    TWeakPtr TargetLife(Target);
 
     if (Event.Kind == TMouseEventKind::Down) {
-        TMouseTarget* Old = FCapture;
-        FCapture = Target;
-        Handler.SetPressed(Target);
-        if (Old != Target)
-            if (auto* Gadget = dynamic_cast<TNCGadget*>(Target); Gadget && !TargetLife.expired())
-                Gadget->CaptureBegin();
-    } else if (Event.Buttons == 0) {
-        Handler.SetPressed(nullptr);
-        TMouseTarget* Old = FCapture;
-        FCapture = nullptr;
-        if (auto* Gadget = dynamic_cast<TNCGadget*>(Old); Gadget && !TargetLife.expired())
-            Gadget->CaptureEnd();
+        if (!FCapture)
+            ChangeCapture(Target, TCaptureKind::Press);
+    } else if (Event.Buttons == 0 && FCaptureKind == TCaptureKind::Press) {
+        ChangeCapture(nullptr, TCaptureKind::Press);
     }
-    if (Life.expired() || TargetLife.expired())
+    if (Life.IsExpired() || TargetLife.IsExpired())
         return;
     Handler.SetHot(Under);
-    if (Life.expired() || TargetLife.expired())
+    if (Life.IsExpired() || TargetLife.IsExpired())
         return;
 
     TWidgetMouseEvent E;
@@ -434,12 +449,12 @@ void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
     if (Event.Kind == TMouseEventKind::Wheel) {
         // The wheel goes up the tree until a widget takes it.
         for (TWidget* W = Target->OwnerWidget(); W;) {
-            auto WLife = W->LifeToken();
+            TWeakPtr WLife(W);
             TWidget* Parent = W->Parent();
             E.Position = Event.Position - W->WindowClientOrigin();
             if (W->IsEnabledInTree() && W->MouseWheel(E))
                 return;
-            if (WLife.expired() || Life.expired())
+            if (WLife.IsExpired() || Life.IsExpired())
                 return;
             W = Parent;
         }
@@ -454,7 +469,7 @@ void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
         const TDesignHook& Hook = Owner->DesignHook();
         if (Hook.Callback && Hook.Callback(Owner, E, Hook.Data))
             return;
-        if (TargetLife.expired())
+        if (TargetLife.IsExpired())
             return;
     } else if (Owner && !Owner->IsEnabledInTree()) {
         return;
@@ -463,7 +478,7 @@ void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
     case TMouseEventKind::Down:
         if (Owner && !Owner->IsDesigning()) {
             Owner->ActivateOnClick(dynamic_cast<TNCGadget*>(Target) ? TClickPart::Border : TClickPart::Client);
-            if (Life.expired() || TargetLife.expired())
+            if (Life.IsExpired() || TargetLife.IsExpired())
                 return;
         }
         Target->MouseDown(E);
@@ -480,7 +495,7 @@ void TWidgetWindow::HandleMouse(const TMouseEvent& Event) {
 void TWidgetWindow::HandleKey(const TKeyEvent& Event) {
     if (!FRoot)
         return;
-    auto Life = std::weak_ptr<const int>(FLife);
+    TWeakPtr Life(this);
     TWidgetKeyEvent E;
     E.Kind = Event.Kind;
     E.Key = Event.Key;
@@ -489,7 +504,7 @@ void TWidgetWindow::HandleKey(const TKeyEvent& Event) {
     E.IsRepeat = Event.IsRepeat;
     // The focused control first, then its parents up to the root.
     for (TWidget* W = FFocused ? FFocused : FRoot; W;) {
-        auto WLife = W->LifeToken();
+        TWeakPtr WLife(W);
         TWidget* Parent = W->Parent();
         if (W->IsEnabledInTree()) {
             if (Event.Kind == TKeyEventKind::Down)
@@ -497,7 +512,7 @@ void TWidgetWindow::HandleKey(const TKeyEvent& Event) {
             else
                 W->KeyUp(E);
         }
-        if (Life.expired() || E.IsAccepted() || WLife.expired())
+        if (Life.IsExpired() || E.IsAccepted() || WLife.IsExpired())
             return;
         W = Parent;
     }
@@ -508,7 +523,7 @@ void TWidgetWindow::HandleKey(const TKeyEvent& Event) {
     bool Alt = (Event.Modifiers & ShortCutAlt) != 0;
     if ((Alt || (Event.Key == KeyEnter && !Ctrl)) && FRoot && FRoot->OfferDialogChar(E))
         return;
-    if (Life.expired() || !FRoot)
+    if (Life.IsExpired() || !FRoot)
         return;
     if (Event.Key == KeyTab && !Ctrl && FocusNext((Event.Modifiers & ShortCutShift) != 0))
         return;
@@ -516,7 +531,7 @@ void TWidgetWindow::HandleKey(const TKeyEvent& Event) {
          Event.Key == KeyDown) &&
         !Ctrl && FocusArrow(Event.Key))
         return;
-    if (Life.expired())
+    if (Life.IsExpired())
         return;
     if (FShortcutHook) {
         TShortcutHook Hook = FShortcutHook;
@@ -527,15 +542,15 @@ void TWidgetWindow::HandleKey(const TKeyEvent& Event) {
 void TWidgetWindow::HandleText(const TTextEvent& Event) {
     if (!FRoot)
         return;
-    auto Life = std::weak_ptr<const int>(FLife);
+    TWeakPtr Life(this);
     TWidgetTextEvent E;
     E.Text = Event.Text;
     for (TWidget* W = FFocused ? FFocused : FRoot; W;) {
-        auto WLife = W->LifeToken();
+        TWeakPtr WLife(W);
         TWidget* Parent = W->Parent();
         if (W->IsEnabledInTree())
             W->TextInput(E);
-        if (Life.expired() || E.IsAccepted() || WLife.expired())
+        if (Life.IsExpired() || E.IsAccepted() || WLife.IsExpired())
             return;
         W = Parent;
     }
@@ -544,19 +559,19 @@ void TWidgetWindow::HandleText(const TTextEvent& Event) {
 void TWidgetWindow::HandleDrop(const TDropEvent& Event) {
     if (!FRoot)
         return;
-    auto Life = std::weak_ptr<const int>(FLife);
+    TWeakPtr Life(this);
     TMouseTarget* Under = FRoot->TargetAt(Event.Position - FRoot->Bounds().TopLeft());
     TWidgetDropEvent E;
     E.Files = Event.Files;
     E.ScreenPosition = Event.ScreenPosition;
     // The widget under the drop first, then its parents up to the root.
     for (TWidget* W = Under ? Under->OwnerWidget() : nullptr; W;) {
-        auto WLife = W->LifeToken();
+        TWeakPtr WLife(W);
         TWidget* Parent = W->Parent();
         E.Position = Event.Position - W->WindowClientOrigin();
         if (W->IsEnabledInTree())
             W->DropFiles(E);
-        if (Life.expired() || E.IsAccepted() || WLife.expired())
+        if (Life.IsExpired() || E.IsAccepted() || WLife.IsExpired())
             return;
         W = Parent;
     }
@@ -574,38 +589,26 @@ void TMouseHandler::SetHot(TMouseTarget* Target) {
         return;
     TMouseTarget* Old = FHot;
     FHot = Target;
-    std::weak_ptr<const int> NewLife = Target ? Target->LifeToken() : std::weak_ptr<const int>();
+    TWeakPtr NewLife(Target);
     if (Old) {
         Old->FIsHot = false;
-        auto OldLife = Old->LifeToken();
+        TWeakPtr OldLife(Old);
         Old->MouseLeave();
-        if (!OldLife.expired())
+        if (!OldLife.IsExpired())
             Old->StateChanged();
     }
-    if (Target && !NewLife.expired() && FHot == Target) {
+    if (Target && !NewLife.IsExpired() && FHot == Target) {
         Target->FIsHot = true;
         Target->MouseEnter();
-        if (!NewLife.expired())
+        if (!NewLife.IsExpired())
             Target->StateChanged();
     }
     Restart(FirstRepeat);
 }
 
-void TMouseHandler::SetPressed(TMouseTarget* Target) {
-    if (Target == FPressed)
-        return;
-    TMouseTarget* Old = FPressed;
-    FPressed = Target;
-    std::weak_ptr<const int> NewLife = Target ? Target->LifeToken() : std::weak_ptr<const int>();
-    if (Old) {
-        Old->FIsDown = false;
-        Old->StateChanged();
-    }
-    if (Target && !NewLife.expired() && FPressed == Target) {
-        Target->FIsDown = true;
-        Target->StateChanged();
-    }
-    Restart(FirstRepeat);
+TMouseTarget* TMouseHandler::Pressed() const {
+    TWidgetWindow* Holder = FSystem ? TWidgetWindow::Of(FSystem->CaptureWindow()) : nullptr;
+    return Holder ? Holder->Capture() : nullptr;
 }
 
 void TMouseHandler::Restart(std::chrono::milliseconds Interval) {
@@ -614,7 +617,7 @@ void TMouseHandler::Restart(std::chrono::milliseconds Interval) {
     if (FTimer)
         FSystem->StopTimer(FTimer);
     FTimer = 0;
-    if (FHot || FPressed)
+    if (FHot || Pressed())
         FTimer = FSystem->StartTimer(Interval, TTimerRepeat::Once, [this] {
             FTimer = 0;
             Tick();
@@ -622,7 +625,7 @@ void TMouseHandler::Restart(std::chrono::milliseconds Interval) {
 }
 
 void TMouseHandler::Tick() {
-    if (!FSystem || (!FHot && !FPressed))
+    if (!FSystem || (!FHot && !Pressed()))
         return;
     TPoint Mouse = FSystem->MousePosition();
     TNativeWindow* Native =
@@ -631,8 +634,8 @@ void TMouseHandler::Tick() {
     TMouseTarget* Under = Window ? Window->TargetAt(Mouse - Native->Bounds().TopLeft()) : nullptr;
     TMouseTarget* Before = FHot;
     SetHot(Under);
-    if (FPressed && FPressed == FHot)
-        FPressed->RepeatTick();
+    if (TMouseTarget* Held = Pressed(); Held && Held == FHot)
+        Held->RepeatTick();
     // A change of the hot target restarted the timer at the first interval.
     if (FHot == Before)
         Restart(NextRepeat);
@@ -644,11 +647,7 @@ void TMouseHandler::Forget(TMouseTarget& Target) {
         FHot = nullptr;
         Changed = true;
     }
-    if (FPressed == &Target) {
-        FPressed = nullptr;
-        Changed = true;
-    }
-    if (Changed && !FHot && !FPressed && FSystem && FTimer) {
+    if (Changed && !Pressed() && FSystem && FTimer) {
         FSystem->StopTimer(FTimer);
         FTimer = 0;
     }
@@ -663,11 +662,7 @@ void TMouseHandler::WindowGone(TWidgetWindow& Window) {
         FHot->FIsHot = false;
         FHot = nullptr;
     }
-    if (InWindow(FPressed)) {
-        FPressed->FIsDown = false;
-        FPressed = nullptr;
-    }
-    if (FSystem == &Window.System() && !FHot && !FPressed) {
+    if (FSystem == &Window.System() && !FHot && !Pressed()) {
         if (FTimer)
             FSystem->StopTimer(FTimer);
         FTimer = 0;

@@ -36,8 +36,7 @@ public:
     TWindowSystem& System() const { return FSystem; }
     TNativeWindow& Native() const { return *FNative; }
     TWidget* Root() const { return FRoot; }
-    // Expires when this window is destroyed.
-    std::weak_ptr<const int> LifeToken() const { return FLife; }
+    const TLifeFlag& LifeFlag() const { return FLife; }
     // The widget window presenting into Native, or null.
     static TWidgetWindow* Of(const TNativeWindow* Native);
 
@@ -70,17 +69,28 @@ public:
     // Keys nobody in the tree accepted; true when handled.
     void SetShortcutHook(TShortcutHook Hook) { FShortcutHook = std::move(Hook); }
 
-    // The target holding the mouse while a button is held on it.
+    // Mouse capture: this window is the one owner of it for its native
+    // window; targets, areas, drags and the mouse handler ask it. A press
+    // gives the capture to the target under the mouse until the last button
+    // is released; SetCapture gives it to Target until ReleaseCapture.
+    // Taking it makes every other window let go (the window system asks
+    // their listeners); a target that loses it hears CaptureEnd.
     TMouseTarget* Capture() const { return FCapture; }
-    // Lets go of the target holding the mouse (a drag takes the mouse over).
+    void SetCapture(TMouseTarget& Target);
     void ReleaseCapture();
     // The target under a point of the window's client area, with the capture
     // rule: while something holds the capture, anything else counts as none.
     TMouseTarget* TargetAt(TPoint WindowPoint) const;
 
     void HandleEvent(const TEvent& Event) override;
+    bool HoldsMouse() const override { return FCapture != nullptr; }
+    void LetGoOfMouse() override { ReleaseCapture(); }
 
 private:
+    enum class TCaptureKind : uint8_t { Press, Explicit };
+    // Moves the capture to Target (null: nobody), telling the targets that
+    // lost and gained it.
+    void ChangeCapture(TMouseTarget* Target, TCaptureKind Kind);
     friend class TWidget;
     friend class TNCGadget;
     friend class TMouseHandler;
@@ -103,13 +113,15 @@ private:
     TTimerId FPaintTimer = 0;
     TWidget* FFocused = nullptr;
     TMouseTarget* FCapture = nullptr;
+    TCaptureKind FCaptureKind = TCaptureKind::Press;
     TShortcutHook FShortcutHook;
-    std::shared_ptr<const int> FLife;
+    TLifeFlag FLife;
 };
 
 // The one tracker of the mouse across all widget windows: the hot target
-// (under the mouse), the pressed target (a button went down on it), the
-// auto-repeat timer and the open pop-ups. The timer runs on the window
+// (under the mouse), the auto-repeat timer and the open pop-ups. The pressed
+// target is not kept here: it is the capture of the window holding the
+// mouse. The timer runs on the window
 // system's loop only while something is hot or pressed: 250 ms after a
 // change, then every 50 ms; each tick finds the target under the mouse
 // again (so leaving a window unnoticed still clears the hot look) and gives
@@ -120,9 +132,8 @@ public:
     static constexpr std::chrono::milliseconds NextRepeat{50};
 
     TMouseTarget* Hot() const { return FHot; }
-    TMouseTarget* Pressed() const { return FPressed; }
+    TMouseTarget* Pressed() const;
     void SetHot(TMouseTarget* Target);
-    void SetPressed(TMouseTarget* Target);
     const std::vector<TPopupWidget*>& Popups() const { return FPopups; }
 
     // A button went down on Window (null: outside every window): every open
@@ -141,7 +152,6 @@ private:
     void WindowGone(TWidgetWindow& Window);
 
     TMouseTarget* FHot = nullptr;
-    TMouseTarget* FPressed = nullptr;
     TWindowSystem* FSystem = nullptr; // of the last window that set a state
     TTimerId FTimer = 0;
     std::vector<TPopupWidget*> FPopups;

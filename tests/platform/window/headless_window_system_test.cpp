@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -31,6 +33,27 @@ struct TRecorder : TWindowListener {
         for (const TWindowEvent& Event : All<TWindowEvent>())
             Result.push_back(Event.Kind);
         return Result;
+    }
+};
+
+// Records events and holds the mouse as the toolkit does: from a press on its
+// window until the last button is released, or until asked to let go.
+struct TPressHolder : TRecorder {
+    bool IsHolding = false;
+    int32_t LetGoCount = 0;
+    void HandleEvent(const TEvent& Event) override {
+        TRecorder::HandleEvent(Event);
+        if (auto* Mouse = std::get_if<TMouseEvent>(&Event)) {
+            if (Mouse->Kind == TMouseEventKind::Down)
+                IsHolding = true;
+            else if (Mouse->Kind == TMouseEventKind::Up && Mouse->Buttons == 0)
+                IsHolding = false;
+        }
+    }
+    bool HoldsMouse() const override { return IsHolding; }
+    void LetGoOfMouse() override {
+        IsHolding = false;
+        ++LetGoCount;
     }
 };
 
@@ -301,7 +324,7 @@ TEST_F(HeadlessWindowSystem, FilesBetweenDropBeginAndCompleteArriveAsOneDropAtTh
 }
 
 TEST_F(HeadlessWindowSystem, ButtonHeldOverAWindowSendsMotionAndReleaseThereEvenOutside) {
-    TRecorder LeftEvents, RightEvents;
+    TPressHolder LeftEvents, RightEvents;
     auto Left = Make(TRect::FromSize(0, 0, 100, 100));
     auto Right = Make(TRect::FromSize(200, 0, 100, 100));
     Left->SetListener(&LeftEvents);
@@ -326,13 +349,43 @@ TEST_F(HeadlessWindowSystem, ButtonHeldOverAWindowSendsMotionAndReleaseThereEven
     EXPECT_EQ(System.CaptureWindow(), nullptr);
 }
 
+TEST_F(HeadlessWindowSystem, AWindowTakingTheMouseMakesTheHolderOfAnotherLetGo) {
+    TPressHolder LeftEvents, RightEvents;
+    auto Left = Make(TRect::FromSize(0, 0, 100, 100));
+    auto Right = Make(TRect::FromSize(200, 0, 100, 100));
+    Left->SetListener(&LeftEvents);
+    Right->SetListener(&RightEvents);
+    Left->Show(TActivate::Yes);
+    Right->Show(TActivate::No);
+    System.ScriptMouseDown({50, 50});
+    System.ScriptStep([&] {
+        ASSERT_EQ(System.CaptureWindow(), Left.get());
+        RightEvents.IsHolding = true;
+        System.TakeCapture(*Right);
+        EXPECT_EQ(LeftEvents.LetGoCount, 1);
+        EXPECT_EQ(RightEvents.LetGoCount, 0);
+        EXPECT_EQ(System.CaptureWindow(), Right.get());
+    });
+    // The motion over the left window now goes to the right one.
+    System.ScriptMouseMove({60, 50});
+    System.ScriptStep([&] {
+        System.ReleaseCapture();
+        EXPECT_EQ(RightEvents.LetGoCount, 1);
+        EXPECT_EQ(System.CaptureWindow(), nullptr);
+    });
+    RunScript();
+    ASSERT_EQ(RightEvents.All<TMouseEvent>().size(), 1u);
+    EXPECT_EQ(RightEvents.All<TMouseEvent>()[0].Position, (TPoint{-140, 50}));
+    EXPECT_EQ(LeftEvents.All<TMouseEvent>().size(), 1u);
+}
+
 TEST_F(HeadlessWindowSystem, DisabledWindowGetsNoInputAndTheFilterSeesEventsFirst) {
     TRecorder Events;
     auto Window = Make(TRect::FromSize(0, 0, 100, 100));
     Window->SetListener(&Events);
     Window->Show(TActivate::Yes);
     int Filtered = 0;
-    System.SetEventFilter([&](const TEvent& Event) {
+    TEventFilterRegistration Escape = System.AddEventFilter(TFilterPlace::First, [&](const TEvent& Event) {
         auto* Key = std::get_if<TKeyEvent>(&Event);
         return Key && Key->Key == KeyEscape && ++Filtered;
     });
@@ -386,4 +439,86 @@ TEST_F(HeadlessWindowSystem, WindowFreedUnderTheMouseIsForgotten) {
     EXPECT_NE(std::find(Kinds.begin(), Kinds.end(), TWindowEventKind::MouseEntered), Kinds.end());
     ASSERT_FALSE(BackEvents.All<TMouseEvent>().empty());
     EXPECT_EQ(BackEvents.All<TMouseEvent>().back().Position, (TPoint{70, 70}));
+}
+
+TEST_F(HeadlessWindowSystem, EventFiltersRunInTheirPlacesAndLeaveInAnyOrder) {
+    TRecorder Events;
+    auto Window = Make(TRect::FromSize(0, 0, 100, 100));
+    Window->SetListener(&Events);
+    Window->Show(TActivate::Yes);
+    std::vector<std::string> Seen;
+    auto Watch = [&](std::string Name, uint8_t Takes) {
+        return [&Seen, Name, Takes](const TEvent& Event) {
+            auto* Key = std::get_if<TKeyEvent>(&Event);
+            if (!Key || Key->Kind != TKeyEventKind::Down)
+                return false;
+            Seen.push_back(Name);
+            return Key->Key == Takes;
+        };
+    };
+    auto Middle = std::make_unique<TEventFilterRegistration>(
+        System.AddEventFilter(TFilterPlace::First, Watch("middle", KeyA + 1)));
+    auto Last = std::make_unique<TEventFilterRegistration>(
+        System.AddEventFilter(TFilterPlace::Last, Watch("last", KeyA + 2)));
+    auto First = std::make_unique<TEventFilterRegistration>(
+        System.AddEventFilter(TFilterPlace::First, Watch("first", KeyA)));
+    ASSERT_EQ(System.EventFilterCount(), 3u);
+
+    System.ScriptKey(KeyA + 1);
+    RunScript();
+    EXPECT_EQ(Seen, (std::vector<std::string>{"first", "middle"}));
+
+    // The one added first goes first; the others keep their order.
+    Middle.reset();
+    Seen.clear();
+    System.ScriptKey(KeyA + 3);
+    RunScript();
+    EXPECT_EQ(Seen, (std::vector<std::string>{"first", "last"}));
+
+    // A moved registration keeps its filter; the one moved from holds none.
+    TEventFilterRegistration Moved = std::move(*Last);
+    Last.reset();
+    EXPECT_EQ(System.EventFilterCount(), 2u);
+    First.reset();
+    Seen.clear();
+    System.ScriptKey(KeyA + 2);
+    RunScript();
+    EXPECT_EQ(Seen, (std::vector<std::string>{"last"}));
+    // The press the last filter took never reached the window.
+    for (const TKeyEvent& Key : Events.All<TKeyEvent>())
+        EXPECT_FALSE(Key.Kind == TKeyEventKind::Down && Key.Key == KeyA + 2);
+    Moved.Reset();
+    EXPECT_EQ(System.EventFilterCount(), 0u);
+}
+
+TEST_F(HeadlessWindowSystem, AFilterRemovingAnotherDuringTheWalkSkipsIt) {
+    TEventFilterRegistration Second;
+    int32_t SecondRuns = 0;
+    TEventFilterRegistration First = System.AddEventFilter(TFilterPlace::First, [&](const TEvent& Event) {
+        if (std::holds_alternative<TKeyEvent>(Event))
+            Second.Reset();
+        return false;
+    });
+    Second = System.AddEventFilter(TFilterPlace::Last, [&](const TEvent& Event) {
+        SecondRuns += std::holds_alternative<TKeyEvent>(Event) ? 1 : 0;
+        return false;
+    });
+    auto Window = Make(TRect::FromSize(0, 0, 100, 100));
+    Window->Show(TActivate::Yes);
+    System.ScriptKey(KeyA);
+    RunScript();
+    EXPECT_EQ(SecondRuns, 0);
+    EXPECT_EQ(System.EventFilterCount(), 1u);
+}
+
+TEST(EventFilterRegistration, OutlivingItsWindowSystemDoesNothing) {
+    TMessageQueue Messages;
+    auto System = std::make_unique<THeadlessWindowSystem>(std::vector<TDisplay>{{{0, 0, 800, 600}, {0, 0, 800, 560}}},
+                                                          Messages);
+    TEventFilterRegistration Registration =
+        System->AddEventFilter(TFilterPlace::First, [](const TEvent&) { return false; });
+    EXPECT_TRUE(Registration.IsActive());
+    System.reset();
+    EXPECT_FALSE(Registration.IsActive());
+    Registration.Reset();
 }
