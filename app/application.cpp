@@ -135,20 +135,24 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
     // The previewers take their sample pictures from the same folder (an
     // installed program's lies under share/, not beside the executable).
     Skins().SetImagesFolder(Folders.Images);
+    ProbeStartupStage("folders");
 
     TRefPtr<TProject> Project = MakeRef<TProject>();
     // The driver goes after the window: it unhooks itself from the project.
     TRender Render(Project->Timeline());
     Render.BindProjectHooks(Project->LoadRendering, Project->SaveRendering);
     Project->New();
+    ProbeStartupStage("project");
     // The clipboard and the catalogue outlive the window that uses them.
     TApplicationServices Services(System, *Project, ClipInfos());
     Services.WatchMediaFolders(MediaFolders());
+    ProbeStartupStage("services");
 
     TMainWindow Main(System, *Project);
     Main.DesktopFile().SetFileHistory(&FileHistory());
     Main.Saving().SetDefaultFolder(NewProjectFolder(Folders, Environment));
     TMainWindowReactions Reactions(Main, Folders.Help);
+    ProbeStartupStage("main-window");
     std::unique_ptr<TSplashForm> Splash;
     if (!CommandLine.NoSplashScreen) {
         Splash = std::make_unique<TSplashForm>(System, &Main.Window().Native());
@@ -168,6 +172,7 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
     // The desktop file goes first: it brings the file history that the
     // opened project then joins.
     Main.Start(ChooseDesktopFile(Folders, CommandLine), CanStore ? Desktop : "");
+    ProbeStartupStage("shown");
     if (!CommandLine.Files.empty()) {
         // Only the first file argument is opened.
         std::string FileName = FindProjectFile(CommandLine.Files[0], Folders);
@@ -175,6 +180,7 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
             Message = OpenProjectFile(*Project, FileName);
     }
     System.ProcessEvents();
+    ProbeStartupStage("events");
     Splash.reset();
     // After the splash has gone, so that a dialog is not hidden behind it.
     ReportProjectOpened(Main, Message);
@@ -208,7 +214,9 @@ std::optional<int> PrepareDemo(TCommandLine& CommandLine) {
 } // namespace
 
 int RunApplication(const std::vector<std::string>& Arguments) {
+    ProbeStartupStage("main");
     RestoreTextTable();
+    ProbeStartupStage("texts");
     TCommandLine CommandLine;
     try {
         CommandLine = ParseCommandLine(Arguments);
@@ -249,6 +257,7 @@ int RunApplication(const std::vector<std::string>& Arguments) {
         std::unique_ptr<TWindowSystem> System;
         try {
             System = CreateSdlWindowSystem(UiMessages());
+            ProbeStartupStage("window-system");
         } catch (const std::exception& Failure) {
             std::fprintf(stderr, "%s\n",
                          FormatMessageText(GetText(TTextSlot::WindowSystemFailed), Failure.what()).c_str());
