@@ -18,6 +18,7 @@
 #include "core/text.h"
 #include "core/text_table.h"
 #include "platform/instance_channel.h"
+#include "platform/media/media_libraries.h"
 #include "platform/message_queue.h"
 #include "platform/window/window_system.h"
 #include "project/catalogs.h"
@@ -185,7 +186,14 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
     // After the splash has gone, so that a dialog is not hidden behind it.
     ReportProjectOpened(Main, Message);
     ProbeFirstPaint(System, Main);
+    // The window needs none of the media libraries: they load on a thread
+    // of their own from the first turn of the loop, after the first paint,
+    // so that the first media file opened need not wait for them.
+    std::optional<TMediaLibraryPreload> Preload;
+    TTimerId PreloadTimer = System.StartTimer(std::chrono::milliseconds(0), TTimerRepeat::Once,
+                                              [&Preload] { Preload.emplace(); });
     System.RunLoop([&] { return Main.IsClosed(); });
+    System.StopTimer(PreloadTimer);
     Instance.reset();
     Main.ReleasePlayers();
     return 0;
