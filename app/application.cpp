@@ -19,6 +19,7 @@
 #include "core/text.h"
 #include "core/text_table.h"
 #include "platform/instance_channel.h"
+#include "platform/media/media_libraries.h"
 #include "platform/message_queue.h"
 #include "platform/window/window_system.h"
 #include "project/catalogs.h"
@@ -136,20 +137,24 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
     // The previewers take their sample pictures from the same folder (an
     // installed program's lies under share/, not beside the executable).
     Skins().SetImagesFolder(Folders.Images);
+    ProbeStartupStage("folders");
 
     TRefPtr<TProject> Project = MakeRef<TProject>();
     // The driver goes after the window: it unhooks itself from the project.
     TRender Render(Project->Timeline());
     Render.BindProjectHooks(Project->LoadRendering, Project->SaveRendering);
     Project->New();
+    ProbeStartupStage("project");
     // The clipboard and the catalogue outlive the window that uses them.
     TApplicationServices Services(System, *Project, ClipInfos());
     Services.WatchMediaFolders(MediaFolders());
+    ProbeStartupStage("services");
 
     TMainWindow Main(System, *Project);
     Main.DesktopFile().SetFileHistory(&FileHistory());
     Main.Saving().SetDefaultFolder(NewProjectFolder(Folders, Environment));
     TMainWindowReactions Reactions(Main, Folders.Help);
+    ProbeStartupStage("main-window");
     std::unique_ptr<TSplashForm> Splash;
     if (!CommandLine.NoSplashScreen) {
         Splash = std::make_unique<TSplashForm>(System, &Main.Window().Native());
@@ -176,6 +181,7 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
     Main.Start(ChooseDesktopFile(Folders, CommandLine), CanStore ? Desktop : "");
     if (ShippedOnly)
         Main.ShowMessage(GetText(TTextSlot::LayoutNotKept));
+    ProbeStartupStage("shown");
     if (!CommandLine.Files.empty()) {
         // Only the first file argument is opened.
         std::string FileName = FindProjectFile(CommandLine.Files[0], Folders);
@@ -183,11 +189,19 @@ int RunWindowed(TWindowSystem& System, const TCommandLine& CommandLine, const st
             Message = OpenProjectFile(*Project, FileName);
     }
     System.ProcessEvents();
+    ProbeStartupStage("events");
     Splash.reset();
     // After the splash has gone, so that a dialog is not hidden behind it.
     ReportProjectOpened(Main, Message);
     ProbeFirstPaint(System, Main);
+    // The window needs none of the media libraries: they load on a thread
+    // of their own from the first turn of the loop, after the first paint,
+    // so that the first media file opened need not wait for them.
+    std::optional<TMediaLibraryPreload> Preload;
+    TTimerId PreloadTimer = System.StartTimer(std::chrono::milliseconds(0), TTimerRepeat::Once,
+                                              [&Preload] { Preload.emplace(); });
     System.RunLoop([&] { return Main.IsClosed(); });
+    System.StopTimer(PreloadTimer);
     Instance.reset();
     Main.ReleasePlayers();
     return 0;
@@ -217,7 +231,9 @@ std::optional<int> PrepareDemo(TCommandLine& CommandLine) {
 } // namespace
 
 int RunApplication(const std::vector<std::string>& Arguments) {
+    ProbeStartupStage("main");
     RestoreTextTable();
+    ProbeStartupStage("texts");
     TCommandLine CommandLine;
     try {
         CommandLine = ParseCommandLine(Arguments);
@@ -263,6 +279,7 @@ int RunApplication(const std::vector<std::string>& Arguments) {
         std::unique_ptr<TWindowSystem> System;
         try {
             System = CreateSdlWindowSystem(UiMessages());
+            ProbeStartupStage("window-system");
         } catch (const std::exception& Failure) {
             std::fprintf(stderr, "%s\n",
                          FormatMessageText(GetText(TTextSlot::WindowSystemFailed), Failure.what()).c_str());

@@ -7,22 +7,47 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
-void ProbeFirstPaint(TWindowSystem& System, TMainWindow& Main) {
+namespace {
+
+// The process start the variable gives, in nanoseconds since the epoch;
+// none without a well-formed variable.
+std::optional<long long> ProbeStart() {
     const char* Started = std::getenv("QM_STARTUP_PROBE");
     if (!Started || !*Started)
-        return;
+        return std::nullopt;
     char* End = nullptr;
     long long StartNs = std::strtoll(Started, &End, 10);
     if (*End != '\0')
+        return std::nullopt;
+    return StartNs;
+}
+
+double MillisecondsSince(long long StartNs) {
+    auto Now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+                   .count();
+    return double(Now - StartNs) / 1e6;
+}
+
+} // namespace
+
+void ProbeFirstPaint(TWindowSystem& System, TMainWindow& Main) {
+    std::optional<long long> StartNs = ProbeStart();
+    if (!StartNs)
         return;
-    System.StartTimer(std::chrono::milliseconds(0), TTimerRepeat::Once, [&Main, StartNs] {
+    System.StartTimer(std::chrono::milliseconds(0), TTimerRepeat::Once, [&Main, Start = *StartNs] {
         Main.Window().Update();
-        auto Now = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                       std::chrono::system_clock::now().time_since_epoch())
-                       .count();
-        std::fprintf(stderr, "first-paint-ms %.1f\n", double(Now - StartNs) / 1e6);
+        std::fprintf(stderr, "first-paint-ms %.1f\n", MillisecondsSince(Start));
         std::fflush(stderr);
     });
+}
+
+void ProbeStartupStage(const char* Name) {
+    static const std::optional<long long> StartNs = ProbeStart();
+    if (!StartNs)
+        return;
+    std::fprintf(stderr, "startup-stage-ms %s %.1f\n", Name, MillisecondsSince(*StartNs));
 }

@@ -9,3 +9,8 @@ class TWindowSystem;
 // "first-paint-ms N" to standard error, N counted from that time. Without
 // the variable nothing happens.
 void ProbeFirstPaint(TWindowSystem& System, TMainWindow& Main);
+
+// With the same variable, prints "startup-stage-ms Name N": the time from
+// the process start to the end of a stage of the start (where the time to
+// the first paint goes). Without it nothing happens.
+void ProbeStartupStage(const char* Name);
