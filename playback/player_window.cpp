@@ -119,10 +119,33 @@ void TPlayerWindow::SetRange(TVideoTime Start, TVideoTime Length) {
 }
 
 void TPlayerWindow::ShowProject(TTimeline& Timeline, TVideoTime Position) {
+    if (FObject == &Timeline) {
+        FollowProject(Timeline, Position);
+        return;
+    }
     Detach();
     FProjectTimeline = &Timeline;
     SetRange(0, Timeline.GetDuration());
     Attach(Timeline, std::clamp<TVideoTime>(Position, 0, std::max<TVideoTime>(ClampedEnd(), 0)));
+}
+
+void TPlayerWindow::FollowProject(TTimeline& Timeline, TVideoTime Position) {
+    // The timeline keeps its preview through an edit and shows the edited
+    // frame when the edit ends: letting go of it here would throw away the
+    // engine player, its decoders and the frame on show, only to build them
+    // again.
+    if (Timeline.IsPlaying())
+        Timeline.Pause();
+    FProjectTimeline = &Timeline;
+    FDuration = Timeline.GetDuration();
+    FFramesPerSecond = Timeline.FramesPerSecond();
+    SetRange(0, FDuration);
+    Position = std::clamp<TVideoTime>(Position, 0, std::max<TVideoTime>(ClampedEnd(), 0));
+    FRequested = FLastKnown = Position;
+    if (Timeline.GetPosition() != Position)
+        Timeline.Seek(Position);
+    Invalidate();
+    PlayerWindows().Change(PlayerChangePlayState | PlayerChangePosition);
 }
 
 void TPlayerWindow::ShowItem(TTimeline& Timeline, const TTimelineElement& Element,
