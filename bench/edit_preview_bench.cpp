@@ -4,10 +4,12 @@
 // and seeing the result, the edit's own rebuilding of the timeline
 // included. The demo's media and project are made at the start, in a
 // temporary folder, and shown in a 640 x 360 headless player window at 2 s
-// (the first clip with the title over it). Three kinds of edit, in turn:
-// the title dragged half a second later (tracking, as a mouse drag does:
-// the player is held for the whole drag), the music trimmed half a second
-// shorter, and the last edit undone. After each edit the player window is
+// (the first clip with the title over it). Three kinds of edit, in turns of
+// four: the title dragged two seconds later, off the frame on show
+// (tracking, as a mouse drag does: the player is held for the whole drag),
+// the drag undone, the music trimmed half a second shorter, the trim
+// undone. The frames after the drags and their undos are checked to differ
+// from those before them, so the frame timed is the edited one. After each edit the player window is
 // given the project again, as the main window does when the project
 // changes. Also printed: how many times the audio device was opened, and
 // how many decoders the preview opened.
@@ -15,6 +17,7 @@
 //   edit_preview_bench [EDITS]
 
 #include "app/demo_project.h"
+#include "platform/media/frame_grabber.h"
 #include "platform/media/audio_device.h"
 #include "platform/message_queue.h"
 #include "platform/window/headless_window_system.h"
@@ -98,7 +101,7 @@ void Print(const char* Kind, std::vector<double> Times) {
 } // namespace
 
 int main(int Count, char** Arguments) {
-    int Edits = Count > 1 ? std::max(std::atoi(Arguments[1]), 3) : 60;
+    int Edits = Count > 1 ? std::max(std::atoi(Arguments[1]), 4) : 60;
     // Without a sound card the engine's clock is SDL's dummy driver.
     setenv("SDL_AUDIODRIVER", getenv("SDL_AUDIODRIVER") ? getenv("SDL_AUDIODRIVER") : "dummy", 1);
     TTempFolder Folder;
@@ -115,22 +118,25 @@ int main(int Count, char** Arguments) {
     double FirstFrame = Bench.WaitForFrameAfter(0, Start);
 
     std::vector<double> Drags, Trims, Undos;
-    int Missed = 0;
+    int Missed = 0, TitleEdits = 0, TitleEditsShown = 0;
     for (int I = 0; I < Edits; ++I) {
         Bench.Drain();
         int64_t Frames = Bench.Player->FramesArrived();
         std::vector<double>* Times = nullptr;
         TClock::time_point Ended;
-        if (I % 3 == 0) {
+        const TPreviewGraph* Preview = Project->Timeline().Preview();
+        const TRgbImage Before = Preview ? Preview->GrabFrame() : TRgbImage{};
+        const bool MovesTitle = I % 4 <= 1;
+        if (I % 4 == 0) {
             Project->Select(Overlay.Item(0), false);
             Overlay.BeginTracking();
             for (int Step = 1; Step <= 4; ++Step)
-                Overlay.MoveSelection(Step * Second / 8);
+                Overlay.MoveSelection(Step * Second / 2);
             // The mouse is let go.
             Ended = TClock::now();
             Overlay.EndTracking();
             Times = &Drags;
-        } else if (I % 3 == 1) {
+        } else if (I % 4 == 2) {
             auto* Music = static_cast<TFileClip*>(Sound.Item(0));
             Ended = TClock::now();
             Sound.TrimClipEnd(Music, TTrimPastTransition::Stop, Music->TrimEnd() - Second / 2);
@@ -147,6 +153,10 @@ int main(int Count, char** Arguments) {
             ++Missed;
         else
             Times->push_back(Taken);
+        if (MovesTitle) {
+            ++TitleEdits;
+            TitleEditsShown += Preview && Preview->GrabFrame().Pixels != Before.Pixels;
+        }
     }
 
     std::printf("edit end to edited frame in the player window (demo project, 640 x 360):\n");
@@ -160,6 +170,8 @@ int main(int Count, char** Arguments) {
     Print("all", All);
     if (Missed > 0)
         std::printf("%d edits showed no frame within 5 s\n", Missed);
+    std::printf("%d of %d drags of the title and their undos showed a changed frame\n",
+                TitleEditsShown, TitleEdits);
     const TPreviewGraph* Preview = Project->Timeline().Preview();
     std::printf("audio device opened %d times; the preview opened %d decoders\n",
                 TAudioDevice::OpenCount(), Preview ? Preview->OpenedDecoderCount() : -1);
