@@ -27,7 +27,9 @@ struct TAudioDevice::TClient::TState {
     TPull Pull;
     bool Paused = true;
     std::atomic<int64_t> Consumed{0};
-    // Set when the client's format is not the device's.
+    // The client's format is not the device's: converted when SDL could
+    // make a converter, else consumed unheard (at the device's pace).
+    bool Foreign = false;
     SDL_AudioStream* Converter = nullptr;
     std::vector<float> Source;
 
@@ -55,6 +57,12 @@ struct TAudioDevice::TState {
 void TAudioDevice::TClient::TState::MixInto(float* Out, int32_t Frames, int32_t Channels,
                                             std::vector<float>& Scratch) {
     size_t Count = size_t(Frames) * size_t(Channels);
+    if (Foreign && !Converter) {
+        Source.resize(size_t(Frames) * size_t(Format.Channels));
+        Pull(Source.data(), Frames);
+        Consumed += Frames;
+        return;
+    }
     Scratch.assign(Count, 0.0f);
     if (!Converter) {
         Pull(Scratch.data(), Frames);
@@ -62,10 +70,13 @@ void TAudioDevice::TClient::TState::MixInto(float* Out, int32_t Frames, int32_t 
     } else {
         int Wanted = int(Count * sizeof(float));
         Source.resize(size_t(ConvertStepFrames) * size_t(Format.Channels));
-        int Put = 0;
-        // Bounded: a resampler that holds back more than a few steps is
-        // heard as a short silence rather than a hung sound thread.
-        int MaxPuts = 4 + 4 * Frames / ConvertStepFrames;
+        int64_t Put = 0;
+        // Bounded, at twice the client frames the device frames take: a
+        // resampler that holds back more is heard as a short silence
+        // rather than a hung sound thread.
+        int64_t Needed = int64_t(Frames) * Format.SamplesPerSecond /
+                         std::max(Device->Format.SamplesPerSecond, 1);
+        int64_t MaxPuts = 4 + 2 * Needed / ConvertStepFrames;
         while (SDL_AudioStreamAvailable(Converter) < Wanted && Put++ < MaxPuts) {
             Pull(Source.data(), ConvertStepFrames);
             Consumed += ConvertStepFrames;
@@ -113,8 +124,12 @@ TAudioDevice* TAudioDevice::Shared(const TMediaAudioFormat& Wanted) {
     auto State = std::make_unique<TState>();
     State->Format = Wanted;
     State->Format.Channels = std::clamp(Wanted.Channels, 1, 8);
+    // A rate no card takes falls back to the usual one; sinks of other
+    // rates are converted.
+    if (Wanted.SamplesPerSecond < 8000 || Wanted.SamplesPerSecond > 192000)
+        State->Format.SamplesPerSecond = 44100;
     SDL_AudioSpec Spec{};
-    Spec.freq = Wanted.SamplesPerSecond;
+    Spec.freq = State->Format.SamplesPerSecond;
     Spec.format = AUDIO_F32SYS;
     Spec.channels = static_cast<Uint8>(State->Format.Channels);
     Spec.samples = 1024;
@@ -148,8 +163,9 @@ std::unique_ptr<TAudioDevice::TClient> TAudioDevice::Attach(const TMediaAudioFor
     State->Device = F.get();
     State->Format = Format;
     State->Format.Channels = std::max(Format.Channels, 1);
-    if (State->Format.Channels != F->Format.Channels ||
-        State->Format.SamplesPerSecond != F->Format.SamplesPerSecond) {
+    State->Foreign = State->Format.Channels != F->Format.Channels ||
+                     State->Format.SamplesPerSecond != F->Format.SamplesPerSecond;
+    if (State->Foreign) {
         State->Converter = SDL_NewAudioStream(
             AUDIO_F32SYS, static_cast<Uint8>(State->Format.Channels),
             State->Format.SamplesPerSecond, AUDIO_F32SYS, static_cast<Uint8>(F->Format.Channels),
