@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <list>
 #include <map>
 #include <set>
@@ -128,15 +129,33 @@ private:
     std::deque<std::pair<TKey, std::unique_ptr<TReader>>> FSpares;
 };
 
+// The size and modification time of a file: a file written again under the
+// same name is other media, whose decoder is not the old one's.
+struct TFileStamp {
+    uintmax_t Size = 0;
+    std::filesystem::file_time_type Modified{};
+    bool operator==(const TFileStamp&) const = default;
+};
+
+TFileStamp StampOf(const std::string& FileName) {
+    std::error_code Error;
+    TFileStamp Stamp;
+    Stamp.Size = std::filesystem::file_size(FileName, Error);
+    Stamp.Modified = std::filesystem::last_write_time(FileName, Error);
+    return Stamp;
+}
+
 // What makes a decoder reusable for another node: the same stream of the
 // same file (and, for sound, the same output format).
 struct TVideoStreamKey {
     std::string MediaName;
+    TFileStamp Stamp;
     int32_t StreamNumber = 0;
     bool operator==(const TVideoStreamKey&) const = default;
 };
 struct TAudioStreamKey {
     std::string MediaName;
+    TFileStamp Stamp;
     int32_t StreamNumber = 0;
     int32_t Channels = 0;
     int32_t SamplesPerSecond = 0;
@@ -225,10 +244,10 @@ TMediaRenderer::TMediaRenderer(const TMediaTimeline& Timeline, TReading Reading)
 }
 
 TVideoFileReader& TMediaRenderer::TState::VideoReader(const TMediaSource& Source) {
-    TVideoStreamKey Key{Source.MediaName(), Source.StreamNumber()};
     if (auto Stale = VideoReaders.TakeStale(Source))
         SpareVideoReaders.Keep(VideoKeys[Source.Serial()], std::move(Stale));
     return VideoReaders.Get(Source, [&] {
+        TVideoStreamKey Key{Source.MediaName(), StampOf(Source.MediaName()), Source.StreamNumber()};
         VideoKeys[Source.Serial()] = Key;
         if (auto Spare = SpareVideoReaders.Take(Key))
             return Spare;
@@ -242,11 +261,11 @@ TVideoFileReader& TMediaRenderer::TState::VideoReader(const TMediaSource& Source
 
 TAudioFileReader& TMediaRenderer::TState::AudioReader(const TMediaSource& Source,
                                                       const TMediaAudioFormat& Format) {
-    TAudioStreamKey Key{Source.MediaName(), Source.StreamNumber(), Format.Channels,
-                        Format.SamplesPerSecond};
     if (auto Stale = AudioReaders.TakeStale(Source))
         SpareAudioReaders.Keep(AudioKeys[Source.Serial()], std::move(Stale));
     return AudioReaders.Get(Source, [&] {
+        TAudioStreamKey Key{Source.MediaName(), StampOf(Source.MediaName()), Source.StreamNumber(),
+                            Format.Channels, Format.SamplesPerSecond};
         AudioKeys[Source.Serial()] = Key;
         if (auto Spare = SpareAudioReaders.Take(Key))
             return Spare;
