@@ -119,45 +119,50 @@ void TPlayerWindow::SetRange(TVideoTime Start, TVideoTime Length) {
 }
 
 void TPlayerWindow::ShowProject(TTimeline& Timeline, TVideoTime Position) {
-    if (FObject == &Timeline) {
-        FollowProject(Timeline, Position);
-        return;
-    }
-    Detach();
+    const bool Shown = FObject == &Timeline;
+    if (!Shown)
+        Detach();
     FProjectTimeline = &Timeline;
-    SetRange(0, Timeline.GetDuration());
-    Attach(Timeline, std::clamp<TVideoTime>(Position, 0, std::max<TVideoTime>(ClampedEnd(), 0)));
-}
-
-void TPlayerWindow::FollowProject(TTimeline& Timeline, TVideoTime Position) {
-    // The timeline keeps its preview through an edit and shows the edited
-    // frame when the edit ends: letting go of it here would throw away the
-    // engine player, its decoders and the frame on show, only to build them
-    // again.
-    if (Timeline.IsPlaying())
-        Timeline.Pause();
-    FProjectTimeline = &Timeline;
-    FDuration = Timeline.GetDuration();
     FFramesPerSecond = Timeline.FramesPerSecond();
-    SetRange(0, FDuration);
-    Position = std::clamp<TVideoTime>(Position, 0, std::max<TVideoTime>(ClampedEnd(), 0));
-    FRequested = FLastKnown = Position;
-    if (Timeline.GetPosition() != Position)
-        Timeline.Seek(Position);
-    Invalidate();
-    PlayerWindows().Change(PlayerChangePlayState | PlayerChangePosition);
+    SetRange(0, Timeline.GetDuration());
+    const TVideoTime At = std::clamp<TVideoTime>(Position, 0, std::max<TVideoTime>(ClampedEnd(), 0));
+    if (Shown)
+        Retake(Timeline, At);
+    else
+        Attach(Timeline, At);
 }
 
 void TPlayerWindow::ShowItem(TTimeline& Timeline, const TTimelineElement& Element,
                              TVideoTime Offset) {
-    Detach();
+    const bool Shown = FObject == &Timeline;
+    if (!Shown)
+        Detach();
     FProjectTimeline = &Timeline;
     FFramesPerSecond = Timeline.FramesPerSecond();
     SetRange(Element.Start(), Element.Duration());
     // The range ends at the last seekable time of the item.
     TVideoTime End = LastSeekableTime(Element.End(), FFramesPerSecond);
     FRangeLength = std::max<TVideoTime>(End - FRangeStart, 0);
-    Attach(Timeline, std::clamp<TVideoTime>(FRangeStart + Offset, FRangeStart, ClampedEnd()));
+    const TVideoTime At = std::clamp<TVideoTime>(FRangeStart + Offset, FRangeStart, ClampedEnd());
+    if (Shown)
+        Retake(Timeline, At);
+    else
+        Attach(Timeline, At);
+}
+
+void TPlayerWindow::Retake(TPlayerObject& Object, TVideoTime Position) {
+    // The timeline keeps its preview through an edit and shows the edited
+    // frame when the edit ends: letting go of it here would throw away the
+    // engine player, its decoders and the frame on show, only to build them
+    // again. It is paused as a new source would be.
+    if (Object.IsPlaying())
+        Object.Pause();
+    FDuration = Object.GetDuration();
+    FRequested = FLastKnown = Position;
+    if (Object.GetPosition() != Position)
+        Object.Seek(Position);
+    Invalidate();
+    PlayerWindows().Change(PlayerChangePlayState | PlayerChangePosition);
 }
 
 void TPlayerWindow::ShowItemAt(TTimeline& Timeline, const TTimelineElement* Element) {
