@@ -119,22 +119,50 @@ void TPlayerWindow::SetRange(TVideoTime Start, TVideoTime Length) {
 }
 
 void TPlayerWindow::ShowProject(TTimeline& Timeline, TVideoTime Position) {
-    Detach();
+    const bool Shown = FObject == &Timeline;
+    if (!Shown)
+        Detach();
     FProjectTimeline = &Timeline;
+    FFramesPerSecond = Timeline.FramesPerSecond();
     SetRange(0, Timeline.GetDuration());
-    Attach(Timeline, std::clamp<TVideoTime>(Position, 0, std::max<TVideoTime>(ClampedEnd(), 0)));
+    const TVideoTime At = std::clamp<TVideoTime>(Position, 0, std::max<TVideoTime>(ClampedEnd(), 0));
+    if (Shown)
+        Retake(Timeline, At);
+    else
+        Attach(Timeline, At);
 }
 
 void TPlayerWindow::ShowItem(TTimeline& Timeline, const TTimelineElement& Element,
                              TVideoTime Offset) {
-    Detach();
+    const bool Shown = FObject == &Timeline;
+    if (!Shown)
+        Detach();
     FProjectTimeline = &Timeline;
     FFramesPerSecond = Timeline.FramesPerSecond();
     // Seeks stop at the item's last seekable time, which ClampedEnd derives
     // from the range: aligning the range's end here as well would lose the
     // last frame.
     SetRange(Element.Start(), Element.Duration());
-    Attach(Timeline, std::clamp<TVideoTime>(FRangeStart + Offset, FRangeStart, ClampedEnd()));
+    const TVideoTime At = std::clamp<TVideoTime>(FRangeStart + Offset, FRangeStart, ClampedEnd());
+    if (Shown)
+        Retake(Timeline, At);
+    else
+        Attach(Timeline, At);
+}
+
+void TPlayerWindow::Retake(TPlayerObject& Object, TVideoTime Position) {
+    // The timeline keeps its preview through an edit and shows the edited
+    // frame when the edit ends: letting go of it here would throw away the
+    // engine player, its decoders and the frame on show, only to build them
+    // again. It is paused as a new source would be.
+    if (Object.IsPlaying())
+        Object.Pause();
+    FDuration = Object.GetDuration();
+    FRequested = FLastKnown = Position;
+    if (Object.GetPosition() != Position)
+        Object.Seek(Position);
+    Invalidate();
+    PlayerWindows().Change(PlayerChangePlayState | PlayerChangePosition);
 }
 
 void TPlayerWindow::ShowItemAt(TTimeline& Timeline, const TTimelineElement* Element) {

@@ -41,7 +41,9 @@ public:
     static constexpr int32_t PreferredHeight = 128;
 
     // Sources. Each first lets go of the previous player object: its events
-    // are cleared, it is paused and its video hidden.
+    // are cleared, it is paused and its video hidden. The project's timeline
+    // shown again (after an edit, or over another range) is only paused, its
+    // range and position taken up again: its preview lives on.
     void ShowProject(TTimeline& Timeline, TVideoTime Position);
     // The project's timeline over Element's stretch, at Offset into it.
     void ShowItem(TTimeline& Timeline, const TTimelineElement& Element, TVideoTime Offset);
@@ -131,6 +133,9 @@ public:
 
 private:
     void Attach(TPlayerObject& Object, TVideoTime Position);
+    // The object shown already, shown again: takes up its new length and
+    // moves to Position, keeping its preview.
+    void Retake(TPlayerObject& Object, TVideoTime Position);
     void SetRange(TVideoTime Start, TVideoTime Length);
     void FrameArrived(const TVideoFrame& Frame);
     void StateChanged();

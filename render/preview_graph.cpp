@@ -19,6 +19,10 @@ TPreviewGraph::TPreviewGraph(const TMediaTimeline& Timeline, TPlayerObject& Owne
 TPreviewGraph::~TPreviewGraph() = default;
 
 void TPreviewGraph::Open() {
+    if (FPlayer) {
+        FDroppedBefore += FPlayer->DroppedFrames();
+        FDecodersBefore += FPlayer->OpenedDecoderCount();
+    }
     FPlayer.reset();
     if (FTimeline.Duration() <= 0)
         return;
@@ -56,8 +60,12 @@ int32_t TPreviewGraph::DroppedFrames() const {
     return FDroppedBefore + (FPlayer ? FPlayer->DroppedFrames() : 0);
 }
 
+int32_t TPreviewGraph::OpenedDecoderCount() const {
+    return FDecodersBefore + (FPlayer ? FPlayer->OpenedDecoderCount() : 0);
+}
+
 TRgbImage TPreviewGraph::GrabFrame() const {
-    return FPlayer ? FPlayer->Grabber().Grab() : TRgbImage{};
+    return FPlayer && !FSuspended ? FPlayer->Grabber().Grab() : TRgbImage{};
 }
 
 void TPreviewGraph::Seek(TVideoTime Time) {
@@ -129,20 +137,29 @@ void TPreviewGraph::Suspend() {
     if (FSuspended)
         return;
     FSuspended = true;
-    if (FPlayer) {
-        if (FState == TPlayState::Running && FPlayer->State() != TPlayerState::Running)
-            FState = TPlayState::Paused; // it ended meanwhile
-        FPosition = FPlayer->Position();
-        FDroppedBefore += FPlayer->DroppedFrames();
-    }
-    // Joining the engine's threads waits at most for the frame and the sound
-    // block they are making; after that nothing reads the timeline.
-    FPlayer.reset();
+    if (!FPlayer)
+        return;
+    if (FState == TPlayState::Running && FPlayer->State() != TPlayerState::Running)
+        FState = TPlayState::Paused; // it ended meanwhile
+    // Holding waits at most for the frame and the sound block the engine is
+    // making; after that nothing reads the timeline. The player, its sound
+    // and its decoders stay for the edited timeline.
+    FPlayer->Hold();
+    FPosition = FPlayer->Position();
 }
 
 void TPreviewGraph::Resume() {
     if (!FSuspended)
         return;
     FSuspended = false;
-    Open();
+    if (!FPlayer || FTimeline.Duration() <= 0) {
+        Open();
+        return;
+    }
+    FPlayer->Release();
+    // One seek shows the edited frame where the preview stood.
+    FPosition = std::clamp<TVideoTime>(FPosition, 0, FPlayer->Duration());
+    FPlayer->Seek(FPosition);
+    if (FState == TPlayState::Running)
+        FPlayer->Run();
 }

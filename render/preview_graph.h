@@ -16,10 +16,13 @@ class TMessageQueue;
 // on the user-interface thread; the engine's worker threads post to the
 // message queue, and what they post after the graph is gone is dropped.
 //
-// Suspend lets the engine's threads go so that the timeline can be edited;
-// Resume starts them again on the edited timeline at the same position
-// (limited to the new duration) and in the same play state. A timeline of
-// length 0 has no engine player until it grows.
+// Suspend holds the engine's threads off the timeline so that it can be
+// edited; Resume lets them go on over the edited timeline at the same
+// position (limited to the new duration) and in the same play state, and
+// seeks once so that the edited frame is delivered. The engine player
+// lives on through the edit with its sound output and the decoders of the
+// sources the edit did not touch: an edit costs a seek, not a new player.
+// A timeline of length 0 has no engine player until it grows.
 //
 //   TPreviewGraph Graph(Timeline.Platform(), Object);
 //   Graph.PlayTo(PlayToEnd);
@@ -51,6 +54,8 @@ public:
     TRgbImage GrabFrame() const;
     // Frames the engine could not show in time since the graph was built.
     int32_t DroppedFrames() const;
+    // Decoders the engine opened since the graph was built.
+    int32_t OpenedDecoderCount() const;
 
 private:
     void Open();
@@ -68,4 +73,5 @@ private:
     TVideoTime FPosition = 0;
     TVideoTime FStopTime = PlayToEnd;
     int32_t FDroppedBefore = 0;
+    int32_t FDecodersBefore = 0;
 };

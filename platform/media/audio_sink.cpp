@@ -1,7 +1,8 @@
 #include "platform/media/audio_sink.h"
 
-#include <SDL2/SDL.h>
+#include "platform/media/audio_device.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -72,66 +73,21 @@ private:
     std::thread FThread;
 };
 
-class TSdlAudioSink : public TAudioSink {
+// A client of the process's shared audio device: making one opens nothing.
+class TDeviceAudioSink : public TAudioSink {
 public:
-    explicit TSdlAudioSink(int32_t Channels) : FChannels(Channels) {}
-    ~TSdlAudioSink() override {
-        if (FDevice != 0) {
-            Stop();
-            SDL_CloseAudioDevice(FDevice);
-        }
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
+    TDeviceAudioSink(TAudioDevice& Device, const TMediaAudioFormat& Format)
+        : FDevice(Device), FClient(Device.Attach(Format)) {}
 
-    // Opens the device in float samples of the format, paused; false when
-    // there is no device.
-    bool Open(const TMediaAudioFormat& Format) {
-        SDL_AudioSpec Wanted{};
-        Wanted.freq = Format.SamplesPerSecond;
-        Wanted.format = AUDIO_F32SYS;
-        Wanted.channels = static_cast<Uint8>(Format.Channels);
-        Wanted.samples = 1024;
-        Wanted.callback = &TSdlAudioSink::Callback;
-        Wanted.userdata = this;
-        SDL_AudioSpec Got{};
-        FDevice = SDL_OpenAudioDevice(nullptr, 0, &Wanted, &Got, 0);
-        return FDevice != 0;
-    }
-
-    static void Callback(void* User, Uint8* Stream, int Bytes) {
-        auto* Self = static_cast<TSdlAudioSink*>(User);
-        int32_t Frames = Bytes / int(sizeof(float)) / Self->FChannels;
-        auto* Samples = reinterpret_cast<float*>(Stream);
-        if (Self->FPull)
-            Self->FPull(Samples, Frames);
-        else
-            SDL_memset(Stream, 0, size_t(Bytes));
-        Self->FConsumed += Frames;
-    }
-
-    void Start(TPull Pull) override {
-        SDL_PauseAudioDevice(FDevice, 1);
-        SDL_LockAudioDevice(FDevice);
-        FPull = std::move(Pull);
-        FConsumed = 0;
-        SDL_UnlockAudioDevice(FDevice);
-        SDL_PauseAudioDevice(FDevice, 0);
-    }
-    void SetPaused(bool Paused) override { SDL_PauseAudioDevice(FDevice, Paused ? 1 : 0); }
-    void Stop() override {
-        SDL_PauseAudioDevice(FDevice, 1);
-        SDL_LockAudioDevice(FDevice);
-        FPull = nullptr;
-        SDL_UnlockAudioDevice(FDevice);
-    }
-    int64_t ConsumedFrames() const override { return FConsumed; }
-    const char* Name() const override { return SDL_GetCurrentAudioDriver(); }
+    void Start(TPull Pull) override { FClient->Start(std::move(Pull)); }
+    void SetPaused(bool Paused) override { FClient->SetPaused(Paused); }
+    void Stop() override { FClient->Stop(); }
+    int64_t ConsumedFrames() const override { return FClient->ConsumedFrames(); }
+    const char* Name() const override { return FDevice.DriverName(); }
 
 private:
-    SDL_AudioDeviceID FDevice = 0;
-    int32_t FChannels;
-    TPull FPull;
-    std::atomic<int64_t> FConsumed{0};
+    TAudioDevice& FDevice;
+    std::unique_ptr<TAudioDevice::TClient> FClient;
 };
 
 } // namespace
@@ -141,10 +97,8 @@ std::unique_ptr<TAudioSink> OpenNullAudioSink(const TMediaAudioFormat& Format) {
 }
 
 std::unique_ptr<TAudioSink> OpenAudioSink(const TMediaAudioFormat& Format) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    TAudioDevice* Device = TAudioDevice::Shared(Format);
+    if (!Device)
         return OpenNullAudioSink(Format);
-    auto Sink = std::make_unique<TSdlAudioSink>(Format.Channels);
-    if (!Sink->Open(Format))
-        return OpenNullAudioSink(Format); // the sink's destructor ends the subsystem
-    return Sink;
+    return std::make_unique<TDeviceAudioSink>(*Device, Format);
 }

@@ -23,7 +23,9 @@ public:
     virtual const char* Name() const = 0;
 };
 
-// The SDL audio device when one opens (SDL_AUDIODRIVER chooses the driver,
-// "dummy" included), else the null sink.
+// A client of the process's audio device (TAudioDevice: opened at the first
+// call and kept open, SDL_AUDIODRIVER choosing the driver, "dummy"
+// included), else, when there is no device, the null sink. Sinks come and
+// go with players; the device does not.
 std::unique_ptr<TAudioSink> OpenAudioSink(const TMediaAudioFormat& Format);
 std::unique_ptr<TAudioSink> OpenNullAudioSink(const TMediaAudioFormat& Format);

@@ -54,6 +54,8 @@ struct TMediaPlayer::TState {
     size_t RingCount = 0;    // samples, not frames
     int64_t FedSample = 0;   // the next sample frame to render
     uint64_t Generation = 0; // grows with every seek: stale blocks are thrown away
+    bool AudioHeld = false;  // the feeder leaves the timeline alone
+    bool FeederBusy = false; // the feeder is rendering a block
 
     // The clock: BaseSample plays when the sink has consumed BaseConsumed.
     std::atomic<int64_t> BaseSample{0};
@@ -67,6 +69,8 @@ struct TMediaPlayer::TState {
     int32_t FrameWidth = 0; // 0: the timeline's size
     int32_t FrameHeight = 0;
     std::atomic<bool> Quit{false};
+    bool Held = false;      // the maker leaves the timeline alone
+    bool MakerBusy = false; // the maker is rendering a frame
     bool EndReported = false;
     int64_t LastFrameIndex = -1;
     std::atomic<int32_t> Dropped{0};
@@ -154,11 +158,14 @@ void TMediaPlayer::TState::RunFeeder(std::weak_ptr<TState> Self) {
         uint64_t Seen = 0;
         {
             std::unique_lock Guard(AudioLock);
-            AudioRoom.wait(Guard, [&] { return Quit || Ring.size() - RingCount >= BlockSamples; });
+            AudioRoom.wait(Guard, [&] {
+                return Quit || (!AudioHeld && Ring.size() - RingCount >= BlockSamples);
+            });
             if (Quit)
                 return;
             From = FedSample;
             Seen = Generation;
+            FeederBusy = true;
         }
         try {
             AudioRenderer.RenderAudio(SampleToTime(From, AudioFormat.SamplesPerSecond),
@@ -168,6 +175,8 @@ void TMediaPlayer::TState::RunFeeder(std::weak_ptr<TState> Self) {
             Block.assign(BlockSamples, 0.0f);
         }
         std::lock_guard Guard(AudioLock);
+        FeederBusy = false;
+        AudioRoom.notify_all(); // a hold may be waiting for this block
         if (Seen != Generation)
             continue; // a seek came in while this block was made
         for (size_t I = 0; I < BlockSamples; ++I)
@@ -271,13 +280,20 @@ void TMediaPlayer::TState::RunMaker(std::weak_ptr<TState> Self) {
     for (;;) {
         if (Quit)
             return;
+        if (Held) {
+            Wake.wait(Guard);
+            continue;
+        }
         if (FrameWanted) {
             FrameWanted = false;
             TVideoTime At = PausedPosition;
             LastFrameIndex = At / FrameDuration;
+            MakerBusy = true;
             Guard.unlock();
             ShowFrame(At, Self);
             Guard.lock();
+            MakerBusy = false;
+            Wake.notify_all(); // a hold may be waiting for this frame
             continue;
         }
         if (PlayerState != TPlayerState::Running || !HasVideo || Ahead.size() >= VideoAheadFrames ||
@@ -290,6 +306,7 @@ void TMediaPlayer::TState::RunMaker(std::weak_ptr<TState> Self) {
         int64_t Index = NextIndex++;
         uint64_t MadeFor = AheadGeneration;
         int32_t Width = FrameWidth, Height = FrameHeight;
+        MakerBusy = true;
         Guard.unlock();
         auto Frame = std::make_shared<TVideoFrame>();
         bool Made = true;
@@ -300,6 +317,7 @@ void TMediaPlayer::TState::RunMaker(std::weak_ptr<TState> Self) {
             Made = false;
         }
         Guard.lock();
+        MakerBusy = false;
         if (Made && MadeFor == AheadGeneration)
             Ahead.push_back({Index, std::move(Frame)});
         Wake.notify_all();
@@ -314,7 +332,7 @@ void TMediaPlayer::TState::RunVideo(std::weak_ptr<TState> Self) {
     for (;;) {
         if (Quit)
             return;
-        if (PlayerState != TPlayerState::Running) {
+        if (PlayerState != TPlayerState::Running || Held) {
             Wake.wait(Guard);
             continue;
         }
@@ -485,6 +503,53 @@ void TMediaPlayer::SetFrameSize(int32_t Width, int32_t Height) {
     }
 }
 
+void TMediaPlayer::Hold() {
+    {
+        std::unique_lock Guard(F->Lock);
+        if (F->PlayerState == TPlayerState::Running) {
+            F->PausedPosition = F->ClockPosition();
+            F->PlayerState = TPlayerState::Paused;
+            F->Sink->SetPaused(true);
+        }
+        F->RestartAhead(F->PausedPosition);
+        F->Held = true;
+        F->Wake.wait(Guard, [&] { return !F->MakerBusy; });
+    }
+    std::unique_lock Guard(F->AudioLock);
+    F->AudioHeld = true;
+    F->AudioRoom.wait(Guard, [&] { return !F->FeederBusy; });
+}
+
+void TMediaPlayer::Release() {
+    std::lock_guard Guard(F->Lock);
+    if (!F->Held)
+        return;
+    // Nothing renders while held: the renderers are this thread's for now.
+    F->VideoRenderer.TimelineEdited();
+    F->AudioRenderer.TimelineEdited();
+    F->HasVideo = false;
+    if (const TMediaGroup* Video = F->Timeline.VideoGroup()) {
+        F->HasVideo = true;
+        F->FrameDuration = Video->VideoFormat().FrameDuration;
+    }
+    F->Length = F->Timeline.Duration();
+    F->PausedPosition = std::clamp<TVideoTime>(F->PausedPosition, 0, F->Length);
+    F->RestartAhead(F->PausedPosition);
+    F->Held = false;
+    F->Wake.notify_all();
+    {
+        std::lock_guard Audio(F->AudioLock);
+        F->AudioHeld = false;
+    }
+    // The sound made ahead was the old timeline's.
+    F->ResetAudio(F->PausedPosition);
+}
+
+bool TMediaPlayer::IsHeld() const {
+    std::lock_guard Guard(F->Lock);
+    return F->Held;
+}
+
 TPlayerState TMediaPlayer::State() const {
     std::lock_guard Guard(F->Lock);
     return F->PlayerState;
@@ -500,6 +565,9 @@ TVideoTime TMediaPlayer::Duration() const {
 }
 int32_t TMediaPlayer::DroppedFrames() const {
     return F->Dropped;
+}
+int32_t TMediaPlayer::OpenedDecoderCount() const {
+    return F->VideoRenderer.OpenedDecoderCount() + F->AudioRenderer.OpenedDecoderCount();
 }
 std::string TMediaPlayer::AudioOutputName() const {
     return F->Sink->Name();

@@ -21,12 +21,18 @@ enum class TPlayerState { Stopped, Paused, Running };
 //   Player.OnFrame = [&](const TVideoFrame& Frame, TVideoTime At) { Window.Show(Frame); };
 //   Player.OnEnded = [&] { ... };
 //   Player.Run();
+//
+// To edit the timeline while a player exists, hold it:
+//
+//   Player.Hold();
+//   Track->RemoveSource(Source);
+//   Player.Release();
+//   Player.Seek(Player.Position());  // the edited frame
 class TMediaPlayer {
 public:
     enum class TAudioOutput { Device, Null };
 
-    // Timeline must stay alive, and unchanged while the player runs; stop
-    // or pause the player before editing it.
+    // Timeline must stay alive, and unchanged unless the player is held.
     TMediaPlayer(const TMediaTimeline& Timeline, TMessageQueue& Messages,
                  TAudioOutput Output = TAudioOutput::Device);
     ~TMediaPlayer();
@@ -48,10 +54,26 @@ public:
     // size.
     void SetFrameSize(int32_t Width, int32_t Height);
 
+    // Keeps the engine's threads off the timeline so that it can be edited:
+    // pauses a running player, and returns once the frame and the sound
+    // block being made are done. The sound device, the decoders and the
+    // threads stay. A seek, a run or a new frame size meanwhile waits for
+    // Release.
+    void Hold();
+    // The timeline was edited while held: the player takes up its new
+    // length, keeps the decoders of the sources the edit did not touch (and
+    // those of the media it did touch, for the new sources reading it), and
+    // goes on from where it was held; seek to show the edited frame.
+    void Release();
+    bool IsHeld() const;
+
     TPlayerState State() const;
     TVideoTime Position() const;
     TVideoTime Duration() const;
     int32_t DroppedFrames() const;
+    // Decoders the player opened since it was made (for tests and
+    // benchmarks): those kept through edits are not opened again.
+    int32_t OpenedDecoderCount() const;
     // The audio sink in use: "null", or the SDL driver's name.
     std::string AudioOutputName() const;
     // The last frame made, at the size frames are delivered at, for

@@ -9,11 +9,16 @@
 #include "platform/media/video_frame.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <list>
 #include <map>
+#include <set>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -53,6 +58,31 @@ public:
         }
         return Result;
     }
+    // The value made for an earlier version of Node, taken out of the
+    // cache; none when there is none.
+    std::unique_ptr<T> TakeStale(const TMediaNode& Node) {
+        auto It = FEntries.find(Node.Serial());
+        if (It == FEntries.end() || It->second.Version == Node.Version())
+            return nullptr;
+        std::unique_ptr<T> Value = std::move(It->second.Value);
+        FOrder.erase(It->second.Position);
+        FEntries.erase(It);
+        return Value;
+    }
+    // Takes out the values of nodes not in Live and hands each, with its
+    // node's serial, to Dropped.
+    template <class TDropped>
+    void Sweep(const std::set<uint64_t>& Live, TDropped&& Dropped) {
+        for (auto It = FEntries.begin(); It != FEntries.end();) {
+            if (Live.count(It->first)) {
+                ++It;
+                continue;
+            }
+            FOrder.erase(It->second.Position);
+            Dropped(It->first, std::move(It->second.Value));
+            It = FEntries.erase(It);
+        }
+    }
     void Clear() {
         FEntries.clear();
         FOrder.clear();
@@ -70,6 +100,83 @@ private:
     std::list<uint64_t> FOrder;
 };
 
+// Decoders that lost their node, waiting for a new node that reads the same
+// stream: an edit builds new nodes for the clips it touched, and their media
+// is still there. The newest wait at the back; the oldest go beyond a limit.
+template <class TReader, class TKey>
+class TSpareReaders {
+public:
+    explicit TSpareReaders(size_t Limit) : FLimit(Limit) {}
+
+    void Keep(TKey Key, std::unique_ptr<TReader> Reader) {
+        FSpares.emplace_back(std::move(Key), std::move(Reader));
+        while (FSpares.size() > FLimit)
+            FSpares.pop_front();
+    }
+    std::unique_ptr<TReader> Take(const TKey& Key) {
+        for (auto It = FSpares.rbegin(); It != FSpares.rend(); ++It)
+            if (It->first == Key) {
+                std::unique_ptr<TReader> Reader = std::move(It->second);
+                FSpares.erase(std::next(It).base());
+                return Reader;
+            }
+        return nullptr;
+    }
+    void Clear() { FSpares.clear(); }
+
+private:
+    size_t FLimit;
+    std::deque<std::pair<TKey, std::unique_ptr<TReader>>> FSpares;
+};
+
+// The size and modification time of a file: a file written again under the
+// same name is other media, whose decoder is not the old one's.
+struct TFileStamp {
+    uintmax_t Size = 0;
+    std::filesystem::file_time_type Modified{};
+    bool operator==(const TFileStamp&) const = default;
+};
+
+TFileStamp StampOf(const std::string& FileName) {
+    std::error_code Error;
+    TFileStamp Stamp;
+    Stamp.Size = std::filesystem::file_size(FileName, Error);
+    Stamp.Modified = std::filesystem::last_write_time(FileName, Error);
+    return Stamp;
+}
+
+// What makes a decoder reusable for another node: the same stream of the
+// same file (and, for sound, the same output format).
+struct TVideoStreamKey {
+    std::string MediaName;
+    TFileStamp Stamp;
+    int32_t StreamNumber = 0;
+    bool operator==(const TVideoStreamKey&) const = default;
+};
+struct TAudioStreamKey {
+    std::string MediaName;
+    TFileStamp Stamp;
+    int32_t StreamNumber = 0;
+    int32_t Channels = 0;
+    int32_t SamplesPerSecond = 0;
+    bool operator==(const TAudioStreamKey&) const = default;
+};
+
+void CollectSerials(const TMediaLayer& Layer, std::set<uint64_t>& Live) {
+    Live.insert(Layer.Serial());
+    for (const auto& Effect : Layer.Effects())
+        Live.insert(Effect->Serial());
+    for (const auto& Transition : Layer.Transitions())
+        Live.insert(Transition->Serial());
+    if (Layer.Type() == TMediaNodeType::Track) {
+        for (const auto& Source : static_cast<const TMediaTrack&>(Layer).Sources())
+            Live.insert(Source->Serial());
+        return;
+    }
+    for (const auto& Child : static_cast<const TMediaComposition&>(Layer).Layers())
+        CollectSerials(*Child, Live);
+}
+
 TComponentTime WhenAt(const TMediaNode& Node, TVideoTime Time) {
     return {Time, Node.Start(), Node.Stop()};
 }
@@ -84,11 +191,18 @@ struct TMediaRenderer::TState {
     TNodeCache<TVideoEffectComponent> VideoEffects{256};
     TNodeCache<TVideoTransitionComponent> Transitions{256};
     TNodeCache<TAudioEffectComponent> AudioEffects{256};
+    TSpareReaders<TVideoFileReader, TVideoStreamKey> SpareVideoReaders{MaxVideoReaders};
+    TSpareReaders<TAudioFileReader, TAudioStreamKey> SpareAudioReaders{MaxAudioReaders};
+    // The stream each cached decoder reads, by node serial, for when its
+    // node goes.
+    std::map<uint64_t, TVideoStreamKey> VideoKeys;
+    std::map<uint64_t, TAudioStreamKey> AudioKeys;
     // Scratch frames per depth of the layer tree: the layer's own picture
     // and a transition's output.
     // A deque, so that frames handed out stay put while deeper layers add more.
     std::deque<TVideoFrame> Scratch;
-    int32_t DecodersOpened = 0;
+    // Read by other threads for statistics.
+    std::atomic<int32_t> DecodersOpened{0};
     // Converted frames each decoder keeps; 0 leaves the decoder's own count.
     size_t FramesKept = 0;
     // The format the components in the caches were made for.
@@ -97,6 +211,7 @@ struct TMediaRenderer::TState {
     explicit TState(const TMediaTimeline& T) : Timeline(T) {}
 
     TVideoFileReader& VideoReader(const TMediaSource& Source);
+    TAudioFileReader& AudioReader(const TMediaSource& Source, const TMediaAudioFormat& Format);
 
     TVideoFrame& ScratchFrame(size_t Slot, const TMediaVideoFormat& Format);
     bool RenderLayer(const TMediaLayer& Layer, TVideoTime Time, const TMediaVideoFormat& Format,
@@ -129,12 +244,34 @@ TMediaRenderer::TMediaRenderer(const TMediaTimeline& Timeline, TReading Reading)
 }
 
 TVideoFileReader& TMediaRenderer::TState::VideoReader(const TMediaSource& Source) {
+    if (auto Stale = VideoReaders.TakeStale(Source))
+        SpareVideoReaders.Keep(VideoKeys[Source.Serial()], std::move(Stale));
     return VideoReaders.Get(Source, [&] {
+        TVideoStreamKey Key{Source.MediaName(), StampOf(Source.MediaName()), Source.StreamNumber()};
+        VideoKeys[Source.Serial()] = Key;
+        if (auto Spare = SpareVideoReaders.Take(Key))
+            return Spare;
         ++DecodersOpened;
         auto Reader = std::make_unique<TVideoFileReader>(Source.MediaName(), Source.StreamNumber());
         if (FramesKept > 0)
             Reader->SetFramesKept(FramesKept);
         return Reader;
+    });
+}
+
+TAudioFileReader& TMediaRenderer::TState::AudioReader(const TMediaSource& Source,
+                                                      const TMediaAudioFormat& Format) {
+    if (auto Stale = AudioReaders.TakeStale(Source))
+        SpareAudioReaders.Keep(AudioKeys[Source.Serial()], std::move(Stale));
+    return AudioReaders.Get(Source, [&] {
+        TAudioStreamKey Key{Source.MediaName(), StampOf(Source.MediaName()), Source.StreamNumber(),
+                            Format.Channels, Format.SamplesPerSecond};
+        AudioKeys[Source.Serial()] = Key;
+        if (auto Spare = SpareAudioReaders.Take(Key))
+            return Spare;
+        ++DecodersOpened;
+        return std::make_unique<TAudioFileReader>(Source.MediaName(), Source.StreamNumber(),
+                                                  Format);
     });
 }
 
@@ -144,9 +281,32 @@ int32_t TMediaRenderer::OpenedDecoderCount() const {
     return F->DecodersOpened;
 }
 
+void TMediaRenderer::TimelineEdited() {
+    std::set<uint64_t> Live;
+    for (const auto& Group : F->Timeline.Groups())
+        CollectSerials(*Group, Live);
+    F->VideoReaders.Sweep(Live, [&](uint64_t Serial, std::unique_ptr<TVideoFileReader> Reader) {
+        F->SpareVideoReaders.Keep(F->VideoKeys[Serial], std::move(Reader));
+    });
+    F->AudioReaders.Sweep(Live, [&](uint64_t Serial, std::unique_ptr<TAudioFileReader> Reader) {
+        F->SpareAudioReaders.Keep(F->AudioKeys[Serial], std::move(Reader));
+    });
+    std::erase_if(F->VideoKeys, [&](const auto& Entry) { return !Live.count(Entry.first); });
+    std::erase_if(F->AudioKeys, [&](const auto& Entry) { return !Live.count(Entry.first); });
+    auto Forget = [](uint64_t, auto&&) {};
+    F->Sources.Sweep(Live, Forget);
+    F->VideoEffects.Sweep(Live, Forget);
+    F->Transitions.Sweep(Live, Forget);
+    F->AudioEffects.Sweep(Live, Forget);
+}
+
 void TMediaRenderer::Reset() {
     F->VideoReaders.Clear();
     F->AudioReaders.Clear();
+    F->SpareVideoReaders.Clear();
+    F->SpareAudioReaders.Clear();
+    F->VideoKeys.clear();
+    F->AudioKeys.clear();
     F->Sources.Clear();
     F->VideoEffects.Clear();
     F->Transitions.Clear();
@@ -339,11 +499,7 @@ void TMediaRenderer::TState::MixSource(const TMediaSource& Source, TVideoTime Bl
     int64_t To = std::min(First + Frames, TimeToSample(Source.Stop(), Rate));
     if (To <= From)
         return;
-    auto& Reader = AudioReaders.Get(Source, [&] {
-        ++DecodersOpened;
-        return std::make_unique<TAudioFileReader>(Source.MediaName(), Source.StreamNumber(),
-                                                  Format);
-    });
+    TAudioFileReader& Reader = AudioReader(Source, Format);
     // The media sample that plays at the first sample of the overlap.
     int64_t MediaSample = TimeToSample(Source.MediaTimeAt(SampleToTime(From, Rate)), Rate);
     Reader.MixInto(MediaSample, static_cast<int32_t>(To - From), 1.0f,

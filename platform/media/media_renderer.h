@@ -54,11 +54,19 @@ public:
     // (-1..1) of the group's channels; silence without an audio group.
     void RenderAudio(TVideoTime Time, int32_t Frames, std::vector<float>& Samples);
 
+    // After the timeline was edited: lets go of what was made for nodes
+    // that are no longer on it. An edit builds new nodes for the clips it
+    // touched, and their media is usually still there: the decoders of
+    // nodes gone are kept aside, and a new node reading the same stream of
+    // the same file takes one up instead of opening the file again.
+    // Decoders and components of untouched nodes stay as they are.
+    void TimelineEdited();
     // Drops every decoder and component (for example after the timeline was
     // rebuilt from scratch).
     void Reset();
 
-    // Decoders opened so far, for tests and benchmarks.
+    // Decoders opened so far (not counting those taken up again), for tests
+    // and benchmarks.
     int32_t OpenedDecoderCount() const;
 
 private:

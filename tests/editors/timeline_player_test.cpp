@@ -1,11 +1,18 @@
 #include "editors/timeline_targets.h"
+#include "platform/media/audio_device.h"
+#include "platform/message_queue.h"
 #include "playback/player_window.h"
+#include "project/file_clip.h"
 #include "project/item.h"
 #include "project/sub_track.h"
+#include "render/preview_graph.h"
 #include "render/timeline.h"
 #include "render/timeline_element.h"
 #include "timeline_fixture.h"
 
+#include <algorithm>
+#include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -23,7 +30,41 @@ struct TPlayerFixture : TTimelineFixture {
         Player->Detach();
     }
     TPoint TimeBarAt(TVideoTime Time) const { return Screen(Desktop().TimeToX(Time), 5); }
+    // Runs the engine's posted messages until the player has had more than
+    // Frames frames, for at most 10 s; false when none came.
+    bool WaitForFrameAfter(int64_t Frames) {
+        auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        auto Arrived = [&] { return Player->FramesArrived() > Frames; };
+        while (!Arrived() && std::chrono::steady_clock::now() < Deadline)
+            UiMessages().WaitAndProcess(Arrived, std::chrono::milliseconds(10));
+        return Arrived();
+    }
+    // Runs the posted messages until Count has not changed for 300 ms (at
+    // most 5 s), and returns it: the engine opens decoders on its threads.
+    int32_t Settled(const std::function<int32_t()>& Count) {
+        auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        int32_t Last = Count();
+        auto Since = std::chrono::steady_clock::now();
+        while (std::chrono::steady_clock::now() < Deadline &&
+               std::chrono::steady_clock::now() - Since < std::chrono::milliseconds(300)) {
+            UiMessages().WaitAndProcess([] { return false; }, std::chrono::milliseconds(10));
+            if (int32_t Now = Count(); Now != Last) {
+                Last = Now;
+                Since = std::chrono::steady_clock::now();
+            }
+        }
+        return Last;
+    }
 };
+
+// A press at From, moves to To in two steps, and the release there.
+void ScriptDrag(THeadlessWindowSystem& System, TPoint From, TPoint To) {
+    System.ScriptMouseMove(From);
+    System.ScriptMouseDown(From);
+    System.ScriptMouseMove({(From.X + To.X) / 2, To.Y});
+    System.ScriptMouseMove(To);
+    System.ScriptMouseUp(To);
+}
 
 } // namespace
 
@@ -103,6 +144,60 @@ TEST(TimelinePlayer, DraggingTheCursorHoldsAPlayingPlayerAndResumesIt) {
     EXPECT_FALSE(PlayingMidDrag);
     EXPECT_TRUE(F.Player->IsPlaying());
     F.Player->Halt();
+}
+
+// The preview lives through edits: the sound device is opened once for the
+// program, and the decoders of the clip on show are not opened again when
+// an edit moves or trims it.
+TEST(TimelinePlayer, EditsKeepTheSoundDeviceOpenAndTheDecodersOfTheClipOnShow) {
+    const int32_t OpensBefore = TAudioDevice::OpenCount();
+    TPlayerFixture F;
+    // Two clips of 4 s with sound, at 0 and 6 s; the player stands at 8 s,
+    // inside the second clip, which the edits drag with the mouse, trim a
+    // second shorter and undo.
+    const std::string A = F.Video("a.avi", 100, true), B = F.Video("b.avi", 100, true);
+    F.Track(0).InsertFile(TKeepTransitions::Neither, A, 0);
+    F.Track(0).InsertFile(TKeepTransitions::Neither, B, 6 * Second);
+    ASSERT_EQ(F.Track(0).ItemCount(), 2);
+    F.Project->SetPosition(8 * Second);
+    F.Settle();
+    F.Player->ShowProject(F.Project->Timeline(), 8 * Second);
+    ASSERT_TRUE(F.WaitForFrameAfter(0));
+    const TPreviewGraph* Preview = F.Project->Timeline().Preview();
+    ASSERT_NE(Preview, nullptr);
+    auto Decoders = [&] { return Preview->OpenedDecoderCount(); };
+    const int32_t DecodersBefore = F.Settled(Decoders);
+    ASSERT_GE(DecodersBefore, 2); // the second clip's picture and sound
+
+    const int32_t Edits = 100;
+    for (int32_t I = 0; I < Edits; ++I) {
+        const TTrackItem& Clip = *F.Track(0).Item(1);
+        if (I % 4 == 0) {
+            TPoint Body = F.AtTime(Clip.Position() + Second, 0);
+            ScriptDrag(F.System, Body, {Body.X + 8, Body.Y}); // 1 s later
+        } else if (I % 4 == 1) {
+            // File clips are trimmed by their media times (the clip editor's
+            // trim), not by their edges on the timeline.
+            auto* File = static_cast<TFileClip*>(F.Track(0).Item(1));
+            F.Track(0).TrimClipEnd(File, TTrimPastTransition::Stop, File->TrimEnd() - Second);
+        } else {
+            UndoHistory().Undo();
+        }
+        F.Run();
+        // As the main window follows the project after each edit.
+        F.Player->ShowProject(F.Project->Timeline(), F.Project->Position());
+        // Every edit was made: the two undos take the trim and the drag back.
+        const TTrackItem& Edited = *F.Track(0).Item(1);
+        ASSERT_EQ(Edited.Position(), I % 4 == 3 ? 6 * Second : 7 * Second) << I;
+        ASSERT_EQ(Edited.Duration(), I % 4 == 1 ? 3 * Second : 4 * Second) << I;
+    }
+    const int64_t Arrived = F.Player->FramesArrived();
+    F.Player->SeekTo(8 * Second);
+    EXPECT_TRUE(F.WaitForFrameAfter(Arrived));
+
+    EXPECT_EQ(F.Project->Timeline().Preview(), Preview);
+    EXPECT_EQ(TAudioDevice::OpenCount(), std::max(OpensBefore, 1));
+    EXPECT_EQ(F.Settled(Decoders), DecodersBefore);
 }
 
 TEST(TimelineTargets, EachPlaceGivesItsMenuTarget) {

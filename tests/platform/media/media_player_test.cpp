@@ -117,6 +117,41 @@ TEST_P(MediaPlayer, PauseHoldsThePositionAndRunGoesOn) {
     EXPECT_EQ(Player.Position(), 0);
 }
 
+TEST_P(MediaPlayer, AHeldPlayerGoesOnOverTheEditedTimelineFromWhereItStood) {
+    TMediaPlayer Player(Timeline, Messages, GetParam());
+    TColor Shown = 0;
+    TVideoTime ShownAt = -1;
+    Player.OnFrame = [&](const TVideoFrame& Frame, TVideoTime At) {
+        Shown = Frame.Pixel(16, 12);
+        ShownAt = At;
+    };
+    Player.Run();
+    ASSERT_TRUE(Messages.WaitAndProcess([&] { return Player.Position() > Second / 5; },
+                                        std::chrono::seconds(10)));
+    Player.Hold();
+    EXPECT_TRUE(Player.IsHeld());
+    EXPECT_EQ(Player.State(), TPlayerState::Paused);
+    const TVideoTime Stood = Player.Position();
+    // The first clip turns green and the timeline grows by a second.
+    TMediaTrack* Track = static_cast<TMediaTrack*>(Timeline.VideoGroup()->Layers()[0].get());
+    Track->RemoveSource(Track->Sources()[0].get());
+    AddColor(Track, 0, Second, "0xFF00FF00");
+    AddColor(Track, 2 * Second, 3 * Second, "0xFF0000FF");
+    Messages.ProcessPending();
+    ShownAt = -1;
+    Player.Release();
+    EXPECT_FALSE(Player.IsHeld());
+    EXPECT_EQ(Player.Duration(), 3 * Second);
+    EXPECT_EQ(Player.Position(), Stood);
+    Player.Seek(Player.Position());
+    ASSERT_TRUE(Messages.WaitAndProcess([&] { return ShownAt >= 0; }, std::chrono::seconds(10)));
+    EXPECT_EQ(ShownAt, Stood);
+    EXPECT_EQ(Shown, MakeColor(0, 255, 0));
+    Player.Run();
+    ASSERT_TRUE(Messages.WaitAndProcess([&] { return Player.Position() > Stood; },
+                                        std::chrono::seconds(10)));
+}
+
 INSTANTIATE_TEST_SUITE_P(Outputs, MediaPlayer,
                          ::testing::Values(TMediaPlayer::TAudioOutput::Device,
                                            TMediaPlayer::TAudioOutput::Null),
@@ -124,6 +159,67 @@ INSTANTIATE_TEST_SUITE_P(Outputs, MediaPlayer,
                              return Info.param == TMediaPlayer::TAudioOutput::Device ? "SdlDevice"
                                                                                      : "NullSink";
                          });
+
+// A source an edit built again reads the same file as before: the held
+// player hands it the decoder its old node had, and opens one only for a
+// file it did not read yet.
+TEST(MediaPlayerEdits, ASourceBuiltAgainForTheSameFileKeepsItsDecoder) {
+    TTempFolder Folder;
+    auto MakeClip = [&](const char* Name, uint8_t R, uint8_t G, uint8_t B) {
+        TTestVideoOptions Options;
+        Options.Width = 32;
+        Options.Height = 24;
+        Options.Painter = SolidColor(R, G, B);
+        std::string File = Folder.Path(Name);
+        WriteTestVideo(File, Options);
+        return File;
+    };
+    const std::string Red_ = MakeClip("red.avi", 255, 0, 0), Blue_ = MakeClip("blue.avi", 0, 0, 255);
+    TMediaTimeline Timeline;
+    TMediaGroup* Video = Timeline.AddGroup(TMediaGroup::Video({32, 24, 400000}));
+    TMediaTrack* Track = Video->VTrackInsBefore(std::make_unique<TMediaTrack>(), -1);
+    auto AddFile = [&](const std::string& File, TVideoTime Start) {
+        auto Source = std::make_unique<TMediaSource>();
+        Source->SetMediaName(File);
+        Source->SetStartStop(Start, Start + Second);
+        Source->SetMediaTimes(0, Second);
+        return Track->SrcAdd(std::move(Source));
+    };
+    TMediaSource* Moved = AddFile(Red_, 0);
+    TMessageQueue Messages;
+    TMediaPlayer Player(Timeline, Messages, TMediaPlayer::TAudioOutput::Null);
+    TColor Shown = 0;
+    bool Arrived = false;
+    Player.OnFrame = [&](const TVideoFrame& Frame, TVideoTime) {
+        Shown = Frame.Pixel(16, 12);
+        Arrived = true;
+    };
+    auto ShowAt = [&](TVideoTime Time) {
+        Arrived = false;
+        Player.Seek(Time);
+        return Messages.WaitAndProcess([&] { return Arrived; }, std::chrono::seconds(10));
+    };
+    ASSERT_TRUE(ShowAt(Second / 2));
+    EXPECT_NEAR(int(ColorRed(Shown)), 255, 24);
+    EXPECT_EQ(Player.OpenedDecoderCount(), 1);
+
+    // The clip moved a second later: a new node of the same file.
+    Player.Hold();
+    Track->RemoveSource(Moved);
+    AddFile(Red_, Second);
+    Player.Release();
+    ASSERT_TRUE(ShowAt(3 * Second / 2));
+    EXPECT_NEAR(int(ColorRed(Shown)), 255, 24);
+    EXPECT_EQ(Player.OpenedDecoderCount(), 1);
+
+    // Another file on the timeline needs a decoder of its own.
+    Player.Hold();
+    AddFile(Blue_, 0);
+    Player.Release();
+    ASSERT_TRUE(ShowAt(Second / 2));
+    EXPECT_NEAR(int(ColorBlue(Shown)), 255, 24);
+    EXPECT_EQ(Player.OpenedDecoderCount(), 2);
+}
 
 TEST(MessageQueue, RunsPostsInOrderAndSurvivesAFailingMessage) {
     TMessageQueue Queue;
