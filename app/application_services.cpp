@@ -34,7 +34,7 @@ void TApplicationServices::WatchMediaFolders(const TMediaFolders& Folders) {
 }
 
 void TApplicationServices::ClipInfosChanged(TObject*, TClipInfoChangeFlags Flags) {
-    FProject.OnClipInfosChanged(uint32_t(Flags));
+    FProject.OnClipInfosChanged(Flags);
 }
 
 std::string UserCacheFolder() {

@@ -36,15 +36,7 @@
 
 namespace {
 
-// Changes of the project's content (not of the selection, the position, the
-// file name or the end of a drag): the preview must be reloaded.
-constexpr uint32_t ContentChangeBits = 0xFEFEF7CF;
-
 constexpr int32_t Gap = 4;
-
-bool Has(TProjectChangeFlags Flags, TProjectChangeFlags Bits) {
-    return (uint32_t(Flags) & uint32_t(Bits)) != 0;
-}
 
 } // namespace
 
@@ -654,15 +646,15 @@ void TMainWindow::ShowProjectIn(TPlayerWindow& Player) {
 }
 
 void TMainWindow::ProjectChanged(TObject*, TProjectChangeFlags Flags) {
-    if (Has(Flags, ProjectChangeFileName))
+    if (HasAny(Flags, ProjectChangeFileName))
         UpdateTitle();
-    if (FSynchronising && (uint32_t(Flags) & ~uint32_t(ProjectChangePosition)) == 0)
+    if (FSynchronising && !Any(Flags & ~ProjectChangePosition))
         return;
     TPlayerWindow* Player = CoupledPlayer();
     if (!Player)
         return;
-    bool Content = (uint32_t(Flags) & ContentChangeBits) != 0;
-    bool Moved = Has(Flags, ProjectChangePosition);
+    bool Content = HasAny(Flags, ProjectChangeReloadsPlayer);
+    bool Moved = HasAny(Flags, ProjectChangePosition);
     auto Follow = [&] {
         bool Was = FSynchronising;
         FSynchronising = true;

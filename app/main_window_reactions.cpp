@@ -114,7 +114,7 @@ void TMainWindowReactions::ProjectEndUpdate(TObject*) {
 }
 
 void TMainWindowReactions::PlayersChanged(TObject*, TPlayerChangeFlags Flags) {
-    if (uint32_t(Flags) != 0)
+    if (Any(Flags))
         FUpdater->UpdateCommands();
 }
 

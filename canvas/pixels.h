@@ -216,7 +216,6 @@ private:
                           TWork&& Work);
     void ComposeLimited(int32_t X, int32_t Y, const TRect& Limit, uint8_t Opacity,
                         const TPixels& Source);
-    void ComposeColorAt(int32_t X, int32_t Y, TPixel Pixel); // raster coordinates, clipped
     void DrawRasterWith(const TRaster& Raster, TSmooth Smooth, TColor Color, TPixelOp Op,
                         uint32_t Param);
     void FillPolygonWith(const TPoint* Points, int32_t Count, TSmooth Smooth, TColor Color,

@@ -6,16 +6,15 @@
 #include "core/stream.h"
 #include "core/text.h"
 #include "core/text_table.h"
+#include "platform/graphics/png_codec.h"
 
-#include <png.h>
-
-#include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// PNG pictures through libpng's simplified interface, which does every
-// colour-type conversion: grey, palette and 16-bit pictures come out as
-// 8-bit BGRA with straight alpha, opaque where the picture has no alpha.
+// PNG pictures through the platform's codec, which does every colour-type
+// conversion: grey, palette and 16-bit pictures come out as 8-bit BGRA with
+// straight alpha, opaque where the picture has no alpha.
 
 void TPixels::LoadFromPngStream(TStream& Stream) {
     int64_t Size = Stream.Remaining();
@@ -27,28 +26,23 @@ void TPixels::LoadFromPngStream(TStream& Stream) {
     } catch (const EStreamError&) {
         RaiseUnreadableBitmap();
     }
-    png_image Image;
-    std::memset(&Image, 0, sizeof Image);
-    Image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&Image, Bytes.data(), Bytes.size()))
-        RaiseUnreadableBitmap();
-    if (Image.width > uint32_t(MaxSize) || Image.height > uint32_t(MaxSize)) {
-        png_image_free(&Image);
-        RaiseUnreadableBitmap();
-    }
-    Image.format = PNG_FORMAT_BGRA;
-    TPixels Result(int32_t(Image.width), int32_t(Image.height));
-    // A negative stride: libpng fills the rows from the end of the block,
-    // which is how the raster lies in memory (bottom row first).
-    auto Stride = -png_int_32(Image.width) * 4;
-    if (!png_image_finish_read(&Image, nullptr, Result.Buffer(), Stride, nullptr)) {
-        png_image_free(&Image);
+    try {
+        TPngReader Reader(std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size()),
+                          {MaxSize, MaxSize});
+        // Decoded into a raster of its own, so that a damaged picture leaves
+        // this one as it was; the view's negative stride has the codec fill
+        // the rows bottom-up, as the raster lies in memory.
+        TPixels Result(Reader.Size().Width, Reader.Size().Height);
+        Reader.Read(Result.View());
+        Swap(Result);
+    } catch (const EPngError&) {
         RaiseUnreadableBitmap();
     }
-    Swap(Result);
 }
 
 void TPixels::SaveToPngStream(TStream& Stream) const {
+    if (IsEmpty())
+        throw ECanvasError(FormatMessageText(GetText(TTextSlot::CanvasWriteError), ""));
     // Top-down rows; a pixel with alpha 0 is written as all zeros.
     std::vector<TPixel> Rows(size_t(FWidth) * size_t(FHeight));
     for (int32_t Y = 0; Y < FHeight; ++Y) {
@@ -57,26 +51,14 @@ void TPixels::SaveToPngStream(TStream& Stream) const {
         for (int32_t X = 0; X < FWidth; ++X)
             To[X] = From[X] >> 24 ? From[X] : 0;
     }
-    png_image Image;
-    std::memset(&Image, 0, sizeof Image);
-    Image.version = PNG_IMAGE_VERSION;
-    Image.width = png_uint_32(FWidth);
-    Image.height = png_uint_32(FHeight);
-    Image.format = PNG_FORMAT_BGRA;
-    png_alloc_size_t Size = 0;
-    auto Fail = [&] {
-        std::string Reason = Image.message;
-        png_image_free(&Image);
-        throw ECanvasError(FormatMessageText(GetText(TTextSlot::CanvasWriteError), Reason));
-    };
-    if (IsEmpty())
-        throw ECanvasError(FormatMessageText(GetText(TTextSlot::CanvasWriteError), ""));
-    if (!png_image_write_to_memory(&Image, nullptr, &Size, 0, Rows.data(), 0, nullptr))
-        Fail();
-    std::vector<uint8_t> Bytes(Size);
-    if (!png_image_write_to_memory(&Image, Bytes.data(), &Size, 0, Rows.data(), 0, nullptr))
-        Fail();
-    Stream.WriteBuffer(Bytes.data(), int64_t(Size));
+    TPixelView Picture{reinterpret_cast<uint8_t*>(Rows.data()), FWidth, FHeight, FWidth * 4};
+    std::string Bytes;
+    try {
+        Bytes = EncodePngPixels(Picture);
+    } catch (const EPngError& Error) {
+        throw ECanvasError(FormatMessageText(GetText(TTextSlot::CanvasWriteError), Error.what()));
+    }
+    Stream.WriteBuffer(Bytes.data(), int64_t(Bytes.size()));
 }
 
 namespace {

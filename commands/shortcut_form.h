@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/object.h"
+#include "platform/keys.h"
 
 #include <array>
 #include <cstdint>
@@ -19,8 +20,15 @@ public:
 // Print Screen with each of the eight modifier combinations; each hot key's
 // identifier is its shortcut value. Print Screen gives no ordinary key
 // press on many desktops, so the form asks for it as hot keys.
-constexpr std::array<uint16_t, 8> PrintScreenHotKeys = {0x002C, 0x202C, 0x402C, 0x802C,
-                                                        0x602C, 0xA02C, 0xC02C, 0xE02C};
+constexpr std::array<uint16_t, 8> PrintScreenHotKeys = {
+    KeyPrintScreen,
+    ShortCutShift | KeyPrintScreen,
+    ShortCutCtrl | KeyPrintScreen,
+    ShortCutAlt | KeyPrintScreen,
+    ShortCutShift | ShortCutCtrl | KeyPrintScreen,
+    ShortCutShift | ShortCutAlt | KeyPrintScreen,
+    ShortCutCtrl | ShortCutAlt | KeyPrintScreen,
+    ShortCutShift | ShortCutCtrl | ShortCutAlt | KeyPrintScreen};
 
 enum class TShortCutFormResult { None, Ok, Cancel };
 

@@ -30,14 +30,6 @@
 
 namespace {
 
-// Bits of the project's change flags as this editor reads them.
-constexpr uint32_t FullChangeFrom = 0x4000000u;
-constexpr uint32_t RowChangeBits = 0xFCFE0000u;
-constexpr uint32_t HeaderChangeBits = 0x10001u;
-constexpr uint32_t IgnoredBits = HeaderChangeBits | 0x1000000u | 0x2000000u;
-constexpr uint32_t TimingBits = 0xF00u;
-constexpr uint32_t ItemListFrom = 0x1000u;
-
 bool HasModifier(uint16_t Shift, uint16_t Bits) { return (Shift & Bits) != 0; }
 
 TColor Opaque(TColor Color) { return AlphaColor(Color, 255); }
@@ -69,7 +61,7 @@ std::unique_ptr<TDesktop> TTimelineDesktopClass::CreateDesktop(TArea& Area) cons
 TTimelineDesktop::TTimelineDesktop(TArea& Area, TProject* Project) : TProjectDesktop(Area, Project) {
     SetScales(std::sqrt(2.0), TimelineMaxScale, TimelineNormalScale, TimelineMinScale);
     FMedia = std::make_unique<TClipMedia>(ClipInfos(), UiMessages());
-    FMedia->OnChange = [this](TClipInfoChangeFlags Flags) { MediaChanged(uint32_t(Flags)); };
+    FMedia->OnChange = [this](TClipInfoChangeFlags Flags) { MediaChanged(Flags); };
     FTimeBar = &Add<TTimeBarFragment>();
     FTracks = &Add<TTracksFragment>();
     FTimeMark = &Add<TTimeMarkFragment>();
@@ -82,11 +74,11 @@ TTimelineDesktop::~TTimelineDesktop() {
     FMedia->OnChange = nullptr;
 }
 
-void TTimelineDesktop::MediaChanged(uint32_t Flags) {
+void TTimelineDesktop::MediaChanged(TClipInfoChangeFlags Flags) {
     if (!FBuilt)
         return;
-    const bool Video = (Flags & uint32_t(ClipInfoChangeVideo)) != 0;
-    const bool Audio = (Flags & uint32_t(ClipInfoChangeAudio)) != 0;
+    const bool Video = HasAny(Flags, ClipInfoChangeVideo);
+    const bool Audio = HasAny(Flags, ClipInfoChangeAudio);
     for (TTrackFragment* Band : FTracks->Bands())
         for (const TTrackFragment::TRow& Row : Band->Rows())
             for (const auto& Child : Row.Content->Children())
@@ -353,17 +345,16 @@ void TTimelineDesktop::Paint(TPixels& Pixels) {
 void TTimelineDesktop::ProjectChanged(TObject* /*Sender*/, TProjectChangeFlags Flags) {
     if (!FBuilt)
         return;
-    const uint32_t Bits = uint32_t(Flags);
-    if (Bits & uint32_t(ProjectChangePosition)) {
+    if (HasAny(Flags, ProjectChangePosition)) {
         MoveTimeMark();
         TellItemsTheCursorMoved();
     }
-    if (Bits >= FullChangeFrom) {
+    if (HasAny(Flags, ProjectChangeTrackList)) {
         FTracks->Rebuild();
         Area().Relayout();
         return;
     }
-    if (Bits & RowChangeBits) {
+    if (HasAny(Flags, ProjectChangeSubTrackList)) {
         for (TTrackFragment* Band : FTracks->Bands())
             Band->RebuildRows();
         Area().Relayout();
@@ -371,23 +362,24 @@ void TTimelineDesktop::ProjectChanged(TObject* /*Sender*/, TProjectChangeFlags F
     }
     // The track's sound shows in its headers; the selection in the
     // headers, rows and items whose state changed.
-    if (Bits & uint32_t(ProjectChangeTrackAudio))
+    if (HasAny(Flags, ProjectChangeTrackAudio))
         for (TTrackFragment* Band : FTracks->Bands())
             for (const TTrackFragment::TRow& Row : Band->Rows())
                 Row.Header->Invalidate();
-    if (Bits & uint32_t(ProjectChangeSelection))
+    if (HasAny(Flags, ProjectChangeSelection))
         RepaintSelection();
-    const uint32_t Rest = Bits & ~IgnoredBits;
-    if (Rest == 0)
+    const TProjectChangeFlags Rest = Flags & ~(ProjectChangeSelection | ProjectChangeTrackAudio |
+                                              ProjectChangePosition | ProjectChangeFileName);
+    if (!Any(Rest))
         return;
-    if (Rest >= ItemListFrom) {
+    if (HasAny(Rest, ProjectChangeItemList)) {
         for (TTrackFragment* Band : FTracks->Bands())
             for (const TTrackFragment::TRow& Row : Band->Rows())
                 Row.Content->RebuildItems();
         Area().Relayout();
         return;
     }
-    if (Rest & TimingBits) {
+    if (HasAny(Rest, ProjectChangeTiming)) {
         Area().Relayout();
         return;
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 class TClipMedia;
+enum class TClipInfoChangeFlags : uint32_t;
 class TPlayerWindow;
 class TProject;
 class TSubTrack;
@@ -113,7 +114,7 @@ private:
     // from what they last painted, and nothing else.
     void RepaintSelection();
     // Pictures or outlines arrived: the clips showing them repaint.
-    void MediaChanged(uint32_t Flags);
+    void MediaChanged(TClipInfoChangeFlags Flags);
 
     TTimeBarFragment* FTimeBar = nullptr;
     TTracksFragment* FTracks = nullptr;

@@ -70,7 +70,10 @@ public:
     TEffectInfo(int32_t Id, std::string Name, int32_t Flags)
         : TCatalogInfo(Id, std::move(Name)), FFlags(Flags) {}
     std::string_view ClassName() const override { return "TEffectInfo"; }
-    bool IsBit0() const { return (FFlags & 0x01) != 0; }
+    // The browser previews the effect for an explicit second rather than
+    // the previewer's default (set on the effects that change over their
+    // length and on the audio effects).
+    bool HasPreviewDuration() const { return (FFlags & 0x01) != 0; }
     bool IsVideoEffect() const { return (FFlags & 0x08) != 0; }
     bool IsAudioEffect() const { return (FFlags & 0x10) != 0; }
     TCatalogCategory<TEffectInfo>* Category() const { return FCategory; }
@@ -82,16 +85,16 @@ private:
     TCatalogCategory<TEffectInfo>* FCategory = nullptr;
 };
 
+// A transition entry keeps its description's whole flag byte; bit 2 (set on
+// every transition) and bit 4 (set on none) are not read.
 class TTransitionInfo : public TCatalogInfo {
 public:
     TTransitionInfo(int32_t Id, std::string Name, uint8_t Flags)
         : TCatalogInfo(Id, std::move(Name)), FFlags(Flags) {}
     std::string_view ClassName() const override { return "TTransitionInfo"; }
     bool CanRenderPicture() const { return (FFlags & 0x08) != 0; }
-    bool IsBit2() const { return (FFlags & 0x04) != 0; }
     bool IsWipe() const { return (FFlags & 0x01) != 0; }
     bool IsReversible() const { return (FFlags & 0x02) != 0; }
-    bool IsNotBit4() const { return (FFlags & 0x10) == 0; }
     TCatalogCategory<TTransitionInfo>* Category() const { return FCategory; }
 
 private:
@@ -108,7 +111,9 @@ public:
         : TCatalogInfo(Id, std::move(Name)), FFlags(Flags), FSampleText(std::move(SampleText)),
           FPreviewTime(PreviewTime), FStyleCode(StyleCode) {}
     std::string_view ClassName() const override { return "TTitleInfo"; }
-    bool IsBit0() const { return (FFlags & 0x01) != 0; }
+    // The style shows a caption line, set in the caption font; without one
+    // the caption-font controls are hidden while such a title is edited.
+    bool HasCaption() const { return (FFlags & 0x01) != 0; }
     // Titles that move: their picture lays a few frames over each other.
     bool IsMoving() const { return (FFlags & 0x30) != 0; }
     const std::string& SampleText() const { return FSampleText; }

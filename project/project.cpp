@@ -7,6 +7,7 @@
 #include "core/text_table.h"
 #include "project/clip.h"
 #include "project/clip_effect.h"
+#include "project/clip_infos.h"
 #include "project/file_clip.h"
 #include "project/list_undo.h"
 #include "project/media_paths.h"
@@ -311,13 +312,11 @@ void TProject::Select(TItem* Item, bool Extend) {
         Item->SetSelected(true);
 }
 
-void TProject::OnClipInfosChanged(uint32_t Flags) {
-    // The catalogue reports changes in its video folders from here up;
-    // below are the audio folders', which leave every picture as it was.
-    constexpr uint32_t VideoFolderChanges = 0x10000;
+void TProject::OnClipInfosChanged(TClipInfoChangeFlags Flags) {
     TUpdateGuard Guard(*FChanges);
     CheckMedia();
-    if (Flags < VideoFolderChanges)
+    // Changes in the audio folders leave every picture as it was.
+    if (!HasAny(Flags, ClipInfoChangeVideo))
         return;
     for (const TRefPtr<TTrack>& T : FTracks)
         for (int32_t I = 0; I < T->ItemCount(); ++I)

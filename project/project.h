@@ -13,6 +13,7 @@
 class TData;
 class TItem;
 class TProjectChanges;
+enum class TClipInfoChangeFlags : uint32_t;
 enum class TProjectChangeFlags : uint32_t;
 class TTimeline;
 class TTrack;
@@ -91,10 +92,10 @@ public:
     int32_t TrackingCount() const { return FTrackingCount; }
 
     // The media catalogue's report that files in its folders changed: clips
-    // whose file had gone are tried again (CheckMedia), and from Flags
-    // 0x10000 up (a video folder) every clip's picture is drawn afresh when
-    // next asked for.
-    void OnClipInfosChanged(uint32_t Flags);
+    // whose file had gone are tried again (CheckMedia), and after a change
+    // in a video folder every clip's picture is drawn afresh when next asked
+    // for.
+    void OnClipInfosChanged(TClipInfoChangeFlags Flags);
 
     // The render driver stores its settings in the project file's
     // "Rendering" section; it installs these when it binds to the project.

@@ -24,6 +24,35 @@ constexpr TProjectChangeFlags ProjectChangePosition{0x01000000};
 constexpr TProjectChangeFlags ProjectChangeFileName{0x02000000};
 constexpr TProjectChangeFlags ProjectChangeAll{0xFFFFFFFF};
 
+// Masks that listeners test, made of the flags above. Because wider flags
+// include the narrower ones, the bits a wide flag has beyond the narrower
+// ones tell that at least that much changed.
+
+// Tracks added or removed, the project cleared or loaded: the bits only
+// ProjectChangeAll carries.
+constexpr TProjectChangeFlags ProjectChangeTrackList =
+    ProjectChangeAll & ~(ProjectChangeSubTracks | ProjectChangePosition | ProjectChangeFileName);
+// Sub-tracks added or removed, or more: the bits of ProjectChangeSubTracks
+// beyond the items and the track audio, and the track list's.
+constexpr TProjectChangeFlags ProjectChangeSubTrackList =
+    ProjectChangeTrackList |
+    (ProjectChangeSubTracks & ~(ProjectChangeItems | ProjectChangeTrackAudio));
+// Items inserted into or removed from a track: the bits of ProjectChangeItems
+// above the timing and the items' own state.
+constexpr TProjectChangeFlags ProjectChangeItemList{0x0000F000};
+// Changes after which a player showing the project loads its timeline again:
+// all but the values that reach the live timeline by themselves (settings,
+// zoom-and-pan, track audio), the end of a drag and the position.
+constexpr TProjectChangeFlags ProjectChangeReloadsPlayer =
+    ~(ProjectChangeSettings | ProjectChangeZoomPan | ProjectChangeTrackAudio |
+      ProjectChangeTrackingEnd | ProjectChangePosition);
+
+static_assert(ToBits(ProjectChangeTrackList) == 0xFC000000);
+static_assert(ToBits(ProjectChangeSubTrackList) == 0xFCFE0000);
+static_assert(ToBits(ProjectChangeItemList & ProjectChangeItems) == ToBits(ProjectChangeItemList) &&
+              ToBits(ProjectChangeItemList & ProjectChangeTiming) == 0);
+static_assert(ToBits(ProjectChangeReloadsPlayer) == 0xFEFEF7CF);
+
 // The project's notifier. Before the listeners run it marks the project
 // modified (unless only the selection, the position, the file name or the end
 // of a drag changed) and recomputes the selection summary when the structure

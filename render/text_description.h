@@ -14,8 +14,9 @@ struct TTextStyleParameters {
     double Factor = 0;
 };
 
-// A title style. Its flags: the catalogue reads bits 4, 5 (moving titles)
-// and 0; bit 6 makes the title take its colour from the main font.
+// A title style. Its flags: bit 0 a caption line, bits 4 and 5 a moving
+// title (both read by the catalogue), bit 6 the colour taken from the main
+// font.
 class TTextDescription : public TBaseDescription {
 public:
     // An empty SampleText takes the display name.
@@ -34,6 +35,8 @@ public:
     const std::string& SampleText() const { return FSampleText; }
 
     bool TakesColorFromMainFont() const { return (Flags() & 0x40) != 0; }
+    // The style shows a caption line, set in the caption font.
+    bool HasCaption() const { return (Flags() & 0x01) != 0; }
 
 private:
     TTextStyleParameters FParameters;

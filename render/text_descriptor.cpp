@@ -176,7 +176,7 @@ void TTextClipDescriptor::SetColor(TColor Value) {
         return;
     }
     FMainFont.SetColor(Value);
-    if (FStyle->Flags() & 0x01)
+    if (FStyle->HasCaption())
         FCaptionFont.SetColor(Value);
 }
 

@@ -118,7 +118,6 @@ public:
     // Rebuilds the timeline-wide objects (background, key transition);
     // deferred while a bracket is open.
     void Rebuild();
-    void RequestRebuild() { Rebuild(); }
     // How often the timeline-wide objects were rebuilt and elements built.
     int32_t RebuildCount() const { return FRebuildCount; }
     int32_t ElementBuildCount() const { return FElementBuilds; }

@@ -40,7 +40,6 @@ public:
     std::string_view ClassName() const override { return "TMessageForm"; }
 
     TMessageResult Execute(TWindowSystem& System);
-    TMessageResult MessageResult() const { return FResult; }
     // The dialog's button for Button, or null when the set has none.
     TDialogButton* Button(TMessageButton Button) const { return FButtons[uint8_t(Button)]; }
     const std::vector<std::string>& Lines() const { return FLines; }

@@ -2,6 +2,7 @@
 
 #include "core/text.h"
 #include "core/text_table.h"
+#include "platform/graphics/png_codec.h"
 #include "platform/media/av_picture_input.h"
 #include "platform/media/media_error.h"
 #include "platform/media/picture_resize.h"
@@ -18,7 +19,6 @@
 
 extern "C" {
 #include <jpeglib.h>
-#include <png.h>
 }
 
 namespace {
@@ -71,26 +71,18 @@ void Reduce(TLoadedPicture& Loaded, TSize Enough) {
 
 TLoadedPicture LoadPng(const std::string& FileName, TSize Enough) {
     TFilePtr File = OpenForReading(FileName);
-    png_image Image;
-    std::memset(&Image, 0, sizeof Image);
-    Image.version = PNG_IMAGE_VERSION;
-    struct TImageGuard {
-        png_image& Image;
-        ~TImageGuard() { png_image_free(&Image); }
-    } Guard{Image};
-    if (!png_image_begin_read_from_stdio(&Image, File.get()))
-        RaisePictureError(FileName, Image.message);
-    CheckPictureSize(FileName, Image.width, Image.height);
-    // 8-bit BGRA from the simplified reader is sRGB with straight alpha,
-    // whatever the file's colour type, depth or palette.
-    Image.format = PNG_FORMAT_BGRA;
     TLoadedPicture Loaded;
-    Loaded.FullWidth = int32_t(Image.width);
-    Loaded.FullHeight = int32_t(Image.height);
-    Loaded.Picture.Resize(Loaded.FullWidth, Loaded.FullHeight);
-    if (!png_image_finish_read(&Image, nullptr, Loaded.Picture.Data(), Loaded.Picture.Stride(),
-                               nullptr))
-        RaisePictureError(FileName, Image.message);
+    try {
+        TPngReader Reader(File.get(), {MaxPictureSide, MaxPictureSide, MaxPicturePixels});
+        Loaded.FullWidth = Reader.Size().Width;
+        Loaded.FullHeight = Reader.Size().Height;
+        Loaded.Picture.Resize(Loaded.FullWidth, Loaded.FullHeight);
+        Reader.Read(Loaded.Picture.View());
+    } catch (const EPngError& Error) {
+        RaisePictureError(FileName, Error.Fault() == TPngFault::TooLarge
+                                        ? GetText(TTextSlot::PictureTooLarge)
+                                        : std::string(Error.what()));
+    }
     Reduce(Loaded, Enough);
     return Loaded;
 }
@@ -225,17 +217,11 @@ TLoadedPicture LoadJpeg(const std::string& FileName, TSize Enough,
 
 TSize PngSize(const std::string& FileName) {
     TFilePtr File = OpenForReading(FileName);
-    png_image Image;
-    std::memset(&Image, 0, sizeof Image);
-    Image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_stdio(&Image, File.get())) {
-        std::string Message = Image.message;
-        png_image_free(&Image);
-        RaisePictureError(FileName, Message);
+    try {
+        return TPngReader(File.get(), NoPngLimit).Size();
+    } catch (const EPngError& Error) {
+        RaisePictureError(FileName, Error.what());
     }
-    TSize Size{int32_t(Image.width), int32_t(Image.height)};
-    png_image_free(&Image);
-    return Size;
 }
 
 } // namespace
@@ -273,23 +259,7 @@ TPictureKind DetectPictureKind(const std::string& FileName) {
 
 bool IsAnimatedPng(const std::string& FileName) {
     TFilePtr File(std::fopen(FileName.c_str(), "rb"));
-    if (!File || std::fseek(File.get(), 8, SEEK_SET) != 0)
-        return false;
-    // An animation announces itself in an "acTL" chunk before the first
-    // picture data.
-    for (int Chunks = 0; Chunks < 64; ++Chunks) {
-        unsigned char Head[8];
-        if (std::fread(Head, 1, 8, File.get()) != 8)
-            return false;
-        uint32_t Length = uint32_t(Head[0]) << 24 | uint32_t(Head[1]) << 16 |
-                          uint32_t(Head[2]) << 8 | uint32_t(Head[3]);
-        if (std::memcmp(Head + 4, "acTL", 4) == 0)
-            return true;
-        if (std::memcmp(Head + 4, "IDAT", 4) == 0 || Length > (1u << 30) ||
-            std::fseek(File.get(), long(Length) + 4, SEEK_CUR) != 0)
-            return false;
-    }
-    return false;
+    return File && IsAnimatedPng(File.get());
 }
 
 TSize PictureHeaderSize(const std::string& FileName, TPictureKind Kind) {

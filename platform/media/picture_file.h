@@ -17,13 +17,14 @@ struct TLoadedPicture {
     int32_t FullHeight = 0;
 };
 
-// Decodes a still picture: PNG with libpng, JPEG with libjpeg, the other
-// kinds (BMP, GIF, ICO, TIFF, WebP ...) with FFmpeg; of an animation the
-// first picture. When Enough is given the picture may come reduced, but
-// never smaller than Enough in either direction: a photo of 6000 x 4000
-// shown in a 720 x 576 frame does not need to be kept whole. Windows metafiles (WMF,
-// EMF) cannot be drawn here. Every failure raises EMediaError with the
-// cannot-open text naming the file and the reason (the library's own).
+// Decodes a still picture: PNG with the platform's codec, JPEG with
+// libjpeg, the other kinds (BMP, GIF, ICO, TIFF, WebP ...) with FFmpeg; of an
+// animation the first picture. When Enough is given the picture may come
+// reduced, but never smaller than Enough in either direction: a photo of
+// 6000 x 4000 shown in a 720 x 576 frame does not need to be kept whole.
+// Windows metafiles (WMF, EMF) cannot be drawn here. Every failure raises
+// EMediaError with the cannot-open text naming the file and the reason (the
+// library's own).
 TLoadedPicture LoadPicture(const std::string& FileName, TSize Enough = {});
 
 // Whether a PNG file is an animation (an APNG), which only FFmpeg reads whole.

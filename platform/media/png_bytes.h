@@ -6,13 +6,12 @@
 #include <string>
 #include <string_view>
 
-// PNG pictures held in memory, for files that carry a picture among other
-// data (the media catalogue's thumbnail caches). libpng's simplified
-// interface keeps its long jumps inside itself and reports by return value,
-// so nothing unwinds through the library.
+// PNG pictures held in memory as engine frames, for files that carry a
+// picture among other data (the media catalogue's thumbnail caches), through
+// the platform's PNG codec (platform/graphics/png_codec.h).
 
-// Encodes Picture (straight-alpha BGRA) as PNG. Raises EMediaError with
-// libpng's reason.
+// Encodes Picture (straight-alpha BGRA) as PNG. Raises EMediaError with the
+// codec's reason.
 std::string EncodePng(const TVideoFrame& Picture);
 
 // Decodes a PNG of at most Limit pixels each way into straight-alpha BGRA.

@@ -2,10 +2,10 @@
 
 #include "canvas/canvas_error.h"
 #include "core/global_memory_stream.h"
+#include "hand_made_png.h"
 #include "pixels_test_support.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstring>
 #include <filesystem>
@@ -27,20 +27,11 @@ void LoadPng(TPixels& Pixels, const std::vector<uint8_t>& Bytes) {
     Pixels.LoadFromPngStream(Stream);
 }
 
-// A PNG written by libpng itself, in a format of the test's choosing.
-std::vector<uint8_t> EncodePng(uint32_t Width, uint32_t Height, uint32_t Format, const std::vector<uint8_t>& Rows) {
-    png_image Image;
-    std::memset(&Image, 0, sizeof Image);
-    Image.version = PNG_IMAGE_VERSION;
-    Image.width = Width;
-    Image.height = Height;
-    Image.format = Format;
-    png_alloc_size_t Size = 0;
-    EXPECT_TRUE(png_image_write_to_memory(&Image, nullptr, &Size, 0, Rows.data(), 0, nullptr));
-    std::vector<uint8_t> Bytes(Size);
-    EXPECT_TRUE(png_image_write_to_memory(&Image, Bytes.data(), &Size, 0, Rows.data(), 0, nullptr));
-    Bytes.resize(Size);
-    return Bytes;
+// A PNG of 8-bit samples in a colour type of the test's choosing.
+std::vector<uint8_t> EncodePng(uint32_t Width, uint32_t Height, TPngColourType Type,
+                               const std::vector<uint8_t>& Rows) {
+    std::string Bytes = HandMadePng(Width, Height, Type, Rows);
+    return {Bytes.begin(), Bytes.end()};
 }
 
 bool SamePixels(const TPixels& A, const TPixels& B) {
@@ -70,11 +61,11 @@ TEST(PngFile, PicturesWithoutAlphaLoadOpaqueTheRightWayUp) {
     // Two rows, RGB: red on top, blue below.
     std::vector<uint8_t> Rows = {255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255};
     TPixels Pixels;
-    LoadPng(Pixels, EncodePng(2, 2, PNG_FORMAT_RGB, Rows));
+    LoadPng(Pixels, EncodePng(2, 2, TPngColourType::Rgb, Rows));
     EXPECT_EQ(At(Pixels, 1, 0), Bgra(255, 0, 0));
     EXPECT_EQ(At(Pixels, 0, 1), Bgra(0, 0, 255));
     EXPECT_EQ(Pixels.AlphaKind(), TAlphaKind::Opaque);
-    LoadPng(Pixels, EncodePng(1, 1, PNG_FORMAT_GA, {200, 100}));
+    LoadPng(Pixels, EncodePng(1, 1, TPngColourType::GreyAlpha, {200, 100}));
     EXPECT_EQ(At(Pixels, 0, 0), Bgra(200, 200, 200, 100));
 }
 
@@ -126,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
     Files, DamagedPngTest,
     testing::Values(
         TDamagedPngCase{"Oversized",
-                        [] { return EncodePng(20000, 1, PNG_FORMAT_GRAY, std::vector<uint8_t>(20000, 7)); }},
+                        [] { return EncodePng(20000, 1, TPngColourType::Grey, std::vector<uint8_t>(20000, 7)); }},
         TDamagedPngCase{"Truncated",
                         [] {
                             auto Bytes = GoodPng();

@@ -4,6 +4,7 @@
 #include "project/clip_picture.h"
 
 #include "item_test_fixture.h"
+#include "project/clip_infos.h"
 #include "project/file_clip.h"
 #include "project/title_clip.h"
 
@@ -146,9 +147,9 @@ TEST_F(ClipPictureTest, CatalogueChangesInVideoFoldersInvalidateEveryClipPicture
     Title->Picture();
     ASSERT_TRUE(AllValid());
 
-    Project->OnClipInfosChanged(0x0000FFFF);
+    Project->OnClipInfosChanged(ClipInfoChangeAudio);
     EXPECT_TRUE(AllValid());
-    Project->OnClipInfosChanged(0xFFFF0000);
+    Project->OnClipInfosChanged(ClipInfoChangeVideo);
     EXPECT_FALSE(AnyValid());
 }
 

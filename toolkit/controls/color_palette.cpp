@@ -44,8 +44,6 @@ TColors::TColors() {
         }
     }
     FAlphas = {0, 32, 64, 128, 192, 224, 255};
-    FInitialPalette = FPalette;
-    FInitialAlphas = FAlphas;
 }
 
 void TColors::SetPalette(const TPalette& Palette) {

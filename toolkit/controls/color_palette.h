@@ -34,10 +34,8 @@ public:
     std::string_view ClassName() const override { return "TColors"; }
 
     const TPalette& Palette() const { return FPalette; }
-    const TPalette& InitialPalette() const { return FInitialPalette; }
     TColor At(int32_t Row, int32_t Column) const { return FPalette[size_t(Row * Columns + Column)]; }
     const TAlphas& Alphas() const { return FAlphas; }
-    const TAlphas& InitialAlphas() const { return FInitialAlphas; }
 
     // Each reports its flag when the new values differ.
     void SetPalette(const TPalette& Palette);
@@ -47,9 +45,7 @@ public:
 
 private:
     TPalette FPalette{};
-    TPalette FInitialPalette{};
     TAlphas FAlphas{};
-    TAlphas FInitialAlphas{};
     TColorsChanges FChanges{this};
 };
 

@@ -60,7 +60,6 @@ public:
     explicit TBorderDock(TDockAlign Align);
     std::string_view ClassName() const override { return "TBorderDock"; }
 
-    void SetEdge(TDockAlign Align) { SetAlign(Align); }
     // The dock's extent away from its edge in the current layout.
     int32_t Thickness() const { return FThickness; }
 

@@ -666,7 +666,7 @@ void TToolBox::SwitchLayout() {
 THitTest TToolBox::HitTest(TPoint Point, uint16_t Modifiers) const {
     if (!IsFloating())
         return THitTest::Normal;
-    const bool Ctrl = (Modifiers & 0x4000) != 0;
+    const bool Ctrl = (Modifiers & ShortCutCtrl) != 0;
     if ((FIsLocked || Ctrl) && TitleRect(Width(), Height()).Contains(Point) &&
         !(FClose->IsVisible() && FClose->Bounds().Contains(Point)))
         return THitTest::Draggable;
@@ -867,7 +867,7 @@ class TToolBoxForm : public TWidget {
 public:
     TModalResult Result = TModalResult::None;
     void KeyDown(TWidgetKeyEvent& Event) override {
-        if (Event.Key == KeyEnter && (Event.Modifiers & 0x4000)) {
+        if (Event.Key == KeyEnter && (Event.Modifiers & ShortCutCtrl)) {
             Result = TModalResult::Ok;
             Event.Accept();
         } else if (Event.Key == KeyEscape) {

@@ -341,7 +341,7 @@ void TFlatButton::Paint(TPixels& Pixels) {
 
 bool TFlatButton::DialogChar(TWidgetKeyEvent& Event) {
     const size_t Amp = FCaption.find('&');
-    if (Amp == std::string::npos || Amp + 1 >= FCaption.size() || !(Event.Modifiers & 0x8000))
+    if (Amp == std::string::npos || Amp + 1 >= FCaption.size() || !(Event.Modifiers & ShortCutAlt))
         return false;
     if (std::toupper(static_cast<unsigned char>(FCaption[Amp + 1])) != Event.Key)
         return false;
@@ -575,7 +575,7 @@ bool TSlideBar::MouseWheel(TWidgetMouseEvent& Event) {
     if (FMin >= FMax)
         return false;
     int64_t Step = Event.WheelDelta / 120;
-    if (!(Event.Modifiers & 0x6000))
+    if (!(Event.Modifiers & (ShortCutCtrl | ShortCutShift)))
         Step *= (int64_t(FMax) - FMin) / 10 + 1;
     int64_t Target = int64_t(FPosition) + Step;
     if ((FPosition < FDefault && Target > FDefault) || (FPosition > FDefault && Target < FDefault))

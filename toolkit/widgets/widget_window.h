@@ -52,7 +52,6 @@ public:
     const std::vector<TRect>& DirtyRects() const { return FDirty; }
     TRect DirtyRect() const; // their bounding rectangle
     void Update();
-    const TPixels& BackBuffer() const { return FBack; }
 
     // Focus. The focused control is remembered while the native window is
     // inactive and receives the keys again when it is activated.
