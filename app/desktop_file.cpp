@@ -176,7 +176,9 @@ void TDesktopFile::Save(const std::string& FileName, TDesktopScope Scope,
                         const TWindowPlacement& Placement) const {
     TData Out;
     Write(Out, Scope, Placement);
-    Out.SaveToFile(FileName);
+    // A desktop file the user keeps behind a link (in a dotfiles folder,
+    // say) is replaced where it lies, and the link stays.
+    Out.SaveToFile(FollowLinks(FileName));
 }
 
 TRect FitRectOnDesktop(const TRect& Rect, const TRect& Desktop) {

@@ -82,7 +82,8 @@ public:
 
     // The document for Placement and the kept sections.
     std::string SaveToText(TDesktopScope Scope, const TWindowPlacement& Placement) const;
-    // Writes it to FileName (replacing the file as a whole).
+    // Writes it to FileName (replacing the file as a whole; a link is
+    // followed, so the file it leads to is replaced and the link stays).
     void Save(const std::string& FileName, TDesktopScope Scope, const TWindowPlacement& Placement) const;
 
 private:

@@ -107,11 +107,8 @@ std::string FollowLinks(const std::string& FileName) {
     return Path;
 }
 
-void WriteFileAtomically(const std::string& LinkOrFile,
+void WriteFileAtomically(const std::string& FileName,
                          const std::function<void(const TByteSink&)>& Produce) {
-    // A file reached through a symbolic link is replaced where it lies, so
-    // that the link stays a link.
-    const std::string FileName = FollowLinks(LinkOrFile);
     std::string Temporary = FileName + ".XXXXXX";
     int Fd = ::mkstemp(Temporary.data());
     if (Fd < 0)

@@ -19,8 +19,9 @@ std::pmr::string ReadFileBytes(const std::string& FileName, std::pmr::memory_res
 // renames it over FileName, so a crash, a full disk or a kill in the middle
 // never leaves a truncated file behind: the old file stays until the new one
 // is complete. On failure the temporary file is removed and the old file is
-// left as it was. A FileName that is a symbolic link is followed: the file
-// it leads to is replaced and the link stays.
+// left as it was. A FileName that is a symbolic link is replaced by the new
+// file (a cache must never be written through a link planted in its place);
+// to write where a link leads, pass FollowLinks(FileName).
 void WriteFileAtomically(const std::string& FileName, std::string_view Bytes);
 
 // Where FileName leads when its symbolic links are followed (FileName itself

@@ -194,6 +194,23 @@ TEST_F(DesktopFile, NamesOfOneFileAreTheSameFileHoweverWritten) {
     EXPECT_FALSE(IsSameFile(Root + "/new.cfg", Root + "/new2.cfg"));
 }
 
+// Regression: a desktop file kept behind a symbolic link was replaced by a
+// regular file.
+TEST_F(DesktopFile, ALinkedDesktopFileIsStoredWhereTheLinkLeads) {
+    std::string File = Write("Real.cfg", StoredDesktop);
+    std::string Link = Folder.Path("Desktop.cfg");
+    ASSERT_EQ(::symlink(File.c_str(), Link.c_str()), 0);
+    TDesktopFile Desktop;
+    Desktop.Load(Link, TDesktopScope::Full, {});
+    TWindowPlacement Moved = Desktop.Placement();
+    Moved.BoundsRect = TRect::FromSize(33, 44, 640, 480);
+    Desktop.Save(Link, TDesktopScope::Full, Moved);
+    EXPECT_TRUE(std::filesystem::is_symlink(Link));
+    TDesktopFile Again;
+    Again.Load(File, TDesktopScope::Full, {});
+    EXPECT_EQ(*Again.Placement().BoundsRect, TRect::FromSize(33, 44, 640, 480));
+}
+
 // Regression: a desktop file that is a named pipe blocked the start for
 // ever, and /dev/zero filled the memory.
 TEST_F(DesktopFile, OnlyARegularFileOfABoundedSizeIsRead) {
