@@ -101,8 +101,15 @@ bool IsCutShortCopy(const std::string& Target, const std::string& Shipped) {
 // and stays.
 void SeedDesktopFile(const std::string& ShippedFile, const std::string& Target, bool Fresh) {
     try {
+        TFileStatus Existing = QueryFileStatus(Target);
+        const bool There = Existing.Error == 0;
+        // A fresh folder is seeded; in a folder of the user's, only a copy
+        // cut short is made again. The usual start (the user's file there
+        // and at least as long as the shipped one) reads neither file.
+        if (Fresh ? There : (!There || Existing.Size >= QueryFileStatus(ShippedFile).Size))
+            return;
         std::string Shipped = ReadFileBytes(ShippedFile);
-        if (Fresh ? QueryFileStatus(Target).Error == 0 : !IsCutShortCopy(Target, Shipped))
+        if (!Fresh && !IsCutShortCopy(Target, Shipped))
             return;
         WriteFileAtomically(Target, Shipped);
     } catch (const std::exception&) {

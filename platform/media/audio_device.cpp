@@ -128,18 +128,18 @@ TAudioDevice* TAudioDevice::Shared(const TMediaAudioFormat& Wanted) {
     // rates are converted.
     if (Wanted.SamplesPerSecond < 8000 || Wanted.SamplesPerSecond > 192000)
         State->Format.SamplesPerSecond = 44100;
-    SDL_AudioSpec Spec{};
-    Spec.freq = State->Format.SamplesPerSecond;
-    Spec.format = AUDIO_F32SYS;
-    Spec.channels = static_cast<Uint8>(State->Format.Channels);
-    Spec.samples = 1024;
-    Spec.callback = &TState::Callback;
-    Spec.userdata = State.get();
+    SDL_AudioSpec Asked{};
+    Asked.freq = State->Format.SamplesPerSecond;
+    Asked.format = AUDIO_F32SYS;
+    Asked.channels = static_cast<Uint8>(State->Format.Channels);
+    Asked.samples = 1024;
+    Asked.callback = &TState::Callback;
+    Asked.userdata = State.get();
     SDL_AudioSpec Got{};
     ++OpenAttempts;
     // No changes allowed: SDL converts to whatever the hardware takes, so
     // the callback always sees the format asked for.
-    State->Id = SDL_OpenAudioDevice(nullptr, 0, &Spec, &Got, 0);
+    State->Id = SDL_OpenAudioDevice(nullptr, 0, &Asked, &Got, 0);
     if (State->Id == 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return nullptr;
